@@ -1,0 +1,1 @@
+// Profile settings and the drawing layer live here.

@@ -1,0 +1,1 @@
+// The object store lives here.

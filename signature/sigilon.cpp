@@ -1,0 +1,1 @@
+// The signature-system registry.

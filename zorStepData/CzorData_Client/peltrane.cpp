@@ -1,0 +1,1 @@
+// The networked store client.
