@@ -1,1 +1,0 @@
-// Profile settings and the drawing layer live here.

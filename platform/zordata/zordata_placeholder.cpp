@@ -1,1 +1,0 @@
-// The object store lives here.
