@@ -1,0 +1,1 @@
+// Report model: see the other files of this folder.

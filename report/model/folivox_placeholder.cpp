@@ -1,1 +1,0 @@
-// The report model.

@@ -1,0 +1,1 @@
+// Raster images: see the other files of this folder.
