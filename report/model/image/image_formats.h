@@ -1,0 +1,56 @@
+#pragma once
+// The six format kinds of CImageFile: each reads and writes one kind of file.
+#include <memory>
+
+#include "report/model/image/image_file.h"
+
+class CImageFileBMP : public CImageFile {
+public:
+    ~CImageFileBMP() override;
+protected:
+    bool ReadFile(const char* file) override;
+    bool WriteFile(const char* file) override;
+};
+
+class CImageFileGIF : public CImageFile {
+public:
+    ~CImageFileGIF() override;
+protected:
+    bool ReadFile(const char* file) override;
+    bool WriteFile(const char* file) override;
+};
+
+class CImageFileJPEG : public CImageFile {
+public:
+    ~CImageFileJPEG() override;
+protected:
+    bool ReadFile(const char* file) override;
+    bool WriteFile(const char* file) override;
+};
+
+class CImageFilePNG : public CImageFile {
+public:
+    ~CImageFilePNG() override;
+protected:
+    bool ReadFile(const char* file) override;
+    bool WriteFile(const char* file) override;
+};
+
+class CImageFileICO : public CImageFile {
+public:
+    ~CImageFileICO() override;
+protected:
+    bool ReadFile(const char* file) override;
+    bool WriteFile(const char* file) override;
+};
+
+class CImageFileTIFF : public CImageFile {
+public:
+    ~CImageFileTIFF() override;
+protected:
+    bool ReadFile(const char* file) override;
+    bool WriteFile(const char* file) override;
+};
+
+// The kind for a format code, or null for a code other than 0 to 5.
+std::unique_ptr<CImageFile> MakeImageFileKind(int format);

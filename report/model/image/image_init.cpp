@@ -1,1 +1,0 @@
-// Raster images: see the other files of this folder.
