@@ -1,0 +1,206 @@
+#include "platform/base/file_io.h"
+#include "platform/base/inifile.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace zor;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(IniFile, AwkwardValuesComeBackByteForByte) {
+    struct Case { std::string section, key, value; };
+    const Case cases[] = {
+        {"Paths", "Dictionary", "C:\\Zor\\dict\\"},
+        {"ConnectionsList", "0", "a=b:7239/c/d"},
+        {"ConnectionsList", "1", "Главная=сервер:7239/база"},
+        {"Options", "commas", "1,2,,3, 4"},
+        {"Options", "cp1251", "\xCF\xF0\xE8\xE2\xE5\xF2"},            // not UTF-8
+        {"Options", "raw bytes", std::string("\x80\xFF\x01\0tail", 8)},
+        {"Options", "blanks", "  padded\t "},
+        {"Options", "quoted", "\"quoted\""},
+        {"Options", "empty quotes", "\"\""},
+        {"Options", "one quote", "\""},
+        {"Options", "inner quotes", "say \"hi\" now"},
+        {"Options", "semicolon", "; not a comment"},
+        {"Options", "hash", "#1"},
+        {"Options", "bracket", "[Paths]"},
+        {"Options", "equals", "=="},
+        {"Options", "empty", ""},
+        {"Options", "long", std::string(5000, 'x')},
+        {"Раздел", "Ключ", "Значение"},
+    };
+    IniFile ini;
+    for (const auto& c : cases) ASSERT_TRUE(ini.SetString(c.section, c.key, c.value)) << c.key;
+
+    test::ScopedTempDir dir;
+    std::string error;
+    ASSERT_TRUE(ini.Save(dir / "ZorTransport.ini", &error)) << error;
+    IniFile back;
+    ASSERT_TRUE(back.Load(dir / "ZorTransport.ini", &error)) << error;
+    for (const auto& c : cases) {
+        auto v = back.Get(c.section, c.key);
+        ASSERT_TRUE(v.has_value()) << c.key;
+        EXPECT_EQ(*v, c.value) << c.key;
+    }
+    EXPECT_EQ(back.Text(), ini.Text());
+}
+
+TEST(IniFile, HandWrittenFileKeepsItsCommentsAndLineEnds) {
+    const std::string text =
+        "\xEF\xBB\xBF; settings\r\n"
+        "\r\n"
+        "[Paths]\r\n"
+        "# the folder\r\n"
+        "  Dictionary =  /srv/dict/  \r\n"
+        "not an entry\r\n"
+        "\r\n"
+        "[ConnectionsList]\r\n"
+        "0=a=b:7239/c\r\n"
+        "5=x=y:1/z/u\r\n";
+    IniFile ini;
+    ini.Parse(text);
+    EXPECT_EQ(ini.GetString("paths", "DICTIONARY"), "/srv/dict/");
+    EXPECT_EQ(ini.GetString("ConnectionsList", "0"), "a=b:7239/c");
+    EXPECT_EQ(ini.GetString("ConnectionsList", "3", "none"), "none");
+    EXPECT_FALSE(ini.Get("Paths", "not an entry").has_value());
+    EXPECT_EQ(ini.Text(), text) << "an unchanged file is written back as it was";
+
+    ASSERT_TRUE(ini.SetString("ConnectionsList", "5", "q=w:2/e"));
+    ASSERT_TRUE(ini.SetString("Paths", "Logs", "/var/log/zor"));
+    ASSERT_TRUE(ini.SetString("LocalServer", "ServerPath", "/opt/zor/server"));
+    EXPECT_EQ(ini.Text(),
+              "\xEF\xBB\xBF; settings\r\n"
+              "\r\n"
+              "[Paths]\r\n"
+              "# the folder\r\n"
+              "  Dictionary =  /srv/dict/  \r\n"
+              "Logs=/var/log/zor\r\n"
+              "not an entry\r\n"
+              "\r\n"
+              "[ConnectionsList]\r\n"
+              "0=a=b:7239/c\r\n"
+              "5=q=w:2/e\r\n"
+              "[LocalServer]\r\n"
+              "ServerPath=/opt/zor/server\r\n");
+}
+
+TEST(IniFile, LookupRulesAndDeletion) {
+    IniFile ini;
+    ini.Parse("top=ignored\n[A]\nk=first\nK=second\n[b]\nx=1\n[a]\nk=third\nonly=here\n");
+    EXPECT_FALSE(ini.Get("", "top").has_value()) << "entries before the first section belong to none";
+    EXPECT_EQ(ini.GetString("a", "k"), "first");
+    EXPECT_EQ(ini.GetString("A", "only"), "here") << "a repeated section is one section";
+    EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"A", "b"}));
+    EXPECT_EQ(ini.KeyNames("A"), (std::vector<std::string>{"k", "only"}));
+    EXPECT_EQ(ini.GetString("Б", "x", "-"), "-");
+
+    EXPECT_TRUE(ini.DeleteKey("a", "K"));
+    EXPECT_FALSE(ini.Get("A", "k").has_value()) << "every copy of the key goes";
+    EXPECT_FALSE(ini.DeleteKey("A", "k"));
+    EXPECT_TRUE(ini.DeleteSection("B"));
+    EXPECT_FALSE(ini.Get("b", "x").has_value());
+    EXPECT_EQ(ini.Text(), "top=ignored\n[A]\n[a]\nonly=here\n");
+}
+
+TEST(IniFile, RefusesWhatCannotBeWrittenAsOneLine) {
+    struct Case { std::string section, key, value; };
+    const Case cases[] = {
+        {"", "k", "v"},       {" A", "k", "v"},     {"A]", "k", "v"},     {"A\nB", "k", "v"},
+        {"A", "", "v"},       {"A", "k=", "v"},     {"A", ";k", "v"},     {"A", "#k", "v"},
+        {"A", "[k", "v"},     {"A", "k ", "v"},     {"A", "k\r", "v"},    {"A", "k", "line\nbreak"},
+        {"A", "k", "cr\r"},
+    };
+    IniFile ini;
+    ini.Parse("[A]\nk=old\n");
+    for (const auto& c : cases) EXPECT_FALSE(ini.SetString(c.section, c.key, c.value)) << c.section << "/" << c.key;
+    EXPECT_EQ(ini.Text(), "[A]\nk=old\n");
+}
+
+TEST(IniFile, ToleratesOddInput) {
+    IniFile ini;
+    ini.Parse("[Open\nk=v\n[]\n=novalue\nkey-only\n[Last]\nend=yes");
+    EXPECT_EQ(ini.GetString("Open", "k"), "v") << "a header without ']' still names its section";
+    EXPECT_EQ(ini.GetString("Last", "end"), "yes") << "the last line needs no line end";
+    EXPECT_EQ(ini.Text(), "[Open\nk=v\n[]\n=novalue\nkey-only\n[Last]\nend=yes\n");
+    ini.Parse("");
+    EXPECT_EQ(ini.Text(), "");
+    EXPECT_TRUE(ini.SetString("S", "k", "v"));
+    EXPECT_EQ(ini.Text(), "[S]\nk=v\n");
+}
+
+TEST(IniFile, LoadOfAMissingFileFailsWithAReason) {
+    test::ScopedTempDir dir;
+    IniFile ini;
+    std::string error;
+    EXPECT_FALSE(ini.Load(dir / "absent.ini", &error));
+    EXPECT_NE(error.find("absent.ini"), std::string::npos) << error;
+    EXPECT_TRUE(ini.SectionNames().empty());
+    EXPECT_FALSE(ini.Load(dir.Path(), &error)) << "a folder is not a file";
+}
+
+TEST(AtomicWrite, ReplacesTheFileAndLeavesNothingBehind) {
+    test::ScopedTempDir dir;
+    const std::string path = dir / "settings.ini";
+    ASSERT_TRUE(WriteFileAtomically(path, "old\n"));
+    ::chmod(path.c_str(), 0640);
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, "new\n", &error)) << error;
+    EXPECT_EQ(Slurp(path), "new\n");
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u) << "the replaced file keeps its permissions";
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(dir.Path())) entries += e.exists();
+    EXPECT_EQ(entries, 1) << "no temporary file is left";
+}
+
+TEST(AtomicWrite, FollowsASymbolicLink) {
+    test::ScopedTempDir dir;
+    ASSERT_TRUE(WriteFileAtomically(dir / "real.ini", "old"));
+    fs::create_symlink(dir / "real.ini", dir / "link.ini");
+    ASSERT_TRUE(WriteFileAtomically(dir / "link.ini", "new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
+    EXPECT_EQ(Slurp(dir / "real.ini"), "new");
+}
+
+TEST(AtomicWrite, AFailedWriteKeepsTheOldFile) {
+    test::ScopedTempDir dir;
+    const std::string path = dir / "settings.ini";
+    ASSERT_TRUE(WriteFileAtomically(path, "old content\n"));
+
+    // Let no file grow past 16 bytes, so that writing the new content fails half way (this works as root too).
+    struct rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool ok = WriteFileAtomically(path, std::string(1000, 'n'), &error);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(ok);
+    EXPECT_NE(error.find("settings.ini"), std::string::npos) << error;
+    EXPECT_EQ(Slurp(path), "old content\n");
+    int entries = 0;
+    for (const auto& e : fs::directory_iterator(dir.Path())) entries += e.exists();
+    EXPECT_EQ(entries, 1) << "the temporary file is removed";
+
+    EXPECT_FALSE(WriteFileAtomically(dir / "no/such/folder/x.ini", "x", &error));
+}

@@ -1,0 +1,83 @@
+#include "platform/base/file_io.h"
+#include "platform/settings/default_settings.h"
+#include "platform/settings/profile.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace zor;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each test gets its own configuration folder, so the user's real profile is never read or written.
+class Profile : public ::testing::Test {
+protected:
+    test::ScopedTempDir m_config;
+    test::ScopedEnv m_xdg{"XDG_CONFIG_HOME", m_config.Path()};
+    std::string File() const { return m_config / "Veldcourt/Квиллмарк.ini"; }
+};
+
+}  // namespace
+
+TEST_F(Profile, DefaultSettingsHaveTheirDefaultsWhenNothingIsStored) {
+    EXPECT_EQ(ProfilePath(), File());
+    EXPECT_EQ(DefaultLineWidth(), 1);
+    EXPECT_EQ(DefaultCreateFixed(), 0);
+    EXPECT_EQ(DefaultStickSize(), 5);
+    EXPECT_EQ(DefaultPictureDrawMode(), 0);
+    EXPECT_EQ(GetProfileString("DefaultSettings", "LastUser"), "");
+    EXPECT_FALSE(fs::exists(File())) << "reading makes no file";
+}
+
+TEST_F(Profile, StoredValuesAreReadBack) {
+    ASSERT_TRUE(WriteProfileInt(kDefaultSettings, kLineWidthKey, 3));
+    ASSERT_TRUE(WriteProfileInt(kDefaultSettings, kCreateFixedKey, 1));
+    ASSERT_TRUE(WriteProfileInt(kDefaultSettings, kStickSizeKey, -2));
+    ASSERT_TRUE(WriteProfileInt(kDefaultSettings, kPictureDrawModeKey, 3));
+    EXPECT_EQ(DefaultLineWidth(), 3);
+    EXPECT_EQ(DefaultCreateFixed(), 1);
+    EXPECT_EQ(DefaultStickSize(), -2);
+    EXPECT_EQ(DefaultPictureDrawMode(), 3);
+
+    for (const std::string value : {"Иванов И.И.", "a,b, c", "C:\\path\\", "", "  blanks  ", "\"q\""}) {
+        ASSERT_TRUE(WriteProfileString("DefaultSettings", "LastUser", value));
+        EXPECT_EQ(GetProfileString("DefaultSettings", "LastUser", "-"), value);
+    }
+    EXPECT_EQ(GetProfileInt("MainFrame", "Screen_X", 50), 50) << "other values keep their defaults";
+
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(File(), text));
+    EXPECT_NE(text.find("[DefaultSettings]"), std::string::npos) << text;
+    EXPECT_NE(text.find("LineWidth=3"), std::string::npos) << text;
+}
+
+TEST_F(Profile, HandWrittenValuesThatAreNoNumbersGiveTheDefault) {
+    fs::create_directories(m_config / "Veldcourt");
+    ASSERT_TRUE(WriteFileAtomically(File(), "[DefaultSettings]\nLineWidth=abc\nStickSize= 12mm\nCreateFixed=\n"));
+    EXPECT_EQ(DefaultLineWidth(), 1);
+    EXPECT_EQ(DefaultStickSize(), 12);
+    EXPECT_EQ(DefaultCreateFixed(), 0);
+}
+
+TEST_F(Profile, EveryCallFollowsTheConfigurationFolder) {
+    ASSERT_TRUE(WriteProfileInt("DefaultSettings", "StickSize", 9));
+    EXPECT_EQ(DefaultStickSize(), 9);
+    test::ScopedTempDir other;
+    {
+        test::ScopedEnv moved("XDG_CONFIG_HOME", other.Path());
+        EXPECT_EQ(DefaultStickSize(), 5);
+        ASSERT_TRUE(WriteProfileInt("DefaultSettings", "StickSize", 7));
+        EXPECT_TRUE(fs::exists(other / "Veldcourt/Квиллмарк.ini"));
+    }
+    EXPECT_EQ(DefaultStickSize(), 9);
+}
+
+TEST_F(Profile, WritingWhereNoFolderCanBeMadeFails) {
+    ASSERT_TRUE(WriteFileAtomically(m_config / "plain-file", "x"));
+    test::ScopedEnv blocked("XDG_CONFIG_HOME", m_config / "plain-file");
+    EXPECT_FALSE(WriteProfileInt("DefaultSettings", "LineWidth", 4));
+    EXPECT_EQ(DefaultLineWidth(), 1);
+}
