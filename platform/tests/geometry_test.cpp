@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(CRect, PtInRectExcludesRightAndBottomAndRejectsUnnormalised) {
     struct Case { CRect r; CPoint p; bool in; };
     const Case cases[] = {
@@ -20,33 +22,88 @@ TEST(CRect, PtInRectExcludesRightAndBottomAndRejectsUnnormalised) {
                                            << " @ " << c.p.x << "," << c.p.y;
 }
 
-TEST(CRect, NormalizeInflateOffsetAndSizes) {
-    CRect r(10, 20, 0, 5);
-    EXPECT_TRUE(r.IsRectEmpty());
-    EXPECT_EQ(r.Width(), -10);
-    r.NormalizeRect();
-    EXPECT_EQ(r, CRect(0, 5, 10, 20));
-    r.InflateRect(2, 3);
-    EXPECT_EQ(r, CRect(-2, 2, 12, 23));
-    r.DeflateRect(2, 3);
-    r.OffsetRect(5, -5);
-    EXPECT_EQ(r, CRect(5, 0, 15, 15));
-    EXPECT_EQ(r.TopLeft(), CPoint(5, 0));
-    EXPECT_EQ(r.BottomRight(), CPoint(15, 15));
-    EXPECT_EQ(r.Size(), CSize(10, 15));
-    EXPECT_FALSE(r.IsRectEmpty());
+namespace {
+std::string Show(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom) + ")";
+}
+}  // namespace
+
+TEST(CRect, SizesAndEmptiness) {
+    struct Case { CRect r; int width, height; bool empty; CPoint center; };
+    const Case cases[] = {
+        {{0, 0, 10, 20}, 10, 20, false, {5, 10}},
+        {{10, 20, 0, 0}, -10, -20, true, {5, 10}},   // unnormalised: negative sizes, empty
+        {{0, 0, 10, 0}, 10, 0, true, {5, 0}},        // no height
+        {{0, 0, 0, 10}, 0, 10, true, {0, 5}},
+        {{-30, -20, -10, 0}, 20, 20, false, {-20, -10}},
+        {{0, 0, 1, 1}, 1, 1, false, {0, 0}},
+        {{0, 10, 5, 0}, 5, -10, true, {2, 5}},       // y up: top above bottom is unnormalised here
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.r.Width(), c.width) << Show(c.r);
+        EXPECT_EQ(c.r.Height(), c.height) << Show(c.r);
+        EXPECT_EQ(c.r.Size(), CSize(c.width, c.height)) << Show(c.r);
+        EXPECT_EQ(c.r.IsRectEmpty(), c.empty) << Show(c.r);
+        EXPECT_EQ(c.r.CenterPoint(), c.center) << Show(c.r);
+        EXPECT_EQ(c.r.TopLeft(), CPoint(c.r.left, c.r.top));
+        EXPECT_EQ(c.r.BottomRight(), CPoint(c.r.right, c.r.bottom));
+    }
+    EXPECT_TRUE(CRect().IsRectNull());
+    EXPECT_FALSE(CRect(0, 0, 0, 1).IsRectNull());
+}
+
+TEST(CRect, Operations) {
+    struct Case { const char* what; CRect start; void (*op)(CRect&); CRect want; };
+    const Case cases[] = {
+        {"normalize swaps both", {10, 20, 0, 5}, [](CRect& r) { r.NormalizeRect(); }, {0, 5, 10, 20}},
+        {"normalize keeps a normal one", {1, 2, 3, 4}, [](CRect& r) { r.NormalizeRect(); }, {1, 2, 3, 4}},
+        {"normalize x only", {5, 0, 1, 9}, [](CRect& r) { r.NormalizeRect(); }, {1, 0, 5, 9}},
+        {"inflate x y", {0, 5, 10, 20}, [](CRect& r) { r.InflateRect(2, 3); }, {-2, 2, 12, 23}},
+        {"inflate size", {0, 0, 10, 10}, [](CRect& r) { r.InflateRect(CSize(1, -1)); }, {-1, 1, 11, 9}},
+        {"inflate four sides", {0, 0, 10, 10}, [](CRect& r) { r.InflateRect(1, 2, 3, 4); }, {-1, -2, 13, 14}},
+        {"inflate negative can unnormalise", {0, 0, 4, 4}, [](CRect& r) { r.InflateRect(-3, 0); }, {3, 0, 1, 4}},
+        {"deflate x y", {-2, 2, 12, 23}, [](CRect& r) { r.DeflateRect(2, 3); }, {0, 5, 10, 20}},
+        {"deflate four sides", {0, 0, 10, 10}, [](CRect& r) { r.DeflateRect(1, 2, 3, 4); }, {1, 2, 7, 6}},
+        {"offset", {0, 5, 10, 20}, [](CRect& r) { r.OffsetRect(5, -5); }, {5, 0, 15, 15}},
+        {"offset point", {0, 0, 1, 1}, [](CRect& r) { r.OffsetRect(CPoint(-3, 4)); }, {-3, 4, -2, 5}},
+        {"offset size", {0, 0, 1, 1}, [](CRect& r) { r.OffsetRect(CSize(2, 2)); }, {2, 2, 3, 3}},
+        {"plus point", {0, 0, 1, 1}, [](CRect& r) { r = r + CPoint(1, 1); }, {1, 1, 2, 2}},
+        {"minus size", {0, 0, 1, 1}, [](CRect& r) { r = r - CSize(1, 2); }, {-1, -2, 0, -1}},
+        {"plus-assign size", {0, 0, 1, 1}, [](CRect& r) { r += CSize(1, 2); }, {1, 2, 2, 3}},
+        {"move to x keeps width", {10, 0, 30, 5}, [](CRect& r) { r.MoveToX(-5); }, {-5, 0, 15, 5}},
+        {"move to xy", {10, 10, 30, 15}, [](CRect& r) { r.MoveToXY(0, 0); }, {0, 0, 20, 5}},
+        {"set empty", {1, 2, 3, 4}, [](CRect& r) { r.SetRectEmpty(); }, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        CRect r = c.start;
+        c.op(r);
+        EXPECT_EQ(r, c.want) << c.what << ": " << Show(r);
+    }
 }
 
 TEST(CRect, IntersectAndUnion) {
-    CRect x;
-    EXPECT_TRUE(x.IntersectRect(CRect(0, 0, 10, 10), CRect(5, 5, 20, 20)));
-    EXPECT_EQ(x, CRect(5, 5, 10, 10));
-    EXPECT_FALSE(x.IntersectRect(CRect(0, 0, 10, 10), CRect(10, 0, 20, 10)));
-    EXPECT_TRUE(x.IsRectNull());
-    EXPECT_TRUE(x.UnionRect(CRect(0, 0, 0, 0), CRect(1, 2, 3, 4)));
-    EXPECT_EQ(x, CRect(1, 2, 3, 4));
-    EXPECT_TRUE(x.UnionRect(CRect(0, 0, 5, 5), CRect(1, 2, 13, 4)));
-    EXPECT_EQ(x, CRect(0, 0, 13, 5));
+    struct Case { CRect a, b; bool meets; CRect both; bool any; CRect either; };
+    const Case cases[] = {
+        {{0, 0, 10, 10}, {5, 5, 20, 20}, true, {5, 5, 10, 10}, true, {0, 0, 20, 20}},
+        {{0, 0, 10, 10}, {10, 0, 20, 10}, false, {}, true, {0, 0, 20, 10}},        // touching edges do not meet
+        {{0, 0, 10, 10}, {2, 2, 4, 4}, true, {2, 2, 4, 4}, true, {0, 0, 10, 10}},
+        {{0, 0, 0, 0}, {1, 2, 3, 4}, false, {}, true, {1, 2, 3, 4}},                // an empty one is ignored
+        {{0, 0, 5, 5}, {1, 2, 13, 4}, true, {1, 2, 5, 4}, true, {0, 0, 13, 5}},
+        {{10, 10, 0, 0}, {0, 0, 10, 10}, false, {}, true, {0, 0, 10, 10}},         // unnormalised counts as empty
+        {{5, 5, 5, 9}, {7, 7, 7, 7}, false, {}, false, {}},
+        {{-10, -10, -1, -1}, {-5, -20, 5, -5}, true, {-5, -10, -1, -5}, true, {-10, -20, 5, -1}},
+    };
+    for (const auto& c : cases) {
+        CRect x(99, 99, 99, 99);
+        EXPECT_EQ(x.IntersectRect(c.a, c.b), c.meets) << Show(c.a) << " & " << Show(c.b);
+        EXPECT_EQ(x, c.both) << Show(c.a) << " & " << Show(c.b) << " = " << Show(x);
+        EXPECT_EQ(c.a & c.b, c.both);
+        CRect u(99, 99, 99, 99);
+        EXPECT_EQ(u.UnionRect(c.a, c.b), c.any) << Show(c.a) << " | " << Show(c.b);
+        EXPECT_EQ(u, c.either) << Show(c.a) << " | " << Show(c.b) << " = " << Show(u);
+        EXPECT_EQ(c.b | c.a, c.either);
+    }
 }
 
 TEST(CTypedPtrArray, AddInsertRemoveFind) {

@@ -64,8 +64,9 @@ public:
     int32_t Width() const { return right - left; }
     int32_t Height() const { return bottom - top; }
     CSize Size() const { return CSize(Width(), Height()); }
-    CPoint TopLeft() const { return CPoint(left, top); }
-    CPoint BottomRight() const { return CPoint(right, bottom); }
+    // Copies: const, so that `r.TopLeft() = p` (which would change nothing) does not compile.
+    const CPoint TopLeft() const { return CPoint(left, top); }
+    const CPoint BottomRight() const { return CPoint(right, bottom); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
 
     // Empty when it has no area: an unnormalised rectangle is empty too.
@@ -121,6 +122,8 @@ public:
     CRect& operator-=(const SIZE& s) { OffsetRect(-s.cx, -s.cy); return *this; }
     CRect operator+(const POINT& p) const { CRect r(*this); r.OffsetRect(p); return r; }
     CRect operator-(const POINT& p) const { CRect r(*this); r.OffsetRect(-p.x, -p.y); return r; }
+    CRect operator+(const SIZE& s) const { CRect r(*this); r.OffsetRect(s); return r; }
+    CRect operator-(const SIZE& s) const { CRect r(*this); r.OffsetRect(-s.cx, -s.cy); return r; }
     CRect operator&(const RECT& r) const { CRect x; x.IntersectRect(*this, r); return x; }
     CRect operator|(const RECT& r) const { CRect x; x.UnionRect(*this, r); return x; }
 };
