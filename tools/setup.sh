@@ -20,6 +20,6 @@ fi
 need_locale() { locale -a 2>/dev/null | grep -qi "^$1\.utf-\?8$"; }
 for loc in ru_RU de_DE; do
   if ! need_locale "$loc"; then
-    $SUDO localedef -i "$loc" -f UTF-8 "$loc.UTF-8" 2>/dev/null || true
+    $SUDO localedef -i "$loc" -f UTF-8 "$loc.UTF-8" || echo "warning: could not generate $loc.UTF-8" >&2
   fi
 done
