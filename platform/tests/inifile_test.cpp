@@ -10,17 +10,8 @@
 #include <sys/stat.h>
 
 using namespace zor;
+using zor::test::Slurp;
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string Slurp(const std::string& path) {
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
-}
-
-}  // namespace
 
 TEST(IniFile, AwkwardValuesComeBackByteForByte) {
     struct Case { std::string section, key, value; };

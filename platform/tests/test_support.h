@@ -1,5 +1,7 @@
 #pragma once
 // Small helpers for tests that touch the environment and the file system.
+#include "platform/base/file_io.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -26,6 +28,13 @@ private:
     std::string m_name;
     std::optional<std::string> m_old;
 };
+
+// The whole file, or "" when it cannot be read.
+inline std::string Slurp(const std::string& path) {
+    std::string bytes;
+    zor::ReadWholeFile(path, bytes);
+    return bytes;
+}
 
 // A new empty folder, removed with its content at the end of the scope.
 class ScopedTempDir {

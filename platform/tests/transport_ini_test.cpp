@@ -8,15 +8,10 @@
 #include <filesystem>
 
 using namespace zor;
+using zor::test::Slurp;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::string bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
-}
 
 // Every test has its own configuration folder and no ZOR_TRANSPORT_INI, so the user's real files are never touched.
 class TransportIni : public ::testing::Test {
