@@ -1,0 +1,263 @@
+// The store: dictionary, instances, extents.
+#include "platform/zordata/stepdata.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "platform/zordata/store_internal.h"
+
+using zor_detail::Arena;
+using zor_detail::NameTable;
+
+namespace {
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const char* path, std::string& out) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) { ::close(fd); return false; }
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+}  // namespace
+
+CzorStepData::CzorStepData() : m_pNames(std::make_unique<NameTable>()), m_pArena(std::make_unique<Arena>()) {}
+
+CzorStepData::~CzorStepData() { ClearDictionary(); }
+
+// ---- Dictionary
+
+bool CzorStepData::LoadDictionary(const char* path) {
+    if (!path || !*path) {
+        SetLastErrorEx(zorErrDictRead, true, "", 0);
+        return false;
+    }
+    return LoadDictionaryFromFile((std::string(path) + ".dict").c_str());
+}
+
+bool CzorStepData::LoadDictionaryFromFile(const char* file) {
+    std::string text;
+    if (!file || !ReadWholeFile(file, text)) {
+        SetLastErrorEx(zorErrDictRead, true, file ? file : "", 0);
+        return false;
+    }
+    CzorDictionaryReader::Result dict;
+    std::string error;
+    if (!CzorDictionaryReader::Read(text, dict, error)) {
+        SetLastErrorEx(zorErrDictSyntax, true, (std::string(file) + ": " + error).c_str(), 0);
+        return false;
+    }
+    ClearLastError();
+    if (HasDictionary() && zor_detail::EqualNoCase(m_DictName, dict.name)) return true;  // same dictionary: keep all
+    ClearDictionary();
+    m_DictName = dict.name;
+    m_DictFile = file;
+    for (auto& e : dict.entities) {
+        m_Entities.Append(e.get());
+        m_pNames->Add(e.get());
+        m_OwnedEntities.push_back(std::move(e));
+    }
+    for (auto& a : dict.attrs) {
+        m_Attrs.Append(a.get());
+        m_OwnedAttrs.push_back(std::move(a));
+    }
+    return true;
+}
+
+void CzorStepData::ClearDictionary() {
+    FreeInstances();
+    m_Entities.RemoveAll();
+    m_Attrs.RemoveAll();
+    m_pNames->Clear();
+    m_OwnedAttrs.clear();
+    m_OwnedEntities.clear();
+    m_DictName.clear();
+    m_DictFile.clear();
+}
+
+CzorEntity* CzorStepData::GetEntityBN(const char* name) const {
+    if (!name) return nullptr;
+    return m_pNames->Find(name);
+}
+
+CzorEntity* CzorStepData::GetEntityById(int id) const {
+    CzorEntity* e = m_Entities.GetAt(id - 1);  // ids are positions + 1
+    return (e && e->GetId() == id) ? e : nullptr;
+}
+
+CzorAttr* CzorStepData::GetAttrDefinition(CzorEntity* entity, const char* name) const {
+    if (!entity || !name) return nullptr;
+    return entity->FindAttr(name);
+}
+
+CzorAttr* CzorStepData::GetAttrById(int id) const {
+    CzorAttr* a = m_Attrs.GetAt(id - 1);
+    return (a && a->GetId() == id) ? a : nullptr;
+}
+
+// ---- Instances
+
+CzorInstance* CzorStepData::NewInstance(CzorEntity* entity) {
+    const int n = entity->GetAttrCount();
+    void* mem = m_pArena->Alloc(sizeof(CzorInstance) + sizeof(CzorInstance::CzorValueDefinition) * static_cast<size_t>(n));
+    auto* inst = new (mem) CzorInstance();
+    inst->m_pEntity = entity;
+    inst->m_nSlots = static_cast<uint16_t>(n);
+    inst->m_nSeq = m_nNextSeq++;
+    auto* slots = inst->Slots();
+    for (int i = 0; i < n; ++i) new (slots + i) CzorInstance::CzorValueDefinition();
+    m_Instances.Append(inst);
+    entity->m_Extent.Append(inst);
+    ++m_nLive;
+    return inst;
+}
+
+CzorInstance* CzorStepData::CreateInstance(CzorEntity* entity, bool bLocalOnly, bool /*bInitValues*/) {
+    if (!entity) {
+        SetLastError(zorErrNoEntity);
+        return nullptr;
+    }
+    CzorInstance* inst = NewInstance(entity);
+    inst->SetLocalOnly(bLocalOnly);
+    return inst;
+}
+
+CzorInstance* CzorStepData::CreateInstanceBN(const char* entity, bool bLocalOnly, bool bInitValues) {
+    return CreateInstance(GetEntityBN(entity), bLocalOnly, bInitValues);
+}
+
+bool CzorStepData::DeleteInstance(CzorInstance* inst, bool /*bClearRefs*/, bool bForce) {
+    if (!inst || inst->IsDeleted()) {
+        SetLastError(zorErrNoInstance);
+        return false;
+    }
+    if (!bForce && (inst->GetState() == 2 || inst->GetState() == 3)) {
+        SetLastError(zorErrAccess);
+        return false;
+    }
+    CzorEntity* entity = inst->m_pEntity;
+    auto* slots = inst->Slots();
+    for (int i = 0; i < inst->m_nSlots; ++i) slots[i].~CzorValueDefinition();
+    inst->m_nSlots = 0;
+    inst->m_pEntity = nullptr;
+    inst->m_Flags |= CzorInstance::kDeleted;
+    ++entity->m_nDeleted;
+    --m_nLive;
+    ++m_nTombstones;
+    return true;
+}
+
+void CzorStepData::FreeInstances() {
+    for (CzorInstance* inst : m_Instances) {
+        auto* slots = inst->Slots();
+        for (int i = 0; i < inst->m_nSlots; ++i) slots[i].~CzorValueDefinition();
+    }
+    m_Instances.RemoveAll();
+    for (CzorEntity* e : m_Entities) {
+        e->m_Extent.RemoveAll();
+        e->m_nDeleted = 0;
+    }
+    m_pArena->Clear();
+    m_nLive = 0;
+    m_nTombstones = 0;
+    m_nNextSeq = 1;
+}
+
+void CzorStepData::ClearData() { FreeInstances(); }
+
+bool CzorStepData::GetEntityExtent(CzorEntity* entity, CzorTAggr<CzorInstance>& list) {
+    if (!entity) {
+        SetLastError(zorErrNoEntity);
+        return false;
+    }
+    list.RemoveAll();
+    auto compact = [](CzorEntity* e) {
+        if (!e->m_nDeleted) return;
+        CzorTAggr<CzorInstance>& ext = e->m_Extent;
+        int w = 0;
+        for (int r = 0; r < ext.m_nCount; ++r)
+            if (!ext.m_pItems[r]->IsDeleted()) ext.m_pItems[w++] = ext.m_pItems[r];
+        ext.m_nCount = w;
+        e->m_nDeleted = 0;
+    };
+    compact(entity);
+    int parts = entity->m_Extent.GetSize() ? 1 : 0;
+    size_t total = static_cast<size_t>(entity->m_Extent.GetSize());
+    for (CzorEntity* sub : entity->m_AllSubtypes) {
+        compact(sub);
+        if (sub->m_Extent.GetSize()) { ++parts; total += static_cast<size_t>(sub->m_Extent.GetSize()); }
+    }
+    if (list.GetCapacity() < static_cast<int>(total)) list.SetSize(static_cast<int>(total));
+    for (CzorInstance* i : entity->m_Extent) list.Append(i);
+    if (parts <= 1) {
+        for (CzorEntity* sub : entity->m_AllSubtypes)
+            for (CzorInstance* i : sub->m_Extent) list.Append(i);
+        return true;
+    }
+    // Each entity's extent is in creation order; merging them keeps that order.
+    for (CzorEntity* sub : entity->m_AllSubtypes) {
+        if (!sub->m_Extent.GetSize()) continue;
+        const int mid = list.GetSize();
+        for (CzorInstance* i : sub->m_Extent) list.Append(i);
+        std::inplace_merge(list.m_pItems, list.m_pItems + mid, list.m_pItems + list.m_nCount,
+                           [](const CzorInstance* a, const CzorInstance* b) { return a->m_nSeq < b->m_nSeq; });
+    }
+    if (list.m_pIndex) list.DropIndex();
+    return true;
+}
+
+bool CzorStepData::GetEntityExtentBN(const char* entity, CzorTAggr<CzorInstance>& list) {
+    return GetEntityExtent(GetEntityBN(entity), list);
+}
+
+bool CzorStepData::IsKindOf(const CzorInstance* inst, const CzorEntity* entity) const {
+    if (!inst || !entity || inst->IsDeleted()) return false;
+    return inst->m_pEntity->IsKindOf(entity);
+}
+
+bool CzorStepData::IsKindOfBN(const CzorInstance* inst, const char* entity) const {
+    return IsKindOf(inst, GetEntityBN(entity));
+}
+
+bool CzorStepData::TestUniqueAttrValuesBN(const char* entity, CzorInstance* except, int n, CzorAttrValue* values) {
+    return TestUniqueAttrValues(GetEntityBN(entity), except, n, values);
+}
+
+bool CzorStepData::TestUniqueAttrValues(CzorEntity* entity, CzorInstance* except, int n, CzorAttrValue* values) {
+    if (!entity || n < 0 || (n > 0 && !values)) return false;
+    for (int k = 0; k < n; ++k)
+        if (!values[k].m_pAttr || !values[k].m_pAttr->GetEntity() ||
+            !entity->IsKindOf(values[k].m_pAttr->GetEntity()))
+            return false;
+    CzorTAggr<CzorInstance> ext;
+    GetEntityExtent(entity, ext);
+    for (CzorInstance* inst : ext) {
+        if (inst == except) continue;
+        bool all = true;
+        for (int k = 0; k < n && all; ++k) {
+            CzorInstance::CzorValueDefinition* slot = GetAttrValue(inst, values[k].m_pAttr);
+            const CzorValue* v = slot ? PurgeDeleted(slot) : nullptr;
+            all = v ? v->IsEqu(values[k].m_Value) : values[k].m_Value.IsEmpty();
+        }
+        if (all) return false;
+    }
+    return true;
+}

@@ -1,0 +1,234 @@
+#pragma once
+// CzorStepData: the object store. Instances described by a dictionary of entities and
+// attributes, created, read, written and deleted through the store.
+//
+// Rules every operation keeps:
+//  - Null entity, attribute or instance arguments fail (false / null) and never crash;
+//    so do deleted instances, attributes that are not the instance's entity's, and
+//    values whose type does not fit the attribute (no conversion between types).
+//  - A read that finds no value returns false and leaves the caller's out value as the
+//    caller preset it.
+//  - Every typed read goes through the virtual GetAttr(instance, attribute, CzorValue**),
+//    which a networked store overrides to fetch values it has not loaded yet.
+//  - Extents hold the instances of an entity and of its subtypes in creation (and
+//    load) order.
+//  - Deleting an instance removes every reference and list entry that points at it
+//    (as seen by every read, copy and save) and keeps the object as a tombstone until
+//    ClearData.
+//  - The read-only flag tells that the store's source (its file, its server) may not be
+//    written back; it does not stop changes in memory.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/zordata/aggr.h"
+#include "platform/zordata/dictionary.h"
+#include "platform/zordata/errors.h"
+#include "platform/zordata/instance.h"
+#include "platform/zordata/taggr.h"
+#include "platform/zordata/value.h"
+
+class CzorStepDataWithFile;
+namespace zor_detail { class Arena; class NameTable; }
+
+class CzorStepData {
+public:
+    CzorStepData();
+    virtual ~CzorStepData();
+    CzorStepData(const CzorStepData&) = delete;
+    CzorStepData& operator=(const CzorStepData&) = delete;
+
+    // ---- Dictionary
+    // path is the dictionary folder followed by the dictionary's name, without ".dict".
+    // Loading the dictionary that is already loaded (same name) keeps it and the
+    // instances; loading another one drops the instances. Last error 20 when the file
+    // cannot be read, 21 when it is not a valid dictionary (the store is then unchanged).
+    bool LoadDictionary(const char* path);
+    bool LoadDictionaryFromFile(const char* file);
+    bool HasDictionary() const { return !m_DictName.empty(); }
+    // The schema name of the loaded dictionary ("" when none).
+    const std::string& GetDictName() const { return m_DictName; }
+    // The number kept after the dictionary name in data buffers (0 here).
+    int GetDictNumber() const { return m_nDictNumber; }
+
+    // Look-ups by name ignore letter case; null when absent.
+    CzorEntity* GetEntityBN(const char* name) const;
+    CzorEntity* GetEntityBN(const std::string& name) const { return GetEntityBN(name.c_str()); }
+    CzorEntity* GetEntityById(int id) const;
+    // An attribute of the entity or of one of its supertypes; null for a null entity.
+    CzorAttr* GetAttrDefinition(CzorEntity* entity, const char* name) const;
+    CzorAttr* GetAttrDefinition(CzorEntity* entity, const std::string& name) const {
+        return GetAttrDefinition(entity, name.c_str());
+    }
+    CzorAttr* GetAttrById(int id) const;
+    const CzorTAggr<CzorEntity>& GetEntities() const { return m_Entities; }
+    const CzorTAggr<CzorAttr>& GetAttrs() const { return m_Attrs; }
+
+    // ---- Instances
+    // A new instance owned by the store, appended to its entity's extent; null only for
+    // a null entity. bLocalOnly marks it as existing only here (a networked store never
+    // sends it); bInitValues is kept for callers (slots are always made).
+    CzorInstance* CreateInstance(CzorEntity* entity, bool bLocalOnly = false, bool bInitValues = true);
+    CzorInstance* CreateInstanceBN(const char* entity, bool bLocalOnly = false, bool bInitValues = true);
+    // Deletes the instance: its values are freed, every reference to it reads as absent
+    // from now on, and it stays as a tombstone until ClearData. Refuses (false, error 14)
+    // an instance whose state is read-only (2) or no-access (3) unless bForce is set;
+    // bClearRefs is kept for callers (references are always cleared).
+    bool DeleteInstance(CzorInstance* inst, bool bClearRefs = true, bool bForce = false);
+    bool DeleteInstanceForced(CzorInstance* inst) { return DeleteInstance(inst, true, true); }
+    // Drops every instance (tombstones included); keeps the dictionary.
+    virtual void ClearData();
+    // Every instance in creation order, tombstones included.
+    const CzorTAggr<CzorInstance>& GetInstances() const { return m_Instances; }
+    // Number of live (not deleted) instances.
+    int GetInstanceCount() const { return m_nLive; }
+
+    // Fills list (emptied first) with the instances of the entity and its subtypes, in
+    // creation order. False for a null entity.
+    bool GetEntityExtent(CzorEntity* entity, CzorTAggr<CzorInstance>& list);
+    bool GetEntityExtentBN(const char* entity, CzorTAggr<CzorInstance>& list);
+    // The instance is of the entity or of a subtype of it (false for null or deleted).
+    bool IsKindOf(const CzorInstance* inst, const CzorEntity* entity) const;
+    bool IsKindOfBN(const CzorInstance* inst, const char* entity) const;
+
+    // ---- Values
+    // The stored value: true and *value pointing at the store's value when the attribute
+    // holds one; false (with *value null) otherwise. Sets the last error (0 on success,
+    // 11 no instance, 7 no attribute, 9 no value). A networked store overrides it.
+    virtual bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** value);
+    // The value slot in memory, or null (no fetching, no error).
+    CzorInstance::CzorValueDefinition* GetAttrValue(CzorInstance* inst, CzorAttr* attr, bool bCreate = false);
+
+    // Typed reads: true with out filled when the attribute holds a value of that type;
+    // otherwise false and out as the caller preset it.
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, int& out);
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, double& out);
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, std::string& out);
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, bool& out);
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorInstance*& out);
+    // A list attribute: out is emptied and filled with the instances in list order (with
+    // out's own uniqueness rule). A present but empty list gives true and an empty out.
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorTAggr<CzorInstance>& out);
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorAggr& out);      // a copy of the list
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue& out);     // a copy of any value
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorDataBuf& out);   // a copy of the bytes
+
+    bool GetAttrBN(CzorInstance* inst, const char* attr, int& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, double& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, std::string& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, bool& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, CzorInstance*& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, CzorTAggr<CzorInstance>& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, CzorAggr& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, CzorValue& out);
+    bool GetAttrBN(CzorInstance* inst, const char* attr, CzorDataBuf& out);
+
+    // Writes replace the value and set the slot's changed mark. They fail (false) for a
+    // null or deleted instance, a null or foreign attribute, a type that does not fit
+    // (INTEGER takes int, REAL double, STRING text, BOOLEAN bool, BINARY bytes, a
+    // reference an instance of its domain entity, a list instances of its domain) and a
+    // real that is not finite. A null instance or null text clears the value.
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, const char* value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, const std::string& value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, int value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, double value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, bool value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, CzorInstance* value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, std::nullptr_t);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, const CzorTAggr<CzorInstance>& value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, const CzorAggr& value);
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, const CzorDataBuf& value);
+    // Any value; an empty value clears the attribute.
+    bool PutAttr(CzorInstance* inst, CzorAttr* attr, const CzorValue& value);
+    // Makes the attribute hold no value.
+    bool ClearAttr(CzorInstance* inst, CzorAttr* attr);
+
+    bool PutAttrBN(CzorInstance* inst, const char* attr, const char* value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, const std::string& value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, int value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, double value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, bool value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, CzorInstance* value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, std::nullptr_t);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, const CzorTAggr<CzorInstance>& value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, const CzorAggr& value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, const CzorDataBuf& value);
+    bool PutAttrBN(CzorInstance* inst, const char* attr, const CzorValue& value);
+
+    // Uniqueness tests: true when no live instance of the entity (or its subtypes) other
+    // than except holds all n values (CzorValue::IsEqu); false also for bad arguments.
+    virtual bool TestUniqueAttrValuesBN(const char* entity, CzorInstance* except, int n, CzorAttrValue* values);
+    virtual bool TestUniqueAttrValues(CzorEntity* entity, CzorInstance* except, int n, CzorAttrValue* values);
+
+    // Copies the listed instances, with every instance they reach through references and
+    // lists, into target (which must hold a dictionary of the same name); references
+    // among the copies are remapped to the copies, texts, lists and blobs are copied.
+    // Deleted and null entries are passed over. With bReturnCopies the list is replaced
+    // by the copies of its instances, in its order. Nothing is copied when an entity or
+    // attribute is missing from the target's dictionary (false, error 32).
+    bool zorFarCopyInstances(CzorTAggr<CzorInstance>& instances, CzorStepDataWithFile& target,
+                             bool bReturnCopies = false);
+
+    // ---- Last error and messages
+    int GetLastError() const { return m_nLastError; }
+    const char* GetLastErrorDescription() const;
+    // Records the code with its standard description.
+    void SetLastError(int code);
+    // Records the code with a description naming the detail (a file, a line) and the
+    // place in the code; with bMessage and the error message mode on, shows it.
+    void SetLastErrorEx(int code, bool bMessage, const char* detail, int line = 0);
+    void ClearLastError() { m_nLastError = 0; m_bDescPending = false; m_LastErrorDesc.clear(); }
+    static const char* GetErrorDescription(int code);
+
+    bool IsReadOnly() const { return m_bReadOnly; }
+    void SetErorPrintMode(bool on) { m_bErrorPrintMode = on; }
+    void SetErrorMessageMode(bool on) { m_bErrorMessageMode = on; }
+    void SetWarningPrintMode(bool on) { m_bWarningPrintMode = on; }
+    void SetWarningMessageMode(bool on) { m_bWarningMessageMode = on; }
+    bool GetErrorPrintMode() const { return m_bErrorPrintMode; }
+    bool GetErrorMessageMode() const { return m_bErrorMessageMode; }
+    bool GetWarningPrintMode() const { return m_bWarningPrintMode; }
+    bool GetWarningMessageMode() const { return m_bWarningMessageMode; }
+
+protected:
+    friend struct zorStoreAccess;
+    void SetReadOnly(bool readOnly) { m_bReadOnly = readOnly; }
+    // Replaces the description of the last error (kept until the next error).
+    void SetLastErrorDescription(const std::string& text);
+    // Drops the instances and the dictionary.
+    void ClearDictionary();
+    // The value of the slot with references to deleted instances taken out.
+    CzorValue* PurgeDeleted(CzorInstance::CzorValueDefinition* slot);
+
+private:
+    bool CheckSlot(CzorInstance* inst, CzorAttr* attr) const;
+    bool FitsAttr(CzorAttr* attr, const CzorValue& value) const;
+    CzorInstance::CzorValueDefinition* WritableSlot(CzorInstance* inst, CzorAttr* attr);
+    CzorInstance* NewInstance(CzorEntity* entity);
+    void FreeInstances();
+    template <class T> bool GetTyped(CzorInstance* inst, CzorAttr* attr, int type, T& out);
+    CzorAttr* AttrOf(CzorInstance* inst, const char* name);
+
+    std::string m_DictName;
+    int m_nDictNumber = 0;
+    std::string m_DictFile;
+    std::vector<std::unique_ptr<CzorEntity>> m_OwnedEntities;
+    std::vector<std::unique_ptr<CzorAttr>> m_OwnedAttrs;
+    CzorTAggr<CzorEntity> m_Entities{8, true, false};
+    CzorTAggr<CzorAttr> m_Attrs{8, true, false};
+    CzorTAggr<CzorInstance> m_Instances{8, false, false};
+    std::unique_ptr<zor_detail::NameTable> m_pNames;
+    std::unique_ptr<zor_detail::Arena> m_pArena;
+    uint32_t m_nNextSeq = 1;
+    int m_nLive = 0;
+    size_t m_nTombstones = 0;
+
+    bool m_bReadOnly = false;
+    int m_nLastError = 0;
+    bool m_bErrorPrintMode = true;
+    bool m_bErrorMessageMode = false;
+    bool m_bWarningPrintMode = false;
+    bool m_bWarningMessageMode = false;
+    mutable bool m_bDescPending = false;
+    mutable std::string m_LastErrorDesc;
+};

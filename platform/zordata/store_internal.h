@@ -1,0 +1,118 @@
+#pragma once
+// Inner pieces of the store shared by its source files (not for callers).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/zordata/stepdata.h"
+
+namespace zor_detail {
+
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool EqualNoCase(std::string_view a, std::string_view b);
+std::string ToLower(std::string_view s);
+std::string ToUpper(std::string_view s);
+
+// Chunked bump allocator: instances and loaded texts live here until ClearData.
+class Arena {
+public:
+    Arena() = default;
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+    ~Arena() { Clear(); }
+    void* Alloc(size_t size) {
+        size = (size + 7) & ~size_t(7);
+        if (size > m_left) NewChunk(size);
+        void* p = m_pCur;
+        m_pCur += size;
+        m_left -= size;
+        return p;
+    }
+    char* CopyText(const char* text, size_t len);
+    void Clear();
+    size_t BytesReserved() const { return m_reserved; }
+
+private:
+    void NewChunk(size_t need);
+    std::vector<unsigned char*> m_chunks;
+    unsigned char* m_pCur = nullptr;
+    size_t m_left = 0;
+    size_t m_chunkSize = 64 * 1024;
+    size_t m_reserved = 0;
+};
+
+// Entity look-up by name, letter case ignored.
+class NameTable {
+public:
+    void Clear() { m_slots.clear(); m_count = 0; }
+    void Add(CzorEntity* entity);
+    CzorEntity* Find(std::string_view name) const;
+
+private:
+    static uint64_t Hash(std::string_view name);
+    std::vector<std::pair<uint64_t, CzorEntity*>> m_slots;
+    size_t m_count = 0;
+};
+
+}  // namespace zor_detail
+
+// The store's own access to the inner fields of its classes (reader, writer, copier).
+struct zorStoreAccess {
+    using Slot = CzorInstance::CzorValueDefinition;
+    static Slot* Slots(CzorInstance* inst) { return inst->Slots(); }
+    static const Slot* Slots(const CzorInstance* inst) { return inst->Slots(); }
+    static uint32_t& Mark(CzorInstance* inst) { return inst->m_nMark; }
+    static CzorValue& Value(Slot& slot) { return slot.m_Value; }
+    // Puts a text that lives in the store's arena into a value (not freed by Clear).
+    static void SetArenaText(CzorValue& v, char* text) {
+        v.Clear();
+        v.m_Type = zorSTRING;
+        v.m_Flags |= CzorValue::kArenaText;
+        v.m_u.str = text;
+    }
+    // Raw payload access used while a file's references are resolved.
+    static void SetPending(CzorValue& v, uint64_t number) {
+        v.Clear();
+        v.m_Type = kPendingRef;
+        v.m_u.raw = number;
+    }
+    static bool IsPending(const CzorValue& v) { return v.m_Type == kPendingRef; }
+    static uint64_t PendingNumber(const CzorValue& v) { return v.m_u.raw; }
+    static void SetInstance(CzorValue& v, CzorInstance* inst) { v.m_Type = zorINSTANCE; v.m_u.inst = inst; }
+    static void TakeAggr(CzorValue& v, CzorAggr* list) {
+        v.Clear();
+        v.m_Type = zorAGGREGATE;
+        v.m_u.aggr = list;
+    }
+    static std::vector<CzorValue>& Items(CzorAggr& a) { return a.m_Items; }
+    static CzorTAggr<CzorInstance>& Extent(CzorEntity* e) { return e->m_Extent; }
+    static zor_detail::Arena& ArenaOf(CzorStepData& s) { return *s.m_pArena; }
+    static CzorInstance* NewInstance(CzorStepData& s, CzorEntity* e) { return s.NewInstance(e); }
+    static void SetReadOnly(CzorStepData& s, bool ro) { s.m_bReadOnly = ro; }
+    static void ClearDictionary(CzorStepData& s) { s.ClearDictionary(); }
+    static bool HasTombstones(const CzorStepData& s) { return s.m_nTombstones != 0; }
+    static constexpr int kPendingRef = 101;  // a "#n" not yet resolved (only inside the reader)
+};
+
+// Reads a dictionary written in the EXPRESS subset of the store:
+//   SCHEMA name; ENTITY name [ABSTRACT] [SUPERTYPE OF (...)] [SUBTYPE OF (one)];
+//   attribute : [OPTIONAL] INTEGER | REAL | STRING | BOOLEAN | BINARY | entity
+//             | LIST [n:m|?] OF [UNIQUE] entity; END_ENTITY; END_SCHEMA;
+// Attribute names may be words that EXPRESS reserves (type, value, fixed).
+class CzorDictionaryReader {
+public:
+    struct Result {
+        std::string name;
+        std::vector<std::unique_ptr<CzorEntity>> entities;
+        std::vector<std::unique_ptr<CzorAttr>> attrs;
+    };
+    // False with a message naming the line when the text is not a valid dictionary.
+    static bool Read(std::string_view text, Result& out, std::string& error);
+
+private:
+    class Parser;
+};
