@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
 #include <filesystem>
 
 using namespace zor;
@@ -22,8 +24,13 @@ protected:
 
 }  // namespace
 
-TEST_F(Profile, DefaultSettingsHaveTheirDefaultsWhenNothingIsStored) {
+TEST_F(Profile, IsTheFileQtKeepsForTheOrganisationAndApplication) {
     EXPECT_EQ(ProfilePath(), File());
+    const QSettings qt(QSettings::IniFormat, QSettings::UserScope, "Veldcourt", "Квиллмарк");
+    EXPECT_EQ(qt.fileName().toStdString(), File());
+}
+
+TEST_F(Profile, DefaultSettingsHaveTheirDefaultsWhenNothingIsStored) {
     EXPECT_EQ(DefaultLineWidth(), 1);
     EXPECT_EQ(DefaultCreateFixed(), 0);
     EXPECT_EQ(DefaultStickSize(), 5);
