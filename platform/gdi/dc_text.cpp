@@ -23,9 +23,9 @@ CSize CDC::GetTextExtent(std::string_view text) const {
     const Impl& d = *m_impl;
     const CTextMeasurer& measurer = CurrentTextMeasurer();
     const CFontMetricsF m = measurer.FontMetrics(d.state.font);
-    // Tenths of a millimetre to logical units.
-    const double fx = d.ScaleX() / d.PhysicalX();
-    const double fy = d.ScaleY() / d.PhysicalY();
+    // Logical units per tenth of a millimetre.
+    const double fx = d.PhysicalX() / d.ScaleX();
+    const double fy = d.PhysicalY() / d.ScaleY();
     return CSize(RoundToUnit(measurer.TextWidth(d.state.font, text) * fx),
                  RoundToUnit(m.ascent * fy) + RoundToUnit(m.descent * fy));
 }
@@ -33,7 +33,7 @@ CSize CDC::GetTextExtent(std::string_view text) const {
 bool CDC::GetTextExtentExPoint(std::string_view text, int maxExtent, int* fit, std::vector<int>* partialExtents,
                                CSize* size) const {
     const Impl& d = *m_impl;
-    const double fx = d.ScaleX() / d.PhysicalX();
+    const double fx = d.PhysicalX() / d.ScaleX();
     std::vector<double> widths;
     CurrentTextMeasurer().PrefixWidths(d.state.font, text, widths);
     if (partialExtents) partialExtents->resize(widths.size());
@@ -56,8 +56,8 @@ bool CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
     if (!metrics) return false;
     const Impl& d = *m_impl;
     const CFontMetricsF m = CurrentTextMeasurer().FontMetrics(d.state.font);
-    const double fx = d.ScaleX() / d.PhysicalX();
-    const double fy = d.ScaleY() / d.PhysicalY();
+    const double fx = d.PhysicalX() / d.ScaleX();
+    const double fy = d.PhysicalY() / d.ScaleY();
     TEXTMETRIC tm;
     tm.tmAscent = RoundToUnit(m.ascent * fy);
     tm.tmDescent = RoundToUnit(m.descent * fy);

@@ -86,9 +86,12 @@ public:
     CPen(int style, int width, COLORREF color) { CreatePen(style, width, color); }
     // The geometric form: colour from the brush (a hollow brush makes a null pen).
     CPen(int style, int width, const LOGBRUSH* brush) { CreatePen(style, width, brush); }
+    // A literal colour such as 0 is a colour, not a brush.
+    CPen(int style, int width, int color) { CreatePen(style, width, static_cast<COLORREF>(color)); }
 
     bool CreatePen(int style, int width, COLORREF color);
     bool CreatePen(int style, int width, const LOGBRUSH* brush);
+    bool CreatePen(int style, int width, int color) { return CreatePen(style, width, static_cast<COLORREF>(color)); }
     bool GetLogPen(LOGPEN* pen) const;
 
 private:

@@ -1,0 +1,12 @@
+# The drawing layer and text measuring: draws onto images under the offscreen platform.
+qm_add_test(platform_gdi_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/gui_environment.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/mapping_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/objects_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/shapes_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/clip_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/text_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/measurer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gdi/image_test.cpp
+  LIBS zorplatform Qt6::Gui)
