@@ -51,7 +51,9 @@ bool CImageFileICO::ReadFile(const char* file) {
     const uint32_t fileEntries = bits > 8 ? 0 : colorsUsed ? colorsUsed : maxEntries;
     const uint64_t fileStride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
     const uint64_t colorStart = offset + kInfoSize + fileEntries * 4ull;
-    if (colorStart > in.Size() || fileStride * height > in.Size() - colorStart) return corrupt();
+    // The colour rows and the mask after them must both be there.
+    const uint64_t iconBytes = fileStride * height + MaskBytes(width, height);
+    if (colorStart > in.Size() || iconBytes > in.Size() - colorStart) return corrupt();
 
     if (!Create(width, height, static_cast<int>(bits))) return corrupt();
     if (fileEntries) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
@@ -30,10 +31,16 @@ struct ErrorManager {
 
 void Silent(j_common_ptr) {}
 
+// A file that ends early is damaged, not merely unusual: the library would fill the rest with grey.
+void EmitMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) ErrorExit(info);
+}
+
 void InstallErrorManager(ErrorManager& errors) {
     jpeg_std_error(&errors.pub);
     errors.pub.error_exit = ErrorExit;
     errors.pub.output_message = Silent;
+    errors.pub.emit_message = EmitMessage;
     errors.message[0] = 0;
 }
 

@@ -17,24 +17,36 @@ using namespace image_io;
 
 namespace {
 
-// The library's messages are kept per file instead of going to stderr.
-int OnMessage(TIFF*, void* user, const char*, const char* format, va_list args) {
-    if (auto* text = static_cast<std::string*>(user); text && text->empty()) {
+// The library's messages are kept per file instead of going to stderr: the first error, and whether any
+// warning told of data missing from the file (the library then drops the tag and carries on).
+struct TiffMessages {
+    std::string error;
+    bool dataMissing = false;
+};
+
+int OnError(TIFF*, void* user, const char*, const char* format, va_list args) {
+    auto* messages = static_cast<TiffMessages*>(user);
+    if (messages && messages->error.empty()) {
         char buffer[256];
         std::vsnprintf(buffer, sizeof buffer, format, args);
-        *text = buffer;
+        messages->error = buffer;
     }
     return 1;
 }
 
-int Ignore(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int OnWarning(TIFF*, void* user, const char*, const char* format, va_list args) {
+    char buffer[256];
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    if (std::strstr(buffer, "IO error")) static_cast<TiffMessages*>(user)->dataMissing = true;
+    return 1;
+}
 
-TIFF* OpenTiff(const char* path, const char* mode, std::string& message) {
+TIFF* OpenTiff(const char* path, const char* mode, TiffMessages& messages) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) return nullptr;
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxImageBytes);
-    TIFFOpenOptionsSetErrorHandlerExtR(options, OnMessage, &message);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, Ignore, nullptr);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &messages);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &messages);
     TIFF* tif = TIFFOpenExt(path, mode, options);
     TIFFOpenOptionsFree(options);
     return tif;
@@ -76,19 +88,23 @@ Layout ChooseLayout(TIFF* tif, uint16_t samples, uint16_t bitsPerSample, uint16_
 }  // namespace
 
 bool CImageFileTIFF::ReadFile(const char* file) {
-    std::string message;
+    TiffMessages messages;
     auto fail = [this](const char* text) {
         Free();
         SetError(text);
         return false;
     };
-    TiffHandle tif(OpenTiff(file, "r", message));
+    TiffHandle tif(OpenTiff(file, "r", messages));
     if (!tif.get()) return fail(image_error::kTiffOpen);
 
     m_imageCount = TIFFNumberOfDirectories(tif.get());
     if (m_imageIndex < 0 || m_imageIndex >= m_imageCount ||
         !TIFFSetDirectory(tif.get(), static_cast<tdir_t>(m_imageIndex)))
         return fail(image_error::kTiffPage);
+
+    // The library recovers from a tag whose data lies past the end of the file by dropping it (a palette
+    // image whose colour map is cut off turns grey); for us the file is corrupt.
+    if (messages.dataMissing) return fail(image_error::kTiffCorrupt);
 
     uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &compression);
@@ -178,8 +194,8 @@ bool CImageFileTIFF::ReadFile(const char* file) {
 bool CImageFileTIFF::WriteFile(const char* file) {
     OutputFile out;
     if (!out.Open(file) || !out.CloseStream()) return false;
-    std::string message;
-    TiffHandle tif(OpenTiff(out.TempPath().c_str(), "w", message));
+    TiffMessages messages;
+    TiffHandle tif(OpenTiff(out.TempPath().c_str(), "w", messages));
     if (!tif.get()) return false;
 
     const int width = m_header.biWidth, height = m_header.biHeight, bits = m_header.biBitCount;
@@ -219,8 +235,8 @@ bool CImageFileTIFF::WriteFile(const char* file) {
     }
     ok = ok && TIFFFlush(t) == 1;
     tif.Close();
-    if (!ok || !message.empty()) {
-        SetError(message);
+    if (!ok || !messages.error.empty()) {
+        SetError(messages.error);
         return false;
     }
     return out.Commit();

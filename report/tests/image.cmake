@@ -1,0 +1,10 @@
+# Raster images and their file formats: round trips, an independent decoder, and damaged files.
+qm_add_test(report_image_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/image/image_test_util.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image/image_file_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image/round_trip_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image/format_reading_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image/damaged_files_test.cpp
+  LIBS folivox_image Qt6::Gui
+  LABELS asan)
