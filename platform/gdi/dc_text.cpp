@@ -22,12 +22,11 @@ QString DrawnText(std::string_view text) {
 CSize CDC::GetTextExtent(std::string_view text) const {
     const Impl& d = *m_impl;
     const CTextMeasurer& measurer = CurrentTextMeasurer();
-    const CFontMetricsF m = measurer.FontMetrics(d.state.font);
     // Logical units per tenth of a millimetre.
     const double fx = d.PhysicalX() / d.ScaleX();
     const double fy = d.PhysicalY() / d.ScaleY();
-    return CSize(RoundToUnit(measurer.TextWidth(d.state.font, text) * fx),
-                 RoundToUnit(m.ascent * fy) + RoundToUnit(m.descent * fy));
+    const TEXTMETRIC tm = RoundTextMetrics(d.state.font, measurer.FontMetrics(d.state.font), fx, fy);
+    return CSize(RoundToUnit(measurer.TextWidth(d.state.font, text) * fx), tm.tmHeight);
 }
 
 bool CDC::GetTextExtentExPoint(std::string_view text, int maxExtent, int* fit, std::vector<int>* partialExtents,
@@ -55,24 +54,8 @@ bool CDC::GetTextExtentExPoint(std::string_view text, int maxExtent, int* fit, s
 bool CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
     if (!metrics) return false;
     const Impl& d = *m_impl;
-    const CFontMetricsF m = CurrentTextMeasurer().FontMetrics(d.state.font);
-    const double fx = d.PhysicalX() / d.ScaleX();
-    const double fy = d.PhysicalY() / d.ScaleY();
-    TEXTMETRIC tm;
-    tm.tmAscent = RoundToUnit(m.ascent * fy);
-    tm.tmDescent = RoundToUnit(m.descent * fy);
-    tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmInternalLeading = RoundToUnit(m.internalLeading * fy);
-    tm.tmExternalLeading = RoundToUnit(m.externalLeading * fy);
-    tm.tmAveCharWidth = RoundToUnit(m.aveCharWidth * fx);
-    tm.tmMaxCharWidth = RoundToUnit(m.maxCharWidth * fx);
-    const LOGFONT& f = d.state.font;
-    tm.tmWeight = f.lfWeight == FW_DONTCARE ? FW_NORMAL : f.lfWeight;
-    tm.tmItalic = f.lfItalic;
-    tm.tmUnderlined = f.lfUnderline;
-    tm.tmStruckOut = f.lfStrikeOut;
-    tm.tmCharSet = f.lfCharSet;
-    *metrics = tm;
+    *metrics = RoundTextMetrics(d.state.font, CurrentTextMeasurer().FontMetrics(d.state.font),
+                                d.PhysicalX() / d.ScaleX(), d.PhysicalY() / d.ScaleY());
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include "platform/win/gdi_types.h"
 #include "platform/win/geometry.h"
 
+class CDC;
+
 // Pen styles. Only the style proper (PS_STYLE_MASK) changes the drawing: every pen is geometric, its width
 // in logical units but never under one device pixel, with round joins; solid pens have round caps and
 // dashed or dotted ones flat caps, so that their pattern stays visible. The cap, join and type bits are
@@ -119,9 +121,9 @@ public:
 
     // Takes the record as it is, with |lfHeight| as the size in tenths of a point. The context argument is
     // accepted for the callers' sake: a point size means the same on every context.
-    bool CreatePointFontIndirect(const LOGFONT* font, const class CDC* dc = nullptr);
+    bool CreatePointFontIndirect(const LOGFONT* font, const CDC* dc = nullptr);
     // Size in tenths of a point, the face name (at most 31 bytes are kept), regular weight, upright.
-    bool CreatePointFont(int tenthsOfPoint, std::string_view faceName, const class CDC* dc = nullptr);
+    bool CreatePointFont(int tenthsOfPoint, std::string_view faceName, const CDC* dc = nullptr);
     // The record as created (lfHeight in tenths of a point, not below 0).
     bool GetLogFont(LOGFONT* font) const;
 

@@ -14,27 +14,29 @@ int32_t RoundToUnit(double value) {
     return static_cast<int32_t>(std::lround(value));
 }
 
-CSize CTextMeasurer::GetTextExtent(const LOGFONT& font, std::string_view text) const {
-    const CFontMetricsF m = FontMetrics(font);
-    return CSize(RoundToUnit(TextWidth(font, text)), RoundToUnit(m.ascent) + RoundToUnit(m.descent));
-}
-
-TEXTMETRIC CTextMeasurer::GetTextMetrics(const LOGFONT& font) const {
-    const CFontMetricsF m = FontMetrics(font);
+TEXTMETRIC RoundTextMetrics(const LOGFONT& font, const CFontMetricsF& m, double perTenthX, double perTenthY) {
     TEXTMETRIC tm;
-    tm.tmAscent = RoundToUnit(m.ascent);
-    tm.tmDescent = RoundToUnit(m.descent);
+    tm.tmAscent = RoundToUnit(m.ascent * perTenthY);
+    tm.tmDescent = RoundToUnit(m.descent * perTenthY);
     tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmInternalLeading = RoundToUnit(m.internalLeading);
-    tm.tmExternalLeading = RoundToUnit(m.externalLeading);
-    tm.tmAveCharWidth = RoundToUnit(m.aveCharWidth);
-    tm.tmMaxCharWidth = RoundToUnit(m.maxCharWidth);
+    tm.tmInternalLeading = RoundToUnit(m.internalLeading * perTenthY);
+    tm.tmExternalLeading = RoundToUnit(m.externalLeading * perTenthY);
+    tm.tmAveCharWidth = RoundToUnit(m.aveCharWidth * perTenthX);
+    tm.tmMaxCharWidth = RoundToUnit(m.maxCharWidth * perTenthX);
     tm.tmWeight = font.lfWeight == FW_DONTCARE ? FW_NORMAL : font.lfWeight;
     tm.tmItalic = font.lfItalic;
     tm.tmUnderlined = font.lfUnderline;
     tm.tmStruckOut = font.lfStrikeOut;
     tm.tmCharSet = font.lfCharSet;
     return tm;
+}
+
+CSize CTextMeasurer::GetTextExtent(const LOGFONT& font, std::string_view text) const {
+    return CSize(RoundToUnit(TextWidth(font, text)), GetTextMetrics(font).tmHeight);
+}
+
+TEXTMETRIC CTextMeasurer::GetTextMetrics(const LOGFONT& font) const {
+    return RoundTextMetrics(font, FontMetrics(font));
 }
 
 namespace {

@@ -51,6 +51,11 @@ double PointFontEmHeight(const LOGFONT& font);
 // Rounding of measures to whole logical units: to the nearest, halves away from zero.
 int32_t RoundToUnit(double value);
 
+// The metrics rounded in units of which there are perTenthX across and perTenthY up a tenth of a millimetre
+// (1 and 1 for tenths of a millimetre); tmHeight is the rounded ascent plus the rounded descent.
+TEXTMETRIC RoundTextMetrics(const LOGFONT& font, const CFontMetricsF& metrics, double perTenthX = 1.0,
+                            double perTenthY = 1.0);
+
 class CTextMeasurer {
 public:
     virtual ~CTextMeasurer() = default;

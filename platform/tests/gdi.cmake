@@ -10,3 +10,8 @@ qm_add_test(platform_gdi_tests
     ${CMAKE_CURRENT_LIST_DIR}/gdi/measurer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi/image_test.cpp
   LIBS zorplatform Qt6::Gui)
+
+# No QGuiApplication in this one.
+qm_add_test(platform_gdi_noapp_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/gdi/no_application_test.cpp
+  LIBS zorplatform)
