@@ -1,1 +1,0 @@
-// Report model: see the other files of this folder.
