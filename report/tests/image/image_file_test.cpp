@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "platform/gdi/dc.h"
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_file.h"
 #include "report/tests/image/image_test_util.h"
@@ -265,6 +266,31 @@ TEST(ImageFile, FromQImageAndBack) {
     }
     CImageFile none{QImage()};
     EXPECT_TRUE(none.IsEmpty());
+}
+
+TEST(ImageFile, DrawStretchesOverTheRectangle) {
+    QImage canvas(40, 20, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    CImageFile image;
+    image.Create(2, 1, 4);
+    image.GetPalette()[1] = RGBQUAD{0, 0, 255, 0};
+    image.GetPalette()[2] = RGBQUAD{255, 0, 0, 0};
+    SetPixelIndex(image, 0, 0, 1);
+    SetPixelIndex(image, 1, 0, 2);
+    {
+        CDC dc(&canvas);
+        dc.SetMapMode(MM_TEXT);
+        EXPECT_EQ(image.Draw(&dc, 10, 5, 20, 10), 1);
+        EXPECT_EQ(image.Draw(nullptr, 10, 5, 20, 10), 0);
+        CImageFile empty;
+        EXPECT_EQ(empty.Draw(&dc, 0, 0, 40, 20), 0);
+    }
+    EXPECT_EQ(canvas.pixel(10, 5) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(canvas.pixel(19, 14) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(canvas.pixel(20, 5) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(canvas.pixel(29, 14) & 0xFFFFFF, 0x0000FFu);
+    for (auto [x, y] : {std::pair{9, 5}, {30, 5}, {15, 4}, {15, 15}, {0, 0}})
+        EXPECT_EQ(canvas.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
 }
 
 }  // namespace

@@ -252,7 +252,9 @@ TEST(GifReading, InterlacedRowsLandInPlace) {
             for (int x = 0; x < width; ++x)
                 ASSERT_EQ(PaletteIndex(image, x, y), indexes[size_t(y) * width + x]) << height << " " << x << "," << y;
         // Qt's reader misplaces the rows of interlaced images fewer than five rows high.
-        if (height >= 5) EXPECT_EQ(CountDifferences(image, QImage(QString::fromStdString(path), "GIF")), 0) << height;
+        if (height >= 5) {
+            EXPECT_EQ(CountDifferences(image, QImage(QString::fromStdString(path), "GIF")), 0) << height;
+        }
     }
 }
 
