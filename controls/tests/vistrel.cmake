@@ -1,0 +1,12 @@
+# Stock icons, the logo and the please-wait dialog, drawn under Qt's offscreen platform.
+qm_add_test(vistrel_art_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/stock_icons_test.cpp ${CMAKE_CURRENT_LIST_DIR}/please_wait_dlg_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
+  LIBS vistrel)
+
+# The please-wait window's helper process. No Qt application in this process: the tests set the
+# display variables themselves (and start Xvfb when it is installed).
+qm_add_test(vistrel_wait_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/please_wait_test.cpp
+  LIBS vistrel
+  TIMEOUT 60)
