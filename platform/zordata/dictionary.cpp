@@ -17,7 +17,7 @@ CzorAttr* CzorEntity::FindAttr(const char* name) const {
     if (!name) return nullptr;
     const std::string_view n(name);
     for (CzorAttr* a : m_AllAttrs)
-        if (zor_detail::EqualNoCase(a->GetName(), n)) return a;
+        if (zor::EqualsNoCase(a->GetName(), n)) return a;
     return nullptr;
 }
 

@@ -6,7 +6,6 @@
 
 #include "platform/zordata/store_internal.h"
 
-using zor_detail::EqualNoCase;
 
 namespace {
 
@@ -92,7 +91,7 @@ private:
         m_error = "строка " + std::to_string(m_tok.line) + ": " + what;
         return false;
     }
-    bool IsWord(const char* w) const { return m_tok.kind == Token::Word && EqualNoCase(m_tok.text, w); }
+    bool IsWord(const char* w) const { return m_tok.kind == Token::Word && zor::EqualsNoCase(m_tok.text, w); }
     bool IsPunct(char c) const { return m_tok.kind == Token::Punct && m_tok.text[0] == c; }
     bool ExpectWord(const char* w) {
         if (!IsWord(w)) return Fail(std::string("ожидается ") + w);
@@ -173,8 +172,8 @@ bool CzorDictionaryReader::Parser::ParseEntity(int id) {
         attrName = std::string(m_tok.text);
         if (!Advance()) return false;
         if (!IsPunct(':')) {
-            if (EqualNoCase(attrName, "WHERE") || EqualNoCase(attrName, "UNIQUE") ||
-                EqualNoCase(attrName, "DERIVE") || EqualNoCase(attrName, "INVERSE"))
+            if (zor::EqualsNoCase(attrName, "WHERE") || zor::EqualsNoCase(attrName, "UNIQUE") ||
+                zor::EqualsNoCase(attrName, "DERIVE") || zor::EqualsNoCase(attrName, "INVERSE"))
                 return Fail("раздел " + attrName + " не поддерживается");
             return Fail("ожидается ':' после имени атрибута " + attrName);
         }
@@ -190,13 +189,13 @@ bool CzorDictionaryReader::Parser::ParseEntity(int id) {
         if (!ParseType(*attr)) return false;
         if (!ExpectPunct(';')) return false;
         for (CzorAttr* a : entity->m_OwnAttrs)
-            if (EqualNoCase(a->GetName(), attrName)) return Fail("атрибут " + attrName + " объявлен дважды");
+            if (zor::EqualsNoCase(a->GetName(), attrName)) return Fail("атрибут " + attrName + " объявлен дважды");
         entity->m_OwnAttrs.Add(attr.get());
         m_out.attrs.push_back(std::move(attr));
     }
     if (!Advance() || !ExpectPunct(';')) return false;
     for (auto& e : m_out.entities)
-        if (EqualNoCase(e->GetName(), name)) return Fail("сущность " + name + " объявлена дважды");
+        if (zor::EqualsNoCase(e->GetName(), name)) return Fail("сущность " + name + " объявлена дважды");
     m_out.entities.push_back(std::move(entity));
     return true;
 }
@@ -246,7 +245,7 @@ bool CzorDictionaryReader::Parser::ParseType(CzorAttr& attr) {
 bool CzorDictionaryReader::Parser::Link() {
     auto find = [&](const std::string& n) -> CzorEntity* {
         for (auto& e : m_out.entities)
-            if (EqualNoCase(e->GetName(), n)) return e.get();
+            if (zor::EqualsNoCase(e->GetName(), n)) return e.get();
         return nullptr;
     };
     for (auto& e : m_out.entities) {
@@ -280,7 +279,7 @@ bool CzorDictionaryReader::Parser::Link() {
         }
         for (CzorAttr* a : e->m_OwnAttrs) {
             for (CzorAttr* b : e->m_AllAttrs)
-                if (EqualNoCase(a->GetName(), b->GetName())) {
+                if (zor::EqualsNoCase(a->GetName(), b->GetName())) {
                     m_error = "атрибут " + e->GetName() + "." + a->GetName() + " уже унаследован";
                     return false;
                 }

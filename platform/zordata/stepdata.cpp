@@ -1,43 +1,17 @@
 // The store: dictionary, instances, extents.
 #include "platform/zordata/stepdata.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
+#include "platform/base/file_io.h"
+#include "platform/text/utf8.h"
 #include "platform/zordata/store_internal.h"
 
 using zor_detail::Arena;
 using zor_detail::NameTable;
 
-namespace {
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const char* path, std::string& out) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) { ::close(fd); return false; }
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return false;
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-}  // namespace
 
 CzorStepData::CzorStepData() : m_pNames(std::make_unique<NameTable>()), m_pArena(std::make_unique<Arena>()) {}
 
@@ -55,7 +29,7 @@ bool CzorStepData::LoadDictionary(const char* path) {
 
 bool CzorStepData::LoadDictionaryFromFile(const char* file) {
     std::string text;
-    if (!file || !ReadWholeFile(file, text)) {
+    if (!file || !zor::ReadWholeFile(file, text)) {
         SetLastErrorEx(zorErrDictRead, true, file ? file : "", 0);
         return false;
     }
@@ -66,7 +40,7 @@ bool CzorStepData::LoadDictionaryFromFile(const char* file) {
         return false;
     }
     ClearLastError();
-    if (HasDictionary() && zor_detail::EqualNoCase(m_DictName, dict.name)) return true;  // same dictionary: keep all
+    if (HasDictionary() && zor::EqualsNoCase(m_DictName, dict.name)) return true;  // same dictionary: keep all
     ClearDictionary();
     m_DictName = dict.name;
     m_DictFile = file;

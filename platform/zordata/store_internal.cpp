@@ -6,13 +6,6 @@
 
 namespace zor_detail {
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
 std::string ToLower(std::string_view s) {
     std::string r(s);
     for (char& c : r) c = AsciiLower(c);
@@ -84,7 +77,7 @@ CzorEntity* NameTable::Find(std::string_view name) const {
     const uint64_t h = Hash(name);
     const size_t mask = m_slots.size() - 1;
     for (size_t i = h & mask; m_slots[i].second; i = (i + 1) & mask)
-        if (m_slots[i].first == h && EqualNoCase(m_slots[i].second->GetName(), name)) return m_slots[i].second;
+        if (m_slots[i].first == h && zor::EqualsNoCase(m_slots[i].second->GetName(), name)) return m_slots[i].second;
     return nullptr;
 }
 

@@ -7,13 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text/utf8.h"
 #include "platform/zordata/stepdata.h"
 
 namespace zor_detail {
 
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-bool EqualNoCase(std::string_view a, std::string_view b);
 std::string ToLower(std::string_view s);
 std::string ToUpper(std::string_view s);
 
@@ -94,6 +94,7 @@ struct zorStoreAccess {
     static CzorInstance* NewInstance(CzorStepData& s, CzorEntity* e) { return s.NewInstance(e); }
     static void SetReadOnly(CzorStepData& s, bool ro) { s.m_bReadOnly = ro; }
     static void ClearDictionary(CzorStepData& s) { s.ClearDictionary(); }
+    static CzorEntity* FindEntity(const CzorStepData& s, std::string_view name) { return s.m_pNames->Find(name); }
     static bool HasTombstones(const CzorStepData& s) { return s.m_nTombstones != 0; }
     static constexpr int kPendingRef = 101;  // a "#n" not yet resolved (only inside the reader)
 };

@@ -1,0 +1,11 @@
+qm_add_test(zordata_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/values_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/databuf_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/dictionary_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/store_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/file_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/hostile_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/farcopy_test.cpp
+  LIBS zordata
+  LABELS asan)

@@ -1,0 +1,161 @@
+// Writing a store as an ISO 10303-21 exchange structure.
+#include "platform/zordata/step_io.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "platform/zordata/databuf.h"
+#include "platform/zordata/store_internal.h"
+
+namespace zor_detail {
+
+namespace {
+
+const char kHex[] = "0123456789ABCDEF";
+
+class Writer {
+public:
+    explicit Writer(std::string& out) : m_out(out) {}
+
+    void Int(long long v) {
+        char buf[24];
+        auto r = std::to_chars(buf, buf + sizeof buf, v);
+        m_out.append(buf, static_cast<size_t>(r.ptr - buf));
+    }
+
+    // Reals always carry a point ("1.", "2.5", "1.E+20") and read back to the same double.
+    bool Real(double v) {
+        if (!std::isfinite(v)) return false;
+        char buf[40];
+        auto r = std::to_chars(buf, buf + sizeof buf, v);
+        std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
+        const size_t e = s.find('e');
+        std::string_view mant = s.substr(0, e);
+        m_out.append(mant);
+        if (mant.find('.') == std::string_view::npos) m_out.push_back('.');
+        if (e != std::string_view::npos) {
+            m_out.push_back('E');
+            m_out.append(s.substr(e + 1));
+        }
+        return true;
+    }
+
+    void Text(const char* s) {
+        m_out.push_back('\'');
+        const char* run = s;
+        for (const char* p = s;; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c >= 0x20 && c != '\'' && c != '\\' && c != 0x7F) continue;
+            m_out.append(run, static_cast<size_t>(p - run));
+            if (c == 0) break;
+            if (c == '\'') m_out.append("''");
+            else if (c == '\\') m_out.append("\\\\");
+            else {
+                m_out.append("\\X\\");
+                m_out.push_back(kHex[c >> 4]);
+                m_out.push_back(kHex[c & 15]);
+            }
+            run = p + 1;
+        }
+        m_out.push_back('\'');
+    }
+
+    void Binary(const CzorDataBuf& b) {
+        m_out.append("\"0");
+        const unsigned char* p = b.GetBuffer();
+        const size_t n = b.GetSize();
+        const size_t at = m_out.size();
+        m_out.resize(at + 2 * n);
+        char* o = m_out.data() + at;
+        for (size_t i = 0; i < n; ++i) {
+            o[2 * i] = kHex[p[i] >> 4];
+            o[2 * i + 1] = kHex[p[i] & 15];
+        }
+        m_out.push_back('"');
+    }
+
+    // False for a value that cannot be written (a real that is not finite).
+    bool Value(const CzorValue& v) {
+        switch (v.GetType()) {
+        case zorNOTYPE: m_out.push_back('$'); return true;
+        case zorINTEGER: Int(v.GetInt()); return true;
+        case zorREAL: return Real(v.GetReal());
+        case zorSTRING: Text(v.GetString()); return true;
+        case zorBOOLEAN: { bool b = false; v.Get(b); m_out.append(b ? ".T." : ".F."); return true; }
+        case zorBINARY: Binary(*v.GetBuffer()); return true;
+        case zorINSTANCE: Ref(v.GetInstance()); return true;
+        case zorAGGREGATE: {
+            m_out.push_back('(');
+            bool first = true;
+            for (const CzorValue& item : *v.GetAggr()) {
+                const CzorInstance* i = item.GetInstance();
+                if (!i || i->IsDeleted()) continue;  // a deleted instance leaves no entry behind
+                if (!first) m_out.push_back(',');
+                first = false;
+                Ref(i);
+            }
+            m_out.push_back(')');
+            return true;
+        }
+        default: return false;
+        }
+    }
+
+    void Ref(const CzorInstance* i) {
+        if (!i || i->IsDeleted()) { m_out.push_back('$'); return; }
+        m_out.push_back('#');
+        Int(zorStoreAccess::Mark(const_cast<CzorInstance*>(i)));
+    }
+
+    std::string& Out() { return m_out; }
+
+private:
+    std::string& m_out;
+};
+
+}  // namespace
+
+bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error) {
+    const CzorTAggr<CzorInstance>& all = store.GetInstances();
+    // Files keep creation order; a list that someone reordered is written in that order anyway.
+    std::vector<CzorInstance*> order(all.begin(), all.end());
+    if (!std::is_sorted(order.begin(), order.end(),
+                        [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); }))
+        std::stable_sort(order.begin(), order.end(),
+                         [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); });
+    uint32_t n = 0;
+    for (CzorInstance* i : order) zorStoreAccess::Mark(i) = i->IsDeleted() ? 0 : ++n;
+
+    out.clear();
+    out.reserve(256 + static_cast<size_t>(n) * 48);
+    Writer w(out);
+    out.append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\nFILE_SCHEMA((");
+    w.Text(ToUpper(store.GetDictName()).c_str());
+    out.append("));\nENDSEC;\nDATA;\n");
+    for (CzorInstance* inst : order) {
+        if (inst->IsDeleted()) continue;
+        CzorEntity* e = inst->GetEntity();
+        out.push_back('#');
+        w.Int(zorStoreAccess::Mark(inst));
+        out.push_back('=');
+        out.append(e->GetUpperName());
+        out.push_back('(');
+        const int count = inst->GetValueCount();
+        auto* slots = zorStoreAccess::Slots(inst);
+        for (int k = 0; k < count; ++k) {
+            if (k) out.push_back(',');
+            if (!w.Value(slots[k].m_Value)) {
+                error = "#" + std::to_string(zorStoreAccess::Mark(inst)) + " " + e->GetUpperName() + "." +
+                        e->GetAllAttrs().GetAt(k)->GetName() + ": значение нельзя записать";
+                return false;
+            }
+        }
+        out.append(");\n");
+    }
+    out.append("ENDSEC;\nEND-ISO-10303-21;\n");
+    return true;
+}
+
+}  // namespace zor_detail
