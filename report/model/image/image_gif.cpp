@@ -197,14 +197,9 @@ bool CImageFileGIF::WriteFile(const char* file) {
     out.Write(head.data(), head.size());
 
     gif_lzw::Encoder encoder(minCodeSize);
-    const unsigned mask = (1u << bits) - 1;
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = GetRowFromTop(y);
-        for (int x = 0; x < width; ++x) {
-            const int bit = x * bits;
-            const unsigned shift = 8 - bits - (bit & 7);
-            encoder.Put(static_cast<uint8_t>((row[bit >> 3] >> shift) & mask));
-        }
+        for (int x = 0; x < width; ++x) encoder.Put(static_cast<uint8_t>(PixelIndex(row, x, bits)));
     }
     const std::vector<uint8_t> data = encoder.Finish();
     out.Write(data.data(), data.size());

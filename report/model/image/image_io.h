@@ -23,6 +23,12 @@ inline void PutLE32(uint8_t* p, uint32_t v) {
     PutLE16(p + 2, v >> 16);
 }
 
+// The palette index of pixel x in a row of 1, 4 or 8 bits a pixel, most significant bits first.
+inline unsigned PixelIndex(const uint8_t* row, int x, int bits) {
+    const int bit = x * bits;
+    return (row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1u << bits) - 1);
+}
+
 // The 40-byte info header as it lies in BMP and ICO files.
 inline void PutInfoHeader(uint8_t* p, const BITMAPINFOHEADER& h) {
     PutLE32(p, h.biSize);

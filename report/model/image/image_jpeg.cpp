@@ -137,7 +137,6 @@ bool Compress(WriteState& s, FILE* file, const CImageFile& image, std::vector<ui
 
     const int width = image.GetWidth(), bits = image.GetBitCount();
     const RGBQUAD* palette = image.GetPalette();
-    const unsigned mask = (1u << (bits > 8 ? 8 : bits)) - 1;
     while (s.info.next_scanline < s.info.image_height) {
         const uint8_t* src = image.GetRowFromTop(static_cast<int>(s.info.next_scanline));
         uint8_t* dst = row.data();
@@ -150,8 +149,7 @@ bool Compress(WriteState& s, FILE* file, const CImageFile& image, std::vector<ui
         } else {
             // Palette images store each pixel's colour.
             for (int x = 0; x < width; ++x, dst += 3) {
-                const int bit = x * bits;
-                const RGBQUAD& q = palette[(src[bit >> 3] >> (8 - bits - (bit & 7))) & mask];
+                const RGBQUAD& q = palette[PixelIndex(src, x, bits)];
                 dst[0] = q.rgbRed;
                 dst[1] = q.rgbGreen;
                 dst[2] = q.rgbBlue;

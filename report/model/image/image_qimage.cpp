@@ -5,6 +5,7 @@
 
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_file.h"
+#include "report/model/image/image_io.h"
 
 CImageFile::CImageFile(const QImage& source) {
     if (source.isNull()) return;
@@ -46,14 +47,10 @@ QImage CImageFile::ToQImage() const {
     const RGBQUAD* palette = GetPalette();
     for (int i = 0; i < GetPaletteSize(); ++i) table.append(qRgb(palette[i].rgbRed, palette[i].rgbGreen, palette[i].rgbBlue));
     image.setColorTable(table);
-    const unsigned mask = (1u << bits) - 1;
     for (int y = 0; y < height; ++y) {
         const uint8_t* src = GetRowFromTop(y);
         uint8_t* dst = image.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int bit = x * bits;
-            dst[x] = static_cast<uint8_t>((src[bit >> 3] >> (8 - bits - (bit & 7))) & mask);
-        }
+        for (int x = 0; x < width; ++x) dst[x] = static_cast<uint8_t>(image_io::PixelIndex(src, x, bits));
     }
     return image;
 }

@@ -33,11 +33,8 @@ class DamagedFiles : public testing::TestWithParam<Sample> {
 protected:
     void SetUp() override {
         FillPattern(m_previous, 3, 2, 8);
-        CImageFile image;
-        FillPattern(image, 29, 13, GetParam().bits);
-        const std::string path = m_dir.File(std::string("good.") + GetParam().extension);
-        ASSERT_TRUE(image.Save(path.c_str(), GetParam().format)) << image.GetErrorText();
-        m_good = ReadBytes(path);
+        m_good = SavedPattern(m_dir, std::string("good.") + GetParam().extension, 29, 13, GetParam().bits,
+                              GetParam().format);
         ASSERT_GT(m_good.size(), 40u);
     }
 
@@ -110,11 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Hostile files built byte by byte ---------------------------------------------------------------------
 
-void Put16(std::vector<uint8_t>& v, unsigned x) { v.insert(v.end(), {uint8_t(x), uint8_t(x >> 8)}); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
 void Set32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
     for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
 }
@@ -138,17 +130,17 @@ void ExpectEachFails(int format, const std::vector<Hostile>& files, const char* 
 
 std::vector<uint8_t> BmpHeader(int32_t width, int32_t height, int bits, uint32_t colors, uint32_t offset) {
     std::vector<uint8_t> v = {'B', 'M'};
-    Put32(v, 0);
-    Put32(v, 0);
-    Put32(v, offset);
-    Put32(v, 40);
-    Put32(v, uint32_t(width));
-    Put32(v, uint32_t(height));
-    Put16(v, 1);
-    Put16(v, bits);
-    for (int i = 0; i < 4; ++i) Put32(v, 0);
-    Put32(v, colors);
-    Put32(v, 0);
+    AppendLE32(v, 0);
+    AppendLE32(v, 0);
+    AppendLE32(v, offset);
+    AppendLE32(v, 40);
+    AppendLE32(v, uint32_t(width));
+    AppendLE32(v, uint32_t(height));
+    AppendLE16(v, 1);
+    AppendLE16(v, bits);
+    for (int i = 0; i < 4; ++i) AppendLE32(v, 0);
+    AppendLE32(v, colors);
+    AppendLE32(v, 0);
     v.resize(v.size() + 64, 0x5A);
     return v;
 }
@@ -174,24 +166,24 @@ TEST(HostileFiles, Bmp) {
 
 std::vector<uint8_t> Icon(int entries, uint32_t offset, int bits, uint32_t colors) {
     std::vector<uint8_t> v;
-    Put16(v, 0);
-    Put16(v, 1);
-    Put16(v, entries);
+    AppendLE16(v, 0);
+    AppendLE16(v, 1);
+    AppendLE16(v, entries);
     for (int i = 0; i < entries; ++i) {
         v.insert(v.end(), {16, 16, 0, 0});
-        Put16(v, 1);
-        Put16(v, bits);
-        Put32(v, 1000);
-        Put32(v, offset);
+        AppendLE16(v, 1);
+        AppendLE16(v, bits);
+        AppendLE32(v, 1000);
+        AppendLE32(v, offset);
     }
-    Put32(v, 40);
-    Put32(v, 16);
-    Put32(v, 32);
-    Put16(v, 1);
-    Put16(v, bits);
-    for (int i = 0; i < 4; ++i) Put32(v, 0);
-    Put32(v, colors);
-    Put32(v, 0);
+    AppendLE32(v, 40);
+    AppendLE32(v, 16);
+    AppendLE32(v, 32);
+    AppendLE16(v, 1);
+    AppendLE16(v, bits);
+    for (int i = 0; i < 4; ++i) AppendLE32(v, 0);
+    AppendLE32(v, colors);
+    AppendLE32(v, 0);
     v.resize(v.size() + 200, 0);
     return v;
 }
@@ -214,8 +206,8 @@ TEST(HostileFiles, Ico) {
 std::vector<uint8_t> Gif(int width, int height, int minCodeSize, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> v = {'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0x81, 0, 0,  // screen, 4-entry table
                               0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 255, 0x2C, 0, 0, 0, 0};
-    Put16(v, width);
-    Put16(v, height);
+    AppendLE16(v, width);
+    AppendLE16(v, height);
     v.push_back(0);
     v.push_back(uint8_t(minCodeSize));
     v.push_back(uint8_t(data.size()));
@@ -330,10 +322,7 @@ bool PatchTiffTag(std::vector<uint8_t>& tiff, uint16_t tag, uint32_t value) {
 TEST(HostileFiles, Tiff) {
     TempDir dir;
     for (int bits : {1, 4, 8, 24}) {
-        CImageFile image;
-        FillPattern(image, 16, 8, bits);
-        ASSERT_TRUE(image.Save(dir.File("good.tif").c_str(), IMAGE_FORMAT_TIFF));
-        const auto good = ReadBytes(dir.File("good.tif"));
+        const auto good = SavedPattern(dir, "good.tif", 16, 8, bits, IMAGE_FORMAT_TIFF);
         struct Patch {
             const char* name;
             uint16_t tag;

@@ -23,21 +23,14 @@ using namespace image_test;
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, unsigned x) { v.insert(v.end(), {uint8_t(x), uint8_t(x >> 8)}); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
 
 // ---- BMP -------------------------------------------------------------------------------------------------
 
 TEST(BmpReading, WithoutAFileHeader) {
     TempDir dir;
-    CImageFile image;
-    FillPattern(image, 13, 6, 8);
-    ASSERT_TRUE(image.Save(dir.File("a.bmp").c_str(), IMAGE_FORMAT_BMP));
-    auto bytes = ReadBytes(dir.File("a.bmp"));
+    const auto bytes = SavedPattern(dir, "a.bmp", 13, 6, 8, IMAGE_FORMAT_BMP);
     WriteBytes(dir.File("headerless.bmp"), std::vector<uint8_t>(bytes.begin() + 14, bytes.end()));
+    CImageFile image(dir.File("a.bmp").c_str(), IMAGE_FORMAT_BMP);
     CImageFile back(dir.File("headerless.bmp").c_str(), IMAGE_FORMAT_BMP);
     EXPECT_EQ(CountDifferences(back, image), 0) << back.GetErrorText();
 }
@@ -49,14 +42,14 @@ TEST(BmpReading, CoreHeaderSixteenThirtyTwoBitsAndTopDown) {
 
     // 12-byte core header, 3-byte palette entries, 1 bit.
     std::vector<uint8_t> core = {'B', 'M'};
-    Put32(core, 0);
-    Put32(core, 0);
-    Put32(core, 14 + 12 + 6);
-    Put32(core, 12);
-    Put16(core, w);
-    Put16(core, h);
-    Put16(core, 1);
-    Put16(core, 1);
+    AppendLE32(core, 0);
+    AppendLE32(core, 0);
+    AppendLE32(core, 14 + 12 + 6);
+    AppendLE32(core, 12);
+    AppendLE16(core, w);
+    AppendLE16(core, h);
+    AppendLE16(core, 1);
+    AppendLE16(core, 1);
     core.insert(core.end(), {10, 20, 30, 250, 240, 230});
     for (int i = 0; i < h; ++i) core.insert(core.end(), {0xA8, 0, 0, 0});  // pixels 1,0,1,0,1
     WriteBytes(dir.File("core.bmp"), core);
@@ -69,22 +62,22 @@ TEST(BmpReading, CoreHeaderSixteenThirtyTwoBitsAndTopDown) {
         for (bool topDown : {false, true}) {
             const int stride = (w * bits + 31) / 32 * 4;
             std::vector<uint8_t> bmp = {'B', 'M'};
-            Put32(bmp, 54 + stride * h);
-            Put32(bmp, 0);
-            Put32(bmp, 54);
-            Put32(bmp, 40);
-            Put32(bmp, w);
-            Put32(bmp, uint32_t(topDown ? -h : h));
-            Put16(bmp, 1);
-            Put16(bmp, bits);
-            for (int i = 0; i < 6; ++i) Put32(bmp, 0);
+            AppendLE32(bmp, 54 + stride * h);
+            AppendLE32(bmp, 0);
+            AppendLE32(bmp, 54);
+            AppendLE32(bmp, 40);
+            AppendLE32(bmp, w);
+            AppendLE32(bmp, uint32_t(topDown ? -h : h));
+            AppendLE16(bmp, 1);
+            AppendLE16(bmp, bits);
+            for (int i = 0; i < 6; ++i) AppendLE32(bmp, 0);
             for (int i = 0; i < h; ++i) {
                 const int y = topDown ? i : h - 1 - i;
                 std::vector<uint8_t> row;
                 for (int x = 0; x < w; ++x) {
                     const QRgb c = colour(x, y);
                     if (bits == 16)
-                        Put16(row, (qRed(c) >> 3) << 10 | (qGreen(c) >> 3) << 5 | (qBlue(c) >> 3));
+                        AppendLE16(row, (qRed(c) >> 3) << 10 | (qGreen(c) >> 3) << 5 | (qBlue(c) >> 3));
                     else
                         row.insert(row.end(), {uint8_t(qBlue(c)), uint8_t(qGreen(c)), uint8_t(qRed(c))});
                     if (bits == 32) row.push_back(0x80);
@@ -105,10 +98,7 @@ TEST(BmpReading, CoreHeaderSixteenThirtyTwoBitsAndTopDown) {
 
 TEST(BmpReading, RunLengthCompressionIsRefused) {
     TempDir dir;
-    CImageFile image;
-    FillPattern(image, 4, 4, 8);
-    ASSERT_TRUE(image.Save(dir.File("a.bmp").c_str(), IMAGE_FORMAT_BMP));
-    auto bytes = ReadBytes(dir.File("a.bmp"));
+    auto bytes = SavedPattern(dir, "a.bmp", 4, 4, 8, IMAGE_FORMAT_BMP);
     bytes[14 + 16] = 1;  // BI_RLE8
     WriteBytes(dir.File("rle.bmp"), bytes);
     CImageFile back;
@@ -132,20 +122,20 @@ TEST(IcoReading, SizeBytesOfZeroMeanTwoHundredFiftySix) {
     TempDir dir;
     const int size = 256, stride = size / 8;
     std::vector<uint8_t> ico;
-    Put16(ico, 0);
-    Put16(ico, 1);
-    Put16(ico, 1);
+    AppendLE16(ico, 0);
+    AppendLE16(ico, 1);
+    AppendLE16(ico, 1);
     ico.insert(ico.end(), {0, 0, 2, 0});
-    Put16(ico, 1);
-    Put16(ico, 1);
-    Put32(ico, 40 + 8 + 2 * stride * size);
-    Put32(ico, 22);
-    Put32(ico, 40);
-    Put32(ico, size);
-    Put32(ico, size * 2);
-    Put16(ico, 1);
-    Put16(ico, 1);
-    for (int i = 0; i < 6; ++i) Put32(ico, 0);
+    AppendLE16(ico, 1);
+    AppendLE16(ico, 1);
+    AppendLE32(ico, 40 + 8 + 2 * stride * size);
+    AppendLE32(ico, 22);
+    AppendLE32(ico, 40);
+    AppendLE32(ico, size);
+    AppendLE32(ico, size * 2);
+    AppendLE16(ico, 1);
+    AppendLE16(ico, 1);
+    for (int i = 0; i < 6; ++i) AppendLE32(ico, 0);
     ico.insert(ico.end(), {0, 0, 0, 0, 255, 255, 255, 0});
     for (int y = 0; y < size; ++y)
         for (int b = 0; b < stride; ++b) ico.push_back(uint8_t(b == y / 8 ? 0xFF : 0));

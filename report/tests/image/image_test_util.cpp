@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <tiffio.h>
 
+#include "report/model/image/image_io.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,10 +35,7 @@ void SetPixelIndex(CImageFile& image, int x, int y, unsigned index) {
 }
 
 uint32_t PaletteIndex(const CImageFile& image, int x, int y) {
-    const int bits = image.GetBitCount();
-    const uint8_t* row = image.GetRowFromTop(y);
-    const int bit = x * bits;
-    return (row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1u << bits) - 1);
+    return image_io::PixelIndex(image.GetRowFromTop(y), x, image.GetBitCount());
 }
 
 void FillPattern(CImageFile& image, int width, int height, int bits) {
@@ -97,6 +96,23 @@ int CountDifferences(const CImageFile& a, const CImageFile& b, int tolerance) {
         for (int x = 0; x < a.GetWidth(); ++x)
             if (!Near(PixelColour(a, x, y), PixelColour(b, x, y), tolerance)) ++count;
     return count;
+}
+
+std::vector<uint8_t> SavedPattern(const TempDir& dir, const std::string& name, int width, int height, int bits,
+                                  int format) {
+    CImageFile image;
+    FillPattern(image, width, height, bits);
+    if (!image.Save(dir.File(name).c_str(), format)) throw std::runtime_error("Save failed: " + image.GetErrorText());
+    return ReadBytes(dir.File(name));
+}
+
+void AppendLE16(std::vector<uint8_t>& bytes, unsigned value) {
+    bytes.insert(bytes.end(), {uint8_t(value), uint8_t(value >> 8)});
+}
+
+void AppendLE32(std::vector<uint8_t>& bytes, uint32_t value) {
+    AppendLE16(bytes, value & 0xFFFF);
+    AppendLE16(bytes, value >> 16);
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {

@@ -34,6 +34,11 @@ int CountDifferences(const CImageFile& image, const QImage& other, int tolerance
 int CountDifferences(const CImageFile& a, const CImageFile& b, int tolerance = 0);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// The bytes of a patterned image saved under name in dir.
+std::vector<uint8_t> SavedPattern(const TempDir& dir, const std::string& name, int width, int height, int bits,
+                                  int format);
+void AppendLE16(std::vector<uint8_t>& bytes, unsigned value);
+void AppendLE32(std::vector<uint8_t>& bytes, uint32_t value);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& path);
 

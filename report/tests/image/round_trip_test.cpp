@@ -176,10 +176,7 @@ TEST(TiffWriting, CompressionByDepth) {
 
 TEST(GifWriting, OneBitImagesUseCodeSizeTwo) {
     TempDir dir;
-    CImageFile image;
-    FillPattern(image, 5, 3, 1);
-    ASSERT_TRUE(image.Save(dir.File("one.gif").c_str(), IMAGE_FORMAT_GIF));
-    const auto bytes = ReadBytes(dir.File("one.gif"));
+    const auto bytes = SavedPattern(dir, "one.gif", 5, 3, 1, IMAGE_FORMAT_GIF);
     ASSERT_GT(bytes.size(), 30u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF87a");
     EXPECT_EQ(bytes[10], 0x80);
@@ -294,10 +291,7 @@ TEST(GifReading, TransparentColourOnAWhitePaddedPalette) {
 
 TEST(IcoWriting, EntryCountsTheRealMask) {
     TempDir dir;
-    CImageFile image;
-    FillPattern(image, 32, 32, 8);
-    ASSERT_TRUE(image.Save(dir.File("icon.ico").c_str(), IMAGE_FORMAT_ICO));
-    const auto bytes = ReadBytes(dir.File("icon.ico"));
+    const auto bytes = SavedPattern(dir, "icon.ico", 32, 32, 8, IMAGE_FORMAT_ICO);
     ASSERT_EQ(bytes.size(), 22u + 40 + 1024 + 1024 + 128);
     EXPECT_EQ(bytes[6], 32);
     EXPECT_EQ(bytes[8], 0);  // 256 colours
