@@ -69,6 +69,15 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::Open(const char* path) {
     m_path = path;
+    // Writing through a link writes the file it names; the link stays.
+    struct stat link {};
+    if (lstat(path, &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* target = realpath(path, nullptr);
+        if (!target) return false;
+        m_path = target;
+        std::free(target);
+    }
+    path = m_path.c_str();
     struct stat st {};
     if (stat(path, &st) == 0) {
         if (!S_ISREG(st.st_mode) || access(path, W_OK) != 0) return false;  // as opening it "wb" would

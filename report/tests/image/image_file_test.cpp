@@ -239,6 +239,19 @@ TEST(ImageFile, AFailedSaveLeavesTheOldFileAndNoLeftovers) {
     EXPECT_EQ(entries, 1);
 }
 
+TEST(ImageFile, SavingThroughALinkReplacesTheFileItNames) {
+    TempDir dir;
+    CImageFile image;
+    FillPattern(image, 3, 3, 8);
+    ASSERT_TRUE(image.Save(dir.File("real.bmp").c_str(), IMAGE_FORMAT_BMP));
+    std::filesystem::create_symlink(dir.File("real.bmp"), dir.File("link.bmp"));
+    FillPattern(image, 5, 4, 24);
+    ASSERT_TRUE(image.Save(dir.File("link.bmp").c_str(), IMAGE_FORMAT_BMP));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.bmp")));
+    CImageFile back(dir.File("real.bmp").c_str(), IMAGE_FORMAT_BMP);
+    EXPECT_EQ(back.GetWidth(), 5);
+}
+
 TEST(ImageFile, FromQImageAndBack) {
     QImage mono(19, 6, QImage::Format_Mono);
     mono.setColorTable({qRgb(10, 20, 30), qRgb(240, 230, 220)});
