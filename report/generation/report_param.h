@@ -1,0 +1,152 @@
+#pragma once
+// Report parameters: the named values a template declares (CReportParam, kept by the manager in its
+// CParamArray and stored as zor_report_param instances), the run-time name and value pairs handed to
+// generation and to add-in queries (CRParamsArray of CzorRParam), and an add-in's query record (CzorQuery).
+#include <string>
+
+#include "platform/win/ptrarray.h"
+
+class CFolivox;
+class CzorInstance;
+
+// Parameter types.
+enum : int {
+    kParamText = 0,            // "Строка"
+    kParamNumber = 1,          // "Число"
+    kParamDate = 2,            // "Дата"
+    kParamObject = 3,          // "Объект БД": a store instance, in memory only
+    kParamPageNumber = 4,      // page number across a merged document
+    kParamPageCount = 5,       // page count across a merged document
+    kParamCurrentDate = 6,     // current date
+    kParamLocalPageNumber = 7, // page number within the report
+    kParamLocalPageCount = 8,  // page count within the report
+    kParamReportDate = 9,      // date the report was generated
+};
+
+// The name under which the system creates a page-field parameter of that type (4 to 9), else "".
+const char* PageFieldParamName(int type);
+
+class CReportParam {
+public:
+    explicit CReportParam(CFolivox* manager);
+    CReportParam(const CReportParam&) = default;             // shares the source's store instance
+    CReportParam& operator=(const CReportParam&) = default;
+    virtual ~CReportParam() = default;
+
+    // true: writes name, type and the value as text (GetText), creating the instance first when there is
+    // none; false: reads them back (only with an instance). A number is read back from its text.
+    virtual void Update(bool write);
+
+    void SetParam(const std::string& text, int type) { m_nType = type; m_Text = text; }
+    void SetParam(int number) { m_nType = kParamNumber; m_nValue = number; }
+    void SetParam(CzorInstance* instance) { m_nType = kParamObject; m_pInstValue = instance; }
+    // Sets the type and clears every value, also when the type does not change.
+    void SetType(int type);
+    int GetType() const { return m_nType; }
+    // Text: the text (types 0 and 2), "%d" of the number (type 1), empty for every other type.
+    std::string GetText() const;
+    CFolivox* GetDict() const { return m_pManager; }
+
+    const std::string& GetName() const { return m_Name; }
+    void SetName(const std::string& name) { m_Name = name; }
+    CzorInstance* GetInstance() const { return m_pInstance; }
+    void SetInstance(CzorInstance* instance) { m_pInstance = instance; }
+    int GetIntValue() const { return m_nValue; }
+    const std::string& GetTextValue() const { return m_Text; }
+    CzorInstance* GetInstValue() const { return m_pInstValue; }
+
+private:
+    std::string m_Name;
+    CzorInstance* m_pInstance = nullptr;
+    int m_nType = kParamText;
+    int m_nValue = 0;
+    std::string m_Text;
+    CzorInstance* m_pInstValue = nullptr;
+    CFolivox* m_pManager = nullptr;
+};
+
+// The manager's parameters; owns them.
+class CParamArray {
+public:
+    CParamArray() = default;
+    ~CParamArray() { RemoveAll(); }
+    CParamArray(const CParamArray&) = delete;
+    CParamArray& operator=(const CParamArray&) = delete;
+
+    // -1 for null; else appends (the list owns it) and returns its index.
+    int Add(CReportParam* param);
+    CReportParam* GetAt(int index) const { return m_Items.GetAt(index); }
+    int GetSize() const { return m_Items.GetSize(); }
+    // Index of the first parameter with exactly that name (case-sensitive), or -1.
+    int Find(const std::string& name) const;
+    int Find(const char* name) const { return name ? Find(std::string(name)) : -1; }
+    // Index of the first parameter stored as that instance, or -1 (also for null).
+    int Find(const CzorInstance* instance) const;
+    // Index of the first parameter of that type, or -1.
+    int Find(int type) const;
+    // Index of that very object, or -1.
+    int Find(const CReportParam* param) const;
+    // false when a parameter other than except has exactly that name.
+    bool IsUnique(const std::string& name, const CReportParam* except) const;
+    // Deletes the object at index (its store instance stays); nothing outside the list.
+    void RemoveAt(int index);
+    // Deletes every object (their store instances stay).
+    void RemoveAll();
+    // Forgets every object without deleting it.
+    void Clear() { m_Items.RemoveAll(); }
+    // Deletes every parameter with its store instance and turns every text that showed a parameter, on
+    // every sheet of the manager, loaded or not, into empty own text. An empty list does nothing.
+    void DeleteAll();
+
+    auto begin() const { return m_Items.begin(); }
+    auto end() const { return m_Items.end(); }
+
+private:
+    CTypedPtrArray<CReportParam> m_Items;
+};
+
+// A run-time parameter: a name and a value (and a number, kept for add-in queries).
+struct CzorRParam {
+    std::string name;
+    std::string value;
+    int number = 0;
+};
+
+// Run-time parameters; owns its records.
+class CRParamsArray {
+public:
+    CRParamsArray() = default;
+    ~CRParamsArray() { RemoveAll(); }
+    CRParamsArray(const CRParamsArray&) = delete;
+    CRParamsArray& operator=(const CRParamsArray&) = delete;
+
+    // -1 when either is null; else a new record (number 0) and its index.
+    int Add(const char* name, const char* value);
+    // -1 for a null name; else a new record with an empty value and that number.
+    int Add(const char* name, int number);
+    // -1 for null; else appends the record, which the array then owns.
+    int Add(CzorRParam* param);
+    CzorRParam* GetAt(int index) const { return m_Items.GetAt(index); }
+    int GetSize() const { return m_Items.GetSize(); }
+    // The first record with exactly that name gets the value: true; none: false.
+    bool Set(const std::string& name, const std::string& value);
+    void RemoveAll();
+
+private:
+    CTypedPtrArray<CzorRParam> m_Items;
+};
+
+// An add-in's query: three numbers of the add-in's own, the name shown, a number and the name under which
+// the add-in module exports the query's function.
+struct CzorQuery {
+    CzorQuery() = default;
+    CzorQuery(const char* name, const char* functionName, unsigned number)
+        : m_Name(name ? name : ""), m_nNumber(number), m_FunctionName(functionName ? functionName : "") {}
+
+    int m_nParam1 = 0;
+    int m_nParam2 = 0;
+    int m_nParam3 = 0;
+    std::string m_Name;
+    unsigned m_nNumber = 0;
+    std::string m_FunctionName;
+};
