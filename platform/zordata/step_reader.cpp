@@ -106,12 +106,24 @@ private:
     bool ParseHeader();
     bool ParseData();
     bool ParseRecord();
-    bool ParseAttr(CzorAttr* attr, CzorValue& v, uint64_t self);
+    bool ParseAttr(CzorAttr* attr, CzorValue& v);
     bool Resolve();
+    uint64_t NumberOf(CzorInstance* inst) const {
+        if (zorStoreAccess::Mark(inst)) return zorStoreAccess::Mark(inst);
+        for (const auto& [n, i] : m_other)
+            if (i == inst) return n;
+        return 0;
+    }
+    // Files number their instances #1, #2, ... in order, so #n is usually the n-th
+    // instance read; numbers out of that order go to a hash table.
     CzorInstance* Lookup(uint64_t n) const {
-        if (n < m_dense.size()) return m_dense[n];
-        auto it = m_sparse.find(n);
-        return it == m_sparse.end() ? nullptr : it->second;
+        const CzorTAggr<CzorInstance>& all = m_store.GetInstances();
+        if (n >= 1 && n <= static_cast<uint64_t>(all.GetSize())) {
+            CzorInstance* i = all.GetAt(static_cast<int>(n - 1));
+            if (zorStoreAccess::Mark(i) == n) return i;
+        }
+        auto it = m_other.find(n);
+        return it == m_other.end() ? nullptr : it->second;
     }
 
     CzorStepData& m_store;
@@ -122,9 +134,7 @@ private:
     Arena& m_arena;
     std::vector<std::string> m_schemas;
     bool m_sawSchema = false;
-    std::vector<CzorInstance*> m_dense;
-    std::unordered_map<uint64_t, CzorInstance*> m_sparse;
-    std::vector<CzorInstance*> m_loaded;
+    std::unordered_map<uint64_t, CzorInstance*> m_other;
     std::vector<CzorValue> m_items;  // scratch for lists
     std::string m_text;              // scratch for texts with escapes
 };
@@ -324,7 +334,6 @@ bool Reader::SkipParam(int depth) {
 bool Reader::ParseHeader() {
     if (!ExpectKeyword("HEADER") || !Expect(';')) return false;
     for (;;) {
-        const char* at = m_p;
         std::string_view kw;
         if (!Keyword(kw)) return false;
         if (kw == "ENDSEC") return Expect(';');
@@ -356,12 +365,10 @@ bool Reader::ParseHeader() {
             if (!Expect(')')) return false;
         }
         if (!Expect(';')) return false;
-        (void)at;
     }
 }
 
-bool Reader::ParseAttr(CzorAttr* attr, CzorValue& v, uint64_t self) {
-    (void)self;
+bool Reader::ParseAttr(CzorAttr* attr, CzorValue& v) {
     const char c = *m_p;
     if (c == '$') { ++m_p; return true; }
     const char* at = m_p;
@@ -466,16 +473,14 @@ bool Reader::ParseRecord() {
     if (!entity) return FailAt(zorErrFileValue, "сущность " + std::string(kw) + " отсутствует в словаре", at);
     // Numbers map to instances: a dense table for the usual numbering, a hash for far numbers.
     if (Lookup(n)) return FailAt(zorErrFileSyntax, "экземпляр #" + std::to_string(n) + " задан дважды", at);
+    const uint64_t position = static_cast<uint64_t>(m_store.GetInstances().GetSize()) + 1;
     CzorInstance* inst = zorStoreAccess::NewInstance(m_store, entity);
-    zorStoreAccess::Mark(inst) = static_cast<uint32_t>(std::min<uint64_t>(n, UINT32_MAX));
-    const size_t limit = static_cast<size_t>(m_end - m_begin) + 1024;
-    if (n < limit) {
-        if (n >= m_dense.size()) m_dense.resize(std::max<size_t>(n + 1, m_dense.size() * 2), nullptr);
-        m_dense[n] = inst;
+    if (n == position && n < UINT32_MAX) {
+        zorStoreAccess::Mark(inst) = static_cast<uint32_t>(n);
     } else {
-        m_sparse[n] = inst;
+        zorStoreAccess::Mark(inst) = 0;
+        m_other[n] = inst;
     }
-    m_loaded.push_back(inst);
     if (!Expect('(')) return false;
     const CzorTAggr<CzorAttr>& attrs = entity->GetAllAttrs();
     auto* slots = zorStoreAccess::Slots(inst);
@@ -490,7 +495,7 @@ bool Reader::ParseRecord() {
         if (m_p >= m_end) return Truncated();
         if (*m_p == ')') return Fail(zorErrFileValue, "у экземпляра #" + std::to_string(n) + " " + entity->GetUpperName() +
                                                           " меньше параметров, чем атрибутов (" + std::to_string(count) + ")");
-        if (!ParseAttr(attrs.GetAt(k), slots[k].m_Value, n)) return false;
+        if (!ParseAttr(attrs.GetAt(k), slots[k].m_Value)) return false;
         if (!SkipSpace()) return false;
         if (m_p >= m_end) return Truncated();
         if (k + 1 < count) {
@@ -530,7 +535,7 @@ bool Reader::Resolve() {
     auto resolve = [&](CzorValue& v, CzorInstance* owner, CzorAttr* attr) -> bool {
         const uint64_t n = zorStoreAccess::PendingNumber(v);
         CzorInstance* target = Lookup(n);
-        const std::string where = "экземпляр #" + std::to_string(zorStoreAccess::Mark(owner)) + " " +
+        const std::string where = "экземпляр #" + std::to_string(NumberOf(owner)) + " " +
                                   owner->GetEntity()->GetUpperName() + "." + attr->GetName();
         if (!target) {
             m_err.code = zorErrFileReference;
@@ -545,7 +550,7 @@ bool Reader::Resolve() {
         zorStoreAccess::SetInstance(v, target);
         return true;
     };
-    for (CzorInstance* inst : m_loaded) {
+    for (CzorInstance* inst : m_store.GetInstances()) {
         auto* slots = zorStoreAccess::Slots(inst);
         const CzorTAggr<CzorAttr>& attrs = inst->GetEntity()->GetAllAttrs();
         for (int k = 0; k < inst->GetValueCount(); ++k) {
@@ -598,6 +603,8 @@ bool Reader::Run() {
 }  // namespace
 
 bool ReadStepFile(CzorStepData& store, std::string_view text, StepReadError& err) {
+    // Files hold one instance a line; the lines bound the instances closely enough.
+    zorStoreAccess::ReserveInstances(store, static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     Reader r(store, text, err);
     if (r.Run()) return true;
     if (!err.code) {

@@ -206,7 +206,8 @@ private:
     CzorInstance::CzorValueDefinition* WritableSlot(CzorInstance* inst, CzorAttr* attr);
     CzorInstance* NewInstance(CzorEntity* entity);
     void FreeInstances();
-    template <class T> bool GetTyped(CzorInstance* inst, CzorAttr* attr, int type, T& out);
+    // The stored value when the attribute holds one of that type, else null (error set).
+    CzorValue* ReadOfType(CzorInstance* inst, CzorAttr* attr, int type);
     CzorAttr* AttrOf(CzorInstance* inst, const char* name);
 
     std::string m_DictName;

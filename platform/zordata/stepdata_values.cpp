@@ -65,40 +65,44 @@ bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** value
     return true;
 }
 
-template <class T>
-bool CzorStepData::GetTyped(CzorInstance* inst, CzorAttr* attr, int type, T& out) {
+CzorValue* CzorStepData::ReadOfType(CzorInstance* inst, CzorAttr* attr, int type) {
     CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
+    if (!GetAttr(inst, attr, &v)) return nullptr;
     if (v->GetType() != type) {
         SetLastError(zorErrTypeMismatch);
-        return false;
+        return nullptr;
     }
-    return v->Get(out);
+    return v;
 }
 
-bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, int& out) { return GetTyped(inst, attr, zorINTEGER, out); }
-bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, double& out) { return GetTyped(inst, attr, zorREAL, out); }
-bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, std::string& out) { return GetTyped(inst, attr, zorSTRING, out); }
-bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, bool& out) { return GetTyped(inst, attr, zorBOOLEAN, out); }
+bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, int& out) {
+    const CzorValue* v = ReadOfType(inst, attr, zorINTEGER);
+    return v && v->Get(out);
+}
+
+bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, double& out) {
+    const CzorValue* v = ReadOfType(inst, attr, zorREAL);
+    return v && v->Get(out);
+}
+
+bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, std::string& out) {
+    const CzorValue* v = ReadOfType(inst, attr, zorSTRING);
+    return v && v->Get(out);
+}
+
+bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, bool& out) {
+    const CzorValue* v = ReadOfType(inst, attr, zorBOOLEAN);
+    return v && v->Get(out);
+}
 
 bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorInstance*& out) {
-    CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
-    if (v->GetType() != zorINSTANCE) {
-        SetLastError(zorErrTypeMismatch);
-        return false;
-    }
-    out = v->GetInstance();
-    return true;
+    const CzorValue* v = ReadOfType(inst, attr, zorINSTANCE);
+    return v && v->Get(out);
 }
 
 bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorTAggr<CzorInstance>& out) {
-    CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
-    if (v->GetType() != zorAGGREGATE) {
-        SetLastError(zorErrTypeMismatch);
-        return false;
-    }
+    const CzorValue* v = ReadOfType(inst, attr, zorAGGREGATE);
+    if (!v) return false;
     const CzorAggr* list = v->GetAggr();
     out.RemoveAll();
     if (out.GetCapacity() < list->GetSize()) out.SetSize(list->GetSize());
@@ -108,12 +112,8 @@ bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorTAggr<CzorIns
 }
 
 bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorAggr& out) {
-    CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
-    if (v->GetType() != zorAGGREGATE) {
-        SetLastError(zorErrTypeMismatch);
-        return false;
-    }
+    const CzorValue* v = ReadOfType(inst, attr, zorAGGREGATE);
+    if (!v) return false;
     out = *v->GetAggr();
     return true;
 }
@@ -126,12 +126,8 @@ bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue& out) {
 }
 
 bool CzorStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorDataBuf& out) {
-    CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
-    if (v->GetType() != zorBINARY) {
-        SetLastError(zorErrTypeMismatch);
-        return false;
-    }
+    const CzorValue* v = ReadOfType(inst, attr, zorBINARY);
+    if (!v) return false;
     out = *v->GetBuffer();
     out.Begin();
     return true;

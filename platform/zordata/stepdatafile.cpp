@@ -114,18 +114,20 @@ bool CzorStepDataWithFile::PutIntegratedBlob(CzorInstance* inst, CzorAttr* attr,
     return PutAttr(inst, attr, buf);
 }
 
+const CzorDataBuf* CzorStepDataWithFile::BlobOf(CzorInstance* inst, CzorAttr* attr) {
+    CzorValue* v = nullptr;
+    if (!GetAttr(inst, attr, &v)) return nullptr;
+    if (!v->GetBuffer()) SetLastError(zorErrTypeMismatch);
+    return v->GetBuffer();
+}
+
 bool CzorStepDataWithFile::GetIntegratedBlob(CzorInstance* inst, CzorAttr* attr, const char* file) {
     if (!file || !*file) {
         SetLastError(zorErrBlobFile);
         return false;
     }
-    CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
-    const CzorDataBuf* b = v->GetBuffer();
-    if (!b) {
-        SetLastError(zorErrTypeMismatch);
-        return false;
-    }
+    const CzorDataBuf* b = BlobOf(inst, attr);
+    if (!b) return false;
     std::string error;
     if (!zor::WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(b->GetBuffer()), b->GetSize()), &error)) {
         SetLastErrorEx(zorErrBlobFile, false, error.c_str(), 0);
@@ -135,13 +137,8 @@ bool CzorStepDataWithFile::GetIntegratedBlob(CzorInstance* inst, CzorAttr* attr,
 }
 
 bool CzorStepDataWithFile::GetIntegratedBlob(CzorInstance* inst, CzorAttr* attr, std::vector<unsigned char>& data) {
-    CzorValue* v = nullptr;
-    if (!GetAttr(inst, attr, &v)) return false;
-    const CzorDataBuf* b = v->GetBuffer();
-    if (!b) {
-        SetLastError(zorErrTypeMismatch);
-        return false;
-    }
+    const CzorDataBuf* b = BlobOf(inst, attr);
+    if (!b) return false;
     data.assign(b->GetBuffer(), b->GetBuffer() + b->GetSize());
     return true;
 }

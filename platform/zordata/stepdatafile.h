@@ -55,5 +55,6 @@ public:
 
 private:
     bool Fail(int code, const std::string& detail, bool bShow);
+    const CzorDataBuf* BlobOf(CzorInstance* inst, CzorAttr* attr);
     std::string m_FileName;
 };

@@ -95,6 +95,13 @@ struct zorStoreAccess {
     static void SetReadOnly(CzorStepData& s, bool ro) { s.m_bReadOnly = ro; }
     static void ClearDictionary(CzorStepData& s) { s.ClearDictionary(); }
     static CzorEntity* FindEntity(const CzorStepData& s, std::string_view name) { return s.m_pNames->Find(name); }
+    // Makes room for n more instances in the store's list (the capacity costs address
+    // space only until used).
+    static void ReserveInstances(CzorStepData& s, size_t n) {
+        const size_t want = static_cast<size_t>(s.m_Instances.GetSize()) + n;
+        if (want > static_cast<size_t>(s.m_Instances.GetCapacity()) && want < 0x7fffffff)
+            s.m_Instances.SetSize(static_cast<int>(want));
+    }
     static bool HasTombstones(const CzorStepData& s) { return s.m_nTombstones != 0; }
     static constexpr int kPendingRef = 101;  // a "#n" not yet resolved (only inside the reader)
 };

@@ -17,20 +17,29 @@ char* CopyText(const char* text, size_t len) {
 
 CzorValue::CzorValue(const CzorValue& other) : CzorValue() { Set(other); }
 
+// A text that lives in a store's arena is copied rather than taken, so that it never
+// outlives the store in a value of its own.
 CzorValue::CzorValue(CzorValue&& other) noexcept : m_Type(other.m_Type), m_Flags(0) {
     m_u.raw = other.m_u.raw;
-    m_Flags = other.m_Flags & kArenaText;
+    if (other.m_Flags & kArenaText) {
+        m_u.raw = 0;
+        m_Type = zorNOTYPE;
+        Set(other);
+        return;
+    }
     other.ResetPayload();
 }
 
 CzorValue& CzorValue::operator=(CzorValue&& other) noexcept {
-    if (this != &other) {
-        Clear();
-        m_Type = other.m_Type;
-        m_u.raw = other.m_u.raw;
-        m_Flags = static_cast<uint8_t>((m_Flags & ~kArenaText) | (other.m_Flags & kArenaText));
-        other.ResetPayload();
+    if (this == &other) return *this;
+    if (other.m_Flags & kArenaText) {
+        Set(other);
+        return *this;
     }
+    Clear();
+    m_Type = other.m_Type;
+    m_u.raw = other.m_u.raw;
+    other.ResetPayload();
     return *this;
 }
 

@@ -341,3 +341,21 @@ TEST_F(File, BooleansRoundTripInAnotherDictionary) {
     EXPECT_FALSE(store.LoadFromFile(Path("f.zordot").c_str()));  // written for the other dictionary
     EXPECT_EQ(store.GetLastError(), zorErrFileSchema);
 }
+
+TEST_F(File, LoadedTextsOutliveTheStoreInTheCallersValues) {
+    CzorInstance* c = store.CreateInstanceBN("zor_col");
+    store.PutAttrBN(c, "name", "имя");
+    RoundTrip();
+    CzorValue* stored = nullptr;
+    ASSERT_TRUE(store.GetAttr(Extent("zor_col")[0], A("zor_col", "name"), &stored));
+    CzorValue copy(*stored);
+    CzorValue moved(std::move(*stored));
+    CzorValue assigned;
+    assigned = std::move(*stored);
+    store.ClearDict();
+    EXPECT_EQ(store.GetEntityBN("zor_col"), nullptr);
+    EXPECT_FALSE(store.HasDictionary());
+    EXPECT_STREQ(copy.GetString(), "имя");
+    EXPECT_STREQ(moved.GetString(), "имя");
+    EXPECT_STREQ(assigned.GetString(), "имя");
+}
