@@ -170,18 +170,19 @@ void BM_StoreLoad(benchmark::State& state) {
         Fill(*s);
         if (!s->SaveToFile(FilePath().c_str())) state.SkipWithError(s->GetLastErrorDescription());
     }
-    auto s = NewStore();
     double peak = 0, kept = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        s->ClearData();
+        auto s = NewStore();
         PeakMeter meter;
         const long before = StatusKb("VmRSS:");
         state.ResumeTiming();
         if (!s->LoadFromFile(FilePath().c_str())) state.SkipWithError(s->GetLastErrorDescription());
         state.PauseTiming();
         peak = meter.BytesPerInstance();
+        malloc_trim(0);
         kept = double(StatusKb("VmRSS:") - before) * 1024.0 / kInstances;
+        s.reset();
         state.ResumeTiming();
     }
     state.counters["instances/s"] = benchmark::Counter(kInstances * double(state.iterations()), benchmark::Counter::kIsRate);

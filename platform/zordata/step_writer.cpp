@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <span>
 
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/store_internal.h"
@@ -118,13 +119,16 @@ private:
 }  // namespace
 
 bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error) {
-    const CzorTAggr<CzorInstance>& all = store.GetInstances();
     // Files keep creation order; a list that someone reordered is written in that order anyway.
-    std::vector<CzorInstance*> order(all.begin(), all.end());
-    if (!std::is_sorted(order.begin(), order.end(),
-                        [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); }))
-        std::stable_sort(order.begin(), order.end(),
-                         [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); });
+    const CzorTAggr<CzorInstance>& all = store.GetInstances();
+    auto bySeq = [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); };
+    std::vector<CzorInstance*> sorted;
+    if (!std::is_sorted(all.begin(), all.end(), bySeq)) {
+        sorted.assign(all.begin(), all.end());
+        std::stable_sort(sorted.begin(), sorted.end(), bySeq);
+    }
+    const std::span<CzorInstance* const> order =
+        sorted.empty() ? std::span<CzorInstance* const>(all.begin(), all.end()) : std::span<CzorInstance* const>(sorted);
     uint32_t n = 0;
     for (CzorInstance* i : order) zorStoreAccess::Mark(i) = i->IsDeleted() ? 0 : ++n;
 
