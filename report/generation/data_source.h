@@ -179,13 +179,15 @@ private:
     bool IsInBlock(const CzorValue* value) const;
     void Release(CzorValue* value);
     void Grow(int minCapacity);
+    int AddBlock(const std::string_view* texts, int count);
     void FreeBlock();
 
     CzorValue** m_pCells = nullptr;  // the cells in order; inside m_pBlock until it first grows
     int m_nCells = 0;
     int m_nCapacity = 0;
-    void* m_pBlock = nullptr;        // [cell pointers][values][texts] made by AddStrings/AddEmpty
-    int m_nBlockValues = 0;          // number of values living in the block
+    void* m_pBlock = nullptr;        // [cell pointers][values][texts], made by AddStrings/AddEmpty
+    void* m_pBlockValues = nullptr;  // the values inside m_pBlock
+    int m_nBlockValues = 0;
     bool m_bCellsInBlock = false;    // m_pCells points into the block
 };
 

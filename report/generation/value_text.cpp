@@ -1,0 +1,85 @@
+#include "report/generation/value_text.h"
+
+#include <cstring>
+#include <fmt/format.h>
+#include <iterator>
+
+#include "platform/zordata/dictionary.h"
+#include "platform/zordata/instance.h"
+#include "platform/zordata/stepdata.h"
+#include "platform/zordata/value.h"
+
+namespace {
+
+void AppendInt(int value, std::string& out) { fmt::format_to(std::back_inserter(out), "{}", value); }
+// "%f": six decimals and a point whatever the locale.
+void AppendReal(double value, std::string& out) { fmt::format_to(std::back_inserter(out), "{:.6f}", value); }
+
+}  // namespace
+
+void AppendAsString(const CzorValue* value, std::string& out) {
+    if (!value) return;
+    switch (value->GetType()) {
+    case zorSTRING: out += value->GetString(); break;
+    case zorINTEGER: AppendInt(value->GetInt(), out); break;
+    case zorREAL: {
+        const size_t start = out.size();
+        AppendReal(value->GetReal(), out);
+        if (out.find('.', start) != std::string::npos) {
+            while (out.back() == '0') out.pop_back();
+            while (out.back() == '.') out.pop_back();
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+std::string GetAsString(const CzorValue* value) {
+    std::string text;
+    AppendAsString(value, text);
+    return text;
+}
+
+std::string GetAttrEx(CzorInstance* instance, const char* path, CzorStepData* store) {
+    if (!store || !instance) return {};
+    // TODO(networked store): switch the store's automatic download on here, so that reading a
+    // value it has not loaded yet fetches it; the mode stays on after the call:
+    //     if (auto* net = dynamic_cast<CzorNetStepData*>(store)) net->SetAutoDownloadMode(true);
+    std::string_view rest = path ? std::string_view(path) : std::string_view();
+    CzorInstance* current = instance;
+    for (;;) {
+        if (!current) return {};
+        CzorEntity* entity = current->GetEntity();
+        if (!entity) return {};
+        while (!rest.empty() && rest.front() == '.') rest.remove_prefix(1);
+        const size_t dot = rest.find('.');
+        if (dot == std::string_view::npos) {
+            CzorAttr* attr = store->GetAttrDefinition(entity, std::string(rest));
+            if (!attr) return {};
+            std::string text;
+            switch (attr->GetType()) {
+            case zorINTEGER: {
+                int v = 0;
+                store->GetAttr(current, attr, v);
+                AppendInt(v, text);
+                break;
+            }
+            case zorREAL: {
+                double v = 0.0;
+                store->GetAttr(current, attr, v);
+                AppendReal(v, text);
+                break;
+            }
+            case zorSTRING: store->GetAttr(current, attr, text); break;
+            default: break;
+            }
+            return text;
+        }
+        CzorAttr* ref = store->GetAttrDefinition(entity, std::string(rest.substr(0, dot)));
+        CzorInstance* next = nullptr;
+        if (ref) store->GetAttr(current, ref, next);
+        current = next;
+        rest.remove_prefix(dot + 1);
+    }
+}
