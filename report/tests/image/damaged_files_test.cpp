@@ -3,6 +3,8 @@
 // leaves the image it was loaded into as it was. Built to run under the address sanitizer.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <tiffio.h>
 #include <zlib.h>
 
@@ -24,6 +26,9 @@ struct Sample {
     // Bytes at the end that a reader may do without (a trailer it never reads).
     size_t optionalTail;
 };
+// Names the case in test listings instead of dumping its bytes.
+inline void PrintTo(const Sample& p, std::ostream* os) { *os << p.extension << p.bits; }
+
 
 std::string Name(const testing::TestParamInfo<Sample>& info) {
     return std::string(info.param.extension) + std::to_string(info.param.bits);

@@ -1,6 +1,8 @@
 // The in-memory image: creation, palettes, moving blocks, loading and saving rules, QImage conversion.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QImage>
 
 #include <algorithm>
@@ -22,6 +24,9 @@ struct CreateCase {
     int width, height, bits;
     int depth, stride, paletteSize, colorType;
 };
+// Names the case in test listings instead of dumping its bytes.
+inline void PrintTo(const CreateCase& p, std::ostream* os) { *os << p.width << "x" << p.height << "x" << p.bits; }
+
 
 class ImageCreate : public testing::TestWithParam<CreateCase> {};
 

@@ -3,6 +3,8 @@
 // libtiff's own RGBA reader is.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QImage>
 #include <tiffio.h>
 
@@ -25,6 +27,9 @@ struct RoundTrip {
     const char* extension;
     const char* qtFormat;  // null: TIFF, checked through libtiff
 };
+// Names the case in test listings instead of dumping its bytes.
+inline void PrintTo(const RoundTrip& p, std::ostream* os) { *os << p.extension << p.bits; }
+
 
 std::string Name(const testing::TestParamInfo<RoundTrip>& info) {
     return std::string(info.param.extension) + std::to_string(info.param.bits);
