@@ -1,0 +1,177 @@
+#include "report/generation/report_param.h"
+
+#include <fmt/printf.h>
+
+#include "platform/text/numbers.h"
+#include "platform/zordata/zordata.h"
+#include "report/model/folivox.h"
+#include "report/model/report_element.h"
+#include "report/model/report_sheet.h"
+
+const char* PageFieldParamName(int type) {
+    switch (type) {
+    case kParamPageNumber: return "Номер страницы";
+    case kParamPageCount: return "Количество страниц";
+    case kParamCurrentDate: return "Текущая дата";
+    case kParamLocalPageNumber: return "Локальный номер страницы";
+    case kParamLocalPageCount: return "Локальное количество страниц";
+    case kParamReportDate: return "Дата формирования отчета";
+    default: return "";
+    }
+}
+
+// --- CReportParam ----------------------------------------------------------------------------------------
+
+CReportParam::CReportParam(CFolivox* manager) : m_pManager(manager) {}
+
+void CReportParam::SetType(int type) {
+    m_nType = type;
+    m_Text.clear();
+    m_nValue = 0;
+    m_pInstValue = nullptr;
+}
+
+std::string CReportParam::GetText() const {
+    switch (m_nType) {
+    case kParamText:
+    case kParamDate: return m_Text;
+    case kParamNumber: return fmt::sprintf("%d", m_nValue);
+    default: return {};
+    }
+}
+
+void CReportParam::Update(bool write) {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    if (write) {
+        if (!m_pInstance || m_pInstance->IsDeleted())
+            m_pInstance = store->CreateInstance(s.e_zor_report_param, false, true);
+        store->PutAttr(m_pInstance, s.zor_report_param_name, m_Name);
+        store->PutAttr(m_pInstance, s.zor_report_param_type, m_nType);
+        store->PutAttr(m_pInstance, s.zor_report_param_value, GetText());
+    } else if (m_pInstance) {
+        store->GetAttr(m_pInstance, s.zor_report_param_name, m_Name);
+        store->GetAttr(m_pInstance, s.zor_report_param_type, m_nType);
+        store->GetAttr(m_pInstance, s.zor_report_param_value, m_Text);
+        if (m_nType == kParamNumber) {
+            m_nValue = zor::TextToInt(m_Text);
+            m_Text.clear();
+        }
+    }
+}
+
+// --- CParamArray -------------------------------------------------------------------------------------------
+
+int CParamArray::Add(CReportParam* param) { return param ? m_Items.Add(param) : -1; }
+
+int CParamArray::Find(const std::string& name) const {
+    for (int i = 0; i < m_Items.GetSize(); ++i)
+        if (m_Items.GetAt(i)->GetName() == name) return i;
+    return -1;
+}
+
+int CParamArray::Find(const CzorInstance* instance) const {
+    if (!instance) return -1;
+    for (int i = 0; i < m_Items.GetSize(); ++i)
+        if (m_Items.GetAt(i)->GetInstance() == instance) return i;
+    return -1;
+}
+
+int CParamArray::Find(int type) const {
+    for (int i = 0; i < m_Items.GetSize(); ++i)
+        if (m_Items.GetAt(i)->GetType() == type) return i;
+    return -1;
+}
+
+int CParamArray::Find(const CReportParam* param) const { return param ? m_Items.Find(param) : -1; }
+
+bool CParamArray::IsUnique(const std::string& name, const CReportParam* except) const {
+    for (CReportParam* param : m_Items)
+        if (param != except && param->GetName() == name) return false;
+    return true;
+}
+
+void CParamArray::RemoveAt(int index) {
+    CReportParam* param = m_Items.GetAt(index);
+    if (!param) return;
+    m_Items.RemoveAt(index);
+    delete param;
+}
+
+void CParamArray::RemoveAll() {
+    for (CReportParam* param : m_Items) delete param;
+    m_Items.RemoveAll();
+}
+
+void CParamArray::DeleteAll() {
+    if (m_Items.IsEmpty()) return;
+    CFolivox* manager = m_Items.GetAt(0)->GetDict();
+    CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
+    for (CReportParam* param : m_Items) {
+        if (store && param->GetInstance()) store->DeleteInstance(param->GetInstance(), true, false);
+        delete param;
+    }
+    m_Items.RemoveAll();
+    if (!manager || !store) return;
+
+    // Unlink every text that showed a parameter, on every sheet, loaded or not.
+    const CReportSchema& s = manager->Schema();
+    CzorTAggr<CzorInstance> values(16, true, false);
+    std::vector<CReportElement*> elements;
+    for (CReportSheet* sheet : manager->GetSheets()) {
+        if (sheet->GetElements().IsEmpty()) {
+            sheet->Update(true);
+            CzorTAggr<CzorInstance> elems;
+            store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
+            for (CzorInstance* elem : elems) {
+                if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
+                CzorInstance* value = nullptr;
+                int type = 0;
+                if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
+                    store->GetAttr(value, s.zor_value_type, type) && type == 2)
+                    values.Add(value);
+            }
+        } else {
+            for (CReportElement* element : sheet->GetElements()) {
+                if (element->GetKind() != kElemRect || element->GetTextValue().GetType() != kTextParam) continue;
+                elements.push_back(element);
+                if (element->GetTextValue().GetInstance()) values.Add(element->GetTextValue().GetInstance());
+            }
+        }
+    }
+    for (CzorInstance* value : values) {
+        store->ClearAttr(value, s.zor_value_inst);
+        store->PutAttr(value, s.zor_value_type, static_cast<int>(kTextOwn));
+        store->PutAttr(value, s.zor_value_text, std::string());
+    }
+    for (CReportElement* element : elements) element->GetTextValue().SetText(std::string());
+}
+
+// --- CRParamsArray -----------------------------------------------------------------------------------------
+
+int CRParamsArray::Add(const char* name, const char* value) {
+    if (!name || !value) return -1;
+    return m_Items.Add(new CzorRParam{name, value, 0});
+}
+
+int CRParamsArray::Add(const char* name, int number) {
+    if (!name) return -1;
+    return m_Items.Add(new CzorRParam{name, std::string(), number});
+}
+
+int CRParamsArray::Add(CzorRParam* param) { return param ? m_Items.Add(param) : -1; }
+
+bool CRParamsArray::Set(const std::string& name, const std::string& value) {
+    for (CzorRParam* param : m_Items)
+        if (param->name == name) {
+            param->value = value;
+            return true;
+        }
+    return false;
+}
+
+void CRParamsArray::RemoveAll() {
+    for (CzorRParam* param : m_Items) delete param;
+    m_Items.RemoveAll();
+}

@@ -1,0 +1,312 @@
+#include "report/model/report_sheet.h"
+
+#include <algorithm>
+
+#include "platform/gdi/dc.h"
+#include "platform/settings/default_settings.h"
+#include "platform/ui/messages.h"
+#include "platform/zordata/zordata.h"
+#include "report/model/element_factory.h"
+#include "report/model/folivox.h"
+#include "report/model/report_element.h"
+
+CReportSheet::CReportSheet(CFolivox* manager) : m_pManager(manager) {}
+
+CReportSheet::~CReportSheet() {
+    if (m_bTemporary) DeleteStoreInstances();
+    m_Selection.RemoveAll();
+    for (CReportElement* element : m_Elements) {
+        if (m_pManager) m_pManager->ForgetElement(element);
+        delete element;
+    }
+    m_Elements.RemoveAll();
+}
+
+void CReportSheet::DeleteStoreInstances() {
+    // Only a sheet that is really out of the page list: one that became a page keeps its instances.
+    if (!m_pManager || !m_pManager->GetStore() || !m_pInstance || m_pManager->FindSheetInd(this) >= 0) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    LoadElementsFromFile();
+    for (CReportElement* element : m_Elements) {
+        if (element->GetKind() == kElemTable) continue;  // tables are the template's
+        element->Delete();
+        if (element->GetInstance()) store->DeleteInstance(element->GetInstance(), true, false);
+    }
+    CzorInstance* size = nullptr;
+    if (store->GetAttr(m_pInstance, s.zor_report_sheet_element_size, size) && size)
+        store->DeleteInstance(size, true, false);
+    store->DeleteInstance(m_pInstance, true, false);
+    m_pInstance = nullptr;
+}
+
+// --- Geometry -----------------------------------------------------------------------------------------------
+
+CRect CReportSheet::GetRect(double zoom) const {
+    CRect r;
+    r.left = static_cast<int>(zoom * m_x);
+    r.top = static_cast<int>(zoom * m_y);
+    r.right = r.left + static_cast<int>(zoom * m_cx);
+    r.bottom = r.top + static_cast<int>(zoom * m_cy);
+    return r;
+}
+
+void CReportSheet::SetRect(const CRect& r) {
+    m_x = r.left;
+    m_y = r.top;
+    m_cx = r.right - r.left;
+    m_cy = r.bottom - r.top;
+}
+
+CPoint CReportSheet::SetOrgPt(CPoint point) {
+    const CPoint previous(m_x, m_y);
+    m_x = point.x;
+    m_y = point.y;
+    return previous;
+}
+
+int CReportSheet::Draw(CDC* dc, double zoom) {
+    if (!dc) return 0;
+    const CRect r = GetRect(zoom);
+    CBrush brush(dc->GetSysColor(COLOR_WINDOW));
+    CPen pen(PS_SOLID | PS_GEOMETRIC, 1, dc->GetSysColor(COLOR_WINDOWTEXT));
+    CPen* oldPen = dc->SelectObject(&pen);
+    CBrush* oldBrush = dc->SelectObject(&brush);
+    dc->Rectangle(r);
+    if (oldBrush) dc->SelectObject(oldBrush);
+    if (oldPen) dc->SelectObject(oldPen);
+    return 1;
+}
+
+// --- Elements ----------------------------------------------------------------------------------------------
+
+int CReportSheet::Add(CReportElement* element) {
+    if (!element) return -1;
+    const int index = m_Elements.Find(element);
+    if (index >= 0) return index;
+    element->SetSheet(this);
+    if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
+        m_pManager->GetTables().Add(element);
+    return m_Elements.Add(element);
+}
+
+CReportElement* CReportSheet::CreateReportElem(CPoint origin, CSize size, int kind) {
+    CReportElement* element = NewReportElement(kind, m_pManager);
+    if (!element) return nullptr;
+    element->SetOrigin(origin);
+    element->SetSize(size);
+    element->SetSheet(this);
+    return element;
+}
+
+int CReportSheet::FindElement(const CTypedPtrArray<CReportElement>* list, const CReportElement* element) {
+    if (!list || !element) return -1;
+    return list->Find(element);
+}
+
+void CReportSheet::DestroyElement(CReportElement* element) {
+    if (m_Selection.Remove(element)) element->SetSelected(0);
+    m_Elements.Remove(element);
+    if (m_pManager) m_pManager->ForgetElement(element);
+    delete element;
+}
+
+// --- Selection ---------------------------------------------------------------------------------------------
+
+int CReportSheet::Select(CReportElement* element, int mode) {
+    if (!element) return -1;
+    const int index = m_Selection.Find(element);
+    int result;
+    switch (mode) {
+    case 1:
+        if (index >= 0) return element->GetSelected();
+        m_Selection.Add(element);
+        result = 1;
+        break;
+    case 2:
+        if (index >= 0) {
+            m_Selection.RemoveAt(index);
+            result = 0;
+        } else {
+            m_Selection.Add(element);
+            result = 1;
+        }
+        break;
+    case 0:
+        if (index >= 0) m_Selection.RemoveAt(index);
+        result = 0;
+        break;
+    default:
+        if (index < 0) m_Selection.Add(element);
+        result = mode;
+        break;
+    }
+    element->SetSelected(result);
+    return result;
+}
+
+bool CReportSheet::UnselectAll() {
+    const bool any = !m_Selection.IsEmpty();
+    for (CReportElement* element : m_Selection) element->SetSelected(0);
+    m_Selection.RemoveAll();
+    return any;
+}
+
+void CReportSheet::TestElem(CPoint point, std::vector<CReportElement*>& hits, double zoom) const {
+    int hint = 0;
+    for (CReportElement* element : m_Elements)
+        if (element->GetDragMode(point, hint, zoom) != kDragNone) hits.insert(hits.begin(), element);
+}
+
+int CReportSheet::SelectByFrame(CPoint point, CSize size, double zoom) {
+    CRect frame(point, point + size);
+    frame.NormalizeRect();
+    bool any = false;
+    for (CReportElement* element : m_Elements) {
+        CRect r;
+        element->GetRect(r, zoom, 0);
+        r.NormalizeRect();
+        r.InflateRect(1, 1);
+        if (r.left >= frame.left && r.right <= frame.right && r.top >= frame.top && r.bottom <= frame.bottom) {
+            Select(element, 1);
+            any = true;
+        }
+    }
+    return any ? 1 : 0;
+}
+
+CReportElement* CReportSheet::TestMoveRect(const CReportElement* moving, const CRect& r, CPoint& shift,
+                                           unsigned& side, double zoom) const {
+    const int h = 10 * zor::DefaultStickSize();
+    shift = CPoint(0, 0);
+    const CPoint leftTop(r.left, r.top), rightTop(r.right, r.top);
+    const CPoint leftBottom(r.left, r.bottom), rightBottom(r.right, r.bottom);
+    for (CReportElement* element : m_Elements) {
+        if (element == moving) continue;
+        CRect e;
+        element->GetRect(e, zoom, 0);
+        e.NormalizeRect();
+        const CRect bottom = element->GetBottomRect(h, zoom);
+        if (bottom.PtInRect(leftTop) || bottom.PtInRect(rightTop)) {
+            side = kSnapBottom;
+            shift.y = r.top - e.bottom;
+            return element;
+        }
+        const CRect top = element->GetTopRect(h, zoom);
+        if (top.PtInRect(leftBottom) || top.PtInRect(rightBottom)) {
+            side = kSnapTop;
+            shift.y = r.bottom - e.top;
+            return element;
+        }
+        const CRect left = element->GetLeftRect(h, zoom);
+        if (left.PtInRect(rightTop) || left.PtInRect(rightBottom)) {
+            side = kSnapLeft;
+            shift.x = r.right - e.left;
+            return element;
+        }
+        const CRect right = element->GetRightRect(h, zoom);
+        if (right.PtInRect(leftTop) || right.PtInRect(leftBottom)) {
+            side = kSnapRight;
+            shift.x = r.left - e.right;
+            return element;
+        }
+    }
+    return nullptr;
+}
+
+void CReportSheet::DeleteElement(CReportElement* element, bool ask) {
+    if (!element) return;
+    const unsigned question = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+    if (ask && AfxMessageBox("Вы действительно желаете удалить выделенный элемент?", question) != IDYES) return;
+    if (element->GetKind() == kElemTable && m_pManager) {
+        // Its continuations go with it: find them on every sheet, loading the ones not loaded.
+        std::vector<CReportSheet*> loadedHere;
+        std::vector<std::pair<CReportSheet*, CReportElement*>> continuations;
+        for (CReportSheet* sheet : m_pManager->GetSheets()) {
+            if (!sheet->IsLoaded()) {
+                sheet->LoadElementsFromFile();
+                loadedHere.push_back(sheet);
+            }
+            for (CReportElement* e : sheet->GetElements())
+                if (e->GetKind() == kElemTableMap && e->ContinuedTable() == element) continuations.emplace_back(sheet, e);
+        }
+        if (ask && !continuations.empty() &&
+            AfxMessageBox("Таблица имеет продолжение на другис листах. Удалить таблицу и все ее продолжения?",
+                          question) != IDYES)
+            return;
+        for (auto& [sheet, continuation] : continuations) sheet->DeleteElement(continuation, false);
+        for (CReportSheet* sheet : loadedHere) {
+            sheet->UnselectAll();
+            sheet->FreeElements();
+        }
+        m_pManager->GetTables().Remove(element);
+    }
+    element->Delete();
+    DestroyElement(element);
+}
+
+// --- Store ----------------------------------------------------------------------------------------------------
+
+void CReportSheet::Update(bool write) {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    if (write) {
+        if (!m_pInstance || m_pInstance->IsDeleted()) m_pInstance = store->CreateInstance(s.e_zor_report_sheet, false, true);
+        m_pManager->PutPoint(m_pInstance, s.zor_report_sheet_element_size, CPoint(m_cx, m_cy));
+        store->PutAttr(m_pInstance, s.zor_report_sheet_type, m_nType);
+        store->PutAttr(m_pInstance, s.zor_report_sheet_element_name, m_Name);
+        // A sheet whose elements are not in memory keeps its stored list: writing an empty one would
+        // throw its elements away.
+        if (!m_bLoaded && m_Elements.IsEmpty()) return;
+        CzorTAggr<CzorInstance> elems;
+        for (CReportElement* element : m_Elements) {
+            element->Update(true);
+            if (element->GetInstance()) elems.Add(element->GetInstance());
+        }
+        store->PutAttr(m_pInstance, s.zor_report_sheet_elems, elems);
+    } else {
+        if (!m_pInstance) return;
+        CPoint size;
+        m_pManager->GetPoint(m_pInstance, s.zor_report_sheet_element_size, size);
+        m_cx = size.x;
+        m_cy = size.y;
+        store->GetAttr(m_pInstance, s.zor_report_sheet_type, m_nType);
+        for (CReportElement* element : m_Elements) element->Update(false);
+    }
+}
+
+bool CReportSheet::LoadElementsFromFile() {
+    if (m_bLoaded) return true;
+    m_bLoaded = true;
+    if (!m_pInstance || !m_pManager || !m_pManager->GetStore()) return true;
+    const std::vector<CReportElement*> old(m_Elements.begin(), m_Elements.end());
+    m_Elements.RemoveAll();
+    for (CReportElement* element : old) {
+        if (m_Selection.Remove(element)) element->SetSelected(0);
+        if (element->GetKind() == kElemTable) continue;
+        m_pManager->ForgetElement(element);
+        delete element;
+    }
+    CzorTAggr<CzorInstance> elems;
+    m_pManager->GetStore()->GetAttr(m_pInstance, m_pManager->Schema().zor_report_sheet_elems, elems);
+    for (CzorInstance* instance : elems) {
+        CReportElement* element = m_pManager->CreateElemObj(instance, this);
+        if (element) element->Update(false);
+    }
+    return true;
+}
+
+void CReportSheet::FreeElements() {
+    Update(true);
+    // Freed elements must not stay selected: the selection would point at deleted objects.
+    UnselectAll();
+    const std::vector<CReportElement*> old(m_Elements.begin(), m_Elements.end());
+    m_Elements.RemoveAll();
+    for (CReportElement* element : old) {
+        if (element->GetKind() == kElemTable) continue;
+        if (m_pManager) m_pManager->ForgetElement(element);
+        delete element;
+    }
+    m_bLoaded = false;
+}
