@@ -292,7 +292,7 @@ public:
     static int Compare(const CzorValue* a, const CzorValue* b);
     // Sorts rows ascending by their cell in the column (stable). Nothing for null rows, a
     // negative column or fewer than two rows.
-    void Sort(int column, CTableRowArray* rows) const;
+    void Sort(int column, CTableRowArray* rows);
     // Sorts by several columns in priority order; null rows means the data source's own.
     void Sort(const CColumnIndexArray* columns, CTableRowArray* rows);
     // Sorts the own rows by the header column of that name / that very column object.

@@ -134,7 +134,7 @@ int CDataSource::Compare(const CzorValue* a, const CzorValue* b) {
     }
 }
 
-void CDataSource::Sort(int column, CTableRowArray* rows) const {
+void CDataSource::Sort(int column, CTableRowArray* rows) {
     if (!rows || column < 0 || rows->size() < 2) return;
     const CColumnIndexArray columns{column};
     SortLevel(rows->data(), rows->size(), columns, 0);

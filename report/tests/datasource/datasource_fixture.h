@@ -1,0 +1,131 @@
+#pragma once
+// Helpers of the data-source tests: tables of texts in and out, a private folder for files, a
+// recorder for messages, and a small store of parts and materials for attribute paths.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/base/file_io.h"
+#include "platform/base/tempfile.h"
+#include "platform/ui/messages.h"
+#include "platform/zordata/zordata.h"
+#include "report/generation/data_source.h"
+
+namespace dstest {
+
+using Texts = std::vector<std::string>;
+using Table = std::vector<Texts>;
+
+// A data source with string columns and string rows.
+inline void Fill(CDataSource& ds, const Texts& columns, const Table& rows) {
+    auto* header = new CHeader;
+    for (const std::string& c : columns) header->AddColumn(c, zorSTRING);
+    delete ds.SetHeader(header);
+    for (const Texts& r : rows) {
+        auto* row = new CTableRow;
+        for (const std::string& cell : r) row->AddColumn(std::string_view(cell));
+        EXPECT_GE(ds.AddRow(row), 0);
+    }
+}
+
+inline Texts ColumnNames(const CDataSource& ds) {
+    Texts out;
+    if (const CHeader* h = ds.GetHeader())
+        for (int i = 0; i < h->GetSize(); ++i) out.push_back(h->GetColumn(i)->GetName());
+    return out;
+}
+
+// Every row's cells in their text form.
+inline Table Cells(const CDataSource& ds) {
+    Table out;
+    for (int r = 0; r < ds.GetRowCount(); ++r) {
+        Texts row;
+        const CTableRow* tr = ds.GetRow(r);
+        for (int c = 0; c < tr->GetSize(); ++c) row.push_back(tr->GetAsString(c));
+        out.push_back(row);
+    }
+    return out;
+}
+
+// The texts of one column, row by row.
+inline Texts Column(const CDataSource& ds, int column) {
+    Texts out;
+    for (int r = 0; r < ds.GetRowCount(); ++r) out.push_back(ds.GetRow(r)->GetAsString(column));
+    return out;
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string base = zor::PrivateTempDir();
+        ASSERT_FALSE(base.empty());
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = base + "/" + info->test_suite_name() + "." + info->name();
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string Path(const std::string& name) const { return dir + "/" + name; }
+    static std::string Read(const std::string& path) {
+        std::string s;
+        zor::ReadWholeFile(path, s);
+        return s;
+    }
+    static void Write(const std::string& path, const std::string& bytes) { ASSERT_TRUE(zor::WriteFileAtomically(path, bytes)); }
+
+    std::string dir;
+    zor::RecordingMessageSink messages;
+    zor::ScopedMessageSink sink{&messages};
+};
+
+// A store of parts that refer to materials: the dictionary is written for the test.
+class PartsStore {
+public:
+    PartsStore() {
+        const std::string dictionary =
+            "SCHEMA parts;\n"
+            "ENTITY part;\n"
+            "  name : OPTIONAL STRING;\n"
+            "  count : OPTIONAL INTEGER;\n"
+            "  weight : OPTIONAL REAL;\n"
+            "  done : OPTIONAL BOOLEAN;\n"
+            "  material : OPTIONAL material;\n"
+            "END_ENTITY;\n"
+            "ENTITY bolt SUBTYPE OF (part);\n"
+            "  thread : OPTIONAL STRING;\n"
+            "END_ENTITY;\n"
+            "ENTITY material;\n"
+            "  name : OPTIONAL STRING;\n"
+            "  density : OPTIONAL REAL;\n"
+            "  grade : OPTIONAL INTEGER;\n"
+            "END_ENTITY;\n"
+            "END_SCHEMA;\n";
+        file = zor::TempFile(".dict");
+        EXPECT_TRUE(zor::WriteFileAtomically(file.Path(), dictionary));
+        EXPECT_TRUE(store.LoadDictionaryFromFile(file.Path().c_str())) << store.GetLastErrorDescription();
+    }
+    CzorInstance* Material(const char* name, double density, int grade) {
+        CzorInstance* m = store.CreateInstanceBN("material");
+        store.PutAttrBN(m, "name", name);
+        store.PutAttrBN(m, "density", density);
+        store.PutAttrBN(m, "grade", grade);
+        return m;
+    }
+    CzorInstance* Part(const char* entity, const char* name, CzorInstance* material) {
+        CzorInstance* p = store.CreateInstanceBN(entity);
+        store.PutAttrBN(p, "name", name);
+        if (material) store.PutAttrBN(p, "material", material);
+        return p;
+    }
+
+    zor::TempFile file;
+    CzorStepDataWithFile store;
+};
+
+}  // namespace dstest
