@@ -3,12 +3,12 @@
 // recorder for messages, and a small store of parts and materials for attribute paths.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/base/file_io.h"
 #include "platform/base/tempfile.h"
+#include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
 #include "report/generation/data_source.h"
@@ -58,28 +58,13 @@ inline Texts Column(const CDataSource& ds, int column) {
 
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string base = zor::PrivateTempDir();
-        ASSERT_FALSE(base.empty());
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = base + "/" + info->test_suite_name() + "." + info->name();
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(dir, ec);
-    }
-    std::string Path(const std::string& name) const { return dir + "/" + name; }
-    static std::string Read(const std::string& path) {
-        std::string s;
-        zor::ReadWholeFile(path, s);
-        return s;
-    }
+    void SetUp() override { ASSERT_FALSE(temp.Path().empty()); }
+    std::string Path(const std::string& name) const { return temp / name; }
+    static std::string Read(const std::string& path) { return zor::test::Slurp(path); }
     static void Write(const std::string& path, const std::string& bytes) { ASSERT_TRUE(zor::WriteFileAtomically(path, bytes)); }
 
-    std::string dir;
+    zor::test::ScopedTempDir temp;
+    const std::string& dir = temp.Path();
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink{&messages};
 };

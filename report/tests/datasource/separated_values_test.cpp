@@ -1,6 +1,7 @@
 // The separated-values data file, byte for byte: reading, writing, the field splitter, round trips.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <random>
 
