@@ -1,6 +1,8 @@
 // The separated-values data file: one header line of column names, one line per row.
 #include "report/generation/separated_values.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -198,6 +200,11 @@ bool CDataSource::LoadFromFile(const std::string& path) {
 
 bool CDataSource::SaveToFile(const std::string& path) const {
     if (!m_pHeader) return false;
+    // The file is replaced whole, which would also replace a file its owner made read-only.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
+        AfxMessageBox("Не могу создать файл " + path, MB_OK);
+        return false;
+    }
     std::string out;
     const int columns = m_pHeader->GetSize();
     for (int i = 0; i < columns; ++i) {

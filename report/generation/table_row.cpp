@@ -89,8 +89,8 @@ int CTableRow::AddBlock(const std::string_view* texts, int count) {
         }
         return first;
     }
-    // The block holds the cell pointers too when the row has none yet.
-    const int ptrCount = m_nCells == 0 ? count : 0;
+    // The block holds the cell pointers too when the row has none yet and no room for them.
+    const int ptrCount = (m_nCells == 0 && m_nCapacity < count) ? count : 0;
     size_t textBytes = 0;
     if (texts)
         for (int i = 0; i < count; ++i) textBytes += texts[i].size() + 1;
@@ -112,6 +112,7 @@ int CTableRow::AddBlock(const std::string_view* texts, int count) {
     m_pBlockValues = values;
     m_nBlockValues = count;
     if (ptrCount) {
+        if (!m_bCellsInBlock) delete[] m_pCells;
         m_pCells = static_cast<CzorValue**>(block);
         m_nCapacity = ptrCount;
         m_bCellsInBlock = true;

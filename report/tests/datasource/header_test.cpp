@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "datasource_fixture.h"
+#include "report/model/folivox.h"
 #include "report/model/schema.h"
 
 namespace {
@@ -230,6 +231,39 @@ TEST_F(HeaderStore, DeleteRemovesInstancesAndColumns) {
     EXPECT_TRUE(a->IsDeleted());
     EXPECT_EQ(h.GetSize(), 0);
     h.Update(static_cast<CzorStepData*>(nullptr), schema, true);  // no store: nothing
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HeaderThroughManager, UsesTheManagersStoreAndSchema) {
+    CzorStepDataWithFile store;
+    ASSERT_TRUE(store.LoadDictionary(QM_DICT_DIR "/quillmark")) << store.GetLastErrorDescription();
+    CFolivox manager;
+    CHeader h;
+    h.AddColumn("A", zorSTRING);
+    h.Update(&manager, true);  // detached: no store, nothing written
+    EXPECT_EQ(h.GetColumn(0)->m_pInstance, nullptr);
+
+    manager.Attach(&store, QM_DICT_DIR);
+    h.Update(&manager, true);
+    CzorInstance* inst = h.GetColumn(0)->m_pInstance;
+    ASSERT_NE(inst, nullptr);
+    EXPECT_TRUE(store.IsKindOfBN(inst, "zor_col"));
+    store.PutAttr(inst, manager.Schema().zor_col_name, "B");
+    h.Update(&manager, false);
+    EXPECT_EQ(h.GetColumn(0)->m_Name, "B");
+
+    h.GetColumn(0)->Delete(&manager);
+    EXPECT_TRUE(inst->IsDeleted());
+    h.Update(&manager, true);
+    ASSERT_NE(h.GetColumn(0)->m_pInstance, nullptr);
+    CzorInstance* second = h.GetColumn(0)->m_pInstance;
+    h.Delete(&manager);
+    EXPECT_TRUE(second->IsDeleted());
+    EXPECT_EQ(h.GetSize(), 0);
+    manager.Detach();
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The separated-values data file, byte for byte: reading, writing, the field splitter, round trips.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -274,6 +276,18 @@ TEST_F(SeparatedValues, SaveThatCannotWriteTellsAndKeepsTheOldFile) {
     ASSERT_TRUE(ds.SaveToFile(good));
     EXPECT_EQ(Read(good), "\"A\"\n\"1\"\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 2);
+}
+
+TEST_F(SeparatedValues, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    CDataSource ds;
+    dstest::Fill(ds, {"A"}, {{"1"}});
+    const std::string locked = Path("locked.csv");
+    Write(locked, "\"old\"\n");
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+    EXPECT_FALSE(ds.SaveToFile(locked));
+    EXPECT_EQ(messages.Texts(), Texts{"Не могу создать файл " + locked});
+    EXPECT_EQ(Read(locked), "\"old\"\n");
 }
 
 }  // namespace

@@ -78,6 +78,23 @@ TEST(TableRow, BlockCellsBehaveLikeAnyOther) {
     EXPECT_EQ(row.GetAsString(0), "a");
 }
 
+TEST(TableRow, BlockAfterEarlierCells) {
+    const std::string_view texts[] = {"x", "y", "z"};
+    CTableRow reserved;
+    reserved.Reserve(5);
+    EXPECT_EQ(reserved.AddStrings(texts, 3), 0);  // into the room already made
+    CTableRow emptied;
+    emptied.AddColumn(1);
+    emptied.RemoveAll();
+    EXPECT_EQ(emptied.AddStrings(texts, 3), 0);   // the old cell array gives way to the block
+    CTableRow after;
+    after.AddColumn(1);
+    EXPECT_EQ(after.AddStrings(texts, 3), 1);     // behind a cell of its own
+    for (const CTableRow* row : {&reserved, &emptied}) EXPECT_EQ(row->GetAsString(2), "z");
+    EXPECT_EQ(after.GetAsString(3), "z");
+    EXPECT_EQ(after.GetAsString(0), "1");
+}
+
 TEST(TableRow, RefusesNullCellsAndOutOfRange) {
     CTableRow row;
     row.AddColumn(1);
