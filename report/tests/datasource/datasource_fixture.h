@@ -3,6 +3,8 @@
 // recorder for messages, and a small store of parts and materials for attribute paths.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <locale>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,27 @@ inline Texts Column(const CDataSource& ds, int column) {
     for (int r = 0; r < ds.GetRowCount(); ++r) out.push_back(ds.GetRow(r)->GetAsString(column));
     return out;
 }
+
+// Switches the C and C++ locales for a scope (ok() tells whether the locale exists).
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const char* name) : m_old(std::setlocale(LC_ALL, nullptr)) {
+        m_ok = std::setlocale(LC_ALL, name) != nullptr;
+        if (m_ok) m_oldCpp = std::locale::global(std::locale(name));
+    }
+    ~ScopedLocale() {
+        std::setlocale(LC_ALL, m_old.c_str());
+        if (m_ok) std::locale::global(m_oldCpp);
+    }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    std::string m_old;
+    std::locale m_oldCpp;
+    bool m_ok = false;
+};
 
 class FilesTest : public ::testing::Test {
 protected:

@@ -164,6 +164,21 @@ TEST_F(Formula, NumbersOfRealAndIntegerCells) {
     RunTable(cases, numbers.GetRow(0), numbers, messages);
 }
 
+TEST_F(Formula, NumbersIgnoreACommaDecimalLocale) {
+    dstest::ScopedLocale locale("ru_RU.UTF-8");
+    ASSERT_TRUE(locale.ok()) << "ru_RU.UTF-8 is missing: tools/setup.sh generates it";
+    CDataSource numbers;
+    dstest::Fill(numbers, {"P", "C", "R"}, {{"2.75", "1,5", ""}});
+    numbers.SetAt(0, 2, 0.75);
+    const Case cases[] = {
+        {"%SUMM(P, C)", true, "3"},  // "1,5" is no number: 0
+        {"%SUMM(P, R)", true, "4"},
+        {"%AVERAGE(P, R)", true, "2"},
+        {"R", true, "0.75"},
+    };
+    RunTable(cases, numbers.GetRow(0), numbers, messages);
+}
+
 TEST_F(Formula, NestingDeeperThanTheLimitFailsCleanly) {
     auto nested = [](int depth, const std::string& inner) {
         std::string e;

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <limits>
-#include <locale>
 
 #include "datasource_fixture.h"
 
@@ -48,13 +46,10 @@ TEST(ValueText, TextFormOfEachType) {
 }
 
 TEST(ValueText, SameUnderCommaDecimalLocale) {
-    const std::string old = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "ru_RU.UTF-8 is missing: tools/setup.sh generates it";
-    const std::locale oldCpp = std::locale::global(std::locale("ru_RU.UTF-8"));
+    dstest::ScopedLocale locale("ru_RU.UTF-8");
+    ASSERT_TRUE(locale.ok()) << "ru_RU.UTF-8 is missing: tools/setup.sh generates it";
     const CzorValue half = Value(2.5);
     EXPECT_EQ(GetAsString(&half), "2.5");
-    std::setlocale(LC_ALL, old.c_str());
-    std::locale::global(oldCpp);
 }
 
 class AttrPath : public ::testing::Test {
