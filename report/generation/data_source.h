@@ -11,7 +11,8 @@
 // (CTableRow::AddStrings, the loading path), so a million rows of ten cells cost a few hundred
 // bytes per row and three allocations, not two allocations per cell. Values that a caller hands
 // over (AddColumn(CzorValue*), SetAt) keep their identity: the row stores the very pointer. A cell
-// pointer stays valid until its cell is removed or replaced, or the row is deleted.
+// pointer stays valid until its cell is removed or replaced, or the row is deleted. A block cell's
+// text belongs to its row: copy a cell's value (CzorValue copies are deep), never move it out.
 #include <cstdint>
 #include <string>
 #include <string_view>

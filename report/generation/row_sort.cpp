@@ -21,7 +21,9 @@ int CompareDigitRuns(const char* a, size_t na, const char* b, size_t nb) {
     while (na > 0 && *a == '0') ++a, --na;
     while (nb > 0 && *b == '0') ++b, --nb;
     if (na != nb) return na < nb ? -1 : 1;
-    return Sign(std::memcmp(a, b, na));
+    for (size_t i = 0; i < na; ++i)
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return 0;
 }
 
 // Natural order: where both texts have a run of digits at the same place after the same bytes,
@@ -51,6 +53,16 @@ int NaturalCompare(const char* A, const char* B) {
     return PlainCompare(A, B);
 }
 
+inline int CompareValues(const CzorValue* a, const CzorValue* b) {
+    if (!a || !b || a->GetType() != b->GetType()) return 0;
+    switch (a->GetType()) {
+    case zorINTEGER: return a->GetInt() > b->GetInt() ? 1 : (a->GetInt() < b->GetInt() ? -1 : 0);
+    case zorREAL: return a->GetReal() > b->GetReal() ? 1 : (a->GetReal() < b->GetReal() ? -1 : 0);
+    case zorSTRING: return NaturalCompare(a->GetString(), b->GetString());
+    default: return 0;
+    }
+}
+
 struct Item {
     const CzorValue* key;
     CTableRow* row;
@@ -62,7 +74,7 @@ void InsertionSort(Item* items, size_t n) {
     for (size_t i = 1; i < n; ++i) {
         const Item x = items[i];
         size_t j = i;
-        while (j > 0 && CDataSource::Compare(items[j - 1].key, x.key) > 0) {
+        while (j > 0 && CompareValues(items[j - 1].key, x.key) > 0) {
             items[j] = items[j - 1];
             --j;
         }
@@ -82,12 +94,12 @@ void MergeSort(std::vector<Item>& items, std::vector<Item>& scratch) {
         for (size_t lo = 0; lo < n; lo += 2 * width) {
             const size_t mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
             size_t i = lo, j = mid, k = lo;
-            if (mid < hi && CDataSource::Compare(from[mid - 1].key, from[mid].key) <= 0) {
+            if (mid < hi && CompareValues(from[mid - 1].key, from[mid].key) <= 0) {
                 // Already in order: copy the pair of runs as it is.
                 std::memcpy(static_cast<void*>(to + lo), from + lo, (hi - lo) * sizeof(Item));
                 continue;
             }
-            while (i < mid && j < hi) to[k++] = CDataSource::Compare(from[j].key, from[i].key) < 0 ? from[j++] : from[i++];
+            while (i < mid && j < hi) to[k++] = CompareValues(from[j].key, from[i].key) < 0 ? from[j++] : from[i++];
             while (i < mid) to[k++] = from[i++];
             while (j < hi) to[k++] = from[j++];
         }
@@ -116,7 +128,7 @@ void SortLevel(CTableRow** rows, size_t count, const CColumnIndexArray& columns,
     for (size_t begin = 0; begin < count;) {
         const CzorValue* first = rows[begin]->GetColumn(column);
         size_t end = begin + 1;
-        while (end < count && CDataSource::Compare(rows[end]->GetColumn(column), first) == 0) ++end;
+        while (end < count && CompareValues(rows[end]->GetColumn(column), first) == 0) ++end;
         SortLevel(rows + begin, end - begin, columns, level + 1);
         begin = end;
     }
@@ -124,15 +136,7 @@ void SortLevel(CTableRow** rows, size_t count, const CColumnIndexArray& columns,
 
 }  // namespace
 
-int CDataSource::Compare(const CzorValue* a, const CzorValue* b) {
-    if (!a || !b || a->GetType() != b->GetType()) return 0;
-    switch (a->GetType()) {
-    case zorINTEGER: return a->GetInt() > b->GetInt() ? 1 : (a->GetInt() < b->GetInt() ? -1 : 0);
-    case zorREAL: return a->GetReal() > b->GetReal() ? 1 : (a->GetReal() < b->GetReal() ? -1 : 0);
-    case zorSTRING: return NaturalCompare(a->GetString(), b->GetString());
-    default: return 0;
-    }
-}
+int CDataSource::Compare(const CzorValue* a, const CzorValue* b) { return CompareValues(a, b); }
 
 void CDataSource::Sort(int column, CTableRowArray* rows) {
     if (!rows || column < 0 || rows->size() < 2) return;

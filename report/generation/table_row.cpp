@@ -1,7 +1,6 @@
 // A data-source row: its cells and their storage.
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <new>
 
 #include "platform/zordata/value.h"
@@ -40,10 +39,9 @@ CTableRow::~CTableRow() {
 
 bool CTableRow::IsInBlock(const CzorValue* value) const {
     if (!m_pBlock || m_nBlockValues == 0) return false;
-    // The values sit right after the cell pointers that the block was made with.
-    const auto* first = reinterpret_cast<const CzorValue*>(m_pBlockValues);
-    std::less<const CzorValue*> less;
-    return !less(value, first) && less(value, first + m_nBlockValues);
+    const auto p = reinterpret_cast<std::uintptr_t>(value);
+    const auto first = reinterpret_cast<std::uintptr_t>(m_pBlockValues);
+    return p >= first && p < first + static_cast<std::uintptr_t>(m_nBlockValues) * sizeof(CBlockCell);
 }
 
 void CTableRow::Release(CzorValue* value) {
