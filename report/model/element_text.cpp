@@ -78,25 +78,40 @@ void CReportElement::DrawTextA(CDC* dc, double zoom, int reportMode) {
     if (!m_TextValue.GetFitText()) {
         r.DeflateRect(margin, margin);
     } else {
-        // Shrink a tenth of a point at a time; the text is drawn one step below the first size that fits.
-        bool fits = false;
-        do {
-            const CSize extent = dc->GetTextExtent(text);
-            fits = vertical ? (r.Height() >= extent.cx && r.Width() >= extent.cy)
-                            : (r.Width() >= extent.cx && r.Height() >= extent.cy);
-            lf.lfHeight -= 1;
-            if (lf.lfHeight < 1) {
-                draw = false;
-                break;
-            }
-            font.DeleteObject();
-            font.CreatePointFontIndirect(&lf, dc);
-            dc->SelectObject(&font);
-        } while (!fits);
+        lf.lfHeight = FitFontHeight(dc, lf, text, r, vertical);
+        draw = lf.lfHeight >= 1;
+        font.DeleteObject();
+        font.CreatePointFontIndirect(&lf, dc);
+        dc->SelectObject(&font);
     }
     if (draw && lf.lfHeight != 0) ReportDrawText(dc, r, text, static_cast<unsigned>(m_TextValue.GetAlign()), zoom);
     dc->SetTextColor(oldColor);
     if (oldFont) dc->SelectObject(oldFont);
+}
+
+int CReportElement::FitFontHeight(CDC* dc, const LOGFONT& font, const std::string& text, const CRect& r,
+                                  bool vertical) {
+    if (!dc) return 0;
+    LOGFONT lf = font;
+    CFont trial;
+    trial.CreatePointFontIndirect(&lf, dc);
+    CFont* previous = dc->SelectObject(&trial);
+    bool fits = false;
+    do {
+        const CSize extent = dc->GetTextExtent(text);
+        fits = vertical ? (r.Height() >= extent.cx && r.Width() >= extent.cy)
+                        : (r.Width() >= extent.cx && r.Height() >= extent.cy);
+        lf.lfHeight -= 1;
+        if (lf.lfHeight < 1) {
+            lf.lfHeight = 0;
+            break;
+        }
+        trial.DeleteObject();
+        trial.CreatePointFontIndirect(&lf, dc);
+        dc->SelectObject(&trial);
+    } while (!fits);
+    if (previous) dc->SelectObject(previous);
+    return lf.lfHeight;
 }
 
 void CReportElement::ConvertLOMETRICtoTEXT(const CDC* dc, CRect& rect) {

@@ -141,6 +141,10 @@ public:
     // Places the text's lines in rect by the alignment flags, horizontal or vertical, clipped to rect
     // widened by 9·zoom; the current font and text colour.
     void ReportDrawText(CDC* dc, CRect rect, const std::string& text, unsigned alignFlags, double zoom);
+    // The font height fit text draws at: from font's height down a tenth of a point at a time until text
+    // fits r (rotated for vertical text), then one step further; 0 when it falls below 1 first. dc's
+    // selected font is as it was afterwards.
+    static int FitFontHeight(CDC* dc, const LOGFONT& font, const std::string& text, const CRect& r, bool vertical);
     // Logical to device coordinates, both corners.
     static void ConvertLOMETRICtoTEXT(const CDC* dc, CRect& rect);
     // The text DrawTextA shows for reportMode, without changing anything; grey tells that it is a

@@ -1,0 +1,76 @@
+#include "report/tests/model/model_fixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace model_test {
+
+void WriteReport(CFolivox& manager) {
+    CzorStepDataWithFile* store = manager.GetStore();
+    const CReportSchema& s = manager.Schema();
+    CzorTAggr<CzorInstance> params, sheets;
+    for (CReportParam* p : manager.GetParams()) {
+        p->Update(true);
+        params.Add(p->GetInstance());
+    }
+    for (CReportSheet* sheet : manager.GetSheets()) {
+        sheet->Update(true);
+        sheets.Add(sheet->GetInstance());
+    }
+    CzorTAggr<CzorInstance> roots;
+    store->GetEntityExtent(s.e_zor_report, roots);
+    CzorInstance* root = roots.GetSize() ? roots.GetAt(0) : store->CreateInstance(s.e_zor_report, false, true);
+    store->PutAttr(root, s.zor_report_params, params);
+    store->PutAttr(root, s.zor_report_sheets, sheets);
+    store->PutAttr(root, s.zor_report_mode, 0);
+}
+
+void ReadReport(CFolivox& manager) {
+    CzorStepDataWithFile* store = manager.GetStore();
+    const CReportSchema& s = manager.Schema();
+    CzorTAggr<CzorInstance> roots;
+    store->GetEntityExtent(s.e_zor_report, roots);
+    CzorInstance* root = roots.GetAt(0);
+    CzorTAggr<CzorInstance> params, sheets;
+    store->GetAttr(root, s.zor_report_params, params);
+    store->GetAttr(root, s.zor_report_sheets, sheets);
+    for (CzorInstance* instance : params) {
+        auto* p = new CReportParam(&manager);
+        p->SetInstance(instance);
+        p->Update(false);
+        manager.GetParams().Add(p);
+    }
+    for (CzorInstance* instance : sheets) {
+        auto* sheet = new CReportSheet(&manager);
+        sheet->SetInstance(instance);
+        manager.AddSheet(sheet);
+        sheet->Update(false);
+    }
+    manager.UpdateSheets();
+    for (CReportSheet* sheet : manager.GetSheets()) sheet->LoadElementsFromFile();
+}
+
+namespace {
+
+// The profile of the tests is a private one: the defaults of "DefaultSettings" apply unless a test writes.
+class ProfileEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qm-model-XXXXXX").string();
+        if (::mkdtemp(pattern.data())) m_dir = pattern;
+        ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        if (!m_dir.empty()) std::filesystem::remove_all(m_dir, ec);
+    }
+
+private:
+    std::string m_dir;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_profile = ::testing::AddGlobalTestEnvironment(new ProfileEnvironment);
+
+}  // namespace
+
+}  // namespace model_test
