@@ -1,0 +1,33 @@
+#pragma once
+// The entry points through which the program's batch modes, its image export and its editor view drive
+// generation and merging. Failures are reported by the result and, where the system shows one, a message
+// through the message sink (never a wait in a batch run).
+#include <string>
+#include <vector>
+
+class CFolivox;
+class CRParamsArray;
+class CzorStepData;
+class QImage;
+
+// A report file from a template, the manager's data source (already filled) and run-time values.
+// The networked store may be null (attribute-path columns are then not added). True when the report
+// file was written; no half-written report is ever left under reportPath.
+bool GenerateReport(CFolivox* manager, CRParamsArray* values, const char* templatePath, const char* reportPath,
+                    CzorStepData* netStore);
+// The same with the run-time values read from a parameter file of name=value lines.
+bool GenerateReport(CFolivox* manager, const char* templatePath, const char* paramFile, const char* reportPath,
+                    CzorStepData* netStore);
+
+// A rendered page bitmap written as an image file (format by the file's extension); true when written.
+bool SaveBitmapAs(const QImage& bitmap, const char* file);
+// A copy of the manager's data source written to the file named by the profile value "FileDS"; false.
+bool SaveToFile(CFolivox* manager);
+
+// Merges the source report into the target report and saves the target (atomically). True on success;
+// on any failure the target file is left as it was.
+bool UnificationReports(const std::string& target, const std::string& source);
+// Merges every source in turn; progress(step, count) is called after each source when given.
+bool UnificationArrayReports(const std::string& target, const std::vector<std::string>* sources,
+                             void (*progress)(int step, int count, void* context) = nullptr,
+                             void* context = nullptr);

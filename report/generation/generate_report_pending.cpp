@@ -1,0 +1,12 @@
+// Generation and merge are being built; until then the entry points refuse.
+#include "platform/ui/messages.h"
+#include "report/generation/generate_report.h"
+
+bool GenerateReport(CFolivox*, CRParamsArray*, const char*, const char*, CzorStepData*) { return false; }
+bool GenerateReport(CFolivox*, const char*, const char*, const char*, CzorStepData*) { return false; }
+bool SaveBitmapAs(const QImage&, const char*) { return false; }
+bool SaveToFile(CFolivox*) { return false; }
+bool UnificationReports(const std::string&, const std::string&) { return false; }
+bool UnificationArrayReports(const std::string&, const std::vector<std::string>*, void (*)(int, int, void*), void*) {
+    return false;
+}
