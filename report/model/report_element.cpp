@@ -188,36 +188,47 @@ int CReportElement::Move(CSize delta, int mode, double zoom) {
     return mode;
 }
 
+namespace {
+
+enum class Edge { Left, Top, Right, Bottom };
+
+// The rectangle with one edge widened to a band of half on both sides, normalised.
+CRect EdgeBand(const CRect& r, Edge edge, int half) {
+    CRect band = r;
+    switch (edge) {
+    case Edge::Left: band.left = r.left - half; band.right = r.left + half; break;
+    case Edge::Top: band.top = r.top - half; band.bottom = r.top + half; break;
+    case Edge::Right: band.left = r.right - half; band.right = r.right + half; break;
+    case Edge::Bottom: band.top = r.bottom - half; band.bottom = r.bottom + half; break;
+    }
+    band.NormalizeRect();
+    return band;
+}
+
+}  // namespace
+
 CRect CReportElement::GetLeftRect(int half, double zoom) const {
     CRect r;
     GetRect(r, zoom, 0);
-    CRect band(r.left - half, r.top, r.left + half, r.bottom);
-    band.NormalizeRect();
-    return band;
+    return EdgeBand(r, Edge::Left, half);
 }
 
 CRect CReportElement::GetTopRect(int half, double zoom) const {
     CRect r;
     GetRect(r, zoom, 0);
-    CRect band(r.left, r.top - half, r.right, r.top + half);
-    band.NormalizeRect();
-    return band;
+    return EdgeBand(r, Edge::Top, half);
 }
 
 CRect CReportElement::GetRightRect(int half, double zoom) const {
     CRect r;
     GetRect(r, zoom, 0);
-    CRect band(r.right - half, r.top, r.right + half, r.bottom);
-    band.NormalizeRect();
-    return band;
+    return EdgeBand(r, Edge::Right, half);
 }
 
 CRect CReportElement::GetBottomRect(int half, double zoom) const {
     CRect r;
     GetRect(r, zoom, 0);
-    CRect band(r.left, r.bottom - half, r.right, r.bottom + half);
-    band.NormalizeRect();
-    return band;
+    return EdgeBand(r, Edge::Bottom, half);
 }
 
 int CReportElement::GetRange(CRect& out) const {

@@ -186,29 +186,25 @@ CReportElement* CReportSheet::TestMoveRect(const CReportElement* moving, const C
         CRect e;
         element->GetRect(e, zoom, 0);
         e.NormalizeRect();
-        const CRect bottom = element->GetBottomRect(h, zoom);
-        if (bottom.PtInRect(leftTop) || bottom.PtInRect(rightTop)) {
-            side = kSnapBottom;
-            shift.y = r.top - e.bottom;
-            return element;
-        }
-        const CRect top = element->GetTopRect(h, zoom);
-        if (top.PtInRect(leftBottom) || top.PtInRect(rightBottom)) {
-            side = kSnapTop;
-            shift.y = r.bottom - e.top;
-            return element;
-        }
-        const CRect left = element->GetLeftRect(h, zoom);
-        if (left.PtInRect(rightTop) || left.PtInRect(rightBottom)) {
-            side = kSnapLeft;
-            shift.x = r.right - e.left;
-            return element;
-        }
-        const CRect right = element->GetRightRect(h, zoom);
-        if (right.PtInRect(leftTop) || right.PtInRect(leftBottom)) {
-            side = kSnapRight;
-            shift.x = r.left - e.right;
-            return element;
+        // In this order: the first test that holds decides. Each names the band, the two corners of the
+        // moving rectangle that may fall into it, the side reported and the shift.
+        const struct {
+            CRect band;
+            CPoint a, b;
+            unsigned side;
+            CPoint shift;
+        } tests[] = {
+            {element->GetBottomRect(h, zoom), leftTop, rightTop, kSnapBottom, CPoint(0, r.top - e.bottom)},
+            {element->GetTopRect(h, zoom), leftBottom, rightBottom, kSnapTop, CPoint(0, r.bottom - e.top)},
+            {element->GetLeftRect(h, zoom), rightTop, rightBottom, kSnapLeft, CPoint(r.right - e.left, 0)},
+            {element->GetRightRect(h, zoom), leftTop, leftBottom, kSnapRight, CPoint(r.left - e.right, 0)},
+        };
+        for (const auto& t : tests) {
+            if (t.band.PtInRect(t.a) || t.band.PtInRect(t.b)) {
+                side = t.side;
+                shift = t.shift;
+                return element;
+            }
         }
     }
     return nullptr;

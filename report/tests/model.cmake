@@ -19,7 +19,7 @@ qm_add_test(report_model_tests
 # Drawing onto images with real fonts (offscreen platform).
 qm_add_test(report_model_draw_tests
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/model/gui_environment.cpp
+    ${CMAKE_SOURCE_DIR}/platform/tests/gdi/gui_environment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/model/model_fixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/model/draw_test.cpp
   LIBS folivox Qt6::Gui)
