@@ -3,7 +3,12 @@
 #include "platform/base/config_paths.h"
 #include "platform/text/numbers.h"
 
+#include <sys/stat.h>
+
+#include <mutex>
+
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
@@ -21,15 +26,54 @@ QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<q
 
 QString Key(std::string_view section, std::string_view entry) { return Q(section) + QLatin1Char('/') + Q(entry); }
 
+// Values are read at every use, and element construction reads several per element, so the parsed file
+// is kept until the file changes on disk (path, inode, size or modification time) or this process writes.
+struct ProfileCache {
+    std::mutex mutex;
+    std::string path;
+    struct stat st {};
+    bool exists = false;
+    bool valid = false;
+    QHash<QString, QString> values;
+};
+
+ProfileCache& Cache() {
+    static ProfileCache cache;
+    return cache;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
 // The file's path is worked out at every call, so that a changed $XDG_CONFIG_HOME is honoured.
 bool Read(std::string_view section, std::string_view entry, QString& value) {
     const std::string path = ProfilePath();
     if (path.empty()) return false;
-    QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
-    const QVariant v = settings.value(Key(section, entry));
-    if (!v.isValid()) return false;
-    // A hand-written value with commas comes back as a list.
-    value = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(',')) : v.toString();
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    ProfileCache& cache = Cache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    if (!cache.valid || cache.path != path || cache.exists != exists || (exists && !SameFile(cache.st, st))) {
+        cache.values.clear();
+        if (exists) {
+            QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
+            for (const QString& key : settings.allKeys()) {
+                const QVariant v = settings.value(key);
+                // A hand-written value with commas comes back as a list.
+                cache.values.insert(key, v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                                              : v.toString());
+            }
+        }
+        cache.path = path;
+        cache.st = st;
+        cache.exists = exists;
+        cache.valid = true;
+    }
+    const auto it = cache.values.constFind(Key(section, entry));
+    if (it == cache.values.constEnd()) return false;
+    value = it.value();
     return true;
 }
 
@@ -41,6 +85,10 @@ bool Write(std::string_view section, std::string_view entry, const QString& valu
     QSettings settings(file, QSettings::IniFormat);
     settings.setValue(Key(section, entry), value);
     settings.sync();
+    {
+        std::lock_guard<std::mutex> lock(Cache().mutex);
+        Cache().valid = false;
+    }
     return settings.status() == QSettings::NoError;
 }
 

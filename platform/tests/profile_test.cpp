@@ -88,3 +88,14 @@ TEST_F(Profile, WritingWhereNoFolderCanBeMadeFails) {
     EXPECT_FALSE(WriteProfileInt("DefaultSettings", "LineWidth", 4));
     EXPECT_EQ(DefaultLineWidth(), 1);
 }
+
+TEST_F(Profile, AChangeMadeOnDiskByAnotherProgramIsSeenAtTheNextRead) {
+    ASSERT_TRUE(WriteProfileInt("DefaultSettings", "LineWidth", 3));
+    EXPECT_EQ(DefaultLineWidth(), 3);
+    // The settings dialog of another running program writes the file behind our back.
+    ASSERT_TRUE(WriteFileAtomically(File(), "[DefaultSettings]\nLineWidth=7\nStickSize=12\n"));
+    EXPECT_EQ(DefaultLineWidth(), 7);
+    EXPECT_EQ(DefaultStickSize(), 12);
+    fs::remove(File());
+    EXPECT_EQ(DefaultLineWidth(), 1);
+}
