@@ -2,7 +2,11 @@
 
 #include "platform/zordata/zordata.h"
 #include "report/model/mem_record.h"
+#include "report/model/page_reference_element.h"
 #include "report/model/report_element.h"
+#include "report/model/table_content_element.h"
+#include "report/model/table_element.h"
+#include "report/model/table_map_element.h"
 
 CReportElement* NewReportElement(int kind, CFolivox* manager) {
     switch (kind) {
@@ -12,6 +16,14 @@ CReportElement* NewReportElement(int kind, CFolivox* manager) {
         element->SetKind(kind);
         return element;
     }
+    case kElemTable:
+        return new CTableElement(manager);
+    case kElemTableMap:
+        return new CTableMapElement(manager);
+    case kElemTableContent:
+        return new CTableContentElement(manager);
+    case kElemPageReference:
+        return new CPageReferenceElement(manager);
     default:
         // kElemTable, kElemTableMap, kElemPicture, kElemTableContent, kElemPageReference: their classes
         // are added here.
@@ -53,14 +65,8 @@ int ElementKindOfInstance(const CReportSchema& s, CzorStepData& store, const Czo
 CReportElement* ReadElementRecord(CRecordReader& in, CFolivox* manager) {
     int32_t kind = 0;
     if (!in.GetInt32(kind)) return nullptr;
-    CReportElement* element = nullptr;
-    if (kind == kElemTableMap || kind == kElemPageReference) {
-        // Their records are the base record: they paste as plain elements of their kind.
-        element = new CReportElement(manager);
-        element->SetKind(kind);
-    } else {
-        element = NewReportElement(kind, manager);
-    }
+    // A continuation or page reference pastes from the base record alone: unbound, of its own kind.
+    CReportElement* element = NewReportElement(kind, manager);
     if (!element) return nullptr;
     if (!element->LoadDataFromMem(in)) {
         delete element;

@@ -1,0 +1,205 @@
+#include "report/model/table_content.h"
+
+#include <unordered_set>
+
+#include "platform/zordata/zordata.h"
+#include "report/model/folivox.h"
+#include "report/model/report_sheet.h"
+#include "report/model/text_value.h"
+
+namespace {
+
+bool Usable(CzorInstance* instance) { return instance && !instance->IsDeleted(); }
+
+}  // namespace
+
+// --- Font instances ------------------------------------------------------------------------------------
+
+void PutFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr, const LOGFONT& font) {
+    if (!manager || !manager->GetStore() || !owner || !attr) return;
+    CzorStepDataWithFile* store = manager->GetStore();
+    CzorInstance* instance = nullptr;
+    store->GetAttr(owner, attr, instance);
+    if (!Usable(instance) || !store->IsKindOf(instance, manager->Schema().e_zor_font))
+        instance = store->CreateInstance(manager->Schema().e_zor_font, false, true);
+    manager->SetFontValue(instance, font);
+    store->PutAttr(owner, attr, instance);
+}
+
+bool GetFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr, LOGFONT& font) {
+    if (!manager || !manager->GetStore() || !owner || !attr) return false;
+    CzorStepDataWithFile* store = manager->GetStore();
+    CzorInstance* instance = nullptr;
+    if (!store->GetAttr(owner, attr, instance) || !Usable(instance) ||
+        !store->IsKindOf(instance, manager->Schema().e_zor_font))
+        return false;
+    manager->GetFontValue(instance, font);
+    return true;
+}
+
+void DeleteFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr) {
+    if (!manager || !manager->GetStore() || !owner || !attr) return;
+    CzorInstance* instance = nullptr;
+    if (manager->GetStore()->GetAttr(owner, attr, instance) && Usable(instance))
+        manager->GetStore()->DeleteInstance(instance, true, false);
+}
+
+// --- Nodes ----------------------------------------------------------------------------------------------
+
+CTableContent::CTableContent(CFolivox* manager) : m_pManager(manager) {}
+
+CTableContent::~CTableContent() { DeleteChildren(); }
+
+void CTableContent::DeleteChildren() {
+    for (CTableContent* child : m_Children) delete child;
+    m_Children.RemoveAll();
+}
+
+int CTableContent::FindSheet(const CReportSheet* sheet) const { return m_Sheets.Find(sheet); }
+
+int CTableContent::AddSheet(CReportSheet* sheet) {
+    if (!sheet) return -1;
+    const int index = m_Sheets.Find(sheet);
+    return index >= 0 ? index : m_Sheets.Add(sheet);
+}
+
+void CTableContent::ForgetSheet(const CReportSheet* sheet) {
+    m_Sheets.Remove(sheet);
+    for (CTableContent* child : m_Children) child->ForgetSheet(sheet);
+}
+
+int CTableContent::AddChild(CTableContent* child) { return child ? m_Children.Add(child) : -1; }
+
+void CTableContent::Update(bool write) {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    if (!write) {
+        std::unordered_set<const CzorInstance*> seen;
+        Read(seen);
+        return;
+    }
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content, false, true);
+    store->PutAttr(m_pInstance, s.zor_table_content_title, m_Title);
+    CzorTAggr<CzorInstance> childs;
+    for (CTableContent* child : m_Children) {
+        child->Update(true);
+        if (child->GetInstance()) childs.Add(child->GetInstance());
+    }
+    store->PutAttr(m_pInstance, s.zor_table_content_childs, childs);
+    CzorTAggr<CzorInstance> sheets;
+    for (CReportSheet* sheet : m_Sheets) {
+        // A sheet that left the report is not listed: its pointer may no longer be a sheet at all.
+        if (m_pManager->FindSheetInd(sheet) < 0) continue;
+        if (!Usable(sheet->GetInstance())) sheet->Update(true);
+        if (sheet->GetInstance()) sheets.Add(sheet->GetInstance());
+    }
+    store->PutAttr(m_pInstance, s.zor_table_content_sheets, sheets);
+}
+
+void CTableContent::Read(std::unordered_set<const CzorInstance*>& seen) {
+    if (!m_pInstance) return;
+    seen.insert(m_pInstance);
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    store->GetAttr(m_pInstance, s.zor_table_content_title, m_Title);
+    m_Sheets.RemoveAll();
+    DeleteChildren();
+    CzorTAggr<CzorInstance> childs;
+    store->GetAttr(m_pInstance, s.zor_table_content_childs, childs);
+    for (CzorInstance* instance : childs) {
+        if (!instance || seen.count(instance)) continue;
+        auto* child = new CTableContent(m_pManager);
+        child->SetInstance(instance);
+        child->Read(seen);
+        m_Children.Add(child);
+    }
+    CzorTAggr<CzorInstance> sheets;
+    store->GetAttr(m_pInstance, s.zor_table_content_sheets, sheets);
+    for (CzorInstance* instance : sheets)
+        for (CReportSheet* sheet : m_pManager->GetSheets())
+            if (instance && sheet->GetInstance() == instance) AddSheet(sheet);
+}
+
+// --- Title levels ---------------------------------------------------------------------------------------
+
+CTableContentTitleLevel::CTableContentTitleLevel(CFolivox* manager) : m_Font(DefaultTextFont()), m_pManager(manager) {
+    m_Font.lfHeight = 120;
+}
+
+void CTableContentTitleLevel::Update(bool write) {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    if (write) {
+        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content_title_level, false, true);
+        store->PutAttr(m_pInstance, s.zor_table_content_title_level_para_delta, m_dIndent);
+        PutFontInstance(m_pManager, m_pInstance, s.zor_table_content_title_level_font, m_Font);
+    } else if (m_pInstance) {
+        store->GetAttr(m_pInstance, s.zor_table_content_title_level_para_delta, m_dIndent);
+        GetFontInstance(m_pManager, m_pInstance, s.zor_table_content_title_level_font, m_Font);
+    }
+}
+
+// --- Title ----------------------------------------------------------------------------------------------
+
+CTableContentTitle::CTableContentTitle(CFolivox* manager) : m_pManager(manager) {}
+
+CTableContentTitle::~CTableContentTitle() {
+    for (CTableContentTitleLevel* level : m_Levels) delete level;
+    m_Levels.RemoveAll();
+}
+
+CTableContentTitleLevel* CTableContentTitle::AddLevel() {
+    auto* level = new CTableContentTitleLevel(m_pManager);
+    m_Levels.Add(level);
+    return level;
+}
+
+void CTableContentTitle::DelLevel(int index) {
+    CTableContentTitleLevel* level = m_Levels.GetAt(index);
+    if (!level) return;
+    m_Levels.RemoveAt(index);
+    delete level;
+}
+
+void CTableContentTitle::DelLevel(CTableContentTitleLevel* level) { DelLevel(m_Levels.Find(level)); }
+
+void CTableContentTitle::Delete() {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    for (CTableContentTitleLevel* level : m_Levels) {
+        CzorInstance* instance = level->GetInstance();
+        if (!Usable(instance)) continue;
+        DeleteFontInstance(m_pManager, instance, s.zor_table_content_title_level_font);
+        store->DeleteInstance(instance, true, false);
+        level->SetInstance(nullptr);
+    }
+    if (Usable(m_pInstance)) store->DeleteInstance(m_pInstance, true, false);
+    m_pInstance = nullptr;
+}
+
+void CTableContentTitle::Update(bool write) {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    if (write) {
+        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content_title, false, true);
+        CzorTAggr<CzorInstance> levels;
+        for (CTableContentTitleLevel* level : m_Levels) {
+            level->Update(true);
+            if (level->GetInstance()) levels.Add(level->GetInstance());
+        }
+        store->PutAttr(m_pInstance, s.zor_table_content_title_levels, levels);
+    } else if (m_pInstance) {
+        CzorTAggr<CzorInstance> levels;
+        store->GetAttr(m_pInstance, s.zor_table_content_title_levels, levels);
+        for (CzorInstance* instance : levels) {
+            if (!instance) continue;
+            CTableContentTitleLevel* level = AddLevel();
+            level->SetInstance(instance);
+            level->Update(false);
+        }
+    }
+}
