@@ -3,6 +3,7 @@
 #include "platform/zordata/zordata.h"
 #include "report/model/mem_record.h"
 #include "report/model/page_reference_element.h"
+#include "report/model/picture_element.h"
 #include "report/model/report_element.h"
 #include "report/model/table_content_element.h"
 #include "report/model/table_element.h"
@@ -16,6 +17,8 @@ CReportElement* NewReportElement(int kind, CFolivox* manager) {
         element->SetKind(kind);
         return element;
     }
+    case kElemPicture:
+        return new CPictureElement(manager);
     case kElemTable:
         return new CTableElement(manager);
     case kElemTableMap:

@@ -1,8 +1,10 @@
 #pragma once
 // The system's in-memory raster picture: a device-independent bitmap in one block (info header,
 // palette, rows bottom-up), read from and written to BMP, GIF, JPEG, PNG, ICO and TIFF files.
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "report/model/image/dib.h"
 
@@ -41,6 +43,10 @@ public:
     bool Save(const char* file, int format);
     // On failure the image keeps what it held and GetErrorText() tells why.
     bool Load(const char* file, int format);
+    // The same with the file's bytes in memory (image_memory.cpp); they pass through a private temporary
+    // file, since the format libraries read and write files.
+    bool SaveToMemory(std::vector<uint8_t>& bytes, int format);
+    bool LoadFromMemory(const uint8_t* data, size_t size, int format);
 
     bool GetPaletteEntry(int index, char& red, char& green, char& blue) const;
     void SetPalette(int n, unsigned char* red, unsigned char* green = nullptr, unsigned char* blue = nullptr);

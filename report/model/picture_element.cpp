@@ -1,0 +1,218 @@
+// The picture element: its picture and placeholder, the store transfer, the record and cloning.
+#include "report/model/picture_element.h"
+
+#include "platform/base/transport_ini.h"
+#include "platform/settings/default_settings.h"
+#include "platform/ui/messages.h"
+#include "platform/zordata/zordata.h"
+#include "report/model/folivox.h"
+#include "report/model/image/image_file.h"
+#include "report/model/mem_record.h"
+#include "report/model/picture_placeholder.h"
+
+namespace {
+
+// A picture to show: one with pixels.
+bool HasPixels(const CImageFile* image) { return image && image->GetWidth() > 0 && image->GetHeight() > 0; }
+
+void ShowImageError(const std::string& text) { AfxMessageBox(text.empty() ? "Ошибка чтения данных." : text); }
+
+}  // namespace
+
+int PictureFormatOfPath(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos) return -1;
+    const std::string extension = path.substr(dot + 1);
+    if (extension == "bmp") return IMAGE_FORMAT_BMP;
+    if (extension == "jpg" || extension == "jpeg") return IMAGE_FORMAT_JPEG;
+    if (extension == "gif") return IMAGE_FORMAT_GIF;
+    if (extension == "png") return IMAGE_FORMAT_PNG;
+    if (extension == "ico") return IMAGE_FORMAT_ICO;
+    if (extension == "tiff" || extension == "tif") return IMAGE_FORMAT_TIFF;
+    return -1;
+}
+
+CPictureElement::CPictureElement(CFolivox* manager)
+    : CReportElement(manager), m_nDrawMode(zor::DefaultPictureDrawMode()) {
+    m_nKind = kElemPicture;
+    std::string dictDir = manager ? manager->GetDictPath() : std::string();
+    if (dictDir.empty()) dictDir = zor::DictionaryDir();
+    m_pPlaceholder = LoadPlaceholderImage(dictDir);
+    m_pPicture = LoadPlaceholderImage(dictDir);
+}
+
+CPictureElement::~CPictureElement() = default;
+
+// --- Pictures ----------------------------------------------------------------------------------------------
+
+void CPictureElement::SetPicture(std::unique_ptr<CImageFile> picture, std::vector<uint8_t> tiff, bool tiffKnown,
+                                 bool adjust) {
+    m_pPicture = std::move(picture);
+    m_Tiff = std::move(tiff);
+    m_bTiffKnown = tiffKnown;
+    m_bAspectPending = adjust;
+}
+
+int CPictureElement::LoadPicture(const std::string& path) {
+    if (path.empty()) return 0;
+    const int format = PictureFormatOfPath(path);
+    if (format < 0) return 0;
+    auto picture = std::make_unique<CImageFile>();
+    if (!picture->Load(path.c_str(), format) || !HasPixels(picture.get())) {
+        ShowImageError(picture->GetErrorText());
+        return 0;
+    }
+    SetPicture(std::move(picture), {}, false, true);
+    return 1;
+}
+
+int CPictureElement::LoadPictureData(const uint8_t* data, size_t size, int format) {
+    auto picture = std::make_unique<CImageFile>();
+    if (!picture->LoadFromMemory(data, size, format) || !HasPixels(picture.get())) {
+        ShowImageError(picture->GetErrorText());
+        return 0;
+    }
+    std::vector<uint8_t> tiff;
+    if (format == IMAGE_FORMAT_TIFF && data) tiff.assign(data, data + size);
+    SetPicture(std::move(picture), std::move(tiff), format == IMAGE_FORMAT_TIFF, true);
+    return 1;
+}
+
+bool CPictureElement::SavePicture(const char* path, int format) {
+    return HasPixels(m_pPicture.get()) && m_pPicture->Save(path, format);
+}
+
+const std::vector<uint8_t>& CPictureElement::GetPictureTiff() {
+    if (m_bTiffKnown) return m_Tiff;
+    m_Tiff.clear();
+    m_bTiffKnown = true;
+    if (HasPixels(m_pPicture.get()) && !m_pPicture->SaveToMemory(m_Tiff, IMAGE_FORMAT_TIFF)) {
+        // Remembered as written, so that a record measured now is written with the same size.
+        ShowImageError(m_pPicture->GetErrorText());
+    }
+    return m_Tiff;
+}
+
+std::unique_ptr<CImageFile> CPictureElement::DecodeTiff(const uint8_t* data, size_t size, std::string* error) {
+    auto picture = std::make_unique<CImageFile>();
+    if (picture->LoadFromMemory(data, size, IMAGE_FORMAT_TIFF) && HasPixels(picture.get())) return picture;
+    if (error) *error = picture->GetErrorText();
+    return nullptr;
+}
+
+void CPictureElement::SetDrawMode(int mode) {
+    if (!(mode & kPictureFit) && (m_nDrawMode & kPictureFit)) m_bAspectPending = true;
+    m_nDrawMode = mode;
+}
+
+void CPictureElement::ApplyPictureAspect() {
+    if (!HasPixels(m_pPicture.get()) || m_cx <= 0 || m_cy <= 0) return;
+    const int64_t pw = m_pPicture->GetWidth(), ph = m_pPicture->GetHeight();
+    const int64_t w = m_cx, h = m_cy;
+    if (w * ph == h * pw) return;  // already of the picture's proportions
+    const double aspect = static_cast<double>(pw) / static_cast<double>(ph);
+    if (w * ph <= h * pw) {
+        // Narrower than the picture: the height shrinks, the edge at y + height stays.
+        const int height = ZoomTrunc(static_cast<double>(w) / aspect);
+        m_y += m_cy - height;
+        m_cy = height;
+    } else {
+        m_cx = ZoomTrunc(static_cast<double>(h) * aspect);
+    }
+}
+
+// --- Record --------------------------------------------------------------------------------------------------
+
+int CPictureElement::GetMemSize() {
+    return CReportElement::GetMemSize() + 8 + static_cast<int>(GetPictureTiff().size());
+}
+
+void CPictureElement::CopyToMem(CRecordWriter& out) {
+    CReportElement::CopyToMem(out);
+    const std::vector<uint8_t>& tiff = GetPictureTiff();
+    out.PutInt32(m_nDrawMode);
+    out.PutInt32(static_cast<int32_t>(tiff.size()));
+    out.PutBytes(tiff.data(), tiff.size());
+}
+
+bool CPictureElement::LoadDataFromMem(CRecordReader& in) {
+    // Read into a scratch element first, so that a bad record changes nothing here.
+    CReportElement base(*this);
+    if (!base.LoadDataFromMem(in)) return false;
+    int32_t mode = 0, length = 0;
+    std::vector<uint8_t> tiff;
+    if (!in.GetInt32(mode) || !in.GetInt32(length) || !in.GetBytes(tiff, length)) return false;
+    std::unique_ptr<CImageFile> picture;
+    if (tiff.empty()) {
+        picture = std::make_unique<CImageFile>();
+    } else if (!(picture = DecodeTiff(tiff.data(), tiff.size(), nullptr))) {
+        return false;
+    }
+    CReportElement::operator=(base);
+    m_nDrawMode = mode;
+    // The rectangle came with the picture: it is taken as it is.
+    SetPicture(std::move(picture), std::move(tiff), true, false);
+    return true;
+}
+
+// --- Cloning ---------------------------------------------------------------------------------------------------
+
+CReportElement* CPictureElement::CreateClon() {
+    auto* clone = new CPictureElement(m_pManager);
+    clone->m_x = m_x;
+    clone->m_y = m_y;
+    clone->m_cx = m_cx;
+    clone->m_cy = m_cy;
+    clone->m_Name = m_Name;
+    clone->m_nKind = m_nKind;
+    clone->m_nFixed = m_nFixed;
+    clone->m_nLineWidth = m_nLineWidth;
+    clone->m_nDrawMode = m_nDrawMode;
+    const std::vector<uint8_t>& tiff = GetPictureTiff();
+    std::unique_ptr<CImageFile> picture = tiff.empty() ? nullptr : DecodeTiff(tiff.data(), tiff.size(), nullptr);
+    if (picture)
+        clone->SetPicture(std::move(picture), tiff, true, m_bAspectPending);
+    else
+        clone->SetPicture(std::make_unique<CImageFile>(), {}, true, m_bAspectPending);
+    return clone;
+}
+
+// --- Store -----------------------------------------------------------------------------------------------------
+
+void CPictureElement::Update(bool write) {
+    if (!m_pManager || !m_pManager->GetStore()) return;
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
+    if (write) {
+        if (!m_pInstance || m_pInstance->IsDeleted()) m_pInstance = store->CreateInstance(s.e_zor_report_pic, false, true);
+        store->PutAttr(m_pInstance, s.zor_report_pic_draw_mode, m_nDrawMode);
+        // A picture whose TIFF form could not be made before gets another try.
+        if (m_bTiffKnown && m_Tiff.empty()) m_bTiffKnown = false;
+        const std::vector<uint8_t>& tiff = GetPictureTiff();
+        // An empty picture (its blob was missing or unreadable) leaves whatever the file holds as it is.
+        if (!tiff.empty()) store->PutIntegratedBlob(m_pInstance, s.zor_report_pic_picture, tiff.data(), tiff.size());
+        WriteCommon();
+        return;
+    }
+    if (!m_pInstance) return;
+    store->GetAttr(m_pInstance, s.zor_report_pic_draw_mode, m_nDrawMode);
+    std::vector<unsigned char> blob;
+    if (store->GetIntegratedBlob(m_pInstance, s.zor_report_pic_picture, blob) && !blob.empty()) {
+        std::string error;
+        if (std::unique_ptr<CImageFile> picture = DecodeTiff(blob.data(), blob.size(), &error)) {
+            SetPicture(std::move(picture), std::move(blob), true, false);
+        } else {
+            ShowImageError(error);
+            SetPicture(std::make_unique<CImageFile>(), {}, true, false);
+        }
+    } else {
+        SetPicture(std::make_unique<CImageFile>(), {}, true, false);
+    }
+    ReadCommon();
+}
+
+void CPictureElement::Delete() {
+    if (m_pManager && m_pManager->GetStore() && m_pInstance)
+        m_pManager->GetStore()->DelIntegratedBlob(m_pInstance, m_pManager->Schema().zor_report_pic_picture);
+    CReportElement::Delete();
+}
