@@ -1,0 +1,10 @@
+# Tables, continuations, contents and page-reference elements: the store, records (hostile ones under
+# the sanitizer too) and the contents tree.
+qm_add_test(report_tables_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/tables/tables_fixture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tables/table_store_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tables/table_record_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tables/table_content_test.cpp
+  LIBS folivox
+  LABELS asan)
