@@ -27,7 +27,9 @@ bool SaveToFile(CFolivox* manager);
 // Merges the source report into the target report and saves the target (atomically). True on success;
 // on any failure the target file is left as it was.
 bool UnificationReports(const std::string& target, const std::string& source);
-// Merges every source in turn; progress(step, count) is called after each source when given.
+// Merges every source in turn and saves the target once, at the end (atomically); a source that can't be
+// loaded ends the run with false and nothing written. progress(step, count), when given, is called with 0
+// at the start, 1 once the target is loaded and one step more after each source (count: sources + 1).
 bool UnificationArrayReports(const std::string& target, const std::vector<std::string>* sources,
                              void (*progress)(int step, int count, void* context) = nullptr,
                              void* context = nullptr);

@@ -6,7 +6,3 @@ bool GenerateReport(CFolivox*, CRParamsArray*, const char*, const char*, CzorSte
 bool GenerateReport(CFolivox*, const char*, const char*, const char*, CzorStepData*) { return false; }
 bool SaveBitmapAs(const QImage&, const char*) { return false; }
 bool SaveToFile(CFolivox*) { return false; }
-bool UnificationReports(const std::string&, const std::string&) { return false; }
-bool UnificationArrayReports(const std::string&, const std::vector<std::string>*, void (*)(int, int, void*), void*) {
-    return false;
-}
