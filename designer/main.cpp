@@ -1,7 +1,30 @@
-#include <cstdio>
+// quillmark: the report designer, and from the command line the batch generation and merge of reports.
+#include <string>
+#include <vector>
 
-int main(int, char**) {
-    std::fputs("Квиллмарк: генератор отчётов\n"
-               "quillmark -gen -path=<шаблон> -param=<данные без расширения> -outfile=<отчёт>\n", stdout);
-    return 0;
+#include <QApplication>
+
+#include "designer/command_line.h"
+#include "designer/qt_platform.h"
+#include "designer/quillmark_app.h"
+#include "designer/start_log.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> typed(argv, argv + argc);
+    // Logged as typed, before Qt takes its own options out of argv.
+    const std::string commandLine = quillmark::CommandLineText(typed);
+
+    // The platform must be chosen before the application object exists, hence this early look at the mode.
+    CQuillmarkCommandLineInfo early;
+    ParseCommandLine(std::vector<std::string>(typed.begin() + (argc > 0 ? 1 : 0), typed.end()), early);
+    quillmark::SelectQtPlatform(early.mode != kModeInteractive);
+
+    QApplication qtApp(argc, argv);
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+
+    CQuillmarkApp app;
+    if (!app.InitInstance(commandLine, args)) return app.ExitStatus();
+    const int status = QApplication::exec();
+    app.ExitInstance();
+    return status;
 }

@@ -1,0 +1,152 @@
+#include "designer/quillmark_app.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include <QCoreApplication>
+#include <QString>
+
+#include "controls/please_wait.h"
+#include "designer/start_log.h"
+#include "platform/base/transport_ini.h"
+#include "report/generation/data_source.h"
+#include "report/generation/generate_report.h"
+#include "report/model/folivox.h"
+
+namespace {
+
+constexpr const char* kWaitGenerate = "Квиллмарк: Генерация отчета...";
+constexpr const char* kWaitUnification = "Квиллмарк: Объединение отчетов...";
+constexpr const char* kDataSourceError = "Ошибка чтения источника данных!";
+constexpr const char* kGenerationError = "Ошибка при генерации отчета!";
+
+bool CanRead(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+}  // namespace
+
+const char* QuillmarkUsageText() {
+    return "Квиллмарк: конструктор и генератор отчетов\n"
+           "\n"
+           "Генерация отчета:\n"
+           "  quillmark -gen <шаблон.zordot> -path=<данные> -outfile=<отчет.zorrep>\n"
+           "    <данные>.csv - источник данных (первая непустая строка - названия колонок),\n"
+           "    <данные>.par - параметры отчета, строки вида имя=значение (файла может не быть).\n"
+           "Генерация с просмотром: -gen_view вместо -gen.\n"
+           "Объединение отчетов (второй добавляется в конец первого, первый сохраняется):\n"
+           "  quillmark -unification <отчет.zorrep> -outfile=<добавляемый.zorrep>\n"
+           "\n"
+           "Код завершения: 0 - отчет записан, 2 - ошибка источника данных, 3 - ошибка генерации,\n"
+           "4 - ошибка объединения. Сообщения выводятся в поток ошибок.\n";
+}
+
+CQuillmarkApp::~CQuillmarkApp() { CloseWait(); }
+
+bool CQuillmarkApp::InitInstance(const std::string& commandLine, const std::vector<std::string>& args) {
+    // The dictionary folder ends with '/', so file names are appended to it directly.
+    const std::string dictionaryDir = zor::DictionaryDir();
+    // A log that cannot be written is no reason not to start.
+    quillmark::AppendStartLog(dictionaryDir, commandLine);
+
+    ParseCommandLine(args, m_cmdInfo);
+    ApplyCommandLine(m_cmdInfo);
+
+    // The profile: ~/.config/Veldcourt/Квиллмарк.ini (platform/settings/profile.h), read at every use.
+    QCoreApplication::setOrganizationName(QString::fromUtf8(kCompanyName));
+    QCoreApplication::setApplicationName(QString::fromUtf8(kAppName));
+    zor::SetDefaultCaption(kAppName);
+
+    switch (mode) {
+        case kModeGenerate:
+        case kModeGenerateView:
+            m_sink.emplace(&m_stderrSink);
+            return RunGenerate();
+        case kModeUnification:
+            m_sink.emplace(&m_stderrSink);
+            return RunUnification();
+        default:
+            return StartInteractive();
+    }
+}
+
+void CQuillmarkApp::ApplyCommandLine(const CQuillmarkCommandLineInfo& info) {
+    mode = info.mode;
+    templatePath = info.m_strFileName;
+    parPath = info.path + ".par";
+    csvPath = info.path + ".csv";
+    outFile = info.outfile;
+    preview = info.preview;
+}
+
+bool CQuillmarkApp::RunGenerate() {
+    m_waitHandle = zorStartWaitDlg(kWaitGenerate);
+    CFolivox manager;
+    if (!manager.GetDataSource().LoadFromFile(csvPath)) {
+        CloseWait();
+        AfxMessageBox(kDataSourceError);
+        return EndBatch(kExitDataFileError);
+    }
+    // The engine writes the report atomically: on failure no half-written file is left under outFile.
+    const bool generated =
+        GenerateReport(&manager, templatePath.c_str(), parPath.c_str(), outFile.c_str(), nullptr);
+    CloseWait();
+    if (mode == kModeGenerate) return EndBatch(generated ? kExitOk : kExitGenerationError);
+    if (!generated) {
+        AfxMessageBox(kGenerationError);
+        return EndBatch(kExitGenerationError);
+    }
+    // The report was written; showing it is the view half of the run. A report that cannot be read
+    // back ends the run as it is.
+    if (!CanRead(outFile)) return EndBatch(kExitOk);
+    mode = kModeInteractive;
+    m_cmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
+    m_cmdInfo.m_strFileName = outFile;
+    return StartInteractive();
+}
+
+bool CQuillmarkApp::RunUnification() {
+    m_waitHandle = zorStartWaitDlg(kWaitUnification);
+    // The first report is the target and is saved (atomically); the second is merged into it.
+    const bool merged = UnificationReports(templatePath, outFile);
+    CloseWait();
+    return EndBatch(merged ? kExitOk : kExitMergeError);
+}
+
+// The interactive designer (document template, main frame, add-ins, the shell command, the wait window
+// "Квиллмарк: Инициализация...") starts here. Until it exists, a start without a batch mode shows how
+// to call the program, and a start that would open a file (the view half of "gen_view" included) ends
+// quietly.
+bool CQuillmarkApp::StartInteractive() {
+    m_sink.emplace(&m_qtSink);
+    if (!m_cmdInfo.m_bRunEmbedded && !m_cmdInfo.m_bRunAutomated && m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew)
+        std::fputs(QuillmarkUsageText(), stdout);
+    ExitInstance();
+    m_exitStatus = kExitOk;
+    return false;
+}
+
+bool CQuillmarkApp::EndBatch(int status) {
+    ExitInstance();
+    m_exitStatus = status;
+    return false;
+}
+
+int CQuillmarkApp::ExitInstance() {
+    if (m_exited) return m_exitStatus;
+    m_exited = true;
+    // The add-ins are unloaded and every document closed here once the designer has them.
+    CloseWait();
+    return m_exitStatus;
+}
+
+void CQuillmarkApp::CloseWait() {
+    if (m_waitHandle == 0) return;
+    zorEndWaitDlg(m_waitHandle);
+    m_waitHandle = 0;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// CQuillmarkApp: the program's start-up. From the command line it runs as a batch tool that generates a
+// report from a template or merges two reports, never showing a window and never waiting for a click,
+// or it starts the interactive designer.
+//
+// The caller makes the Qt application object first (text is measured through Qt even in a batch run; no
+// window is needed for it), then calls InitInstance. When that returns false the program ends with
+// ExitStatus(); when it returns true the interactive designer runs its event loop and ExitInstance follows.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "designer/command_line.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/widgets/qt_message_sink.h"
+
+class CQuillmarkApp {
+public:
+    // Exit statuses of a batch run.
+    enum ExitCode : int {
+        kExitOk = 0,              // the report (or the merge) was written; also every interactive end
+        kExitDataFileError = 2,   // the data file could not be read
+        kExitGenerationError = 3, // generation failed (the engine says why, when it knows)
+        kExitMergeError = 4,      // the merge failed
+    };
+
+    CQuillmarkApp() = default;
+    ~CQuillmarkApp();
+    CQuillmarkApp(const CQuillmarkApp&) = delete;
+    CQuillmarkApp& operator=(const CQuillmarkApp&) = delete;
+
+    // commandLine: the line that goes into "report.log" (the command line as the user typed it);
+    // args: the arguments after the program name, once Qt has taken its own options out.
+    // False: the program ends now with ExitStatus() (the exit work has run).
+    bool InitInstance(const std::string& commandLine, const std::vector<std::string>& args);
+    // The exit work (add-ins unloaded, documents closed); runs once, however often it is called.
+    int ExitInstance();
+    int ExitStatus() const { return m_exitStatus; }
+
+    // The command line as the rest of the program reads it.
+    int mode = kModeInteractive;
+    int preview = 0;           // open the print preview of the first report shown
+    std::string csvPath;       // the data file of a batch run: path + ".csv"
+    std::string parPath;       // the parameter file of a batch run: path + ".par"
+    std::string outFile;       // the output file of a batch run (for unification: the source report)
+    std::string templatePath;  // the file named on the command line
+
+    // The application's name, which names its profile (organisation "Veldcourt") and is every message's caption.
+    static constexpr const char* kAppName = "Квиллмарк";
+    static constexpr const char* kCompanyName = "Veldcourt";
+
+private:
+    void ApplyCommandLine(const CQuillmarkCommandLineInfo& info);
+    bool RunGenerate();
+    bool RunUnification();
+    bool StartInteractive();
+    // Ends a batch run: exit work, then the status the program ends with.
+    bool EndBatch(int status);
+    void CloseWait();
+
+    CQuillmarkCommandLineInfo m_cmdInfo;
+    long m_waitHandle = 0;
+    bool m_exited = false;
+    int m_exitStatus = kExitOk;
+
+    zor::StderrMessageSink m_stderrSink;
+    zor::QtMessageSink m_qtSink;
+    std::optional<zor::ScopedMessageSink> m_sink;
+};
+
+// How to call the program, shown by a start that asks for no batch mode.
+const char* QuillmarkUsageText();

@@ -1,0 +1,17 @@
+# The command line: the switch rules, the start line in "report.log" and the choice of Qt platform.
+qm_add_test(designer_command_line_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/command_line_test.cpp ${CMAKE_CURRENT_LIST_DIR}/start_log_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/qt_platform_test.cpp
+  LIBS quillmark_core
+  LABELS asan)
+
+# The real program run from a shell with no display. acceptance_generation_test.cpp (successful runs,
+# broken templates, merges) joins this list once generation and merging are in place.
+qm_add_test(designer_acceptance_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/run_program.cpp
+  LIBS zorbase
+  TIMEOUT 300)
+if(TARGET designer_acceptance_tests)
+  add_dependencies(designer_acceptance_tests quillmark)
+endif()
