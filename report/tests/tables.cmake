@@ -8,3 +8,10 @@ qm_add_test(report_tables_tests
     ${CMAKE_CURRENT_LIST_DIR}/tables/table_content_test.cpp
   LIBS folivox
   LABELS asan)
+
+# Drawing the four kinds onto images (offscreen platform, fixed text metrics).
+qm_add_test(report_tables_draw_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/tables/tables_fixture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tables/tables_draw_test.cpp
+  LIBS folivox Qt6::Gui)
