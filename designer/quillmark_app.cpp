@@ -84,22 +84,27 @@ void CQuillmarkApp::ApplyCommandLine(const CQuillmarkCommandLineInfo& info) {
     preview = info.preview;
 }
 
-bool CQuillmarkApp::RunGenerate() {
+int CQuillmarkApp::Generate() {
     m_waitHandle = zorStartWaitDlg(kWaitGenerate);
     CFolivox manager;
     if (!manager.GetDataSource().LoadFromFile(csvPath)) {
         CloseWait();
         AfxMessageBox(kDataSourceError);
-        return EndBatch(kExitDataFileError);
+        return kExitDataFileError;
     }
     // The engine writes the report atomically: on failure no half-written file is left under outFile.
     const bool generated =
         GenerateReport(&manager, templatePath.c_str(), parPath.c_str(), outFile.c_str(), nullptr);
     CloseWait();
-    if (mode == kModeGenerate) return EndBatch(generated ? kExitOk : kExitGenerationError);
-    if (!generated) {
+    return generated ? kExitOk : kExitGenerationError;
+}
+
+bool CQuillmarkApp::RunGenerate() {
+    const int status = Generate();
+    if (mode == kModeGenerate || status == kExitDataFileError) return EndBatch(status);
+    if (status != kExitOk) {
         AfxMessageBox(kGenerationError);
-        return EndBatch(kExitGenerationError);
+        return EndBatch(status);
     }
     // The report was written; showing it is the view half of the run. A report that cannot be read
     // back ends the run as it is.

@@ -51,6 +51,9 @@ public:
 
 private:
     void ApplyCommandLine(const CQuillmarkCommandLineInfo& info);
+    // Loads the data file into a manager of the run's own and generates the report: kExitOk,
+    // kExitDataFileError (after its message) or kExitGenerationError. The wait window is closed on return.
+    int Generate();
     bool RunGenerate();
     bool RunUnification();
     bool StartInteractive();
