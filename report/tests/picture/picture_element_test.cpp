@@ -16,6 +16,13 @@ using image_test::CountDifferences;
 using image_test::ReadBytes;
 using image_test::WriteBytes;
 
+// A picture file a test writes: its name, what it shows and its format.
+struct PictureFile {
+    const char* name;
+    CImageFile* image;
+    int format;
+};
+
 // --- Placeholder and defaults --------------------------------------------------------------------------------
 
 TEST_F(PictureTest, NewElementTakesTheProfileDrawModeAndShowsThePlaceholder) {
@@ -82,11 +89,7 @@ TEST_F(PictureTest, FactoriesMakePictureElementsForKindSix) {
 TEST_F(PictureTest, LoadPictureChoosesTheFormatByItsLowerCaseExtension) {
     auto rgb = TwoColourPicture(32, 16);
     auto palette = TwoColourPalettePicture(32, 16);
-    const struct {
-        const char* name;
-        CImageFile* image;
-        int format;
-    } files[] = {
+    const PictureFile files[] = {
         {"a.bmp", rgb.get(), IMAGE_FORMAT_BMP},    {"a.jpg", rgb.get(), IMAGE_FORMAT_JPEG},
         {"a.jpeg", rgb.get(), IMAGE_FORMAT_JPEG},  {"a.gif", palette.get(), IMAGE_FORMAT_GIF},
         {"a.png", rgb.get(), IMAGE_FORMAT_PNG},    {"a.ico", palette.get(), IMAGE_FORMAT_ICO},
@@ -214,11 +217,7 @@ TEST_F(PictureTest, RecordIsTheBaseRecordThenDrawModeAndTheTiffFile) {
 TEST_F(PictureTest, CopiedElementsPasteWithByteIdenticalPictures) {
     auto rgb = TwoColourPicture(20, 10);
     auto palette = TwoColourPalettePicture(20, 10);
-    const struct {
-        const char* name;
-        CImageFile* image;
-        int format;
-    } sources[] = {{"p.bmp", rgb.get(), IMAGE_FORMAT_BMP},
+    const PictureFile sources[] = {{"p.bmp", rgb.get(), IMAGE_FORMAT_BMP},
                    {"p.png", rgb.get(), IMAGE_FORMAT_PNG},
                    {"p.jpg", rgb.get(), IMAGE_FORMAT_JPEG},
                    {"p.gif", palette.get(), IMAGE_FORMAT_GIF}};
