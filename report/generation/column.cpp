@@ -101,25 +101,6 @@ CColumnArray& CColumnArray::operator=(const CColumnArray& other) {
     return *this;
 }
 
-int CColumnArray::Add(CColumn* column) { return column ? m_Items.Add(column) : -1; }
-
-int CColumnArray::InsertAt(int index, CColumn* column) {
-    if (!column || index < 0 || index > GetSize()) return -1;
-    m_Items.InsertAt(index, column);
-    return index;
-}
-
-void CColumnArray::RemoveAt(int index) {
-    if (index < 0 || index >= GetSize()) return;
-    delete m_Items.GetAt(index);
-    m_Items.RemoveAt(index);
-}
-
-void CColumnArray::RemoveAll() {
-    for (CColumn* column : m_Items) delete column;
-    m_Items.RemoveAll();
-}
-
 int CColumnArray::Find(const CzorInstance* instance) const {
     if (!instance) return -1;
     for (int i = 0; i < GetSize(); ++i)
@@ -169,8 +150,6 @@ bool CColumnArray::LoadDataFromMem(CRecordReader& in) {
 int CColumnArray::Move(CColumn* column, int target) {
     const int from = Find(column);
     if (from < 0 || target < 0 || target >= GetSize()) return -1;
-    if (from == target) return 0;
-    m_Items.RemoveAt(from);
-    m_Items.InsertAt(target, column);
+    if (from != target) MoveItem(from, target);
     return 0;
 }

@@ -139,19 +139,6 @@ CConditionArray& CConditionArray::operator=(const CConditionArray& other) {
     return *this;
 }
 
-int CConditionArray::Add(CCondition* condition) { return condition ? m_Items.Add(condition) : -1; }
-
-void CConditionArray::RemoveAt(int index) {
-    if (index < 0 || index >= GetSize()) return;
-    delete m_Items.GetAt(index);
-    m_Items.RemoveAt(index);
-}
-
-void CConditionArray::RemoveAll() {
-    for (CCondition* condition : m_Items) delete condition;
-    m_Items.RemoveAll();
-}
-
 void CConditionArray::Update(CFolivox* manager, bool write) {
     for (CCondition* condition : m_Items) condition->Update(manager, write);
 }

@@ -10,8 +10,8 @@
 // Stored as zor_condition instances. Copies share the store instance and the column.
 #include <string>
 
-#include "platform/win/ptrarray.h"
 #include "platform/zordata/taggr.h"
+#include "report/generation/owned_array.h"
 
 class CDataSource;
 class CFolivox;
@@ -65,23 +65,12 @@ public:
     int m_nLink = 0;                     // kCondAnd or kCondOr; the first condition's is not used
 };
 
-// Owns its conditions.
-class CConditionArray {
+// Owns its conditions (Add, GetAt, Find, RemoveAt, RemoveAll).
+class CConditionArray : public COwnedPtrArray<CCondition> {
 public:
     CConditionArray() = default;
-    ~CConditionArray() { RemoveAll(); }
-    CConditionArray(const CConditionArray&) = delete;
     // Deletes its conditions and appends copies of the other's (sharing instance and column).
     CConditionArray& operator=(const CConditionArray& other);
-
-    // Appends a non-null condition (then owned); its index, or -1 for null.
-    int Add(CCondition* condition);
-    CCondition* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
-    int Find(const CCondition* condition) const { return m_Items.Find(condition); }
-    // Deletes the condition at a valid index; nothing outside.
-    void RemoveAt(int index);
-    void RemoveAll();
 
     void Update(CFolivox* manager, bool write);
     // Whether the row of the data source meets the list: true for an empty list; otherwise left to right,
@@ -95,10 +84,4 @@ public:
     void Delete(CFolivox* manager);
     // Every condition's instance is forgotten (nothing deleted from the store).
     void ForgetInstances();
-
-    auto begin() const { return m_Items.begin(); }
-    auto end() const { return m_Items.end(); }
-
-private:
-    CTypedPtrArray<CCondition> m_Items;
 };

@@ -134,19 +134,6 @@ CGroupColArray& CGroupColArray::operator=(const CGroupColArray& other) {
     return *this;
 }
 
-int CGroupColArray::Add(CGroupCol* group) { return group ? m_Items.Add(group) : -1; }
-
-void CGroupColArray::RemoveAt(int index) {
-    if (index < 0 || index >= GetSize()) return;
-    delete m_Items.GetAt(index);
-    m_Items.RemoveAt(index);
-}
-
-void CGroupColArray::RemoveAll() {
-    for (CGroupCol* group : m_Items) delete group;
-    m_Items.RemoveAll();
-}
-
 void CGroupColArray::GetExtent(CzorTAggr<CzorInstance>& list) const {
     list.RemoveAll();
     for (const CGroupCol* group : m_Items) AddUniqueInstance(list, group->m_pInstance);
@@ -160,8 +147,6 @@ void CGroupColArray::Append(CGroupColArray& other) {
 
 bool CGroupColArray::Move(int from, int to) {
     if (from < 0 || to < 0 || from >= GetSize() || to >= GetSize()) return false;
-    CGroupCol* group = m_Items.GetAt(from);
-    m_Items.RemoveAt(from);
-    m_Items.InsertAt(to, group);
+    MoveItem(from, to);
     return true;
 }

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "platform/win/gdi_types.h"
-#include "platform/win/ptrarray.h"
 #include "platform/zordata/taggr.h"
 #include "report/generation/condition.h"
+#include "report/generation/owned_array.h"
 #include "report/generation/section_level.h"
 
 class CFolivox;
@@ -50,35 +50,16 @@ public:
     std::string m_Name;                  // column formula titling the group's contents entry
 };
 
-// A section's grouping columns, outermost first; owns them.
-class CGroupColArray {
+// A section's grouping columns, outermost first; owns them (Add, GetAt, Find, RemoveAt, RemoveAll, Clear).
+class CGroupColArray : public COwnedPtrArray<CGroupCol> {
 public:
     CGroupColArray() = default;
-    ~CGroupColArray() { RemoveAll(); }
-    CGroupColArray(const CGroupColArray&) = delete;
     // Deletes its grouping columns and appends copies of the other's.
     CGroupColArray& operator=(const CGroupColArray& other);
-
-    // Appends a non-null grouping column (then owned); its index, or -1 for null.
-    int Add(CGroupCol* group);
-    CGroupCol* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
-    int Find(const CGroupCol* group) const { return m_Items.Find(group); }
-    // Deletes the grouping column at a valid index; nothing outside.
-    void RemoveAt(int index);
-    void RemoveAll();
-    // Forgets every grouping column without deleting it.
-    void Clear() { m_Items.RemoveAll(); }
 
     void GetExtent(CzorTAggr<CzorInstance>& list) const;
     // Moves all of other's grouping columns, in order, to the end of this list; other is left empty.
     void Append(CGroupColArray& other);
     // Takes the grouping column at from out and inserts it at to: false when either lies outside the list.
     bool Move(int from, int to);
-
-    auto begin() const { return m_Items.begin(); }
-    auto end() const { return m_Items.end(); }
-
-private:
-    CTypedPtrArray<CGroupCol> m_Items;
 };

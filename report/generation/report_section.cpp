@@ -229,19 +229,6 @@ bool CReportSection::GetSortColumns(const CDataSource& source, CColumnIndexArray
 
 // --- CSectionArray ---------------------------------------------------------------------------------------------
 
-int CSectionArray::Add(CReportSection* section) { return section ? m_Items.Add(section) : -1; }
-
-void CSectionArray::RemoveAt(int index) {
-    if (index < 0 || index >= GetSize()) return;
-    delete m_Items.GetAt(index);
-    m_Items.RemoveAt(index);
-}
-
-void CSectionArray::RemoveAll() {
-    for (CReportSection* section : m_Items) delete section;
-    m_Items.RemoveAll();
-}
-
 void CSectionArray::Replace(const CReportSection* section, int offset) {
     if (!section) return;
     const int index = Find(section);
@@ -250,7 +237,5 @@ void CSectionArray::Replace(const CReportSection* section, int offset) {
 
 void CSectionArray::Replace(int first, int second) {
     if (first < 0 || second < 0 || first >= GetSize() || second >= GetSize()) return;
-    CReportSection* a = m_Items.GetAt(first);
-    m_Items.SetAt(first, m_Items.GetAt(second));
-    m_Items.SetAt(second, a);
+    SwapItems(first, second);
 }

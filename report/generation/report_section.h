@@ -14,6 +14,7 @@
 #include "report/generation/condition.h"
 #include "report/generation/data_source.h"
 #include "report/generation/group_col.h"
+#include "report/generation/owned_array.h"
 #include "report/generation/section_level.h"
 #include "report/model/text_value.h"
 
@@ -125,31 +126,13 @@ private:
     int m_nShowEmptyLines = 1;
 };
 
-// A table's sections in order; owns them.
-class CSectionArray {
+// A table's sections in order; owns them (Add refuses null with -1, GetAt gives null outside, RemoveAt
+// and RemoveAll delete, nothing happens outside).
+class CSectionArray : public COwnedPtrArray<CReportSection> {
 public:
-    CSectionArray() = default;
-    ~CSectionArray() { RemoveAll(); }
-    CSectionArray(const CSectionArray&) = delete;
-    CSectionArray& operator=(const CSectionArray&) = delete;
-
-    // Appends a non-null section (then owned); its index, or -1 for null.
-    int Add(CReportSection* section);
-    CReportSection* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
-    int Find(const CReportSection* section) const { return m_Items.Find(section); }
-    // Deletes the section at a valid index and closes the gap; nothing outside.
-    void RemoveAt(int index);
-    void RemoveAll();
     // Swaps the section with the one offset places further on (-1 one up, +1 one down) when that place
     // lies inside; nothing for null or a section not held.
     void Replace(const CReportSection* section, int offset);
     // Swaps the sections at two places when both lie inside.
     void Replace(int first, int second);
-
-    auto begin() const { return m_Items.begin(); }
-    auto end() const { return m_Items.end(); }
-
-private:
-    CTypedPtrArray<CReportSection> m_Items;
 };

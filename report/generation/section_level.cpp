@@ -111,19 +111,6 @@ CSectionLevelArray& CSectionLevelArray::operator=(const CSectionLevelArray& othe
     return *this;
 }
 
-int CSectionLevelArray::Add(CSectionLevel* level) { return level ? m_Items.Add(level) : -1; }
-
-void CSectionLevelArray::RemoveAt(int index) {
-    if (index < 0 || index >= GetSize()) return;
-    delete m_Items.GetAt(index);
-    m_Items.RemoveAt(index);
-}
-
-void CSectionLevelArray::RemoveAll() {
-    for (CSectionLevel* level : m_Items) delete level;
-    m_Items.RemoveAll();
-}
-
 int CSectionLevelArray::Find(const std::string& text) const {
     for (int i = 0; i < GetSize(); ++i)
         if (m_Items.GetAt(i)->m_Name == text) return i;

@@ -11,8 +11,8 @@
 // the manager's headers.
 #include <string>
 
-#include "platform/win/ptrarray.h"
 #include "platform/zordata/taggr.h"
+#include "report/generation/owned_array.h"
 
 class CFolivox;
 class CHeaderColumn;
@@ -74,29 +74,15 @@ public:
     CzorInstance* m_pInstance = nullptr;
 };
 
-// A level's columns, left to right; owns them.
-class CColumnArray {
+// A level's columns, left to right; owns them (Add, InsertAt, GetAt, RemoveAt, RemoveAll, Clear).
+class CColumnArray : public COwnedPtrArray<CColumn> {
 public:
     CColumnArray() = default;
-    ~CColumnArray() { RemoveAll(); }
-    CColumnArray(const CColumnArray&) = delete;
     // Deletes its columns and appends copies of the other's (each copy sharing instance and data-source
     // column).
     CColumnArray& operator=(const CColumnArray& other);
 
-    // Appends a non-null column (then owned); its index, or -1 for null.
-    int Add(CColumn* column);
-    // Inserts a non-null column before index (0 .. count); its index, or -1 (not taken).
-    int InsertAt(int index, CColumn* column);
-    CColumn* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
-    // Deletes the column at a valid index and closes the gap; nothing outside.
-    void RemoveAt(int index);
-    void RemoveAll();
-    // Forgets every column without deleting it.
-    void Clear() { m_Items.RemoveAll(); }
-
-    int Find(const CColumn* column) const { return m_Items.Find(column); }
+    using COwnedPtrArray<CColumn>::Find;
     // The first column with that instance, or -1 (also for null).
     int Find(const CzorInstance* instance) const;
     // The first column whose name equals text byte for byte, or -1.
@@ -118,12 +104,6 @@ public:
     // Moves the column to position target (0 .. count - 1): -1 when the column is not held or the target
     // lies outside, else 0.
     int Move(CColumn* column, int target);
-
-    auto begin() const { return m_Items.begin(); }
-    auto end() const { return m_Items.end(); }
-
-private:
-    CTypedPtrArray<CColumn> m_Items;
 };
 
 class CSectionLevel {
@@ -160,27 +140,16 @@ public:
     int m_nFlag = 0;     // kLevelHideEmpty | kLevelKeepTogether
 };
 
-// A list of levels, top to bottom; owns them.
-class CSectionLevelArray {
+// A list of levels, top to bottom; owns them (Add, GetAt, RemoveAt and RemoveAll delete a level with its
+// columns, Clear forgets them).
+class CSectionLevelArray : public COwnedPtrArray<CSectionLevel> {
 public:
     CSectionLevelArray() = default;
-    ~CSectionLevelArray() { RemoveAll(); }
-    CSectionLevelArray(const CSectionLevelArray&) = delete;
     // Deletes its levels and appends deep copies of the other's, made with the manager of the other's first
     // level.
     CSectionLevelArray& operator=(const CSectionLevelArray& other);
 
-    // Appends a non-null level (then owned); its index, or -1 for null.
-    int Add(CSectionLevel* level);
-    CSectionLevel* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
-    // Deletes the level (and its columns) at a valid index and closes the gap; nothing outside.
-    void RemoveAt(int index);
-    void RemoveAll();
-    // Forgets every level without deleting it.
-    void Clear() { m_Items.RemoveAll(); }
-
-    int Find(const CSectionLevel* level) const { return m_Items.Find(level); }
+    using COwnedPtrArray<CSectionLevel>::Find;
     // The first level whose name equals text byte for byte, or -1.
     int Find(const std::string& text) const;
     // Where a column stands: true with its level and column index when one of the levels holds that very
@@ -203,10 +172,4 @@ public:
     void CopyToMem(CRecordWriter& out) const;
     // Reads one record into each level held (the caller made as many as the record holds).
     bool LoadDataFromMem(CRecordReader& in);
-
-    auto begin() const { return m_Items.begin(); }
-    auto end() const { return m_Items.end(); }
-
-private:
-    CTypedPtrArray<CSectionLevel> m_Items;
 };
