@@ -143,6 +143,16 @@ void CConditionArray::Update(CFolivox* manager, bool write) {
     for (CCondition* condition : m_Items) condition->Update(manager, write);
 }
 
+void CConditionArray::AddFromInstances(CFolivox* manager, const CzorTAggr<CzorInstance>& list) {
+    for (CzorInstance* instance : list) {
+        if (!instance) continue;
+        auto* condition = new CCondition;
+        condition->m_pInstance = instance;
+        condition->Update(manager, false);
+        Add(condition);
+    }
+}
+
 bool CConditionArray::Compare(const CDataSource& source, int row) const {
     if (m_Items.IsEmpty()) return true;
     if (row < 0 || row >= source.GetRowCount()) return false;

@@ -73,6 +73,8 @@ public:
     CConditionArray& operator=(const CConditionArray& other);
 
     void Update(CFolivox* manager, bool write);
+    // Appends one new condition per (non-null) instance of list, each read from its instance.
+    void AddFromInstances(CFolivox* manager, const CzorTAggr<CzorInstance>& list);
     // Whether the row of the data source meets the list: true for an empty list; otherwise left to right,
     // each condition joined to the result so far by its link. False for a row outside the data source when
     // the list is not empty.

@@ -27,21 +27,6 @@ CGroupCol& CGroupCol::operator=(const CGroupCol& other) {
     return *this;
 }
 
-namespace {
-
-// Appends one new level of manager per instance of list, each read from its instance.
-void ReadLevels(CFolivox* manager, const CzorTAggr<CzorInstance>& list, CSectionLevelArray& levels) {
-    for (CzorInstance* instance : list) {
-        if (!instance) continue;
-        auto* level = new CSectionLevel(manager);
-        level->m_pInstance = instance;
-        levels.Add(level);
-    }
-    levels.Update(false);
-}
-
-}  // namespace
-
 bool CGroupCol::Update(bool write) {
     if (!m_pManager || !m_pManager->GetStore()) return false;
     CzorStepDataWithFile* store = m_pManager->GetStore();
@@ -83,18 +68,10 @@ bool CGroupCol::Update(bool write) {
     store->GetAttr(m_pInstance, s.zor_group_col_column, column);
     m_pColumn = m_pManager->FindColumnByInst(column);
     CzorTAggr<CzorInstance> list;
-    if (store->GetAttr(m_pInstance, s.zor_group_col_row, list)) ReadLevels(m_pManager, list, m_Rows);
-    if (store->GetAttr(m_pInstance, s.zor_group_col_last_row, list)) ReadLevels(m_pManager, list, m_LastRows);
+    if (store->GetAttr(m_pInstance, s.zor_group_col_row, list)) m_Rows.AddFromInstances(m_pManager, list);
+    if (store->GetAttr(m_pInstance, s.zor_group_col_last_row, list)) m_LastRows.AddFromInstances(m_pManager, list);
     store->GetAttr(m_pInstance, s.zor_group_col_show_fr, m_nShowFirstRow);
-    if (store->GetAttr(m_pInstance, s.zor_group_col_conditions, list)) {
-        for (CzorInstance* instance : list) {
-            if (!instance) continue;
-            auto* condition = new CCondition;
-            condition->m_pInstance = instance;
-            m_Conditions.Add(condition);
-        }
-        m_Conditions.Update(m_pManager, false);
-    }
+    if (store->GetAttr(m_pInstance, s.zor_group_col_conditions, list)) m_Conditions.AddFromInstances(m_pManager, list);
     return true;
 }
 

@@ -86,28 +86,13 @@ void CReportSection::Update(bool write) {
     CzorInstance* title = nullptr;
     if (store->GetAttr(m_pInstance, s.zor_report_section_title, title) && title)
         m_Title.CreateFromInst(title, m_pManager);
-    if (store->GetAttr(m_pInstance, s.zor_report_section_levels, list)) {
-        for (CzorInstance* instance : list) {
-            if (!instance) continue;
-            auto* level = new CSectionLevel(m_pManager);
-            level->m_pInstance = instance;
-            m_Levels.Add(level);
-        }
-        m_Levels.Update(false);
-    }
+    if (store->GetAttr(m_pInstance, s.zor_report_section_levels, list)) m_Levels.AddFromInstances(m_pManager, list);
     CzorInstance* titleColumn = nullptr;
     store->GetAttr(m_pInstance, s.zor_report_section_title_col, titleColumn);
     m_pTitleColumn = m_Levels.GetTitleColumn(titleColumn);
     m_Conditions.RemoveAll();
-    if (store->GetAttr(m_pInstance, s.zor_report_section_conditions, list)) {
-        for (CzorInstance* instance : list) {
-            if (!instance) continue;
-            auto* condition = new CCondition;
-            condition->m_pInstance = instance;
-            m_Conditions.Add(condition);
-        }
-        m_Conditions.Update(m_pManager, false);
-    }
+    if (store->GetAttr(m_pInstance, s.zor_report_section_conditions, list))
+        m_Conditions.AddFromInstances(m_pManager, list);
     store->GetAttr(m_pInstance, s.zor_report_section_show_es, m_nShowEmptyLines);
     m_Groups.RemoveAll();
     m_Sorts.RemoveAll();

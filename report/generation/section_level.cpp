@@ -148,6 +148,16 @@ void CSectionLevelArray::Update(bool write) {
     for (CSectionLevel* level : m_Items) level->Update(write);
 }
 
+void CSectionLevelArray::AddFromInstances(CFolivox* manager, const CzorTAggr<CzorInstance>& list) {
+    for (CzorInstance* instance : list) {
+        if (!instance) continue;
+        auto* level = new CSectionLevel(manager);
+        level->m_pInstance = instance;
+        level->Update(false);
+        Add(level);
+    }
+}
+
 void CSectionLevelArray::GetExtent(CzorTAggr<CzorInstance>& list) const {
     list.RemoveAll();
     for (const CSectionLevel* level : m_Items) AddUniqueInstance(list, level->m_pInstance);

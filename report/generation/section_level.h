@@ -161,6 +161,8 @@ public:
     CColumn* GetTitleColumn(CzorInstance* instance) const;
 
     void Update(bool write);
+    // Appends one new level of manager per (non-null) instance of list, each read from its instance.
+    void AddFromInstances(CFolivox* manager, const CzorTAggr<CzorInstance>& list);
     // Empties list and fills it with the levels' instances in order, without duplicates.
     void GetExtent(CzorTAggr<CzorInstance>& list) const;
     // Every level deletes its instances, then the levels are deleted and the array emptied.
