@@ -9,17 +9,21 @@ namespace {
 
 class TableStoreTest : public TablesTest {
 protected:
+    // Sheet 1: a table of two sections. Sheet 2: its continuation.
+    void PlaceTableAndContinuation() {
+        tableSheet = NewSheet();
+        table = BuildTable(Manager());
+        tableSheet->Add(table);
+        mapSheet = NewSheet();
+        continuation = static_cast<CTableMapElement*>(table->CreateClon());
+        mapSheet->Add(continuation);
+    }
     // Sheet 1: the table. Sheet 2: its continuation. Sheet 3: a contents element and a page reference to
     // sheet 1. A contents tree whose nodes list sheets 1 and 2.
     void BuildTemplate() {
-        CReportSheet* tableSheet = NewSheet();
-        table = BuildTable(Manager());
-        tableSheet->Add(table);
-        CReportSheet* mapSheet = NewSheet();
-        continuation = static_cast<CTableMapElement*>(table->CreateClon());
+        PlaceTableAndContinuation();
         continuation->SetOrigin(CPoint(100, -2800));
         continuation->SetSize(CSize(1800, 2600));
-        mapSheet->Add(continuation);
         CReportSheet* contentsSheet = NewSheet();
         contents = static_cast<CTableContentElement*>(
             NewElement(contentsSheet, kElemTableContent, CPoint(100, -2000), CSize(1900, 1800)));
@@ -49,6 +53,8 @@ protected:
         Manager().GetTableContents().Add(root);
     }
 
+    CReportSheet* tableSheet = nullptr;
+    CReportSheet* mapSheet = nullptr;
     CTableElement* table = nullptr;
     CTableMapElement* continuation = nullptr;
     CTableContentElement* contents = nullptr;
@@ -65,9 +71,9 @@ TEST_F(TableStoreTest, TemplateOfATableAndWhatPointsAtItComesBackThroughAFile) {
     ASSERT_EQ(m.GetSheetCount(), 3);
 
     // The table, equal field by field, and the only one in the cache.
-    CReportSheet* tableSheet = m.GetSheet(0);
-    ASSERT_EQ(tableSheet->GetElementCount(), 1);
-    auto* readTable = dynamic_cast<CTableElement*>(tableSheet->GetElement(0));
+    CReportSheet* readTableSheet = m.GetSheet(0);
+    ASSERT_EQ(readTableSheet->GetElementCount(), 1);
+    auto* readTable = dynamic_cast<CTableElement*>(readTableSheet->GetElement(0));
     ASSERT_NE(readTable, nullptr);
     ExpectSameTable(*table, *readTable);
     EXPECT_EQ(readTable->GetFixed(), 1);
@@ -75,9 +81,9 @@ TEST_F(TableStoreTest, TemplateOfATableAndWhatPointsAtItComesBackThroughAFile) {
     EXPECT_EQ(m.FindTable(readTable->GetInstance()), readTable);
 
     // The continuation on the second sheet is bound to it.
-    CReportSheet* mapSheet = m.GetSheet(1);
-    ASSERT_EQ(mapSheet->GetElementCount(), 1);
-    auto* readMap = dynamic_cast<CTableMapElement*>(mapSheet->GetElement(0));
+    CReportSheet* readMapSheet = m.GetSheet(1);
+    ASSERT_EQ(readMapSheet->GetElementCount(), 1);
+    auto* readMap = dynamic_cast<CTableMapElement*>(readMapSheet->GetElement(0));
     ASSERT_NE(readMap, nullptr);
     EXPECT_EQ(readMap->GetTable(), readTable);
     EXPECT_EQ(readMap->ContinuedTable(), readTable);
@@ -106,7 +112,7 @@ TEST_F(TableStoreTest, TemplateOfATableAndWhatPointsAtItComesBackThroughAFile) {
     }
     auto* readReference = dynamic_cast<CPageReferenceElement*>(contentsSheet->GetElement(1));
     ASSERT_NE(readReference, nullptr);
-    EXPECT_EQ(readReference->GetTarget(), tableSheet);
+    EXPECT_EQ(readReference->GetTarget(), readTableSheet);
     EXPECT_TRUE(m.GetUnresolvedReferences().IsEmpty());
 
     // The contents tree, bound to the new sheets.
@@ -114,18 +120,18 @@ TEST_F(TableStoreTest, TemplateOfATableAndWhatPointsAtItComesBackThroughAFile) {
     const CTableContent* root = m.GetTableContents().GetAt(0);
     EXPECT_EQ(root->GetTitle(), "Заказы");
     ASSERT_EQ(root->GetSheets().GetSize(), 2);
-    EXPECT_EQ(root->GetSheets().GetAt(0), tableSheet);
-    EXPECT_EQ(root->GetSheets().GetAt(1), mapSheet);
+    EXPECT_EQ(root->GetSheets().GetAt(0), readTableSheet);
+    EXPECT_EQ(root->GetSheets().GetAt(1), readMapSheet);
     ASSERT_EQ(root->GetChildren().GetSize(), 1);
     EXPECT_EQ(root->GetChildren().GetAt(0)->GetTitle(), "Раздел 1");
     ASSERT_EQ(root->GetChildren().GetAt(0)->GetSheets().GetSize(), 1);
-    EXPECT_EQ(root->GetChildren().GetAt(0)->GetSheets().GetAt(0), mapSheet);
+    EXPECT_EQ(root->GetChildren().GetAt(0)->GetSheets().GetAt(0), readMapSheet);
 }
 
 TEST_F(TableStoreTest, ReadSheetBySheetAContinuationWaitsForItsTableUntilBound) {
     // The continuation's sheet comes before the table's, so it is read first.
-    CReportSheet* mapSheet = NewSheet();
-    CReportSheet* tableSheet = NewSheet();
+    mapSheet = NewSheet();
+    tableSheet = NewSheet();
     table = BuildTable(Manager());
     tableSheet->Add(table);
     mapSheet->Add(table->CreateClon());
@@ -185,12 +191,7 @@ TEST_F(TableStoreTest, AReferenceReadBeforeItsSheetKeepsItsLinkWhenWritten) {
 }
 
 TEST_F(TableStoreTest, ReadingAContinuationLeavesItsTableAsItIsInMemory) {
-    CReportSheet* tableSheet = NewSheet();
-    table = BuildTable(Manager());
-    tableSheet->Add(table);
-    CReportSheet* mapSheet = NewSheet();
-    continuation = static_cast<CTableMapElement*>(table->CreateClon());
-    mapSheet->Add(continuation);
+    PlaceTableAndContinuation();
     continuation->Update(true);  // the table is written first
     ASSERT_NE(table->GetInstance(), nullptr);
     CzorInstance* src = nullptr;
@@ -211,12 +212,7 @@ TEST_F(TableStoreTest, ReadingAContinuationLeavesItsTableAsItIsInMemory) {
 }
 
 TEST_F(TableStoreTest, AContinuationWithoutATableKeepsItsStoredReference) {
-    CReportSheet* tableSheet = NewSheet();
-    table = BuildTable(Manager());
-    tableSheet->Add(table);
-    CReportSheet* mapSheet = NewSheet();
-    continuation = static_cast<CTableMapElement*>(table->CreateClon());
-    mapSheet->Add(continuation);
+    PlaceTableAndContinuation();
     continuation->Update(true);
     continuation->SetTable(nullptr);
     continuation->SetName("Без таблицы");
@@ -270,11 +266,7 @@ TEST_F(TableStoreTest, WaitingListsNeverHoldFreedElements) {
 }
 
 TEST_F(TableStoreTest, DeletingATableTakesItsContinuationsAndLeavesNoPartsInTheStore) {
-    CReportSheet* tableSheet = NewSheet();
-    table = BuildTable(Manager());
-    tableSheet->Add(table);
-    CReportSheet* mapSheet = NewSheet();
-    mapSheet->Add(table->CreateClon());
+    PlaceTableAndContinuation();
     WriteTemplate(Manager());
     mapSheet->FreeElements();
     ASSERT_GT(CountOf(S().e_zor_report_section), 0);
@@ -324,15 +316,10 @@ TEST_F(TableStoreTest, ATablesCloneIsAContinuationAndClonedSheetsHoldNoTable) {
 }
 
 TEST_F(TableStoreTest, AContinuationNeverFollowsATableThatLeftTheCache) {
-    CReportSheet* sheet = NewSheet();
-    table = BuildTable(Manager());
-    sheet->Add(table);
-    CReportSheet* other = NewSheet();
-    continuation = static_cast<CTableMapElement*>(table->CreateClon());
-    other->Add(continuation);
+    PlaceTableAndContinuation();
     // The table's sheet goes (its table with it) while the continuation stays.
-    Manager().GetSheets().Remove(sheet);
-    delete sheet;
+    Manager().GetSheets().Remove(tableSheet);
+    delete tableSheet;
     EXPECT_EQ(continuation->GetTable(), nullptr);
     EXPECT_EQ(continuation->ContinuedTable(), nullptr);
     continuation->Update(true);  // no table to write
@@ -431,6 +418,29 @@ TEST_F(TableStoreTest, AContentsElementIsReadIntoAFreshTitleAndDeletedWithItsLev
     // The title font, two level fonts and the text value's font.
     EXPECT_EQ(CountOf(S().e_zor_font), fonts - 4);
     EXPECT_EQ(CountOf(S().e_zor_point), 0);
+}
+
+TEST_F(TableStoreTest, ATemporaryCopyOfTheContentsSheetLeavesNothingBehind) {
+    // Generation lays contents pages out from a copy of the contents sheet that is not a page (index -2).
+    CReportSheet* sheet = NewSheet();
+    contents = static_cast<CTableContentElement*>(NewElement(sheet, kElemTableContent, {50, -900}, {800, 700}));
+    contents->GetContentTitle().AddLevel();
+    contents->GetContentTitle().AddLevel();
+    WriteTemplate(Manager());
+    const int titles = CountOf(S().e_zor_table_content_title);
+    const int levels = CountOf(S().e_zor_table_content_title_level);
+    const int fonts = CountOf(S().e_zor_font);
+    CReportSheet* pattern = Manager().CloneSheet(sheet, -2);
+    ASSERT_NE(pattern, nullptr);
+    ASSERT_EQ(pattern->GetElementCount(), 1);
+    auto* copy = dynamic_cast<CTableContentElement*>(pattern->GetElement(0));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GetContentTitle().GetLevelCount(), 2);
+    EXPECT_EQ(CountOf(S().e_zor_table_content_title), titles + 1);
+    delete pattern;
+    EXPECT_EQ(CountOf(S().e_zor_table_content_title), titles);
+    EXPECT_EQ(CountOf(S().e_zor_table_content_title_level), levels);
+    EXPECT_EQ(CountOf(S().e_zor_font), fonts);
 }
 
 TEST_F(TableStoreTest, ContentsTitleLevelsAreAddedAndRemovedByIndexOrObject) {

@@ -1,7 +1,6 @@
 // Drawing the table kinds onto images at several zooms, while a template is edited (reportMode 0) and in a
 // report (1): where ink lands, never whole images. At 254 dpi a logical unit is one pixel and device y is
 // minus logical y.
-#include <QGuiApplication>
 #include <QImage>
 
 #include "platform/gdi/dc.h"
@@ -248,22 +247,6 @@ TEST_F(TablesDrawTest, NothingIsDrawnWithoutAContextOrAtZoomZero) {
     CReportElement* contents = NewElement(sheet, kElemTableContent, {50, -450}, {600, 400});
     EXPECT_EQ(contents->Draw(nullptr, 1.0, 0, kDrawText), 1);
 }
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "report_tables_draw_tests";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> m_app;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_gui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 }  // namespace
 }  // namespace tables_test

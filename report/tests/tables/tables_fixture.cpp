@@ -1,16 +1,8 @@
 #include "report/tests/tables/tables_fixture.h"
 
-#include <cstdlib>
-#include <filesystem>
-
 #include <fmt/printf.h>
 
 namespace tables_test {
-
-Model::Model() {
-    loaded = store.LoadDictionary(QM_DICT_DIR "/quillmark");
-    manager.Attach(&store, QM_DICT_DIR);
-}
 
 LOGFONT Font(int height, int weight, uint8_t italic, const char* face) {
     LOGFONT f;
@@ -322,15 +314,6 @@ void ExpectSameTable(const CTableElement& a, const CTableElement& b) {
 
 // --- The fixture ----------------------------------------------------------------------------------------------------
 
-CReportSheet* TablesTest::NewSheet() {
-    auto* sheet = new CReportSheet(&Manager());
-    sheet->SetSize(CSize(2100, 2970));
-    Manager().AddSheet(sheet);
-    Manager().UpdateSheets();
-    sheet->LoadElementsFromFile();
-    return sheet;
-}
-
 CReportElement* TablesTest::NewElement(CReportSheet* sheet, int kind, CPoint origin, CSize size) {
     CReportElement* e = sheet->CreateReportElem(origin, size, kind);
     sheet->Add(e);
@@ -356,28 +339,5 @@ int TablesTest::CountOf(CzorEntity* entity) {
         if (Alive(i)) ++n;
     return n;
 }
-
-namespace {
-
-// The profile of the tests is a private one: the defaults of "DefaultSettings" apply.
-class ProfileEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qm-tables-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_dir = pattern;
-        ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        if (!m_dir.empty()) std::filesystem::remove_all(m_dir, ec);
-    }
-
-private:
-    std::string m_dir;
-};
-
-[[maybe_unused]] ::testing::Environment* const g_profile = ::testing::AddGlobalTestEnvironment(new ProfileEnvironment);
-
-}  // namespace
 
 }  // namespace tables_test

@@ -10,7 +10,6 @@
 
 #include "platform/gdi/fixed_text_measurer.h"
 #include "platform/tests/test_support.h"
-#include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
 #include "report/generation/data_source.h"
 #include "report/generation/report_section.h"
@@ -21,16 +20,11 @@
 #include "report/model/table_content_element.h"
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"
+#include "report/tests/model/model_fixture.h"
 
 namespace tables_test {
 
-// A store with the dictionary loaded and a manager attached to it.
-struct Model {
-    Model();
-    CzorStepDataWithFile store;
-    CFolivox manager;
-    bool loaded = false;
-};
+using Model = model_test::AttachedModel;
 
 // How sheets are read back.
 enum class ReadOrder {
@@ -58,16 +52,10 @@ void ExpectSameFont(const LOGFONT& a, const LOGFONT& b, const std::string& where
 void ExpectSameSection(const CReportSection& a, const CReportSection& b, const std::string& where);
 void ExpectSameTable(const CTableElement& a, const CTableElement& b);
 
-class TablesTest : public ::testing::Test {
+// The model fixture (a private profile, a message recorder) with the default fixed text metrics, which
+// keep the proportions of real text: half an em per character.
+class TablesTest : public model_test::ModelBase {
 protected:
-    void SetUp() override { ASSERT_TRUE(model.loaded) << model.store.GetLastErrorDescription(); }
-
-    CzorStepDataWithFile& Store() { return model.store; }
-    CFolivox& Manager() { return model.manager; }
-    const CReportSchema& S() { return model.manager.Schema(); }
-
-    // A loaded sheet owned by the manager, named by position.
-    CReportSheet* NewSheet();
     // An element of the kind made by the sheet's factory and added to it.
     CReportElement* NewElement(CReportSheet* sheet, int kind, CPoint origin, CSize size);
     // Saves the store to a file of the test's folder and loads it into a fresh model.
@@ -77,12 +65,9 @@ protected:
     // Live instances of an entity.
     int CountOf(CzorEntity* entity);
 
-    zor::RecordingMessageSink messages;
-    zor::ScopedMessageSink scopedSink{&messages};
     CFixedTextMeasurer measurer;
     CScopedTextMeasurer scopedMeasurer{measurer};
     zor::test::ScopedTempDir dir;
-    Model model;
 };
 
 }  // namespace tables_test
