@@ -24,7 +24,10 @@ namespace {
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-QString Key(std::string_view section, std::string_view entry) { return Q(section) + QLatin1Char('/') + Q(entry); }
+// A value without a section stands at the top of the profile (QSettings keeps it under [General]).
+QString Key(std::string_view section, std::string_view entry) {
+    return section.empty() ? Q(entry) : Q(section) + QLatin1Char('/') + Q(entry);
+}
 
 // Values are read at every use, and element construction reads several per element, so the parsed file
 // is kept until the file changes on disk (path, inode, size or modification time) or this process writes.

@@ -2,6 +2,8 @@
 // The entry points through which the program's batch modes, its image export and its editor view drive
 // generation and merging. Failures are reported by the result and, where the system shows one, a message
 // through the message sink (never a wait in a batch run).
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,20 @@ bool GenerateReport(CFolivox* manager, CRParamsArray* values, const char* templa
 // The same with the run-time values read from a parameter file of name=value lines.
 bool GenerateReport(CFolivox* manager, const char* templatePath, const char* paramFile, const char* reportPath,
                     CzorStepData* netStore);
+
+// The date written into "date of generation" fields, as "%d.%m.%Y" of the local date: the system clock's,
+// or the clock a CScopedGenerationClock puts in force (tests make dates fixed with it).
+std::string GenerationDateText();
+class CScopedGenerationClock {
+public:
+    explicit CScopedGenerationClock(std::function<std::time_t()> clock);
+    ~CScopedGenerationClock();
+    CScopedGenerationClock(const CScopedGenerationClock&) = delete;
+    CScopedGenerationClock& operator=(const CScopedGenerationClock&) = delete;
+
+private:
+    std::function<std::time_t()> m_previous;
+};
 
 // A rendered page bitmap written as an image file (format by the file's extension); true when written.
 bool SaveBitmapAs(const QImage& bitmap, const char* file);

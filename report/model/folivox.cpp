@@ -7,6 +7,7 @@
 #include "report/model/element_factory.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
+#include "report/model/table_content.h"
 #include "report/model/table_content_link.h"
 
 namespace {
@@ -241,6 +242,8 @@ CReportSheet* CFolivox::CloneSheet(CReportSheet* source, int index) {
 }
 
 void CFolivox::RemoveAllSheets() {
+    // Contents nodes that outlive the sheets (Init keeps them) must not point at freed ones.
+    for (CTableContent* node : m_TableContents) node->ForgetAllSheets();
     const std::vector<CReportSheet*> sheets(m_Sheets.begin(), m_Sheets.end());
     for (CReportSheet* sheet : sheets) delete sheet;
     m_Sheets.RemoveAll();

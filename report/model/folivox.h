@@ -102,7 +102,8 @@ public:
     //   its store instances are removed when it is destroyed.
     // Null for a null source or an index past the sheet count.
     CReportSheet* CloneSheet(CReportSheet* source, int index);
-    // Deletes every sheet and then every table left in the cache; empties the waiting lists.
+    // Deletes every sheet and then every table left in the cache; empties the waiting lists. The
+    // table-of-contents nodes that stay forget every sheet.
     void RemoveAllSheets();
     // Names every sheet "Лист<position + 1>".
     void UpdateSheets();

@@ -68,6 +68,11 @@ void CTableContent::ForgetSheet(const CReportSheet* sheet) {
     for (CTableContent* child : m_Children) child->ForgetSheet(sheet);
 }
 
+void CTableContent::ForgetAllSheets() {
+    m_Sheets.RemoveAll();
+    for (CTableContent* child : m_Children) child->ForgetAllSheets();
+}
+
 int CTableContent::AddChild(CTableContent* child) { return child ? m_Children.Add(child) : -1; }
 
 void CTableContent::Update(bool write) {

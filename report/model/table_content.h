@@ -39,6 +39,8 @@ public:
     int AddSheet(CReportSheet* sheet);
     // Takes the sheet out of this node and its whole subtree (a sheet leaving the report).
     void ForgetSheet(const CReportSheet* sheet);
+    // Empties the sheet lists of this node and its whole subtree (every sheet of the report is going).
+    void ForgetAllSheets();
 
     // Appends a child that the node then owns; its index, -1 for null.
     int AddChild(CTableContent* child);

@@ -31,6 +31,20 @@ public:
     // instance): the common attributes, then a fresh title read from the store, width, title and font.
     void Update(bool write) override;
 
+    // --- Generation (report/generation/content_generation.cpp) ----------------------------------------------
+    // Lays the report's table of contents out on the element's sheet (the element is on the contents sheet
+    // of a generated report): the title lines, then one row per node of the manager's contents tree (indent
+    // cell, title lines, page reference to the node's first sheet), going on in clones of the sheet
+    // inserted after it when the element is full. Text is measured with the font it is drawn with. True
+    // when every node found its place; then the contents page itself joins the tree (when the title is not
+    // empty). False, after its message, when there is no node or a row can't be placed: the sheets it
+    // inserted are then taken out of the report again.
+    bool GenContent();
+    // Lays out one node and then its children, one level deeper, from the used height of *current (the
+    // element being filled: this one or a clone on a later sheet, replaced when the rows move on). indent
+    // is the indent so far, in tenths of a millimetre. False, after its message, when a row can't be placed.
+    bool AddRow(CTableContent* node, CTableContentElement** current, int& used, int indent, int level);
+
     CTableContentTitle& GetContentTitle() { return *m_pContentTitle; }
     const CTableContentTitle& GetContentTitle() const { return *m_pContentTitle; }
     // Width of the page-number area, millimetres (default 30.0).

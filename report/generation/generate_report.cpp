@@ -1,0 +1,179 @@
+// Report generation: the entry point with run-time values, and reading the template into the manager.
+#include "report/generation/generate_report.h"
+
+#include <fmt/printf.h>
+
+#include <vector>
+
+#include "platform/base/transport_ini.h"
+#include "platform/ui/messages.h"
+#include "report/generation/data_source.h"
+#include "report/generation/generate_report_run.h"
+#include "report/generation/generate_report_sheets.h"
+#include "report/generation/report_param.h"
+#include "report/model/folivox.h"
+#include "report/model/report_sheet.h"
+#include "report/model/table_element.h"
+#include "report/model/table_map_element.h"
+
+namespace {
+
+CzorInstance* FirstOfExtent(CzorStepData& store, CzorEntity* entity) {
+    CzorTAggr<CzorInstance> extent;
+    store.GetEntityExtent(entity, extent);
+    return extent.GetAt(0);
+}
+
+}  // namespace
+
+bool GenerateReport(CFolivox* manager, CRParamsArray* values, const char* templatePath, const char* reportPath,
+                    CzorStepData* netStore) {
+    if (!manager || !values || !templatePath || !reportPath) return false;
+    if (!*reportPath) {
+        AfxMessageBox("Не указан файл отчета!", MB_OK);
+        return false;
+    }
+    CReportGeneration run(*manager, netStore);
+    return run.Run(*values, templatePath, reportPath);
+}
+
+CReportGeneration::CReportGeneration(CFolivox& manager, CzorStepData* netStore)
+    : m_manager(manager), m_pNetStore(netStore) {}
+
+CReportGeneration::~CReportGeneration() {
+    DropOverflowSheets();
+    if (m_attached) m_manager.Detach();
+}
+
+bool CReportGeneration::Run(const CRParamsArray& values, const std::string& templatePath,
+                            const std::string& reportPath) {
+    if (!LoadTemplate(templatePath)) return false;
+    ReadParams();
+    if (!ReadHeaders()) return false;
+    ReadSheets();
+    if (m_manager.GetSheetCount() == 0) {
+        AfxMessageBox("Ошибка. Шаблон не содержит ниодной страницы.", MB_OK);
+        return false;
+    }
+    PrepareOverflowSheets();
+    FillTables();
+    DropOverflowSheets();
+    m_nMode = 1;  // the file is a report from now on
+    m_manager.Update(true);
+    FillContents();
+    m_manager.Update(true);
+    m_nSavedSheets = m_manager.GetSheetCount();
+    ApplyValues(values);
+    FixPageFields();
+    TablesToFrames();
+    // The header columns go last: until the tables are gone their sections point at them.
+    m_manager.GetResultSelectHeader()->Delete(&m_manager);
+    m_manager.GetSelectHeader()->Delete(&m_manager);
+    WriteBack();
+    const bool saved = Save(reportPath);
+    m_manager.Detach();
+    m_attached = false;
+    return saved;
+}
+
+bool CReportGeneration::LoadTemplate(const std::string& templatePath) {
+    m_dictDir = zor::DictionaryDir();
+    const std::string dictionary = m_dictDir + "quillmark";
+    if (!m_store.LoadDictionary(dictionary.c_str())) {
+        AfxMessageBox(fmt::sprintf("Ошибка загрузки словаря %squillmark.dict", m_dictDir), MB_OK);
+        return false;
+    }
+    m_manager.Attach(&m_store, m_dictDir.c_str());
+    m_attached = true;
+    m_store.SetErrorMessageMode(false);
+    // A template that may only be read is generated all the same: the report goes to another file.
+    if (!m_store.LoadFromFile(templatePath.c_str(), false) && m_store.GetLastError() != zorErrReadOnly) {
+        const int code = m_store.GetLastError();
+        AfxMessageBox(fmt::sprintf("Ошибка загрузки данных %s (%d)\n%s", templatePath, code,
+                                   CzorStepData::GetErrorDescription(code)),
+                      MB_OK);
+        return false;
+    }
+    const CReportSchema& s = m_manager.Schema();
+    m_pRoot = FirstOfExtent(m_store, s.e_zor_report);
+    if (!m_pRoot) {
+        AfxMessageBox("Не корректный шаблон.", MB_OK);
+        return false;
+    }
+    m_store.GetAttr(m_pRoot, s.zor_report_fit_to_page, m_nFitToPage);
+    m_store.GetAttr(m_pRoot, s.zor_report_mode, m_nMode);
+    m_manager.GetPoint(m_pRoot, s.zor_report_page_size, m_PageSize);
+    m_store.GetAttr(m_pRoot, s.zor_report_page_orient, m_nPageOrient);
+    return true;
+}
+
+void CReportGeneration::ReadParams() {
+    CzorTAggr<CzorInstance> params;
+    m_store.GetEntityExtent(m_manager.Schema().e_zor_report_param, params);
+    for (CzorInstance* instance : params) {
+        if (!instance) continue;
+        auto* param = new CReportParam(&m_manager);
+        param->SetInstance(instance);
+        param->Update(false);
+        m_manager.GetParams().Add(param);
+    }
+}
+
+bool CReportGeneration::ReadHeaders() {
+    const CReportSchema& s = m_manager.Schema();
+    m_pSelect = FirstOfExtent(m_store, s.e_zor_select);
+    m_pResultSelect = FirstOfExtent(m_store, s.e_zor_result_select);
+    const struct {
+        CzorInstance* record;
+        CzorAttr* column;
+        CHeader* header;
+    } headers[] = {{m_pResultSelect, s.zor_result_select_column, m_manager.GetResultSelectHeader()},
+                   {m_pSelect, s.zor_select_column, m_manager.GetSelectHeader()}};
+    for (const auto& h : headers) {
+        if (h.record) {
+            CzorTAggr<CzorInstance> columns;
+            m_store.GetAttr(h.record, h.column, columns);
+            for (CzorInstance* instance : columns) {
+                if (!instance) continue;
+                auto* column = new CHeaderColumn;
+                column->m_pInstance = instance;
+                h.header->AddColumn(column);
+            }
+        }
+        h.header->Update(&m_manager, false);
+    }
+    // The computed columns join the data source; a failure has shown its own message.
+    return m_manager.GetDataSource().Extend(m_manager.GetResultSelectHeader(), m_pNetStore);
+}
+
+void CReportGeneration::ReadSheets() {
+    const CReportSchema& s = m_manager.Schema();
+    CzorTAggr<CzorInstance> sheets;
+    m_store.GetAttr(m_pRoot, s.zor_report_sheets, sheets);
+    // A sheet listed twice is one page: two sheet objects on one instance would overwrite each other.
+    CzorTAggr<CzorInstance> seen(sheets.GetSize() + 8, true, false);
+    for (CzorInstance* instance : sheets) {
+        if (!instance || !m_store.IsKindOf(instance, s.e_zor_report_sheet) || !seen.Add(instance)) continue;
+        auto* sheet = new CReportSheet(&m_manager);
+        sheet->SetInstance(instance);
+        m_manager.AddSheet(sheet);
+        sheet->SetName(fmt::sprintf("Лист%d", m_manager.GetSheetCount()));
+        sheet->LoadElementsFromFile();
+        sheet->Update(false);
+    }
+    // Continuations read before their table are bound now; one whose table is not in the template leaves
+    // its sheet, its own instance included.
+    CTypedPtrArray<CReportElement>& pending = m_manager.GetPendingContinuations();
+    const std::vector<CReportElement*> waiting(pending.begin(), pending.end());
+    pending.RemoveAll();
+    for (CReportElement* element : waiting) {
+        auto* continuation = dynamic_cast<CTableMapElement*>(element);
+        if (!continuation) continue;
+        CzorInstance* src = nullptr;
+        if (continuation->GetInstance()) m_store.GetAttr(continuation->GetInstance(), s.zor_report_map_src, src);
+        if (auto* table = dynamic_cast<CTableElement*>(m_manager.FindTable(src)))
+            continuation->SetTable(table);
+        else
+            DiscardElement(continuation);
+    }
+}

@@ -1,0 +1,67 @@
+// Report generation with the run-time values read from a parameter file, and the clock of the date of
+// generation.
+#include <fmt/format.h>
+
+#include <chrono>
+#include <mutex>
+#include <string_view>
+
+#include "platform/base/file_io.h"
+#include "report/generation/generate_report.h"
+#include "report/generation/report_param.h"
+
+namespace {
+
+std::mutex g_clockMutex;
+std::function<std::time_t()> g_clock;
+
+// Appends the name=value pairs of the file's lines: the name is what stands before the first "=" (at
+// least one character), the value all the rest. Nothing is trimmed; a line without "=", one that starts
+// with it and an empty line give nothing.
+void ReadParameterFile(const char* path, CRParamsArray& values) {
+    std::string bytes;
+    if (!zor::ReadWholeFile(path, bytes)) return;
+    std::string_view rest = bytes;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        // A line ends with "\n" or "\r\n", whichever system wrote the file.
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const size_t eq = line.find('=');
+        if (line.empty() || eq == std::string_view::npos || eq == 0) continue;
+        values.Add(std::string(line.substr(0, eq)).c_str(), std::string(line.substr(eq + 1)).c_str());
+    }
+}
+
+}  // namespace
+
+bool GenerateReport(CFolivox* manager, const char* templatePath, const char* paramFile, const char* reportPath,
+                    CzorStepData* netStore) {
+    if (!manager || !templatePath || !paramFile) return false;
+    CRParamsArray values;
+    ReadParameterFile(paramFile, values);
+    return GenerateReport(manager, &values, templatePath, reportPath, netStore);
+}
+
+std::string GenerationDateText() {
+    std::time_t now;
+    {
+        std::lock_guard<std::mutex> lock(g_clockMutex);
+        now = g_clock ? g_clock() : std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    }
+    std::tm local{};
+    localtime_r(&now, &local);
+    return fmt::format("{:02d}.{:02d}.{:04d}", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
+}
+
+CScopedGenerationClock::CScopedGenerationClock(std::function<std::time_t()> clock) {
+    std::lock_guard<std::mutex> lock(g_clockMutex);
+    m_previous = std::move(g_clock);
+    g_clock = std::move(clock);
+}
+
+CScopedGenerationClock::~CScopedGenerationClock() {
+    std::lock_guard<std::mutex> lock(g_clockMutex);
+    g_clock = std::move(m_previous);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// One run of report generation: a private file-backed store, the manager attached to it for the run, the
+// template read into the manager, every table filled across as many sheets as its rows need, the table of
+// contents, the page fields fixed, tables and continuations turned into frames, and the report saved.
+// GenerateReport (generate_report.cpp) makes one per call; the steps live in generate_report_*.cpp.
+#include <map>
+#include <string>
+
+#include "platform/win/geometry.h"
+#include "platform/zordata/zordata.h"
+
+class CFolivox;
+class CRParamsArray;
+class CReportElement;
+class CReportSheet;
+
+class CReportGeneration {
+public:
+    CReportGeneration(CFolivox& manager, CzorStepData* netStore);
+    // Detaches the manager (when still attached) before the store goes.
+    ~CReportGeneration();
+    CReportGeneration(const CReportGeneration&) = delete;
+    CReportGeneration& operator=(const CReportGeneration&) = delete;
+
+    // The whole run; true when the report file was written. Every failure shows its message (through the
+    // message sink) and writes nothing under reportPath.
+    bool Run(const CRParamsArray& values, const std::string& templatePath, const std::string& reportPath);
+
+private:
+    // --- Reading the template (generate_report.cpp) ---------------------------------------------------------
+    bool LoadTemplate(const std::string& templatePath);
+    void ReadParams();
+    bool ReadHeaders();
+    void ReadSheets();
+
+    // --- Filling (generate_report_fill.cpp) ------------------------------------------------------------------
+    // The overflow sheet of each table: the pattern later pages of that table are cloned from.
+    void PrepareOverflowSheets();
+    void FillTables();
+    void FillContents();
+    // Removes the sheets from index on that hold the table or one of its continuations, and renames the
+    // sheets by position.
+    void RemoveTableSheets(CReportElement* table, int from);
+    void DropOverflowSheet(CReportElement* table);
+    void DropOverflowSheets();
+
+    // --- Finishing (generate_report_finish.cpp) --------------------------------------------------------------
+    void ApplyValues(const CRParamsArray& values);
+    void FixPageFields();
+    void TablesToFrames();
+    void WriteBack();
+    bool Save(const std::string& reportPath);
+
+    CFolivox& m_manager;
+    CzorStepData* m_pNetStore;
+    CzorStepDataWithFile m_store;
+    bool m_attached = false;
+    std::string m_dictDir;
+
+    // What the report root holds, read from the template and written back.
+    CzorInstance* m_pRoot = nullptr;
+    int m_nFitToPage = 0;
+    int m_nMode = 0;
+    CSize m_PageSize;
+    int m_nPageOrient = 0;
+    CzorInstance* m_pSelect = nullptr;
+    CzorInstance* m_pResultSelect = nullptr;
+
+    CReportSheet* m_pContentsSheet = nullptr;
+    std::map<CReportElement*, CReportSheet*> m_Overflow;  // table -> overflow sheet (owned)
+    int m_nSavedSheets = 0;
+};

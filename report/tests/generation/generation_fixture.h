@@ -1,0 +1,145 @@
+#pragma once
+// What the generation tests share: templates built through the model and saved as the designer saves
+// them, data and parameter files, generation run the way the program's batch mode runs it (with fixed
+// metrics and a fixed date), and a saved report read back into plain values.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/fixed_text_measurer.h"
+#include "platform/tests/test_support.h"
+#include "platform/ui/messages.h"
+#include "report/generation/data_source.h"
+#include "report/generation/generate_report.h"
+#include "report/generation/report_param.h"
+#include "report/generation/report_section.h"
+#include "report/model/folivox.h"
+#include "report/model/report_sheet.h"
+#include "report/model/table_content_element.h"
+#include "report/model/table_element.h"
+#include "report/model/table_map_element.h"
+#include "report/tests/generation/report_integrity.h"
+#include "report/tests/model/model_fixture.h"
+
+namespace generation_test {
+
+LOGFONT Font(int height, const char* face = "Arial", int weight = FW_NORMAL);
+
+// A template made through the model on a store of its own.
+class TemplateBuilder {
+public:
+    TemplateBuilder() = default;
+    TemplateBuilder(const TemplateBuilder&) = delete;
+    TemplateBuilder& operator=(const TemplateBuilder&) = delete;
+
+    bool Ready() const { return m_model.loaded; }
+    CFolivox& Manager() { return m_model.manager; }
+    CzorStepDataWithFile& Store() { return m_model.store; }
+
+    // An A4 sheet (2100 x 2970), loaded, appended and named by position.
+    CReportSheet* AddSheet();
+    CReportElement* AddText(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text);
+    CReportElement* AddParamText(CReportSheet* sheet, CPoint origin, CSize size, CReportParam* param);
+    CReportParam* AddParam(const std::string& name, int type, const std::string& value = {});
+    // A column of the select header (made when missing).
+    CHeaderColumn* Column(const std::string& name, int type = 5);
+    // A formula column "name=expression" of the result-select header.
+    CHeaderColumn* Computed(const std::string& text);
+    CTableElement* AddTable(CReportSheet* sheet, CPoint origin, CSize size, int rowHeight = 10);
+    CTableMapElement* AddContinuation(CReportSheet* sheet, CTableElement* table, CPoint origin, CSize size);
+    CTableContentElement* AddContents(CReportSheet* sheet, CPoint origin, CSize size);
+
+    // Parts of sections, owned by the caller until added.
+    static CColumn* FieldColumn(CHeaderColumn* source, int width, int kind = 0);
+    static CColumn* TextColumn(const std::string& text, int width);
+    CSectionLevel* Level(int height, std::vector<CColumn*> columns, int flags = 0);
+    static CCondition* Condition(CHeaderColumn* column, int comparison, const std::string& value);
+    static CCondition* Condition(CHeaderColumn* column, int comparison, int value);
+
+    // Writes both headers with their records, every parameter, every sheet, the contents tree and the
+    // report root, then saves the store to path. False (with the store's description in error) when the
+    // file can't be written.
+    bool Save(const std::string& path, std::string* error = nullptr);
+
+private:
+    model_test::AttachedModel m_model;
+};
+
+// One element of a saved report, as the program shows it.
+struct ElementView {
+    int kind = -1;
+    std::string text;         // the text the element shows (own text, or its parameter's)
+    int textType = 0;         // 0 none, 1 own, 2 linked to a parameter
+    int paramType = -1;       // the linked parameter's type, -1 for none
+    CPoint origin;
+    CSize size;
+    int lineWidth = 0;
+    int align = 0;
+    LOGFONT font;
+    int target = 0;           // a page reference's target page, from 1; 0 for none
+};
+
+struct ContentsNode {
+    std::string title;
+    std::vector<int> pages;   // from 1, in the node's order
+    std::vector<ContentsNode> children;
+};
+
+struct ParamView {
+    int type = -1;
+    std::string value;
+};
+
+// A saved report read back the way the program opens a document.
+struct ReportView {
+    bool loaded = false;
+    bool empty = false;       // a 0-byte file
+    int mode = -1;
+    std::vector<std::string> sheetNames;
+    std::vector<std::vector<ElementView>> pages;
+    std::map<std::string, ParamView> params;
+    std::vector<ContentsNode> contents;
+    IntegrityReport integrity;
+    int selectColumns = -1;   // the columns listed by the select record (-1: no record)
+
+    // The texts of the page's text elements (kind 1) that have one, in element order.
+    std::vector<std::string> Texts(int page) const;
+    // How many elements of the kind all pages hold.
+    int CountKind(int kind) const;
+};
+ReportView ReadReport(const std::string& path);
+
+// A fixed local date, 5 March 2024 at noon.
+std::time_t FixedDate();
+inline constexpr const char* kFixedDateText = "05.03.2024";
+
+// Generation as the batch mode runs it, with a message recorder, a fixed date and a folder of its own; the
+// installed dictionary; the measurer in force (the Qt one unless a test installs another).
+class GenerationBase : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const { return dir / name; }
+    void WriteFile(const std::string& name, const std::string& bytes) const;
+    // A manager whose data source is read from csv (false when it can't be read), then GenerateReport with
+    // the parameter file.
+    bool Generate(const std::string& templatePath, const std::string& csv, const std::string& par,
+                  const std::string& report);
+    std::vector<std::string> Messages() const { return messages.Texts(); }
+
+    zor::test::ScopedTempDir dir;
+    zor::test::ScopedEnv transport{"ZOR_TRANSPORT_INI", dir / "ZorTransport.ini"};
+    zor::RecordingMessageSink messages;
+    zor::ScopedMessageSink scopedSink{&messages};
+    CScopedGenerationClock clock{FixedDate};
+};
+
+// The same with fixed metrics: half an em per character.
+class GenerationTest : public GenerationBase {
+protected:
+    CFixedTextMeasurer measurer;
+    CScopedTextMeasurer scopedMeasurer{measurer};
+};
+
+}  // namespace generation_test
