@@ -5,8 +5,7 @@ qm_add_test(designer_command_line_tests
   LIBS quillmark_core
   LABELS asan)
 
-# The real program run from a shell with no display. acceptance_generation_test.cpp (successful runs,
-# broken templates, merges) joins this list once generation and merging are in place.
+# The real program run from a shell with no display.
 qm_add_test(designer_acceptance_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
           ${CMAKE_CURRENT_LIST_DIR}/run_program.cpp
@@ -14,4 +13,15 @@ qm_add_test(designer_acceptance_tests
   TIMEOUT 300)
 if(TARGET designer_acceptance_tests)
   add_dependencies(designer_acceptance_tests quillmark)
+endif()
+
+# The real program generating and merging reports: successful runs, broken templates, merges. Its templates
+# are built through the model, so it links the report library and the model tests' helpers.
+qm_add_test(designer_generation_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_generation_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/run_program.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+  LIBS folivox zorbase
+  TIMEOUT 300)
+if(TARGET designer_generation_tests)
+  add_dependencies(designer_generation_tests quillmark)
 endif()
