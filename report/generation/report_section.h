@@ -20,10 +20,20 @@
 
 class CFolivox;
 class CHeaderColumn;
+class CReportElement;
+class CReportSheet;
 class CTableContent;
 class CzorInstance;
 class CRecordReader;
 class CRecordWriter;
+
+// Flags of CReportSection::GenSection, AddRow and AddTitle.
+enum : unsigned {
+    kGenLastSection = 1,  // GenSection: the last section of its table
+    kGenTitleText = 1,    // AddTitle: the title line (else a filler block)
+    kGenTrial = 2,        // AddRow and AddTitle: only try whether it fits
+    kGenClosing = 8,      // AddRow: the grouping column's closing lines (else its title lines)
+};
 
 class CReportSection {
 public:
@@ -70,6 +80,32 @@ public:
     // sort column. A column that is missing or not in the data source is reported ("Не корректный шаблон")
     // and gives false.
     bool GetSortColumns(const CDataSource& source, CColumnIndexArray& columns) const;
+
+    // --- Generation (section_generation*.cpp) -------------------------------------------------------------
+    // Writes the section into element (a table or one of its continuations) from the position given by the
+    // line count and the vertical offset (0 at the element's upper edge, falling by each line's height),
+    // going on in the table's continuations on further sheets; the rows are taken in the order of the
+    // grouping and sort columns (a sorted copy: the data source keeps its order). kGenLastSection: the
+    // table's last section, which rules the rest of its element. The element generation ended in, or null
+    // (after its message) on failure.
+    CReportElement* GenSection(CReportElement* element, int& lineCount, int& offset, unsigned flags);
+    // The lines of one row of source (the manager's for null) into *current: the section's levels (no
+    // group), or the grouping column's title lines, or its closing lines (kGenClosing). kGenTrial: only try.
+    // 0 written (or it would fit); -1 it does not fit here (nothing written); -2 a row that went on in a
+    // continuation found none or no room there, or no current pointer; 1 not a table or continuation.
+    // *current becomes the continuation the row went on in.
+    int AddRow(CDataSource* source, CReportElement** current, int row, int& lineCount, int& offset,
+               CGroupCol* group, unsigned flags);
+    // One block of the section's levels with empty cells (flags 0), or the title line (kGenTitleText: the
+    // title in the title column's cell); with kGenTrial it only tries, moving the offset when the block
+    // fits. 0 done (a cell was added); -1 it does not fit, no levels, or no cell added; 1 not a table or
+    // continuation.
+    int AddTitle(CReportElement* element, int& lineCount, int& offset, unsigned flags);
+    // The table's continuation on the sheet after sheet: the next page of the report when it holds one,
+    // else a new page cloned from the manager's generation sheet. The table's page number goes up and its
+    // current sheet (and the current contents node's sheets) take the page. Null after the message
+    // "Не могу создать страницу." or "Не корректный шаблон!".
+    CReportElement* GetNextSheet(CReportSheet* sheet, CReportElement* element);
 
     // --- Group aggregates ---------------------------------------------------------------------------------
     // Appends the rows of row's group to rows (the row, then the run of earlier rows with the same key that

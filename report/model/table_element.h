@@ -36,6 +36,10 @@ public:
 
     // The sum of the sections' GetRows.
     int GetRows() const;
+    // Generation: fills the table from the manager's data source, section after section, going on in its
+    // continuations on further sheets as needed. The last sheet the table reached (its current sheet), or
+    // null when every section is empty or generation failed (after its message).
+    CReportSheet* GenTable();
 
     CSectionArray& GetSections() { return m_Sections; }
     const CSectionArray& GetSections() const { return m_Sections; }

@@ -1,0 +1,510 @@
+// Section generation, row by row: binding a section to the data source, measuring the lines of a row or
+// of a title block, fitting them into the element being filled and writing their cells.
+#include <fmt/printf.h>
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "platform/zordata/zordata.h"
+#include "report/generation/cell_number.h"
+#include "report/generation/condition.h"
+#include "report/generation/formula.h"
+#include "report/generation/group_col.h"
+#include "report/generation/report_section.h"
+#include "report/generation/section_generation.h"
+#include "report/generation/section_level.h"
+#include "report/generation/value_text.h"
+#include "report/model/image/image_file.h"
+#include "report/model/picture_element.h"
+#include "report/model/report_sheet.h"
+#include "report/model/table_element.h"
+#include "report/model/table_map_element.h"
+
+// What the generator looked up by name once: data-source columns of conditions, grouping columns, level
+// columns, and the grouping columns' title formulas.
+struct CSectionGenerator::Bound {
+    BoundConditions section;
+    std::vector<BoundConditions> groups;
+    std::vector<int> groupColumns;
+    std::vector<std::unique_ptr<datasource::CFormula>> titles;
+    std::unordered_map<const CSectionLevel*, std::vector<int>> levels;
+};
+
+// One level of a row as measured: its cell lines per column, and per column the data-buffer value that
+// makes the cell a picture (null for a text cell).
+struct CSectionGenerator::MeasuredLevel {
+    CSectionLevel* level = nullptr;
+    int height = 0;
+    int lines = 1;
+    bool skip = false;
+    std::vector<std::vector<std::string>> cells;
+    std::vector<const CzorValue*> pictures;
+};
+
+CTableElement* TableOfElement(const CReportElement* element) {
+    if (!element) return nullptr;
+    if (element->GetKind() == kElemTable) return dynamic_cast<CTableElement*>(const_cast<CReportElement*>(element));
+    if (element->GetKind() == kElemTableMap)
+        if (auto* map = dynamic_cast<const CTableMapElement*>(element)) return map->GetTable();
+    return nullptr;
+}
+
+namespace {
+
+CRect FrameOf(const CReportElement* element) {
+    CRect rect;
+    element->GetRect(rect, 1.0, 1);
+    rect.NormalizeRect();
+    return rect;
+}
+
+void BindConditions(const CDataSource& source, const CConditionArray& conditions,
+                    std::vector<std::pair<const CCondition*, int>>& out) {
+    out.clear();
+    for (const CCondition* condition : conditions)
+        out.emplace_back(condition, condition->m_pColumn ? source.GetColumnInd(condition->m_pColumn) : -1);
+}
+
+std::string NumberText(double value) { return fmt::sprintf("%.f", value); }
+
+std::string_view TrimBlanks(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+CSectionGenerator::CSectionGenerator(CReportSection& section, CDataSource& source)
+    : m_Section(section), m_Source(source), m_pManager(section.GetManager()), m_pOrder(&source.GetRows()),
+      m_pBound(std::make_unique<Bound>()) {
+    Bound& b = *m_pBound;
+    BindConditions(source, section.GetConditions(), b.section);
+    auto bindLevels = [&](const CSectionLevelArray& levels) {
+        for (const CSectionLevel* level : levels) LevelColumns(*level);
+    };
+    bindLevels(section.GetLevels());
+    for (const CGroupCol* group : section.GetGroups()) {
+        b.groups.emplace_back();
+        BindConditions(source, group->m_Conditions, b.groups.back());
+        b.groupColumns.push_back(group->m_pColumn ? source.GetColumnInd(group->m_pColumn) : -1);
+        b.titles.push_back(std::make_unique<datasource::CFormula>(group->m_Name, source.GetHeader()));
+        bindLevels(group->m_Rows);
+        bindLevels(group->m_LastRows);
+    }
+}
+
+CSectionGenerator::~CSectionGenerator() = default;
+
+const std::vector<int>& CSectionGenerator::LevelColumns(const CSectionLevel& level) {
+    auto [it, added] = m_pBound->levels.try_emplace(&level);
+    if (added)
+        for (const CColumn* column : level.m_Columns)
+            it->second.push_back(column->m_pColumn ? m_Source.GetColumnInd(column->m_pColumn) : -1);
+    return it->second;
+}
+
+const CTableRow* CSectionGenerator::RowAt(int row) const {
+    return row >= 0 && row < RowCount() ? (*m_pOrder)[static_cast<size_t>(row)] : nullptr;
+}
+
+// --- Conditions and groups -----------------------------------------------------------------------------------
+
+bool CSectionGenerator::Meets(const BoundConditions& conditions, const CTableRow* row) const {
+    if (conditions.empty()) return true;
+    if (!row) return false;
+    bool result = false;
+    for (size_t i = 0; i < conditions.size(); ++i) {
+        const CCondition* condition = conditions[i].first;
+        const bool isOr = i > 0 && (condition->m_nLink & kCondOr);
+        if (i > 0 && (isOr ? result : !result)) continue;
+        result = condition->Compare(row->GetColumn(conditions[i].second));
+    }
+    return result;
+}
+
+bool CSectionGenerator::MeetsSection(const CTableRow* row) const { return Meets(m_pBound->section, row); }
+
+bool CSectionGenerator::MeetsGroup(int group, const CTableRow* row) const {
+    return Meets(m_pBound->groups[static_cast<size_t>(group)], row);
+}
+
+std::string CSectionGenerator::GroupValue(int group, const CTableRow* row) const {
+    return row ? row->GetAsString(m_pBound->groupColumns[static_cast<size_t>(group)]) : std::string();
+}
+
+std::string CSectionGenerator::GroupTitle(int group, const CTableRow* row) const {
+    std::string title;
+    m_pBound->titles[static_cast<size_t>(group)]->Evaluate(row, title);
+    return title;
+}
+
+bool CSectionGenerator::MeetsAll(const CTableRow* row) const {
+    if (!Meets(m_pBound->section, row)) return false;
+    for (const BoundConditions& group : m_pBound->groups)
+        if (!Meets(group, row)) return false;
+    return true;
+}
+
+bool CSectionGenerator::IsEmpty() const {
+    const Bound& b = *m_pBound;
+    const CGroupColArray& groups = m_Section.GetGroups();
+    for (const CTableRow* row : m_Source.GetRows()) {
+        if (!Meets(b.section, row)) continue;
+        // The row gives a line unless a grouping column's conditions stop it before any title line.
+        for (int g = 0;; ++g) {
+            if (g == groups.GetSize()) return false;  // its detail line
+            if (!Meets(b.groups[static_cast<size_t>(g)], row)) break;
+            if (groups.GetAt(g)->m_Rows.GetSize() > 0) return false;  // a title line
+        }
+    }
+    return true;
+}
+
+const CTableRowArray& CSectionGenerator::GroupRows(int row, int group) {
+    if (row == m_nGroupRowsRow && group == m_nGroupRowsGroup) return m_GroupRows;
+    m_nGroupRowsRow = row;
+    m_nGroupRowsGroup = group;
+    m_GroupRows.clear();
+    const CTableRow* given = RowAt(row);
+    if (!given || group < 0 || group >= static_cast<int>(m_pBound->groupColumns.size())) return m_GroupRows;
+    const std::vector<int> keyColumns(m_pBound->groupColumns.begin(), m_pBound->groupColumns.begin() + group + 1);
+    if (std::any_of(keyColumns.begin(), keyColumns.end(), [](int c) { return c < 0; })) return m_GroupRows;
+    std::vector<std::string> key;
+    for (int column : keyColumns) key.push_back(given->GetAsString(column));
+    m_GroupRows.push_back(const_cast<CTableRow*>(given));
+    std::string text;
+    for (int r = row - 1; r >= 0; --r) {
+        const CTableRow* earlier = RowAt(r);
+        if (!MeetsAll(earlier)) continue;
+        bool same = true;
+        for (size_t k = 0; k < keyColumns.size() && same; ++k) {
+            text.clear();
+            earlier->AppendAsString(keyColumns[k], text);
+            same = text == key[k];
+        }
+        if (!same) break;
+        m_GroupRows.push_back(const_cast<CTableRow*>(earlier));
+    }
+    return m_GroupRows;
+}
+
+// --- Measuring ---------------------------------------------------------------------------------------------------
+
+std::string CSectionGenerator::CellText(const CColumn& column, int sourceColumn, const CSectionLevel& level,
+                                        int row, int group, bool& nonEmpty, const CzorValue*& picture) {
+    std::string text;
+    picture = nullptr;
+    if (column.m_pColumn) {
+        const CTableRow* data = RowAt(row);
+        switch (column.m_nType) {
+        case kColumnField: {
+            const CzorValue* value = data ? data->GetColumn(sourceColumn) : nullptr;
+            if (value && value->GetType() == zorBINARY) {
+                picture = value;
+                if (value->GetBuffer() && value->GetBuffer()->GetSize() > 0) nonEmpty = true;
+            } else {
+                AppendAsString(value, text);
+            }
+            break;
+        }
+        case kColumnSum:
+        case kColumnAverage: {
+            double sum = 0.0;
+            int count = 0;
+            if (group >= 0 && sourceColumn >= 0) {
+                for (const CTableRow* r : GroupRows(row, group)) {
+                    double number = 0.0;
+                    if (CellNumber(r->GetColumn(sourceColumn), number)) sum += number;
+                    ++count;
+                }
+            }
+            text = NumberText(column.m_nType == kColumnSum ? sum : count > 0 ? sum / count : 0.0);
+            break;
+        }
+        default: break;
+        }
+        const std::string_view trimmed = TrimBlanks(text);
+        if (trimmed.size() != text.size()) text = std::string(trimmed);
+    } else if (column.m_nType == kColumnText) {
+        text = column.m_TextConst;
+    } else if (column.m_nType == kColumnCount) {
+        text = NumberText(group >= 0 ? static_cast<double>(GroupRows(row, group).size()) : 0.0);
+    }
+    if (!text.empty()) nonEmpty = true;
+    if (column.m_nLevel == 1) text = level.m_Name;
+    return text;
+}
+
+void CSectionGenerator::BreakCell(const std::string& text, int width, int rowsCount, bool fit, const LOGFONT& font,
+                                  std::vector<std::string>& out) {
+    out.clear();
+    if (fit || text.empty()) {
+        out.push_back(text);
+        return;
+    }
+    LOGFONT measuring = font;
+    if (rowsCount > 1) measuring.lfHeight /= rowsCount;
+    if (!m_bFontSelected || std::memcmp(&measuring, &m_SelectedFont, sizeof(LOGFONT)) != 0) {
+        m_Font.CreatePointFontIndirect(&measuring, &m_DC);
+        m_DC.SelectObject(&m_Font);
+        m_SelectedFont = measuring;
+        m_bFontSelected = true;
+    }
+    if (CTextValue::BreakString(&m_Broken, width - 30, &m_DC, text) <= 0) {
+        m_Broken.assign(1, text);
+    }
+    const size_t run = static_cast<size_t>(std::max(rowsCount, 1));
+    for (size_t i = 0; i < m_Broken.size(); i += run) {
+        std::string line = std::move(m_Broken[i]);
+        for (size_t k = i + 1; k < std::min(i + run, m_Broken.size()); ++k) {
+            line += '\n';
+            line += m_Broken[k];
+        }
+        out.push_back(std::move(line));
+    }
+}
+
+int CSectionGenerator::LevelHeight(CSectionLevel& level, const CTableElement& table) {
+    if (level.m_nHeight == 0) level.m_nHeight = table.GetRowHeight() * 10;
+    return level.m_nHeight;
+}
+
+bool CSectionGenerator::HasBlockHeight(const CTableElement& table) const {
+    const CSectionLevelArray& levels = m_Section.GetLevels();
+    if (levels.GetSize() == 0) return true;  // no filler block is ever made
+    long long height = 0;
+    for (CSectionLevel* level : levels) height += LevelHeight(*level, table);
+    return height > 0;
+}
+
+CSectionGenerator::Measured& CSectionGenerator::MeasureSlot() {
+    while (static_cast<int>(m_Measures.size()) <= m_nDepth) m_Measures.push_back(std::make_unique<Measured>());
+    return *m_Measures[static_cast<size_t>(m_nDepth)];
+}
+
+void CSectionGenerator::MeasureRow(const CSectionLevelArray& levels, const CTableElement& table,
+                                   const LOGFONT& font, int row, int group, Measured& out) {
+    out.resize(static_cast<size_t>(levels.GetSize()));
+    for (int l = 0; l < levels.GetSize(); ++l) {
+        CSectionLevel& level = *levels.GetAt(l);
+        MeasuredLevel& m = out[static_cast<size_t>(l)];
+        const std::vector<int>& sourceColumns = LevelColumns(level);
+        const size_t columns = static_cast<size_t>(level.m_Columns.GetSize());
+        m.level = &level;
+        m.height = LevelHeight(level, table);
+        m.lines = 1;
+        m.cells.resize(columns);
+        m.pictures.assign(columns, nullptr);
+        bool nonEmpty = false;
+        for (size_t c = 0; c < columns; ++c) {
+            const CColumn& column = *level.m_Columns.GetAt(static_cast<int>(c));
+            const std::string text =
+                CellText(column, sourceColumns[c], level, row, group, nonEmpty, m.pictures[c]);
+            BreakCell(text, column.m_nWidth, column.m_nRowsCount, column.m_nFitText != 0, font, m.cells[c]);
+            m.lines = std::max(m.lines, static_cast<int>(m.cells[c].size()));
+        }
+        m.skip = !nonEmpty && (level.m_nFlag & kLevelHideEmpty);
+    }
+}
+
+// --- Cells ---------------------------------------------------------------------------------------------------------
+
+CReportElement* CSectionGenerator::AddTextCell(CReportSheet* sheet, CPoint origin, CSize size,
+                                               const std::string& text, const LOGFONT& font, int align, int fit,
+                                               int border) {
+    if (!sheet) return nullptr;  // an element on no sheet has nowhere to put its cells
+    if (!m_pTextCell) {
+        m_pTextCell = std::make_unique<CReportElement>(m_pManager);
+        m_pTextCell->SetKind(kElemRect);
+        m_pTextCell->GetTextValue().SetWordWrap(0);
+    }
+    auto* cell = new CReportElement(*m_pTextCell);
+    cell->SetOrigin(origin);
+    cell->SetSize(size);
+    cell->SetLineWidth(border);
+    CTextValue& value = cell->GetTextValue();
+    value.SetText(text);
+    value.SetFont(font);
+    value.SetAlign(align);
+    value.SetFitText(fit);
+    sheet->Add(cell);
+    return cell;
+}
+
+void CSectionGenerator::AddPictureCell(CReportSheet* sheet, CPoint origin, CSize size, const CzorValue& value) {
+    if (!sheet) return;
+    auto* cell = new CPictureElement(m_pManager);
+    cell->SetOrigin(origin);
+    cell->SetSize(size);
+    cell->SetDrawMode(kPictureFit);
+    // The picture comes straight from the cell's bytes (an empty buffer leaves the placeholder).
+    const CzorDataBuf* bytes = value.GetBuffer();
+    if (bytes && bytes->GetSize() > 0) cell->LoadPictureData(bytes->GetBuffer(), bytes->GetSize(), IMAGE_FORMAT_TIFF);
+    sheet->Add(cell);
+}
+
+// --- AddRow ----------------------------------------------------------------------------------------------------------
+
+int CSectionGenerator::AddRow(CReportElement** current, int row, int& lineCount, int& offset, const CGroupCol* group,
+                              unsigned flags) {
+    if (!current) return -2;
+    CReportElement* element = *current;
+    const CTableElement* table = TableOfElement(element);
+    if (!table) return 1;
+    const CGroupColArray& groups = m_Section.GetGroups();
+    const int groupIndex = group ? groups.Find(group) : -1;
+    const CSectionLevelArray& levels = !group ? m_Section.GetLevels()
+                                       : (flags & kGenClosing) ? group->m_LastRows
+                                                               : group->m_Rows;
+    const LOGFONT& font = group ? group->m_Font : table->GetRowFont();
+    CRect rect = FrameOf(element);
+
+    Measured& measured = MeasureSlot();
+    MeasureRow(levels, *table, font, row, groupIndex, measured);
+
+    // Fitting: the first line of every level must fit here; the others too when the level keeps its lines
+    // together, else they may go on in the continuation.
+    int trial = offset;
+    for (const MeasuredLevel& m : measured) {
+        if (m.skip) continue;
+        trial -= m.height;
+        if (trial < -rect.Height()) return -1;
+        for (int k = 1; k < m.lines; ++k) {
+            trial -= m.height;
+            if (trial < -rect.Height() && (m.level->m_nFlag & kLevelKeepTogether)) return -1;
+        }
+    }
+
+    // Group lines are never left alone at the foot of an element: the lines that follow them (the next
+    // grouping column's title lines, down to the detail line) must fit after them too. After the last row
+    // nothing follows.
+    if (group) {
+        const CGroupCol* next = groupIndex >= 0 ? groups.GetAt(groupIndex + 1) : nullptr;
+        const int nextRow = group->m_nShowFirstRow ? row + 1 : row;
+        if (RowAt(nextRow)) {
+            CReportElement* probe = element;
+            int probeLines = lineCount;
+            ++m_nDepth;
+            const int result = AddRow(&probe, nextRow, probeLines, trial, next, kGenTrial);
+            --m_nDepth;
+            if (result != 0) return result;
+        }
+    }
+    if (flags & kGenTrial) return 0;
+
+    for (const MeasuredLevel& m : measured) {
+        if (m.skip) continue;
+        const CColumnArray& columns = m.level->m_Columns;
+        for (int k = 0; k < m.lines; ++k) {
+            offset -= m.height;
+            if (offset < -rect.Height()) {
+                CReportElement* next =
+                    NextTableElement(m_pManager, element->GetSheet(), element, m_Section.GetContentNode());
+                if (!next || next->GetKind() != kElemTableMap) return -2;
+                element = next;
+                *current = next;
+                lineCount = 0;
+                offset = -m.height;
+                rect = FrameOf(element);
+                if (offset < -rect.Height()) return -2;
+            }
+            CReportSheet* sheet = element->GetSheet();
+            int x = rect.left;
+            for (int c = 0; c < columns.GetSize(); ++c) {
+                const CColumn& column = *columns.GetAt(c);
+                const CPoint origin(x, rect.bottom + offset);
+                const CSize size(column.m_nWidth, m.height);
+                if (const CzorValue* picture = m.pictures[static_cast<size_t>(c)]) {
+                    AddPictureCell(sheet, origin, size, *picture);
+                } else {
+                    const std::vector<std::string>& lines = m.cells[static_cast<size_t>(c)];
+                    static const std::string kNone;
+                    LOGFONT cellFont = font;
+                    if (column.m_nRowsCount > 1) cellFont.lfHeight /= column.m_nRowsCount;
+                    AddTextCell(sheet, origin, size, k < static_cast<int>(lines.size()) ? lines[k] : kNone, cellFont,
+                                column.m_nAlign, column.m_nFitText, column.m_nBorder);
+                }
+                x += column.m_nWidth;
+            }
+            ++lineCount;
+        }
+    }
+    return 0;
+}
+
+// --- AddTitle --------------------------------------------------------------------------------------------------------
+
+int CSectionGenerator::AddTitle(CReportElement* element, int& lineCount, int& offset, unsigned flags) {
+    const CSectionLevelArray& levels = m_Section.GetLevels();
+    if (levels.GetSize() == 0) return -1;
+    const CTableElement* table = TableOfElement(element);
+    if (!table) return 1;
+    const CTextValue& title = m_Section.GetTitle();
+    // The title is measured with the font its cells are drawn with.
+    const LOGFONT& font = title.GetFont();
+    const std::string text = (flags & kGenTitleText) ? title.GetText() : std::string();
+    int titleLevel = -1, titleIndex = -1;
+    if (!(flags & kGenTitleText) || !levels.Locate(m_Section.GetTitleColumn(), titleLevel, titleIndex))
+        titleLevel = titleIndex = -1;
+    const CRect rect = FrameOf(element);
+
+    Measured& measured = MeasureSlot();
+    measured.resize(static_cast<size_t>(levels.GetSize()));
+    int trial = offset;
+    for (int l = 0; l < levels.GetSize(); ++l) {
+        CSectionLevel& level = *levels.GetAt(l);
+        MeasuredLevel& m = measured[static_cast<size_t>(l)];
+        const size_t columns = static_cast<size_t>(level.m_Columns.GetSize());
+        m.level = &level;
+        m.height = LevelHeight(level, *table);
+        m.lines = 1;
+        m.cells.resize(columns);
+        bool nonEmpty = false;
+        for (size_t c = 0; c < columns; ++c) {
+            const bool holdsTitle = l == titleLevel && static_cast<int>(c) == titleIndex;
+            if (holdsTitle && !text.empty()) nonEmpty = true;
+            BreakCell(holdsTitle ? text : std::string(), level.m_Columns.GetAt(static_cast<int>(c))->m_nWidth, 1,
+                      false, font, m.cells[c]);
+            m.lines = std::max(m.lines, static_cast<int>(m.cells[c].size()));
+        }
+        m.skip = !nonEmpty && (level.m_nFlag & kLevelHideEmpty) && flags != 0;
+        if (!m.skip) trial -= m.lines * m.height;
+    }
+    if (trial < -rect.Height()) return -1;
+    if (flags & kGenTrial) {
+        offset = trial;
+        return 0;
+    }
+
+    bool added = false;
+    for (const MeasuredLevel& m : measured) {
+        if (m.skip) continue;
+        const CColumnArray& columns = m.level->m_Columns;
+        for (int k = 0; k < m.lines; ++k) {
+            offset -= m.height;
+            int x = rect.left;
+            for (int c = 0; c < columns.GetSize(); ++c) {
+                const CColumn& column = *columns.GetAt(c);
+                const std::vector<std::string>& lines = m.cells[static_cast<size_t>(c)];
+                static const std::string kNone;
+                if (AddTextCell(element->GetSheet(), CPoint(x, rect.bottom + offset), CSize(column.m_nWidth, m.height),
+                                k < static_cast<int>(lines.size()) ? lines[k] : kNone, font, kAlignDefault,
+                                column.m_nFitText, column.m_nBorder))
+                    added = true;
+                x += column.m_nWidth;
+            }
+            ++lineCount;
+        }
+    }
+    return added ? 0 : -1;
+}
+
+void CSectionGenerator::FillRest(CReportElement* element, int& lineCount, int& offset) {
+    // Each block lowers the offset (HasBlockHeight); should one not, the ruling stops all the same.
+    for (;;) {
+        const int before = offset;
+        if (AddTitle(element, lineCount, offset, 0) != 0 || offset >= before) break;
+    }
+}
