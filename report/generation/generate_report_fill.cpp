@@ -9,9 +9,6 @@
 #include "report/model/table_content_element.h"
 #include "report/model/table_element.h"
 
-// Until section generation is in, no table is filled.
-CReportSheet* GenerateTable(CTableElement* table);
-
 namespace {
 
 CReportElement* FirstOfKind(const CReportSheet* sheet, int kind) {
@@ -60,7 +57,7 @@ void CReportGeneration::FillTables() {
         m_manager.SetGenerationSheet(pair != m_Overflow.end() ? pair->second : nullptr);
         table->SetCurrentSheet(sheet);
         int next = i;
-        if (GenerateTable(table)) {
+        if (table->GenTable()) {
             next = m_manager.FindSheetInd(table->GetCurrentSheet()) + 1;
             if (next <= i) next = i + 1;  // a current sheet that is no page: go on after this one
         }

@@ -22,51 +22,10 @@
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"
 #include "report/tests/generation/report_integrity.h"
+#include "report/tests/generation/template_builder.h"
 #include "report/tests/model/model_fixture.h"
 
 namespace generation_test {
-
-LOGFONT Font(int height, const char* face = "Arial", int weight = FW_NORMAL);
-
-// A template made through the model on a store of its own.
-class TemplateBuilder {
-public:
-    TemplateBuilder() = default;
-    TemplateBuilder(const TemplateBuilder&) = delete;
-    TemplateBuilder& operator=(const TemplateBuilder&) = delete;
-
-    bool Ready() const { return m_model.loaded; }
-    CFolivox& Manager() { return m_model.manager; }
-    CzorStepDataWithFile& Store() { return m_model.store; }
-
-    // An A4 sheet (2100 x 2970), loaded, appended and named by position.
-    CReportSheet* AddSheet();
-    CReportElement* AddText(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text);
-    CReportElement* AddParamText(CReportSheet* sheet, CPoint origin, CSize size, CReportParam* param);
-    CReportParam* AddParam(const std::string& name, int type, const std::string& value = {});
-    // A column of the select header (made when missing).
-    CHeaderColumn* Column(const std::string& name, int type = 5);
-    // A formula column "name=expression" of the result-select header.
-    CHeaderColumn* Computed(const std::string& text);
-    CTableElement* AddTable(CReportSheet* sheet, CPoint origin, CSize size, int rowHeight = 10);
-    CTableMapElement* AddContinuation(CReportSheet* sheet, CTableElement* table, CPoint origin, CSize size);
-    CTableContentElement* AddContents(CReportSheet* sheet, CPoint origin, CSize size);
-
-    // Parts of sections, owned by the caller until added.
-    static CColumn* FieldColumn(CHeaderColumn* source, int width, int kind = 0);
-    static CColumn* TextColumn(const std::string& text, int width);
-    CSectionLevel* Level(int height, std::vector<CColumn*> columns, int flags = 0);
-    static CCondition* Condition(CHeaderColumn* column, int comparison, const std::string& value);
-    static CCondition* Condition(CHeaderColumn* column, int comparison, int value);
-
-    // Writes both headers with their records, every parameter, every sheet, the contents tree and the
-    // report root, then saves the store to path. False (with the store's description in error) when the
-    // file can't be written.
-    bool Save(const std::string& path, std::string* error = nullptr);
-
-private:
-    model_test::AttachedModel m_model;
-};
 
 // One element of a saved report, as the program shows it.
 struct ElementView {
