@@ -18,22 +18,27 @@ bool CReportSection::GetRowsInGroup(const CDataSource& source, const CGroupCol* 
         if (index < 0) return false;
         keyColumns.push_back(index);
     }
-    const CTableRow* given = source.GetRow(row);
+    CollectGroupRows(source.GetRows(), row, keyColumns, [&](int r) {
+        if (!m_Conditions.Compare(source, r)) return false;
+        for (const CGroupCol* g : m_Groups)
+            if (!g->m_Conditions.Compare(source, r)) return false;
+        return true;
+    }, rows);
+    return true;
+}
+
+void CollectGroupRows(const CTableRowArray& order, int row, const std::vector<int>& keyColumns,
+                      const std::function<bool(int)>& meets, CTableRowArray& rows) {
+    if (row < 0 || row >= static_cast<int>(order.size())) return;
+    const CTableRow* given = order[static_cast<size_t>(row)];
     std::vector<std::string> key;
     for (int index : keyColumns) key.push_back(given->GetAsString(index));
-    rows.push_back(source.GetRow(row));
+    rows.push_back(const_cast<CTableRow*>(given));
 
     std::string text;
     for (int r = row - 1; r >= 0; --r) {
-        if (!m_Conditions.Compare(source, r)) continue;
-        bool excluded = false;
-        for (const CGroupCol* g : m_Groups)
-            if (!g->m_Conditions.Compare(source, r)) {
-                excluded = true;
-                break;
-            }
-        if (excluded) continue;
-        const CTableRow* earlier = source.GetRow(r);
+        if (!meets(r)) continue;
+        const CTableRow* earlier = order[static_cast<size_t>(r)];
         bool same = true;
         for (size_t k = 0; k < keyColumns.size() && same; ++k) {
             text.clear();
@@ -41,9 +46,8 @@ bool CReportSection::GetRowsInGroup(const CDataSource& source, const CGroupCol* 
             same = text == key[k];
         }
         if (!same) break;
-        rows.push_back(source.GetRow(r));
+        rows.push_back(const_cast<CTableRow*>(earlier));
     }
-    return true;
 }
 
 namespace {

@@ -8,7 +8,9 @@
 // which it holds no store instance at all and writing or deleting it never touches its source.
 //
 // The flat record (part of a table's memory record) holds the name, the title and the levels only.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/win/ptrarray.h"
 #include "report/generation/condition.h"
@@ -161,6 +163,13 @@ private:
     CColumn* m_pTitleColumn = nullptr;
     int m_nShowEmptyLines = 1;
 };
+
+// The rows of the group of order[row]: that row, then the earlier rows of order, nearest first, that meets
+// (given their position) accepts, as long as their texts in keyColumns are the row's. Nothing for a row
+// outside order. Serves GetRowsInGroup over the data source's rows and generation over a section's sorted
+// copy of them.
+void CollectGroupRows(const CTableRowArray& order, int row, const std::vector<int>& keyColumns,
+                      const std::function<bool(int)>& meets, CTableRowArray& rows);
 
 // A table's sections in order; owns them (Add refuses null with -1, GetAt gives null outside, RemoveAt
 // and RemoveAll delete, nothing happens outside).

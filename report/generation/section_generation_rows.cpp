@@ -167,26 +167,10 @@ const CTableRowArray& CSectionGenerator::GroupRows(int row, int group) {
     m_nGroupRowsRow = row;
     m_nGroupRowsGroup = group;
     m_GroupRows.clear();
-    const CTableRow* given = RowAt(row);
-    if (!given || group < 0 || group >= static_cast<int>(m_pBound->groupColumns.size())) return m_GroupRows;
+    if (!RowAt(row) || group < 0 || group >= static_cast<int>(m_pBound->groupColumns.size())) return m_GroupRows;
     const std::vector<int> keyColumns(m_pBound->groupColumns.begin(), m_pBound->groupColumns.begin() + group + 1);
     if (std::any_of(keyColumns.begin(), keyColumns.end(), [](int c) { return c < 0; })) return m_GroupRows;
-    std::vector<std::string> key;
-    for (int column : keyColumns) key.push_back(given->GetAsString(column));
-    m_GroupRows.push_back(const_cast<CTableRow*>(given));
-    std::string text;
-    for (int r = row - 1; r >= 0; --r) {
-        const CTableRow* earlier = RowAt(r);
-        if (!MeetsAll(earlier)) continue;
-        bool same = true;
-        for (size_t k = 0; k < keyColumns.size() && same; ++k) {
-            text.clear();
-            earlier->AppendAsString(keyColumns[k], text);
-            same = text == key[k];
-        }
-        if (!same) break;
-        m_GroupRows.push_back(const_cast<CTableRow*>(earlier));
-    }
+    CollectGroupRows(*m_pOrder, row, keyColumns, [this](int r) { return MeetsAll(RowAt(r)); }, m_GroupRows);
     return m_GroupRows;
 }
 

@@ -157,6 +157,24 @@ TEST_F(GenGroupsTest, GroupTitleLinesMoveOnWithTheLineAfterThem) {
     EXPECT_THAT(Lines(Manager().GetSheet(1)), ElementsAre("0: B", "50: b1|3", "100: |", "150: |"));
 }
 
+// Closing lines that go on in a continuation too low for one of their lines end the table.
+TEST_F(GenGroupsTest, ClosingLinesAfterTheLastRowThatFindNoRoomInTheContinuation) {
+    SetRows({"Name", "Dept"}, {{"", "A"}});
+    table->SetSize(CSize(500, 100));
+    table->SetOrigin(CPoint(0, -200));
+    auto* section = new CReportSection(&Manager());
+    section->SetShowEmptyLines(0);
+    section->GetLevels().Add(NewLevel("", 50, kLevelHideEmpty, {NewColumn("Name", 300, "Name")}));
+    table->GetSections().Add(section);
+    AddGroup(section, "Dept", {NewColumn("Dept", 300, "Dept")}, {Text("aa bb cc", 50)});  // three lines
+    CReportSheet* second = NewSheet();
+    AddContinuation(second, table, 0, -100, 500, 40);
+
+    EXPECT_EQ(table->GenTable(), nullptr);
+    EXPECT_THAT(MessageTexts(), ElementsAre("Ошибка при генерации отчета (-2)."));
+    EXPECT_THAT(Lines(sheet), ElementsAre("0: A", "50: aa"));
+}
+
 TEST_F(GenGroupsTest, EachSectionSortsItsOwnStableCopyOfTheRows) {
     SetRows({"Name", "Qty"}, {{"b", "2"}, {"a", "3"}, {"c", "1"}, {"a", "1"}});
     CReportSection* byName = DetailSection();

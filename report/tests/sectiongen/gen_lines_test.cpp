@@ -34,20 +34,8 @@ protected:
 // Cell texts of every kind: field values as their text form (trimmed), totals in a detail line, constant
 // texts, the level's name, a missing value.
 TEST_F(GenLinesTest, WhatTheCellsOfADetailLineShow) {
-    CDataSource& source = Manager().GetDataSource();
-    SetRows({"Name", "Qty", "Note"}, {});
-    auto add = [&](std::vector<Cell> cells) {
-        auto* row = new CTableRow;
-        for (const Cell& cell : cells) {
-            if (const int* i = std::get_if<int>(&cell)) row->AddColumn(*i);
-            else if (const double* d = std::get_if<double>(&cell)) row->AddColumn(*d);
-            else if (const std::string* s = std::get_if<std::string>(&cell)) row->AddColumn(std::string_view(*s));
-            else row->AddEmpty(1);
-        }
-        source.AddRow(row);
-    };
-    add({std::string("  a b  "), 2.5, 7});
-    add({std::monostate{}, 3.0, std::string("x")});
+    SetRows({"Name", "Qty", "Note"},
+            {{std::string("  a b  "), 2.5, 7}, {std::monostate{}, 3.0, std::string("x")}});
     CColumn* sum = NewColumn("s", 50, "Qty", kColumnSum);
     CColumn* count = NewColumn("n", 50, nullptr, kColumnCount);
     CColumn* constant = NewColumn("c", 50, nullptr, kColumnText);
@@ -144,6 +132,20 @@ TEST_F(GenLinesTest, TheTitleBlockWithItsEmptyLines) {
             EXPECT_EQ(e->GetTextValue().GetFont().lfHeight, 120);
         }
     }
+}
+
+// The title breaks in the font its cells are drawn with (here twice the row font: five characters in 130).
+TEST_F(GenLinesTest, TheTitleBreaksInItsOwnFont) {
+    SetRows({"Name"}, {{"a"}});
+    CReportSection* section = AddSection(table, {NewColumn("Name", 130, "Name")});
+    LOGFONT big = RowFont();
+    big.lfHeight = 240;
+    section->GetTitle().SetFont(big);
+    section->GetTitle().SetText("Итоги года");
+    section->SetTitleColumn(section->GetLevels().GetColumn(0, 0));
+
+    ASSERT_EQ(table->GenTable(), sheet);
+    EXPECT_THAT(Lines(sheet), ElementsAre("0: Итоги", "50: года", "100: a", "150: "));
 }
 
 TEST_F(GenLinesTest, ATitleBlockThatDoesNotFitMovesOnAfterThePreviousSectionsFillerLines) {

@@ -21,17 +21,23 @@ protected:
     CReportSection* NameQtySection(CTableElement* table) {
         return AddSection(table, {NewColumn("Name", 300, "Name"), NewColumn("Qty", 200, "Qty")});
     }
+    // Such a table on a new sheet, its upper edge 10 mm below the page's, set to fill that sheet.
+    CTableElement* NewTable(int left = 0) {
+        CReportSheet* sheet = NewSheet();
+        CTableElement* table = AddTable(sheet, left, -100, 500, 200);
+        NameQtySection(table);
+        table->SetCurrentSheet(sheet);
+        return table;
+    }
 };
 
 TEST_F(GenTableTest, RowsGoOnInTheReportsContinuationSheetThenInPagesClonedFromTheGenerationSheet) {
     SetRows({"Name", "Qty"}, NumberedRows(9));
-    CReportSheet* first = NewSheet();
-    CTableElement* table = AddTable(first, 100, -100, 500, 200);
-    NameQtySection(table);
+    CTableElement* table = NewTable(100);
+    CReportSheet* first = table->GetSheet();
     CReportSheet* second = NewSheet();
     AddContinuation(second, table, 200, -300, 500, 150);
     UseGenerationSheet(second);
-    table->SetCurrentSheet(first);
 
     CReportSheet* last = table->GenTable();
 
@@ -79,13 +85,11 @@ TEST_F(GenTableTest, PagesClonedFromTheTablesOwnSheetCarryItsOtherElements) {
 
 TEST_F(GenTableTest, APageOfTheTableIsInsertedBeforeAPageThatBelongsToSomethingElse) {
     SetRows({"Name", "Qty"}, NumberedRows(6));
-    CReportSheet* first = NewSheet();
-    CTableElement* table = AddTable(first, 100, -100, 500, 200);
-    NameQtySection(table);
+    CTableElement* table = NewTable(100);
+    CReportSheet* first = table->GetSheet();
     CReportSheet* other = NewSheet();
     AddText(other, "Другое", CPoint(0, -200), CSize(100, 100));
     UseGenerationSheet(first);
-    table->SetCurrentSheet(first);
 
     CReportSheet* last = table->GenTable();
 
@@ -114,11 +118,10 @@ TEST_F(GenTableTest, ThePageNumberStartsFromTheSheetsName) {
 
 TEST_F(GenTableTest, ATableWhoseSectionsAreAllEmptyGeneratesNothing) {
     SetRows({"Name", "Qty"}, NumberedRows(3));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    CReportSection* section = NameQtySection(table);
+    CTableElement* table = NewTable();
+    CReportSheet* sheet = table->GetSheet();
+    CReportSection* section = table->GetSections().GetAt(0);
     section->GetConditions().Add(NewCondition("Name", kCondEqual, kCondAnd, std::string("nobody")));
-    table->SetCurrentSheet(sheet);
 
     EXPECT_EQ(table->GenTable(), nullptr);
     EXPECT_THAT(Lines(sheet), IsEmpty());
@@ -128,14 +131,12 @@ TEST_F(GenTableTest, ATableWhoseSectionsAreAllEmptyGeneratesNothing) {
 
 TEST_F(GenTableTest, AnEmptyLastSectionStillRulesTheRestOfTheTable) {
     SetRows({"Name", "Qty"}, NumberedRows(2));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    NameQtySection(table);
+    CTableElement* table = NewTable();
+    CReportSheet* sheet = table->GetSheet();
     CReportSection* empty = AddSection(table, {NewColumn("a", 100, "Name"), NewColumn("b", 100, "Qty")}, 30);
     empty->GetTitle().SetText("Никогда");
     empty->SetTitleColumn(empty->GetLevels().GetColumn(0, 0));
     empty->GetConditions().Add(NewCondition("Qty", kCondGreater, kCondAnd, 100));
-    table->SetCurrentSheet(sheet);
 
     ASSERT_EQ(table->GenTable(), sheet);
     // Its title is not written, and its own level (30 high) rules the 100 left: three lines.
@@ -145,10 +146,8 @@ TEST_F(GenTableTest, AnEmptyLastSectionStillRulesTheRestOfTheTable) {
 
 TEST_F(GenTableTest, NoNextPageAndNoGenerationSheetEndsTheTableWithItsMessages) {
     SetRows({"Name", "Qty"}, NumberedRows(5));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    NameQtySection(table);
-    table->SetCurrentSheet(sheet);
+    CTableElement* table = NewTable();
+    CReportSheet* sheet = table->GetSheet();
 
     EXPECT_EQ(table->GenTable(), nullptr);
     EXPECT_THAT(MessageTexts(), ElementsAre("Не могу создать страницу.", "Ошибка при генерации отчета!"));
@@ -159,13 +158,10 @@ TEST_F(GenTableTest, NoNextPageAndNoGenerationSheetEndsTheTableWithItsMessages) 
 
 TEST_F(GenTableTest, ARowHigherThanTheContinuationIsReported) {
     SetRows({"Name", "Qty"}, NumberedRows(5));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    NameQtySection(table);
+    CTableElement* table = NewTable();
     CReportSheet* second = NewSheet();
     AddContinuation(second, table, 0, -100, 500, 40);
     UseGenerationSheet(second);
-    table->SetCurrentSheet(sheet);
 
     EXPECT_EQ(table->GenTable(), nullptr);
     EXPECT_THAT(MessageTexts(), ElementsAre("В таблицу не помещается ни одна строка!"));
@@ -173,13 +169,10 @@ TEST_F(GenTableTest, ARowHigherThanTheContinuationIsReported) {
 
 TEST_F(GenTableTest, AGenerationSheetWithoutAContinuationIsAnInvalidTemplate) {
     SetRows({"Name", "Qty"}, NumberedRows(5));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    NameQtySection(table);
+    CTableElement* table = NewTable();
     CReportSheet* plain = NewSheet();
     AddText(plain, "Без таблицы", CPoint(0, -100), CSize(100, 100));
     UseGenerationSheet(plain);
-    table->SetCurrentSheet(sheet);
 
     EXPECT_EQ(table->GenTable(), nullptr);
     EXPECT_THAT(MessageTexts(), ElementsAre("Не корректный шаблон!", "Ошибка при генерации отчета!"));
@@ -187,11 +180,10 @@ TEST_F(GenTableTest, AGenerationSheetWithoutAContinuationIsAnInvalidTemplate) {
 
 TEST_F(GenTableTest, ASortColumnMissingFromTheDataSourceIsAnInvalidTemplate) {
     SetRows({"Name", "Qty"}, NumberedRows(3));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    CReportSection* section = NameQtySection(table);
+    CTableElement* table = NewTable();
+    CReportSheet* sheet = table->GetSheet();
+    CReportSection* section = table->GetSections().GetAt(0);
     section->GetSorts().Add(Column("Note"));  // in the headers, not in the data file
-    table->SetCurrentSheet(sheet);
 
     EXPECT_EQ(table->GenTable(), nullptr);
     EXPECT_THAT(MessageTexts(), ElementsAre("Не корректный шаблон"));
@@ -202,12 +194,11 @@ TEST_F(GenTableTest, ASortColumnMissingFromTheDataSourceIsAnInvalidTemplate) {
 // no room and ruling the table would never end: the template is refused before anything is written.
 TEST_F(GenTableTest, LevelsWithoutHeightTakeTheRowHeightAndATemplateWithNoHeightAtAllIsRefused) {
     SetRows({"Name", "Qty"}, NumberedRows(2));
-    CReportSheet* sheet = NewSheet();
-    CTableElement* table = AddTable(sheet, 0, -100, 500, 200);
-    CReportSection* section = NameQtySection(table);
+    CTableElement* table = NewTable();
+    CReportSheet* sheet = table->GetSheet();
+    CReportSection* section = table->GetSections().GetAt(0);
     section->GetLevels().GetAt(0)->m_nHeight = 0;
     table->SetRowHeight(0);
-    table->SetCurrentSheet(sheet);
 
     EXPECT_EQ(table->GenTable(), nullptr);
     EXPECT_THAT(MessageTexts(), ElementsAre("Не корректный шаблон"));
