@@ -2,6 +2,7 @@
 // split across tables, levels left out when empty, the title block and filler lines, picture cells from
 // data-buffer values, and the exact cells written.
 #include "platform/zordata/zordata.h"
+#include "report/generation/section_generation.h"
 #include "report/model/image/image_file.h"
 #include "report/model/picture_element.h"
 #include "report/tests/sectiongen/sectiongen_fixture.h"
@@ -232,6 +233,24 @@ TEST_F(GenLinesTest, CellsArePlacedAndDressedFromTheirColumns) {
     const CReportElement* one = sheet->GetElement(2);
     EXPECT_EQ(one->GetLineWidth(), 0);
     EXPECT_EQ(one->GetTextValue().GetFitText(), 1);
+}
+
+// Data-source columns are found by name once, when a section's generation starts, never per cell: a header
+// renamed afterwards changes nothing for the rows written.
+TEST_F(GenLinesTest, ColumnsAreLookedUpByNameOnceWhenGenerationStarts) {
+    SetRows({"Name", "Qty"}, {{"a", "1"}, {"b", "2"}});
+    CReportSection* section = AddSection(table, {NewColumn("Name", 100, "Name"), NewColumn("Qty", 100, "Qty")});
+    section->GetConditions().Add(NewCondition("Qty", kCondGreater, kCondAnd, 1));
+    CSectionGenerator generator(*section, Manager().GetDataSource());
+    CHeader* header = Manager().GetDataSource().GetHeader();
+    header->GetColumn(0)->m_Name = "Другое";
+    header->GetColumn(1)->m_Name = "Иное";
+
+    CReportElement* current = table;
+    int lines = 0, offset = 0;
+    EXPECT_EQ(generator.AddRow(&current, 0, lines, offset, nullptr, 0), 0);
+    EXPECT_FALSE(generator.IsEmpty());  // the condition still reads Qty: row b passes
+    EXPECT_THAT(Lines(sheet), ElementsAre("0: a|1"));
 }
 
 TEST_F(GenLinesTest, TrialsChangeNothingAndBadArgumentsAreRefused) {
