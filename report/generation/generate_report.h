@@ -35,7 +35,9 @@ private:
     std::function<std::time_t()> m_previous;
 };
 
-// A rendered page bitmap written as an image file (format by the file's extension); true when written.
+// A rendered page bitmap written as an image file, the format chosen by the extension in any letter case:
+// bmp/dib, jpg/jpeg, png, ico (palette images only), tif/tiff; another shows "Неизвестный формат файла.".
+// The file is replaced atomically; a failure shows its reason. True when written.
 bool SaveBitmapAs(const QImage& bitmap, const char* file);
 // A copy of the manager's data source written to the file named by the profile value "FileDS"; false.
 bool SaveToFile(CFolivox* manager);
