@@ -42,7 +42,8 @@ public:
     // Forgets the store and the handles; frees the table-of-contents roots, the sheets (RemoveAllSheets),
     // the parameters and the headers' columns. The data source is kept.
     void Detach();
-    // Empties the parameters, both headers, the data source and the sheets; true.
+    // Empties the parameters, both headers, the data source and the sheets (the table-of-contents nodes
+    // stay and forget every sheet); true.
     bool Init();
     // The attached store, null while detached.
     CzorStepDataWithFile* GetStore() const { return m_pStore; }
