@@ -1,5 +1,7 @@
 #include "designer/qt_platform.h"
 
+#include "platform/base/tempfile.h"
+
 #include <cstdlib>
 
 #include "platform/base/config_paths.h"
@@ -23,6 +25,13 @@ std::string ChooseQtPlatform(bool batch) {
 void SelectQtPlatform(bool batch) {
     const std::string platform = ChooseQtPlatform(batch);
     if (!platform.empty()) ::setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+    // A batch run from cron or a service has no login session; Qt would warn about the missing runtime
+    // folder on every run. Our own private folder serves instead.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (batch && (!runtime || !*runtime)) {
+        const std::string dir = zor::PrivateTempDir();
+        if (!dir.empty()) ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
 }
 
 }  // namespace quillmark
