@@ -55,14 +55,7 @@ CReportElement* CPageReferenceElement::CreateClon() {
     auto* clone = new CPageReferenceElement(m_pManager);
     clone->m_pTarget = m_pTarget;
     clone->m_pUnresolved = m_pUnresolved;
-    clone->m_x = m_x;
-    clone->m_y = m_y;
-    clone->m_Name = m_Name;
-    clone->m_cx = m_cx;
-    clone->m_cy = m_cy;
-    clone->m_nKind = m_nKind;
-    clone->m_nFixed = m_nFixed;
-    clone->m_nLineWidth = m_nLineWidth;
+    CopyBaseTo(*clone);
     clone->m_TextValue = m_TextValue;
     return clone;
 }

@@ -159,14 +159,7 @@ bool CPictureElement::LoadDataFromMem(CRecordReader& in) {
 
 CReportElement* CPictureElement::CreateClon() {
     auto* clone = new CPictureElement(m_pManager);
-    clone->m_x = m_x;
-    clone->m_y = m_y;
-    clone->m_cx = m_cx;
-    clone->m_cy = m_cy;
-    clone->m_Name = m_Name;
-    clone->m_nKind = m_nKind;
-    clone->m_nFixed = m_nFixed;
-    clone->m_nLineWidth = m_nLineWidth;
+    CopyBaseTo(*clone);
     clone->m_nDrawMode = m_nDrawMode;
     const std::vector<uint8_t>& tiff = GetPictureTiff();
     std::unique_ptr<CImageFile> picture = tiff.empty() ? nullptr : DecodeTiff(tiff.data(), tiff.size(), nullptr);

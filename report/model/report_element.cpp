@@ -273,16 +273,20 @@ int CReportElement::ExecuteCmd(unsigned id) {
 
 CReportElement* CReportElement::CreateClon() {
     auto* clone = new CReportElement(m_pManager);
-    clone->m_x = m_x;
-    clone->m_y = m_y;
-    clone->m_Name = m_Name;
-    clone->m_cx = m_cx;
-    clone->m_cy = m_cy;
-    clone->m_nKind = m_nKind;
-    clone->m_nFixed = m_nFixed;
-    clone->m_nLineWidth = m_nLineWidth;
+    CopyBaseTo(*clone);
+    clone->m_nKind = m_nKind;  // a line or a text rectangle
     clone->m_TextValue = m_TextValue;
     return clone;
+}
+
+void CReportElement::CopyBaseTo(CReportElement& copy) const {
+    copy.m_x = m_x;
+    copy.m_y = m_y;
+    copy.m_cx = m_cx;
+    copy.m_cy = m_cy;
+    copy.m_Name = m_Name;
+    copy.m_nLineWidth = m_nLineWidth;
+    copy.m_nFixed = m_nFixed;
 }
 
 void CReportElement::UpdateData() { m_TextValue.UpdateData(m_pManager); }

@@ -179,6 +179,9 @@ public:
     bool IsLine() const { return m_nKind == kElemLine; }
 
 protected:
+    // What every copy takes from this element: origin, size, name, line width and fixed flag. The kind is
+    // the copy's own, set by its class; the kinds that show a text copy the text value themselves.
+    void CopyBaseTo(CReportElement& copy) const;
     // Writes and reads the attributes every kind shares (name, text value, line width, fixed, org_pt, size).
     void WriteCommon();
     void ReadCommon();

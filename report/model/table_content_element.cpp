@@ -46,14 +46,7 @@ void CTableContentElement::Delete() {
 
 CReportElement* CTableContentElement::CreateClon() {
     auto* clone = new CTableContentElement(m_pManager);
-    clone->m_cx = m_cx;
-    clone->m_cy = m_cy;
-    clone->m_x = m_x;
-    clone->m_y = m_y;
-    clone->m_Name = m_Name;
-    clone->m_nKind = m_nKind;
-    clone->m_nFixed = m_nFixed;
-    clone->m_nLineWidth = m_nLineWidth;
+    CopyBaseTo(*clone);
     clone->m_TextValue = m_TextValue;
     for (int i = 0; i < m_pContentTitle->GetLevelCount(); ++i) {
         const CTableContentTitleLevel* level = m_pContentTitle->GetLevel(i);

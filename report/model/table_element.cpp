@@ -87,11 +87,8 @@ int CTableElement::Draw(CDC* dc, double zoom, int reportMode, unsigned flags) {
 CReportElement* CTableElement::CreateClon() {
     auto* clone = new CTableMapElement(m_pManager);
     clone->SetTable(this);
-    clone->SetOrigin(GetOrigin());
-    clone->SetSize(GetSize());
+    CopyBaseTo(*clone);
     clone->SetName("Продолжение " + m_Name);
-    clone->SetLineWidth(m_nLineWidth);
-    clone->SetFixed(m_nFixed);
     return clone;
 }
 

@@ -90,14 +90,8 @@ int CTableMapElement::Draw(CDC* dc, double zoom, int reportMode, unsigned flags)
 
 CReportElement* CTableMapElement::CreateClon() {
     auto* clone = new CTableMapElement(m_pManager);
-    clone->m_x = m_x;
-    clone->m_y = m_y;
-    clone->m_cx = m_cx;
-    clone->m_cy = m_cy;
-    clone->m_Name = m_Name;
+    CopyBaseTo(*clone);
     clone->m_pTable = m_pTable;
-    clone->m_nLineWidth = m_nLineWidth;
-    clone->m_nFixed = m_nFixed;
     return clone;
 }
 
