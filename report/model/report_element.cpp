@@ -308,6 +308,12 @@ void CReportElement::WriteCommon() {
     const CReportSchema& s = m_pManager->Schema();
     m_TextValue.UpdateData(m_pManager);
     store->PutAttr(m_pInstance, s.zor_report_sheet_element_text_value, m_TextValue.GetInstance());
+    WritePlacement();
+}
+
+void CReportElement::WritePlacement() {
+    CzorStepDataWithFile* store = m_pManager->GetStore();
+    const CReportSchema& s = m_pManager->Schema();
     store->PutAttr(m_pInstance, s.zor_report_sheet_element_name, m_Name);
     store->PutAttr(m_pInstance, s.zor_report_sheet_element_line_width, m_nLineWidth);
     store->PutAttr(m_pInstance, s.zor_report_sheet_element_fixed, m_nFixed);
@@ -316,14 +322,18 @@ void CReportElement::WriteCommon() {
 }
 
 void CReportElement::ReadCommon() {
+    CzorInstance* value = nullptr;
+    m_pManager->GetStore()->GetAttr(m_pInstance, m_pManager->Schema().zor_report_sheet_element_text_value, value);
+    m_TextValue.CreateFromInst(value, m_pManager);
+    ReadPlacement();
+}
+
+void CReportElement::ReadPlacement() {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     store->GetAttr(m_pInstance, s.zor_report_sheet_element_name, m_Name);
-    CzorInstance* value = nullptr;
-    store->GetAttr(m_pInstance, s.zor_report_sheet_element_text_value, value);
     store->GetAttr(m_pInstance, s.zor_report_sheet_element_line_width, m_nLineWidth);
     store->GetAttr(m_pInstance, s.zor_report_sheet_element_fixed, m_nFixed);
-    m_TextValue.CreateFromInst(value, m_pManager);
     CPoint origin, size;
     m_pManager->GetPoint(m_pInstance, s.zor_report_sheet_element_org_pt, origin);
     m_pManager->GetPoint(m_pInstance, s.zor_report_sheet_element_size, size);

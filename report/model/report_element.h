@@ -185,6 +185,9 @@ protected:
     // Writes and reads the attributes every kind shares (name, text value, line width, fixed, org_pt, size).
     void WriteCommon();
     void ReadCommon();
+    // The same without the text value, for a kind that stores none.
+    void WritePlacement();
+    void ReadPlacement();
     // The handle points at zoom (as GetSelPts without a context).
     std::vector<CPoint> HandlePoints(double zoom) const;
 

@@ -110,23 +110,19 @@ void CTableElement::Update(bool write) {
         if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_report_table, false, true);
         PutFontInstance(m_pManager, m_pInstance, s.zor_report_table_row_font, m_RowFont);
         store->PutAttr(m_pInstance, s.zor_report_table_row_height, m_nRowHeight);
-        store->PutAttr(m_pInstance, s.zor_report_sheet_element_name, m_Name);
-        store->PutAttr(m_pInstance, s.zor_report_sheet_element_line_width, m_nLineWidth);
         CzorTAggr<CzorInstance> sections;
         for (CReportSection* section : m_Sections) {
             section->Update(true);
             if (section->GetInstance()) sections.Add(section->GetInstance());
         }
-        store->PutAttr(m_pInstance, s.zor_report_sheet_element_fixed, m_nFixed);
         store->PutAttr(m_pInstance, s.zor_report_table_sections, sections);
-        m_pManager->PutPoint(m_pInstance, s.zor_report_sheet_element_org_pt, CPoint(m_x, m_y));
-        m_pManager->PutPoint(m_pInstance, s.zor_report_sheet_element_size, CPoint(m_cx, m_cy));
+        // Last: a new table's point instances follow its sections' in the file.
+        WritePlacement();
         return;
     }
     if (!m_pInstance) return;
     GetFontInstance(m_pManager, m_pInstance, s.zor_report_table_row_font, m_RowFont);
     store->GetAttr(m_pInstance, s.zor_report_table_row_height, m_nRowHeight);
-    store->GetAttr(m_pInstance, s.zor_report_sheet_element_name, m_Name);
     m_Sections.RemoveAll();
     CzorTAggr<CzorInstance> sections;
     store->GetAttr(m_pInstance, s.zor_report_table_sections, sections);
@@ -137,15 +133,7 @@ void CTableElement::Update(bool write) {
         section->Update(false);
         m_Sections.Add(section);
     }
-    CPoint origin, size;
-    m_pManager->GetPoint(m_pInstance, s.zor_report_sheet_element_org_pt, origin);
-    m_pManager->GetPoint(m_pInstance, s.zor_report_sheet_element_size, size);
-    m_x = origin.x;
-    m_y = origin.y;
-    m_cx = size.x;
-    m_cy = size.y;
-    store->GetAttr(m_pInstance, s.zor_report_sheet_element_line_width, m_nLineWidth);
-    store->GetAttr(m_pInstance, s.zor_report_sheet_element_fixed, m_nFixed);
+    ReadPlacement();
 }
 
 // --- Record ------------------------------------------------------------------------------------------------------
