@@ -18,18 +18,6 @@ void SetError(std::string* error, const std::string& what, const std::string& pa
     if (error) *error = what + " \"" + path + "\": " + std::strerror(err);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
 // Like mkstemp, but the new file gets `mode` less the umask rather than 0600.
 int CreateUniqueFile(const std::string& prefix, mode_t mode, std::string& path) {
     static std::atomic<unsigned> counter{0};
@@ -76,41 +64,101 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
     return true;
 }
 
-bool WriteFileAtomically(const std::string& pathIn, std::string_view bytes, std::string* error) {
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+void AtomicFileWriter::Fail(int err) {
+    if (!m_error) m_error = err ? err : EIO;
+}
+
+bool AtomicFileWriter::Open(const std::string& path, std::string* error) {
     namespace fs = std::filesystem;
-    std::string path = pathIn;
+    Discard();
+    m_error = 0;
+    m_given = path;
+    m_target = path;
     std::error_code ec;
     if (fs::is_symlink(path, ec)) {
         const fs::path target = fs::weakly_canonical(path, ec);
-        if (!ec) path = target.string();
+        if (!ec) m_target = target.string();
     }
-    const fs::path target(path);
-    const std::string folder = target.has_parent_path() ? target.parent_path().string() : ".";
-    std::string temp;
-    const int fd = CreateUniqueFile((fs::path(folder) / ("." + target.filename().string() + ".")).string(), 0666, temp);
+    const fs::path target(m_target);
+    m_folder = target.has_parent_path() ? target.parent_path().string() : ".";
+    const int fd =
+        CreateUniqueFile((fs::path(m_folder) / ("." + target.filename().string() + ".")).string(), 0666, m_tempPath);
     if (fd < 0) {
-        SetError(error, "Не удалось создать временный файл в папке", folder, errno);
+        SetError(error, "Не удалось создать временный файл в папке", m_folder, errno);
+        m_tempPath.clear();
         return false;
     }
-    int err = 0;
-    if (!WriteAll(fd, bytes)) err = errno;
-    struct stat old{};
-    if (!err && ::stat(path.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-    if (!err && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && !err) err = errno;
-    if (!err && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-    if (err) {
-        ::unlink(temp.c_str());
-        SetError(error, "Не удалось записать файл", pathIn, err);
+    m_file = ::fdopen(fd, "wb");
+    if (!m_file) {
+        const int err = errno;
+        ::close(fd);
+        Discard();
+        SetError(error, "Не удалось создать временный файл в папке", m_folder, err);
         return false;
     }
+    return true;
+}
+
+bool AtomicFileWriter::Write(const void* data, size_t size) {
+    if (!m_file) Fail(EBADF);
+    if (m_error) return false;
+    if (size && std::fwrite(data, 1, size, m_file) != size) Fail(errno);
+    return !m_error;
+}
+
+bool AtomicFileWriter::CloseStream() {
+    if (!m_file) return !m_error;
+    if (std::fflush(m_file) != 0 || std::ferror(m_file)) Fail(errno);
+    if (std::fclose(m_file) != 0) Fail(errno);
+    m_file = nullptr;
+    return !m_error;
+}
+
+bool AtomicFileWriter::Commit(std::string* error) {
+    if (m_tempPath.empty()) Fail(EBADF);
+    CloseStream();
+    if (!m_error) {
+        // The stream may have been closed for a library that wrote by name: reopen to sync what is there.
+        const int fd = ::open(m_tempPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            Fail(errno);
+        } else {
+            struct stat old{};
+            if (::stat(m_target.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) Fail(errno);
+            if (!m_error && ::fsync(fd) != 0) Fail(errno);
+            if (::close(fd) != 0) Fail(errno);
+        }
+    }
+    if (!m_error && ::rename(m_tempPath.c_str(), m_target.c_str()) != 0) Fail(errno);
+    if (m_error) {
+        Discard();
+        SetError(error, "Не удалось записать файл", m_given, m_error);
+        return false;
+    }
+    m_tempPath.clear();
     // Make the rename itself durable.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return true;
+}
+
+void AtomicFileWriter::Discard() {
+    if (m_file) std::fclose(m_file);
+    m_file = nullptr;
+    if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+    m_tempPath.clear();
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    AtomicFileWriter out;
+    if (!out.Open(path, error)) return false;
+    out.Write(bytes);  // a failure shows in Commit
+    return out.Commit(error);
 }
 
 }  // namespace zor

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -194,4 +195,39 @@ TEST(AtomicWrite, AFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(entries, 1) << "the temporary file is removed";
 
     EXPECT_FALSE(WriteFileAtomically(dir / "no/such/folder/x.ini", "x", &error));
+}
+
+TEST(AtomicWrite, AStreamReplacesTheFileOnlyWhenCommitted) {
+    test::ScopedTempDir dir;
+    const std::string path = dir / "picture.bin";
+    ASSERT_TRUE(WriteFileAtomically(path, "old"));
+    ::chmod(path.c_str(), 0604);
+    auto entries = [&] {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(dir.Path())) n += e.exists();
+        return n;
+    };
+    {
+        AtomicFileWriter abandoned;
+        ASSERT_TRUE(abandoned.Open(path));
+        EXPECT_TRUE(abandoned.Write("half"));
+    }
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(entries(), 1) << "an abandoned writer leaves no temporary file";
+
+    // A library that writes by name gets the temporary file with the stream closed.
+    AtomicFileWriter out;
+    ASSERT_TRUE(out.Open(path));
+    ASSERT_TRUE(out.CloseStream());
+    { std::ofstream(out.TempPath(), std::ios::binary) << "new"; }
+    EXPECT_EQ(Slurp(path), "old");
+    std::string error;
+    ASSERT_TRUE(out.Commit(&error)) << error;
+    EXPECT_EQ(Slurp(path), "new");
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(entries(), 1);
+    EXPECT_FALSE(out.Commit(&error)) << "a writer commits once";
+    EXPECT_EQ(Slurp(path), "new");
 }

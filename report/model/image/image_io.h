@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/base/file_io.h"
 #include "report/model/image/dib.h"
 
 namespace image_io {
@@ -70,28 +71,11 @@ private:
     uint64_t m_size = 0;
 };
 
-class OutputFile {
+// The image formats' output file: replaced atomically (see zor::AtomicFileWriter), and refused, as
+// opening it for writing would refuse it, where the target is no regular file or may not be written.
+class OutputFile : public zor::AtomicFileWriter {
 public:
-    OutputFile() = default;
-    ~OutputFile();  // discards the temporary file unless committed
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    // Creates the temporary file beside path; fails where path itself could not be written.
     bool Open(const char* path);
-    FILE* Handle() const { return m_file; }
-    // For libraries that open the file by name.
-    const std::string& TempPath() const { return m_tempPath; }
-    bool Write(const void* data, size_t n);
-    // Closes the stream so that a library may reopen the temporary file by name.
-    bool CloseStream();
-    // Flushes, closes and renames the temporary file over the target.
-    bool Commit();
-
-private:
-    FILE* m_file = nullptr;
-    std::string m_path, m_tempPath;
-    bool m_ok = true;
 };
 
 }  // namespace image_io
