@@ -7,24 +7,12 @@
 #include "report/model/element_factory.h"
 #include "report/model/mem_record.h"
 #include "report/tests/model/model_fixture.h"
+#include "report/tests/model/record_bytes.h"
 
 namespace model_test {
 namespace {
 
-class RecordTest : public ModelTest {
-protected:
-    std::vector<uint8_t> Record(CReportElement& e) {
-        std::vector<uint8_t> bytes;
-        CRecordWriter out(bytes);
-        e.CopyToMem(out);
-        return bytes;
-    }
-    static int32_t IntAt(const std::vector<uint8_t>& b, size_t offset) {
-        int32_t v;
-        std::memcpy(&v, b.data() + offset, 4);
-        return v;
-    }
-};
+class RecordTest : public ModelTest {};
 
 TEST_F(RecordTest, LayoutOfTheBaseRecord) {
     CReportElement e(&Manager());
@@ -174,7 +162,7 @@ TEST_F(RecordTest, HostileRecordsAreRefused) {
 
     auto patched = [&](size_t offset, int32_t value) {
         std::vector<uint8_t> b = good;
-        std::memcpy(&b[offset], &value, 4);
+        PutIntAt(b, offset, value);
         return b;
     };
     const size_t textLength = 24 + 84;
@@ -192,7 +180,7 @@ TEST_F(RecordTest, HostileRecordsAreRefused) {
         CRecordReader in(b);
         EXPECT_EQ(ReadElementRecord(in, &Manager()), nullptr);
     }
-    // Unknown kinds and kinds whose classes are elsewhere make nothing.
+    // Kinds not in use (2, 4) and unknown kinds make nothing.
     for (int32_t kind : {-1, 2, 4, 9, 1 << 30}) {
         std::vector<uint8_t> b = patched(0, kind);
         CRecordReader in(b);

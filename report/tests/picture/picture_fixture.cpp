@@ -41,13 +41,6 @@ bool LooksLikeTiff(const std::vector<uint8_t>& b) {
                              (b[0] == 'M' && b[1] == 'M' && b[2] == 0 && b[3] == 42));
 }
 
-std::vector<uint8_t> Record(CReportElement& element) {
-    std::vector<uint8_t> bytes;
-    CRecordWriter out(bytes);
-    element.CopyToMem(out);
-    return bytes;
-}
-
 std::string PictureTest::SaveAs(CImageFile& image, const std::string& name, int format) {
     const std::string path = dir.File(name);
     EXPECT_TRUE(image.Save(path.c_str(), format)) << name << ": " << image.GetErrorText();

@@ -10,6 +10,7 @@
 #include "report/model/mem_record.h"
 #include "report/model/picture_element.h"
 #include "report/tests/image/image_test_util.h"
+#include "report/tests/model/record_bytes.h"
 #include "report/tests/model/model_fixture.h"
 
 namespace picture_test {
@@ -26,8 +27,7 @@ std::unique_ptr<CImageFile> TwoColourPalettePicture(int width, int height, uint3
 // TIFF files begin "II*\0" or "MM\0*".
 bool LooksLikeTiff(const std::vector<uint8_t>& bytes);
 
-// The element's whole record, kind first.
-std::vector<uint8_t> Record(CReportElement& element);
+using model_test::Record;
 
 class PictureTest : public model_test::ModelBase {
 protected:

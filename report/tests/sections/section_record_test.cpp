@@ -2,32 +2,23 @@
 // A bad record fails and changes nothing; no record reads outside its bytes.
 #include "report/tests/sections/sections_fixture.h"
 
-#include <cstring>
 #include <memory>
 
 #include "report/model/mem_record.h"
+#include "report/tests/model/record_bytes.h"
 
 namespace sections_test {
 namespace {
 
-std::vector<uint8_t> RecordOf(const CReportSection& section) {
-    std::vector<uint8_t> bytes;
-    CRecordWriter out(bytes);
-    section.CopyToMem(out);
-    return bytes;
-}
-
-void PutInt(std::vector<uint8_t>& bytes, size_t offset, int32_t value) {
-    const uint32_t u = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(u >> (8 * i));
-}
+using model_test::PutIntAt;
+using model_test::Record;
 
 class SectionRecordTest : public SectionTest {
 protected:
     void SetUp() override {
         SectionTest::SetUp();
         source.reset(BuildFullSection());
-        bytes = RecordOf(*source);
+        bytes = Record(*source);
         // Where the fields of the record lie.
         levelCount = 4 + source->GetName().size() + static_cast<size_t>(source->GetTitle().GetMemSize());
         const CSectionLevel& level = *source->GetLevels().GetAt(0);
@@ -82,7 +73,7 @@ TEST_F(SectionRecordTest, BadCountsAndLengthsFail) {
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bad = bytes;
-        PutInt(bad, *c.offset, c.value);
+        PutIntAt(bad, *c.offset, c.value);
         auto target = Target();
         const std::string before = Describe(*target);
         CRecordReader in(bad);
@@ -95,7 +86,7 @@ TEST_F(SectionRecordTest, TextRowsBelowOneReadAsOne) {
     struct Case { int32_t stored; int read; } cases[] = {{0, 1}, {-7, 1}, {1, 1}, {5, 5}};
     for (const Case& c : cases) {
         std::vector<uint8_t> record = bytes;
-        PutInt(record, columnRows, c.stored);
+        PutIntAt(record, columnRows, c.stored);
         CReportSection target(&Manager());
         CRecordReader in(record);
         ASSERT_TRUE(target.LoadDataFromMem(in)) << c.stored;
@@ -105,9 +96,7 @@ TEST_F(SectionRecordTest, TextRowsBelowOneReadAsOne) {
 
 TEST_F(SectionRecordTest, LevelAndColumnRecordsOnTheirOwn) {
     const CSectionLevel& level = *source->GetLevels().GetAt(0);
-    std::vector<uint8_t> record;
-    CRecordWriter out(record);
-    level.CopyToMem(out);
+    const std::vector<uint8_t> record = Record(level);
     ASSERT_EQ(static_cast<int>(record.size()), level.GetMemSize());
     for (size_t n = 0; n < record.size(); ++n) {
         std::vector<uint8_t> cut(record.begin(), record.begin() + static_cast<long>(n));
@@ -177,7 +166,7 @@ TEST_F(SectionRecordTest, MutatedRecordsNeverReadOutside) {
             ++accepted;
             EXPECT_LE(in.Position(), bad.size());
             // What was read is a record of its own: written out again it has the size it reports.
-            std::vector<uint8_t> again = RecordOf(target);
+            std::vector<uint8_t> again = Record(target);
             EXPECT_EQ(static_cast<int>(again.size()), target.GetMemSize());
             for (const CSectionLevel* level : target.GetLevels())
                 for (const CColumn* column : level->m_Columns) EXPECT_GE(column->m_nRowsCount, 1);

@@ -7,6 +7,7 @@
 #include "platform/tests/test_support.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/mem_record.h"
+#include "report/tests/model/record_bytes.h"
 
 namespace sections_test {
 namespace {
@@ -110,9 +111,7 @@ TEST_F(SectionRoundTripTest, ColumnsMissingFromTheHeaders) {
 
 TEST_F(SectionRoundTripTest, EveryCarriedPartThroughTheMemoryRecord) {
     std::unique_ptr<CReportSection> section(BuildFullSection());
-    std::vector<uint8_t> bytes;
-    CRecordWriter out(bytes);
-    section->CopyToMem(out);
+    const std::vector<uint8_t> bytes = model_test::Record(*section);
     EXPECT_EQ(static_cast<int>(bytes.size()), section->GetMemSize());
     int expected = 8 + static_cast<int>(section->GetName().size()) + section->GetTitle().GetMemSize();
     for (const CSectionLevel* level : section->GetLevels()) {

@@ -1,29 +1,21 @@
 // Memory records of the table kinds: the table's own record with its sections, the kinds that use the
 // base record, and damaged or hostile records (never read past the end, never half-change a table).
 #include <climits>
-#include <cstring>
 
 #include "report/model/element_factory.h"
 #include "report/model/mem_record.h"
+#include "report/tests/model/record_bytes.h"
 #include "report/tests/tables/tables_fixture.h"
 
 namespace tables_test {
 namespace {
 
+using model_test::IntAt;
+using model_test::PutIntAt;
+using model_test::Record;
+
 class TableRecordTest : public TablesTest {
 protected:
-    static std::vector<uint8_t> Record(CReportElement& e) {
-        std::vector<uint8_t> bytes;
-        CRecordWriter out(bytes);
-        e.CopyToMem(out);
-        return bytes;
-    }
-    static int32_t IntAt(const std::vector<uint8_t>& b, size_t offset) {
-        int32_t v;
-        std::memcpy(&v, b.data() + offset, 4);
-        return v;
-    }
-    static void PutIntAt(std::vector<uint8_t>& b, size_t offset, int32_t v) { std::memcpy(b.data() + offset, &v, 4); }
     // Offset of the row height: just past the base record.
     static size_t TailOffset(CReportElement& e) { return static_cast<size_t>(e.CReportElement::GetMemSize()); }
 };
