@@ -181,9 +181,9 @@ int CountPages(const std::string& path) {
     if (!store.LoadDictionary(QM_DICT_DIR "/quillmark") || !store.LoadFromFile(path.c_str())) return 0;
     CFolivox manager;
     manager.Attach(&store, QM_DICT_DIR);
-    CzorTAggr<CzorInstance> roots, sheets;
-    store.GetEntityExtent(manager.Schema().e_zor_report, roots);
-    if (roots.GetSize() > 0) store.GetAttr(roots.GetAt(0), manager.Schema().zor_report_sheets, sheets);
+    CzorTAggr<CzorInstance> sheets;
+    if (CzorInstance* root = FirstOfExtent(store, manager.Schema().e_zor_report))
+        store.GetAttr(root, manager.Schema().zor_report_sheets, sheets);
     manager.Detach();
     return sheets.GetSize();
 }

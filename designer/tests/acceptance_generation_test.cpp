@@ -59,11 +59,10 @@ ReportContent ReadReportFile(const std::string& path) {
     model_test::AttachedModel model;
     if (!model.loaded || !model.store.LoadFromFile(path.c_str())) return out;
     const CReportSchema& s = model.manager.Schema();
-    CzorTAggr<CzorInstance> roots;
-    model.store.GetEntityExtent(s.e_zor_report, roots);
-    if (roots.GetSize() == 0) return out;
+    CzorInstance* root = FirstOfExtent(model.store, s.e_zor_report);
+    if (!root) return out;
     out.loaded = true;
-    model.store.GetAttr(roots.GetAt(0), s.zor_report_mode, out.mode);
+    model.store.GetAttr(root, s.zor_report_mode, out.mode);
     model_test::ReadReport(model.manager);
     out.sheets = model.manager.GetSheetCount();
     for (CReportSheet* sheet : model.manager.GetSheets()) out.sheetNames.push_back(sheet->GetName());

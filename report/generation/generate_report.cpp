@@ -16,16 +16,6 @@
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"
 
-namespace {
-
-CzorInstance* FirstOfExtent(CzorStepData& store, CzorEntity* entity) {
-    CzorTAggr<CzorInstance> extent;
-    store.GetEntityExtent(entity, extent);
-    return extent.GetAt(0);
-}
-
-}  // namespace
-
 bool GenerateReport(CFolivox* manager, CRParamsArray* values, const char* templatePath, const char* reportPath,
                     CzorStepData* netStore) {
     if (!manager || !values || !templatePath || !reportPath) return false;

@@ -22,12 +22,6 @@ void ShowLoadError(const std::string& path, const CzorStepData& store) {
                   MB_OK);
 }
 
-CzorInstance* FirstOfExtent(CzorStepData& store, CzorEntity* entity) {
-    CzorTAggr<CzorInstance> extent;
-    store.GetEntityExtent(entity, extent);
-    return extent.GetAt(0);
-}
-
 }  // namespace
 
 int MergedSheetNumber(const std::string& name) {

@@ -10,3 +10,9 @@ void CReportSchema::Bind(CzorStepData& store) {
 #undef QM_SCHEMA_E
 #undef QM_SCHEMA_A
 }
+
+CzorInstance* FirstOfExtent(CzorStepData& store, CzorEntity* entity) {
+    CzorTAggr<CzorInstance> extent;
+    store.GetEntityExtent(entity, extent);
+    return extent.GetAt(0);
+}

@@ -6,6 +6,7 @@
 class CzorStepData;
 class CzorEntity;
 class CzorAttr;
+class CzorInstance;
 
 // X(entity, attribute...) list; the order is the order of binding.
 #define QM_REPORT_SCHEMA(E, A)                                                                              \
@@ -70,3 +71,7 @@ struct CReportSchema {
     // Forgets every handle.
     void Clear() { *this = CReportSchema(); }
 };
+
+// The first instance of the entity's extent (subtypes included), or null: the record a report keeps one
+// of, such as its root or its select header.
+CzorInstance* FirstOfExtent(CzorStepData& store, CzorEntity* entity);

@@ -22,12 +22,6 @@ std::time_t FixedDate() {
 
 namespace {
 
-CzorInstance* FirstOf(CzorStepData& store, CzorEntity* entity) {
-    CzorTAggr<CzorInstance> all;
-    store.GetEntityExtent(entity, all);
-    return all.GetAt(0);
-}
-
 ContentsNode ViewOf(const CTableContent& node, CFolivox& manager) {
     ContentsNode out;
     out.title = node.GetTitle();
@@ -68,11 +62,11 @@ ReportView ReadReport(const std::string& path) {
     CFolivox& manager = model.manager;
     CzorStepDataWithFile& store = model.store;
     const CReportSchema& s = manager.Schema();
-    CzorInstance* root = FirstOf(store, s.e_zor_report);
+    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
     if (!root) return view;
     view.loaded = true;
     store.GetAttr(root, s.zor_report_mode, view.mode);
-    if (CzorInstance* select = FirstOf(store, s.e_zor_select)) {
+    if (CzorInstance* select = FirstOfExtent(store, s.e_zor_select)) {
         CzorTAggr<CzorInstance> columns;
         store.GetAttr(select, s.zor_select_column, columns);
         view.selectColumns = columns.GetSize();

@@ -134,16 +134,10 @@ CCondition* TemplateBuilder::Condition(CHeaderColumn* column, int comparison, in
 
 namespace {
 
-CzorInstance* FirstOf(CzorStepData& store, CzorEntity* entity) {
-    CzorTAggr<CzorInstance> all;
-    store.GetEntityExtent(entity, all);
-    return all.GetAt(0);
-}
-
 void WriteHeader(CFolivox& manager, CHeader* header, CzorEntity* entity, CzorAttr* attr) {
     CzorStepDataWithFile& store = *manager.GetStore();
     header->Update(&manager, true);
-    CzorInstance* record = FirstOf(store, entity);
+    CzorInstance* record = FirstOfExtent(store, entity);
     if (!record) record = store.CreateInstance(entity, false, true);
     CzorTAggr<CzorInstance> columns;
     header->GetExtent(columns);
@@ -168,7 +162,7 @@ bool TemplateBuilder::Save(const std::string& path, std::string* error) {
         sheets.Add(sheet->GetInstance());
     }
     manager.Update(true);
-    CzorInstance* root = FirstOf(store, s.e_zor_report);
+    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
     if (!root) root = store.CreateInstance(s.e_zor_report, false, true);
     store.PutAttr(root, s.zor_report_params, params);
     store.PutAttr(root, s.zor_report_sheets, sheets);

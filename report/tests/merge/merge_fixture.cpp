@@ -92,9 +92,8 @@ ReportSummary ReadReportFile(const std::string& path) {
     if (!store.LoadFromFile(path.c_str()) && store.GetLastError() != zorErrReadOnly) return out;
     CReportSchema s;
     s.Bind(store);
-    CzorTAggr<CzorInstance> roots, sheets, all;
-    store.GetEntityExtent(s.e_zor_report, roots);
-    CzorInstance* root = roots.GetAt(0);
+    CzorTAggr<CzorInstance> sheets, all;
+    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
     if (!root) return out;
     out.loaded = true;
     store.GetAttr(root, s.zor_report_mode, out.mode);

@@ -198,7 +198,7 @@ TEST_F(UnificationTest, MergedReportOpensWithLinkedPageFields) {
     CFolivox manager;
     manager.Attach(&store, QM_DICT_DIR "/");
     const CReportSchema& s = manager.Schema();
-    CzorTAggr<CzorInstance> params, roots, sheets;
+    CzorTAggr<CzorInstance> params, sheets;
     store.GetEntityExtent(s.e_zor_report_param, params);
     for (CzorInstance* instance : params) {
         auto* p = new CReportParam(&manager);
@@ -206,8 +206,7 @@ TEST_F(UnificationTest, MergedReportOpensWithLinkedPageFields) {
         p->Update(false);
         manager.GetParams().Add(p);
     }
-    store.GetEntityExtent(s.e_zor_report, roots);
-    store.GetAttr(roots.GetAt(0), s.zor_report_sheets, sheets);
+    store.GetAttr(FirstOfExtent(store, s.e_zor_report), s.zor_report_sheets, sheets);
     for (CzorInstance* instance : sheets) {
         auto* sheet = new CReportSheet(&manager);
         sheet->SetInstance(instance);

@@ -17,9 +17,8 @@ void WriteReport(CFolivox& manager) {
         sheet->Update(true);
         sheets.Add(sheet->GetInstance());
     }
-    CzorTAggr<CzorInstance> roots;
-    store->GetEntityExtent(s.e_zor_report, roots);
-    CzorInstance* root = roots.GetSize() ? roots.GetAt(0) : store->CreateInstance(s.e_zor_report, false, true);
+    CzorInstance* root = FirstOfExtent(*store, s.e_zor_report);
+    if (!root) root = store->CreateInstance(s.e_zor_report, false, true);
     store->PutAttr(root, s.zor_report_params, params);
     store->PutAttr(root, s.zor_report_sheets, sheets);
     store->PutAttr(root, s.zor_report_mode, 0);
@@ -28,9 +27,7 @@ void WriteReport(CFolivox& manager) {
 void ReadReport(CFolivox& manager) {
     CzorStepDataWithFile* store = manager.GetStore();
     const CReportSchema& s = manager.Schema();
-    CzorTAggr<CzorInstance> roots;
-    store->GetEntityExtent(s.e_zor_report, roots);
-    CzorInstance* root = roots.GetAt(0);
+    CzorInstance* root = FirstOfExtent(*store, s.e_zor_report);
     CzorTAggr<CzorInstance> params, sheets;
     store->GetAttr(root, s.zor_report_params, params);
     store->GetAttr(root, s.zor_report_sheets, sheets);

@@ -16,22 +16,12 @@ LOGFONT Font(int height, int weight, uint8_t italic, const char* face) {
 
 // --- Writing and reading a template ------------------------------------------------------------------------
 
-namespace {
-
-CzorInstance* FirstOf(CzorStepDataWithFile& store, CzorEntity* entity) {
-    CzorTAggr<CzorInstance> all;
-    store.GetEntityExtent(entity, all);
-    return all.GetSize() ? all.GetAt(0) : nullptr;
-}
-
-}  // namespace
-
 void WriteTemplate(CFolivox& manager) {
     CzorStepDataWithFile& store = *manager.GetStore();
     const CReportSchema& s = manager.Schema();
     CHeader* header = manager.GetSelectHeader();
     header->Update(&manager, true);
-    CzorInstance* select = FirstOf(store, s.e_zor_select);
+    CzorInstance* select = FirstOfExtent(store, s.e_zor_select);
     if (!select) select = store.CreateInstance(s.e_zor_select, false, true);
     CzorTAggr<CzorInstance> columns;
     header->GetExtent(columns);
@@ -43,7 +33,7 @@ void WriteTemplate(CFolivox& manager) {
         sheets.Add(sheet->GetInstance());
     }
     manager.Update(true);
-    CzorInstance* root = FirstOf(store, s.e_zor_report);
+    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
     if (!root) root = store.CreateInstance(s.e_zor_report, false, true);
     store.PutAttr(root, s.zor_report_sheets, sheets);
     store.PutAttr(root, s.zor_report_mode, 0);
@@ -52,7 +42,7 @@ void WriteTemplate(CFolivox& manager) {
 void ReadTemplate(CFolivox& manager, ReadOrder order) {
     CzorStepDataWithFile& store = *manager.GetStore();
     const CReportSchema& s = manager.Schema();
-    if (CzorInstance* select = FirstOf(store, s.e_zor_select)) {
+    if (CzorInstance* select = FirstOfExtent(store, s.e_zor_select)) {
         CzorTAggr<CzorInstance> columns;
         store.GetAttr(select, s.zor_select_column, columns);
         for (CzorInstance* instance : columns) {
@@ -62,7 +52,7 @@ void ReadTemplate(CFolivox& manager, ReadOrder order) {
         }
         manager.GetSelectHeader()->Update(&manager, false);
     }
-    CzorInstance* root = FirstOf(store, s.e_zor_report);
+    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
     ASSERT_NE(root, nullptr);
     CzorTAggr<CzorInstance> sheets;
     store.GetAttr(root, s.zor_report_sheets, sheets);
