@@ -9,12 +9,11 @@
 #include "platform/base/transport_ini.h"
 #include "platform/ui/messages.h"
 #include "report/generation/report_param.h"
+#include "report/model/text_value.h"
 
 namespace {
 
 constexpr const char* kSheetPrefix = "Лист";
-constexpr int kTextOwn = 1;
-constexpr int kTextParam = 2;
 
 void ShowLoadError(const std::string& path, const CzorStepData& store) {
     AfxMessageBox(fmt::sprintf("Ошибка загрузки данных %s (%d)\n%s", path, store.GetLastError(),
