@@ -31,8 +31,6 @@ private:
     int m_bits = 0;
 };
 
-constexpr int kMaxCodes = 4096;
-
 }  // namespace
 
 DecodeResult Decode(const uint8_t* data, size_t size, int minCodeSize, PixelSink& sink) {

@@ -7,6 +7,10 @@
 
 namespace gif_lzw {
 
+// Codes are at most 12 bits wide in both directions.
+constexpr int kMaxBits = 12;
+constexpr int kMaxCodes = 1 << kMaxBits;
+
 // Receives decoded palette indexes in order.
 class PixelSink {
 public:
@@ -31,8 +35,6 @@ public:
 
 private:
     static constexpr int kHashSize = 5003;
-    static constexpr int kMaxBits = 12;
-    static constexpr int kMaxCodes = 1 << kMaxBits;
 
     void Output(int code);
     void ClearTable();
