@@ -5,6 +5,7 @@
 #include "platform/zordata/zordata.h"
 #include "report/model/page_reference_element.h"
 #include "report/model/table_content.h"
+#include "report/tests/model/template_lists.h"
 
 namespace generation_test {
 
@@ -73,28 +74,20 @@ ReportView ReadReport(const std::string& path) {
     }
     CzorTAggr<CzorInstance> params;
     store.GetEntityExtent(s.e_zor_report_param, params);
-    for (CzorInstance* instance : params) {
-        auto* p = new CReportParam(&manager);
-        p->SetInstance(instance);
-        p->Update(false);
-        manager.GetParams().Add(p);
+    model_test::ReadParams(manager, params);
+    for (CReportParam* p : manager.GetParams()) {
         std::string value;
-        store.GetAttr(instance, s.zor_report_param_value, value);
+        store.GetAttr(p->GetInstance(), s.zor_report_param_value, value);
         view.params[p->GetName()] = ParamView{p->GetType(), value};
     }
     CzorTAggr<CzorInstance> sheets;
     store.GetAttr(root, s.zor_report_sheets, sheets);
     for (CzorInstance* instance : sheets) {
-        auto* sheet = new CReportSheet(&manager);
-        sheet->SetInstance(instance);
-        manager.AddSheet(sheet);
-        sheet->Update(false);
         std::string name;
         store.GetAttr(instance, s.zor_report_sheet_element_name, name);
         view.sheetNames.push_back(name);
     }
-    manager.UpdateSheets();
-    for (CReportSheet* sheet : manager.GetSheets()) sheet->LoadElementsFromFile();
+    model_test::ReadSheets(manager, sheets);
     CPageReferenceElement::ResolvePending(&manager);
     for (CReportSheet* sheet : manager.GetSheets()) {
         std::vector<ElementView>& page = view.pages.emplace_back();

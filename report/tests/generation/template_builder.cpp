@@ -1,6 +1,7 @@
 #include "report/tests/generation/template_builder.h"
 
 #include "platform/base/transport_ini.h"
+#include "report/tests/model/template_lists.h"
 
 namespace generation_test {
 
@@ -132,38 +133,17 @@ CCondition* TemplateBuilder::Condition(CHeaderColumn* column, int comparison, in
     return c;
 }
 
-namespace {
-
-void WriteHeader(CFolivox& manager, CHeader* header, CzorEntity* entity, CzorAttr* attr) {
-    CzorStepDataWithFile& store = *manager.GetStore();
-    header->Update(&manager, true);
-    CzorInstance* record = FirstOfExtent(store, entity);
-    if (!record) record = store.CreateInstance(entity, false, true);
-    CzorTAggr<CzorInstance> columns;
-    header->GetExtent(columns);
-    store.PutAttr(record, attr, columns);
-}
-
-}  // namespace
-
 bool TemplateBuilder::Save(const std::string& path, std::string* error) {
     CFolivox& manager = Manager();
     CzorStepDataWithFile& store = Store();
     const CReportSchema& s = manager.Schema();
-    WriteHeader(manager, manager.GetSelectHeader(), s.e_zor_select, s.zor_select_column);
-    WriteHeader(manager, manager.GetResultSelectHeader(), s.e_zor_result_select, s.zor_result_select_column);
-    CzorTAggr<CzorInstance> params, sheets;
-    for (CReportParam* p : manager.GetParams()) {
-        p->Update(true);
-        params.Add(p->GetInstance());
-    }
-    for (CReportSheet* sheet : manager.GetSheets()) {
-        sheet->Update(true);
-        sheets.Add(sheet->GetInstance());
-    }
+    model_test::WriteHeader(manager, manager.GetSelectHeader(), s.e_zor_select, s.zor_select_column);
+    model_test::WriteHeader(manager, manager.GetResultSelectHeader(), s.e_zor_result_select,
+                            s.zor_result_select_column);
+    const CzorTAggr<CzorInstance> params = model_test::WriteParams(manager);
+    const CzorTAggr<CzorInstance> sheets = model_test::WriteSheets(manager);
     manager.Update(true);
-    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
-    if (!root) root = store.CreateInstance(s.e_zor_report, false, true);
+    CzorInstance* root = model_test::ReportRoot(manager);
     store.PutAttr(root, s.zor_report_params, params);
     store.PutAttr(root, s.zor_report_sheets, sheets);
     store.PutAttr(root, s.zor_report_mode, 0);

@@ -9,6 +9,7 @@
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
 #include "report/tests/merge/merge_fixture.h"
+#include "report/tests/model/template_lists.h"
 
 namespace merge_test {
 namespace {
@@ -200,12 +201,7 @@ TEST_F(UnificationTest, MergedReportOpensWithLinkedPageFields) {
     const CReportSchema& s = manager.Schema();
     CzorTAggr<CzorInstance> params, sheets;
     store.GetEntityExtent(s.e_zor_report_param, params);
-    for (CzorInstance* instance : params) {
-        auto* p = new CReportParam(&manager);
-        p->SetInstance(instance);
-        p->Update(false);
-        manager.GetParams().Add(p);
-    }
+    model_test::ReadParams(manager, params);
     store.GetAttr(FirstOfExtent(store, s.e_zor_report), s.zor_report_sheets, sheets);
     for (CzorInstance* instance : sheets) {
         auto* sheet = new CReportSheet(&manager);

@@ -3,22 +3,16 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "report/tests/model/template_lists.h"
+
 namespace model_test {
 
 void WriteReport(CFolivox& manager) {
     CzorStepDataWithFile* store = manager.GetStore();
     const CReportSchema& s = manager.Schema();
-    CzorTAggr<CzorInstance> params, sheets;
-    for (CReportParam* p : manager.GetParams()) {
-        p->Update(true);
-        params.Add(p->GetInstance());
-    }
-    for (CReportSheet* sheet : manager.GetSheets()) {
-        sheet->Update(true);
-        sheets.Add(sheet->GetInstance());
-    }
-    CzorInstance* root = FirstOfExtent(*store, s.e_zor_report);
-    if (!root) root = store->CreateInstance(s.e_zor_report, false, true);
+    const CzorTAggr<CzorInstance> params = WriteParams(manager);
+    const CzorTAggr<CzorInstance> sheets = WriteSheets(manager);
+    CzorInstance* root = ReportRoot(manager);
     store->PutAttr(root, s.zor_report_params, params);
     store->PutAttr(root, s.zor_report_sheets, sheets);
     store->PutAttr(root, s.zor_report_mode, 0);
@@ -31,20 +25,8 @@ void ReadReport(CFolivox& manager) {
     CzorTAggr<CzorInstance> params, sheets;
     store->GetAttr(root, s.zor_report_params, params);
     store->GetAttr(root, s.zor_report_sheets, sheets);
-    for (CzorInstance* instance : params) {
-        auto* p = new CReportParam(&manager);
-        p->SetInstance(instance);
-        p->Update(false);
-        manager.GetParams().Add(p);
-    }
-    for (CzorInstance* instance : sheets) {
-        auto* sheet = new CReportSheet(&manager);
-        sheet->SetInstance(instance);
-        manager.AddSheet(sheet);
-        sheet->Update(false);
-    }
-    manager.UpdateSheets();
-    for (CReportSheet* sheet : manager.GetSheets()) sheet->LoadElementsFromFile();
+    ReadParams(manager, params);
+    ReadSheets(manager, sheets);
 }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <fmt/printf.h>
 
+#include "report/tests/model/template_lists.h"
+
 namespace tables_test {
 
 LOGFONT Font(int height, int weight, uint8_t italic, const char* face) {
@@ -19,22 +21,10 @@ LOGFONT Font(int height, int weight, uint8_t italic, const char* face) {
 void WriteTemplate(CFolivox& manager) {
     CzorStepDataWithFile& store = *manager.GetStore();
     const CReportSchema& s = manager.Schema();
-    CHeader* header = manager.GetSelectHeader();
-    header->Update(&manager, true);
-    CzorInstance* select = FirstOfExtent(store, s.e_zor_select);
-    if (!select) select = store.CreateInstance(s.e_zor_select, false, true);
-    CzorTAggr<CzorInstance> columns;
-    header->GetExtent(columns);
-    store.PutAttr(select, s.zor_select_column, columns);
-
-    CzorTAggr<CzorInstance> sheets;
-    for (CReportSheet* sheet : manager.GetSheets()) {
-        sheet->Update(true);
-        sheets.Add(sheet->GetInstance());
-    }
+    model_test::WriteHeader(manager, manager.GetSelectHeader(), s.e_zor_select, s.zor_select_column);
+    const CzorTAggr<CzorInstance> sheets = model_test::WriteSheets(manager);
     manager.Update(true);
-    CzorInstance* root = FirstOfExtent(store, s.e_zor_report);
-    if (!root) root = store.CreateInstance(s.e_zor_report, false, true);
+    CzorInstance* root = model_test::ReportRoot(manager);
     store.PutAttr(root, s.zor_report_sheets, sheets);
     store.PutAttr(root, s.zor_report_mode, 0);
 }
@@ -57,14 +47,7 @@ void ReadTemplate(CFolivox& manager, ReadOrder order) {
     CzorTAggr<CzorInstance> sheets;
     store.GetAttr(root, s.zor_report_sheets, sheets);
     if (order == ReadOrder::AllThenLoad) {
-        for (CzorInstance* instance : sheets) {
-            auto* sheet = new CReportSheet(&manager);
-            sheet->SetInstance(instance);
-            manager.AddSheet(sheet);
-            sheet->Update(false);
-        }
-        manager.UpdateSheets();
-        for (CReportSheet* sheet : manager.GetSheets()) sheet->LoadElementsFromFile();
+        model_test::ReadSheets(manager, sheets);
     } else {
         int number = 0;
         for (CzorInstance* instance : sheets) {
