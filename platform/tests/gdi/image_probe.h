@@ -7,6 +7,7 @@
 #include <QRect>
 
 #include "platform/win/gdi_types.h"
+#include "platform/win/geometry.h"
 
 namespace gdi_test {
 
@@ -53,6 +54,14 @@ inline QRect InkBounds(const QImage& image) {
         for (int x = 0; x < image.width(); ++x)
             if (!IsWhite(image.pixel(x, y))) bounds |= QRect(x, y, 1, 1);
     return bounds;
+}
+
+// The pixels a logical rectangle covers in an image drawn at 254 dpi, where a logical unit (a tenth of a
+// millimetre) is one pixel and device y is minus logical y.
+inline QRect DeviceRect(const CRect& logical) {
+    CRect r = logical;
+    r.NormalizeRect();
+    return QRect(QPoint(r.left, -r.bottom), QPoint(r.right - 1, -r.top - 1));
 }
 
 }  // namespace gdi_test

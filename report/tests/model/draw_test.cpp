@@ -9,17 +9,12 @@ namespace {
 
 using gdi_test::BlankImage;
 using gdi_test::ColourCount;
+using gdi_test::DeviceRect;
 using gdi_test::InkBounds;
 using gdi_test::InkCount;
 
 // At 254 dpi a logical unit (a tenth of a millimetre) is one pixel, and device y = -logical y.
 constexpr double kDpi = 254.0;
-
-QRect DeviceRect(const CRect& logical) {
-    CRect r = logical;
-    r.NormalizeRect();
-    return QRect(QPoint(r.left, -r.bottom), QPoint(r.right - 1, -r.top - 1));
-}
 
 // Bounds of the ink inside an area only.
 QRect InkBoundsIn(const QImage& image, const QRect& area) { return InkBounds(image.copy(area)).translated(area.topLeft()); }

@@ -11,18 +11,13 @@ namespace {
 
 using gdi_test::BlankImage;
 using gdi_test::ColourCount;
+using gdi_test::DeviceRect;
 using gdi_test::InkCount;
 
 // At 254 dpi a logical unit (a tenth of a millimetre) is one pixel, and device y = -logical y.
 constexpr double kDpi = 254.0;
 constexpr COLORREF kRedRef = RGB(255, 0, 0);
 constexpr COLORREF kBlueRef = RGB(0, 0, 255);
-
-QRect DeviceRect(const CRect& logical) {
-    CRect r = logical;
-    r.NormalizeRect();
-    return QRect(QPoint(r.left, -r.bottom), QPoint(r.right - 1, -r.top - 1));
-}
 
 CRect Scaled(const CRect& r, double zoom) {
     const int left = ZoomTrunc(r.left * zoom), top = ZoomTrunc(r.top * zoom);

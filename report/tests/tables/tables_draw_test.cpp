@@ -12,6 +12,7 @@ namespace {
 
 using gdi_test::BlankImage;
 using gdi_test::ColourCount;
+using gdi_test::DeviceRect;
 using gdi_test::InkBounds;
 using gdi_test::InkCount;
 
@@ -19,12 +20,6 @@ constexpr double kDpi = 254.0;
 const double kZooms[] = {0.5, 1.0, 2.0};
 const QRect kAll(0, 0, 1400, 1000);
 constexpr COLORREF kAidGrey = RGB(192, 192, 192);
-
-QRect DeviceRect(const CRect& logical) {
-    CRect r = logical;
-    r.NormalizeRect();
-    return QRect(QPoint(r.left, -r.bottom), QPoint(r.right - 1, -r.top - 1));
-}
 
 // A small square of the device around a logical point.
 QRect Around(CPoint logical, int half = 3) {
