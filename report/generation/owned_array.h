@@ -1,7 +1,8 @@
 #pragma once
 // An ordered array of pointers that owns what it holds: the lists of a table section (sections, levels,
-// columns, conditions, grouping columns). Null is never held; removing an item deletes it, Clear forgets
-// the items without deleting them (they have been handed over elsewhere).
+// columns, conditions, grouping columns), the parameters and the frames of a selection. Null is never
+// held; removing an item deletes it, Clear forgets the items without deleting them (they have been handed
+// over elsewhere).
 #include "platform/win/ptrarray.h"
 
 template <class T>

@@ -63,8 +63,6 @@ void CReportParam::Update(bool write) {
 
 // --- CParamArray -------------------------------------------------------------------------------------------
 
-int CParamArray::Add(CReportParam* param) { return param ? m_Items.Add(param) : -1; }
-
 int CParamArray::Find(const std::string& name) const {
     for (int i = 0; i < m_Items.GetSize(); ++i)
         if (m_Items.GetAt(i)->GetName() == name) return i;
@@ -84,24 +82,10 @@ int CParamArray::Find(int type) const {
     return -1;
 }
 
-int CParamArray::Find(const CReportParam* param) const { return param ? m_Items.Find(param) : -1; }
-
 bool CParamArray::IsUnique(const std::string& name, const CReportParam* except) const {
     for (CReportParam* param : m_Items)
         if (param != except && param->GetName() == name) return false;
     return true;
-}
-
-void CParamArray::RemoveAt(int index) {
-    CReportParam* param = m_Items.GetAt(index);
-    if (!param) return;
-    m_Items.RemoveAt(index);
-    delete param;
-}
-
-void CParamArray::RemoveAll() {
-    for (CReportParam* param : m_Items) delete param;
-    m_Items.RemoveAll();
 }
 
 void CParamArray::DeleteAll() {
@@ -160,8 +144,6 @@ int CRParamsArray::Add(const char* name, int number) {
     return m_Items.Add(new CzorRParam{name, std::string(), number});
 }
 
-int CRParamsArray::Add(CzorRParam* param) { return param ? m_Items.Add(param) : -1; }
-
 bool CRParamsArray::Set(const std::string& name, const std::string& value) {
     for (CzorRParam* param : m_Items)
         if (param->name == name) {
@@ -169,9 +151,4 @@ bool CRParamsArray::Set(const std::string& name, const std::string& value) {
             return true;
         }
     return false;
-}
-
-void CRParamsArray::RemoveAll() {
-    for (CzorRParam* param : m_Items) delete param;
-    m_Items.RemoveAll();
 }

@@ -4,7 +4,7 @@
 // generation and to add-in queries (CRParamsArray of CzorRParam), and an add-in's query record (CzorQuery).
 #include <string>
 
-#include "platform/win/ptrarray.h"
+#include "report/generation/owned_array.h"
 
 class CFolivox;
 class CzorInstance;
@@ -65,18 +65,10 @@ private:
     CFolivox* m_pManager = nullptr;
 };
 
-// The manager's parameters; owns them.
-class CParamArray {
+// The manager's parameters; owns them (Add, GetAt, RemoveAt, RemoveAll, Clear). Deleting a parameter
+// leaves its store instance.
+class CParamArray : public COwnedPtrArray<CReportParam> {
 public:
-    CParamArray() = default;
-    ~CParamArray() { RemoveAll(); }
-    CParamArray(const CParamArray&) = delete;
-    CParamArray& operator=(const CParamArray&) = delete;
-
-    // -1 for null; else appends (the list owns it) and returns its index.
-    int Add(CReportParam* param);
-    CReportParam* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
     // Index of the first parameter with exactly that name (case-sensitive), or -1.
     int Find(const std::string& name) const;
     int Find(const char* name) const { return name ? Find(std::string(name)) : -1; }
@@ -85,24 +77,12 @@ public:
     // Index of the first parameter of that type, or -1.
     int Find(int type) const;
     // Index of that very object, or -1.
-    int Find(const CReportParam* param) const;
+    using COwnedPtrArray<CReportParam>::Find;
     // false when a parameter other than except has exactly that name.
     bool IsUnique(const std::string& name, const CReportParam* except) const;
-    // Deletes the object at index (its store instance stays); nothing outside the list.
-    void RemoveAt(int index);
-    // Deletes every object (their store instances stay).
-    void RemoveAll();
-    // Forgets every object without deleting it.
-    void Clear() { m_Items.RemoveAll(); }
     // Deletes every parameter with its store instance and turns every text that showed a parameter, on
     // every sheet of the manager, loaded or not, into empty own text. An empty list does nothing.
     void DeleteAll();
-
-    auto begin() const { return m_Items.begin(); }
-    auto end() const { return m_Items.end(); }
-
-private:
-    CTypedPtrArray<CReportParam> m_Items;
 };
 
 // A run-time parameter: a name and a value (and a number, kept for add-in queries).
@@ -112,28 +92,17 @@ struct CzorRParam {
     int number = 0;
 };
 
-// Run-time parameters; owns its records.
-class CRParamsArray {
+// Run-time parameters; owns its records (GetAt, RemoveAt, RemoveAll).
+class CRParamsArray : public COwnedPtrArray<CzorRParam> {
 public:
-    CRParamsArray() = default;
-    ~CRParamsArray() { RemoveAll(); }
-    CRParamsArray(const CRParamsArray&) = delete;
-    CRParamsArray& operator=(const CRParamsArray&) = delete;
-
     // -1 when either is null; else a new record (number 0) and its index.
     int Add(const char* name, const char* value);
     // -1 for a null name; else a new record with an empty value and that number.
     int Add(const char* name, int number);
     // -1 for null; else appends the record, which the array then owns.
-    int Add(CzorRParam* param);
-    CzorRParam* GetAt(int index) const { return m_Items.GetAt(index); }
-    int GetSize() const { return m_Items.GetSize(); }
+    using COwnedPtrArray<CzorRParam>::Add;
     // The first record with exactly that name gets the value: true; none: false.
     bool Set(const std::string& name, const std::string& value);
-    void RemoveAll();
-
-private:
-    CTypedPtrArray<CzorRParam> m_Items;
 };
 
 // An add-in's query: three numbers of the add-in's own, the name shown, a number and the name under which

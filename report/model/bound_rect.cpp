@@ -89,22 +89,10 @@ CRect CBoundRect::GetOverlayRect(double zoom) const {
 
 // --- CBoundArray -----------------------------------------------------------------------------------------
 
-void CBoundArray::RemoveAt(int index) {
-    CBoundRect* frame = m_Frames.GetAt(index);
-    if (!frame) return;
-    m_Frames.RemoveAt(index);
-    delete frame;
-}
-
-void CBoundArray::RemoveAll() {
-    for (CBoundRect* frame : m_Frames) delete frame;
-    m_Frames.RemoveAll();
-}
-
 CRect CBoundArray::GetRect(double zoom) const {
     CRect all;
     bool first = true;
-    for (CBoundRect* frame : m_Frames) {
+    for (CBoundRect* frame : m_Items) {
         CRect r;
         frame->GetRect(r, zoom, 0);
         r.NormalizeRect();

@@ -10,7 +10,7 @@
 //
 // States: idle → active (StartObjOper with a mode) → drawn (first trace) → idle (EndBound, ResetBound).
 // The frame never writes to the store.
-#include "platform/win/ptrarray.h"
+#include "report/generation/owned_array.h"
 #include "report/model/report_element.h"
 
 class CBoundRect : public CReportElement {
@@ -53,27 +53,12 @@ private:
     CReportElement* m_pTarget = nullptr;
 };
 
-// The frames of a multiple selection; owns them.
-class CBoundArray {
+// The frames of a multiple selection; owns them (Add, GetAt, RemoveAt, RemoveAll).
+class CBoundArray : public COwnedPtrArray<CBoundRect> {
 public:
-    CBoundArray() = default;
-    ~CBoundArray() { RemoveAll(); }
-    CBoundArray(const CBoundArray&) = delete;
-    CBoundArray& operator=(const CBoundArray&) = delete;
-
-    int Add(CBoundRect* frame) { return frame ? m_Frames.Add(frame) : -1; }
-    CBoundRect* GetAt(int index) const { return m_Frames.GetAt(index); }
-    // Deletes the frame at index (nothing outside the array).
-    void RemoveAt(int index);
-    void RemoveAll();
-    int GetSize() const { return m_Frames.GetSize(); }
-
     // The union of the frames' normalised rectangles at zoom: its smallest left and top, its largest right
     // and bottom. An empty array gives (0, 0) and an empty rectangle.
     CPoint GetTopLeft(double zoom) const;
     CPoint GetBottomRight(double zoom) const;
     CRect GetRect(double zoom) const;
-
-private:
-    CTypedPtrArray<CBoundRect> m_Frames;
 };
