@@ -7,13 +7,10 @@
 #include "report/model/page_reference_element.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
+#include "report/model/store_instances.h"
 #include "report/model/table_content.h"
 
 namespace {
-
-void DeleteLiveInstance(CzorStepDataWithFile* store, CzorInstance* instance) {
-    if (store && instance && !instance->IsDeleted()) store->DeleteInstance(instance, true, false);
-}
 
 // The continuations of table on the manager's sheets (sheets whose elements are not in memory are
 // loaded, so that none is missed).
@@ -32,7 +29,6 @@ std::vector<CReportElement*> ContinuationsOf(CFolivox& manager, const CReportEle
 void DiscardElement(CReportElement* element) {
     if (!element) return;
     CFolivox* manager = element->GetManager();
-    CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
     // A table's continuations would otherwise go with it through the sheet, but keep their own instances.
     if (element->GetKind() == kElemTable && manager)
         for (CReportElement* continuation : ContinuationsOf(*manager, element)) DiscardElement(continuation);
@@ -46,7 +42,7 @@ void DiscardElement(CReportElement* element) {
         if (manager) manager->ForgetElement(element);
         delete element;
     }
-    DeleteLiveInstance(store, own);
+    DeleteStoreInstance(manager, own);
 }
 
 void RemoveReportSheet(CFolivox& manager, CReportSheet* sheet) {
@@ -55,11 +51,11 @@ void RemoveReportSheet(CFolivox& manager, CReportSheet* sheet) {
     // Elements that are only stored would stay in the store with nothing reaching them.
     sheet->LoadElementsFromFile();
     while (sheet->GetElementCount() > 0) DiscardElement(sheet->GetElement(0));
-    if (store && sheet->GetInstance() && !sheet->GetInstance()->IsDeleted()) {
+    if (store && IsLive(sheet->GetInstance())) {
         CzorInstance* size = nullptr;
         if (store->GetAttr(sheet->GetInstance(), manager.Schema().zor_report_sheet_element_size, size))
-            DeleteLiveInstance(store, size);
-        DeleteLiveInstance(store, sheet->GetInstance());
+            DeleteStoreInstance(&manager, size);
+        DeleteStoreInstance(&manager, sheet->GetInstance());
     }
     sheet->SetInstance(nullptr);
     for (CTableContent* root : manager.GetTableContents()) root->ForgetSheet(sheet);

@@ -7,6 +7,7 @@
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
+#include "report/model/store_instances.h"
 
 const char* PageFieldParamName(int type) {
     switch (type) {
@@ -45,8 +46,7 @@ void CReportParam::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!m_pInstance || m_pInstance->IsDeleted())
-            m_pInstance = store->CreateInstance(s.e_zor_report_param, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_report_param);
         store->PutAttr(m_pInstance, s.zor_report_param_name, m_Name);
         store->PutAttr(m_pInstance, s.zor_report_param_type, m_nType);
         store->PutAttr(m_pInstance, s.zor_report_param_value, GetText());

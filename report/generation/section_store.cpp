@@ -6,20 +6,8 @@
 
 CzorInstance* HeaderColumnInstance(CFolivox* manager, CHeaderColumn* column) {
     if (!column || !manager || !manager->GetStore()) return nullptr;
-    if (!column->m_pInstance || column->m_pInstance->IsDeleted())
-        column->m_pInstance = manager->GetStore()->CreateInstance(manager->Schema().e_zor_col, false, true);
+    column->m_pInstance = LiveOrNewInstance(manager, column->m_pInstance, manager->Schema().e_zor_col);
     return column->m_pInstance;
-}
-
-CzorInstance* LiveOrNewInstance(CFolivox* manager, CzorInstance* instance, CzorEntity* entity) {
-    if (!manager || !manager->GetStore()) return nullptr;
-    if (instance && !instance->IsDeleted()) return instance;
-    return manager->GetStore()->CreateInstance(entity, false, true);
-}
-
-void DeleteStoreInstance(CFolivox* manager, CzorInstance* instance) {
-    if (!instance || instance->IsDeleted() || !manager || !manager->GetStore()) return;
-    manager->GetStore()->DeleteInstance(instance, true, false);
 }
 
 void AddUniqueInstance(CzorTAggr<CzorInstance>& list, CzorInstance* instance) {

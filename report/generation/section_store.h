@@ -1,6 +1,7 @@
 #pragma once
 // Small store steps shared by sections, levels, columns, conditions and grouping columns.
 #include "platform/zordata/taggr.h"
+#include "report/model/store_instances.h"
 
 class CFolivox;
 class CHeaderColumn;
@@ -10,9 +11,5 @@ class CzorInstance;
 // The header column's zor_col instance, made (and kept by the column) when it has none; null without a
 // column or a store. The header writes the column's fields when it is stored itself.
 CzorInstance* HeaderColumnInstance(CFolivox* manager, CHeaderColumn* column);
-// instance when it is live, else a new instance of entity (null without a store).
-CzorInstance* LiveOrNewInstance(CFolivox* manager, CzorInstance* instance, CzorEntity* entity);
-// Deletes a live instance from the manager's store (references to it cleared).
-void DeleteStoreInstance(CFolivox* manager, CzorInstance* instance);
 // Appends a non-null instance that the list does not hold yet (whatever the list's own uniqueness rule).
 void AddUniqueInstance(CzorTAggr<CzorInstance>& list, CzorInstance* instance);

@@ -4,12 +4,7 @@
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
-
-namespace {
-
-bool Usable(CzorInstance* instance) { return instance && !instance->IsDeleted(); }
-
-}  // namespace
+#include "report/model/store_instances.h"
 
 CPageReferenceElement::CPageReferenceElement(CFolivox* manager) : CReportElement(manager) { m_nKind = kElemPageReference; }
 
@@ -65,14 +60,13 @@ void CPageReferenceElement::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     CzorAttr* element = m_pManager->Schema().zor_reference_element_element;
     if (write) {
-        if (!Usable(m_pInstance))
-            m_pInstance = store->CreateInstance(m_pManager->Schema().e_zor_reference_element, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, m_pManager->Schema().e_zor_reference_element);
         CReportElement::Update(true);
         CReportSheet* target = m_pTarget && m_pManager->FindSheetInd(m_pTarget) >= 0 ? m_pTarget : nullptr;
         if (target) {
-            if (!Usable(target->GetInstance())) target->Update(true);
+            if (!IsLive(target->GetInstance())) target->Update(true);
             store->PutAttr(m_pInstance, element, target->GetInstance());
-        } else if (Usable(m_pUnresolved)) {
+        } else if (IsLive(m_pUnresolved)) {
             store->PutAttr(m_pInstance, element, m_pUnresolved);
         } else {
             store->PutAttr(m_pInstance, element, nullptr);
@@ -82,7 +76,7 @@ void CPageReferenceElement::Update(bool write) {
     if (!m_pInstance) return;
     CzorInstance* stored = nullptr;
     store->GetAttr(m_pInstance, element, stored);
-    if (!Usable(stored)) stored = nullptr;
+    if (!IsLive(stored)) stored = nullptr;
     m_pTarget = FindSheet(stored);
     m_pUnresolved = m_pTarget ? nullptr : stored;
     CReportElement::Update(false);
@@ -96,7 +90,7 @@ int CPageReferenceElement::ResolvePending(CFolivox* manager) {
                                               manager->GetUnresolvedReferences().end());
     for (CReportElement* e : listed) {
         auto* reference = dynamic_cast<CPageReferenceElement*>(e);
-        if (!reference || !Usable(reference->m_pUnresolved)) continue;
+        if (!reference || !IsLive(reference->m_pUnresolved)) continue;
         if (CReportSheet* sheet = reference->FindSheet(reference->m_pUnresolved)) {
             reference->SetTarget(sheet);
             ++bound;

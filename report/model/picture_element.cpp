@@ -9,6 +9,7 @@
 #include "report/model/image/image_file.h"
 #include "report/model/mem_record.h"
 #include "report/model/picture_placeholder.h"
+#include "report/model/store_instances.h"
 
 namespace {
 
@@ -177,7 +178,7 @@ void CPictureElement::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!m_pInstance || m_pInstance->IsDeleted()) m_pInstance = store->CreateInstance(s.e_zor_report_pic, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_report_pic);
         store->PutAttr(m_pInstance, s.zor_report_pic_draw_mode, m_nDrawMode);
         // A picture whose TIFF form could not be made before gets another try.
         if (m_bTiffKnown && m_Tiff.empty()) m_bTiffKnown = false;

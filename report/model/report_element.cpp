@@ -9,6 +9,7 @@
 #include "report/model/element_factory.h"
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
+#include "report/model/store_instances.h"
 
 int ZoomTrunc(double value) {
     return static_cast<int>(value >= 0 ? value + 0.000001 : value - 0.000001);
@@ -294,9 +295,7 @@ void CReportElement::UpdateData() { m_TextValue.UpdateData(m_pManager); }
 void CReportElement::Update(bool write) {
     if (!m_pManager || !m_pManager->GetStore()) return;
     if (write) {
-        if (!m_pInstance || m_pInstance->IsDeleted())
-            m_pInstance = m_pManager->GetStore()->CreateInstance(ElementEntityOfKind(m_pManager->Schema(), m_nKind),
-                                                                  false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, ElementEntityOfKind(m_pManager->Schema(), m_nKind));
         WriteCommon();
     } else if (m_pInstance) {
         ReadCommon();

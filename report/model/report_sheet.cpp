@@ -9,6 +9,7 @@
 #include "report/model/element_factory.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/store_instances.h"
 
 CReportSheet::CReportSheet(CFolivox* manager) : m_pManager(manager) {}
 
@@ -248,7 +249,7 @@ void CReportSheet::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!m_pInstance || m_pInstance->IsDeleted()) m_pInstance = store->CreateInstance(s.e_zor_report_sheet, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_report_sheet);
         m_pManager->PutPoint(m_pInstance, s.zor_report_sheet_element_size, CPoint(m_cx, m_cy));
         store->PutAttr(m_pInstance, s.zor_report_sheet_type, m_nType);
         store->PutAttr(m_pInstance, s.zor_report_sheet_element_name, m_Name);

@@ -1,3 +1,4 @@
+#include "report/model/store_instances.h"
 #include "report/model/table_content.h"
 
 #include <unordered_set>
@@ -7,12 +8,6 @@
 #include "report/model/report_sheet.h"
 #include "report/model/text_value.h"
 
-namespace {
-
-bool Usable(CzorInstance* instance) { return instance && !instance->IsDeleted(); }
-
-}  // namespace
-
 // --- Font instances ------------------------------------------------------------------------------------
 
 void PutFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr, const LOGFONT& font) {
@@ -20,7 +15,7 @@ void PutFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr, con
     CzorStepDataWithFile* store = manager->GetStore();
     CzorInstance* instance = nullptr;
     store->GetAttr(owner, attr, instance);
-    if (!Usable(instance) || !store->IsKindOf(instance, manager->Schema().e_zor_font))
+    if (!IsLive(instance) || !store->IsKindOf(instance, manager->Schema().e_zor_font))
         instance = store->CreateInstance(manager->Schema().e_zor_font, false, true);
     manager->SetFontValue(instance, font);
     store->PutAttr(owner, attr, instance);
@@ -30,7 +25,7 @@ bool GetFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr, LOG
     if (!manager || !manager->GetStore() || !owner || !attr) return false;
     CzorStepDataWithFile* store = manager->GetStore();
     CzorInstance* instance = nullptr;
-    if (!store->GetAttr(owner, attr, instance) || !Usable(instance) ||
+    if (!store->GetAttr(owner, attr, instance) || !IsLive(instance) ||
         !store->IsKindOf(instance, manager->Schema().e_zor_font))
         return false;
     manager->GetFontValue(instance, font);
@@ -40,7 +35,7 @@ bool GetFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr, LOG
 void DeleteFontInstance(CFolivox* manager, CzorInstance* owner, CzorAttr* attr) {
     if (!manager || !manager->GetStore() || !owner || !attr) return;
     CzorInstance* instance = nullptr;
-    if (manager->GetStore()->GetAttr(owner, attr, instance) && Usable(instance))
+    if (manager->GetStore()->GetAttr(owner, attr, instance) && IsLive(instance))
         manager->GetStore()->DeleteInstance(instance, true, false);
 }
 
@@ -84,7 +79,7 @@ void CTableContent::Update(bool write) {
     }
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
-    if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content, false, true);
+    m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_table_content);
     store->PutAttr(m_pInstance, s.zor_table_content_title, m_Title);
     CzorTAggr<CzorInstance> childs;
     for (CTableContent* child : m_Children) {
@@ -96,7 +91,7 @@ void CTableContent::Update(bool write) {
     for (CReportSheet* sheet : m_Sheets) {
         // A sheet that left the report is not listed: its pointer may no longer be a sheet at all.
         if (m_pManager->FindSheetInd(sheet) < 0) continue;
-        if (!Usable(sheet->GetInstance())) sheet->Update(true);
+        if (!IsLive(sheet->GetInstance())) sheet->Update(true);
         if (sheet->GetInstance()) sheets.Add(sheet->GetInstance());
     }
     store->PutAttr(m_pInstance, s.zor_table_content_sheets, sheets);
@@ -137,7 +132,7 @@ void CTableContentTitleLevel::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content_title_level, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_table_content_title_level);
         store->PutAttr(m_pInstance, s.zor_table_content_title_level_para_delta, m_dIndent);
         PutFontInstance(m_pManager, m_pInstance, s.zor_table_content_title_level_font, m_Font);
     } else if (m_pInstance) {
@@ -176,12 +171,12 @@ void CTableContentTitle::Delete() {
     const CReportSchema& s = m_pManager->Schema();
     for (CTableContentTitleLevel* level : m_Levels) {
         CzorInstance* instance = level->GetInstance();
-        if (!Usable(instance)) continue;
+        if (!IsLive(instance)) continue;
         DeleteFontInstance(m_pManager, instance, s.zor_table_content_title_level_font);
         store->DeleteInstance(instance, true, false);
         level->SetInstance(nullptr);
     }
-    if (Usable(m_pInstance)) store->DeleteInstance(m_pInstance, true, false);
+    DeleteStoreInstance(m_pManager, m_pInstance);
     m_pInstance = nullptr;
 }
 
@@ -190,7 +185,7 @@ void CTableContentTitle::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content_title, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_table_content_title);
         CzorTAggr<CzorInstance> levels;
         for (CTableContentTitleLevel* level : m_Levels) {
             level->Update(true);

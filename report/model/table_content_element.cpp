@@ -3,12 +3,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
-
-namespace {
-
-bool Usable(CzorInstance* instance) { return instance && !instance->IsDeleted(); }
-
-}  // namespace
+#include "report/model/store_instances.h"
 
 CTableContentElement::CTableContentElement(CFolivox* manager)
     : CReportElement(manager), m_pContentTitle(std::make_unique<CTableContentTitle>(manager)), m_TitleFont(DefaultTextFont()) {
@@ -65,7 +60,7 @@ void CTableContentElement::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_table_content_element, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_table_content_element);
         m_pContentTitle->Update(true);
         store->PutAttr(m_pInstance, s.zor_table_content_element_table_content_title, m_pContentTitle->GetInstance());
         store->PutAttr(m_pInstance, s.zor_table_content_element_width, m_dWidth);
@@ -79,7 +74,7 @@ void CTableContentElement::Update(bool write) {
     auto title = std::make_unique<CTableContentTitle>(m_pManager);
     CzorInstance* titleInstance = nullptr;
     store->GetAttr(m_pInstance, s.zor_table_content_element_table_content_title, titleInstance);
-    if (Usable(titleInstance) && store->IsKindOf(titleInstance, s.e_zor_table_content_title)) {
+    if (IsLive(titleInstance) && store->IsKindOf(titleInstance, s.e_zor_table_content_title)) {
         title->SetInstance(titleInstance);
         title->Update(false);
     }

@@ -1,3 +1,4 @@
+#include "report/model/store_instances.h"
 #include "report/model/table_element.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 
 namespace {
 
-bool Usable(CzorInstance* instance) { return instance && !instance->IsDeleted(); }
 
 // The smallest section record: an empty name, a title with no text and no level.
 constexpr size_t kSectionRecordMinSize = 4 + 88 + 4;
@@ -107,7 +107,7 @@ void CTableElement::Update(bool write) {
     CzorStepDataWithFile* store = m_pManager->GetStore();
     const CReportSchema& s = m_pManager->Schema();
     if (write) {
-        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_report_table, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_report_table);
         PutFontInstance(m_pManager, m_pInstance, s.zor_report_table_row_font, m_RowFont);
         store->PutAttr(m_pInstance, s.zor_report_table_row_height, m_nRowHeight);
         CzorTAggr<CzorInstance> sections;
@@ -127,7 +127,7 @@ void CTableElement::Update(bool write) {
     CzorTAggr<CzorInstance> sections;
     store->GetAttr(m_pInstance, s.zor_report_table_sections, sections);
     for (CzorInstance* instance : sections) {
-        if (!Usable(instance) || !store->IsKindOf(instance, s.e_zor_report_section)) continue;
+        if (!IsLive(instance) || !store->IsKindOf(instance, s.e_zor_report_section)) continue;
         auto* section = new CReportSection(m_pManager);
         section->SetInstance(instance);
         section->Update(false);

@@ -1,3 +1,4 @@
+#include "report/model/store_instances.h"
 #include "report/model/table_map_element.h"
 
 #include <cstdlib>
@@ -11,11 +12,10 @@
 
 namespace {
 
-bool Usable(CzorInstance* instance) { return instance && !instance->IsDeleted(); }
 
 // The table the manager caches as instance, or null.
 CTableElement* CachedTable(CFolivox* manager, CzorInstance* instance) {
-    return manager ? dynamic_cast<CTableElement*>(manager->FindTable(Usable(instance) ? instance : nullptr)) : nullptr;
+    return manager ? dynamic_cast<CTableElement*>(manager->FindTable(IsLive(instance) ? instance : nullptr)) : nullptr;
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void CTableMapElement::Update(bool write) {
     if (write) {
         CTableElement* table = GetTable();
         if (table) table->Update(true);
-        if (!Usable(m_pInstance)) m_pInstance = store->CreateInstance(s.e_zor_report_map, false, true);
+        m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_report_map);
         // With no table bound the stored reference stays as it is.
         if (table && table->GetInstance()) store->PutAttr(m_pInstance, s.zor_report_map_src, table->GetInstance());
         CReportElement::Update(true);

@@ -4,6 +4,7 @@
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
+#include "report/model/store_instances.h"
 
 LOGFONT DefaultTextFont() {
     LOGFONT f;
@@ -59,8 +60,8 @@ void CTextValue::UpdateData(CFolivox* manager) {
     CzorStepDataWithFile* store = manager->GetStore();
     if (!store) return;
     const CReportSchema& s = manager->Schema();
-    if (!m_pValueInst || m_pValueInst->IsDeleted()) m_pValueInst = store->CreateInstance(s.e_zor_value, false, true);
-    if (!m_pFontInst || m_pFontInst->IsDeleted()) m_pFontInst = store->CreateInstance(s.e_zor_font, false, true);
+    m_pValueInst = LiveOrNewInstance(manager, m_pValueInst, s.e_zor_value);
+    m_pFontInst = LiveOrNewInstance(manager, m_pFontInst, s.e_zor_font);
     WriteValues(manager);
 }
 
@@ -101,7 +102,7 @@ CTextValue* CTextValue::CreateFromInst(CzorInstance* value, CFolivox* manager) {
     store->GetAttr(value, s.zor_value_font, m_pFontInst);
     store->GetAttr(value, s.zor_value_fit_text, m_nFitText);
     // Only a stored font replaces the font held: a value without one keeps drawing.
-    if (m_pFontInst && !m_pFontInst->IsDeleted()) m_Font = manager->GetFontValue(m_pFontInst);
+    if (IsLive(m_pFontInst)) m_Font = manager->GetFontValue(m_pFontInst);
     m_pParam = nullptr;
     if (m_nType == kTextParam) {
         CzorInstance* linked = nullptr;

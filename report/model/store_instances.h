@@ -1,0 +1,13 @@
+#pragma once
+// Store instances held by model objects: an instance may have been deleted under its holder (deleted
+// instances stay as tombstones until the store is cleared), so each holder checks before it writes.
+class CFolivox;
+class CzorEntity;
+class CzorInstance;
+
+// Whether instance is there and not deleted.
+bool IsLive(const CzorInstance* instance);
+// instance when it is live, else a new instance of entity (null without a store).
+CzorInstance* LiveOrNewInstance(CFolivox* manager, CzorInstance* instance, CzorEntity* entity);
+// Deletes a live instance from the manager's store (references to it cleared).
+void DeleteStoreInstance(CFolivox* manager, CzorInstance* instance);
