@@ -15,6 +15,7 @@
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
+#include "report/model/store_instances.h"
 
 void CReportGeneration::ApplyValues(const CRParamsArray& values) {
     CParamArray& params = m_manager.GetParams();
@@ -64,10 +65,7 @@ void CReportGeneration::TablesToFrames() {
 void CReportGeneration::WriteBack() {
     const CReportSchema& s = m_manager.Schema();
     CzorTAggr<CzorInstance> sheets(m_manager.GetSheetCount() + 8, true, false);
-    for (CReportSheet* sheet : m_manager.GetSheets()) {
-        sheet->Update(true);
-        if (sheet->GetInstance()) sheets.Add(sheet->GetInstance());
-    }
+    WriteEach(m_manager.GetSheets(), sheets);
     m_store.PutAttr(m_pRoot, s.zor_report_sheets, sheets);
     m_store.PutAttr(m_pRoot, s.zor_report_fit_to_page, m_nFitToPage);
     m_store.PutAttr(m_pRoot, s.zor_report_mode, m_nMode);

@@ -257,10 +257,7 @@ void CReportSheet::Update(bool write) {
         // throw its elements away.
         if (!m_bLoaded && m_Elements.IsEmpty()) return;
         CzorTAggr<CzorInstance> elems;
-        for (CReportElement* element : m_Elements) {
-            element->Update(true);
-            if (element->GetInstance()) elems.Add(element->GetInstance());
-        }
+        WriteEach(m_Elements, elems);
         store->PutAttr(m_pInstance, s.zor_report_sheet_elems, elems);
     } else {
         if (!m_pInstance) return;

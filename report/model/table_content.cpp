@@ -82,10 +82,7 @@ void CTableContent::Update(bool write) {
     m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_table_content);
     store->PutAttr(m_pInstance, s.zor_table_content_title, m_Title);
     CzorTAggr<CzorInstance> childs;
-    for (CTableContent* child : m_Children) {
-        child->Update(true);
-        if (child->GetInstance()) childs.Add(child->GetInstance());
-    }
+    WriteEach(m_Children, childs);
     store->PutAttr(m_pInstance, s.zor_table_content_childs, childs);
     CzorTAggr<CzorInstance> sheets;
     for (CReportSheet* sheet : m_Sheets) {
@@ -187,10 +184,7 @@ void CTableContentTitle::Update(bool write) {
     if (write) {
         m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_table_content_title);
         CzorTAggr<CzorInstance> levels;
-        for (CTableContentTitleLevel* level : m_Levels) {
-            level->Update(true);
-            if (level->GetInstance()) levels.Add(level->GetInstance());
-        }
+        WriteEach(m_Levels, levels);
         store->PutAttr(m_pInstance, s.zor_table_content_title_levels, levels);
     } else if (m_pInstance) {
         CzorTAggr<CzorInstance> levels;

@@ -111,10 +111,7 @@ void CTableElement::Update(bool write) {
         PutFontInstance(m_pManager, m_pInstance, s.zor_report_table_row_font, m_RowFont);
         store->PutAttr(m_pInstance, s.zor_report_table_row_height, m_nRowHeight);
         CzorTAggr<CzorInstance> sections;
-        for (CReportSection* section : m_Sections) {
-            section->Update(true);
-            if (section->GetInstance()) sections.Add(section->GetInstance());
-        }
+        WriteEach(m_Sections, sections);
         store->PutAttr(m_pInstance, s.zor_report_table_sections, sections);
         // Last: a new table's point instances follow its sections' in the file.
         WritePlacement();

@@ -7,26 +7,21 @@
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
+#include "report/model/store_instances.h"
 
 namespace model_test {
 
 // Writes each parameter of manager to the store; their instances in order.
 inline CzorTAggr<CzorInstance> WriteParams(CFolivox& manager) {
     CzorTAggr<CzorInstance> params;
-    for (CReportParam* p : manager.GetParams()) {
-        p->Update(true);
-        params.Add(p->GetInstance());
-    }
+    WriteEach(manager.GetParams(), params);
     return params;
 }
 
 // Writes each sheet of manager to the store; their instances in order.
 inline CzorTAggr<CzorInstance> WriteSheets(CFolivox& manager) {
     CzorTAggr<CzorInstance> sheets;
-    for (CReportSheet* sheet : manager.GetSheets()) {
-        sheet->Update(true);
-        sheets.Add(sheet->GetInstance());
-    }
+    WriteEach(manager.GetSheets(), sheets);
     return sheets;
 }
 
