@@ -37,11 +37,7 @@ void CReportGeneration::PrepareOverflowSheets() {
         CReportSheet* pattern = sheet;
         for (size_t j = i + 1; j < sheets.size(); ++j)
             if (HoldsContinuationOf(sheets[j], table)) pattern = sheets[j];
-        auto* overflow = new CReportSheet(&m_manager);
-        overflow->SetSize(pattern->GetSize());
-        for (CReportElement* e : pattern->GetElements())
-            if (CReportElement* clone = e->CreateClon()) overflow->Add(clone);
-        m_Overflow[table] = overflow;
+        m_Overflow[table] = NewSheetLike(&m_manager, *pattern);
     }
 }
 

@@ -219,10 +219,7 @@ int CFolivox::FindSheetInd(CReportSheet* sheet) const { return sheet ? m_Sheets.
 
 CReportSheet* CFolivox::CloneSheet(CReportSheet* source, int index) {
     if (!source || index > m_Sheets.GetSize()) return nullptr;
-    auto* sheet = new CReportSheet(this);
-    sheet->SetSize(source->GetSize());
-    for (CReportElement* element : source->GetElements())
-        if (CReportElement* clone = element->CreateClon()) sheet->Add(clone);
+    CReportSheet* sheet = NewSheetLike(this, *source);
     if (index == -1) {
         m_Sheets.Add(sheet);
         sheet->SetName(SheetName(m_Sheets.GetSize()));

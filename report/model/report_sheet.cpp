@@ -304,3 +304,11 @@ void CReportSheet::FreeElements() {
     }
     m_bLoaded = false;
 }
+
+CReportSheet* NewSheetLike(CFolivox* manager, const CReportSheet& pattern) {
+    auto* sheet = new CReportSheet(manager);
+    sheet->SetSize(pattern.GetSize());
+    for (CReportElement* element : pattern.GetElements())
+        if (CReportElement* clone = element->CreateClon()) sheet->Add(clone);
+    return sheet;
+}

@@ -118,3 +118,7 @@ private:
     int m_nType = 0;
     bool m_bTemporary = false;
 };
+
+// A new sheet of manager with pattern's size and a copy (CreateClon) of each of pattern's elements: not
+// named, listed by no manager and not stored.
+CReportSheet* NewSheetLike(CFolivox* manager, const CReportSheet& pattern);

@@ -66,9 +66,7 @@ CReportSection* SectionGenTest::AddSection(CTableElement* table, std::vector<CCo
 }
 
 void SectionGenTest::UseGenerationSheet(CReportSheet* pattern) {
-    generationSheet = std::make_unique<CReportSheet>(&Manager());
-    generationSheet->SetSize(pattern->GetSize());
-    for (CReportElement* element : pattern->GetElements()) generationSheet->Add(element->CreateClon());
+    generationSheet.reset(NewSheetLike(&Manager(), *pattern));
     Manager().SetGenerationSheet(generationSheet.get());
 }
 
