@@ -34,6 +34,7 @@
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_element.h"
+#include "report/tests/model/template_lists.h"
 
 namespace {
 
@@ -94,11 +95,7 @@ bool SaveTemplate(const std::string& path, const std::vector<ColumnSpec>& column
         return column;
     };
 
-    auto* sheet = new CReportSheet(&manager);
-    sheet->SetSize(CSize(2100, 2970));
-    manager.AddSheet(sheet);
-    manager.UpdateSheets();
-    sheet->LoadElementsFromFile();
+    CReportSheet* sheet = model_test::AddPage(manager);
     auto* table = new CTableElement(&manager);
     table->SetOrigin(CPoint(100, -2870));
     table->SetSize(CSize(1900, 2770));

@@ -30,11 +30,7 @@ void WriteTemplate(const std::string& path) {
     param->SetParam(std::string("не указан"), kParamText);
     manager.GetParams().Add(param);
 
-    auto* sheet = new CReportSheet(&manager);
-    sheet->SetSize(CSize(2100, 2970));
-    manager.AddSheet(sheet);
-    manager.UpdateSheets();
-    sheet->LoadElementsFromFile();
+    CReportSheet* sheet = model_test::AddPage(manager);
     CReportElement* heading = sheet->CreateReportElem(CPoint(100, -100), CSize(1500, 100), kElemRect);
     heading->GetTextValue().SetText(std::string("Отчет о поставках"));
     sheet->Add(heading);

@@ -22,14 +22,7 @@ TemplateBuilder::TemplateBuilder() {
     m_manager.Attach(&m_store, dictionary.c_str());
 }
 
-CReportSheet* TemplateBuilder::AddSheet() {
-    auto* sheet = new CReportSheet(&Manager());
-    sheet->SetSize(CSize(2100, 2970));
-    Manager().AddSheet(sheet);
-    Manager().UpdateSheets();
-    sheet->LoadElementsFromFile();
-    return sheet;
-}
+CReportSheet* TemplateBuilder::AddSheet() { return model_test::AddPage(Manager()); }
 
 CReportElement* TemplateBuilder::AddText(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text) {
     CReportElement* e = sheet->CreateReportElem(origin, size, kElemRect);

@@ -14,6 +14,7 @@
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
+#include "report/tests/model/template_lists.h"
 
 namespace model_test {
 
@@ -54,14 +55,7 @@ protected:
     const CReportSchema& S() { return model.manager.Schema(); }
 
     // A sheet owned by the manager, loaded (so its elements are kept and written).
-    CReportSheet* NewSheet() {
-        auto* sheet = new CReportSheet(&Manager());
-        sheet->SetSize(CSize(2100, 2970));
-        Manager().AddSheet(sheet);
-        Manager().UpdateSheets();
-        sheet->LoadElementsFromFile();
-        return sheet;
-    }
+    CReportSheet* NewSheet() { return AddPage(Manager()); }
     // A rectangle element added to sheet.
     CReportElement* NewRect(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text = {}) {
         CReportElement* e = sheet->CreateReportElem(origin, size, kElemRect);

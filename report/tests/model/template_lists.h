@@ -1,7 +1,8 @@
 #pragma once
-// What the tests' template writers and readers share: the parameters, the sheets and a select header
-// written to the store and listed, the report root, and parameters and sheets read back the way the
-// program opens a document. Header-only, so that tools without the test framework use it too.
+// What the tests' template builders, writers and readers share: a new page, the parameters, the sheets
+// and a select header written to the store and listed, the report root, and parameters and sheets read
+// back the way the program opens a document. Header-only, so that tools and benchmarks without the test
+// framework use it too.
 #include "platform/zordata/zordata.h"
 #include "report/generation/data_source.h"
 #include "report/generation/report_param.h"
@@ -10,6 +11,16 @@
 #include "report/model/store_instances.h"
 
 namespace model_test {
+
+// A new A4 sheet listed by manager and loaded (so that its elements are kept and written).
+inline CReportSheet* AddPage(CFolivox& manager) {
+    auto* sheet = new CReportSheet(&manager);
+    sheet->SetSize(CSize(2100, 2970));
+    manager.AddSheet(sheet);
+    manager.UpdateSheets();
+    sheet->LoadElementsFromFile();
+    return sheet;
+}
 
 // Writes each parameter of manager to the store; their instances in order.
 inline CzorTAggr<CzorInstance> WriteParams(CFolivox& manager) {
