@@ -8,7 +8,6 @@
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_content.h"
-#include "report/model/table_content_link.h"
 
 namespace {
 
@@ -34,7 +33,7 @@ CFolivox::~CFolivox() {
 }
 
 void CFolivox::FreeTableContents() {
-    for (CTableContent* node : m_TableContents) DeleteTableContent(node);
+    for (CTableContent* node : m_TableContents) delete node;
     m_TableContents.RemoveAll();
 }
 
@@ -285,12 +284,17 @@ bool CFolivox::FindTableContentRoots(CzorTAggr<CzorInstance>& roots) {
 bool CFolivox::LoadTableContents() {
     CzorTAggr<CzorInstance> roots;
     if (!FindTableContentRoots(roots)) return false;
-    for (CzorInstance* root : roots)
-        if (CTableContent* node = ReadTableContentRoot(this, root)) m_TableContents.Add(node);
+    for (CzorInstance* root : roots) {
+        if (!root) continue;
+        auto* node = new CTableContent(this);
+        node->SetInstance(root);
+        node->Update(false);
+        m_TableContents.Add(node);
+    }
     return true;
 }
 
 bool CFolivox::Update(bool write) {
-    for (CTableContent* node : m_TableContents) UpdateTableContent(node, write);
+    for (CTableContent* node : m_TableContents) node->Update(write);
     return true;
 }
