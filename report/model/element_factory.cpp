@@ -28,8 +28,7 @@ CReportElement* NewReportElement(int kind, CFolivox* manager) {
     case kElemPageReference:
         return new CPageReferenceElement(manager);
     default:
-        // kElemTable, kElemTableMap, kElemPicture, kElemTableContent, kElemPageReference: their classes
-        // are added here.
+        // Kinds 2 and 4 are not in use; anything else is no kind at all.
         return nullptr;
     }
 }

@@ -185,7 +185,8 @@ CReportElement* CFolivox::CreateElemObj(CzorInstance* instance, CReportSheet* sh
     }
     CReportElement* element = NewReportElement(kind, this);
     if (!element) {
-        // A kind whose class is not there keeps its kind, so the file is written back as it was read.
+        // Every kind a stored element is read as has a class; should one ever lack it, the element keeps its
+        // kind, so the file is written back as it was read.
         element = new CReportElement(this);
         element->SetKind(kind);
     }

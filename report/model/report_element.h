@@ -111,7 +111,7 @@ public:
     // read: reads it back (only with an instance; an absent attribute leaves its field as it was).
     virtual void Update(bool write);
 
-    // --- Hooks for the later kinds --------------------------------------------------------------------------
+    // --- Hooks for the kinds built on the base ---------------------------------------------------------------
     // The table element a continuation (kind 5) continues, else null.
     virtual CReportElement* ContinuedTable() const { return nullptr; }
 
