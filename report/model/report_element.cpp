@@ -193,8 +193,10 @@ namespace {
 
 enum class Edge { Left, Top, Right, Bottom };
 
-// The rectangle with one edge widened to a band of half on both sides, normalised.
-CRect EdgeBand(const CRect& r, Edge edge, int half) {
+// The element's rectangle at zoom with one edge widened to a band of half on both sides, normalised.
+CRect EdgeBand(const CReportElement& element, double zoom, Edge edge, int half) {
+    CRect r;
+    element.GetRect(r, zoom, 0);
     CRect band = r;
     switch (edge) {
     case Edge::Left: band.left = r.left - half; band.right = r.left + half; break;
@@ -208,29 +210,10 @@ CRect EdgeBand(const CRect& r, Edge edge, int half) {
 
 }  // namespace
 
-CRect CReportElement::GetLeftRect(int half, double zoom) const {
-    CRect r;
-    GetRect(r, zoom, 0);
-    return EdgeBand(r, Edge::Left, half);
-}
-
-CRect CReportElement::GetTopRect(int half, double zoom) const {
-    CRect r;
-    GetRect(r, zoom, 0);
-    return EdgeBand(r, Edge::Top, half);
-}
-
-CRect CReportElement::GetRightRect(int half, double zoom) const {
-    CRect r;
-    GetRect(r, zoom, 0);
-    return EdgeBand(r, Edge::Right, half);
-}
-
-CRect CReportElement::GetBottomRect(int half, double zoom) const {
-    CRect r;
-    GetRect(r, zoom, 0);
-    return EdgeBand(r, Edge::Bottom, half);
-}
+CRect CReportElement::GetLeftRect(int half, double zoom) const { return EdgeBand(*this, zoom, Edge::Left, half); }
+CRect CReportElement::GetTopRect(int half, double zoom) const { return EdgeBand(*this, zoom, Edge::Top, half); }
+CRect CReportElement::GetRightRect(int half, double zoom) const { return EdgeBand(*this, zoom, Edge::Right, half); }
+CRect CReportElement::GetBottomRect(int half, double zoom) const { return EdgeBand(*this, zoom, Edge::Bottom, half); }
 
 int CReportElement::GetRange(CRect& out) const {
     out.SetRectEmpty();
