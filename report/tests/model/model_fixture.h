@@ -25,6 +25,20 @@ inline CFixedMetrics TenUnitMetrics() {
     return m;
 }
 
+// A Cyrillic font of the face with that height (tenths of a point), weight and style.
+inline LOGFONT Font(int height, int weight, uint8_t italic, const char* face, uint8_t underline = 0,
+                    uint8_t strike = 0) {
+    LOGFONT f;
+    f.lfHeight = height;
+    f.lfWeight = weight;
+    f.lfItalic = italic;
+    f.lfUnderline = underline;
+    f.lfStrikeOut = strike;
+    f.lfCharSet = RUSSIAN_CHARSET;
+    f.SetFaceName(face);
+    return f;
+}
+
 inline LOGFONT TenUnitFont() {
     LOGFONT f;
     f.lfHeight = 720;

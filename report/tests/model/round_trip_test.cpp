@@ -26,18 +26,6 @@ struct ElementSpec {
     LOGFONT font;
 };
 
-LOGFONT Font(int height, int weight, uint8_t italic, const char* face, uint8_t underline = 0, uint8_t strike = 0) {
-    LOGFONT f;
-    f.lfHeight = height;
-    f.lfWeight = weight;
-    f.lfItalic = italic;
-    f.lfUnderline = underline;
-    f.lfStrikeOut = strike;
-    f.lfCharSet = RUSSIAN_CHARSET;
-    f.SetFaceName(face);
-    return f;
-}
-
 std::vector<std::vector<ElementSpec>> Template() {
     std::vector<std::vector<ElementSpec>> sheets(2);
     const int aligns[] = {kAlignTop | kAlignLeft,      kAlignTop | kAlignHCenter,   kAlignTop | kAlignRight,

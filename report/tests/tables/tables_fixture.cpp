@@ -6,16 +6,6 @@
 
 namespace tables_test {
 
-LOGFONT Font(int height, int weight, uint8_t italic, const char* face) {
-    LOGFONT f;
-    f.lfHeight = height;
-    f.lfWeight = weight;
-    f.lfItalic = italic;
-    f.lfCharSet = RUSSIAN_CHARSET;
-    f.SetFaceName(face);
-    return f;
-}
-
 // --- Writing and reading a template ------------------------------------------------------------------------
 
 void WriteTemplate(CFolivox& manager) {

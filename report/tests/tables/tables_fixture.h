@@ -38,7 +38,7 @@ void WriteTemplate(CFolivox& manager);
 // Reads a store back: the select header, the sheets (named by position), then the contents tree.
 void ReadTemplate(CFolivox& manager, ReadOrder order = ReadOrder::AllThenLoad);
 
-LOGFONT Font(int height, int weight, uint8_t italic, const char* face);
+using model_test::Font;
 
 // A section with levels, cell columns of every kind, conditions with and/or links, two grouping columns
 // with title and closing lines and conditions, sort columns and a title column. Data-source columns come
