@@ -14,7 +14,6 @@ namespace {
 
 // The blanks isspace() knows in the "C" locale.
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 size_t SkipBlanks(std::string_view t) {
     size_t i = 0;

@@ -7,6 +7,9 @@
 
 namespace zor {
 
+// An ASCII decimal digit, whatever the locale says.
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // "%d".
 std::string IntToText(long long value);
 // "%.<decimals>f": RealToText(2.5) is "2.500000", RealToText(2.5, 1) is "2.5", RealToText(2.5, 0) is "2".

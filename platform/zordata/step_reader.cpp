@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/step_io.h"
@@ -27,7 +28,7 @@ int HexDigit(char c) {
 
 bool IsKeywordStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsKeywordChar(char c) { return IsKeywordStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using zor::IsDigit;
 
 class Reader {
 public:

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "platform/text/numbers.h"
+
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using zor::IsDigit;
 }  // namespace
 
 bool zorIsRealOrEmpty(const char* text) {

@@ -3,12 +3,13 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/text/numbers.h"
 #include "platform/zordata/value.h"
 #include "report/generation/data_source.h"
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using zor::IsDigit;
 
 int Sign(int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 

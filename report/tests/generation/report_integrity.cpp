@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/base/file_io.h"
+#include "platform/text/numbers.h"
 
 namespace generation_test {
 
@@ -19,7 +20,7 @@ struct Record {
     std::vector<long> refs;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+using zor::IsDigit;
 
 // Parses "#n=ENTITY(...);" records of the DATA section: texts in '...' (with '' inside) and binary
 // literals in "..." hold no references.
