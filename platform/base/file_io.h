@@ -7,8 +7,8 @@
 
 namespace zor {
 
-// Replaces a file by one written piece by piece, so that it is always either the old file or the new one,
-// never half-written: the pieces go to a new temporary file in the same folder, which Commit flushes to
+// Replaces a file by one written as a stream, so that it is always either the old file or the new one,
+// never half-written: the bytes go to a new temporary file in the same folder, which Commit flushes to
 // disk and renames over the target. A replaced file keeps its permissions; a new one gets 0666 less the
 // umask; a symbolic link is followed and its target replaced. Whatever fails, nothing at the target
 // changes and the temporary file is removed (at the latest when the writer goes).
