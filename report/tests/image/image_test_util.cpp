@@ -5,8 +5,6 @@
 
 #include "report/model/image/image_io.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -14,15 +12,7 @@
 namespace image_test {
 
 TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/qm_image_XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
+    if (Path().empty()) throw std::runtime_error("mkdtemp failed");
 }
 
 void SetPixelIndex(CImageFile& image, int x, int y, unsigned index) {

@@ -6,20 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/tests/test_support.h"
 #include "report/model/image/image_file.h"
 
 namespace image_test {
 
-// A folder of its own for each test, removed afterwards.
-class TempDir {
+// A folder of its own for each test, removed afterwards; a folder that cannot be made throws.
+class TempDir : public zor::test::ScopedTempDir {
 public:
     TempDir();
-    ~TempDir();
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
+    std::string File(const std::string& name) const { return *this / name; }
 };
 
 // An image whose every pixel differs from its neighbours, with a palette of distinct colours.

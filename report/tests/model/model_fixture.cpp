@@ -1,8 +1,9 @@
 #include "report/tests/model/model_fixture.h"
 
 #include <cstdlib>
-#include <filesystem>
+#include <optional>
 
+#include "platform/tests/test_support.h"
 #include "report/tests/model/template_lists.h"
 
 namespace model_test {
@@ -35,17 +36,13 @@ namespace {
 class ProfileEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qm-model-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) m_dir = pattern;
-        ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+        m_dir.emplace();
+        ::setenv("XDG_CONFIG_HOME", m_dir->Path().c_str(), 1);
     }
-    void TearDown() override {
-        std::error_code ec;
-        if (!m_dir.empty()) std::filesystem::remove_all(m_dir, ec);
-    }
+    void TearDown() override { m_dir.reset(); }
 
 private:
-    std::string m_dir;
+    std::optional<zor::test::ScopedTempDir> m_dir;
 };
 
 [[maybe_unused]] ::testing::Environment* const g_profile = ::testing::AddGlobalTestEnvironment(new ProfileEnvironment);
