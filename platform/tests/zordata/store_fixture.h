@@ -8,6 +8,7 @@
 
 #include "platform/base/file_io.h"
 #include "platform/base/tempfile.h"
+#include "platform/tests/test_support.h"
 #include "platform/zordata/zordata.h"
 
 class StoreTest : public ::testing::Test {
@@ -44,11 +45,7 @@ protected:
         return p;
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
-    static std::string Read(const std::string& path) {
-        std::string s;
-        zor::ReadWholeFile(path, s);
-        return s;
-    }
+    static std::string Read(const std::string& path) { return zor::test::Slurp(path); }
     static void Write(const std::string& path, const std::string& bytes) {
         ASSERT_TRUE(zor::WriteFileAtomically(path, bytes));
     }
