@@ -1,1 +1,0 @@
-qm_add_bench(geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/geometry_bench.cpp LIBS zorbase)
