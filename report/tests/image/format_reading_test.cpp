@@ -163,7 +163,7 @@ TEST(IcoReading, WrittenByQt) {
 
 // ---- PNG -------------------------------------------------------------------------------------------------
 
-struct PngSpec {
+struct PngPlan {
     int width, height, depth, colorType;
     bool interlaced = false;
     std::vector<png_color> palette = {};
@@ -171,7 +171,7 @@ struct PngSpec {
 };
 
 // Rows are given packed as the file stores them.
-void WritePng(const std::string& path, const PngSpec& s, const std::vector<std::vector<uint8_t>>& rows) {
+void WritePng(const std::string& path, const PngPlan& s, const std::vector<std::vector<uint8_t>>& rows) {
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -201,7 +201,7 @@ TEST(PngReading, DepthsAndKinds) {
     const int w = 9, h = 7;
     struct Case {
         const char* name;
-        PngSpec spec;
+        PngPlan plan;
         int bits;                                   // depth of our image
         std::function<std::vector<uint8_t>(int)> row;  // file row y
         std::function<uint32_t(int, int)> colour;   // expected colour of (x, y)
@@ -247,7 +247,7 @@ TEST(PngReading, DepthsAndKinds) {
         std::vector<std::vector<uint8_t>> rows;
         for (int y = 0; y < h; ++y) rows.push_back(c.row(y));
         const std::string path = dir.File(std::string(c.name) + ".png");
-        WritePng(path, c.spec, rows);
+        WritePng(path, c.plan, rows);
         CImageFile image(path.c_str(), IMAGE_FORMAT_PNG);
         ASSERT_FALSE(image.IsEmpty()) << c.name << ": " << image.GetErrorText();
         EXPECT_EQ(image.GetBitCount(), c.bits) << c.name;
@@ -319,7 +319,7 @@ TEST(JpegReading, GreyProgressiveAndFourComponentFiles) {
 
 // ---- TIFF ------------------------------------------------------------------------------------------------
 
-struct TiffSpec {
+struct TiffPlan {
     uint16_t photometric, bitsPerSample, samples;
     uint16_t compression = COMPRESSION_NONE;
     bool tiled = false;
@@ -327,7 +327,7 @@ struct TiffSpec {
 };
 
 // Writes width × height pixels whose samples are given by value(x, y, sample), packed at the sample size.
-void WriteTiff(const std::string& path, int w, int h, const TiffSpec& s,
+void WriteTiff(const std::string& path, int w, int h, const TiffPlan& s,
                const std::function<unsigned(int, int, int)>& value, const std::vector<uint16_t>& colormap = {}) {
     TIFF* tif = TIFFOpen(path.c_str(), "w");
     ASSERT_NE(tif, nullptr);
@@ -400,7 +400,7 @@ TEST(TiffReading, StripLayoutsAndTheRgbaPath) {
     for (int i = 0; i < 4; ++i) map8[i] = map8[4 + i] = map8[8 + i] = uint16_t(i * 80);  // not scaled
     struct Case {
         const char* name;
-        TiffSpec spec;
+        TiffPlan plan;
         int bits;
         std::function<unsigned(int, int, int)> value;
         std::function<uint32_t(int, int)> colour;
@@ -435,11 +435,11 @@ TEST(TiffReading, StripLayoutsAndTheRgbaPath) {
     };
     for (const Case& c : cases) {
         const std::string path = dir.File(std::string(c.name) + ".tif");
-        WriteTiff(path, w, h, c.spec, c.value, c.colormap);
+        WriteTiff(path, w, h, c.plan, c.value, c.colormap);
         CImageFile image(path.c_str(), IMAGE_FORMAT_TIFF);
         ASSERT_FALSE(image.IsEmpty()) << c.name << ": " << image.GetErrorText();
         EXPECT_EQ(image.GetBitCount(), c.bits) << c.name;
-        EXPECT_EQ(image.GetImageCount(), c.spec.pages) << c.name;
+        EXPECT_EQ(image.GetImageCount(), c.plan.pages) << c.name;
         int wrong = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) wrong += PixelColour(image, x, y) != c.colour(x, y);

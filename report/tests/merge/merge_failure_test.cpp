@@ -47,8 +47,8 @@ private:
 
 constexpr char kGarbage[] = "\x01\x02\xff\xfe not an exchange file \x00\x7f";
 
-ReportSpec SmallReport(const std::string& tag) {
-    ReportSpec r;
+ReportPlan SmallReport(const std::string& tag) {
+    ReportPlan r;
     r.params = StandardParams("5", tag);
     r.sheets = {{tag, Text::Linked(kPageNumber), Text::Linked(kNumber)}, {Text::Linked(kPageCount)}};
     r.contents = {{tag, {0, 1}, {}}};

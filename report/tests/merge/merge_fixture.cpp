@@ -21,7 +21,7 @@ std::vector<Param> StandardParams(const std::string& number, const std::string& 
             {"Заголовок", kParamText, title}};
 }
 
-bool WriteReportFile(const std::string& path, const ReportSpec& spec, const std::vector<std::string>& names) {
+bool WriteReportFile(const std::string& path, const ReportPlan& plan, const std::vector<std::string>& names) {
     CzorStepDataWithFile store;
     if (!store.LoadDictionary(QM_DICT_DIR "/quillmark")) return false;
     CFolivox manager;
@@ -30,7 +30,7 @@ bool WriteReportFile(const std::string& path, const ReportSpec& spec, const std:
 
     CzorTAggr<CzorInstance> params;
     std::vector<CReportParam*> made;
-    for (const Param& p : spec.params) {
+    for (const Param& p : plan.params) {
         auto* param = new CReportParam(&manager);
         param->SetName(p.name);
         if (p.type == kParamNumber) param->SetParam(std::atoi(p.value.c_str()));
@@ -41,14 +41,14 @@ bool WriteReportFile(const std::string& path, const ReportSpec& spec, const std:
         made.push_back(param);
     }
     CzorTAggr<CzorInstance> sheets;
-    for (size_t i = 0; i < spec.sheets.size(); ++i) {
+    for (size_t i = 0; i < plan.sheets.size(); ++i) {
         auto* sheet = new CReportSheet(&manager);
         sheet->SetSize(CSize(2100, 2970));
         manager.AddSheet(sheet);
         sheet->LoadElementsFromFile();
         sheet->SetName(i < names.size() ? names[i] : "Лист" + std::to_string(i + 1));
         int y = -100;
-        for (const Text& t : spec.sheets[i]) {
+        for (const Text& t : plan.sheets[i]) {
             CReportElement* e = sheet->CreateReportElem(CPoint(100, y), CSize(1000, 80), kElemRect);
             if (t.param >= 0) e->GetTextValue().SetText(made.at(static_cast<size_t>(t.param)));
             else e->GetTextValue().SetText(t.own);
@@ -74,7 +74,7 @@ bool WriteReportFile(const std::string& path, const ReportSpec& spec, const std:
         store.PutAttr(node, s.zor_table_content_childs, children);
         return node;
     };
-    for (const Node& n : spec.contents) writeNode(n);
+    for (const Node& n : plan.contents) writeNode(n);
     const bool saved = store.SaveToFile(path.c_str());
     manager.Detach();
     return saved;

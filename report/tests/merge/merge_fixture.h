@@ -42,7 +42,7 @@ struct Node {
     std::vector<Node> children;
 };
 
-struct ReportSpec {
+struct ReportPlan {
     std::vector<Param> params;
     std::vector<std::vector<Text>> sheets;  // each sheet's texts, one element each
     std::vector<Node> contents;             // the roots
@@ -50,7 +50,7 @@ struct ReportSpec {
 
 // Writes the report as generation leaves it; sheets are named "Лист<position>" unless names are given.
 // False when the file was not written.
-bool WriteReportFile(const std::string& path, const ReportSpec& spec, const std::vector<std::string>& names = {});
+bool WriteReportFile(const std::string& path, const ReportPlan& plan, const std::vector<std::string>& names = {});
 
 // A report file with the dictionary's header and no instances at all (so no report root).
 bool WriteRootlessFile(const std::string& path);

@@ -16,16 +16,16 @@ using Steps = std::vector<std::pair<int, int>>;
 
 void RecordStep(int step, int count, void* context) { static_cast<Steps*>(context)->emplace_back(step, count); }
 
-ReportSpec Source(const std::string& tag) {
-    ReportSpec r;
+ReportPlan Source(const std::string& tag) {
+    ReportPlan r;
     r.params = StandardParams("1", tag);
     r.sheets = {{tag, Text::Linked(kPageNumber), Text::Linked(kPageCount), Text::Linked(kTitle)}};
     r.contents = {{tag, {0}, {}}};
     return r;
 }
 
-ReportSpec TargetWithoutPageFields() {
-    ReportSpec r;
+ReportPlan TargetWithoutPageFields() {
+    ReportPlan r;
     r.params = {{"Заголовок", kParamText, "Сводка"}};
     r.sheets = {{Text::Linked(0)}};
     return r;

@@ -19,8 +19,8 @@ using ::testing::IsEmpty;
 using Texts = std::vector<std::string>;
 
 // A target of three pages and a source of two, each with its own page fields, a number and a title.
-ReportSpec TargetSpec() {
-    ReportSpec r;
+ReportPlan TargetSpec() {
+    ReportPlan r;
     r.params = StandardParams("7", "Отчёт А");
     r.sheets = {{"Итоги", Text::Linked(kPageNumber), Text::Linked(kPageCount)},
                 {Text::Linked(kTitle), Text::Linked(kCurrentDate)},
@@ -29,8 +29,8 @@ ReportSpec TargetSpec() {
     return r;
 }
 
-ReportSpec SourceSpec() {
-    ReportSpec r;
+ReportPlan SourceSpec() {
+    ReportPlan r;
     r.params = StandardParams("12", "Отчёт Б");
     r.sheets = {{Text::Linked(kNumber), Text::Linked(kPageNumber), Text::Linked(kTitle)},
                 {Text::Linked(kPageCount), Text::Linked(kCurrentDate), "подпись"}};
@@ -82,7 +82,7 @@ TEST_F(UnificationTest, SourcePagesFollowTheTargetsWithPageFieldsLinkedAndValues
 }
 
 TEST_F(UnificationTest, MissingPageFieldParametersAreMadeOnceWithTheirSystemNames) {
-    ReportSpec target;
+    ReportPlan target;
     target.params = {{"Номер", kParamNumber, "3"}};
     target.sheets = {{Text::Linked(0)}};
     ASSERT_TRUE(WriteReportFile(Path("a.zorrep"), target));
@@ -107,7 +107,7 @@ TEST_F(UnificationTest, MissingPageFieldParametersAreMadeOnceWithTheirSystemName
 // A text that shows its own text but still refers to a parameter must not bring that parameter along.
 TEST_F(UnificationTest, NoSourceParameterReachesTheTarget) {
     ASSERT_TRUE(WriteReportFile(Path("a.zorrep"), TargetSpec()));
-    ReportSpec source = SourceSpec();
+    ReportPlan source = SourceSpec();
     source.sheets[1].push_back("устаревшая ссылка");
     ASSERT_TRUE(WriteReportFile(Path("b.zorrep"), source));
     ASSERT_TRUE(EditReportFile(Path("b.zorrep"), [](CzorStepDataWithFile& store, const CReportSchema& s) {
@@ -147,7 +147,7 @@ TEST_F(UnificationTest, SheetOrderKeepsEveryPageWhateverTheNames) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.targetNames[0] + "," + c.targetNames[1]);
-        ReportSpec target, source;
+        ReportPlan target, source;
         target.sheets = {{"t0"}, {"t1"}};
         source.sheets = {{"s0"}, {"s1"}};
         ASSERT_TRUE(WriteReportFile(Path("a.zorrep"), target, c.targetNames));

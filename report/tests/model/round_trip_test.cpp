@@ -60,11 +60,11 @@ TEST_F(RoundTripTest, TemplateComesBackEqualFieldByField) {
     number->SetParam(42);
     Manager().GetParams().Add(number);
 
-    const auto spec = Template();
-    for (const auto& sheetSpec : spec) {
+    const auto plan = Template();
+    for (const auto& sheetPlan : plan) {
         CReportSheet* sheet = NewSheet();
         sheet->SetType(1);
-        for (const ElementSpec& e : sheetSpec) {
+        for (const ElementSpec& e : sheetPlan) {
             CReportElement* element = sheet->CreateReportElem(e.origin, e.size, e.kind);
             element->SetLineWidth(e.lineWidth);
             element->SetFixed(e.fixed);
@@ -104,14 +104,14 @@ TEST_F(RoundTripTest, TemplateComesBackEqualFieldByField) {
     EXPECT_EQ(params.GetAt(2)->GetIntValue(), 42);
 
     ASSERT_EQ(fresh.manager.GetSheetCount(), 2);
-    for (size_t s = 0; s < spec.size(); ++s) {
+    for (size_t s = 0; s < plan.size(); ++s) {
         CReportSheet* sheet = fresh.manager.GetSheet(static_cast<int>(s));
         EXPECT_EQ(sheet->GetName(), fmt::sprintf("Лист%d", s + 1));
         EXPECT_EQ(sheet->GetSize(), CSize(2100, 2970));
         EXPECT_EQ(sheet->GetType(), 1);
-        ASSERT_EQ(sheet->GetElementCount(), static_cast<int>(spec[s].size()));
-        for (size_t i = 0; i < spec[s].size(); ++i) {
-            const ElementSpec& want = spec[s][i];
+        ASSERT_EQ(sheet->GetElementCount(), static_cast<int>(plan[s].size()));
+        for (size_t i = 0; i < plan[s].size(); ++i) {
+            const ElementSpec& want = plan[s][i];
             const CReportElement* got = sheet->GetElement(static_cast<int>(i));
             SCOPED_TRACE(fmt::sprintf("sheet %d element %d", s, i));
             EXPECT_EQ(got->GetKind(), want.kind);
