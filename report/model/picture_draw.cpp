@@ -28,7 +28,7 @@ int CPictureElement::Draw(CDC* dc, double zoom, int, unsigned flags) {
     CRect r;
     GetRect(r, zoom, sheetCoordinates);
     CRect target = r;
-    CImageFile* picture = m_pPicture.get();
+    CImageFile* picture = DecodedPicture();
     if (picture && picture->GetWidth() > 0 && picture->GetHeight() > 0) {
         if (!(m_nDrawMode & kPictureFit)) {
             // The rectangle takes the picture's proportions once, when the picture or the mode changed; a

@@ -7,6 +7,7 @@
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
 #include "report/model/image/image_file.h"
+#include "report/model/image/image_formats.h"
 #include "report/model/mem_record.h"
 #include "report/model/picture_placeholder.h"
 #include "report/model/store_instances.h"
@@ -68,28 +69,50 @@ int CPictureElement::LoadPicture(const std::string& path) {
 }
 
 int CPictureElement::LoadPictureData(const uint8_t* data, size_t size, int format) {
+    if (format == IMAGE_FORMAT_TIFF) {
+        std::string error;
+        if (!data || !ProbeTiffPicture(data, size, &error)) {
+            ShowImageError(error);
+            return 0;
+        }
+        SetPicture(nullptr, std::vector<uint8_t>(data, data + size), true, true);
+        return 1;
+    }
     auto picture = std::make_unique<CImageFile>();
     if (!picture->LoadFromMemory(data, size, format) || !HasPixels(picture.get())) {
         ShowImageError(picture->GetErrorText());
         return 0;
     }
-    std::vector<uint8_t> tiff;
-    if (format == IMAGE_FORMAT_TIFF && data) tiff.assign(data, data + size);
-    SetPicture(std::move(picture), std::move(tiff), format == IMAGE_FORMAT_TIFF, true);
+    SetPicture(std::move(picture), {}, false, true);
     return 1;
 }
 
 bool CPictureElement::SavePicture(const char* path, int format) {
-    return HasPixels(m_pPicture.get()) && m_pPicture->Save(path, format);
+    CImageFile* picture = DecodedPicture();
+    return HasPixels(picture) && picture->Save(path, format);
+}
+
+CImageFile* CPictureElement::DecodedPicture() const {
+    if (!m_pPicture) {
+        std::string error;
+        m_pPicture = m_Tiff.empty() ? nullptr : DecodeTiff(m_Tiff.data(), m_Tiff.size(), &error);
+        if (!m_pPicture) {
+            // The bytes stay as they came, so that writing the element loses nothing.
+            if (!m_Tiff.empty()) ShowImageError(error);
+            m_pPicture = std::make_unique<CImageFile>();
+        }
+    }
+    return m_pPicture.get();
 }
 
 const std::vector<uint8_t>& CPictureElement::GetPictureTiff() {
     if (m_bTiffKnown) return m_Tiff;
     m_Tiff.clear();
     m_bTiffKnown = true;
-    if (HasPixels(m_pPicture.get()) && !m_pPicture->SaveToMemory(m_Tiff, IMAGE_FORMAT_TIFF)) {
+    CImageFile* picture = DecodedPicture();
+    if (HasPixels(picture) && !picture->SaveToMemory(m_Tiff, IMAGE_FORMAT_TIFF)) {
         // Remembered as written, so that a record measured now is written with the same size.
-        ShowImageError(m_pPicture->GetErrorText());
+        ShowImageError(picture->GetErrorText());
     }
     return m_Tiff;
 }
@@ -107,8 +130,9 @@ void CPictureElement::SetDrawMode(int mode) {
 }
 
 void CPictureElement::ApplyPictureAspect() {
-    if (!HasPixels(m_pPicture.get()) || m_cx <= 0 || m_cy <= 0) return;
-    const int64_t pw = m_pPicture->GetWidth(), ph = m_pPicture->GetHeight();
+    const CImageFile* picture = DecodedPicture();
+    if (!HasPixels(picture) || m_cx <= 0 || m_cy <= 0) return;
+    const int64_t pw = picture->GetWidth(), ph = picture->GetHeight();
     const int64_t w = m_cx, h = m_cy;
     if (w * ph == h * pw) return;  // already of the picture's proportions
     const double aspect = static_cast<double>(pw) / static_cast<double>(ph);
@@ -143,15 +167,11 @@ bool CPictureElement::LoadDataFromMem(CRecordReader& in) {
     int32_t mode = 0, length = 0;
     std::vector<uint8_t> tiff;
     if (!in.GetInt32(mode) || !in.GetInt32(length) || !in.GetBytes(tiff, length)) return false;
-    std::unique_ptr<CImageFile> picture;
-    if (tiff.empty()) {
-        picture = std::make_unique<CImageFile>();
-    } else if (!(picture = DecodeTiff(tiff.data(), tiff.size(), nullptr))) {
-        return false;
-    }
+    if (!tiff.empty() && !ProbeTiffPicture(tiff.data(), tiff.size(), nullptr)) return false;
     CReportElement::operator=(base);
     m_nDrawMode = mode;
     // The rectangle came with the picture: it is taken as it is.
+    std::unique_ptr<CImageFile> picture = tiff.empty() ? std::make_unique<CImageFile>() : nullptr;
     SetPicture(std::move(picture), std::move(tiff), true, false);
     return true;
 }
@@ -163,11 +183,7 @@ CReportElement* CPictureElement::CreateClon() {
     CopyBaseTo(*clone);
     clone->m_nDrawMode = m_nDrawMode;
     const std::vector<uint8_t>& tiff = GetPictureTiff();
-    std::unique_ptr<CImageFile> picture = tiff.empty() ? nullptr : DecodeTiff(tiff.data(), tiff.size(), nullptr);
-    if (picture)
-        clone->SetPicture(std::move(picture), tiff, true, m_bAspectPending);
-    else
-        clone->SetPicture(std::make_unique<CImageFile>(), {}, true, m_bAspectPending);
+    clone->SetPicture(tiff.empty() ? std::make_unique<CImageFile>() : nullptr, tiff, true, m_bAspectPending);
     return clone;
 }
 
@@ -181,7 +197,7 @@ void CPictureElement::Update(bool write) {
         m_pInstance = LiveOrNewInstance(m_pManager, m_pInstance, s.e_zor_report_pic);
         store->PutAttr(m_pInstance, s.zor_report_pic_draw_mode, m_nDrawMode);
         // A picture whose TIFF form could not be made before gets another try.
-        if (m_bTiffKnown && m_Tiff.empty()) m_bTiffKnown = false;
+        if (m_bTiffKnown && m_Tiff.empty() && m_pPicture) m_bTiffKnown = false;
         const std::vector<uint8_t>& tiff = GetPictureTiff();
         // An empty picture (its blob was missing or unreadable) leaves whatever the file holds as it is.
         if (!tiff.empty()) store->PutIntegratedBlob(m_pInstance, s.zor_report_pic_picture, tiff.data(), tiff.size());
@@ -192,13 +208,7 @@ void CPictureElement::Update(bool write) {
     store->GetAttr(m_pInstance, s.zor_report_pic_draw_mode, m_nDrawMode);
     std::vector<unsigned char> blob;
     if (store->GetIntegratedBlob(m_pInstance, s.zor_report_pic_picture, blob) && !blob.empty()) {
-        std::string error;
-        if (std::unique_ptr<CImageFile> picture = DecodeTiff(blob.data(), blob.size(), &error)) {
-            SetPicture(std::move(picture), std::move(blob), true, false);
-        } else {
-            ShowImageError(error);
-            SetPicture(std::make_unique<CImageFile>(), {}, true, false);
-        }
+        SetPicture(nullptr, std::move(blob), true, false);
     } else {
         SetPicture(std::make_unique<CImageFile>(), {}, true, false);
     }

@@ -61,7 +61,7 @@ DecodeResult Decode(const uint8_t* data, size_t size, int minCodeSize, PixelSink
         if (previous < 0) {
             if (code > clearCode) return DecodeResult::BadCode;
             const uint8_t pixel = static_cast<uint8_t>(code);
-            sink.Put(&pixel, 1);
+            if (!sink.Put(&pixel, 1)) return DecodeResult::Ok;
             previous = code;
             continue;
         }
@@ -82,7 +82,7 @@ DecodeResult Decode(const uint8_t* data, size_t size, int minCodeSize, PixelSink
         stack[depth++] = static_cast<uint8_t>(walk);
         const uint8_t firstChar = static_cast<uint8_t>(walk);
         for (size_t i = 0, j = depth - 1; i < j; ++i, --j) std::swap(stack[i], stack[j]);
-        sink.Put(stack.data(), depth);
+        if (!sink.Put(stack.data(), depth)) return DecodeResult::Ok;
 
         if (nextCode < kMaxCodes) {
             prefix[nextCode] = static_cast<uint16_t>(previous);

@@ -15,9 +15,13 @@ constexpr int kMaxCodes = 1 << kMaxBits;
 class PixelSink {
 public:
     virtual ~PixelSink() = default;
-    virtual void Put(const uint8_t* pixels, size_t count) = 0;
+    // False once the sink wants no more pixels (the picture is full): decoding stops there, so data that
+    // spells more pixels than the picture holds costs no time.
+    virtual bool Put(const uint8_t* pixels, size_t count) = 0;
 };
 
+// Ok: the end code came, or the sink was full. Truncated: the data ended first; every pixel decoded up to
+// there was given to the sink.
 enum class DecodeResult { Ok, Truncated, BadCode };
 
 // Decodes the concatenated sub-block data of one image; minCodeSize must be 2 to 8.

@@ -6,6 +6,7 @@
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
 #include "report/model/image/image_io.h"
+#include "report/model/image/image_limits.h"
 
 using namespace image_io;
 
@@ -96,6 +97,10 @@ bool CImageFileBMP::ReadFile(const char* file) {
         fileStride * static_cast<uint64_t>(height) > end - pixelStart)
         return corrupt();
 
+    if (!image_limits::DecodeFits(width, height, static_cast<int>(bits), fileStride)) {
+        SetError(image_error::kTooLarge);
+        return false;
+    }
     if (!Create(static_cast<int>(width), static_cast<int>(height), static_cast<int>(bits))) return corrupt();
 
     if (bits <= 8) {

@@ -18,4 +18,6 @@ inline constexpr const char* kIcoCorrupt = "Corrupted ICO file!";
 inline constexpr const char* kGifCorrupt = "Corrupted GIF file!";
 inline constexpr const char* kJpegCorrupt = "Corrupted JPEG file!";
 inline constexpr const char* kPngCorrupt = "Corrupted PNG file!";
+// A picture larger than any report page needs (see image_limits.h); TIFF files say kTiffRaster.
+inline constexpr const char* kTooLarge = "Image too large";
 }  // namespace image_error

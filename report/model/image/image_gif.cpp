@@ -7,6 +7,7 @@
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
 #include "report/model/image/image_io.h"
+#include "report/model/image/image_limits.h"
 
 using namespace image_io;
 
@@ -22,7 +23,7 @@ public:
     RowStore(CImageFile& image, bool interlaced)
         : m_image(image), m_interlaced(interlaced), m_row(static_cast<size_t>(image.GetWidth())) {}
 
-    void Put(const uint8_t* pixels, size_t count) override {
+    bool Put(const uint8_t* pixels, size_t count) override {
         while (count > 0 && m_y >= 0) {
             const size_t n = std::min(count, m_row.size() - m_fill);
             std::memcpy(m_row.data() + m_fill, pixels, n);
@@ -31,6 +32,7 @@ public:
             count -= n;
             if (m_fill == m_row.size()) StoreRow();
         }
+        return m_y >= 0;
     }
     // A partial last row is stored as far as it came.
     void Finish() {
@@ -75,14 +77,20 @@ bool SkipSubBlocks(InputFile& in) {
     }
 }
 
-bool ReadSubBlocks(InputFile& in, std::vector<uint8_t>& data) {
+// The image data of all sub-blocks. A file that ends inside them gives what it holds: the decoder then
+// keeps the rows that data spells.
+void ReadSubBlocks(InputFile& in, std::vector<uint8_t>& data) {
     for (;;) {
         const int length = in.ReadByte();
-        if (length < 0) return false;
-        if (length == 0) return true;
+        if (length <= 0) return;
         const size_t at = data.size();
-        data.resize(at + length);
-        if (!in.Read(data.data() + at, length)) return false;
+        const uint64_t left = in.Size() - std::min(in.Size(), in.Tell());
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(length), left));
+        data.resize(at + n);
+        if (!in.Read(data.data() + at, n) || n < static_cast<size_t>(length)) {
+            data.resize(at);
+            return;
+        }
     }
 }
 
@@ -130,7 +138,12 @@ bool CImageFileGIF::ReadFile(const char* file) {
                 localEntries = 2 << (flags & 7);
                 if (!in.Read(localTable, 3 * localEntries)) return corrupt();
             }
-            if (width == 0 || height == 0 || !Create(width, height, 8)) return corrupt();
+            if (width == 0 || height == 0) return corrupt();
+            if (!image_limits::DecodeFits(width, height, 8)) {
+                SetError(image_error::kTooLarge);
+                return false;
+            }
+            if (!Create(width, height, 8)) return corrupt();
 
             uint8_t* table = localEntries ? localTable : globalEntries ? globalTable : nullptr;
             const int entries = localEntries ? localEntries : globalEntries;
@@ -149,10 +162,13 @@ bool CImageFileGIF::ReadFile(const char* file) {
             }
 
             const int minCodeSize = in.ReadByte();
+            if (minCodeSize < 0) return corrupt();
             std::vector<uint8_t> data;
-            if (minCodeSize < 0 || !ReadSubBlocks(in, data)) return corrupt();
+            ReadSubBlocks(in, data);
             RowStore rows(*this, (flags & 0x40) != 0);
-            if (gif_lzw::Decode(data.data(), data.size(), minCodeSize, rows) != gif_lzw::DecodeResult::Ok)
+            // Data that ends without the end code keeps the rows it spelled, the rest of the picture
+            // staying at palette index 0; a code that cannot be is damage.
+            if (gif_lzw::Decode(data.data(), data.size(), minCodeSize, rows) == gif_lzw::DecodeResult::BadCode)
                 return corrupt();
             rows.Finish();
             return true;  // the first image is the picture

@@ -5,6 +5,7 @@
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
 #include "report/model/image/image_io.h"
+#include "report/model/image/image_limits.h"
 
 using namespace image_io;
 
@@ -55,6 +56,8 @@ bool CImageFileICO::ReadFile(const char* file) {
     const uint64_t iconBytes = fileStride * height + MaskBytes(width, height);
     if (colorStart > in.Size() || iconBytes > in.Size() - colorStart) return corrupt();
 
+    // An icon is at most 256 x 256, far inside the caps; checked all the same, as every reader does.
+    if (!image_limits::DecodeFits(width, height, static_cast<int>(bits), fileStride)) return corrupt();
     if (!Create(width, height, static_cast<int>(bits))) return corrupt();
     if (fileEntries) {
         std::vector<char> palette(fileEntries * 4);

@@ -1,5 +1,8 @@
 // JPEG files through libjpeg. The library's error exit jumps back here, so a damaged file ends the
-// read with the library's own message and nothing leaks.
+// read with the library's own message and nothing leaks. Its warnings are not errors: a file cut short
+// or a scan broken by a marker gives the rows that are there, the rest filled by the library, as the
+// library itself decides, within the size and memory caps of image_limits.h.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +15,7 @@
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
 #include "report/model/image/image_io.h"
+#include "report/model/image/image_limits.h"
 
 using namespace image_io;
 
@@ -31,17 +35,38 @@ struct ErrorManager {
 
 void Silent(j_common_ptr) {}
 
-// A file that ends early is damaged, not merely unusual: the library would fill the rest with grey.
-void EmitMessage(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) ErrorExit(info);
-}
-
 void InstallErrorManager(ErrorManager& errors) {
     jpeg_std_error(&errors.pub);
     errors.pub.error_exit = ErrorExit;
     errors.pub.output_message = Silent;
-    errors.pub.emit_message = EmitMessage;
     errors.message[0] = 0;
+}
+
+// A progressive file may hold any number of scans, each of which passes over the whole picture: a small
+// file of empty scans would take minutes. No encoder writes more than a few dozen.
+constexpr int kMaxScans = 1000;
+
+void CountScans(j_common_ptr info) {
+    if (info->is_decompressor && reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
+        auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+        std::snprintf(errors->message, sizeof errors->message, "%s", image_error::kJpegCorrupt);
+        std::longjmp(errors->jump, 1);
+    }
+}
+
+// Bytes the coefficients of a multi-scan (progressive) file take: 64 coefficients of 2 bytes for each
+// 8 x 8 block of every component. Single-scan files decode row by row.
+uint64_t CoefficientBytes(jpeg_decompress_struct& info) {
+    if (!jpeg_has_multiple_scans(&info)) return 0;
+    uint64_t bytes = 0;
+    for (int i = 0; i < info.num_components; ++i) {
+        const jpeg_component_info& c = info.comp_info[i];
+        const uint64_t maxH = std::max(1, info.max_h_samp_factor), maxV = std::max(1, info.max_v_samp_factor);
+        const uint64_t blocksAcross = (uint64_t(info.image_width) * c.h_samp_factor + 8 * maxH - 1) / (8 * maxH);
+        const uint64_t blocksDown = (uint64_t(info.image_height) * c.v_samp_factor + 8 * maxV - 1) / (8 * maxV);
+        bytes += (blocksAcross + c.h_samp_factor) * (blocksDown + c.v_samp_factor) * sizeof(JBLOCK);
+    }
+    return bytes;
 }
 
 // Four-component files (CMYK, or YCCK decoded to CMYK) become red, green, blue.
@@ -65,6 +90,7 @@ void CmykRowToBgr(const uint8_t* src, uint8_t* dst, int width, bool inverted) {
 struct ReadState {
     jpeg_decompress_struct info;
     ErrorManager errors;
+    jpeg_progress_mgr progress;
     JSAMPROW row = nullptr;
 };
 
@@ -74,6 +100,8 @@ ReadOutcome Decompress(ReadState& s, FILE* file, CImageFile& image) {
     s.info.err = &s.errors.pub;
     if (setjmp(s.errors.jump)) return ReadOutcome::Corrupt;
     jpeg_create_decompress(&s.info);
+    s.progress.progress_monitor = CountScans;
+    s.info.progress = &s.progress;
     jpeg_stdio_src(&s.info, file);
     jpeg_read_header(&s.info, TRUE);
 
@@ -90,15 +118,16 @@ ReadOutcome Decompress(ReadState& s, FILE* file, CImageFile& image) {
         return ReadOutcome::Corrupt;
     }
     const int64_t width = s.info.image_width, height = s.info.image_height;
-    if (width > kMaxImageDimension || height > kMaxImageDimension ||
-        width * height * (components == 1 ? 1 : 3) > kMaxImageBytes)
+    const int bits = components == 1 ? 8 : 24;
+    const uint64_t rowBytes = cmyk ? uint64_t(width) * 4 : 0;
+    if (!image_limits::DecodeFits(width, height, bits, CoefficientBytes(s.info) + rowBytes))
         return ReadOutcome::TooLarge;
-    // Progressive files keep all coefficients in memory; bound that too.
-    s.info.mem->max_memory_to_use = kMaxImageBytes * 2;
+    // What the library keeps beside our image (its coefficient and row buffers) stays within the cap;
+    // beyond it the library stops with an error, having no backing store.
+    s.info.mem->max_memory_to_use = static_cast<long>(std::max<int64_t>(1, image_limits::DecoderAllowance(width, height, bits)));
 
     jpeg_start_decompress(&s.info);
-    if (!image.Create(static_cast<int>(s.info.output_width), static_cast<int>(s.info.output_height),
-                      components == 1 ? 8 : 24))
+    if (!image.Create(static_cast<int>(s.info.output_width), static_cast<int>(s.info.output_height), bits))
         return ReadOutcome::TooLarge;
     if (components == 1) image.SetGrayPalette();
     const int outWidth = static_cast<int>(s.info.output_width);
@@ -174,7 +203,10 @@ bool CImageFileJPEG::ReadFile(const char* file) {
     std::free(state.row);
     if (outcome == ReadOutcome::Ok) return true;
     Free();
-    SetError(state.errors.message[0] ? state.errors.message : image_error::kJpegCorrupt);
+    if (outcome == ReadOutcome::TooLarge)
+        SetError(image_error::kTooLarge);
+    else
+        SetError(state.errors.message[0] ? state.errors.message : image_error::kJpegCorrupt);
     return false;
 }
 

@@ -10,6 +10,7 @@
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
 #include "report/model/image/image_io.h"
+#include "report/model/image/image_limits.h"
 
 using namespace image_io;
 
@@ -77,8 +78,11 @@ bool Decode(ReadState& s, FILE* file, CImageFile& image) {
     const uint64_t rowBytes = png_get_rowbytes(s.png, s.info);
     const uint64_t expected = alpha ? uint64_t(width) * 4 : (uint64_t(width) * bits + 7) / 8;
     if (rowBytes != expected) png_error(s.png, "unexpected row layout");
-    if (!image.Create(static_cast<int>(width), static_cast<int>(height), bits))
-        png_error(s.png, "image too large");
+    // Pictures with transparency decode into rows of their own before they are composited.
+    const uint64_t decoderBytes = sizeof(png_bytep) * uint64_t(height) + (alpha ? rowBytes * height : 0);
+    if (!image_limits::DecodeFits(width, height, bits, decoderBytes) ||
+        !image.Create(static_cast<int>(width), static_cast<int>(height), bits))
+        png_error(s.png, image_error::kTooLarge);
 
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
         png_colorp plte = nullptr;

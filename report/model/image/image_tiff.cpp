@@ -1,5 +1,6 @@
 // TIFF files through libtiff. Palette and grey strips of the layouts below are read as they are;
 // every other layout goes through the library's RGBA reader and becomes a 24-bit image.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_formats.h"
 #include "report/model/image/image_io.h"
+#include "report/model/image/image_limits.h"
 
 using namespace image_io;
 
@@ -44,7 +46,7 @@ int OnWarning(TIFF*, void* user, const char*, const char* format, va_list args) 
 TIFF* OpenTiff(const char* path, const char* mode, TiffMessages& messages) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) return nullptr;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxImageBytes);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, image_limits::kMaxDecodeBytes);
     TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &messages);
     TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &messages);
     TIFF* tif = TIFFOpenExt(path, mode, options);
@@ -72,8 +74,6 @@ private:
 enum class Layout { Rgba, BlackWhite, Grey8, Palette };
 
 Layout ChooseLayout(TIFF* tif, uint16_t samples, uint16_t bitsPerSample, uint16_t photometric, int& bits) {
-    uint16_t planar = PLANARCONFIG_CONTIG;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     const bool plainStrips = samples == 1 && !TIFFIsTiled(tif);
     if (plainStrips && (photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK)) {
         if (bitsPerSample == 1) return bits = 1, Layout::BlackWhite;
@@ -85,7 +85,119 @@ Layout ChooseLayout(TIFF* tif, uint16_t samples, uint16_t bitsPerSample, uint16_
     return bits = 24, Layout::Rgba;
 }
 
+// What the first reading of a directory finds out, before any pixel is decoded.
+struct Directory {
+    int imageCount = 0;
+    uint32_t width = 0, height = 0, rowsPerStrip = 0;
+    uint16_t samples = 1, bitsPerSample = 1, photometric = PHOTOMETRIC_MINISWHITE;
+    Layout layout = Layout::Rgba;
+    int bits = 24;
+    uint64_t rowBytes = 0;  // of a file row, for the layouts read strip by strip
+};
+
+// The largest buffer the library decodes a strip or tile into: the RGBA reader takes all samples of a
+// strip of separate planes at once.
+uint64_t StripBufferBytes(TIFF* tif, uint16_t samples) {
+    uint16_t planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    const uint64_t one = TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
+    return planar == PLANARCONFIG_SEPARATE ? one * std::max<uint16_t>(samples, 4) : one;
+}
+
+// Reads the image index's directory of an open file and checks it against everything the decode needs
+// (a layout we read, and the size and memory caps); the failure's text, or null.
+const char* ReadDirectory(TIFF* tif, int imageIndex, const TiffMessages& messages, Directory& d) {
+    d.imageCount = TIFFNumberOfDirectories(tif);
+    if (imageIndex < 0 || imageIndex >= d.imageCount || !TIFFSetDirectory(tif, static_cast<tdir_t>(imageIndex)))
+        return image_error::kTiffPage;
+
+    // The library recovers from a tag whose data lies past the end of the file by dropping it (a palette
+    // image whose colour map is cut off turns grey); for us the file is corrupt.
+    if (messages.dataMissing) return image_error::kTiffCorrupt;
+
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (compression == COMPRESSION_LZW) return image_error::kTiffLzw;
+
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &d.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &d.height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &d.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &d.bitsPerSample);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &d.rowsPerStrip);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &d.photometric)) d.photometric = PHOTOMETRIC_MINISWHITE;
+    if (d.width == 0 || d.height == 0 || d.width > kMaxImageDimension || d.height > kMaxImageDimension)
+        return image_error::kTiffCorrupt;
+    d.layout = ChooseLayout(tif, d.samples, d.bitsPerSample, d.photometric, d.bits);
+
+    const uint64_t stripBytes = StripBufferBytes(tif, d.samples);
+    if (d.layout == Layout::Rgba) {
+        char emsg[1024] = "";
+        if (!TIFFRGBAImageOK(tif, emsg)) return image_error::kTiffCorrupt;
+        // The RGBA reader's raster of 32 bits a pixel, and the strip it decodes into, beside our block.
+        const uint64_t raster = uint64_t(d.width) * d.height * 4;
+        if (!image_limits::DecodeFits(d.width, d.height, 24, raster + stripBytes)) return image_error::kTiffRaster;
+        return nullptr;
+    }
+    d.rowBytes = (uint64_t(d.width) * d.bitsPerSample + 7) / 8;
+    if (uint64_t(TIFFScanlineSize64(tif)) != d.rowBytes) return image_error::kTiffCorrupt;
+    if (!image_limits::DecodeFits(d.width, d.height, d.bits, stripBytes)) return image_error::kTiffRaster;
+    return nullptr;
+}
+
+// A file's bytes in memory, read by the library through its client procedures.
+struct MemoryFile {
+    const uint8_t* data;
+    uint64_t size;
+    uint64_t position = 0;
+};
+
+tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t n) {
+    auto* f = static_cast<MemoryFile*>(handle);
+    const uint64_t left = f->size - std::min(f->size, f->position);
+    const uint64_t count = std::min<uint64_t>(left, n < 0 ? 0 : static_cast<uint64_t>(n));
+    if (count) std::memcpy(buffer, f->data + f->position, count);
+    f->position += count;
+    return static_cast<tmsize_t>(count);
+}
+
+tmsize_t MemoryWrite(thandle_t, void*, tmsize_t) { return -1; }
+
+toff_t MemorySeek(thandle_t handle, toff_t offset, int whence) {
+    auto* f = static_cast<MemoryFile*>(handle);
+    const uint64_t base = whence == SEEK_CUR ? f->position : whence == SEEK_END ? f->size : 0;
+    f->position = base + offset;
+    return f->position;
+}
+
+int MemoryClose(thandle_t) { return 0; }
+toff_t MemorySize(thandle_t handle) { return static_cast<MemoryFile*>(handle)->size; }
+int MemoryMap(thandle_t, void**, toff_t*) { return 0; }
+void MemoryUnmap(thandle_t, void*, toff_t) {}
+
+TIFF* OpenTiffInMemory(MemoryFile& file, TiffMessages& messages) {
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    if (!options) return nullptr;
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, image_limits::kMaxDecodeBytes);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, OnError, &messages);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnWarning, &messages);
+    TIFF* tif = TIFFClientOpenExt("memory", "rm", &file, MemoryRead, MemoryWrite, MemorySeek, MemoryClose,
+                                  MemorySize, MemoryMap, MemoryUnmap, options);
+    TIFFOpenOptionsFree(options);
+    return tif;
+}
+
 }  // namespace
+
+bool ProbeTiffPicture(const uint8_t* data, size_t size, std::string* error) {
+    TiffMessages messages;
+    MemoryFile file{data, data ? size : 0};
+    TiffHandle tif(OpenTiffInMemory(file, messages));
+    const char* failure = image_error::kTiffOpen;
+    Directory directory;
+    if (tif.get()) failure = ReadDirectory(tif.get(), 0, messages, directory);
+    if (failure && error) *error = failure;
+    return !failure;
+}
 
 bool CImageFileTIFF::ReadFile(const char* file) {
     TiffMessages messages;
@@ -97,43 +209,20 @@ bool CImageFileTIFF::ReadFile(const char* file) {
     TiffHandle tif(OpenTiff(file, "r", messages));
     if (!tif.get()) return fail(image_error::kTiffOpen);
 
-    m_imageCount = TIFFNumberOfDirectories(tif.get());
-    if (m_imageIndex < 0 || m_imageIndex >= m_imageCount ||
-        !TIFFSetDirectory(tif.get(), static_cast<tdir_t>(m_imageIndex)))
-        return fail(image_error::kTiffPage);
+    Directory d;
+    const char* failure = ReadDirectory(tif.get(), m_imageIndex, messages, d);
+    m_imageCount = d.imageCount;
+    if (failure) return fail(failure);
+    const uint32_t width = d.width, height = d.height;
 
-    // The library recovers from a tag whose data lies past the end of the file by dropping it (a palette
-    // image whose colour map is cut off turns grey); for us the file is corrupt.
-    if (messages.dataMissing) return fail(image_error::kTiffCorrupt);
-
-    uint16_t compression = COMPRESSION_NONE;
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &compression);
-    if (compression == COMPRESSION_LZW) return fail(image_error::kTiffLzw);
-
-    uint32_t width = 0, height = 0, rowsPerStrip = 0;
-    uint16_t samples = 1, bitsPerSample = 1, photometric = PHOTOMETRIC_MINISWHITE;
-    TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bitsPerSample);
-    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    if (!TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric)) photometric = PHOTOMETRIC_MINISWHITE;
-    if (width == 0 || height == 0 || width > kMaxImageDimension || height > kMaxImageDimension)
-        return fail(image_error::kTiffCorrupt);
-
-    int bits = 24;
-    const Layout layout = ChooseLayout(tif.get(), samples, bitsPerSample, photometric, bits);
-
-    if (layout == Layout::Rgba) {
-        const uint64_t rasterBytes = uint64_t(width) * height * 4;
-        char emsg[1024] = "";
-        if (rasterBytes > uint64_t(kMaxImageBytes) * 2) return fail(image_error::kTiffRaster);
-        if (!TIFFRGBAImageOK(tif.get(), emsg)) return fail(image_error::kTiffCorrupt);
-        auto* raster = static_cast<uint32_t*>(_TIFFmalloc(static_cast<tmsize_t>(rasterBytes)));
+    if (d.layout == Layout::Rgba) {
+        auto* raster = static_cast<uint32_t*>(_TIFFmalloc(static_cast<tmsize_t>(uint64_t(width) * height * 4)));
         if (!raster) return fail(image_error::kTiffRaster);
-        // Rows come bottom-up, as our pixels lie.
-        const bool read = TIFFReadRGBAImageOriented(tif.get(), width, height, raster, ORIENTATION_BOTLEFT, 0);
-        if (!read || !Create(static_cast<int>(width), static_cast<int>(height), 24)) {
+        // Rows come bottom-up, as our pixels lie. A strip or tile that does not decode ends the read: the
+        // picture would otherwise be shown with garbage or blank where the file is damaged.
+        messages.error.clear();
+        const bool read = TIFFReadRGBAImageOriented(tif.get(), width, height, raster, ORIENTATION_BOTLEFT, 1) == 1;
+        if (!read || !messages.error.empty() || !Create(static_cast<int>(width), static_cast<int>(height), 24)) {
             _TIFFfree(raster);
             return fail(image_error::kTiffCorrupt);
         }
@@ -150,23 +239,22 @@ bool CImageFileTIFF::ReadFile(const char* file) {
         return true;
     }
 
-    const uint64_t rowBytes = (uint64_t(width) * bitsPerSample + 7) / 8;
-    if (uint64_t(TIFFScanlineSize64(tif.get())) != rowBytes) return fail(image_error::kTiffCorrupt);
-    if (!Create(static_cast<int>(width), static_cast<int>(height), bits)) return fail(image_error::kTiffCorrupt);
+    const uint64_t rowBytes = d.rowBytes;
+    if (!Create(static_cast<int>(width), static_cast<int>(height), d.bits)) return fail(image_error::kTiffCorrupt);
 
     RGBQUAD* palette = GetPalette();
-    if (layout == Layout::BlackWhite) {
-        palette[photometric == PHOTOMETRIC_MINISBLACK ? 1 : 0] = RGBQUAD{255, 255, 255, 0};
-    } else if (layout == Layout::Grey8) {
+    if (d.layout == Layout::BlackWhite) {
+        palette[d.photometric == PHOTOMETRIC_MINISBLACK ? 1 : 0] = RGBQUAD{255, 255, 255, 0};
+    } else if (d.layout == Layout::Grey8) {
         for (int i = 0; i < 256; ++i) {
-            const auto v = static_cast<uint8_t>(photometric == PHOTOMETRIC_MINISBLACK ? i : 255 - i);
+            const auto v = static_cast<uint8_t>(d.photometric == PHOTOMETRIC_MINISBLACK ? i : 255 - i);
             palette[i] = RGBQUAD{v, v, v, 0};
         }
     } else {
         uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
         if (!TIFFGetField(tif.get(), TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue)
             return fail(image_error::kTiffCorrupt);
-        const int entries = 1 << bitsPerSample;
+        const int entries = 1 << d.bitsPerSample;
         bool wide = false;
         for (int i = 0; i < entries; ++i) wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
         auto scale = [wide](uint16_t v) { return static_cast<uint8_t>(wide ? v * 255 / 65535 : v); };
@@ -174,6 +262,7 @@ bool CImageFileTIFF::ReadFile(const char* file) {
     }
 
     // Strips hold rows from the top of the picture.
+    uint32_t rowsPerStrip = d.rowsPerStrip;
     if (rowsPerStrip == 0 || rowsPerStrip > height) rowsPerStrip = height;
     const tmsize_t stripSize = TIFFStripSize(tif.get());
     if (stripSize <= 0 || uint64_t(stripSize) < rowBytes * rowsPerStrip) return fail(image_error::kTiffCorrupt);
