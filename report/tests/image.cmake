@@ -1,4 +1,5 @@
-# Raster images and their file formats: round trips, an independent decoder, and damaged files.
+# Raster images and their file formats: round trips, an independent decoder, damaged files (some kept in
+# image/damaged/) and the size and memory caps.
 qm_add_test(report_image_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/image/image_test_util.cpp
@@ -6,5 +7,6 @@ qm_add_test(report_image_tests
     ${CMAKE_CURRENT_LIST_DIR}/image/round_trip_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image/format_reading_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image/damaged_files_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image/caps_test.cpp
   LIBS folivox_image Qt6::Gui
   LABELS asan)

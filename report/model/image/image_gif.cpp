@@ -87,10 +87,8 @@ void ReadSubBlocks(InputFile& in, std::vector<uint8_t>& data) {
         const uint64_t left = in.Size() - std::min(in.Size(), in.Tell());
         const size_t n = static_cast<size_t>(std::min<uint64_t>(static_cast<uint64_t>(length), left));
         data.resize(at + n);
-        if (!in.Read(data.data() + at, n) || n < static_cast<size_t>(length)) {
-            data.resize(at);
-            return;
-        }
+        if (!in.Read(data.data() + at, n)) data.resize(at);
+        if (data.size() < at + static_cast<size_t>(length)) return;
     }
 }
 

@@ -1,6 +1,7 @@
 // Truncated, corrupted and hostile files of every format: each read fails with a text (or, for a damage
 // that leaves a readable picture, succeeds with sane sizes), never touches memory it does not own, and
-// leaves the image it was loaded into as it was. Built to run under the address sanitizer.
+// leaves the image it was loaded into as it was; pictures larger than the caps are refused before anything
+// is allocated for them. Built to run under the address sanitizer.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -13,6 +14,7 @@
 #include "report/model/image/gif_lzw.h"
 #include "report/model/image/image_errors.h"
 #include "report/model/image/image_file.h"
+#include "report/model/image/image_limits.h"
 #include "report/tests/image/image_test_util.h"
 
 using namespace image_test;
@@ -51,7 +53,7 @@ protected:
         if (m_previous.Load(path.c_str(), GetParam().format)) {
             EXPECT_GT(m_previous.GetWidth(), 0) << what;
             EXPECT_GT(m_previous.GetHeight(), 0) << what;
-            EXPECT_LE(int64_t(m_previous.GetStride()) * m_previous.GetHeight(), kMaxImageBytes) << what;
+            EXPECT_LE(int64_t(m_previous.GetWidth()) * m_previous.GetHeight(), image_limits::kMaxPixels) << what;
             FillPattern(m_previous, 3, 2, 8);
             return true;
         }
@@ -66,14 +68,39 @@ protected:
     std::vector<uint8_t> m_good;
 };
 
-TEST_P(DamagedFiles, EveryTruncationFails) {
+// Where the compressed pixels of a GIF or JPEG file begin: cuts before `header` fail, cuts from `data` on
+// read. Between the two lies a JPEG's scan header, which the library may read from its filler bytes. Both
+// are the file's length for the other formats, whose cut files never load.
+struct PixelData {
+    size_t header, data;
+};
+PixelData PixelDataStart(int format, const std::vector<uint8_t>& file) {
+    if (format == IMAGE_FORMAT_GIF && file.size() > 13) {
+        // The screen, the global table, then (our writer's files have no extension) the image descriptor
+        // without a local table, and the code size.
+        const size_t at = 13 + ((file[10] & 0x80) ? 3u * (2u << (file[10] & 7)) : 0u) + 10 + 1;
+        return {at, at};
+    }
+    for (size_t i = 0; format == IMAGE_FORMAT_JPEG && i + 3 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xDA) return {i, i + 2 + (size_t(file[i + 2]) << 8 | file[i + 3])};
+    }
+    return {file.size(), file.size()};
+}
+
+// A file cut before its pixel data fails. GIF and JPEG files cut inside it read what is there, as their
+// libraries and other readers do: the whole picture, its missing rows filled.
+TEST_P(DamagedFiles, TruncationFailsOrKeepsTheRowsThatCame) {
     const size_t required = m_good.size() - GetParam().optionalTail;
+    const PixelData start = PixelDataStart(GetParam().format, m_good);
+    ASSERT_LE(start.data, m_good.size());
     const size_t step = std::max<size_t>(1, m_good.size() / 400);
     for (size_t length = 0; length < m_good.size(); length += length + step < required ? step : 1) {
         const std::vector<uint8_t> cut(m_good.begin(), m_good.begin() + length);
         const bool loaded = Load(cut, "length " + std::to_string(length));
-        if (length < required) {
+        if (length < std::min(required, start.header)) {
             EXPECT_FALSE(loaded) << "length " << length << " of " << m_good.size();
+        } else if (length >= start.data && length < required) {
+            EXPECT_TRUE(loaded) << "length " << length << " of " << m_good.size() << ": " << m_previous.GetErrorText();
         }
     }
 }
@@ -249,14 +276,15 @@ TEST(HostileFiles, Gif) {
                      {"code size 12", Gif(4, 4, 12, good)},
                      {"code size 1", Gif(4, 4, 1, good)},
                      {"code size 0", Gif(4, 4, 0, good)},
-                     {"no end code", Gif(4, 4, 2, Codes({{4, 3}, {1, 3}}))},
                      {"zero width", Gif(0, 4, 2, good)},
-                     {"too large", Gif(65535, 65535, 2, good)},
                      {"graphic control of five bytes", gceTooLong},
                      {"unterminated extension", unterminatedExtension},
                      {"no image", {'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0, 0, 0, ';'}},
                      {"not a GIF", {'G', 'I', 'F', '7', '9', 'a', 4, 0, 4, 0, 0, 0, 0, ';'}}},
                     image_error::kGifCorrupt);
+    ExpectEachFails(IMAGE_FORMAT_GIF,
+                    {{"too large", Gif(65535, 65535, 2, good)}, {"just too large", Gif(40000, 1001, 2, good)}},
+                    image_error::kTooLarge);
 
     // The well-formed file of the same builder reads, so the failures above are the damage's doing.
     TempDir dir;
@@ -266,6 +294,18 @@ TEST(HostileFiles, Gif) {
     EXPECT_EQ(PaletteIndex(image, 0, 0), 1u);
     EXPECT_EQ(PaletteIndex(image, 1, 0), 2u);
     EXPECT_EQ(PaletteIndex(image, 2, 0), 0u);  // the rest stays zero
+
+    // Data that ends without the end code keeps the pixels it spelled; so does a file cut inside it.
+    for (const auto& [name, bytes] : {std::pair{"no end code", Gif(4, 4, 2, Codes({{4, 3}, {1, 3}, {2, 3}}))},
+                                      std::pair{"file ends in the data", std::vector<uint8_t>(Gif(4, 4, 2, good).begin(),
+                                                                                              Gif(4, 4, 2, good).end() - 3)}}) {
+        WriteBytes(dir.File("cut.gif"), bytes);
+        CImageFile cut(dir.File("cut.gif").c_str(), IMAGE_FORMAT_GIF);
+        ASSERT_EQ(cut.GetWidth(), 4) << name << ": " << cut.GetErrorText();
+        EXPECT_EQ(cut.GetHeight(), 4) << name;
+        EXPECT_EQ(PaletteIndex(cut, 0, 0), 1u) << name;
+        EXPECT_EQ(PaletteIndex(cut, 3, 3), 0u) << name;
+    }
 }
 
 // A PNG whose header chunk claims any size, with a correct checksum so that the library accepts it.
