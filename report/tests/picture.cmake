@@ -20,3 +20,17 @@ qm_add_test(report_picture_draw_tests
     ${CMAKE_SOURCE_DIR}/platform/tests/gdi/gui_environment.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picture/picture_draw_test.cpp
   LIBS folivox Qt6::Gui TIFF::TIFF)
+
+# The real program generating from a template that holds damaged pictures: copied, never decoded.
+qm_add_test(report_picture_program_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/picture/picture_program_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/image/image_test_util.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/model/model_fixture.cpp
+    ${CMAKE_SOURCE_DIR}/designer/tests/batch_fixture.cpp
+    ${CMAKE_SOURCE_DIR}/designer/tests/run_program.cpp
+  LIBS folivox zorbase Qt6::Gui TIFF::TIFF
+  TIMEOUT 300)
+if(TARGET report_picture_program_tests)
+  add_dependencies(report_picture_program_tests quillmark)
+endif()
