@@ -1,6 +1,10 @@
-// The picture element in the store: templates saved and reloaded, missing and damaged blobs, deletion, and
-// pictures carried into another store.
+// The picture element in the store: templates saved and reloaded, missing and damaged blobs, deletion,
+// pictures carried into another store, and pictures moved as bytes without being decoded.
 #include <cstdio>
+#include <cstring>
+
+#include "report/model/element_factory.h"
+#include "report/model/image/image_errors.h"
 
 #include "report/tests/picture/picture_fixture.h"
 
@@ -9,6 +13,8 @@ namespace {
 
 using image_test::CountDifferences;
 using image_test::ReadBytes;
+
+const std::string kDamaged = QM_SOURCE_DIR "/report/tests/image/damaged/";
 
 class PictureStoreTest : public PictureTest {
 protected:
@@ -131,6 +137,68 @@ TEST_F(PictureStoreTest, DamagedBlobIsReportedAndKeptInTheFile) {
     EXPECT_EQ(read->GetName(), "Логотип");
     read->Update(true);
     EXPECT_EQ(Blob(written->GetInstance()), damaged);
+}
+
+// A picture that arrives as bytes is decoded when it is first shown, never when it is only moved: a
+// damaged picture read from a file travels intact through a clone, a record and another instance, and is
+// reported once, when something asks for its pixels.
+TEST_F(PictureStoreTest, DamagedPictureTravelsIntactUntilShown) {
+    const std::vector<unsigned char> damaged = ReadBytes(kDamaged + "garbage_strip.tif");
+    ASSERT_FALSE(damaged.empty());
+    CReportSheet* sheet = NewSheet();
+    CPictureElement* written = PlacePicture(sheet);
+    written->Update(true);
+    ASSERT_TRUE(Store().PutIntegratedBlob(written->GetInstance(), S().zor_report_pic_picture, damaged.data(),
+                                          damaged.size()));
+
+    auto read = ReadBack(written->GetInstance());
+    EXPECT_EQ(read->GetPictureTiff(), damaged);
+    std::unique_ptr<CReportElement> clone(read->CreateClon());
+    auto* clonedPicture = dynamic_cast<CPictureElement*>(clone.get());
+    ASSERT_NE(clonedPicture, nullptr);
+    EXPECT_EQ(clonedPicture->GetPictureTiff(), damaged);
+    const std::vector<uint8_t> record = Record(*read);
+    CRecordReader in(record);
+    std::unique_ptr<CReportElement> pasted(ReadElementRecord(in, &Manager()));
+    ASSERT_NE(dynamic_cast<CPictureElement*>(pasted.get()), nullptr);
+    EXPECT_EQ(static_cast<CPictureElement*>(pasted.get())->GetPictureTiff(), damaged);
+    sheet->Add(clone.get());
+    clone->Update(true);
+    EXPECT_EQ(Blob(clone->GetInstance()), damaged);
+    sheet->GetElements().Remove(clone.get());
+    EXPECT_TRUE(messages.Texts().empty());
+
+    // Shown: decoded now, reported once, an empty picture; written back as it came.
+    EXPECT_EQ(read->GetPicture()->GetWidth(), 0);
+    EXPECT_EQ(read->GetPicture()->GetHeight(), 0);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{image_error::kTiffCorrupt});
+    read->Update(true);
+    EXPECT_EQ(Blob(written->GetInstance()), damaged);
+}
+
+// Pictures beyond the caps are refused where bytes are taken on as a new picture (a pasted record, a data
+// cell), from their header alone.
+TEST_F(PictureStoreTest, PicturesBeyondTheCapsAreRefusedFromTheirHeader) {
+    const std::vector<unsigned char> huge = ReadBytes(kDamaged + "huge_13000.tif");
+    ASSERT_FALSE(huge.empty());
+    auto element = PictureFromPng(16, 8);
+    const std::vector<uint8_t> tiff = element->GetPictureTiff();
+    EXPECT_EQ(element->LoadPictureData(huge.data(), huge.size(), IMAGE_FORMAT_TIFF), 0);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{image_error::kTiffRaster});
+    EXPECT_EQ(element->GetPictureTiff(), tiff);
+
+    // The same bytes in a record: refused, the element unchanged.
+    auto carrier = NewPicture();
+    ASSERT_EQ(carrier->LoadPictureData(tiff.data(), tiff.size(), IMAGE_FORMAT_TIFF), 1);
+    std::vector<uint8_t> record = Record(*carrier);
+    const size_t tiffAt = record.size() - tiff.size();
+    record.resize(tiffAt);
+    record.insert(record.end(), huge.begin(), huge.end());
+    const int32_t length = static_cast<int32_t>(huge.size());
+    std::memcpy(&record[tiffAt - 4], &length, 4);
+    CRecordReader in(record, 4);
+    EXPECT_FALSE(element->LoadDataFromMem(in));
+    EXPECT_EQ(element->GetPictureTiff(), tiff);
 }
 
 TEST_F(PictureStoreTest, FailedLoadThenWriteKeepsTheStoredPicture) {
