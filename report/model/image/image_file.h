@@ -21,7 +21,8 @@ enum ImageFormat : int {
     IMAGE_FORMAT_TIFF = 5,
 };
 
-// What any image may hold: a hostile file cannot make us allocate beyond this.
+// What any image may hold: a hostile file cannot make us allocate beyond this. The readers hold pictures
+// to the tighter caps of image_limits.h (pixels, and the memory of a decode and its drawing together).
 constexpr int64_t kMaxImageDimension = 1 << 20;
 constexpr int64_t kMaxImageBytes = int64_t(512) << 20;
 

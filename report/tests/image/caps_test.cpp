@@ -3,6 +3,9 @@
 // decode fail with the format's error, and files cut short read the rows that are there.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QImageWriter>
+
 #include <string>
 
 #include "report/model/image/image_errors.h"
@@ -99,6 +102,42 @@ TEST(DamagedPictureFiles, CutFilesKeepTheRowsThatCame) {
     for (int x = 0; x < 32; ++x) EXPECT_EQ(PaletteIndex(gif, x, 0), written(x, 0)) << x;
     // The rows the data never reached stay at index 0.
     for (int x = 0; x < 32; ++x) EXPECT_EQ(PaletteIndex(gif, x, 15), 0u) << x;
+}
+
+// Every scan of a progressive file passes over the whole picture, so a small file of a great many scans
+// would take minutes: past a thousand scans the file is refused.
+TEST(DamagedPictureFiles, ProgressiveJpegOfEndlessScansIsRefused) {
+    TempDir dir;
+    QImage colour(16, 16, QImage::Format_RGB32);
+    colour.fill(qRgb(200, 40, 90));
+    QImageWriter writer(QString::fromStdString(dir.File("progressive.jpg")), "JPEG");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(colour));
+    const std::vector<uint8_t> good = ReadBytes(dir.File("progressive.jpg"));
+
+    // The first scan (its header and data, up to the next marker), repeated.
+    size_t sos = 0, next = 0;
+    for (size_t i = 2; i + 1 < good.size() && !next; ++i) {
+        if (good[i] != 0xFF) continue;
+        if (!sos && good[i + 1] == 0xDA) sos = i;
+        else if (sos && i > sos + 2 && good[i + 1] != 0 && (good[i + 1] < 0xD0 || good[i + 1] > 0xD7)) next = i;
+    }
+    ASSERT_GT(next, sos);
+    for (int copies : {10, 1200}) {
+        SCOPED_TRACE(copies);
+        std::vector<uint8_t> bytes(good.begin(), good.begin() + static_cast<long>(next));
+        for (int i = 0; i < copies; ++i) bytes.insert(bytes.end(), good.begin() + static_cast<long>(sos), good.begin() + static_cast<long>(next));
+        bytes.insert(bytes.end(), good.begin() + static_cast<long>(next), good.end());
+        WriteBytes(dir.File("scans.jpg"), bytes);
+        CImageFile image;
+        const bool loaded = image.Load(dir.File("scans.jpg").c_str(), IMAGE_FORMAT_JPEG);
+        if (copies < 1000) {
+            EXPECT_TRUE(loaded) << image.GetErrorText();
+        } else {
+            EXPECT_FALSE(loaded);
+            EXPECT_EQ(image.GetErrorText(), image_error::kJpegCorrupt);
+        }
+    }
 }
 
 }  // namespace
