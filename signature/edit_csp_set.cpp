@@ -1,0 +1,3 @@
+#include "signature/crypto_provider.h"
+
+bool CCryptographicProvider::EditCSPSet() { return false; }

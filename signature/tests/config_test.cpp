@@ -1,0 +1,1 @@
+// Hostile and well-formed configuration files.
