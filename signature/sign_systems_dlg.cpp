@@ -38,6 +38,7 @@ CSignSystemsDlg::CSignSystemsDlg(CSignSystemsModel& model, zor::IMessageSink& si
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->header()->setSectionsClickable(false);
+    m_list->header()->setStretchLastSection(false);
     m_list->installEventFilter(this);
 
     auto* add = Button(texts::kAddButton, "14000", this);

@@ -43,3 +43,9 @@ qm_add_test(signature_provider_tests
   LIBS sigilon
   LABELS asan)
 sig_use_plugins(signature_provider_tests)
+
+# The dialogs' widgets, offscreen.
+qm_add_test(signature_dialog_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialog_view_test.cpp
+  LIBS sigilon Qt6::Widgets)
+sig_use_plugins(signature_dialog_tests)
