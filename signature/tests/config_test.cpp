@@ -109,10 +109,10 @@ TEST(CspFiles, HostileFiles) {
     std::mt19937 random(20261210);
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>(random() & 0xFF);
-    std::string longName(1 << 20, 'x');
+    std::string longName(1 << 18, 'x');
     const std::string cyrillicLong = [] {
         std::string s;
-        for (int i = 0; i < 100000; ++i) s += "я";
+        for (int i = 0; i < 50000; ++i) s += "я";
         return s;
     }();
     struct Row {
@@ -132,7 +132,7 @@ TEST(CspFiles, HostileFiles) {
         {"a very long name", "[CSP 1]\nName=" + longName + "\nLibPath=/a.so\n", "[CSP]\nDefaultCSP=" + longName + "\n",
          nullptr},
         {"a very long Cyrillic path", "[CSP 1]\nName=A\nLibPath=/" + cyrillicLong + "\n", "", "A"},
-        {"a very long line of nothing", std::string(1 << 20, '['), std::string(1 << 16, '='), ""},
+        {"a very long line of nothing", std::string(1 << 18, '['), std::string(1 << 16, '='), ""},
         {"sections without names or paths", "[CSP 1]\nLibPath=/a.so\n[CSP 2]\nName=B\n[CSP 3]\nName=\nLibPath=/c.so\n",
          "", ""},
         {"the same name in two cases", "[a]\nName=Sys\nLibPath=/a.so\n[b]\nName=SYS\nLibPath=/b.so\n", "", "Sys,SYS"},
