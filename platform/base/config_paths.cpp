@@ -50,6 +50,21 @@ std::string UserConfigDir() {
     return WithoutTrailingSlashes(base) + "/Veldcourt";
 }
 
+std::string MachineConfigDir() {
+    std::string dirs;
+    if (GetEnvNonEmpty("XDG_CONFIG_DIRS", dirs)) {
+        size_t start = 0;
+        while (start <= dirs.size()) {
+            size_t end = dirs.find(':', start);
+            if (end == std::string::npos) end = dirs.size();
+            const std::string dir = WithoutTrailingSlashes(dirs.substr(start, end - start));
+            if (!dir.empty() && dir[0] == '/') return dir + "/Veldcourt";
+            start = end + 1;
+        }
+    }
+    return "/etc/xdg/Veldcourt";
+}
+
 std::string InstalledDictDir() {
     std::string dir = QM_INSTALLED_DICT_DIR;
     if (dir.empty() || dir.back() != '/') dir += '/';

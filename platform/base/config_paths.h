@@ -9,6 +9,10 @@ namespace zor {
 // Empty when no home folder is known. Not created here.
 std::string UserConfigDir();
 
+// The system's folder of what is kept for the whole machine: the first absolute folder of
+// $XDG_CONFIG_DIRS (a colon-separated list) with "/Veldcourt" appended, else /etc/xdg/Veldcourt. Not created here.
+std::string MachineConfigDir();
+
 // The installed data folder (dictionary, placeholder picture, default transport settings), ending with '/'.
 std::string InstalledDictDir();
 

@@ -1,1 +1,0 @@
-// The signature-system registry.
