@@ -2,6 +2,7 @@
 # lines, folder confirmation) are plain classes tested without widgets, also under the sanitizers.
 qm_add_test(vistrel_control_logic_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/anchor_layout_test.cpp ${CMAKE_CURRENT_LIST_DIR}/button_look_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/sort_order_test.cpp ${CMAKE_CURRENT_LIST_DIR}/title_tip_rules_test.cpp
   LIBS vistrel
   LABELS asan)
 
