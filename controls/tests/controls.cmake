@@ -9,5 +9,6 @@ qm_add_test(vistrel_control_logic_tests
 # The widgets over those rules, drawn under Qt's offscreen platform.
 qm_add_test(vistrel_control_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/resizable_dialog_test.cpp ${CMAKE_CURRENT_LIST_DIR}/button_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/title_tip_test.cpp ${CMAKE_CURRENT_LIST_DIR}/sort_list_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
   LIBS vistrel)
