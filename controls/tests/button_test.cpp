@@ -13,6 +13,7 @@
 #include "controls/desktop_opener.h"
 #include "controls/stock_icons.h"
 #include "controls/tests/gui_test_app.h"
+#include "controls/tests/mouse_events.h"
 
 namespace {
 
@@ -28,17 +29,10 @@ struct Rendered {
 
 Rendered Render(QWidget& w) { return {w.grab().toImage()}; }
 
-void Move(QWidget& w, QPoint pos, Qt::MouseButtons buttons = Qt::NoButton) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(pos), w.mapToGlobal(QPointF(pos)), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&w, &move);
-}
+void Move(QWidget& w, QPoint pos) { SendMouse(&w, QEvent::MouseMove, pos); }
 
 void Click(QWidget& w, QEvent::Type pressType = QEvent::MouseButtonPress) {
-    const QPointF pos(w.width() / 2.0, w.height() / 2.0);
-    QMouseEvent press(pressType, pos, w.mapToGlobal(pos), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, pos, w.mapToGlobal(pos), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &release);
+    SendClick(&w, QPoint(w.width() / 2, w.height() / 2), Qt::LeftButton, pressType);
 }
 
 class ButtonTest : public ::testing::Test {

@@ -9,17 +9,13 @@
 #include <gtest/gtest.h>
 
 #include "controls/tests/gui_test_app.h"
+#include "controls/tests/mouse_events.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/ui/messages.h"
 
 namespace {
 
-void Mouse(QWidget* w, QEvent::Type type) {
-    const QPointF at(2, 2);
-    QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
+void Mouse(QWidget* w, QEvent::Type type) { SendMouse(w, type, QPoint(2, 2), Qt::LeftButton); }
 
 class HyperLinkTest : public ::testing::Test {
 protected:

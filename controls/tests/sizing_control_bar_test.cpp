@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/tests/gui_test_app.h"
+#include "controls/tests/mouse_events.h"
 #include "platform/settings/profile.h"
 #include "platform/tests/test_support.h"
 
@@ -117,14 +118,10 @@ TEST_F(SizingBarTest, TheCloseButtonHidesTheBarAndPaintsItsStates) {
     ASSERT_TRUE(grip);
     const QPoint close(grip->width() - 7, 8);
     const QImage before = grip->grab().toImage();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(close), grip->mapToGlobal(QPointF(close)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(grip, &press);
+    SendMouse(grip, QEvent::MouseButtonPress, close, Qt::LeftButton);
     EXPECT_NE(grip->grab().toImage(), before);  // pushed: sunken
     EXPECT_TRUE(bar.isVisible());
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(close), grip->mapToGlobal(QPointF(close)), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(grip, &release);
+    SendMouse(grip, QEvent::MouseButtonRelease, close, Qt::LeftButton);
     EXPECT_FALSE(bar.isVisible());
     frame->removeDockWidget(&bar);
 }

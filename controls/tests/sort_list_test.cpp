@@ -10,6 +10,7 @@
 
 #include "controls/resources/bitmaps.h"
 #include "controls/tests/gui_test_app.h"
+#include "controls/tests/mouse_events.h"
 #include "platform/settings/profile.h"
 #include "platform/tests/test_support.h"
 
@@ -30,14 +31,6 @@ protected:
         return QWidget::event(e);
     }
 };
-
-void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-               Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
-    QMouseEvent e(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), type == QEvent::MouseMove ? Qt::NoButton : button,
-                  held, mods);
-    QApplication::sendEvent(target, &e);
-}
 
 class SortListTest : public ::testing::Test {
 protected:
@@ -66,8 +59,7 @@ protected:
     void ClickHeader(int column, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QWidget* vp = list->ArrowHeader()->viewport();
         const QPoint at(list->ArrowHeader()->sectionViewportPosition(column) + 20, list->ArrowHeader()->height() / 2);
-        SendMouse(vp, QEvent::MouseButtonPress, at, button, mods);
-        SendMouse(vp, QEvent::MouseButtonRelease, at, button, mods);
+        SendClick(vp, at, button, QEvent::MouseButtonPress, mods);
     }
     std::vector<std::string> Column(int c) const {
         std::vector<std::string> out;
@@ -173,7 +165,7 @@ TEST_F(SortListTest, ClippedCellsShowTheirWholeTextInATip) {
     list->SetItemText(0, 2, "очень длинный текст, который не помещается в колонку");
     const CRect cell = list->GetSubItemRect(0, 2);
     ASSERT_FALSE(cell.IsRectEmpty());
-    SendMouse(list->viewport(), QEvent::MouseMove, QPoint(cell.left + 5, cell.top + 3), Qt::NoButton);
+    SendMouse(list->viewport(), QEvent::MouseMove, QPoint(cell.left + 5, cell.top + 3));
     ASSERT_TRUE(list->CellTip()->isVisible());
     EXPECT_EQ(list->CellTip()->Text(), QStringLiteral("очень длинный текст, который не помещается в колонку"));
     const QPoint screen = list->viewport()->mapToGlobal(QPoint(cell.left, cell.top));
@@ -182,20 +174,20 @@ TEST_F(SortListTest, ClippedCellsShowTheirWholeTextInATip) {
     EXPECT_GT(list->CellTip()->ShownRect().Width(), cell.Width());
 
     const CRect shortCell = list->GetSubItemRect(1, 1);
-    SendMouse(list->viewport(), QEvent::MouseMove, QPoint(shortCell.left + 5, shortCell.top + 3), Qt::NoButton);
+    SendMouse(list->viewport(), QEvent::MouseMove, QPoint(shortCell.left + 5, shortCell.top + 3));
     EXPECT_FALSE(list->CellTip()->isVisible());
-    SendMouse(list->viewport(), QEvent::MouseMove, QPoint(5, 290), Qt::NoButton);  // below the rows
+    SendMouse(list->viewport(), QEvent::MouseMove, QPoint(5, 290));  // below the rows
     EXPECT_FALSE(list->CellTip()->isVisible());
 }
 
 TEST_F(SortListTest, HeaderCaptionTipAndContextMenuGoingToTheOwner) {
     QWidget* vp = list->ArrowHeader()->viewport();
     EXPECT_EQ(list->ArrowHeader()->CaptionTip(), nullptr);
-    SendMouse(vp, QEvent::MouseMove, QPoint(140, list->ArrowHeader()->height() / 2), Qt::NoButton);
+    SendMouse(vp, QEvent::MouseMove, QPoint(140, list->ArrowHeader()->height() / 2));
     ASSERT_NE(list->ArrowHeader()->CaptionTip(), nullptr);
     EXPECT_TRUE(list->ArrowHeader()->CaptionTip()->isVisible());
     EXPECT_EQ(list->ArrowHeader()->CaptionTip()->Text(), QStringLiteral("Сумма"));
-    SendMouse(vp, QEvent::MouseMove, QPoint(140, 1), Qt::NoButton);
+    SendMouse(vp, QEvent::MouseMove, QPoint(140, 1));
     EXPECT_FALSE(list->ArrowHeader()->CaptionTip()->isVisible());
 
     owner.seen.clear();

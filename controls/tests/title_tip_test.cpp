@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/tests/gui_test_app.h"
+#include "controls/tests/mouse_events.h"
 
 namespace {
 
@@ -20,13 +21,7 @@ protected:
     }
 };
 
-void Press(QWidget* tip, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-    for (auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent e(type, QPointF(at), tip->mapToGlobal(QPointF(at)), button,
-                      type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(tip, &e);
-    }
-}
+void Press(QWidget* tip, QPoint at, Qt::MouseButton button = Qt::LeftButton) { SendClick(tip, at, button); }
 
 TEST(TitleTip, ShowsOverClippedCellsOnlyInTheTooltipColours) {
     EnsureGuiApplication();
@@ -53,9 +48,7 @@ TEST(TitleTip, ShowsOverClippedCellsOnlyInTheTooltipColours) {
     EXPECT_EQ(QColor(image.pixel(1, image.height() - 2)).rgb(), pal.color(QPalette::ToolTipBase).rgb());
 
     // Moving past the cell's extent hides it.
-    QMouseEvent move(QEvent::MouseMove, QPointF(30, 5), tip.mapToGlobal(QPointF(30, 5)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(&tip, &move);
+    SendMouse(&tip, QEvent::MouseMove, QPoint(30, 5));
     EXPECT_FALSE(tip.isVisible());
     EXPECT_TRUE(tip.ShownRect().IsRectNull());
 }
