@@ -12,7 +12,7 @@
 
 #include "controls/desktop_opener.h"
 #include "controls/stock_icons.h"
-#include "controls/tests/gui_test_app.h"
+#include "controls/tests/gui_fixture.h"
 #include "controls/tests/mouse_events.h"
 
 namespace {
@@ -35,10 +35,9 @@ void Click(QWidget& w, QEvent::Type pressType = QEvent::MouseButtonPress) {
     SendClick(&w, QPoint(w.width() / 2, w.height() / 2), Qt::LeftButton, pressType);
 }
 
-class ButtonTest : public ::testing::Test {
+class ButtonTest : public GuiFixture {
 protected:
     void SetUp() override {
-        EnsureGuiApplication();
         parent.resize(300, 100);
         button = new CzorButton(&parent);
         button->setGeometry(10, 10, 80, 30);

@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
-#include "controls/tests/gui_test_app.h"
+#include "controls/tests/gui_fixture.h"
 #include "controls/tests/mouse_events.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/ui/messages.h"
@@ -17,10 +17,9 @@ namespace {
 
 void Mouse(QWidget* w, QEvent::Type type) { SendMouse(w, type, QPoint(2, 2), Qt::LeftButton); }
 
-class HyperLinkTest : public ::testing::Test {
+class HyperLinkTest : public GuiFixture {
 protected:
     void SetUp() override {
-        EnsureGuiApplication();
         CzorHyperLink::GetColors(saved);
         CzorHyperLink::SetLauncher({[this](const std::string& u) { opened.push_back(u); return opens; },
                                     [] { return std::optional<std::string>(); }, nullptr});

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/resources/bitmaps.h"
-#include "controls/tests/gui_test_app.h"
+#include "controls/tests/gui_fixture.h"
 #include "controls/tests/mouse_events.h"
 #include "platform/settings/profile.h"
 #include "platform/tests/test_support.h"
@@ -32,10 +32,9 @@ protected:
     }
 };
 
-class SortListTest : public ::testing::Test {
+class SortListTest : public GuiFixture {
 protected:
     void SetUp() override {
-        EnsureGuiApplication();
         owner.resize(500, 300);
         list = new CSortListCtrl(&owner);
         list->setGeometry(0, 0, 500, 300);
