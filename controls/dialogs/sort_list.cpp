@@ -250,7 +250,7 @@ void CSortListCtrl::mouseMoveEvent(QMouseEvent* event) {
             if (text.isEmpty()) {
                 m_tip->Hide();
             } else {
-                m_tip->setFont(font());
+                m_tip->SetFont(font());
                 CRect screen = ScreenRect(viewport(), QRect(cell.left, cell.top, cell.Width(), cell.Height()));
                 screen.left += 1;
                 m_tip->Show(screen, text);

@@ -197,6 +197,51 @@ TEST_F(SortListTest, HeaderCaptionTipAndContextMenuGoingToTheOwner) {
     EXPECT_EQ(owner.seen.back().pos, owner.mapFromGlobal(list->viewport()->mapToGlobal(QPoint(10, 40))));
 }
 
+TEST(ListCtrl, ColumnsRowsDataAndSelectionByIndex) {
+    EnsureGuiApplication();
+    CzorListCtrl list;
+    EXPECT_EQ(list.InsertItem(0, "no columns yet"), -1);
+    EXPECT_EQ(list.InsertColumn(0, "Позиция", LVCFMT_LEFT, 60), 0);
+    EXPECT_EQ(list.InsertColumn(5, "Ширина", LVCFMT_RIGHT, 70), 1);  // past the end: appended
+    EXPECT_EQ(list.InsertItem(0, "1"), 0);
+    EXPECT_EQ(list.InsertItem(9, "2"), 1);
+    list.SetItemText(0, 1, "10.5");
+    list.SetItemText(1, 1, "7.0");
+    EXPECT_FALSE(list.SetItemText(0, 2, "no such column"));
+    // A column put in between moves the later texts and widths along.
+    EXPECT_EQ(list.InsertColumn(1, "Наименование", LVCFMT_LEFT, 190), 1);
+    EXPECT_EQ(list.GetColumnCount(), 3);
+    EXPECT_EQ(list.GetColumnHeading(2), "Ширина");
+    EXPECT_EQ(list.GetItemText(0, 2), "10.5");
+    EXPECT_EQ(list.GetItemText(0, 1), "");
+    EXPECT_EQ(list.GetColumnWidth(2), 70);
+    EXPECT_EQ(list.GetColumnWidth(1), 190);
+    EXPECT_TRUE(list.DeleteColumn(0));
+    EXPECT_EQ(list.GetColumnHeading(0), "Наименование");
+    EXPECT_EQ(list.GetItemText(1, 1), "7.0");
+    EXPECT_EQ(list.GetColumnWidth(1), 70);
+    EXPECT_FALSE(list.DeleteColumn(2));
+
+    list.SetItemData(1, 0xFFFFFFFFFFull);
+    EXPECT_EQ(list.GetItemData(1), 0xFFFFFFFFFFull);
+    EXPECT_EQ(list.GetItemData(7), 0u);
+    list.SetItemSelected(1, true);
+    EXPECT_EQ(list.GetSelectedCount(), 1);
+    EXPECT_EQ(list.GetNextSelectedItem(), 1);
+    EXPECT_EQ(list.GetNextSelectedItem(1), -1);
+    list.resize(400, 200);
+    list.show();
+    const CRect cell = list.GetSubItemRect(1, 1);
+    int sub = -1;
+    EXPECT_EQ(list.HitTest(QPoint(cell.left + 2, cell.top + 2), &sub), 1);
+    EXPECT_EQ(sub, 1);
+    EXPECT_TRUE(list.GetSubItemRect(5, 0).IsRectEmpty());
+    EXPECT_TRUE(list.DeleteItem(0));
+    EXPECT_EQ(list.GetItemCount(), 1);
+    EXPECT_TRUE(list.DeleteAllItems());
+    EXPECT_FALSE(list.DeleteAllItems());
+}
+
 TEST(SortListView, DifferencesFromTheList) {
     EnsureGuiApplication();
     ScopedTempDir config;
