@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QIcon>
 #include <QMouseEvent>
-#include <QPainter>
 
 #include "controls/resources/bitmaps.h"
 #include "controls/resources/palette.h"
@@ -43,37 +43,32 @@ CSortArrowHeader::CSortArrowHeader(QWidget* parent) : QHeaderView(Qt::Horizontal
     m_up = ArrowPixmap(zor::IDB_ZOR_SORT_UP, face);
 }
 
+void CSortArrowHeader::ShowArrow(int column, int arrow) {
+    // The arrow is the item's image: the style leaves it room beside the caption.
+    if (!model() || column < 0 || column >= model()->columnCount()) return;
+    const QVariant image = arrow < 0 ? QVariant() : QVariant(QIcon(arrow ? m_up : m_down));
+    model()->setHeaderData(column, Qt::Horizontal, image, Qt::DecorationRole);
+}
+
 void CSortArrowHeader::SetSortArrow(int column, bool ascending) {
     m_arrows[column] = ascending;
     m_lastArrow = column;
-    viewport()->update();
+    ShowArrow(column, ascending ? 1 : 0);
 }
 
 void CSortArrowHeader::RemoveSortArrow(int column) {
     m_arrows.erase(column);
-    viewport()->update();
+    ShowArrow(column, -1);
 }
 
 void CSortArrowHeader::RemoveAllSortArrows() {
+    for (const auto& [column, ascending] : m_arrows) ShowArrow(column, -1);
     m_arrows.clear();
-    viewport()->update();
 }
 
 int CSortArrowHeader::ArrowOf(int column) const {
     const auto it = m_arrows.find(column);
     return it == m_arrows.end() ? -1 : (it->second ? 1 : 0);
-}
-
-void CSortArrowHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    painter->save();
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    painter->restore();
-    const int arrow = ArrowOf(logicalIndex);
-    if (arrow < 0) return;
-    const QPixmap& pixmap = arrow ? m_up : m_down;
-    const int x = rect.right() - pixmap.width() - 6;
-    if (x <= rect.left()) return;
-    painter->drawPixmap(x, rect.top() + (rect.height() - pixmap.height()) / 2, pixmap);
 }
 
 void CSortArrowHeader::mousePressEvent(QMouseEvent* event) {

@@ -35,13 +35,14 @@ signals:
     void LeftClicked(int column, bool ctrl);
 
 protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
+    void ShowArrow(int column, int arrow);
+
     std::map<int, bool> m_arrows;
     int m_lastArrow = -1;
     QPixmap m_up, m_down;

@@ -93,6 +93,10 @@ TEST_F(SortListTest, HeaderClicksSortByKindAlternatingAndRightClicksNever) {
     EXPECT_EQ(Column(2), (S{"чепуха", "01.02.2024", "15.01.2024", "31.12.2023"}));
     EXPECT_EQ(list->ArrowHeader()->ArrowOf(1), -1);  // a plain click clears the other arrows
     EXPECT_EQ(list->ArrowHeader()->ArrowOf(2), 0);
+    // The arrow is the header item's image.
+    EXPECT_TRUE(list->headerItem()->icon(1).isNull());
+    ASSERT_FALSE(list->headerItem()->icon(2).isNull());
+    EXPECT_EQ(list->headerItem()->icon(2).pixmap(QSize(9, 9)).toImage().pixel(4, 8), qRgb(0x80, 0x80, 0x80));
     EXPECT_FALSE(list->IsSorting());
 }
 
