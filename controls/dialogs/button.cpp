@@ -65,7 +65,12 @@ CzorButton::CzorButton(QWidget* parent) : QPushButton(parent) {
     connect(this, &QAbstractButton::clicked, this, &CzorButton::OnClicked);
 }
 
-CzorButton::~CzorButton() = default;
+CzorButton::~CzorButton() { DropMenu(); }
+
+void CzorButton::DropMenu() {
+    delete m_menu.data();
+    m_menu = nullptr;
+}
 
 void CzorButton::Subclass(unsigned style) {
     m_look.Subclass(style);
@@ -204,13 +209,14 @@ uint32_t CzorButton::DrawTransparent(bool on, bool repaint) {
 uint32_t CzorButton::SetURL(const char* url) { return m_look.SetURL(url ? url : ""); }
 
 uint32_t CzorButton::SetMenu(QMenu* menu, QWidget* owner, bool repaint) {
-    m_menu.reset(menu);
+    DropMenu();
+    m_menu = menu;
     m_menuOwner = nullptr;
     if (!menu) return zor::kButtonOk;
     bool hasPopup = false;
     for (QAction* action : menu->actions()) hasPopup = hasPopup || action->menu();
     if (!hasPopup) {
-        m_menu.reset();
+        DropMenu();
         return zor::kButtonBadImage;
     }
     m_menuOwner = owner;
@@ -237,8 +243,11 @@ void CzorButton::ShowDropMenu() {
     m_menuShowing = true;
     repaint();
     const QPoint at = mapToGlobal(QPoint(0, height()));
+    // A command of the menu may close the dialog and delete this button.
+    const QPointer<CzorButton> alive(this);
     if (m_tracker) m_tracker(popup, at, m_menuOwner);
     else popup->exec(at);
+    if (!alive) return;
     m_menuShowing = false;
     update();
 }

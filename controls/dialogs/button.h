@@ -4,7 +4,6 @@
 // changes colours while hovered, and can carry a tooltip, a cursor, a drop menu and a link target.
 // The rules live in CButtonLook; this widget paints them.
 #include <functional>
-#include <memory>
 #include <string>
 
 #include <QCursor>
@@ -90,6 +89,7 @@ private:
     void OnClicked();
     void ShowDropMenu();
     void FreeImages();
+    void DropMenu();
     void Repaint(bool repaint) { if (repaint) update(); }
     void ApplyHover(zor::HoverChange change);
 
@@ -98,7 +98,7 @@ private:
     int m_imageCount = 0;
     bool m_transparent = false;
     bool m_menuShowing = false;
-    std::unique_ptr<QMenu> m_menu;
+    QPointer<QMenu> m_menu;  // ours to delete, unless something else deleted it first
     QPointer<QWidget> m_menuOwner;
     MenuTracker m_tracker;
     QString m_tooltip;

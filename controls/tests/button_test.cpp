@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QPalette>
 #include <gtest/gtest.h>
@@ -134,6 +135,19 @@ TEST_F(ButtonTest, ImagesTakeTheirPlaceAndTheCaptionIsDrawnInTheRestColour) {
     EXPECT_FALSE(red_text);
 }
 
+TEST_F(ButtonTest, TransparentModeShowsTheParentUnderneath) {
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, QColor(0, 0x80, 0));
+    parent.setPalette(pal);
+    parent.setAutoFillBackground(true);
+    button->setText("Прозрачная");
+    EXPECT_EQ(Render(parent).at(12, 12), QColor(0x60, 0x10, 0x10));  // its own background first
+    button->DrawTransparent(true);
+    EXPECT_EQ(QColor::fromRgb(parent.grab().toImage().pixel(12, 12)), QColor(0, 0x80, 0));
+    button->DrawTransparent(false);
+    EXPECT_EQ(Render(parent).at(12, 12), QColor(0x60, 0x10, 0x10));
+}
+
 TEST_F(ButtonTest, ADoubleClickCountsAsASecondPress) {
     int clicks = 0;
     QObject::connect(button, &QAbstractButton::clicked, [&] { ++clicks; });
@@ -187,6 +201,18 @@ TEST_F(ButtonTest, DropMenuShowsTheFirstSubmenuAtTheBottomLeftAndLooksPressed) {
     EXPECT_EQ(owner, &parent);
     EXPECT_TRUE(pressedLook);
     EXPECT_FALSE(button->IsMenuShowing());
+
+    // A menu its owner deleted is not deleted again; a replaced one is deleted.
+    auto* owned = new QMenu(&parent);
+    owned->addMenu("x");
+    ASSERT_EQ(button->SetMenu(owned, &parent), zor::kButtonOk);
+    delete owned;
+    auto* next = new QMenu;
+    next->addMenu("y");
+    QPointer<QMenu> watch(next);
+    ASSERT_EQ(button->SetMenu(next, &parent), zor::kButtonOk);
+    button->SetMenu(nullptr, nullptr);
+    EXPECT_TRUE(watch.isNull());
 }
 
 TEST_F(ButtonTest, LinkTargetOpensThroughTheDesktopOncePerClick) {
