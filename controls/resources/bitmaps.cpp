@@ -1,12 +1,15 @@
 #include "controls/resources/bitmaps.h"
 
 #include "controls/resources/artwork.h"
+#include "controls/resources/sort_arrows.h"
 
 namespace zor {
 
 QImage LoadVistrelBitmap(int id) {
     using art::StockStrip;
     switch (id) {
+    case IDB_ZOR_SORT_DOWN: return art::DrawSortArrow(false);
+    case IDB_ZOR_SORT_UP: return art::DrawSortArrow(true);
     case IDB_ZOR_STD_ICO32: return art::DrawStockStrip(StockStrip::Std32);
     case IDB_ZOR_STD_ICO24: return art::DrawStockStrip(StockStrip::Std24);
     case IDB_ZOR_STD_ICO16: return art::DrawStockStrip(StockStrip::Std16);

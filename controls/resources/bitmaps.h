@@ -1,11 +1,13 @@
 #pragma once
-// The library's own bitmaps (stock icon strips, check strips, the logo, the please-wait frames),
+// The library's own bitmaps (sort arrows, stock icon strips, check strips, the logo, the please-wait frames),
 // kept by their resource numbers. All are our artwork, drawn in code; light grey is transparent.
 #include <QImage>
 
 namespace zor {
 
 enum VistrelBitmapId : int {
+    IDB_ZOR_SORT_DOWN = 1000,   // 9 x 9, 16 colours: descending arrow of a list header
+    IDB_ZOR_SORT_UP = 1001,     // 9 x 9, 16 colours: ascending arrow
     IDB_ZOR_STD_ICO32 = 1052,   // 224 x 32, 16 colours: 7 images of 32 x 32
     IDB_ZOR_STD_ICO24 = 1054,   // 192 x 24, 16 colours: 8 images of 24 x 24
     IDB_ZOR_STD_ICO16 = 1056,   // 496 x 15, 16 colours: 31 images of 16 x 15

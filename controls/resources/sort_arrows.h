@@ -1,0 +1,8 @@
+#pragma once
+// The header's sort arrows: 9 x 9, 16 colours, an outlined triangle in dark grey and white on
+// light grey, pointing down (descending) or up (ascending).
+#include <QImage>
+
+namespace zor::art {
+QImage DrawSortArrow(bool up);
+}
