@@ -325,10 +325,12 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
         m_status74or134 = status;
         zor::net::StoreI32(reply.data() + zor::net::kLoginUserIdOffset, m_userId);
     }
+    // The block, then the tail that says this server can search in blobs, both inside the length.
     WireWriter w;
-    w.Field(reply.data(), reply.size());
+    w.I32(static_cast<int32_t>(reply.size() + 8));
+    w.Bytes(reply.data(), reply.size());
     w.I32(4);
-    w.I32(1);  // this server can search in blobs
+    w.I32(1);
     return Reply(h, "lb", status, w.Out());
 }
 
