@@ -174,6 +174,9 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
         m_db = nullptr;
         return false;
     }
+    // An administrator may also mark a database read-only (the file's permissions do not bind root).
+    Stmt flag(m_db, "SELECT value FROM meta WHERE key = 'read_only'");
+    if (flag && flag.Step() == SQLITE_ROW && flag.Text(0) == "1") m_readOnly = true;
     return true;
 }
 
@@ -213,6 +216,15 @@ bool ServerDatabase::SetUser(const std::string& name, const std::string& scrambl
         Stmt s(m_db, "INSERT OR REPLACE INTO instances(id, entity, data) VALUES(?, 'zor_user', ?)");
         s.Bind(1, u.id);
         s.BindBlob(2, EncodeUser(u));
+        return s.Step() == SQLITE_DONE;
+    });
+}
+
+bool ServerDatabase::SetReadOnlyFlag(bool on) {
+    if (!m_db) return false;
+    return Transaction(m_db, [&] {
+        Stmt s(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('read_only', ?)");
+        s.Bind(1, std::string(on ? "1" : "0"));
         return s.Step() == SQLITE_DONE;
     });
 }

@@ -43,6 +43,9 @@ public:
     // Checks the database ("ok" when sound).
     std::string IntegrityCheck();
 
+    // Marks the database read-only for every session (or clears the mark).
+    bool SetReadOnlyFlag(bool on);
+
     std::optional<UserRecord> FindUser(const std::string& name);
     // Adds the user or changes the password and read-only flag of the one of that name.
     bool SetUser(const std::string& name, const std::string& scrambledPassword, bool readOnly);

@@ -155,26 +155,26 @@ bool CzorSocketClient::Attach(int handle) {
 // A reply to the current request is kept in m_reply and m_replyIn set.
 bool CzorSocketClient::Receive() {
     unsigned char chunk[65536];
+    bool ended = false;
+    int endError = 0;
     for (;;) {
         ssize_t n = ::recv(m_fd, chunk, sizeof chunk, MSG_DONTWAIT);
         if (n > 0) {
+            // Read on until the socket is dry, so an end of stream behind the data is seen too.
             m_decoder.Feed(chunk, static_cast<size_t>(n));
-            if (static_cast<size_t>(n) < sizeof chunk) break;
             continue;
         }
-        if (n == 0) {
-            Lost(0);
-            return false;
-        }
-        if (errno == EINTR) continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) break;
-        Lost(errno);
-        return false;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        ended = true;
+        endError = n == 0 ? 0 : errno;
+        break;
     }
+    // What came before the end still counts: a stopping notice is usually followed by the close.
     for (;;) {
         zor::net::Frame f;
         auto r = m_decoder.Next(f);
-        if (r == zor::net::DecodeResult::NeedMore) return true;
+        if (r == zor::net::DecodeResult::NeedMore) break;
         if (r != zor::net::DecodeResult::Frame) {
             // The stream is out of step for good: close it and let the owner reconnect.
             Close();
@@ -191,6 +191,12 @@ bool CzorSocketClient::Receive() {
         m_reply = std::move(f.payload);
         m_replyIn = true;
     }
+    if (ended && !m_replyIn) {
+        Lost(endError);
+        return false;
+    }
+    if (ended) Close();  // the reply is in; the next call finds the connection gone
+    return true;
 }
 
 bool CzorSocketClient::Call(unsigned char*& bytes, int& length, const unsigned char* extra, int extraLength,
@@ -286,6 +292,7 @@ bool CzorSocketClient::Call(unsigned char*& bytes, int& length, const unsigned c
         m_waitHandle = 0;
     }
     m_operated = false;
+    m_replyIn = false;
     if (!handleLoss) m_lostPending = false;
     if (!ok) return false;
     m_tkvError = 0;
