@@ -1,0 +1,6 @@
+# The transport client. The protocol tests read hostile replies and run in the sanitizer build too.
+qm_add_test(peltrane_protocol_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/protocol_test.cpp ${CMAKE_CURRENT_LIST_DIR}/texts_test.cpp
+  LIBS peltrane
+  LABELS asan
+  TIMEOUT 120)
