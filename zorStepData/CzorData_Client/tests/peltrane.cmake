@@ -4,3 +4,8 @@ qm_add_test(peltrane_protocol_tests
   LIBS peltrane
   LABELS asan
   TIMEOUT 120)
+
+qm_add_test(peltrane_retry_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/retry_test.cpp
+  LIBS peltrane
+  LABELS asan)
