@@ -222,10 +222,15 @@ bool CTransportSocketClient::RequestLogin(int& status, int& blockLength, LoginBl
         if (status != 0) return false;
         int st = 0;
         int32_t length = 0;
-        if (!ReadReplyStatus(buf, m_version, st, m_retryOffer) || !buf.Read(length) || length < 0 ||
-            static_cast<size_t>(length) > buf.GetRemaining() || static_cast<size_t>(length) < kLoginBlockSize) {
+        if (!ReadReplyStatus(buf, m_version, st, m_retryOffer)) {
             status = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
             return false;
+        }
+        if (!buf.Read(length) || length < 0 || static_cast<size_t>(length) > buf.GetRemaining() ||
+            static_cast<size_t>(length) < kLoginBlockSize) {
+            // A refusal without the block is still a refusal; a success needs the whole block.
+            status = st != 0 ? st : ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+            return st != 0;
         }
         const unsigned char* got = buf.GetCurBuffer();
         m_login.Set(kLoginReserved1Offset, LoadI32(got + kLoginReserved1Offset));

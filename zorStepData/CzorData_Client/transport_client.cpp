@@ -142,7 +142,8 @@ bool CTransportSocketClient::RunRequest(const Spec& spec, int& status,
             return false;
         }
         if (!spec.repeat) {
-            if (read && !read(buf)) {
+            // A failed status may come without a body: the status is the answer then.
+            if (read && !read(buf) && status == 0) {
                 status = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
                 return false;
             }

@@ -9,3 +9,13 @@ qm_add_test(peltrane_retry_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/retry_test.cpp
   LIBS peltrane
   LABELS asan)
+
+# Against our server on 127.0.0.1: the fault table runs under the sanitizer too.
+qm_add_test(peltrane_connection_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 180)
+if(TARGET peltrane_connection_tests)
+  add_dependencies(peltrane_connection_tests zorappserver)
+endif()
