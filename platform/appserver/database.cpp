@@ -160,7 +160,14 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
         return false;
     }
     sqlite3_busy_timeout(m_db, 10000);
-    if (!m_readOnly && (!Exec("PRAGMA journal_mode=WAL") || !Exec("PRAGMA synchronous=FULL"))) {
+    // The journal mode is kept in the file (set when it was created); setting it again would take
+    // a lock that every login of a busy server waits for.
+    bool wal = false;
+    {
+        Stmt mode(m_db, "PRAGMA journal_mode");
+        wal = mode && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
+    }
+    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=FULL"))) {
         SetError(error, m_db, "cannot open the database");
         sqlite3_close_v2(m_db);
         m_db = nullptr;

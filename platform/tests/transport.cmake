@@ -15,3 +15,13 @@ qm_add_test(platform_appserver_tests
 if(TARGET platform_appserver_tests)
   add_dependencies(platform_appserver_tests zorappserver)
 endif()
+
+# A short load run (QM_LOAD_SECONDS makes it longer for figures).
+qm_add_test(platform_appserver_load_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/load_test.cpp
+  LIBS zorappserver_lib
+  LABELS asan
+  TIMEOUT 240)
+if(TARGET platform_appserver_load_tests)
+  add_dependencies(platform_appserver_load_tests zorappserver)
+endif()
