@@ -19,3 +19,8 @@ qm_add_test(peltrane_connection_tests
 if(TARGET peltrane_connection_tests)
   add_dependencies(peltrane_connection_tests zorappserver)
 endif()
+
+# The windows of the transport client under the offscreen platform.
+qm_add_test(peltrane_window_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/windows_test.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS peltrane Qt6::Widgets)
