@@ -190,7 +190,12 @@ void CTransportSocketClient::SetManageMode(int mode) {
 }
 void CTransportSocketClient::SetHideMode(bool hide) {
     m_hide = hide;
-    if (m_socket) m_socket->m_bHide = hide;
+    // Nobody can break a hidden call: it must end by itself.
+    if (!m_inactivityExplicit) m_inactivityTimeoutMs = hide ? kHiddenInactivityMs : 0;
+    if (m_socket) {
+        m_socket->m_bHide = hide;
+        m_socket->SetInactivityTimeout(m_inactivityTimeoutMs);
+    }
 }
 
 std::string CTransportSocketClient::GetDescriptionLastError() const {

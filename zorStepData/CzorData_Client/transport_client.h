@@ -99,7 +99,14 @@ public:
 
     // Settings of the socket clients this client makes (tests shorten them).
     void SetConnectTimeout(int ms) { m_connectTimeoutMs = ms; }
-    void SetInactivityTimeout(int ms) { m_inactivityTimeoutMs = ms; if (m_socket) m_socket->SetInactivityTimeout(ms); }
+    // No reply for this long ends a call (0: wait for ever, the interactive program's choice; hide
+    // mode and batch runs get kHiddenInactivityMs unless told otherwise).
+    void SetInactivityTimeout(int ms) {
+        m_inactivityTimeoutMs = ms;
+        m_inactivityExplicit = true;
+        if (m_socket) m_socket->SetInactivityTimeout(ms);
+    }
+    static constexpr int kHiddenInactivityMs = 120000;
     void SetPumpHook(std::function<void()> hook) { m_pump = std::move(hook); if (m_socket) m_socket->SetPumpHook(m_pump); }
     LocalServerStarter& Starter() { return m_starter; }
 
@@ -171,6 +178,7 @@ private:
 
     int m_connectTimeoutMs = 5000;
     int m_inactivityTimeoutMs = 0;
+    bool m_inactivityExplicit = false;
     std::function<void()> m_pump;
     LocalServerStarter m_starter;
     int m_dictCap1 = 4096, m_dictCap2 = 32768;

@@ -12,6 +12,8 @@
 
 #include "controls/tests/gui_test_app.h"
 #include "zorStepData/CzorData_Client/retry_dialog_view.h"
+#include "zorStepData/CzorData_Client/tests/scripted_peer.h"
+#include "zorStepData/CzorData_Client/transport_wait_view.h"
 #include "zorStepData/CzorData_Client/wait_progress.h"
 
 namespace {
@@ -95,4 +97,34 @@ TEST(ProgressWindow, ShowsThePercentAbortsAndEndsOnClose) {
     w.Close();
     w.Tick();
     EXPECT_EQ(w.Window(), nullptr);
+}
+
+TEST(TransportWaitWindow, ShownDuringASlowCallAndBreaksIt) {
+    EnsureGuiApplication();
+    zor::net::QtTransportWaitUi ui;
+    ITransportWaitUi* old = SetTransportWaitUi(&ui);
+    // A peer that never answers: the window appears after the delay, its button breaks the call.
+    zor::test::ScriptedPeer peer([](const zor::test::Bytes&) -> std::optional<zor::test::Bytes> { return std::nullopt; });
+    CzorSocketClient c;
+    ASSERT_TRUE(c.Connect("127.0.0.1", peer.Port()));
+    c.SetWaitDelay(50);
+    c.SetWaitDlgText("Идет загрузка");
+    int pumps = 0;
+    c.SetPumpHook([&] {
+        zor::net::PumpEvents();
+        if (++pumps == 5) {
+            QDialog* d = ui.Window(1);
+            ASSERT_NE(d, nullptr);
+            EXPECT_TRUE(d->isVisible());
+            EXPECT_EQ(d->findChild<QLabel*>()->text().toStdString(), "Идет загрузка");
+            d->findChild<QPushButton*>("2")->click();
+        }
+    });
+    std::vector<unsigned char> msg = {1, 2, 3};
+    unsigned char* p = msg.data();
+    int n = 3;
+    EXPECT_FALSE(c.Call(p, n, nullptr, 0, true, true));
+    EXPECT_EQ(c.GetLastTkvError(), TKV_BREAK);
+    EXPECT_EQ(ui.Window(1), nullptr);  // ended with the call
+    SetTransportWaitUi(old);
 }
