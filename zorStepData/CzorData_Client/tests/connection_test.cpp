@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/appserver/proxy.h"
 #include "platform/tests/transport/server_fixture.h"
 #include "platform/ui/messages.h"
 #include "zorStepData/CzorData_Client/net_ui.h"
@@ -299,4 +300,51 @@ TEST(Connection, ARefusedReloginIsNoReconnection) {
     CTransportSocketClient hidden;
     hidden.SetHideMode(true);
     EXPECT_FALSE(hidden.Reconnect(true));
+}
+
+// Through the loopback proxy: a request cut on its way, a reply held back, a throttled reply.
+// Each plan applies to the next connection, whose first exchange is the login.
+TEST(Connection, ThroughTheProxy) {
+    Ui ui;
+    InProcessServer s;
+    zor::appserver::LoopbackProxy proxy(s.Port());
+    const int64_t loginRequest = 16 + 12 + 2 + 1 + 4 + 12304;        // framed, version 2
+    const int64_t loginReply = 16 + 12 + 2 + 4 + 2 + 4 + 12304 + 8;
+    CTransportSocketClient c;
+    c.SetInactivityTimeout(2000);
+    ASSERT_TRUE(c.ConnectWithServerStart("127.0.0.1", proxy.Port(), "", true));
+    int st = -1;
+    ASSERT_TRUE(Login(c, "user", "pw", "main", st));
+    const auto renew = [&](const zor::appserver::ProxyPlan& plan) {
+        zor::appserver::ProxyPlan p = plan;
+        p.connections = 1;
+        proxy.SetPlan(p);
+        c.DropSocket();
+        ASSERT_TRUE(c.Reconnect(false));
+    };
+    // The echo request is cut after 10 bytes: lost, reconnected, 161; then all is well.
+    zor::appserver::ProxyPlan cut;
+    cut.toServer.cutAt = loginRequest + 10;
+    renew(cut);
+    ui.sink.QueueAnswer(IDYES);
+    EXPECT_FALSE(Echo(c, st));
+    EXPECT_EQ(st, 161);
+    EXPECT_TRUE(Echo(c, st, 5, 1000));
+    // The echo reply is held back beyond the inactivity timeout: 178; the late reply is not
+    // taken for the next request's.
+    zor::appserver::ProxyPlan slow;
+    slow.toClient.delayAt = loginReply;
+    slow.toClient.delayMs = 700;
+    renew(slow);
+    c.SetInactivityTimeout(300);
+    EXPECT_FALSE(Echo(c, st, 6, 10));
+    EXPECT_EQ(st, 178);
+    c.SetInactivityTimeout(3000);
+    EXPECT_TRUE(Echo(c, st, 7, 20));
+    // A throttled 256 KiB reply arrives whole.
+    zor::appserver::ProxyPlan throttled;
+    throttled.toClient.bytesPerSecond = 2 << 20;
+    renew(throttled);
+    EXPECT_TRUE(Echo(c, st, 8, 256 << 10));
+    EXPECT_EQ(ui.sink.Messages().size(), 1u);
 }
