@@ -69,6 +69,8 @@ void SetError(std::string* error, sqlite3* db, const char* what) {
 
 }  // namespace
 
+// A user row holds the zor_user attributes in the dictionary's order (name, password,
+// access_mode), then the group: a store file exported from the database reads it as a user.
 std::vector<unsigned char> EncodeUser(const UserRecord& user) {
     CzorDataBuf buf;
     CzorValue v;
@@ -76,9 +78,9 @@ std::vector<unsigned char> EncodeUser(const UserRecord& user) {
     zorAppendBufValue(buf, v);
     v.Set(user.password);
     zorAppendBufValue(buf, v);
-    v.Set(static_cast<int>(user.group));
+    v.Set(user.readOnly ? kAccessReadOnly : kAccessFull);
     zorAppendBufValue(buf, v);
-    v.Set(static_cast<int>(user.readOnly ? 1 : 0));
+    v.Set(static_cast<int>(user.group));
     zorAppendBufValue(buf, v);
     return std::vector<unsigned char>(buf.GetBuffer(), buf.GetBuffer() + buf.GetSize());
 }
@@ -86,14 +88,14 @@ std::vector<unsigned char> EncodeUser(const UserRecord& user) {
 bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user) {
     CzorDataBuf buf;
     buf.SetExternalData(data.data(), data.size());
-    CzorValue name, password, group, ro;
-    if (!zorReadBufValue(buf, name) || !zorReadBufValue(buf, password) || !zorReadBufValue(buf, group) ||
-        !zorReadBufValue(buf, ro))
+    CzorValue name, password, access, group;
+    if (!zorReadBufValue(buf, name) || !zorReadBufValue(buf, password) || !zorReadBufValue(buf, access))
         return false;
-    int g = 0, r = 0;
-    if (!name.Get(user.name) || !password.Get(user.password) || !group.Get(g) || !ro.Get(r)) return false;
+    int a = 0, g = 0;
+    if (!name.Get(user.name) || !password.Get(user.password) || !access.Get(a)) return false;
+    if (zorReadBufValue(buf, group)) group.Get(g);
     user.group = g;
-    user.readOnly = r != 0;
+    user.readOnly = (a & 4) == 0;
     return true;
 }
 
@@ -281,6 +283,35 @@ std::vector<int32_t> ServerDatabase::Extent(const std::string& entity) {
     s.Bind(1, entity);
     while (s.Step() == SQLITE_ROW) ids.push_back(static_cast<int32_t>(sqlite3_column_int64(s.get(), 0)));
     return ids;
+}
+
+bool ServerDatabase::PutInstances(const std::vector<InstanceRow>& rows) {
+    if (!m_db || m_readOnly) return false;
+    return Transaction(m_db, [&] {
+        Stmt s(m_db, "INSERT INTO instances(id, entity, data) VALUES(?, ?, ?)");
+        for (const auto& r : rows) {
+            if (r.id < kFirstInstanceId) return false;
+            sqlite3_reset(s.get());
+            s.Bind(1, r.id);
+            s.Bind(2, r.entity);
+            s.BindBlob(3, r.data);
+            if (s.Step() != SQLITE_DONE) return false;
+        }
+        return true;
+    });
+}
+
+bool ServerDatabase::ForEachInstance(const std::function<bool(const InstanceRow&)>& visit) {
+    Stmt s(m_db, "SELECT id, entity, data FROM instances ORDER BY id");
+    if (!s) return false;
+    InstanceRow r;
+    while (s.Step() == SQLITE_ROW) {
+        r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
+        r.entity = s.Text(1);
+        r.data = s.Blob(2);
+        if (!visit(r)) return false;
+    }
+    return true;
 }
 
 int32_t ServerDatabase::NextInstanceId() {

@@ -7,6 +7,7 @@
 // the store's value encoding; indexed by id and by entity), blobs, log. Users and groups are
 // instances of zor_user and zor_workgroup; the built-in user 3902 "Administrator" is in group 3901.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,16 @@ namespace zor::appserver {
 constexpr int32_t kFirstInstanceId = 3901;
 constexpr int32_t kAdminGroupId = 3901;
 constexpr int32_t kAdminUserId = 3902;
+
+// access_mode of a user row: every right, or view and print only (a read-only user).
+constexpr int kAccessFull = 15;
+constexpr int kAccessReadOnly = 3;
+
+struct InstanceRow {
+    int32_t id = 0;
+    std::string entity;
+    std::vector<unsigned char> data;
+};
 
 struct UserRecord {
     int32_t id = 0;
@@ -58,6 +69,10 @@ public:
     bool PutInstance(int32_t id, const std::string& entity, const std::vector<unsigned char>& data);
     std::optional<std::vector<unsigned char>> GetInstance(int32_t id, std::string* entity = nullptr);
     std::vector<int32_t> Extent(const std::string& entity);
+    // Adds rows in one transaction (all or none).
+    bool PutInstances(const std::vector<InstanceRow>& rows);
+    // Every row in id order; stops (false) when visit says so.
+    bool ForEachInstance(const std::function<bool(const InstanceRow&)>& visit);
     int32_t NextInstanceId();
 
 private:

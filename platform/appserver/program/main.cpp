@@ -3,6 +3,8 @@
 //   zorappserver [/p:<port>] [/h] [-data=<folder>] [-bind=<address>] [-port-file=<file>] [-faults=<rules>]
 //   zorappserver -data=<folder> -create=<database>
 //   zorappserver -data=<folder> -setuser=<database>:<user>:<password>[:ro]
+//   zorappserver -data=<folder> [-dict=<file>] -import=<database>:<store file>
+//   zorappserver -data=<folder> [-dict=<file>] -export=<database>:<store file>
 //
 // It listens on 127.0.0.1 unless -bind says otherwise (whoever holds a scrambled password can log in
 // with it, so the network is opt-in). Port 0 picks a free port, written to the port file. SIGTERM
@@ -16,6 +18,8 @@
 
 #include "platform/appserver/database.h"
 #include "platform/appserver/server.h"
+#include "platform/appserver/store_file.h"
+#include "platform/base/config_paths.h"
 #include "platform/base/scramble.h"
 
 namespace {
@@ -38,7 +42,8 @@ bool StartsWith(const std::string& s, const char* p, std::string& rest) {
 int main(int argc, char** argv) {
     zor::appserver::ServerOptions options;
     options.dataDir = DefaultDataDir();
-    std::string portFile, faults, create, setUser, v;
+    std::string portFile, faults, create, setUser, importFile, exportFile, v;
+    std::string dictionary = zor::InstalledDictDir() + "quillmark.dict";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (StartsWith(a, "/p:", v)) options.port = std::atoi(v.c_str());
@@ -49,6 +54,9 @@ int main(int argc, char** argv) {
         else if (StartsWith(a, "-faults=", v)) faults = v;
         else if (StartsWith(a, "-create=", v)) create = v;
         else if (StartsWith(a, "-setuser=", v)) setUser = v;
+        else if (StartsWith(a, "-import=", v)) importFile = v;
+        else if (StartsWith(a, "-export=", v)) exportFile = v;
+        else if (StartsWith(a, "-dict=", v)) dictionary = v;
         else {
             std::fprintf(stderr, "zorappserver: unknown argument %s\n", a.c_str());
             return 2;
@@ -85,6 +93,26 @@ int main(int argc, char** argv) {
         if (!db.Open(server.DatabasePath(setUser.substr(0, a)), &error) ||
             !db.SetUser(setUser.substr(a + 1, b - a - 1), scrambled, ro)) {
             std::fprintf(stderr, "zorappserver: cannot set the user: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (!importFile.empty() || !exportFile.empty()) {
+        // database:file
+        const std::string& spec = importFile.empty() ? exportFile : importFile;
+        const size_t colon = spec.find(':');
+        zor::appserver::ServerDatabase db;
+        std::string error;
+        if (colon == std::string::npos) {
+            std::fprintf(stderr, "zorappserver: -import= and -export= take <database>:<store file>\n");
+            return 2;
+        }
+        const bool ok = db.Open(server.DatabasePath(spec.substr(0, colon)), &error) &&
+                        (importFile.empty()
+                             ? zor::appserver::ExportStoreFile(db, dictionary, spec.substr(colon + 1), error)
+                             : zor::appserver::ImportStoreFile(db, dictionary, spec.substr(colon + 1), error));
+        if (!ok) {
+            std::fprintf(stderr, "zorappserver: %s\n", error.c_str());
             return 1;
         }
         return 0;

@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "platform/appserver/session.h"
+#include "platform/appserver/store_file.h"
+#include "platform/zordata/stepdatafile.h"
 #include "platform/tests/transport/server_fixture.h"
 #include "platform/transport/socket_client.h"
 
@@ -213,4 +215,45 @@ TEST(AppServer, AcknowledgedChangesSurviveAKill) {
     EXPECT_EQ(db.IntegrityCheck(), "ok");
     EXPECT_GE(db.CountLog(), acknowledged.load());
     EXPECT_LE(db.CountLog(), acknowledged.load() + 4);  // at most the one in flight per writer
+}
+
+// A store file goes into a database and comes out the same; the users come out as users.
+TEST(AppServer, StoreFileImportAndExport) {
+    zor::test::ScopedTempDir dir;
+    zor::test::MakeDatabase(dir.Path());
+    zor::appserver::ServerDatabase db;
+    ASSERT_TRUE(db.Open(dir.Path() + "/main.qmdb"));
+    const std::string dict = std::string(QM_DICT_DIR) + "/quillmark.dict";
+    const std::string example = std::string(QM_SOURCE_DIR) + "/examples/sales.zordot";
+    std::string error;
+    ASSERT_TRUE(zor::appserver::ImportStoreFile(db, dict, example, error)) << error;
+    const std::string out = dir / "out.zordot";
+    ASSERT_TRUE(zor::appserver::ExportStoreFile(db, dict, out, error)) << error;
+    // The export holds the example's instances (after the database's three users).
+    CzorStepDataWithFile a, b;
+    ASSERT_TRUE(a.LoadDictionary(QM_DICT_DIR "/quillmark"));
+    ASSERT_TRUE(b.LoadDictionary(QM_DICT_DIR "/quillmark"));
+    ASSERT_TRUE(a.LoadFromFile(example.c_str()));
+    ASSERT_TRUE(b.LoadFromFile(out.c_str())) << b.GetLastErrorDescription();
+    EXPECT_EQ(b.GetInstanceCount(), a.GetInstanceCount() + 3);
+    CzorTAggr<CzorInstance> users;
+    ASSERT_TRUE(b.GetEntityExtentBN("zor_user", users));
+    ASSERT_GE(users.GetSize(), 3);
+    std::string name;
+    EXPECT_TRUE(b.GetAttr(users.GetAt(0), b.GetEntityBN("zor_user")->FindAttr("name"), name));
+    EXPECT_EQ(name, "Administrator");
+    // A second import of the export into a fresh database exports to the same file.
+    zor::test::MakeDatabase(dir.Path(), "copy");
+    zor::appserver::ServerDatabase copy;
+    ASSERT_TRUE(copy.Open(dir.Path() + "/copy.qmdb"));
+    ASSERT_TRUE(zor::appserver::ImportStoreFile(copy, dict, example, error)) << error;
+    const std::string out2 = dir / "out2.zordot";
+    ASSERT_TRUE(zor::appserver::ExportStoreFile(copy, dict, out2, error)) << error;
+    const auto dataOf = [](const std::string& text) { return text.substr(text.find("DATA;")); };
+    EXPECT_EQ(dataOf(zor::test::Slurp(out)), dataOf(zor::test::Slurp(out2)));
+    // A file that is not a store file changes nothing.
+    std::ofstream(dir / "bad.zordot") << "ISO-10303-21;\nHEADER;garbage";
+    EXPECT_FALSE(zor::appserver::ImportStoreFile(copy, dict, dir / "bad.zordot", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(copy.IntegrityCheck(), "ok");
 }
