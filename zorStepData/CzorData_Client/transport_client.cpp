@@ -161,7 +161,8 @@ bool CTransportSocketClient::RunRequest(const Spec& spec, int& status,
             countText = fmt::format("\r\nОперация выполнена неудачно {} раз подряд!", m_retryCount);
             continue;
         }
-        if (m_retryOffer != 1) return false;
+        // Nobody is there to answer in hide mode: the failure stands.
+        if (m_retryOffer != 1 || m_hide) return false;
         dlg.m_message = ZOR_NET_ERROR2char(status, "") + "\r\n" + countText + "\r\nПовторить операцию?";
         if (zor::net::NetUi().RunRetryDialog(dlg) != CDlgTransportError::kRetry) return false;
         counter = 0;

@@ -52,6 +52,7 @@ TEST(RetryPolicy, Table) {
         size_t requests;
         size_t dialogs;
         bool countText;   // the last dialog shows the count text
+        bool hide = false;  // hide mode
     };
     const std::vector<Case> cases = {
         {"no offer: no repetition", {}, -1, 0, false, false, 1, 0, false},
@@ -62,6 +63,7 @@ TEST(RetryPolicy, Table) {
          {{true, true}, {false, false}}, -1, 2, false, false, 31, 2, true},
         {"Retry ticked: repetition goes on whatever the later offers", {{true, true}}, 10, 1, false, true, 11, 1, false},
         {"a fallen-back client reads no offer", {}, -1, 2, true, false, 1, 0, false},
+        {"hide mode shows no dialog", {{true, true}}, 1, 2, false, false, 1, 0, false, true},
     };
     for (const auto& c : cases) {
         ScriptedNetUi ui;
@@ -80,6 +82,7 @@ TEST(RetryPolicy, Table) {
             return NormalReply(version, 43, "lb", 106, {}, version == 2 ? (offer ? 1 : 0) : -1);
         });
         CTransportSocketClient client;
+        client.SetHideMode(c.hide);
         ASSERT_TRUE(client.Connect("127.0.0.1", peer.Port()));
         if (c.fallBack) {
             int st = 0, len = 0;
