@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/appserver/session.h"
+#include "platform/tests/transport/bytes.h"
 #include "platform/appserver/store_file.h"
 #include "platform/zordata/stepdatafile.h"
 #include "platform/tests/transport/server_fixture.h"
@@ -21,19 +22,10 @@ using zor::test::RequestMessage;
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-Bytes Le(std::initializer_list<int32_t> values) {
-    Bytes out;
-    for (int32_t v : values) for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(static_cast<uint32_t>(v) >> (8 * i)));
-    return out;
-}
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
+using zor::test::Bytes;
+using zor::test::Cat;
+using zor::test::Le;
+using zor::test::Str;
 
 Bytes Ask(CzorSocketClient& c, Bytes msg) {
     unsigned char* p = msg.data();

@@ -13,11 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/tests/transport/bytes.h"
 #include "platform/transport/framing.h"
 
 namespace zor::test {
-
-using Bytes = std::vector<unsigned char>;
 
 class ScriptedPeer {
 public:
@@ -88,19 +87,5 @@ private:
     std::mutex m_mutex;
     std::vector<Bytes> m_requests;
 };
-
-// Little-endian int32 values, byte strings and texts, joined.
-inline Bytes Le(std::initializer_list<int32_t> values) {
-    Bytes out;
-    for (int32_t v : values)
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(static_cast<uint32_t>(v) >> (8 * i)));
-    return out;
-}
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-inline Bytes Str(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 }  // namespace zor::test
