@@ -68,12 +68,15 @@ void Session::Join() {
     if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
 }
 
+// The session's own thread sends the notice as it ends, so a reply being written is never cut
+// by it and this caller never waits on a client that does not read.
 void Session::Stop(bool notice) {
-    if (notice && !m_done) SendFrame(zor::net::FrameKind::ServerStopping, 0, {});
+    if (notice) m_notice = true;
     m_stop = true;
 }
 
-bool Session::SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vector<unsigned char>& payload, size_t limit) {
+bool Session::SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vector<unsigned char>& payload, size_t limit,
+                        int stopGraceMs) {
     std::vector<unsigned char> out;
     zor::net::EncodeFrame(kind, seq, payload.data(), payload.size(), out);
     std::lock_guard lock(m_sendMutex);
@@ -82,7 +85,8 @@ bool Session::SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vecto
     while (sent < total) {
         pollfd p{m_fd, POLLOUT, 0};
         if (::poll(&p, 1, 100) <= 0) {
-            if (m_stop) return false;
+            // A stopping server waits only so long for a client that does not read.
+            if (m_stop && (stopGraceMs -= 100) < 0) return false;
             continue;
         }
         ssize_t n = ::send(m_fd, out.data() + sent, total - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -187,6 +191,7 @@ void Session::Run() {
         }
         if (end || (r != zor::net::DecodeResult::NeedMore && r != zor::net::DecodeResult::Frame)) break;
     }
+    if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
     ::shutdown(m_fd, SHUT_RDWR);
     m_done = true;
 }

@@ -32,7 +32,7 @@ public:
 private:
     void Run();
     bool SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vector<unsigned char>& payload,
-                   size_t limit = SIZE_MAX);
+                   size_t limit = SIZE_MAX, int stopGraceMs = 0);
     // The parts of a reply.
     std::vector<unsigned char> Reply(const zor::net::RequestHeader& h, const char* sig, int32_t status,
                                      const std::vector<unsigned char>& payload, bool offer = false);
@@ -45,6 +45,7 @@ private:
     std::thread m_thread;
     std::mutex m_sendMutex;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_notice{false};
     std::atomic<bool> m_done{false};
     bool m_loggedIn = false;
     bool m_readOnly = false;

@@ -249,3 +249,32 @@ TEST(AppServer, StoreFileImportAndExport) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(copy.IntegrityCheck(), "ok");
 }
+
+TEST(AppServer, FaultRulesFromTheCommandLine) {
+    zor::appserver::FaultPlan plan;
+    ASSERT_TRUE(plan.Parse("39:2:status:106:offer,25:0:errorform:150,v1only"));
+    EXPECT_TRUE(plan.Version1Only());
+    zor::appserver::FaultRule r;
+    EXPECT_FALSE(plan.Pick(39, r));  // the first 39 passes
+    ASSERT_TRUE(plan.Pick(39, r));   // the second fails with 106 and the offer
+    EXPECT_EQ(r.action, zor::appserver::FaultAction::Status);
+    EXPECT_EQ(r.value, 106);
+    EXPECT_TRUE(r.offer);
+    EXPECT_FALSE(plan.Pick(39, r));
+    ASSERT_TRUE(plan.Pick(25, r));
+    EXPECT_EQ(r.action, zor::appserver::FaultAction::ErrorForm);
+    for (const char* bad : {"39", "39:x:status", "39:1:nosuch:1", "39:1:status:z"}) EXPECT_FALSE(zor::appserver::FaultPlan().Parse(bad)) << bad;
+    // A seeded probability gives the same faults for the same seed.
+    const auto run = [](uint32_t seed) {
+        zor::appserver::FaultPlan p;
+        p.Seed(seed);
+        p.Add({39, 0, 0.3, zor::appserver::FaultAction::Reset, 0, false, -1});
+        std::string hits;
+        zor::appserver::FaultRule x;
+        for (int i = 0; i < 40; ++i) hits += p.Pick(39, x) ? '1' : '0';
+        return hits;
+    };
+    EXPECT_EQ(run(5), run(5));
+    EXPECT_NE(run(5).find('1'), std::string::npos);
+    EXPECT_NE(run(5).find('0'), std::string::npos);
+}

@@ -191,3 +191,48 @@ TEST(SocketClient, TransportErrorTexts) {
     GetDescriptionTransportError(TKV_NO_ANSWER, ECONNREFUSED, t);
     EXPECT_NE(t.find("(111: "), std::string::npos) << t;
 }
+
+namespace {
+
+class CountingWaitUi : public ITransportWaitUi {
+public:
+    int started = 0, ended = 0;
+    long Start(const std::string&) override { return ++started; }
+    void SetText(long, const std::string&) override {}
+    bool IsBroken(long) override { return false; }
+    void End(long, bool) override { ++ended; }
+};
+
+}  // namespace
+
+TEST(SocketClient, WaitWindowOnlyWhenAllowed) {
+    InProcessServer s;
+    CountingWaitUi ui;
+    ITransportWaitUi* old = SetTransportWaitUi(&ui);
+    CzorSocketClient c;
+    c.SetWaitDelay(0);
+    c.SetInactivityTimeout(150);
+    ASSERT_TRUE(c.Connect("127.0.0.1", s.Port()));
+    Login(c);
+    struct Case { const char* what; bool showWait; int manage; bool hide; int windows; };
+    for (const Case& k : {Case{"shown", true, 1, false, 1}, Case{"call flag off", false, 1, false, 0},
+                          Case{"manage mode 0", true, 0, false, 0}, Case{"hide mode", true, 1, true, 0}}) {
+        ui.started = ui.ended = 0;
+        c.SetManageMode(k.manage);
+        c.m_bHide = k.hide;
+        s.Server().Faults().Add({kCmdTest, 0, 0, FaultAction::Stall, 0, false, 1});
+        auto msg = Echo(1, 1);
+        unsigned char* p = msg.data();
+        int n = static_cast<int>(msg.size());
+        EXPECT_FALSE(c.Call(p, n, nullptr, 0, k.showWait, true)) << k.what;
+        EXPECT_EQ(ui.started, k.windows) << k.what;
+        EXPECT_EQ(ui.ended, k.windows) << k.what;
+        EXPECT_FALSE(c.IsActiveWaitDlg()) << k.what;
+    }
+    SetTransportWaitUi(old);
+    // The handle is recorded while another thread uses it, and taken back.
+    const int fd = c.Detach();
+    EXPECT_GT(fd, 0);
+    EXPECT_FALSE(c.Attach(fd + 1000));
+    EXPECT_TRUE(c.Attach(fd));
+}
