@@ -22,19 +22,19 @@ using zor::net::RequestHeader;
 using zor::net::WireReader;
 using zor::net::WireWriter;
 
-struct CommandSpec {
+struct CommandShape {
     int32_t command;
     const char* request;
     const char* reply;
 };
 // What this server answers; every other command gets the error form with 151.
-constexpr CommandSpec kCommands[] = {
+constexpr CommandShape kCommands[] = {
     {zor::net::kCmdBaseList, "", "lb"},  {zor::net::kCmdLogin, "lb", "lb"},     {zor::net::kCmdServerDateTime, "", "b"},
     {zor::net::kCmdSaveChanges, "lb", "lb"}, {zor::net::kCmdOperateOracleIndex, "ll", ""},
     {zor::net::kCmdTest, "lb", "lb"},    {zor::net::kCmdDisconnect, "", ""},   {zor::net::kCmdWriteLog, "lb", ""},
 };
 
-const CommandSpec* FindCommand(int32_t command) {
+const CommandShape* FindCommand(int32_t command) {
     for (const auto& c : kCommands)
         if (c.command == command) return &c;
     return nullptr;
@@ -137,10 +137,10 @@ void Session::Run() {
                 WireReader rd(f.payload.data(), f.payload.size());
                 RequestHeader h;
                 zor::net::ReadRequestHeader(rd, h);
-                const CommandSpec* spec = FindCommand(h.command);
+                const CommandShape* shape = FindCommand(h.command);
                 reply = fault.action == FaultAction::ErrorForm
                             ? ErrorForm(h.version, h.command, fault.value)
-                            : Reply(h, spec ? spec->reply : h.signature.c_str(), fault.value, {}, fault.offer);
+                            : Reply(h, shape ? shape->reply : h.signature.c_str(), fault.value, {}, fault.offer);
             } else {
                 reply = Handle(f.payload.data(), f.payload.size());
             }
@@ -232,10 +232,10 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
     }
     if (h.version != 1 && h.version != 2) return ErrorForm(1, h.command, ZOR_SOCK_MISSED_VERSION);
     if (h.version == 2 && m_server.Faults().Version1Only()) return ErrorForm(1, h.command, ZOR_SOCK_MISSED_VERSION);
-    const CommandSpec* spec = FindCommand(h.command);
-    if (!spec) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
-    if (h.signature != spec->request) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-    const auto fail = [&](int32_t status) { return Reply(h, spec->reply, status, {}); };
+    const CommandShape* shape = FindCommand(h.command);
+    if (!shape) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
+    if (h.signature != shape->request) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    const auto fail = [&](int32_t status) { return Reply(h, shape->reply, status, {}); };
     if (h.command == zor::net::kCmdBaseList) {
         WireWriter w;
         const auto names = m_server.DatabaseNames();
@@ -248,27 +248,27 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
             body.Field(cp.c_str(), cp.size() + 1);
         }
         w.Field(body.Out().data(), body.Out().size());
-        return Reply(h, spec->reply, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, w.Out());
+        return Reply(h, shape->reply, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, w.Out());
     }
     if (h.command == zor::net::kCmdLogin) return Login(h, r);
     if (!m_loggedIn) return fail(ZOR_NET_SRV_NOT_CONNECT);
     switch (h.command) {
     case zor::net::kCmdDisconnect:
         m_closeAfterReply = true;
-        return Reply(h, spec->reply, 0, {});
+        return Reply(h, shape->reply, 0, {});
     case zor::net::kCmdTest: {
         const unsigned char* p = nullptr;
         int32_t n = 0;
         if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
         WireWriter w;
         w.Field(p, static_cast<size_t>(n));
-        return Reply(h, spec->reply, 0, w.Out());
+        return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdServerDateTime: {
         const double d = zor::TimeToOleDate(std::time(nullptr));
         WireWriter w;
         w.Bytes(&d, sizeof d);
-        return Reply(h, spec->reply, 0, w.Out());
+        return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdOperateOracleIndex: {
         int32_t attr = 0, flag = 0;
@@ -283,7 +283,7 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         if (n != 0) return fail(ZOR_NET_SRV_MISSED_DATA);  // saving instances is not served yet
         WireWriter w;
         w.I32(0);
-        return Reply(h, spec->reply, 0, w.Out());
+        return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdWriteLog: return WriteLog(h, r);
     default: return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);

@@ -125,10 +125,7 @@ bool CTransportSocketClient::ConnectWithServerStart(const std::string& host, int
         }
     }
     EndTransportWaitDlg(wait, endFlag);
-    if (!code) {
-        m_lost = false;
-        return true;
-    }
+    if (!code) return true;
     if (m_socket) {
         if (code == ZOR_NET_CLI_NET_ERROR) {
             m_savedTkvError = m_socket->GetLastTkvError();
@@ -149,7 +146,6 @@ void CTransportSocketClient::ConnectionLostHandler(void* client) {
 
 void CTransportSocketClient::OnConnectionLost() {
     m_serverStopped = m_socket && m_socket->m_bServerStopped;
-    m_lost = true;
     DropSocket();
     Reconnect(true);
 }

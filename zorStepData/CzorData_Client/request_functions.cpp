@@ -27,11 +27,11 @@ bool ReadCounted(CzorDataBuf& buf, int& count, void* dest, int capacity) {
 
 // Commands that send a body (or none) and may hand one out.
 bool CTransportSocketClient::BodyRequest(int command, int& status, CzorDataBuf* body, CzorDataBuf* reply, bool repeat) {
-    Spec spec{command, body ? "lb" : "", reply ? "lb" : ""};
-    spec.flag1 = command != kCmdSaveChanges;
-    spec.repeat = repeat;
+    Shape shape{command, body ? "lb" : "", reply ? "lb" : ""};
+    shape.flag1 = command != kCmdSaveChanges;
+    shape.repeat = repeat;
     return RunRequest(
-        spec, status,
+        shape, status,
         [&](CzorDataBuf& buf) {
             if (body) AddField(buf, body->GetBuffer(), static_cast<int>(body->GetSize()));
         },
@@ -146,10 +146,10 @@ bool CTransportSocketClient::RequestFindInstances(int& status, CzorDataBuf& body
 }
 
 bool CTransportSocketClient::RequestOperateOracleIndex(int& status, int attributeId, int flag) {
-    Spec spec{kCmdOperateOracleIndex, "ll", ""};
-    spec.repeat = false;
+    Shape shape{kCmdOperateOracleIndex, "ll", ""};
+    shape.repeat = false;
     return RunRequest(
-        spec, status,
+        shape, status,
         [&](CzorDataBuf& buf) {
             buf.Add(static_cast<int32_t>(attributeId));
             buf.Add(static_cast<int32_t>(flag));

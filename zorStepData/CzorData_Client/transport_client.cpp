@@ -111,7 +111,7 @@ void CTransportSocketClient::CheckIdleLoss() {
         OnConnectionLost();
 }
 
-bool CTransportSocketClient::RunRequest(const Spec& spec, int& status,
+bool CTransportSocketClient::RunRequest(const Shape& shape, int& status,
                                         const std::function<void(CzorDataBuf&)>& payload,
                                         const std::function<bool(CzorDataBuf&)>& read) {
     int counter = m_retryCount;
@@ -128,20 +128,20 @@ bool CTransportSocketClient::RunRequest(const Spec& spec, int& status,
     }
     for (;;) {
         CzorDataBuf buf;
-        BuildRequestHeader(buf, spec.command, spec.request);
+        BuildRequestHeader(buf, shape.command, shape.request);
         if (m_version == 2) buf.Add(static_cast<int8_t>(0));
         if (payload) payload(buf);
-        if (!Call(buf, nullptr, spec.flag1, spec.flag2)) {
+        if (!Call(buf, nullptr, shape.flag1, shape.flag2)) {
             status = m_lastError;
             return false;
         }
-        status = CheckReplyHeader(buf, spec.command, spec.reply);
+        status = CheckReplyHeader(buf, shape.command, shape.reply);
         if (status != 0) return false;
         if (!ReadReplyStatus(buf, m_version, status, m_retryOffer)) {
             status = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
             return false;
         }
-        if (!spec.repeat) {
+        if (!shape.repeat) {
             // A failed status may come without a body: the status is the answer then.
             if (read && !read(buf) && status == 0) {
                 status = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;

@@ -144,13 +144,13 @@ public:
     // `read` takes the reply's fields on status 0 (false: the reply was short or its lengths
     // lied, giving 172). `repeat` false makes it a single attempt that returns true whatever
     // the status (the caller judges it) and, unless `keepReply`, drops the reply.
-    struct Spec {
+    struct Shape {
         int command;
         const char* request;
         const char* reply;
         bool flag1 = true, flag2 = true, repeat = true;
     };
-    bool RunRequest(const Spec& spec, int& status, const std::function<void(CzorDataBuf&)>& payload,
+    bool RunRequest(const Shape& shape, int& status, const std::function<void(CzorDataBuf&)>& payload,
                     const std::function<bool(CzorDataBuf&)>& read);
 
 private:
@@ -174,7 +174,6 @@ private:
     bool m_hide = false;
     int m_detached = 0;
     bool m_inReconnect = false;
-    bool m_lost = false;
 
     int m_connectTimeoutMs = 5000;
     int m_inactivityTimeoutMs = 0;

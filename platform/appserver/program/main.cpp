@@ -99,18 +99,18 @@ int main(int argc, char** argv) {
     }
     if (!importFile.empty() || !exportFile.empty()) {
         // database:file
-        const std::string& spec = importFile.empty() ? exportFile : importFile;
-        const size_t colon = spec.find(':');
+        const std::string& target = importFile.empty() ? exportFile : importFile;
+        const size_t colon = target.find(':');
         zor::appserver::ServerDatabase db;
         std::string error;
         if (colon == std::string::npos) {
             std::fprintf(stderr, "zorappserver: -import= and -export= take <database>:<store file>\n");
             return 2;
         }
-        const bool ok = db.Open(server.DatabasePath(spec.substr(0, colon)), &error) &&
+        const bool ok = db.Open(server.DatabasePath(target.substr(0, colon)), &error) &&
                         (importFile.empty()
-                             ? zor::appserver::ExportStoreFile(db, dictionary, spec.substr(colon + 1), error)
-                             : zor::appserver::ImportStoreFile(db, dictionary, spec.substr(colon + 1), error));
+                             ? zor::appserver::ExportStoreFile(db, dictionary, target.substr(colon + 1), error)
+                             : zor::appserver::ImportStoreFile(db, dictionary, target.substr(colon + 1), error));
         if (!ok) {
             std::fprintf(stderr, "zorappserver: %s\n", error.c_str());
             return 1;
