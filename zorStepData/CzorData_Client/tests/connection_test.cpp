@@ -126,6 +126,13 @@ TEST(Connection, ConnectAndLocalStart) {
     ScopedEnv env("ZOR_APPSERVER_DATA", data.Path());
     std::vector<std::string> argv;
     long pid = 0;
+    // Whatever happens below, the started server does not outlive the test.
+    struct KillAtEnd {
+        long& pid;
+        ~KillAtEnd() {
+            if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    } killAtEnd{pid};
     c.Starter().attempts = 250;
     c.Starter().spawn = [&](const std::vector<std::string>& a) { argv = a; return pid = SpawnDetached(a); };
     const std::string program = std::string(QM_BIN_DIR) + "/zorappserver";
@@ -143,6 +150,7 @@ TEST(Connection, ConnectAndLocalStart) {
         if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(ended);
+    if (ended) pid = 0;
 }
 
 TEST(Connection, LoginAnswersAndVersionOne) {
