@@ -12,15 +12,22 @@ void AddField(CzorDataBuf& buf, const void* data, int length) {
     if (length > 0) buf.Add(data, static_cast<size_t>(length));
 }
 
-// Reads an int32 count and that many bytes into dest of the given capacity; a count that is
-// negative, above the capacity or beyond the reply fails.
-bool ReadCounted(CzorDataBuf& buf, int& count, void* dest, int capacity) {
+// Reads an int32 count and a view of that many bytes; a count that is negative, above the
+// capacity of the caller's buffer or beyond the reply fails. Nothing reaches the caller's buffers
+// until every field of the reply has been read (CopyCounted).
+struct Counted {
+    int count = 0;
+    const unsigned char* bytes = nullptr;
+};
+bool ReadCounted(CzorDataBuf& buf, Counted& out, const void* dest, int capacity) {
     int32_t n = 0;
-    if (!buf.Read(n) || n < 0 || n > capacity || static_cast<size_t>(n) > buf.GetRemaining()) return false;
-    if (n && !dest) return false;
-    if (n) buf.Read(dest, static_cast<size_t>(n));
-    count = n;
-    return true;
+    if (!buf.Read(n) || n < 0 || n > capacity || static_cast<size_t>(n) > buf.GetRemaining() || (n && !dest)) return false;
+    out.count = n;
+    out.bytes = buf.GetCurBuffer();
+    return buf.Skip(static_cast<size_t>(n));
+}
+void CopyCounted(const Counted& c, void* dest) {
+    if (c.count) std::memcpy(dest, c.bytes, static_cast<size_t>(c.count));
 }
 
 }  // namespace
@@ -49,10 +56,11 @@ bool CTransportSocketClient::RequestReadBlobPortion(int& status, int& count, voi
     return RunRequest(
         {kCmdReadBlobPortion, "l", "lbl"}, status, [&](CzorDataBuf& buf) { buf.Add(static_cast<int32_t>(capacity)); },
         [&](CzorDataBuf& buf) {
-            int n = 0;
+            Counted got;
             int32_t l = 0;
-            if (!ReadCounted(buf, n, dest, capacity) || !buf.Read(l)) return false;
-            count = n;
+            if (!ReadCounted(buf, got, dest, capacity) || !buf.Read(l)) return false;
+            CopyCounted(got, dest);
+            count = got.count;
             last = l;
             return true;
         });
@@ -89,10 +97,11 @@ bool CTransportSocketClient::RequestOpenBlob(int& status, int& serverNameLength,
             buf.Add(static_cast<int32_t>(totalSize ? *totalSize : 0));
         },
         [&](CzorDataBuf& buf) {
-            int n = 0;
+            Counted got;
             int32_t total = 0;
-            if (!ReadCounted(buf, n, serverName, capacity) || !buf.Read(total)) return false;
-            serverNameLength = n;
+            if (!ReadCounted(buf, got, serverName, capacity) || !buf.Read(total)) return false;
+            CopyCounted(got, serverName);
+            serverNameLength = got.count;
             if (totalSize) *totalSize = total;
             return true;
         });
@@ -129,11 +138,13 @@ bool CTransportSocketClient::RequestGetGroupAccess(int& status, CzorDataBuf& bod
 
 bool CTransportSocketClient::RequestDictionary(int& status, int& length1, void* data1, int& length2, void* data2) {
     return RunRequest({kCmdDictionary, "", "lblb"}, status, nullptr, [&](CzorDataBuf& buf) {
-        int a = 0, b = 0;
+        Counted a, b;
         if (!ReadCounted(buf, a, data1, data1 ? m_dictCap1 : 0) || !ReadCounted(buf, b, data2, data2 ? m_dictCap2 : 0))
             return false;
-        length1 = a;
-        length2 = b;
+        CopyCounted(a, data1);
+        CopyCounted(b, data2);
+        length1 = a.count;
+        length2 = b.count;
         return true;
     });
 }

@@ -179,3 +179,42 @@ TEST(Protocol, SeededDamageToRepliesIsHarmless) {
     }
     EXPECT_TRUE(pc.client.IsConnected());
 }
+
+// The counts a transfer reply carries are checked against the caller's buffers, and a failed
+// reply leaves the caller's buffers and counts as they were.
+TEST(Protocol, TransferCountsAreChecked) {
+    PeerClient pc;
+    struct Case { const char* what; Bytes payload; bool ok; };
+    const std::vector<Case> cases = {
+        {"fits", Cat({Le({4}), Str("abcd"), Le({1})}), true},
+        {"count above the capacity", Cat({Le({5}), Str("abcde"), Le({1})}), false},
+        {"count beyond the reply", Cat({Le({4}), Str("ab")}), false},
+        {"negative count", Cat({Le({-1}), Le({1})}), false},
+        {"last flag missing", Cat({Le({4}), Str("abcd")}), false},
+    };
+    for (const auto& c : cases) {
+        pc.respond = [&](const Bytes&) -> std::optional<Bytes> { return NormalReply(2, 22, "lbl", 0, c.payload); };
+        char dest[4] = {'x', 'x', 'x', 'x'};
+        int count = 4, last = 7, st = -1;
+        EXPECT_EQ(pc.client.RequestReadBlobPortion(st, count, dest, last), c.ok) << c.what;
+        if (c.ok) {
+            EXPECT_EQ(std::string(dest, 4), "abcd");
+            EXPECT_EQ(last, 1);
+        } else {
+            EXPECT_EQ(st, 172) << c.what;
+            EXPECT_EQ(std::string(dest, 4), "xxxx") << c.what;
+            EXPECT_EQ(count, 4) << c.what;
+            EXPECT_EQ(last, 7) << c.what;
+        }
+    }
+    // The dictionary's two blocks against the capacities the caller gave.
+    pc.client.SetDictionaryCapacity(2, 2);
+    pc.respond = [](const Bytes&) -> std::optional<Bytes> {
+        return NormalReply(2, 35, "lblb", 0, Cat({Le({2}), Str("ab"), Le({3}), Str("cde")}));
+    };
+    char a[2], b[2];
+    int la = -1, lb = -1, st = 0;
+    EXPECT_FALSE(pc.client.RequestDictionary(st, la, a, lb, b));
+    EXPECT_EQ(st, 172);
+    EXPECT_EQ(la, -1);
+}
