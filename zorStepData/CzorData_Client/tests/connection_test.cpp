@@ -356,3 +356,34 @@ TEST(Connection, ThroughTheProxy) {
     EXPECT_TRUE(Echo(c, st, 8, 256 << 10));
     EXPECT_EQ(ui.sink.Messages().size(), 1u);
 }
+
+// The call flags: saving (31) never opens the wait window; the login never starts a reconnection.
+TEST(Connection, CallFlags) {
+    Ui ui;
+    InProcessServer s;
+    struct CountingWaitUi : ITransportWaitUi {
+        int started = 0;
+        long Start(const std::string&) override { return ++started; }
+        void SetText(long, const std::string&) override {}
+        bool IsBroken(long) override { return false; }
+        void End(long, bool) override {}
+    } wait;
+    ITransportWaitUi* old = SetTransportWaitUi(&wait);
+    CTransportSocketClient c;
+    ASSERT_TRUE(c.ConnectWithServerStart("127.0.0.1", s.Port(), "", true));
+    wait.started = 0;
+    c.SocketClient()->SetWaitDelay(0);
+    int st = -1;
+    ASSERT_TRUE(Login(c, "user", "pw", "main", st));
+    EXPECT_EQ(wait.started, 1);
+    CzorDataBuf body, reply;
+    s.Server().Faults().Add({31, 0, 0, FaultAction::Delay, 100, false, 1});
+    EXPECT_TRUE(c.RequestSaveChanges(st, body, reply));
+    EXPECT_EQ(wait.started, 1);  // no window for 31
+    SetTransportWaitUi(old);
+    // A login whose connection breaks asks nothing and reconnects nothing: 178.
+    s.Server().Faults().Add({25, 0, 0, FaultAction::Reset, 0, false, 1});
+    EXPECT_FALSE(Login(c, "user", "pw", "main", st));
+    EXPECT_EQ(st, 178);
+    EXPECT_TRUE(ui.sink.Messages().empty());
+}
