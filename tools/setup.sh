@@ -3,7 +3,7 @@
 set -eu
 PKGS=(g++ cmake ninja-build make pkg-config ccache
       qt6-base-dev libpng-dev libjpeg-dev libtiff-dev zlib1g-dev
-      libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libuemf-dev libssl-dev
+      libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libuemf-dev libssl-dev libsqlite3-dev
       fonts-liberation2 fontconfig locales xvfb)
 missing=()
 for p in "${PKGS[@]}"; do

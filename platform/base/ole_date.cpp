@@ -62,3 +62,24 @@ COleDateTime::COleDateTime(int year, int month, int day, int hour, int minute, i
     const int64_t days = zor::DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     m_dt = zor::OleDateFromUnixTime(days * zor::kSecondsPerDay + hour * 3600 + minute * 60 + second);
 }
+
+namespace zor {
+
+double TimeToOleDate(std::time_t t) {
+    std::tm tm{};
+    ::localtime_r(&t, &tm);
+    return OleDateFromUnixTime(static_cast<int64_t>(t) + tm.tm_gmtoff);
+}
+
+std::time_t OleDateToTime(double date) {
+    int64_t wall = 0;
+    if (!UnixTimeFromOleDate(date, wall)) return static_cast<std::time_t>(-1);
+    // The wall-clock fields of the date, handed to mktime so that the local zone and its summer time apply.
+    const std::time_t as_utc = static_cast<std::time_t>(wall);
+    std::tm tm{};
+    ::gmtime_r(&as_utc, &tm);
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+}  // namespace zor

@@ -3,6 +3,7 @@
 // Before that midnight the whole part counts back while the fraction still counts forward from the
 // day's midnight: -1.25 is 1899-12-29 06:00, not 1899-12-28 18:00. Times here are UTC.
 #include <cstdint>
+#include <ctime>
 
 namespace zor {
 
@@ -23,3 +24,12 @@ struct COleDateTime {
     // A calendar date and time of day (UTC); an impossible date gives 0 (1899-12-30 00:00).
     COleDateTime(int year, int month, int day, int hour, int minute, int second);
 };
+
+namespace zor {
+
+// The same dates read as the local wall clock, as the server stamps its log: the OLE date of a moment,
+// and the moment of an OLE date (dates before 1970 allowed; a date outside the OLE range gives -1).
+double TimeToOleDate(std::time_t t);
+std::time_t OleDateToTime(double date);
+
+}  // namespace zor

@@ -1,0 +1,324 @@
+#include "platform/appserver/database.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "platform/base/scramble.h"
+#include "platform/zordata/databuf.h"
+#include "platform/zordata/value.h"
+
+namespace zor::appserver {
+namespace {
+
+const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT);"
+    "CREATE TABLE IF NOT EXISTS instances(id INTEGER PRIMARY KEY, entity TEXT NOT NULL, data BLOB NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS instances_entity ON instances(entity, id);"
+    "CREATE TABLE IF NOT EXISTS blobs(id INTEGER PRIMARY KEY, data BLOB NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS log(id INTEGER PRIMARY KEY, time INTEGER, user INTEGER, first TEXT, second TEXT,"
+    " flag INTEGER);";
+
+// A prepared statement that finalises itself.
+class Stmt {
+public:
+    Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_s, nullptr); }
+    ~Stmt() { sqlite3_finalize(m_s); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    explicit operator bool() const { return m_s != nullptr; }
+    sqlite3_stmt* get() { return m_s; }
+    void Bind(int i, int64_t v) { sqlite3_bind_int64(m_s, i, v); }
+    void Bind(int i, const std::string& v) { sqlite3_bind_text(m_s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT); }
+    void BindBlob(int i, const std::vector<unsigned char>& v) {
+        sqlite3_bind_blob(m_s, i, v.empty() ? "" : static_cast<const void*>(v.data()), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    }
+    int Step() { return sqlite3_step(m_s); }
+    std::vector<unsigned char> Blob(int col) {
+        const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(m_s, col));
+        return std::vector<unsigned char>(p, p + sqlite3_column_bytes(m_s, col));
+    }
+    std::string Text(int col) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_s, col));
+        return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(m_s, col))) : std::string();
+    }
+
+private:
+    sqlite3_stmt* m_s = nullptr;
+};
+
+// Runs a piece of work as one transaction; rolls back unless it succeeded.
+template <class F>
+bool Transaction(sqlite3* db, F&& work) {
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+    if (!work()) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
+}
+
+void SetError(std::string* error, sqlite3* db, const char* what) {
+    if (error) *error = std::string(what) + (db ? std::string(": ") + sqlite3_errmsg(db) : std::string());
+}
+
+}  // namespace
+
+// A user row holds the zor_user attributes in the dictionary's order (name, password,
+// access_mode), then the group: a store file exported from the database reads it as a user.
+std::vector<unsigned char> EncodeUser(const UserRecord& user) {
+    CzorDataBuf buf;
+    CzorValue v;
+    v.Set(user.name);
+    zorAppendBufValue(buf, v);
+    v.Set(user.password);
+    zorAppendBufValue(buf, v);
+    v.Set(user.readOnly ? kAccessReadOnly : kAccessFull);
+    zorAppendBufValue(buf, v);
+    v.Set(static_cast<int>(user.group));
+    zorAppendBufValue(buf, v);
+    return std::vector<unsigned char>(buf.GetBuffer(), buf.GetBuffer() + buf.GetSize());
+}
+
+bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user) {
+    CzorDataBuf buf;
+    buf.SetExternalData(data.data(), data.size());
+    CzorValue name, password, access, group;
+    if (!zorReadBufValue(buf, name) || !zorReadBufValue(buf, password) || !zorReadBufValue(buf, access))
+        return false;
+    int a = 0, g = 0;
+    if (!name.Get(user.name) || !password.Get(user.password) || !access.Get(a)) return false;
+    if (zorReadBufValue(buf, group)) group.Get(g);
+    user.group = g;
+    user.readOnly = (a & 4) == 0;
+    return true;
+}
+
+ServerDatabase::~ServerDatabase() {
+    if (m_db) sqlite3_close_v2(m_db);
+}
+
+bool ServerDatabase::Exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+bool ServerDatabase::Create(const std::string& path, std::string* error) {
+    if (::access(path.c_str(), F_OK) == 0) {
+        if (error) *error = "the database already exists: " + path;
+        return false;
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        SetError(error, db, "cannot create the database");
+        sqlite3_close_v2(db);
+        return false;
+    }
+    bool ok = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+    ok = ok && Transaction(db, [&] {
+        Stmt group(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_workgroup', ?)");
+        CzorDataBuf gb;
+        CzorValue name;
+        name.Set("Administrators");
+        zorAppendBufValue(gb, name);
+        group.Bind(1, kAdminGroupId);
+        group.BindBlob(2, std::vector<unsigned char>(gb.GetBuffer(), gb.GetBuffer() + gb.GetSize()));
+        if (group.Step() != SQLITE_DONE) return false;
+        UserRecord admin;
+        admin.id = kAdminUserId;
+        admin.name = "Administrator";
+        ScrambleText("", admin.password);
+        admin.group = kAdminGroupId;
+        Stmt user(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_user', ?)");
+        user.Bind(1, kAdminUserId);
+        user.BindBlob(2, EncodeUser(admin));
+        return user.Step() == SQLITE_DONE;
+    });
+    if (!ok) SetError(error, db, "cannot set the database up");
+    sqlite3_close_v2(db);
+    if (!ok) ::unlink(path.c_str());
+    return ok;
+}
+
+bool ServerDatabase::Open(const std::string& path, std::string* error) {
+    if (m_db) sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    if (::access(path.c_str(), F_OK) != 0) {
+        if (error) *error = "no such database: " + path;
+        return false;
+    }
+    // WAL needs to write its side files even for reading, so a read-only file is opened through
+    // an immutable read-only connection instead.
+    m_readOnly = ::access(path.c_str(), W_OK) != 0;
+    const std::string uri = "file:" + path + (m_readOnly ? "?mode=ro&immutable=1" : "");
+    const int flags = (m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX;
+    if (sqlite3_open_v2(uri.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+        SetError(error, m_db, "cannot open the database");
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    sqlite3_busy_timeout(m_db, 10000);
+    // The journal mode is kept in the file (set when it was created); setting it again would take
+    // a lock that every login of a busy server waits for.
+    bool wal = false;
+    {
+        Stmt mode(m_db, "PRAGMA journal_mode");
+        wal = mode && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
+    }
+    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=FULL"))) {
+        SetError(error, m_db, "cannot open the database");
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    // The schema is checked by reading it: a file that is not one of ours fails here.
+    Stmt check(m_db, "SELECT count(*) FROM instances WHERE id = 0");
+    if (!check || check.Step() != SQLITE_ROW) {
+        SetError(error, m_db, "not a database of ours");
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    // An administrator may also mark a database read-only (the file's permissions do not bind root).
+    Stmt flag(m_db, "SELECT value FROM meta WHERE key = 'read_only'");
+    if (flag && flag.Step() == SQLITE_ROW && flag.Text(0) == "1") m_readOnly = true;
+    return true;
+}
+
+std::string ServerDatabase::IntegrityCheck() {
+    if (!m_db) return "not open";
+    Stmt s(m_db, "PRAGMA integrity_check");
+    std::string out;
+    while (s && s.Step() == SQLITE_ROW) out += s.Text(0);
+    return out;
+}
+
+std::optional<UserRecord> ServerDatabase::FindUser(const std::string& name) {
+    if (!m_db) return std::nullopt;
+    Stmt s(m_db, "SELECT id, data FROM instances WHERE entity = 'zor_user' ORDER BY id");
+    while (s && s.Step() == SQLITE_ROW) {
+        UserRecord u;
+        if (DecodeUser(s.Blob(1), u) && u.name == name) {
+            u.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
+            return u;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ServerDatabase::SetUser(const std::string& name, const std::string& scrambledPassword, bool readOnly) {
+    if (!m_db || m_readOnly) return false;
+    return Transaction(m_db, [&] {
+        auto found = FindUser(name);
+        UserRecord u = found ? *found : UserRecord{};
+        if (!found) {
+            u.id = NextInstanceId();
+            u.name = name;
+            u.group = kAdminGroupId;
+        }
+        u.password = scrambledPassword;
+        u.readOnly = readOnly;
+        Stmt s(m_db, "INSERT OR REPLACE INTO instances(id, entity, data) VALUES(?, 'zor_user', ?)");
+        s.Bind(1, u.id);
+        s.BindBlob(2, EncodeUser(u));
+        return s.Step() == SQLITE_DONE;
+    });
+}
+
+bool ServerDatabase::SetReadOnlyFlag(bool on) {
+    if (!m_db) return false;
+    return Transaction(m_db, [&] {
+        Stmt s(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('read_only', ?)");
+        s.Bind(1, std::string(on ? "1" : "0"));
+        return s.Step() == SQLITE_DONE;
+    });
+}
+
+bool ServerDatabase::WriteLog(int32_t userId, const std::string& first, const std::string& second, int32_t flag) {
+    if (!m_db || m_readOnly) return false;
+    return Transaction(m_db, [&] {
+        Stmt s(m_db, "INSERT INTO log(time, user, first, second, flag) VALUES(?, ?, ?, ?, ?)");
+        s.Bind(1, static_cast<int64_t>(std::time(nullptr)));
+        s.Bind(2, userId);
+        s.Bind(3, first);
+        s.Bind(4, second);
+        s.Bind(5, flag);
+        return s.Step() == SQLITE_DONE;
+    });
+}
+
+int64_t ServerDatabase::CountLog() {
+    Stmt s(m_db, "SELECT count(*) FROM log");
+    return s && s.Step() == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : -1;
+}
+
+bool ServerDatabase::PutInstance(int32_t id, const std::string& entity, const std::vector<unsigned char>& data) {
+    if (!m_db || m_readOnly || id < kFirstInstanceId) return false;
+    return Transaction(m_db, [&] {
+        Stmt s(m_db, "INSERT OR REPLACE INTO instances(id, entity, data) VALUES(?, ?, ?)");
+        s.Bind(1, id);
+        s.Bind(2, entity);
+        s.BindBlob(3, data);
+        return s.Step() == SQLITE_DONE;
+    });
+}
+
+std::optional<std::vector<unsigned char>> ServerDatabase::GetInstance(int32_t id, std::string* entity) {
+    Stmt s(m_db, "SELECT entity, data FROM instances WHERE id = ?");
+    if (!s) return std::nullopt;
+    s.Bind(1, id);
+    if (s.Step() != SQLITE_ROW) return std::nullopt;
+    if (entity) *entity = s.Text(0);
+    return s.Blob(1);
+}
+
+std::vector<int32_t> ServerDatabase::Extent(const std::string& entity) {
+    std::vector<int32_t> ids;
+    Stmt s(m_db, "SELECT id FROM instances WHERE entity = ? ORDER BY id");
+    if (!s) return ids;
+    s.Bind(1, entity);
+    while (s.Step() == SQLITE_ROW) ids.push_back(static_cast<int32_t>(sqlite3_column_int64(s.get(), 0)));
+    return ids;
+}
+
+bool ServerDatabase::PutInstances(const std::vector<InstanceRow>& rows) {
+    if (!m_db || m_readOnly) return false;
+    return Transaction(m_db, [&] {
+        Stmt s(m_db, "INSERT INTO instances(id, entity, data) VALUES(?, ?, ?)");
+        for (const auto& r : rows) {
+            if (r.id < kFirstInstanceId) return false;
+            sqlite3_reset(s.get());
+            s.Bind(1, r.id);
+            s.Bind(2, r.entity);
+            s.BindBlob(3, r.data);
+            if (s.Step() != SQLITE_DONE) return false;
+        }
+        return true;
+    });
+}
+
+bool ServerDatabase::ForEachInstance(const std::function<bool(const InstanceRow&)>& visit) {
+    Stmt s(m_db, "SELECT id, entity, data FROM instances ORDER BY id");
+    if (!s) return false;
+    InstanceRow r;
+    while (s.Step() == SQLITE_ROW) {
+        r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
+        r.entity = s.Text(1);
+        r.data = s.Blob(2);
+        if (!visit(r)) return false;
+    }
+    return true;
+}
+
+int32_t ServerDatabase::NextInstanceId() {
+    Stmt s(m_db, "SELECT max(id) FROM instances");
+    int64_t id = 0;
+    if (s && s.Step() == SQLITE_ROW) id = sqlite3_column_int64(s.get(), 0);
+    return static_cast<int32_t>(std::max<int64_t>(id + 1, kAdminUserId + 1));
+}
+
+}  // namespace zor::appserver

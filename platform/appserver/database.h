@@ -1,0 +1,88 @@
+#pragma once
+// One database of our application server: an SQLite file in WAL mode, so that sessions read while
+// one writes, and every change a request makes is one transaction (a killed server loses no
+// acknowledged change and never keeps half of one).
+//
+// Tables: meta (settings of the database), instances (id above 3900, entity name, the values in
+// the store's value encoding; indexed by id and by entity), blobs, log. Users and groups are
+// instances of zor_user and zor_workgroup; the built-in user 3902 "Administrator" is in group 3901.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace zor::appserver {
+
+constexpr int32_t kFirstInstanceId = 3901;
+constexpr int32_t kAdminGroupId = 3901;
+constexpr int32_t kAdminUserId = 3902;
+
+// access_mode of a user row: every right, or view and print only (a read-only user).
+constexpr int kAccessFull = 15;
+constexpr int kAccessReadOnly = 3;
+
+struct InstanceRow {
+    int32_t id = 0;
+    std::string entity;
+    std::vector<unsigned char> data;
+};
+
+struct UserRecord {
+    int32_t id = 0;
+    std::string name;      // UTF-8
+    std::string password;  // scrambled, as the client sends it
+    int32_t group = 0;
+    bool readOnly = false;
+};
+
+class ServerDatabase {
+public:
+    ServerDatabase() = default;
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase&) = delete;
+    ServerDatabase& operator=(const ServerDatabase&) = delete;
+
+    // Creates a new database file with the built-in group and administrator (empty password).
+    static bool Create(const std::string& path, std::string* error = nullptr);
+    // Opens an existing database. A file the process may not write opens read-only.
+    bool Open(const std::string& path, std::string* error = nullptr);
+    bool IsOpen() const { return m_db != nullptr; }
+    bool IsReadOnly() const { return m_readOnly; }
+    // Checks the database ("ok" when sound).
+    std::string IntegrityCheck();
+
+    // Marks the database read-only for every session (or clears the mark).
+    bool SetReadOnlyFlag(bool on);
+
+    std::optional<UserRecord> FindUser(const std::string& name);
+    // Adds the user or changes the password and read-only flag of the one of that name.
+    bool SetUser(const std::string& name, const std::string& scrambledPassword, bool readOnly);
+
+    // One client log entry, one transaction.
+    bool WriteLog(int32_t userId, const std::string& first, const std::string& second, int32_t flag);
+    int64_t CountLog();
+
+    // Instances (values in the store's value encoding).
+    bool PutInstance(int32_t id, const std::string& entity, const std::vector<unsigned char>& data);
+    std::optional<std::vector<unsigned char>> GetInstance(int32_t id, std::string* entity = nullptr);
+    std::vector<int32_t> Extent(const std::string& entity);
+    // Adds rows in one transaction (all or none).
+    bool PutInstances(const std::vector<InstanceRow>& rows);
+    // Every row in id order; stops (false) when visit says so.
+    bool ForEachInstance(const std::function<bool(const InstanceRow&)>& visit);
+    int32_t NextInstanceId();
+
+private:
+    bool Exec(const char* sql);
+    sqlite3* m_db = nullptr;
+    bool m_readOnly = false;
+};
+
+// Encodes and decodes a user instance's values.
+std::vector<unsigned char> EncodeUser(const UserRecord& user);
+bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user);
+
+}  // namespace zor::appserver

@@ -1,0 +1,65 @@
+#pragma once
+// Our application server: a TCP server speaking the client's protocol over the SQLite databases
+// of a data folder ("<name>.qmdb"). One session per connection, each on its own thread; a session
+// must log in (command 25) before anything but the database list.
+//
+// Tests run it in-process (Start on port 0 gives the port) or as the program zorappserver.
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/appserver/faults.h"
+
+namespace zor::appserver {
+
+constexpr int kDefaultPort = 7239;
+constexpr const char* kDatabaseSuffix = ".qmdb";
+
+struct ServerOptions {
+    std::string dataDir;                   // where the databases are
+    std::string bindAddress = "127.0.0.1"; // loopback unless told otherwise
+    int port = kDefaultPort;               // 0: any free port (see Port())
+    uint32_t maxFrame = 64u << 20;
+};
+
+class Session;
+
+class AppServer {
+public:
+    explicit AppServer(ServerOptions options);
+    ~AppServer();  // stops without a notice
+    AppServer(const AppServer&) = delete;
+    AppServer& operator=(const AppServer&) = delete;
+
+    // Listens and starts accepting. False, with the reason, when it cannot listen.
+    bool Start(std::string* error = nullptr);
+    int Port() const { return m_port; }
+    // Ends every session (after the stopping notice when `notice`) and the listener.
+    void Stop(bool notice);
+    FaultPlan& Faults() { return m_faults; }
+    const ServerOptions& Options() const { return m_options; }
+    int SessionCount();
+    // The databases in the data folder, by name.
+    std::vector<std::string> DatabaseNames() const;
+    std::string DatabasePath(const std::string& name) const;
+
+private:
+    void AcceptLoop();
+    void Reap(bool all);
+
+    ServerOptions m_options;
+    FaultPlan m_faults;
+    int m_listenFd = -1;
+    int m_wakeFd = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::thread m_acceptThread;
+    std::mutex m_mutex;
+    std::list<std::shared_ptr<Session>> m_sessions;
+};
+
+}  // namespace zor::appserver

@@ -1,0 +1,363 @@
+#include "platform/appserver/session.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+#include "platform/appserver/server.h"
+#include "platform/base/ole_date.h"
+#include "platform/base/scramble.h"
+#include "platform/text/cp1251.h"
+#include "platform/transport/net_errors.h"
+
+namespace zor::appserver {
+namespace {
+
+using zor::net::RequestHeader;
+using zor::net::WireReader;
+using zor::net::WireWriter;
+
+struct CommandShape {
+    int32_t command;
+    const char* request;
+    const char* reply;
+};
+// What this server answers; every other command gets the error form with 151.
+constexpr CommandShape kCommands[] = {
+    {zor::net::kCmdBaseList, "", "lb"},  {zor::net::kCmdLogin, "lb", "lb"},     {zor::net::kCmdServerDateTime, "", "b"},
+    {zor::net::kCmdSaveChanges, "lb", "lb"}, {zor::net::kCmdOperateOracleIndex, "ll", ""},
+    {zor::net::kCmdTest, "lb", "lb"},    {zor::net::kCmdDisconnect, "", ""},   {zor::net::kCmdWriteLog, "lb", ""},
+};
+
+const CommandShape* FindCommand(int32_t command) {
+    for (const auto& c : kCommands)
+        if (c.command == command) return &c;
+    return nullptr;
+}
+
+// A zero-terminated text of at most `size` bytes at p; false when it has no terminator there.
+bool FixedText(const unsigned char* p, size_t size, std::string& out) {
+    const void* end = std::memchr(p, 0, size);
+    if (!end) return false;
+    out = zor::Cp1251ToUtf8(std::string_view(reinterpret_cast<const char*>(p),
+                                             static_cast<size_t>(static_cast<const unsigned char*>(end) - p)));
+    return true;
+}
+
+constexpr char kLogSignature[] = "Client2Server log bufer v0.1";
+constexpr char kBaseListSignature[] = "BaseListBuf v1.00";
+
+}  // namespace
+
+Session::Session(AppServer& server, int fd) : m_server(server), m_fd(fd) {}
+
+Session::~Session() {
+    Stop(false);
+    Join();
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+void Session::Start() { m_thread = std::thread([this] { Run(); }); }
+
+void Session::Join() {
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
+}
+
+// The session's own thread sends the notice as it ends, so a reply being written is never cut
+// by it and this caller never waits on a client that does not read.
+void Session::Stop(bool notice) {
+    if (notice) m_notice = true;
+    m_stop = true;
+}
+
+bool Session::SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vector<unsigned char>& payload, size_t limit,
+                        int stopGraceMs) {
+    std::vector<unsigned char> out;
+    zor::net::EncodeFrame(kind, seq, payload.data(), payload.size(), out);
+    std::lock_guard lock(m_sendMutex);
+    size_t sent = 0;
+    const size_t total = std::min(out.size(), limit);
+    while (sent < total) {
+        pollfd p{m_fd, POLLOUT, 0};
+        if (::poll(&p, 1, 100) <= 0) {
+            // A stopping server waits only so long for a client that does not read.
+            if (m_stop && (stopGraceMs -= 100) < 0) return false;
+            continue;
+        }
+        ssize_t n = ::send(m_fd, out.data() + sent, total - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        if (n <= 0) return false;
+        sent += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+void Session::Run() {
+    zor::net::FrameDecoder decoder(m_server.Options().maxFrame);
+    std::vector<unsigned char> chunk(65536);
+    while (!m_stop) {
+        pollfd p{m_fd, POLLIN, 0};
+        int n = ::poll(&p, 1, 100);
+        if (n < 0 && errno != EINTR) break;
+        if (n <= 0) continue;
+        ssize_t got = ::recv(m_fd, chunk.data(), chunk.size(), 0);
+        if (got <= 0) break;
+        decoder.Feed(chunk.data(), static_cast<size_t>(got));
+        zor::net::Frame f;
+        zor::net::DecodeResult r;
+        bool end = false;
+        while (!end && (r = decoder.Next(f)) == zor::net::DecodeResult::Frame) {
+            if (f.kind != zor::net::FrameKind::Request) continue;
+            // The command is peeked for the fault plan before the request is handled.
+            int32_t command = f.payload.size() >= 8 ? zor::net::LoadI32(f.payload.data() + 4) : 0;
+            FaultRule fault;
+            const bool faulty = m_server.Faults().Pick(command, fault);
+            if (faulty && fault.action == FaultAction::Stall) continue;
+            if (faulty && fault.action == FaultAction::Reset) {
+                linger l{1, 0};
+                ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+                end = true;
+                break;
+            }
+            if (faulty && fault.action == FaultAction::StoppingNotice) {
+                SendFrame(zor::net::FrameKind::ServerStopping, 0, {});
+                end = true;
+                break;
+            }
+            if (faulty && fault.action == FaultAction::Delay)
+                for (int waited = 0; waited < fault.value && !m_stop; waited += 10)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::vector<unsigned char> reply;
+            if (faulty && (fault.action == FaultAction::Status || fault.action == FaultAction::ErrorForm)) {
+                WireReader rd(f.payload.data(), f.payload.size());
+                RequestHeader h;
+                zor::net::ReadRequestHeader(rd, h);
+                const CommandShape* shape = FindCommand(h.command);
+                reply = fault.action == FaultAction::ErrorForm
+                            ? ErrorForm(h.version, h.command, fault.value)
+                            : Reply(h, shape ? shape->reply : h.signature.c_str(), fault.value, {}, fault.offer);
+            } else {
+                reply = Handle(f.payload.data(), f.payload.size());
+            }
+            if (faulty) {
+                const int32_t v = zor::net::LoadI32(reply.data());
+                const size_t sigAt = 12;
+                const int32_t n = reply.size() >= 12 ? zor::net::LoadI32(reply.data() + 8) : 0;
+                // Where the first body length stands in a normal-form reply of ours (no message text).
+                const size_t bodyAt = sigAt + static_cast<size_t>(std::max(0, n)) + 4 + (v == 2 ? 2 : 0);
+                switch (fault.action) {
+                case FaultAction::CorruptVersion: zor::net::StoreI32(reply.data(), 77); break;
+                case FaultAction::CorruptCommand: zor::net::StoreI32(reply.data() + 4, command + 1000); break;
+                case FaultAction::CorruptSignature:
+                    if (n > 0) reply[sigAt] = 'z';
+                    else {
+                        zor::net::StoreI32(reply.data() + 8, 1);
+                        reply.insert(reply.begin() + sigAt, 'z');
+                    }
+                    break;
+                case FaultAction::LengthBeyond:
+                case FaultAction::CountAbove:
+                    if (reply.size() >= bodyAt + 4) zor::net::StoreI32(reply.data() + bodyAt, static_cast<int32_t>(reply.size() + 100 + fault.value));
+                    break;
+                case FaultAction::LengthNegative:
+                    if (reply.size() >= bodyAt + 4) zor::net::StoreI32(reply.data() + bodyAt, -1);
+                    break;
+                case FaultAction::CutPayload: {
+                    size_t keep = reply.size() / 2;
+                    if (fault.value > 0 && static_cast<size_t>(fault.value) < reply.size())
+                        keep = reply.size() - static_cast<size_t>(fault.value);
+                    reply.erase(reply.begin() + static_cast<std::ptrdiff_t>(keep), reply.end());
+                    break;
+                }
+                default: break;
+                }
+            }
+            if (faulty && fault.action == FaultAction::HugeFrame) {
+                std::vector<unsigned char> head;
+                zor::net::EncodeFrame(zor::net::FrameKind::Reply, f.seq, nullptr, 0, head);
+                zor::net::StoreI32(head.data() + 12, static_cast<int32_t>(0xFFFFFFF0u));
+                std::lock_guard lock(m_sendMutex);
+                (void)!::send(m_fd, head.data(), head.size(), MSG_NOSIGNAL);
+                continue;
+            }
+            const size_t limit = faulty && fault.action == FaultAction::CloseAfter ? static_cast<size_t>(std::max(0, fault.value)) : SIZE_MAX;
+            if (!SendFrame(zor::net::FrameKind::Reply, f.seq, reply, limit) || limit != SIZE_MAX || m_closeAfterReply)
+                end = true;
+        }
+        if (end || (r != zor::net::DecodeResult::NeedMore && r != zor::net::DecodeResult::Frame)) break;
+    }
+    if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
+    ::shutdown(m_fd, SHUT_RDWR);
+    m_done = true;
+}
+
+std::vector<unsigned char> Session::ErrorForm(int32_t version, int32_t command, int32_t code) {
+    WireWriter w;
+    w.I32(version == 1 || version == 2 ? version : 1);
+    w.I32(0);
+    w.I32(1);
+    w.I32(command);
+    w.I32(code);
+    return std::move(w.Out());
+}
+
+std::vector<unsigned char> Session::Reply(const RequestHeader& h, const char* sig, int32_t status,
+                                          const std::vector<unsigned char>& payload, bool offer) {
+    WireWriter w;
+    w.I32(h.version);
+    w.I32(h.command);
+    w.Field(sig, std::strlen(sig));
+    w.I32(status);
+    if (h.version == 2) {
+        w.U8(offer ? 1 : 0);
+        if (offer) w.U8(1);
+        w.U8(0);  // no message text
+    }
+    w.Bytes(payload.data(), payload.size());
+    return std::move(w.Out());
+}
+
+std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t size) {
+    WireReader r(data, size);
+    RequestHeader h;
+    if (!zor::net::ReadRequestHeader(r, h)) {
+        const int32_t v = size >= 4 ? zor::net::LoadI32(data) : 1;
+        if (v != 1 && v != 2) return ErrorForm(1, size >= 8 ? zor::net::LoadI32(data + 4) : 0, ZOR_SOCK_MISSED_VERSION);
+        return ErrorForm(v, size >= 8 ? zor::net::LoadI32(data + 4) : 0, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    }
+    if (h.version != 1 && h.version != 2) return ErrorForm(1, h.command, ZOR_SOCK_MISSED_VERSION);
+    if (h.version == 2 && m_server.Faults().Version1Only()) return ErrorForm(1, h.command, ZOR_SOCK_MISSED_VERSION);
+    const CommandShape* shape = FindCommand(h.command);
+    if (!shape) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
+    if (h.signature != shape->request) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    const auto fail = [&](int32_t status) { return Reply(h, shape->reply, status, {}); };
+    if (h.command == zor::net::kCmdBaseList) {
+        WireWriter w;
+        const auto names = m_server.DatabaseNames();
+        WireWriter body;
+        body.Bytes(kBaseListSignature, sizeof kBaseListSignature);
+        body.I32(static_cast<int32_t>(names.size()));
+        for (const auto& name : names) {
+            std::string cp;
+            zor::Utf8ToCp1251(name, cp);
+            body.Field(cp.c_str(), cp.size() + 1);
+        }
+        w.Field(body.Out().data(), body.Out().size());
+        return Reply(h, shape->reply, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, w.Out());
+    }
+    if (h.command == zor::net::kCmdLogin) return Login(h, r);
+    if (!m_loggedIn) return fail(ZOR_NET_SRV_NOT_CONNECT);
+    switch (h.command) {
+    case zor::net::kCmdDisconnect:
+        m_closeAfterReply = true;
+        return Reply(h, shape->reply, 0, {});
+    case zor::net::kCmdTest: {
+        const unsigned char* p = nullptr;
+        int32_t n = 0;
+        if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+        WireWriter w;
+        w.Field(p, static_cast<size_t>(n));
+        return Reply(h, shape->reply, 0, w.Out());
+    }
+    case zor::net::kCmdServerDateTime: {
+        const double d = zor::TimeToOleDate(std::time(nullptr));
+        WireWriter w;
+        w.Bytes(&d, sizeof d);
+        return Reply(h, shape->reply, 0, w.Out());
+    }
+    case zor::net::kCmdOperateOracleIndex: {
+        int32_t attr = 0, flag = 0;
+        if (!r.I32(attr) || !r.I32(flag)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+        // SQLite keeps its indexes itself: switching one on or off has nothing to do.
+        return fail(flag == 0 || flag == 1 ? 0 : ZOR_NET_SRV_MISSED_DATA);
+    }
+    case zor::net::kCmdSaveChanges: {
+        const unsigned char* p = nullptr;
+        int32_t n = 0;
+        if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+        if (n != 0) return fail(ZOR_NET_SRV_MISSED_DATA);  // saving instances is not served yet
+        WireWriter w;
+        w.I32(0);
+        return Reply(h, shape->reply, 0, w.Out());
+    }
+    case zor::net::kCmdWriteLog: return WriteLog(h, r);
+    default: return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
+    }
+}
+
+std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r) {
+    const unsigned char* block = nullptr;
+    int32_t n = 0;
+    if (!r.Field(block, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    std::vector<unsigned char> reply(zor::net::kLoginBlockSize, 0);
+    int32_t status = 0;
+    std::string user, password, database;
+    m_loggedIn = false;
+    if (static_cast<size_t>(n) != zor::net::kLoginBlockSize) {
+        status = ZOR_NET_SRV_MISSED_DATA;
+    } else {
+        std::memcpy(reply.data(), block, zor::net::kLoginBlockSize);
+        if (!FixedText(block + zor::net::kLoginUserOffset, zor::net::kLoginTextSize, user) ||
+            !FixedText(block + zor::net::kLoginPasswordOffset, zor::net::kLoginTextSize, password) ||
+            !FixedText(block + zor::net::kLoginDatabaseOffset, zor::net::kLoginTextSize, database))
+            status = ZOR_NET_SRV_MISSED_DATA;
+    }
+    if (!status) {
+        const std::string path = m_server.DatabasePath(database);
+        if (path.empty() || !m_db.Open(path)) status = ZOR_NET_SRV_MISSED_NAME_BASE;
+    }
+    std::optional<UserRecord> found;
+    if (!status) {
+        found = m_db.FindUser(user);
+        std::string want, got;
+        if (found) {
+            zor::UnscrambleText(found->password.c_str(), want);
+            zor::UnscrambleText(password.c_str(), got);
+        }
+        if (!found || want != got) status = ZOR_NET_SRV_UNKNOWN_USER;
+    }
+    if (!status || status == ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY) {
+        m_loggedIn = true;
+        m_userId = found->id;
+        m_readOnly = m_db.IsReadOnly() || found->readOnly;
+        status = m_db.IsReadOnly() ? ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY
+                                   : found->readOnly ? ZOR_NET_SRV_USER_READ_ONLY : 0;
+        m_status74or134 = status;
+        zor::net::StoreI32(reply.data() + zor::net::kLoginUserIdOffset, m_userId);
+    }
+    // The block, then the tail that says this server can search in blobs, both inside the length.
+    WireWriter w;
+    w.I32(static_cast<int32_t>(reply.size() + 8));
+    w.Bytes(reply.data(), reply.size());
+    w.I32(4);
+    w.I32(1);
+    return Reply(h, "lb", status, w.Out());
+}
+
+std::vector<unsigned char> Session::WriteLog(const RequestHeader& h, WireReader& r) {
+    const unsigned char* body = nullptr;
+    int32_t n = 0;
+    if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    WireReader b(body, static_cast<size_t>(n));
+    const unsigned char* sig = nullptr;
+    const unsigned char* first = nullptr;
+    const unsigned char* second = nullptr;
+    int32_t n1 = 0, n2 = 0, flag = 0;
+    const auto reply = [&](int32_t status) { return Reply(h, "", status, {}); };
+    if (!b.Bytes(sizeof kLogSignature, sig) || std::memcmp(sig, kLogSignature, sizeof kLogSignature) != 0 ||
+        !b.Field(first, n1) || !b.Field(second, n2) || !b.I32(flag) || n1 < 1 || n2 < 1 ||
+        first[n1 - 1] != 0 || second[n2 - 1] != 0)
+        return reply(ZOR_NET_SRV_MISSED_DATA);
+    if (m_readOnly) return reply(m_status74or134);
+    const auto text = [](const unsigned char* p, int32_t len) {
+        return zor::Cp1251ToUtf8(std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(len - 1)));
+    };
+    return reply(m_db.WriteLog(m_userId, text(first, n1), text(second, n2), flag) ? 0 : ZOR_NET_SRV_ERROR_PROCESSED);
+}
+
+}  // namespace zor::appserver

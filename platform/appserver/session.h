@@ -1,0 +1,58 @@
+#pragma once
+// One client connection of the application server: reads framed requests, answers each.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/appserver/database.h"
+#include "platform/transport/framing.h"
+#include "platform/transport/wire.h"
+
+namespace zor::appserver {
+
+class AppServer;
+
+class Session {
+public:
+    Session(AppServer& server, int fd);
+    ~Session();
+    void Start();
+    // From another thread: the stopping notice (when asked) and the end of the session.
+    void Stop(bool notice);
+    bool Done() const { return m_done; }
+    void Join();
+
+    // Answers one request message (no framing). Empty result: no reply at all.
+    std::vector<unsigned char> Handle(const unsigned char* data, size_t size);
+
+private:
+    void Run();
+    bool SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vector<unsigned char>& payload,
+                   size_t limit = SIZE_MAX, int stopGraceMs = 0);
+    // The parts of a reply.
+    std::vector<unsigned char> Reply(const zor::net::RequestHeader& h, const char* sig, int32_t status,
+                                     const std::vector<unsigned char>& payload, bool offer = false);
+    std::vector<unsigned char> ErrorForm(int32_t version, int32_t command, int32_t code);
+    std::vector<unsigned char> Login(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+
+    AppServer& m_server;
+    int m_fd;
+    std::thread m_thread;
+    std::mutex m_sendMutex;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_notice{false};
+    std::atomic<bool> m_done{false};
+    bool m_loggedIn = false;
+    bool m_readOnly = false;
+    int32_t m_userId = 0;
+    int32_t m_status74or134 = 0;
+    ServerDatabase m_db;
+    bool m_closeAfterReply = false;
+};
+
+}  // namespace zor::appserver

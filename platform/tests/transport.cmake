@@ -1,0 +1,27 @@
+# The stream framing, the socket client and our application server. They speak the protocol and
+# read hostile bytes, so they also run in the sanitizer build.
+qm_add_test(platform_transport_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/framing_test.cpp ${CMAKE_CURRENT_LIST_DIR}/transport/scramble_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/transport/socket_client_test.cpp
+  LIBS zorappserver_lib
+  LABELS asan
+  TIMEOUT 120)
+
+qm_add_test(platform_appserver_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/appserver_test.cpp
+  LIBS zorappserver_lib
+  LABELS asan
+  TIMEOUT 180)
+if(TARGET platform_appserver_tests)
+  add_dependencies(platform_appserver_tests zorappserver)
+endif()
+
+# A short load run (QM_LOAD_SECONDS makes it longer for figures).
+qm_add_test(platform_appserver_load_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/load_test.cpp
+  LIBS zorappserver_lib
+  LABELS asan
+  TIMEOUT 240)
+if(TARGET platform_appserver_load_tests)
+  add_dependencies(platform_appserver_load_tests zorappserver)
+endif()

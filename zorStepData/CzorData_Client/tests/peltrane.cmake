@@ -1,0 +1,26 @@
+# The transport client. The protocol tests read hostile replies and run in the sanitizer build too.
+qm_add_test(peltrane_protocol_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/protocol_test.cpp ${CMAKE_CURRENT_LIST_DIR}/texts_test.cpp
+  LIBS peltrane
+  LABELS asan
+  TIMEOUT 120)
+
+qm_add_test(peltrane_retry_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/retry_test.cpp
+  LIBS peltrane
+  LABELS asan)
+
+# Against our server on 127.0.0.1: the fault table runs under the sanitizer too.
+qm_add_test(peltrane_connection_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 180)
+if(TARGET peltrane_connection_tests)
+  add_dependencies(peltrane_connection_tests zorappserver)
+endif()
+
+# The windows of the transport client under the offscreen platform.
+qm_add_test(peltrane_window_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/windows_test.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS peltrane Qt6::Widgets)
