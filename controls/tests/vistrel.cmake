@@ -10,3 +10,13 @@ qm_add_test(vistrel_wait_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/please_wait_test.cpp
   LIBS vistrel
   TIMEOUT 60)
+
+# Menus: templates, loading and the model, run under the address sanitizer too (no display needed).
+qm_add_test(vistrel_menu_model_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_template_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_model_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/menu_fixture.cpp
+  LIBS vistrel
+  LABELS asan)
+if(TARGET vistrel_menu_model_tests)
+  qm_add_resources(vistrel_menu_model_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
+endif()
