@@ -20,3 +20,12 @@ qm_add_test(vistrel_menu_model_tests
 if(TARGET vistrel_menu_model_tests)
   qm_add_resources(vistrel_menu_model_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
 endif()
+
+# Menu icons from toolbars, accelerator alignment and the looks' picture operations (offscreen).
+qm_add_test(vistrel_menu_icon_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_icons_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_fixture.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
+  LIBS vistrel)
+if(TARGET vistrel_menu_icon_tests)
+  qm_add_resources(vistrel_menu_icon_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
+endif()
