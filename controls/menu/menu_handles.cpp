@@ -131,6 +131,11 @@ UINT GetMenuState(HMENU handle, UINT item, UINT flags) {
     return state;
 }
 
+UINT GetMenuItemFlags(HMENU handle, UINT item, UINT flags) {
+    const Item* found = FindItem(handle, item, flags);
+    return found ? found->flags : kMenuStateNotFound;
+}
+
 std::u16string GetMenuString(HMENU handle, UINT item, UINT flags) {
     const Item* found = FindItem(handle, item, flags);
     return found ? found->text : std::u16string();
@@ -214,7 +219,7 @@ BOOL CheckMenuRadioItem(HMENU handle, UINT first, UINT last, UINT check, UINT fl
     if (flags & MF_BYPOSITION) {
         for (UINT p = first; p <= last && p < menu->items.size(); ++p) {
             Item& item = menu->items[p];
-            item.radio = p == check;
+            item.radio = true;
             item.flags = (item.flags & ~MF_CHECKED) | (p == check ? MF_CHECKED : 0);
             done |= p == check;
         }
@@ -225,7 +230,7 @@ BOOL CheckMenuRadioItem(HMENU handle, UINT first, UINT last, UINT check, UINT fl
     if (!f.menu) return FALSE;
     for (Item& item : f.menu->items) {
         if ((item.flags & MF_POPUP) || item.id < first || item.id > last) continue;
-        item.radio = item.id == check;
+        item.radio = true;
         item.flags = (item.flags & ~MF_CHECKED) | (item.id == check ? MF_CHECKED : 0);
     }
     return TRUE;

@@ -24,6 +24,8 @@ HMENU GetSubMenu(HMENU menu, int position);       // null when the item is no po
 // The item's flags (MF_ state and kind bits); kMenuStateNotFound when there is no such item.
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 // The text of a plain item; empty for an owner-drawn item or none.
+// The item's own flags as given (a popup's are not mixed with its item count as GetMenuState's are).
+UINT GetMenuItemFlags(HMENU menu, UINT item, UINT flags);
 std::u16string GetMenuString(HMENU menu, UINT item, UINT flags);
 uintptr_t GetMenuItemData(HMENU menu, UINT item, UINT flags);
 bool IsRadioItem(HMENU menu, UINT item, UINT flags);
@@ -40,7 +42,8 @@ BOOL DeleteMenu(HMENU menu, UINT item, UINT flags);
 // Each returns the previous state (MF_GRAYED/MF_DISABLED, or MF_CHECKED), or kMenuStateNotFound.
 UINT EnableMenuItem(HMENU menu, UINT item, UINT flags);
 UINT CheckMenuItem(HMENU menu, UINT item, UINT flags);
-// Checks one item of the range as a radio item and unchecks the rest of the range.
+// Makes the items of the range one group of radio items (shown as an exclusive group) with only `check`
+// checked.
 BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
 BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);
 

@@ -74,5 +74,6 @@ struct DRAWITEMSTRUCT {
     CRect rcItem;
     uintptr_t itemData = 0;  // the item's record
     bool radio = false;      // a radio item (its check is a dot)
+    int bitsPerPixel = 24;   // of the display: 8 or less is a palette device, always drawn classic
 };
 using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;

@@ -597,7 +597,7 @@ void CzorMenu::SynchronizeMenu() {
         const bool separator = !sub && ((state & MF_SEPARATOR) || command == 0);
         // Texts of items that are not owner-drawn come from the menu (other code put them there).
         const std::u16string systemText = GetMenuString(UINT(i), MF_BYPOSITION);
-        const bool drawn = state & MF_OWNERDRAW;
+        const bool drawn = GetMenuItemFlags(m_hMenu, UINT(i), MF_BYPOSITION) & MF_OWNERDRAW;
         std::unique_ptr<CzorMenuData>* slot = nullptr;
         if (CzorMenuData* own = OwnRecord(GetMenuItemData(m_hMenu, UINT(i), MF_BYPOSITION)); own && !own->syncflag) {
             slot = take([&](const CzorMenuData& r) { return &r == own; });

@@ -189,6 +189,9 @@ public:
     int CheckedBitmapId() const { return checkmapsshare_selected; }
     int UncheckedBitmapId() const { return checkmapsshare_unselected; }
 
+    // The record of the item at a position (one is made for an item that other code put in); null when
+    // there is no such item.
+    CzorMenuData* ItemRecord(int position) { return RecordAt(position); }
     // Brings the records in step with the menu's items (popups are refreshed when they open).
     void SynchronizeMenu();
     // Pads each label followed by an accelerator to a common width with blanks.

@@ -127,6 +127,22 @@ TEST_F(MenuModel, ItemsPutInByOtherCodeGetRecordsWhenThePopupOpens) {
     EXPECT_EQ(Texts(popup), "&1 окно,b,");
 }
 
+TEST_F(MenuModel, PopupItemsKeepTheirTextsWhenBroughtInStep) {
+    CzorMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(900));
+    CzorMenu* file = menu.GetSubCzorMenu("&Файл");
+    CzorMenu::UpdateMenu(file);
+    CzorMenu::UpdateMenu(file);
+    EXPECT_EQ(Describe(*file), "&Открыть              \tCtrl+O|101|0\n"
+                               "&Сохранить как... \tCtrl+Shift+S|102|0\n"
+                               "В&ыбрать|103|0\n"
+                               "|0|0\n"
+                               "&Экспорт|-1|0\n"
+                               "  &HTML|104|0\n"
+                               "  &Текст|105|1\n");
+    EXPECT_EQ(CzorMenu::FindKeyboardShortcut(u'э', MF_POPUP, file), 4u | (MNC_EXECUTE << 16));
+}
+
 TEST_F(MenuModel, TextsByPositionAndByCommand) {
     CzorMenu menu;
     ASSERT_TRUE(menu.LoadMenu(900));

@@ -29,3 +29,12 @@ qm_add_test(vistrel_menu_icon_tests
 if(TARGET vistrel_menu_icon_tests)
   qm_add_resources(vistrel_menu_icon_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
 endif()
+
+# Menus on widgets (offscreen): hooks, tracking with keys and mnemonics, the frame's bar, items drawn.
+qm_add_test(vistrel_menu_widget_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_widgets_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_fixture.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
+  LIBS vistrel)
+if(TARGET vistrel_menu_widget_tests)
+  qm_add_resources(vistrel_menu_widget_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
+endif()
