@@ -37,7 +37,8 @@ public:
         MEASUREITEMSTRUCT measure;
         measure.itemData = reinterpret_cast<uintptr_t>(&record);
         drawer->MeasureItem(&measure);
-        return QSize(int(measure.itemWidth), int(measure.itemHeight));
+        // A separator measures no width; the toolkit would hide an item without one.
+        return QSize(std::max(1, int(measure.itemWidth)), int(measure.itemHeight));
     }
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
         const auto* popup = dynamic_cast<const CzorPopup*>(widget);

@@ -2,20 +2,8 @@
 
 #include "controls/menu/text16.h"
 #include "controls/resources/module_resources.h"
-#include "controls/resources/palette.h"
 
 namespace menu_test {
-
-QImage TestBitmap(int id) {
-    const int count = id == 911 ? 3 : id == 921 ? 2 : 0;
-    if (count == 0) return {};
-    QImage strip(16 * count, 15, QImage::Format_RGB32);
-    strip.fill(zor::art::kMaskRgb);
-    for (int n = 0; n < count; ++n)
-        for (int y = 1; y < 14; ++y)
-            for (int x = 1; x < 15; ++x) strip.setPixel(16 * n + x, y, kStripColours[n]);
-    return id == 911 ? zor::art::ReduceTo(strip, zor::art::Palette16()) : strip;
-}
 
 std::vector<uint8_t> Template(const std::vector<Row>& rows) {
     std::vector<zor::MenuTemplateItem> items;

@@ -10,13 +10,10 @@
 
 #include "controls/menu/zor_menu.h"
 #include "controls/resources/menu_template.h"
+#include "controls/tests/menu_test_bitmaps.h"
 
 namespace menu_test {
 
-// The pictures of toolbar 910 (bitmap 911, 16 colours) and 920 (bitmap 921, true colour): image n is
-// filled with kStripColours[n] on light grey, with a light-grey border of one pixel.
-inline constexpr QRgb kStripColours[] = {0xFFFF0000, 0xFF008000, 0xFF0000FF, 0xFF800080};
-QImage TestBitmap(int id);
 
 // One row per item: depth, flags, command, text (UTF-8).
 struct Row {

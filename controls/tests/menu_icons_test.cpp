@@ -44,7 +44,7 @@ TEST_F(MenuIcons, ToolbarButtonsGiveTheirCommandsIcons) {
     EXPECT_EQ(CzorMenu::m_AllImages.GetImageCount(), 3);
     const UINT both[] = {910, 920};
     EXPECT_TRUE(menu.LoadToolbars(both, 2));
-    EXPECT_EQ(CzorMenu::m_AllImagesID, (std::vector<int>{101, 102, 103, 104, 106}));
+    EXPECT_EQ(CzorMenu::m_AllImagesID, (std::vector<int>{101, 102, 103, 104, 106, 105}));
     EXPECT_EQ(Middle(3), kStripColours[0]);
     EXPECT_EQ(CzorMenu::hicolor_bitmaps, 1);
 
@@ -62,7 +62,7 @@ TEST_F(MenuIcons, ThreeDSetsKeepFourImagesPerCommand) {
     CzorMenu menu;
     ASSERT_TRUE(menu.LoadMenu(900));
     ASSERT_TRUE(menu.LoadToolBar(920));
-    ASSERT_EQ(CzorMenu::m_AllImagesID, (std::vector<int>{104, 104, 104, 104, 106, 106, 106, 106}));
+    ASSERT_EQ(CzorMenu::m_AllImagesID, (std::vector<int>{104, 104, 104, 104, 106, 106, 106, 106, 105, 105, 105, 105}));
     EXPECT_TRUE(CzorMenu::CanDraw3DImageList(0));
     EXPECT_TRUE(CzorMenu::CanDraw3DImageList(4));
     EXPECT_FALSE(CzorMenu::CanDraw3DImageList(2)) << "image 4 is another command's";
@@ -70,7 +70,7 @@ TEST_F(MenuIcons, ThreeDSetsKeepFourImagesPerCommand) {
     EXPECT_EQ(Middle(1), zor::menu::ToRgb(CzorMenu::LightenColor(red, 0.3))) << "faded";
     EXPECT_EQ(Middle(2), zor::menu::ToRgb(MenuSysColor(COLOR_BTNSHADOW))) << "shadow";
     ASSERT_TRUE(menu.LoadToolBar(920));
-    EXPECT_EQ(CzorMenu::m_AllImages.GetImageCount(), 8);
+    EXPECT_EQ(CzorMenu::m_AllImages.GetImageCount(), 12);
 }
 
 TEST_F(MenuIcons, SysColourBitmapsMapTheirGreys) {

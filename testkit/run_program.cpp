@@ -1,13 +1,15 @@
-#include "designer/tests/run_program.h"
+#include "testkit/run_program.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -17,6 +19,7 @@ namespace quillmark_test {
 
 namespace {
 
+// The environment of this process changed as the run says.
 std::vector<std::string> ChildEnvironment(const ProgramRun& run) {
     std::map<std::string, std::string> vars;
     for (char** e = environ; *e; ++e) {
@@ -118,6 +121,98 @@ ProgramResult RunProgram(const ProgramRun& run) {
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    return result;
+}
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    std::string out;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        while (size_t n = std::fread(buf, 1, sizeof buf, f)) out.append(buf, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+}  // namespace
+
+RunningProgram::~RunningProgram() {
+    if (m_pid > 0 && !m_status) Wait(std::chrono::milliseconds(0));
+    for (const std::string& f : {m_out, m_err})
+        if (!f.empty()) std::remove(f.c_str());
+}
+
+bool RunningProgram::Start(const ProgramRun& run, std::string& error) {
+    if (m_pid > 0) {
+        error = "already started";
+        return false;
+    }
+    char outName[] = "/tmp/qm-program-out-XXXXXX";
+    char errName[] = "/tmp/qm-program-err-XXXXXX";
+    const int outFd = mkstemp(outName), errFd = mkstemp(errName);
+    if (outFd < 0 || errFd < 0) {
+        error = std::strerror(errno);
+        if (outFd >= 0) close(outFd);
+        if (errFd >= 0) close(errFd);
+        return false;
+    }
+    m_out = outName;
+    m_err = errName;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
+    if (!run.cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, run.cwd.c_str());
+    std::vector<std::string> argv = {run.program};
+    argv.insert(argv.end(), run.args.begin(), run.args.end());
+    std::vector<std::string> envp = ChildEnvironment(run);
+    std::vector<char*> argvPtr = Pointers(argv), envpPtr = Pointers(envp);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, run.program.c_str(), &actions, nullptr, argvPtr.data(), envpPtr.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(outFd);
+    close(errFd);
+    if (rc != 0) {
+        error = std::strerror(rc);
+        return false;
+    }
+    m_pid = pid;
+    return true;
+}
+
+std::string RunningProgram::OutputSoFar() const { return m_out.empty() ? std::string() : ReadAll(m_out); }
+
+bool RunningProgram::Running() {
+    if (m_pid <= 0 || m_status) return false;
+    int status = 0;
+    if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_status = status;
+        return false;
+    }
+    return true;
+}
+
+ProgramResult RunningProgram::Wait(std::chrono::milliseconds limit) {
+    ProgramResult result;
+    result.started = m_pid > 0;
+    if (m_pid <= 0) return result;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (Running() && std::chrono::steady_clock::now() < deadline) usleep(20000);
+    if (!m_status) {
+        result.timedOut = true;
+        kill(m_pid, SIGKILL);
+        int status = 0;
+        while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_status = status;
+    }
+    if (WIFEXITED(*m_status)) result.exitStatus = WEXITSTATUS(*m_status);
+    if (WIFSIGNALED(*m_status)) result.signal = WTERMSIG(*m_status);
+    result.out = ReadAll(m_out);
+    result.err = ReadAll(m_err);
     return result;
 }
 
