@@ -45,6 +45,23 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
     return out;
 }
 
+// Starts the program with stdin from /dev/null and stdout and stderr on the descriptors; 0 or an errno.
+int Spawn(const ProgramRun& run, int out, int err, pid_t& pid) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+    if (!run.cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, run.cwd.c_str());
+    std::vector<std::string> argv = {run.program};
+    argv.insert(argv.end(), run.args.begin(), run.args.end());
+    std::vector<std::string> envp = ChildEnvironment(run);
+    std::vector<char*> argvPtr = Pointers(argv), envpPtr = Pointers(envp);
+    const int rc = posix_spawn(&pid, run.program.c_str(), &actions, nullptr, argvPtr.data(), envpPtr.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return rc;
+}
+
 }  // namespace
 
 ProgramResult RunProgram(const ProgramRun& run) {
@@ -61,21 +78,8 @@ ProgramResult RunProgram(const ProgramRun& run) {
         return result;
     }
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-    if (!run.cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, run.cwd.c_str());
-
-    std::vector<std::string> argv = {run.program};
-    argv.insert(argv.end(), run.args.begin(), run.args.end());
-    std::vector<std::string> envp = ChildEnvironment(run);
-    std::vector<char*> argvPtr = Pointers(argv), envpPtr = Pointers(envp);
-
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, run.program.c_str(), &actions, nullptr, argvPtr.data(), envpPtr.data());
-    posix_spawn_file_actions_destroy(&actions);
+    const int rc = Spawn(run, outPipe[1], errPipe[1], pid);
     close(outPipe[1]);
     close(errPipe[1]);
     if (rc != 0) {
@@ -160,19 +164,8 @@ bool RunningProgram::Start(const ProgramRun& run, std::string& error) {
     }
     m_out = outName;
     m_err = errName;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
-    if (!run.cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, run.cwd.c_str());
-    std::vector<std::string> argv = {run.program};
-    argv.insert(argv.end(), run.args.begin(), run.args.end());
-    std::vector<std::string> envp = ChildEnvironment(run);
-    std::vector<char*> argvPtr = Pointers(argv), envpPtr = Pointers(envp);
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, run.program.c_str(), &actions, nullptr, argvPtr.data(), envpPtr.data());
-    posix_spawn_file_actions_destroy(&actions);
+    const int rc = Spawn(run, outFd, errFd, pid);
     close(outFd);
     close(errFd);
     if (rc != 0) {

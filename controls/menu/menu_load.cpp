@@ -42,7 +42,14 @@ BOOL CzorMenu::LoadMenuTemplate(std::span<const uint8_t> bytes) {
     std::vector<zor::MenuTemplateItem> items;
     if (!zor::ReadMenuTemplate(bytes, items)) return FALSE;
 
+    // The check pictures are a setting of the menu, not content: they outlive the old items and go to
+    // the new popups.
+    CImageList* const checks = checkmaps;
+    const BOOL shared = checkmapsshare;
+    checkmaps = nullptr;
     DestroyMenu();
+    checkmaps = checks;
+    checkmapsshare = shared;
     if (!CreateMenu()) return FALSE;
     std::vector<CzorMenu*> stack = {this};
     auto closeLevel = [&] {
@@ -314,7 +321,8 @@ void CzorMenu::LoadCheckmarkBitmap(int unselectedId, int selectedId) {
     if (unselectedId < 1 || selectedId < 1) return;
     checkmapsshare_unselected = unselectedId;
     checkmapsshare_selected = selectedId;
-    if (checkmaps && !checkmapsshare) delete checkmaps;
+    CImageList* const old = checkmaps;
+    const bool owned = checkmaps && !checkmapsshare;
     checkmaps = new CImageList;
     checkmapsshare = FALSE;
     checkmaps->Create(m_iconX, m_iconY);
@@ -333,4 +341,17 @@ void CzorMenu::LoadCheckmarkBitmap(int unselectedId, int selectedId) {
         delete checkmaps;
         checkmaps = nullptr;
     }
+    // Popups that borrowed the old pictures take the new ones before the old go.
+    std::function<void(CzorMenu*)> lend = [&](CzorMenu* menu) {
+        for (const auto& sub : menu->m_ownedSubMenus) {
+            if (sub->checkmapsshare && sub->checkmaps == old) {
+                sub->checkmaps = checkmaps;
+                sub->checkmapsshare_selected = checkmapsshare_selected;
+                sub->checkmapsshare_unselected = checkmapsshare_unselected;
+            }
+            lend(sub.get());
+        }
+    };
+    if (old) lend(this);
+    if (owned) delete old;
 }

@@ -29,13 +29,14 @@ Registry& Reg() {
     return registry;
 }
 
-// The current module, then the libraries, then the program.
+// The current module (the program unless a module made its own current), then the libraries, then the
+// program.
 std::vector<ResourceModule> SearchOrder(const Registry& r) {
-    std::vector<ResourceModule> order;
-    if (!r.current.empty()) order.push_back(r.current.back());
+    const ResourceModule current = r.current.empty() ? ResourceModule::Program : r.current.back();
+    std::vector<ResourceModule> order = {current};
     for (ResourceModule m : {ResourceModule::Folivox, ResourceModule::Peltrane, ResourceModule::Vistrel,
                              ResourceModule::Program})
-        if (order.empty() || order.front() != m) order.push_back(m);
+        if (m != current) order.push_back(m);
     return order;
 }
 

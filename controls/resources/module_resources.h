@@ -2,8 +2,8 @@
 // Resources by number, per module: menus (template bytes), toolbars, bitmaps and strings.
 //
 // Each module of the system (the program, Folivox, Peltrane, Vistrel) keeps its own table. A look-up
-// searches the current module first, then the others in a fixed order, the program last, as a resource
-// chain does; a module that shows its own menus or dialogs makes its resources current for that time
+// searches the current module first (the program's unless a module made its own current), then the
+// libraries in a fixed order, then the program, as a resource chain does; a module that shows its own menus or dialogs makes its resources current for that time
 // (ScopedResourceModule). Menus, toolbars and strings come from tables that the build generates from each
 // module's readable resource file (controls/resources/rc); bitmaps are drawn in code, one loader a module.
 #include <cstdint>

@@ -98,9 +98,17 @@ TEST_F(MenuIcons, CheckMarkPictures) {
     // Popups loaded afterwards share the list; only the owner frees it (the sanitizer build would see a
     // double free).
     ASSERT_TRUE(menu.LoadMenu(900));
+    ASSERT_NE(menu.CheckImages(), nullptr) << "loading keeps the menu's check pictures";
     EXPECT_EQ(menu.GetSubCzorMenu("&Файл")->CheckImages(), menu.CheckImages());
+    EXPECT_EQ(menu.GetSubCzorMenu("&Файл")->CheckedBitmapId(), 921);
+    // New pictures reach the popups that borrowed the old ones, which are freed.
+    menu.LoadCheckmarkBitmap(921, 911);
+    ASSERT_NE(menu.CheckImages(), nullptr);
+    EXPECT_EQ(menu.GetSubCzorMenu("&Файл")->GetSubCzorMenu("&Экспорт")->CheckImages(), menu.CheckImages());
+    EXPECT_EQ(menu.GetSubCzorMenu("&Файл")->CheckedBitmapId(), 911);
     menu.LoadCheckmarkBitmap(911, 4711);
     EXPECT_EQ(menu.CheckImages(), nullptr) << "a picture that cannot be had drops the list";
+    EXPECT_EQ(menu.GetSubCzorMenu("&Вид")->CheckImages(), nullptr);
 }
 
 TEST_F(MenuIcons, AcceleratorsLineUp) {

@@ -2,6 +2,7 @@
 // templates made here, good and hostile (run under the address sanitizer).
 #include <random>
 
+#include "controls/resources/module_resources.h"
 #include "controls/tests/menu_fixture.h"
 
 namespace menu_test {
@@ -151,6 +152,41 @@ TEST_F(LoadMenuTest, ResourcesByNameAndNumber) {
     ASSERT_TRUE(byName.LoadMenu("#900"));
     EXPECT_EQ(Describe(menu), Describe(byName));
     EXPECT_EQ(menu.GetMenuItemCount(), 2);
+}
+
+TEST_F(LoadMenuTest, TheCurrentModuleIsSearchedFirst) {
+    // Folivox has a menu 900 of its own; the program's is found unless Folivox makes its resources current.
+    static const std::vector<uint8_t> bytes = Template({{0, MF_POPUP, 0, "REPORT_ELEM"}, {1, 0, 32839, "Свойства..."}});
+    static const zor::MenuResourceEntry menus[] = {{900, bytes.data(), bytes.size()}};
+    static const zor::ToolbarResourceEntry toolbars[] = {{0, 0, 0, 0, nullptr, 0}};
+    static const zor::StringResourceEntry strings[] = {{32839, "Свойства элемента\nСвойства"}};
+    static const zor::ResourceTable table = {menus, toolbars, strings};
+    static const bool registered = zor::RegisterResourceTable(zor::ResourceModule::Folivox, &table);
+    ASSERT_TRUE(registered);
+
+    CzorMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(900));
+    EXPECT_EQ(menu.GetMenuItemCount(), 2);
+    {
+        zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
+        EXPECT_EQ(zor::CurrentResourceModule(), zor::ResourceModule::Folivox);
+        ASSERT_TRUE(menu.LoadMenu(900));
+        EXPECT_EQ(Describe(menu), "REPORT_ELEM|-1|0\n  Свойства...|32839|0\n");
+    }
+    EXPECT_EQ(zor::CurrentResourceModule(), zor::ResourceModule::Program);
+    ASSERT_TRUE(menu.LoadMenu(900));
+    EXPECT_EQ(menu.GetMenuItemCount(), 2);
+    // What only one module has is found from anywhere in the chain.
+    std::string prompt;
+    ASSERT_TRUE(zor::FindStringResource(32839, prompt));
+    EXPECT_EQ(prompt, "Свойства элемента\nСвойства");
+    ASSERT_TRUE(zor::FindStringResource(101, prompt));
+    EXPECT_EQ(prompt, "Открыть документ\nОткрыть");
+    EXPECT_FALSE(zor::FindStringResource(0, prompt)) << "0 is no resource";
+    zor::ToolbarResource toolbar;
+    ASSERT_TRUE(zor::FindToolbarResource(910, toolbar));
+    EXPECT_EQ(toolbar.commands, (std::vector<uint16_t>{101, 102, 0, 103, 999}));
+    EXPECT_FALSE(zor::FindToolbarResource(0, toolbar));
 }
 
 }  // namespace

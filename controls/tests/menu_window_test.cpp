@@ -58,6 +58,11 @@ protected:
     QRect OpenPopup(int i) {
         const QRect title = m_titles[size_t(i)];
         EXPECT_TRUE(m_x.Click(title.center().x(), title.center().y()));
+        return WaitForPopup(i);
+    }
+    // The popup window of title `i` once it shows and is painted in its frame colour; empty when none.
+    QRect WaitForPopup(int i) {
+        const QRect title = m_titles[size_t(i)];
         QRect popup;
         const auto end = std::chrono::steady_clock::now() + 5s;
         while (popup.isEmpty() && std::chrono::steady_clock::now() < end) {
@@ -158,6 +163,12 @@ TEST_F(MenuWindow, BothLooksMouseAndMnemonics) {
     // "&Save as..." and "&Select" both mark s: the first of them is chosen.
     ASSERT_TRUE(m_x.Type("s"));
     EXPECT_TRUE(Chosen(102));
+
+    // The bar's own mnemonic opens the popup from the keyboard; a typed mnemonic chooses in it.
+    ASSERT_TRUE(m_x.Key("alt+f"));
+    ASSERT_FALSE(WaitForPopup(0).isEmpty()) << "alt+f opened nothing";
+    ASSERT_TRUE(m_x.Type("o"));
+    EXPECT_TRUE(Chosen(101));
 
     // Exit through the menu: the program ends by itself.
     popup = OpenPopup(0);

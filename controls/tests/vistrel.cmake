@@ -11,33 +11,27 @@ qm_add_test(vistrel_wait_tests
   LIBS vistrel qm_testkit
   TIMEOUT 60)
 
+# The menu tests load the resources of menu_test.rc as the program's.
+function(vistrel_menu_test name)
+  cmake_parse_arguments(M "" "" "SOURCES;LABELS" ${ARGN})
+  qm_add_test(${name}
+    SOURCES ${M_SOURCES} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/menu_fixture.cpp
+            ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/menu_test_bitmaps.cpp ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/gui_test_app.cpp
+    LIBS vistrel
+    LABELS ${M_LABELS})
+  if(TARGET ${name})
+    qm_add_resources(${name} Program ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/menu_test.rc)
+  endif()
+endfunction()
+
 # Menus: templates, loading and the model, run under the address sanitizer too (no display needed).
-qm_add_test(vistrel_menu_model_tests
+vistrel_menu_test(vistrel_menu_model_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_template_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_model_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/menu_fixture.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_test_bitmaps.cpp
-  LIBS vistrel
   LABELS asan)
-if(TARGET vistrel_menu_model_tests)
-  qm_add_resources(vistrel_menu_model_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
-endif()
-
 # Menu icons from toolbars, accelerator alignment and the looks' picture operations (offscreen).
-qm_add_test(vistrel_menu_icon_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_icons_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_fixture.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_test_bitmaps.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
-  LIBS vistrel)
-if(TARGET vistrel_menu_icon_tests)
-  qm_add_resources(vistrel_menu_icon_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
-endif()
-
+vistrel_menu_test(vistrel_menu_icon_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_icons_test.cpp)
 # Menus on widgets (offscreen): hooks, tracking with keys and mnemonics, the frame's bar, items drawn.
-qm_add_test(vistrel_menu_widget_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_widgets_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_fixture.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_test_bitmaps.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
-  LIBS vistrel)
-if(TARGET vistrel_menu_widget_tests)
-  qm_add_resources(vistrel_menu_widget_tests Program ${CMAKE_CURRENT_LIST_DIR}/menu_test.rc)
-endif()
+vistrel_menu_test(vistrel_menu_widget_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_widgets_test.cpp)
 
 # Menus in a real window on a test X server (Xvfb, xdotool, xwd), driven from outside.
 if(NOT QM_SANITIZE)
