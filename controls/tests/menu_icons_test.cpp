@@ -73,6 +73,41 @@ TEST_F(MenuIcons, ThreeDSetsKeepFourImagesPerCommand) {
     EXPECT_EQ(CzorMenu::m_AllImages.GetImageCount(), 12);
 }
 
+TEST_F(MenuIcons, PicturesOfOneItem) {
+    CzorMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(900));
+    CzorMenu* file = menu.GetSubCzorMenu("&Файл");
+    // Its own list from a whole bitmap, found by the item's text.
+    ASSERT_TRUE(menu.ModifyODMenuA("Выбрать всё", "В&ыбрать", 911));
+    CzorMenuData* select = menu.FindMenuItem(103);
+    ASSERT_NE(select->bitmap, nullptr);
+    EXPECT_EQ(select->nID, 911);
+    EXPECT_EQ(select->xoffset, 0);
+    EXPECT_EQ(select->GetString(), "Выбрать всё");
+    EXPECT_FALSE(menu.ModifyODMenuA("x", "нет такого", 911));
+    ASSERT_TRUE(menu.ModifyODMenuA(nullptr, "Выбрать всё", 4711));
+    EXPECT_EQ(select->bitmap, nullptr) << "a bitmap that cannot be had drops the list";
+    EXPECT_EQ(select->xoffset, -1);
+
+    // Every command of a toolbar that the menu holds gets its own list of that toolbar's bitmap.
+    menu.AddFromToolBar(910, 911);
+    CzorMenuData* save = menu.FindMenuItem(102);
+    ASSERT_NE(save->bitmap, nullptr);
+    EXPECT_EQ(save->xoffset, 1);
+    EXPECT_EQ(save->bitmap->GetImage(save->xoffset).pixel(8, 7), kStripColours[1]);
+    EXPECT_NE(file->GetMenuState(1, MF_BYPOSITION), kMenuStateNotFound);
+
+    // A colour swatch in the global list under the command.
+    const CSize small(8, 8);
+    ASSERT_TRUE(menu.ModifyODMenuA(nullptr, 104, RGB(0, 0, 255), RGB(0, 0, 0), -1, &small));
+    const int index = CzorMenu::GlobalImageListOffset(104);
+    ASSERT_GE(index, 0);
+    const QImage swatch = CzorMenu::m_AllImages.GetImage(index);
+    EXPECT_EQ(swatch.pixel(8, 7), qRgb(0, 0, 255));
+    EXPECT_EQ(swatch.pixel(4, 3), qRgb(0, 0, 0)) << "its frame";
+    EXPECT_EQ(menu.FindMenuItem(104)->global_offset, index);
+}
+
 TEST_F(MenuIcons, SysColourBitmapsMapTheirGreys) {
     EXPECT_EQ(CzorMenu::NumBitmapColors(TestBitmap(911)), 16);
     EXPECT_EQ(CzorMenu::NumBitmapColors(TestBitmap(921)), 0);

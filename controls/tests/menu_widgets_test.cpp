@@ -199,6 +199,12 @@ protected:
         return image;
     }
     static QRgb C(int index) { return ToRgb(::GetSysColor(index)); }
+    static bool FindRed(const QImage& image) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < 24; ++x)
+                if (image.pixel(x, y) == kStripColours[0]) return true;
+        return false;
+    }
     CzorMenu m_menu;
 };
 
@@ -285,6 +291,19 @@ TEST_F(ItemRender, CheckMarkStrokes) {
         EXPECT_EQ(flat.pixel(6 + k, 6 + start[k]), ink);
         EXPECT_EQ(flat.pixel(6 + k, 6 + start[k] + 1), ink);
         EXPECT_NE(flat.pixel(6 + k, 6 + start[k] + 2), ink);
+    }
+}
+
+TEST_F(ItemRender, CheckPicturesTakeThePlaceOfTheMark) {
+    m_menu.LoadCheckmarkBitmap(911, 921);  // unselected: red first image, selected: red of the other strip
+    ASSERT_NE(m_menu.CheckImages(), nullptr);
+    for (UINT mode : {0u, 1u}) {
+        SCOPED_TRACE(mode);
+        CzorMenu::SetMenuDrawMode(mode);
+        const QImage item = Render(1, ODS_CHECKED, 200, 21);
+        EXPECT_EQ(FindRed(item), true);
+        // No mark strokes where the classic mark would be.
+        EXPECT_NE(item.pixel(6, 9), C(COLOR_MENUTEXT));
     }
 }
 
