@@ -5,7 +5,7 @@
 //
 // The menu is a model over menu handles (menu_handles.h) with one record (CzorMenuData) per item; it is
 // shown through Qt widgets (menu_widgets.cpp): a QMenuBar for a frame, QMenus for popups, each action
-// carrying its command and drawn by the menu style (menu_style.h) through MeasureItem and DrawItem.
+// carrying its command and measured and drawn through MeasureItem and DrawItem (menu_popup.h).
 //
 // Texts: the A operations take UTF-8, the W operations UTF-16; records keep UTF-16.
 // Fixed inputs of this platform: the system counts as Windows XP with a themed look, so the XP draw
@@ -172,7 +172,7 @@ public:
     virtual void MeasureItem(LPMEASUREITEMSTRUCT request);
     virtual void DrawItem(LPDRAWITEMSTRUCT request);
 
-    // --- Windows (menu_widgets.cpp, menu_install.cpp) -----------------------------------------------------
+    // --- Windows (menu_widgets.cpp) -----------------------------------------------------------------
     // Hooks the window: its popups of this menu get the menu style and our mnemonic answer. 0 for no
     // window; 1 otherwise (installing twice hooks once; a window hooked by another menu keeps that one).
     int Install(QWidget* wnd);
