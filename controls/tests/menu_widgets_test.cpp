@@ -307,6 +307,37 @@ TEST_F(ItemRender, CheckPicturesTakeThePlaceOfTheMark) {
     }
 }
 
+TEST_F(ItemRender, RaisedIconsOfTheFlatLook) {
+    CzorMenu::SetMenuDrawMode(1);
+    CzorMenu::SetXPBitmap3D(TRUE);
+    CzorMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(900));
+    ASSERT_TRUE(menu.LoadToolBar(910));
+    CzorMenu* file = menu.GetSubCzorMenu("&Файл");
+    auto render = [&](UINT state) {
+        QImage image(200, 23, QImage::Format_RGB32);
+        QPainter painter(&image);
+        DRAWITEMSTRUCT draw;
+        draw.painter = &painter;
+        draw.rcItem = CRect(0, 0, 200, 23);
+        draw.itemState = state;
+        draw.itemData = reinterpret_cast<uintptr_t>(file->Records()[0].get());
+        file->DrawItem(&draw);
+        return image;
+    };
+    // Column 16 + 7 wide: the picture at ((23 - 16 + 1) / 2, (23 - 15 + 1) / 2) = (4, 4); its coloured
+    // square is inset by one pixel.
+    const QRgb red = kStripColours[0], faded = ToRgb(CzorMenu::LightenColor(RGB(255, 0, 0), 0.3));
+    EXPECT_EQ(render(0).pixel(5, 5), faded) << "a plain item shows the faded picture";
+    const QImage selected = render(ODS_SELECTED);
+    EXPECT_EQ(selected.pixel(4, 4), red) << "raised one pixel up and left";
+    EXPECT_EQ(selected.pixel(18, 17), C(COLOR_BTNSHADOW)) << "its shadow one pixel right and down";
+    const QImage grey = render(ODS_GRAYED);
+    EXPECT_NE(grey.pixel(5, 5), red);
+    EXPECT_NE(grey.pixel(5, 5), faded);
+    CzorMenu::SetXPBitmap3D(FALSE);
+}
+
 TEST_F(ItemRender, SeparatorsAndAPaletteDevice) {
     for (UINT mode : {0u, 1u}) {
         CzorMenu::SetMenuDrawMode(mode);
