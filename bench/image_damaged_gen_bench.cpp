@@ -13,7 +13,7 @@
 #include <fstream>
 #include <string>
 
-#include "designer/tests/run_program.h"
+#include "testkit/run_program.h"
 #include "platform/tests/test_support.h"
 
 namespace {

@@ -4,7 +4,7 @@ set -eu
 PKGS=(g++ cmake ninja-build make pkg-config ccache
       qt6-base-dev libpng-dev libjpeg-dev libtiff-dev zlib1g-dev
       libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libuemf-dev libssl-dev libsqlite3-dev
-      fonts-liberation2 fontconfig locales xvfb)
+      fonts-liberation2 fontconfig locales xvfb xdotool x11-apps x11-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

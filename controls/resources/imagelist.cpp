@@ -1,6 +1,7 @@
 #include "controls/resources/imagelist.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 
 bool CImageList::Create(int cx, int cy) {
     m_images.clear();
@@ -34,6 +35,28 @@ int CImageList::Add(const QImage& strip, COLORREF mask) {
         m_images.push_back(image);
     }
     return first;
+}
+
+QImage CImageList::Fit(const QImage& picture) const {
+    QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    if (argb.size() == QSize(m_cx, m_cy)) return argb;
+    QImage image(m_cx, m_cy, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.drawImage((m_cx - argb.width()) / 2, (m_cy - argb.height()) / 2, argb);
+    return image;
+}
+
+int CImageList::AddImage(const QImage& picture) {
+    if (picture.isNull() || m_cx <= 0) return -1;
+    m_images.push_back(Fit(picture));
+    return GetImageCount() - 1;
+}
+
+bool CImageList::Replace(int index, const QImage& picture) {
+    if (index < 0 || index >= GetImageCount() || picture.isNull()) return false;
+    m_images[size_t(index)] = Fit(picture);
+    return true;
 }
 
 QImage CImageList::GetImage(int index) const {

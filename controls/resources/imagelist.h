@@ -21,6 +21,12 @@ public:
     // Returns the index of the first image added, -1 when nothing could be added.
     int Add(const QImage& strip, COLORREF mask);
 
+    // Appends one picture (ARGB; drawn centred on a transparent image of the list's size when its size
+    // differs). Returns its index, -1 for a null picture or a list not created.
+    int AddImage(const QImage& picture);
+    // Puts the picture in place of image `index`; false outside the list.
+    bool Replace(int index, const QImage& picture);
+
     int GetImageCount() const { return int(m_images.size()); }
     QSize GetImageSize() const { return QSize(m_cx, m_cy); }
 
@@ -32,6 +38,8 @@ public:
     QPixmap GetPixmap(int index) const;
 
 private:
+    QImage Fit(const QImage& picture) const;
+
     int m_cx = 0;
     int m_cy = 0;
     std::vector<QImage> m_images;

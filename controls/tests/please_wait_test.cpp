@@ -1,10 +1,7 @@
 #include "controls/please_wait.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-extern char** environ;
+#include "testkit/xvfb.h"
 
 namespace {
 
@@ -111,43 +108,10 @@ TEST(PleaseWait, WithoutADisplayNothingStartsAndHandlesStillBehave) {
 class PleaseWaitOnDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string xvfb;
-        for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"})
-            if (access((std::string(dir) + "/Xvfb").c_str(), X_OK) == 0) xvfb = std::string(dir) + "/Xvfb";
-        if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed: no X server to show the window on";
-
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        const std::string fd = std::to_string(fds[1]);
-        const char* argv[] = {xvfb.c_str(), "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
-                              "640x480x24", nullptr};
-        const int rc = posix_spawn(&m_xvfb, xvfb.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (rc != 0) {
-            close(fds[0]);
-            GTEST_SKIP() << "Xvfb did not start";
-        }
-        // Xvfb writes the display number it took once it accepts connections.
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c;
-        while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (number.empty()) GTEST_SKIP() << "Xvfb gave no display";
-        m_display = ":" + number;
+        std::string why;
+        if (!m_xvfb.Start(why)) GTEST_SKIP() << why;
+        m_display = m_xvfb.Name();
         Apply({nullptr, m_display.c_str(), nullptr});
-    }
-
-    void TearDown() override {
-        if (m_xvfb > 0) {
-            kill(m_xvfb, SIGTERM);
-            waitpid(m_xvfb, nullptr, 0);
-        }
     }
 
     // Whether the X server shows a window with the dialog's caption (when xwininfo is there to ask).
@@ -163,7 +127,7 @@ protected:
         return out.find("\"Загрузка данных\"") != std::string::npos;
     }
 
-    pid_t m_xvfb = -1;
+    quillmark_test::XvfbDisplay m_xvfb;
     std::string m_display;
 };
 

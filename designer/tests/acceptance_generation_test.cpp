@@ -2,7 +2,7 @@
 // parameter file; the messages and exit status of a broken template and of a missing output name; the
 // view half of "gen_view"; and the merge of two reports, also into a target without a report root.
 //
-// Build with batch_fixture.cpp, run_program.cpp and report/tests/model/model_fixture.cpp, linking folivox.
+// Build with batch_fixture.cpp and report/tests/model/model_fixture.cpp, linking folivox and the test kit.
 #include "designer/tests/batch_fixture.h"
 
 #include <filesystem>
@@ -106,7 +106,7 @@ TEST_F(GenerationRun, RelativePathsAreTakenFromTheWorkingFolder) {
 }
 
 TEST_F(GenerationRun, TemplatePathStartingWithSlashIsTheTemplate) {
-    const std::string absolute = m_root / "templates";
+    const std::string absolute = R("templates");
     std::filesystem::create_directory(absolute);
     std::filesystem::rename(W("t.zordot"), absolute + "/t.zordot");
     const ProgramResult r = Run({absolute + "/t.zordot", "-gen", "-path=" + m_base, "-outfile=" + W("r.zorrep")});

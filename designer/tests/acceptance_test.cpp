@@ -134,17 +134,17 @@ TEST_F(BatchRun, EveryStartAppendsItsCommandLineToTheLog) {
 }
 
 TEST_F(BatchRun, LogThatCannotBeWrittenDoesNotStopTheRun) {
-    SetDictionaryDir(m_root / "absent");
+    SetDictionaryDir(R("absent"));
     const ProgramResult r = Run({"-gen", W("t.zordot"), "-path=" + W("absent"), "-outfile=" + W("r.zorrep")});
     EXPECT_EQ(r.exitStatus, 2) << Describe(r);
     EXPECT_THAT(Messages(r.err), ElementsAre(kDataSourceError));
-    EXPECT_FALSE(Exists(m_root / "absent"));
+    EXPECT_FALSE(Exists(R("absent")));
 }
 
 // A display that cannot be reached (a stale DISPLAY in a remote shell) must not stop a batch run.
 TEST_F(BatchRun, UnreachableDisplayDoesNotStopABatchRun) {
     const ProgramResult r = Run({"-gen", W("t.zordot"), "-path=" + W("absent"), "-outfile=" + W("r.zorrep")},
-                                {{"DISPLAY", ":987"}, {"XAUTHORITY", m_root / "no-xauthority"}});
+                                {{"DISPLAY", ":987"}, {"XAUTHORITY", R("no-xauthority")}});
     EXPECT_EQ(r.exitStatus, 2) << Describe(r);
     EXPECT_THAT(Messages(r.err), ElementsAre(kDataSourceError));
 }

@@ -5,33 +5,19 @@
 
 namespace quillmark_test {
 
-void BatchRun::SetUp() {
-    ASSERT_FALSE(m_root.Path().empty());
-    m_work = m_root / "work";
-    m_dict = m_root / "dict";
-    m_config = m_root / "config";
-    m_ini = m_root / "ZorTransport.ini";
-    for (const std::string& dir : {m_work, m_dict, m_config}) std::filesystem::create_directory(dir);
-    std::filesystem::copy_file(QM_DICT_DIR "/quillmark.dict", m_dict + "/quillmark.dict");
-    SetDictionaryDir(m_dict);
-}
+void BatchRun::SetUp() { ASSERT_TRUE(m_sandbox.Create()); }
 
-void BatchRun::SetDictionaryDir(const std::string& dir) {
-    WriteFile(m_ini, "[Paths]\nDictionary=" + dir + "/\n");
-}
+void BatchRun::SetDictionaryDir(const std::string& dir) { ASSERT_TRUE(m_sandbox.SetDictionaryDir(dir)); }
 
 ProgramResult BatchRun::Run(const std::vector<std::string>& args,
                             std::vector<std::pair<std::string, std::optional<std::string>>> env) {
     ProgramRun run;
     run.program = kProgram;
     run.args = args;
-    run.cwd = m_work;
+    run.cwd = Work();
     // No display, and no platform chosen for the program: it must find its own way to start.
-    run.env = {{"DISPLAY", std::nullopt},
-               {"WAYLAND_DISPLAY", std::nullopt},
-               {"QT_QPA_PLATFORM", std::nullopt},
-               {"XDG_CONFIG_HOME", m_config},
-               {"ZOR_TRANSPORT_INI", m_ini}};
+    run.env = m_sandbox.Environment();
+    run.env.insert(run.env.end(), {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"QT_QPA_PLATFORM", std::nullopt}});
     run.env.insert(run.env.end(), env.begin(), env.end());
     ProgramResult result = RunProgram(run);
     EXPECT_TRUE(result.started) << result.error;
@@ -50,7 +36,7 @@ std::vector<std::string> BatchRun::Messages(const std::string& err) {
 
 std::vector<std::string> BatchRun::LogLines() const {
     std::vector<std::string> out;
-    std::istringstream lines(zor::test::Slurp(m_dict + "/report.log"));
+    std::istringstream lines(zor::test::Slurp(DictionaryDir() + "/report.log"));
     for (std::string line; std::getline(lines, line);) out.push_back(line);
     return out;
 }
@@ -63,7 +49,7 @@ std::string BatchRun::LogLine(const std::vector<std::string>& args) {
 
 std::set<std::string> BatchRun::WorkFiles() const {
     std::set<std::string> out;
-    for (const auto& entry : std::filesystem::directory_iterator(m_work)) out.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(Work())) out.insert(entry.path().filename().string());
     return out;
 }
 

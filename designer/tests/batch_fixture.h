@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "designer/tests/run_program.h"
-#include "platform/tests/test_support.h"
+#include "testkit/program_sandbox.h"
+#include "testkit/run_program.h"
 
 namespace quillmark_test {
 
@@ -27,10 +27,12 @@ protected:
     void SetUp() override;
 
     // A path in the working folder.
-    std::string W(const std::string& name) const { return m_work + "/" + name; }
-    const std::string& Work() const { return m_work; }
-    const std::string& DictionaryDir() const { return m_dict; }
-    const std::string& ConfigDir() const { return m_config; }
+    std::string W(const std::string& name) const { return Work() + "/" + name; }
+    // A path in the run's temporary folder, beside the working folder.
+    std::string R(const std::string& name) const { return m_sandbox.Root() + "/" + name; }
+    const std::string& Work() const { return m_sandbox.Work(); }
+    const std::string& DictionaryDir() const { return m_sandbox.DictionaryDir(); }
+    const std::string& ConfigDir() const { return m_sandbox.ConfigDir(); }
 
     // Runs the program with the arguments; env changes come on top of the batch environment.
     ProgramResult Run(const std::vector<std::string>& args,
@@ -53,10 +55,8 @@ protected:
     // A data file of two columns and two rows, and its base path.
     std::string WriteDataFile(const std::string& base = "data");
 
-    zor::test::ScopedTempDir m_root;
-
 private:
-    std::string m_work, m_dict, m_config, m_ini;
+    ProgramSandbox m_sandbox;
 };
 
 // "exit status 3, signal 0, stderr: ..." for failure output.

@@ -8,8 +8,7 @@ qm_add_test(designer_command_line_tests
 # The real program run from a shell with no display.
 qm_add_test(designer_acceptance_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/run_program.cpp
-  LIBS zorbase
+  LIBS qm_testkit zorbase
   TIMEOUT 300)
 if(TARGET designer_acceptance_tests)
   add_dependencies(designer_acceptance_tests quillmark)
@@ -19,8 +18,8 @@ endif()
 # are built through the model, so it links the report library and the model tests' helpers.
 qm_add_test(designer_generation_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_generation_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/run_program.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
-  LIBS folivox zorbase
+          ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+  LIBS folivox qm_testkit zorbase
   TIMEOUT 300)
 if(TARGET designer_generation_tests)
   add_dependencies(designer_generation_tests quillmark)

@@ -1,5 +1,7 @@
 #include "platform/gdi/dc.h"
 
+#include "platform/gdi/screen_colors.h"
+
 #include <cmath>
 
 #include <QGuiApplication>
@@ -256,31 +258,8 @@ int CDC::SetROP2(int mode) {
 int CDC::GetROP2() const { return m_impl->state.rop2; }
 
 COLORREF CDC::GetSysColor(int index) const {
-    if (!m_impl->screen || m_printing || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return ::GetSysColor(index);
-    const QPalette palette = QGuiApplication::palette();
-    auto from = [&](QPalette::ColorRole role, QPalette::ColorGroup group = QPalette::Active) {
-        const QColor c = palette.color(group, role);
-        return RGB(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue()));
-    };
-    switch (index) {
-        case COLOR_WINDOW: return from(QPalette::Base);
-        case COLOR_WINDOWTEXT: return from(QPalette::Text);
-        case COLOR_GRAYTEXT: return from(QPalette::Text, QPalette::Disabled);
-        case COLOR_HIGHLIGHT: return from(QPalette::Highlight);
-        case COLOR_HIGHLIGHTTEXT: return from(QPalette::HighlightedText);
-        case COLOR_BTNFACE: return from(QPalette::Button);
-        case COLOR_BTNTEXT: return from(QPalette::ButtonText);
-        case COLOR_BTNSHADOW: return from(QPalette::Dark);
-        case COLOR_BTNHIGHLIGHT: return from(QPalette::Light);
-        case COLOR_3DDKSHADOW: return from(QPalette::Shadow);
-        case COLOR_3DLIGHT: return from(QPalette::Midlight);
-        case COLOR_MENU: return from(QPalette::Window);
-        case COLOR_MENUTEXT: return from(QPalette::WindowText);
-        case COLOR_INFOBK: return from(QPalette::ToolTipBase);
-        case COLOR_INFOTEXT: return from(QPalette::ToolTipText);
-        default: return ::GetSysColor(index);
-    }
+    if (!m_impl->screen || m_printing) return ::GetSysColor(index);
+    return GetScreenSysColor(index);
 }
 
 // --- Clipping and saved states --------------------------------------------------------------------------

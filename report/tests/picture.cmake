@@ -28,8 +28,7 @@ qm_add_test(report_picture_program_tests
     ${CMAKE_CURRENT_LIST_DIR}/image/image_test_util.cpp
     ${CMAKE_CURRENT_LIST_DIR}/model/model_fixture.cpp
     ${CMAKE_SOURCE_DIR}/designer/tests/batch_fixture.cpp
-    ${CMAKE_SOURCE_DIR}/designer/tests/run_program.cpp
-  LIBS folivox zorbase Qt6::Gui TIFF::TIFF
+  LIBS folivox qm_testkit zorbase Qt6::Gui TIFF::TIFF
   TIMEOUT 300)
 if(TARGET report_picture_program_tests)
   add_dependencies(report_picture_program_tests quillmark)

@@ -28,6 +28,31 @@ struct ProgramResult {
     std::string error;
 };
 
+// Runs the program to its end (or its time limit).
 ProgramResult RunProgram(const ProgramRun& run);
+
+// A program that runs beside the test (a window to drive, a server). Its output goes to files that are
+// read when it ends. The destructor kills it if it still runs.
+class RunningProgram {
+public:
+    RunningProgram() = default;
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // False (with the reason in `error`) when it could not be started. `run.timeout` is not used.
+    bool Start(const ProgramRun& run, std::string& error);
+    bool Running();
+    // Waits up to `limit` for it to end by itself, then kills it; the result says which.
+    ProgramResult Wait(std::chrono::milliseconds limit);
+    int Pid() const { return m_pid; }
+    // What it has written to stdout so far.
+    std::string OutputSoFar() const;
+
+private:
+    int m_pid = -1;
+    std::string m_out, m_err;  // files of its output
+    std::optional<int> m_status;
+};
 
 }  // namespace quillmark_test

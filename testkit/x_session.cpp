@@ -1,0 +1,220 @@
+#include "testkit/x_session.h"
+
+#include <unistd.h>
+
+#include <regex>
+#include <sstream>
+
+#include <QPainter>
+#include <thread>
+
+namespace quillmark_test {
+
+using namespace std::chrono_literals;
+
+bool XSession::Start(std::string& why) {
+    m_xdotool = FindTool("xdotool");
+    m_xwd = FindTool("xwd");
+    m_xwininfo = FindTool("xwininfo");
+    if (m_xdotool.empty() || m_xwd.empty() || m_xwininfo.empty()) {
+        why = "xdotool, xwd or xwininfo is not installed: no input to give or screen to take";
+        return false;
+    }
+    return m_xvfb.Start(why);
+}
+
+bool XSession::Launch(const std::string& program, const std::vector<std::string>& args,
+                      const ProgramSandbox& sandbox, RunningProgram& running, std::string& why) {
+    ProgramRun run;
+    run.program = program;
+    run.args = args;
+    run.cwd = sandbox.Work();
+    run.env = {{"DISPLAY", Display()},
+               {"WAYLAND_DISPLAY", std::nullopt},
+               {"QT_QPA_PLATFORM", "xcb"},
+               {"QT_STYLE_OVERRIDE", "Fusion"},
+               {"QT_SCALE_FACTOR", "1"},
+               {"QT_ENABLE_HIGHDPI_SCALING", "0"},
+               {"QT_ACCESSIBILITY", "0"}};
+    for (const auto& change : sandbox.Environment()) run.env.push_back(change);
+    return running.Start(run, why);
+}
+
+bool XSession::XDo(const std::vector<std::string>& args, std::string* out) {
+    ProgramRun run;
+    run.program = m_xdotool;
+    run.args = args;
+    run.env = {{"DISPLAY", Display()}};
+    run.timeout = 10s;
+    const ProgramResult result = RunProgram(run);
+    if (out) *out = result.out;
+    return result.started && !result.timedOut && result.exitStatus == 0;
+}
+
+unsigned long XSession::WaitForWindow(const std::string& name, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    do {
+        std::string out;
+        XDo({"search", "--onlyvisible", "--name", name}, &out);
+        std::istringstream lines(out);
+        unsigned long id = 0;
+        if (lines >> id && id) return id;
+        std::this_thread::sleep_for(100ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return 0;
+}
+
+std::optional<QRect> XSession::WindowGeometry(unsigned long window) {
+    std::string out;
+    if (!XDo({"getwindowgeometry", "--shell", std::to_string(window)}, &out)) return std::nullopt;
+    int x = -1, y = -1, w = -1, h = -1;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq);
+        const int value = std::atoi(line.c_str() + eq + 1);
+        if (key == "X") x = value;
+        else if (key == "Y") y = value;
+        else if (key == "WIDTH") w = value;
+        else if (key == "HEIGHT") h = value;
+    }
+    if (w <= 0 || h <= 0) return std::nullopt;
+    return QRect(x, y, w, h);
+}
+
+// The short pause lets the program see the pointer arrive before the next input.
+bool XSession::MoveMouse(int x, int y) { return XDo({"mousemove", std::to_string(x), std::to_string(y), "sleep", "0.1"}); }
+
+bool XSession::Click(int x, int y, int button) {
+    return MoveMouse(x, y) && XDo({"click", std::to_string(button)});
+}
+
+bool XSession::Key(const std::string& keys) { return XDo({"key", "--delay", "30", keys}); }
+bool XSession::Type(const std::string& text) { return XDo({"type", "--delay", "30", text}); }
+
+QImage XSession::Dump(const std::vector<std::string>& args) {
+    ProgramRun run;
+    run.program = m_xwd;
+    run.args = args;
+    run.args.insert(run.args.end(), {"-silent", "-display", Display()});
+    run.timeout = 10s;
+    const ProgramResult result = RunProgram(run);
+    if (!result.started || result.timedOut || result.exitStatus != 0) return {};
+    return ReadXwd(result.out);
+}
+
+std::vector<std::pair<std::string, QRect>> XSession::TopLevelWindows() {
+    ProgramRun list;
+    list.program = m_xwininfo;
+    list.args = {"-root", "-children", "-display", Display()};
+    list.timeout = 10s;
+    const ProgramResult children = RunProgram(list);
+    // "     0x200010 "name": ("class" "class")  245x114+6+19  +6+19": the size and the place on the screen.
+    static const std::regex line(R"(^\s*(0x[0-9a-fA-F]+)\s.*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$)");
+    std::vector<std::pair<std::string, QRect>> windows;
+    std::istringstream lines(children.out);
+    for (std::string text; std::getline(lines, text);) {
+        std::smatch m;
+        if (std::regex_match(text, m, line) && std::stoi(m[2]) > 3 && std::stoi(m[3]) > 3)
+            windows.emplace_back(m[1], QRect(std::stoi(m[4]), std::stoi(m[5]), std::stoi(m[2]), std::stoi(m[3])));
+    }
+    return windows;
+}
+
+QImage XSession::Screenshot() {
+    QImage screen = Dump({"-root"});
+    if (screen.isNull()) return screen;
+    // Popups (override-redirect windows) read back black from the root window on this server, so every
+    // top-level window is taken on its own and laid over the screen, the bottom-most first.
+    const std::vector<std::pair<std::string, QRect>> windows = TopLevelWindows();
+    QPainter painter(&screen);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        const QImage window = Dump({"-id", it->first});  // fails for a window that is not shown
+        if (!window.isNull()) painter.drawImage(it->second.topLeft(), window);
+    }
+    return screen;
+}
+
+QImage ReadXwd(const std::string& bytes) {
+    auto word = [&](size_t index) -> uint32_t {
+        const size_t at = index * 4;
+        if (at + 4 > bytes.size()) return 0;
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+        return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+    };
+    if (bytes.size() < 100 || word(1) != 7 || word(2) != 2) return {};
+    const uint32_t headerSize = word(0), width = word(4), height = word(5), byteOrder = word(7);
+    const uint32_t bitsPerPixel = word(11), bytesPerLine = word(12);
+    const uint32_t red = word(14), green = word(15), blue = word(16), colours = word(19);
+    if ((bitsPerPixel != 32 && bitsPerPixel != 24) || width == 0 || height == 0 || width > 16384 || height > 16384)
+        return {};
+    const uint64_t start = uint64_t(headerSize) + uint64_t(colours) * 12;
+    if (bytesPerLine < width * (bitsPerPixel / 8) || start + uint64_t(bytesPerLine) * height > bytes.size()) return {};
+    auto channel = [](uint32_t pixel, uint32_t mask) {
+        if (!mask) return 0u;
+        int shift = 0;
+        while (!(mask & 1u)) {
+            mask >>= 1;
+            ++shift;
+        }
+        return ((pixel >> shift) & mask) * 255u / mask;
+    };
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data()) + start;
+    const uint32_t step = bitsPerPixel / 8;
+    for (uint32_t y = 0; y < height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        const unsigned char* row = data + uint64_t(y) * bytesPerLine;
+        for (uint32_t x = 0; x < width; ++x) {
+            const unsigned char* p = row + x * step;
+            uint32_t pixel = 0;
+            for (uint32_t k = 0; k < step; ++k)
+                pixel |= uint32_t(p[k]) << (byteOrder == 0 ? 8 * k : 8 * (step - 1 - k));
+            line[x] = qRgb(int(channel(pixel, red)), int(channel(pixel, green)), int(channel(pixel, blue)));
+        }
+    }
+    return image;
+}
+
+double ShareOf(const QImage& image, const QRect& rect, QRgb colour, int tolerance) {
+    const QRect r = rect.intersected(image.rect());
+    if (r.isEmpty()) return 0;
+    int match = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            match += std::abs(qRed(p) - qRed(colour)) <= tolerance && std::abs(qGreen(p) - qGreen(colour)) <= tolerance &&
+                     std::abs(qBlue(p) - qBlue(colour)) <= tolerance;
+        }
+    return double(match) / (double(r.width()) * r.height());
+}
+
+bool RegionIs(const QImage& image, const QRect& rect, QRgb colour, std::string* why, double share, int tolerance) {
+    const double found = ShareOf(image, rect, colour, tolerance);
+    if (found >= share) return true;
+    if (why) {
+        std::ostringstream os;
+        const QRect r = rect.intersected(image.rect());
+        os << "rect (" << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height() << "): "
+           << int(found * 100) << "% of #" << std::hex << (colour & 0xFFFFFF);
+        if (!r.isEmpty()) os << ", its middle is #" << (image.pixel(r.center()) & 0xFFFFFF);
+        *why = os.str();
+    }
+    return false;
+}
+
+QRect FindColour(const QImage& image, const QRect& within, QRgb colour, int tolerance) {
+    const QRect r = within.intersected(image.rect());
+    QRect found;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(colour)) <= tolerance && std::abs(qGreen(p) - qGreen(colour)) <= tolerance &&
+                std::abs(qBlue(p) - qBlue(colour)) <= tolerance)
+                found = found.united(QRect(x, y, 1, 1));
+        }
+    return found;
+}
+
+}  // namespace quillmark_test
