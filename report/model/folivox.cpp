@@ -179,6 +179,10 @@ CReportElement* CFolivox::CreateElemObj(CzorInstance* instance, CReportSheet* sh
     const int kind = ElementKindOfInstance(m_Schema, *m_pStore, instance);
     if (kind == kElemTable) {
         if (CReportElement* table = FindTable(instance)) {
+            // A table lives on one sheet: a damaged file that lists it on another as well keeps it on the
+            // first (two sheets would both free it).
+            CReportSheet* holder = table->GetSheet();
+            if (holder && holder != sheet && holder->GetElements().Find(table) >= 0) return nullptr;
             sheet->Add(table);
             return table;
         }

@@ -74,7 +74,7 @@ public:
     // --- Elements -------------------------------------------------------------------------------------------
     // The element object for a stored element instance, added to sheet (not read: the sheet's
     // Update(false) reads it). A table comes from the table cache when it is there. Null for a null
-    // instance or sheet.
+    // instance or sheet, and for a cached table that another sheet holds.
     CReportElement* CreateElemObj(CzorInstance* instance, CReportSheet* sheet);
     // The cached table element (kind 3) stored as instance, or null.
     CReportElement* FindTable(CzorInstance* instance) const;

@@ -91,6 +91,10 @@ int CReportSheet::Add(CReportElement* element) {
     return m_Elements.Add(element);
 }
 
+void CReportSheet::Remove(CReportElement* element) {
+    if (m_Elements.Find(element) >= 0) DestroyElement(element);
+}
+
 CReportElement* CReportSheet::CreateReportElem(CPoint origin, CSize size, int kind) {
     CReportElement* element = NewReportElement(kind, m_pManager);
     if (!element) return nullptr;
@@ -284,6 +288,7 @@ bool CReportSheet::LoadElementsFromFile() {
     }
     CzorTAggr<CzorInstance> elems;
     m_pManager->GetStore()->GetAttr(m_pInstance, m_pManager->Schema().zor_report_sheet_elems, elems);
+    DropRepeats(elems);
     for (CzorInstance* instance : elems) {
         CReportElement* element = m_pManager->CreateElemObj(instance, this);
         if (element) element->Update(false);
