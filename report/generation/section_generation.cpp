@@ -117,22 +117,19 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     std::string value;
     for (int row = 0; row < RowCount(); ++row) {
         const CTableRow* data = RowAt(row);
-        if (!MeetsSection(data)) continue;
+        // Every grouping column's conditions are tested before any group opens: a row that fails an inner
+        // one would otherwise leave the outer group open with its title and without a row, and that group's
+        // closing lines would total the rows of the group before it.
+        if (!MeetsAll(data)) continue;
         // The outermost grouping column whose value changed (or that has no open group) breaks here.
         int breakLevel = -1;
-        bool skipped = false;
         for (int g = 0; g < groups; ++g) {
-            if (!MeetsGroup(g, data)) {
-                skipped = true;
-                break;
-            }
             value = GroupValue(g, data);
             if (!m_Open[static_cast<size_t>(g)] || value != m_LastValues[static_cast<size_t>(g)]) {
                 breakLevel = g;
                 break;
             }
         }
-        if (skipped) continue;
         if (breakLevel >= 0) {
             if (m_nLastGroupRow >= 0 &&
                 !CloseGroups(RowCall::kClosingAtBreak, element, breakLevel, lineCount, offset))
@@ -144,10 +141,6 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
             bool rowEnds = false;
             for (int g = breakLevel; g < groups && !rowEnds; ++g) {
                 const CGroupCol* group = m_Section.GetGroups().GetAt(g);
-                if (!MeetsGroup(g, data)) {
-                    rowEnds = true;
-                    break;
-                }
                 if (!OpenGroup(element, g, row, lineCount, offset)) return nullptr;
                 // A group shown from its first row gives that row its title lines and no detail line.
                 if (group->m_nShowFirstRow) {

@@ -148,17 +148,9 @@ bool CSectionGenerator::MeetsAll(const CTableRow* row) const {
 }
 
 bool CSectionGenerator::IsEmpty() const {
-    const Bound& b = *m_pBound;
-    const CGroupColArray& groups = m_Section.GetGroups();
-    for (const CTableRow* row : m_Source.GetRows()) {
-        if (!Meets(b.section, row)) continue;
-        // The row gives a line unless a grouping column's conditions stop it before any title line.
-        for (int g = 0;; ++g) {
-            if (g == groups.GetSize()) return false;  // its detail line
-            if (!Meets(b.groups[static_cast<size_t>(g)], row)) break;
-            if (groups.GetAt(g)->m_Rows.GetSize() > 0) return false;  // a title line
-        }
-    }
+    // A row gives lines when it meets every condition; any other row opens no group (see Generate).
+    for (const CTableRow* row : m_Source.GetRows())
+        if (MeetsAll(row)) return false;
     return true;
 }
 

@@ -8,6 +8,7 @@ namespace sectiongen_test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 class GenGroupsTest : public SectionGenTest {
@@ -124,6 +125,47 @@ TEST_F(GenGroupsTest, SectionAndGroupConditionsDropRows) {
     EXPECT_THAT(FirstLines(sheet, 7), ElementsAre("0: A", "50: b|5", "100: 1|5", "150: B", "200: e|3", "250: 1|3",
                                                   "300: |"));
 }
+
+// A row that fails an inner grouping column's conditions opens no group at all: a group that gets no row
+// shows neither its title nor closing lines, and no closing line ever totals another group's rows.
+struct NoRowCase {
+    const char* what;
+    std::vector<Row> rows;  // Name, Dept, Note, Qty
+    std::vector<std::string> lines;
+};
+
+void PrintTo(const NoRowCase& c, std::ostream* os) { *os << c.what; }
+
+class GenGroupsNoRowTest : public GenGroupsTest, public ::testing::WithParamInterface<NoRowCase> {};
+
+TEST_P(GenGroupsNoRowTest, AGroupThatGetsNoRowShowsNothing) {
+    SetRows({"Name", "Dept", "Note", "Qty"}, GetParam().rows);
+    CReportSection* section = DetailSection();
+    AddGroup(section, "Dept", {NewColumn("Dept", 300, "Dept")}, {Text("итого"), NewColumn("s", 200, "Qty", kColumnSum)});
+    CGroupCol* inner = AddGroup(section, "Note", {NewColumn("Note", 300, "Note")});
+    inner->m_Conditions.Add(NewCondition("Note", kCondNotEqual, kCondAnd, std::string("x")));
+
+    ASSERT_EQ(table->GenTable(), sheet);
+
+    EXPECT_THAT(FirstLines(sheet, GetParam().lines.size()), ElementsAreArray(GetParam().lines));
+    EXPECT_THAT(MessageTexts(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GenGroupsNoRowTest,
+    ::testing::Values(
+        NoRowCase{"B_s_only_row_fails_the_inner_condition_C_follows",
+                  {{"a", "A", "p", "1"}, {"b", "A", "p", "2"}, {"c", "B", "x", "5"}, {"d", "C", "p", "3"}},
+                  {"0: A", "50: p", "100: a|1", "150: b|2", "200: итого|3", "250: C", "300: p", "350: d|3",
+                   "400: итого|3", "450: |"}},
+        NoRowCase{"B_s_only_row_fails_the_inner_condition_and_is_the_last",
+                  {{"a", "A", "p", "1"}, {"c", "B", "x", "5"}},
+                  {"0: A", "50: p", "100: a|1", "150: итого|1", "200: |"}},
+        NoRowCase{"B_s_first_row_fails_the_inner_condition_its_next_one_opens_it",
+                  {{"a", "A", "p", "1"}, {"c", "B", "x", "5"}, {"d", "B", "p", "3"}},
+                  {"0: A", "50: p", "100: a|1", "150: итого|1", "200: B", "250: p", "300: d|3", "350: итого|3",
+                   "400: |"}}),
+    [](const ::testing::TestParamInfo<NoRowCase>& info) { return std::string(info.param.what); });
 
 // A group shown from its first row gives that row its title lines and no detail line. Its closing lines
 // count the rows of its own group, also when that group has only the row that opened it.
