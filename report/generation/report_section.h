@@ -35,6 +35,7 @@ enum : unsigned {
     kGenTitleText = 1,    // AddTitle: the title line (else a filler block)
     kGenTrial = 2,        // AddRow and AddTitle: only try whether it fits
     kGenClosing = 8,      // AddRow: the grouping column's closing lines (else its title lines)
+    kGenLastLines = 16,   // AddRow: nothing of the section follows these lines, so none is kept with them
 };
 
 class CReportSection {

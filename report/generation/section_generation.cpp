@@ -212,7 +212,8 @@ bool CSectionGenerator::CloseGroups(RowCall call, CReportElement*& element, int 
     // Outermost first; only groups that are open, for the last row taken into them.
     for (int g = from; g < m_Section.GetGroups().GetSize(); ++g) {
         if (!m_Open[static_cast<size_t>(g)]) continue;
-        if (!EmitRow(call, element, m_nLastGroupRow, lineCount, offset, m_Section.GetGroups().GetAt(g), kGenClosing))
+        const unsigned flags = call == RowCall::kClosingAtEnd ? kGenClosing | kGenLastLines : kGenClosing;
+        if (!EmitRow(call, element, m_nLastGroupRow, lineCount, offset, m_Section.GetGroups().GetAt(g), flags))
             return false;
     }
     return true;

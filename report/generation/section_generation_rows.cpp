@@ -356,7 +356,7 @@ int CSectionGenerator::AddRow(CReportElement** current, int row, int& lineCount,
     // Group lines are never left alone at the foot of an element: the lines that follow them (the next
     // grouping column's title lines, down to the detail line) must fit after them too. After the last row
     // nothing follows.
-    if (group) {
+    if (group && !(flags & kGenLastLines)) {
         const CGroupCol* next = groupIndex >= 0 ? groups.GetAt(groupIndex + 1) : nullptr;
         const int nextRow = group->m_nShowFirstRow ? row + 1 : row;
         if (RowAt(nextRow)) {

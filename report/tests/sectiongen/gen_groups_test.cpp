@@ -199,6 +199,41 @@ TEST_F(GenGroupsTest, GroupTitleLinesMoveOnWithTheLineAfterThem) {
     EXPECT_THAT(Lines(Manager().GetSheet(1)), ElementsAre("0: B", "50: b1|3", "100: |", "150: |"));
 }
 
+// After the last row nothing follows the closing lines: they stay at the foot of the table when they fit
+// there, and move on only when they do not.
+class GenGroupsLastClosingTest : public GenGroupsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(GenGroupsLastClosingTest, ClosingLinesAfterTheLastRowAreKeptWithNothing) {
+    const int rows = GetParam();
+    std::vector<Row> data;
+    int sum = 0;
+    for (int i = 1; i <= rows; ++i) {
+        data.push_back({"a" + std::to_string(i), "A", std::to_string(i)});
+        sum += i;
+    }
+    SetRows({"Name", "Dept", "Qty"}, data);
+    table->SetSize(CSize(500, 200));
+    table->SetOrigin(CPoint(0, -300));
+    CReportSection* section = DetailSection();
+    AddGroup(section, "Dept", {NewColumn("Dept", 300, "Dept")}, {Text("итого"), NewColumn("s", 200, "Qty", kColumnSum)});
+    UseGenerationSheet(sheet);
+
+    ASSERT_NE(table->GenTable(), nullptr);
+
+    const std::string closing = "итого|" + std::to_string(sum);
+    if (rows == 2) {
+        ASSERT_EQ(Manager().GetSheetCount(), 1);
+        EXPECT_THAT(Lines(sheet), ElementsAre("0: A", "50: a1|1", "100: a2|2", "150: " + closing));
+    } else {
+        ASSERT_EQ(Manager().GetSheetCount(), 2);
+        EXPECT_THAT(Lines(sheet), ElementsAre("0: A", "50: a1|1", "100: a2|2", "150: a3|3"));
+        EXPECT_THAT(Lines(Manager().GetSheet(1)), ElementsAre("0: " + closing, "50: |", "100: |", "150: |"));
+    }
+    EXPECT_THAT(MessageTexts(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FitsOrNot, GenGroupsLastClosingTest, ::testing::Values(2, 3));
+
 // Closing lines that go on in a continuation too low for one of their lines end the table.
 TEST_F(GenGroupsTest, ClosingLinesAfterTheLastRowThatFindNoRoomInTheContinuation) {
     SetRows({"Name", "Dept"}, {{"", "A"}});
