@@ -83,7 +83,9 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     m_Sorted = m_Source.GetRows();
     m_Source.Sort(&keys, &m_Sorted);
     m_pOrder = &m_Sorted;
-    SaveToFile(m_pManager);
+    // The copy shows the rows as this section uses them (the last section's order is what stays).
+    const bool own = m_pManager && &m_pManager->GetDataSource() == &m_Source;
+    SaveToFile(m_pManager, own ? &m_Sorted : nullptr);
 
     if (IsEmpty()) {
         if (flags & kGenLastSection) {
