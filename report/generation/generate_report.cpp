@@ -33,6 +33,7 @@ CReportGeneration::CReportGeneration(CFolivox& manager, CzorStepData* netStore)
 
 CReportGeneration::~CReportGeneration() {
     DropOverflowSheets();
+    m_pContentsPattern.reset();
     if (m_attached) m_manager.Detach();
 }
 
