@@ -129,7 +129,7 @@ bool CTableContentElement::GenContent() {
         auto* self = new CTableContent(manager);
         self->SetTitle(m_Title);
         self->AddSheet(sheet);
-        manager->GetTableContents().Add(self);
+        manager->AddTableContent(self);
     }
     return true;
 }

@@ -102,7 +102,7 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     if (!title.empty() && m_pManager) {
         m_pOwnNode = new CTableContent(m_pManager);
         m_pOwnNode->SetTitle(title);
-        m_pManager->GetTableContents().Add(m_pOwnNode);
+        m_pManager->AddTableContent(m_pOwnNode);
     }
     m_Section.SetContentNode(m_pOwnNode);
     int level = 0, index = 0;
@@ -204,7 +204,7 @@ bool CSectionGenerator::OpenGroup(CReportElement*& element, int g, int row, int&
     if (parent)
         parent->AddChild(node);
     else
-        m_pManager->GetTableContents().Add(node);
+        m_pManager->AddTableContent(node);
     node->AddSheet(element->GetSheet());
     m_Section.SetContentNode(node);
     m_GroupNodes[static_cast<size_t>(g)] = node;

@@ -219,6 +219,8 @@ int CFolivox::AddSheet(CReportSheet* sheet) {
     return m_Sheets.Add(sheet);
 }
 
+bool CFolivox::TakeSheet(CReportSheet* sheet) { return sheet && m_Sheets.Remove(sheet); }
+
 int CFolivox::FindSheetInd(CReportSheet* sheet) const { return sheet ? m_Sheets.Find(sheet) : -1; }
 
 CReportSheet* CFolivox::CloneSheet(CReportSheet* source, int index) {
@@ -269,6 +271,11 @@ CHeaderColumn* CFolivox::FindColumnByInst(CzorInstance* instance) const {
 }
 
 // --- Table of contents -------------------------------------------------------------------------------------
+
+int CFolivox::AddTableContent(CTableContent* node) {
+    if (!node || m_TableContents.Find(node) >= 0) return -1;
+    return m_TableContents.Add(node);
+}
 
 bool CFolivox::FindTableContentRoots(CzorTAggr<CzorInstance>& roots) {
     roots.RemoveAll();

@@ -91,6 +91,18 @@ int CReportSheet::Add(CReportElement* element) {
     return m_Elements.Add(element);
 }
 
+int CReportSheet::Insert(int index, CReportElement* element) {
+    if (index < 0 || index >= m_Elements.GetSize()) return Add(element);
+    if (!element) return -1;
+    const int held = m_Elements.Find(element);
+    if (held >= 0) return held;
+    element->SetSheet(this);
+    if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
+        m_pManager->GetTables().Add(element);
+    m_Elements.InsertAt(index, element);
+    return index;
+}
+
 void CReportSheet::Remove(CReportElement* element) {
     if (m_Elements.Find(element) >= 0) DestroyElement(element);
 }
