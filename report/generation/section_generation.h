@@ -79,8 +79,6 @@ private:
     const CTableRow* RowAt(int row) const;
     int RowCount() const { return static_cast<int>(m_pOrder->size()); }
     bool Meets(const BoundConditions& conditions, const CTableRow* row) const;
-    bool MeetsSection(const CTableRow* row) const;
-    bool MeetsGroup(int group, const CTableRow* row) const;
     // The section's and every grouping column's conditions.
     bool MeetsAll(const CTableRow* row) const;
     // The row's value of the grouping column as text, and the group's contents title for the row.

@@ -124,12 +124,6 @@ bool CSectionGenerator::Meets(const BoundConditions& conditions, const CTableRow
     return result;
 }
 
-bool CSectionGenerator::MeetsSection(const CTableRow* row) const { return Meets(m_pBound->section, row); }
-
-bool CSectionGenerator::MeetsGroup(int group, const CTableRow* row) const {
-    return Meets(m_pBound->groups[static_cast<size_t>(group)], row);
-}
-
 std::string CSectionGenerator::GroupValue(int group, const CTableRow* row) const {
     return row ? row->GetAsString(m_pBound->groupColumns[static_cast<size_t>(group)]) : std::string();
 }

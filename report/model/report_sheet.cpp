@@ -81,24 +81,16 @@ int CReportSheet::Draw(CDC* dc, double zoom) {
 
 // --- Elements ----------------------------------------------------------------------------------------------
 
-int CReportSheet::Add(CReportElement* element) {
-    if (!element) return -1;
-    const int index = m_Elements.Find(element);
-    if (index >= 0) return index;
-    element->SetSheet(this);
-    if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
-        m_pManager->GetTables().Add(element);
-    return m_Elements.Add(element);
-}
+int CReportSheet::Add(CReportElement* element) { return Insert(-1, element); }
 
 int CReportSheet::Insert(int index, CReportElement* element) {
-    if (index < 0 || index >= m_Elements.GetSize()) return Add(element);
     if (!element) return -1;
     const int held = m_Elements.Find(element);
     if (held >= 0) return held;
     element->SetSheet(this);
     if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
         m_pManager->GetTables().Add(element);
+    if (index < 0 || index >= m_Elements.GetSize()) return m_Elements.Add(element);
     m_Elements.InsertAt(index, element);
     return index;
 }
