@@ -55,7 +55,7 @@ template <> struct EnableFlags<TitleGen> : std::true_type {};
 enum class AddResult : int {
     kDone = 0,             // written (or a trial fits)
     kNotHere = -1,         // does not fit here, nothing written (AddTitle: or nothing to write)
-    kNoRoomFurther = -2,   // a row that went on found no continuation or no room there
+    kNoRoomFurther = -2,   // a row that went on found no continuation or no room there (or no element)
     kNotATable = 1,        // the element is neither a table nor a continuation
 };
 

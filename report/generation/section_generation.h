@@ -99,8 +99,10 @@ private:
     void MeasureTitle(const CTableElement& table, const std::string* title, bool hideEmpty, Measured& out);
     // What the fitting rule needs of a measured block.
     const std::vector<FitLevel>& FitLevels(const Measured& measured);
-    // Writes the lines of a measured block from the offset down, in element (a row going on in its
-    // continuations when keepGoing, AddResult::kNoRoomFurther when there is none or no room in it).
+    // Writes the lines of a measured block from the offset down into element. A row's lines that find no
+    // room go on in the table's continuation, which element becomes (kNoRoomFurther when there is none or
+    // no room in it); a title block (fitted whole before) stays where it is (kNotHere when no cell could
+    // be added).
     AddResult EmitLines(const Measured& measured, CReportElement*& element, int& lineCount, int& offset,
                         const LOGFONT& font, bool titleBlock);
     static int LevelHeight(CSectionLevel& level, const CTableElement& table);
