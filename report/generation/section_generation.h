@@ -99,12 +99,12 @@ private:
     void MeasureTitle(const CTableElement& table, const std::string* title, bool hideEmpty, Measured& out);
     // What the fitting rule needs of a measured block.
     const std::vector<FitLevel>& FitLevels(const Measured& measured);
-    // Writes the lines of a measured block from the offset down into element. A row's lines that find no
-    // room go on in the table's continuation, which element becomes (kNoRoomFurther when there is none or
-    // no room in it); a title block (fitted whole before) stays where it is (kNotHere when no cell could
-    // be added).
-    AddResult EmitLines(const Measured& measured, CReportElement*& element, int& lineCount, int& offset,
-                        const LOGFONT& font, bool titleBlock);
+    // Writes the lines of a measured block from the offset down into element, whose frame is rect. A row's
+    // lines that find no room go on in the table's continuation, which element becomes (kNoRoomFurther
+    // when there is none or no room in it); a title block (fitted whole before) stays where it is
+    // (kNotHere when no cell could be added).
+    AddResult EmitLines(const Measured& measured, CReportElement*& element, CRect rect, int& lineCount,
+                        int& offset, const LOGFONT& font, bool titleBlock);
     static int LevelHeight(CSectionLevel& level, const CTableElement& table);
     CReportElement* AddTextCell(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text,
                                 const LOGFONT& font, int align, int fit, int border);

@@ -328,10 +328,9 @@ const std::vector<FitLevel>& CSectionGenerator::FitLevels(const Measured& measur
     return m_FitLevels;
 }
 
-AddResult CSectionGenerator::EmitLines(const Measured& measured, CReportElement*& element, int& lineCount,
-                                       int& offset, const LOGFONT& font, bool titleBlock) {
+AddResult CSectionGenerator::EmitLines(const Measured& measured, CReportElement*& element, CRect rect,
+                                       int& lineCount, int& offset, const LOGFONT& font, bool titleBlock) {
     static const std::string kNone;
-    CRect rect = FrameOf(element);
     bool added = false;
     for (const MeasuredLevel& m : measured) {
         if (m.skip) continue;
@@ -392,7 +391,8 @@ AddResult CSectionGenerator::AddRow(CReportElement** current, int row, int& line
 
     Measured& measured = MeasureSlot();
     MeasureRow(levels, *table, font, row, groupIndex, measured);
-    CPageFit fit(offset, FrameOf(*current).Height());
+    const CRect rect = FrameOf(*current);
+    CPageFit fit(offset, rect.Height());
     if (fit.Place(FitLevels(measured)) != Fit::kFits) return AddResult::kNotHere;
 
     // Group lines are never left alone at the foot of an element: the lines that follow them (the next
@@ -412,7 +412,7 @@ AddResult CSectionGenerator::AddRow(CReportElement** current, int row, int& line
         }
     }
     if (Has(flags, RowGen::kTrial)) return AddResult::kDone;
-    return EmitLines(measured, *current, lineCount, offset, font, false);
+    return EmitLines(measured, *current, rect, lineCount, offset, font, false);
 }
 
 // --- AddTitle --------------------------------------------------------------------------------------------------------
@@ -456,13 +456,14 @@ AddResult CSectionGenerator::AddTitle(CReportElement* element, int& lineCount, i
     // A filler block that is written shows every level; a trial or the title line leaves empty ones out
     // where their levels hide when empty.
     MeasureTitle(*table, title, flags != TitleGen::kNone, measured);
-    CPageFit fit(offset, FrameOf(element).Height());
+    const CRect rect = FrameOf(element);
+    CPageFit fit(offset, rect.Height());
     if (fit.PlaceWhole(FitLevels(measured)) != Fit::kFits) return AddResult::kNotHere;
     if (Has(flags, TitleGen::kTrial)) {
         offset = fit.Offset();
         return AddResult::kDone;
     }
-    return EmitLines(measured, element, lineCount, offset, m_Section.GetTitle().GetFont(), true);
+    return EmitLines(measured, element, rect, lineCount, offset, m_Section.GetTitle().GetFont(), true);
 }
 
 void CSectionGenerator::FillRest(CReportElement* element, int& lineCount, int& offset) {
