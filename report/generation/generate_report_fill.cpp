@@ -98,13 +98,14 @@ void CReportGeneration::DropOverflowSheets() {
 }
 
 void CReportGeneration::FillContents() {
+    // The pattern serves this step only and goes on every path, while the manager is still attached.
+    const std::unique_ptr<CReportSheet> pattern = std::move(m_pContentsPattern);
     if (!m_pContentsSheet || m_manager.FindSheetInd(m_pContentsSheet) < 0) return;
     auto* contents = dynamic_cast<CTableContentElement*>(FirstOfKind(m_pContentsSheet, kElemTableContent));
     if (!contents) return;
-    contents->SetContentSheet(m_pContentsPattern.get());
+    contents->SetContentSheet(pattern.get());
     const bool generated = contents->GenContent();
     contents->SetContentSheet(nullptr);
-    m_pContentsPattern.reset();
     if (generated) return;
     RemoveReportSheet(m_manager, m_pContentsSheet);
     m_pContentsSheet = nullptr;
