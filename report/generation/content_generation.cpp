@@ -79,9 +79,14 @@ bool CTableContentElement::GenContent() {
     CReportSheet* sheet = m_pSheet;
     if (!manager || !sheet) return false;
     const std::unordered_set<CReportSheet*> before(manager->GetSheets().begin(), manager->GetSheets().end());
-    // Further contents pages are cloned from the sheet as the template made it.
-    std::unique_ptr<CReportSheet> pattern(manager->CloneSheet(sheet, -2));
-    m_pContentSheet = pattern.get();
+    // Further contents pages are cloned from the sheet as the template made it: a table on it has been
+    // filled by now, and its cells belong to this page only. Without the caller's copy, the sheet as it
+    // stands is all there is.
+    std::unique_ptr<CReportSheet> pattern;
+    if (!m_pContentSheet) {
+        pattern.reset(manager->CloneSheet(sheet, -2));
+        m_pContentSheet = pattern.get();
+    }
 
     auto generate = [&]() -> bool {
         int used = 0;
@@ -124,7 +129,7 @@ bool CTableContentElement::GenContent() {
         auto* self = new CTableContent(manager);
         self->SetTitle(m_Title);
         self->AddSheet(sheet);
-        manager->GetTableContents().Add(self);
+        manager->AddTableContent(self);
     }
     return true;
 }
@@ -139,7 +144,11 @@ bool CTableContentElement::AddRow(CTableContent* node, CTableContentElement** cu
     const LOGFONT font = heading->GetFont();
 
     CRect r = SheetRect(**current);
-    const MeasuredText title = Measure(node->GetTitle(), r.right - delta - r.left - indent - 30, font);
+    const int numberWidth = static_cast<int>(m_dWidth * 10);
+    // The title is broken to the cell it is drawn in: the element's width less the indent and the page
+    // numbers.
+    const int cellWidth = r.right - r.left - indent - delta - numberWidth;
+    const MeasuredText title = Measure(node->GetTitle(), cellWidth - 30, font);
     const int rowHeight = title.lineHeight;
     // Room for twice what the lines take.
     const int needed = 2 * rowHeight * static_cast<int>(title.lines.size());
@@ -167,14 +176,13 @@ bool CTableContentElement::AddRow(CTableContent* node, CTableContentElement** cu
     if (indent > 0 && !node->GetTitle().empty() && !title.lines.empty()) {
         CTableContentElement* element = *current;
         CReportSheet* sheet = element->GetSheet();
-        const int numberWidth = static_cast<int>(m_dWidth * 10);
         const CPoint origin = element->GetOrigin();
         const CSize size = element->GetSize();
         for (size_t k = 0; k < title.lines.size(); ++k) {
             const int y = r.bottom - used - rowHeight;
             AddCell(manager, sheet, CPoint(origin.x, y), CSize(indent, rowHeight), nullptr, nullptr, kAlignRow);
-            AddCell(manager, sheet, CPoint(origin.x + indent, y), CSize(r.right - numberWidth - r.left - indent, rowHeight),
-                    &title.lines[k], &font, kAlignRow);
+            AddCell(manager, sheet, CPoint(origin.x + indent, y), CSize(cellWidth, rowHeight), &title.lines[k], &font,
+                    kAlignRow);
             auto* number = new CPageReferenceElement(manager);
             number->SetOrigin(CPoint(origin.x + size.cx - numberWidth, y));
             number->SetSize(CSize(numberWidth, rowHeight));

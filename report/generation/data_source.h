@@ -266,9 +266,10 @@ public:
     // ---- Separated-values file (separated_values.cpp)
     // Replaces the whole content with the file; true when a header line was found.
     bool LoadFromFile(const std::string& path);
-    // Writes the data source (atomically); false without a header (silently) or when the file
-    // cannot be written (the message "Не могу создать файл <path>").
-    bool SaveToFile(const std::string& path) const;
+    // Writes the data source (atomically), its rows in their order or, when given, in the order of
+    // rows (rows of this data source); false without a header (silently) or when the file cannot be
+    // written (the message "Не могу создать файл <path>").
+    bool SaveToFile(const std::string& path, const CTableRowArray* rows = nullptr) const;
     // Takes the first field off the front of line (line keeps the rest after the separator);
     // false when line was already empty (word is then "").
     bool GetNextWord(std::string& line, std::string& word, bool quoted) const;

@@ -3,6 +3,7 @@
 
 #include <fmt/printf.h>
 
+#include <unordered_set>
 #include <vector>
 
 #include "platform/base/transport_ini.h"
@@ -32,6 +33,7 @@ CReportGeneration::CReportGeneration(CFolivox& manager, CzorStepData* netStore)
 
 CReportGeneration::~CReportGeneration() {
     DropOverflowSheets();
+    m_pContentsPattern.reset();
     if (m_attached) m_manager.Detach();
 }
 
@@ -142,6 +144,8 @@ void CReportGeneration::ReadSheets() {
     m_store.GetAttr(m_pRoot, s.zor_report_sheets, sheets);
     // A sheet listed twice is one page: two sheet objects on one instance would overwrite each other.
     CzorTAggr<CzorInstance> seen(sheets.GetSize() + 8, true, false);
+    // So is an element listed on two sheets: it stays on the first.
+    std::unordered_set<const CzorInstance*> placed;
     for (CzorInstance* instance : sheets) {
         if (!instance || !m_store.IsKindOf(instance, s.e_zor_report_sheet) || !seen.Add(instance)) continue;
         auto* sheet = new CReportSheet(&m_manager);
@@ -149,6 +153,9 @@ void CReportGeneration::ReadSheets() {
         m_manager.AddSheet(sheet);
         sheet->SetName(fmt::sprintf("Лист%d", m_manager.GetSheetCount()));
         sheet->LoadElementsFromFile();
+        const std::vector<CReportElement*> elements(sheet->GetElements().begin(), sheet->GetElements().end());
+        for (CReportElement* element : elements)
+            if (!placed.insert(element->GetInstance()).second) sheet->Remove(element);
         sheet->Update(false);
     }
     // Continuations read before their table are bound now; one whose table is not in the template leaves

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "report/generation/data_source.h"
+
 class CFolivox;
 class CRParamsArray;
 class CzorStepData;
@@ -39,8 +41,9 @@ private:
 // bmp/dib, jpg/jpeg, png, ico (palette images only), tif/tiff; another shows "Неизвестный формат файла.".
 // The file is replaced atomically; a failure shows its reason. True when written.
 bool SaveBitmapAs(const QImage& bitmap, const char* file);
-// A copy of the manager's data source written to the file named by the profile value "FileDS"; false.
-bool SaveToFile(CFolivox* manager);
+// A copy of the manager's data source written to the file named by the profile value "FileDS", its rows
+// in the order given (a section's sorted copy of them) or else in their own; false.
+bool SaveToFile(CFolivox* manager, const CTableRowArray* rows = nullptr);
 
 // Merges the source report into the target report and saves the target (atomically). True on success;
 // on any failure the target file is left as it was.

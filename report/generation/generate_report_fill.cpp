@@ -39,6 +39,7 @@ void CReportGeneration::PrepareOverflowSheets() {
             if (HoldsContinuationOf(sheets[j], table)) pattern = sheets[j];
         m_Overflow[table] = NewSheetLike(&m_manager, *pattern);
     }
+    if (m_pContentsSheet) m_pContentsPattern.reset(NewSheetLike(&m_manager, *m_pContentsSheet));
 }
 
 void CReportGeneration::FillTables() {
@@ -97,9 +98,15 @@ void CReportGeneration::DropOverflowSheets() {
 }
 
 void CReportGeneration::FillContents() {
+    // The pattern serves this step only and goes on every path, while the manager is still attached.
+    const std::unique_ptr<CReportSheet> pattern = std::move(m_pContentsPattern);
     if (!m_pContentsSheet || m_manager.FindSheetInd(m_pContentsSheet) < 0) return;
     auto* contents = dynamic_cast<CTableContentElement*>(FirstOfKind(m_pContentsSheet, kElemTableContent));
-    if (!contents || contents->GenContent()) return;
+    if (!contents) return;
+    contents->SetContentSheet(pattern.get());
+    const bool generated = contents->GenContent();
+    contents->SetContentSheet(nullptr);
+    if (generated) return;
     RemoveReportSheet(m_manager, m_pContentsSheet);
     m_pContentsSheet = nullptr;
     m_manager.UpdateSheets();

@@ -4,6 +4,7 @@
 // contents, the page fields fixed, tables and continuations turned into frames, and the report saved.
 // GenerateReport (generate_report.cpp) makes one per call; the steps live in generate_report_*.cpp.
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/win/geometry.h"
@@ -34,7 +35,8 @@ private:
     void ReadSheets();
 
     // --- Filling (generate_report_fill.cpp) ------------------------------------------------------------------
-    // The overflow sheet of each table: the pattern later pages of that table are cloned from.
+    // The overflow sheet of each table: the pattern later pages of that table are cloned from; and the
+    // pattern of further contents pages.
     void PrepareOverflowSheets();
     void FillTables();
     void FillContents();
@@ -67,6 +69,9 @@ private:
     CzorInstance* m_pResultSelect = nullptr;
 
     CReportSheet* m_pContentsSheet = nullptr;
+    // The contents sheet as the template made it, before a table on it was filled: further contents pages
+    // are cloned from it.
+    std::unique_ptr<CReportSheet> m_pContentsPattern;
     std::map<CReportElement*, CReportSheet*> m_Overflow;  // table -> overflow sheet (owned)
     int m_nSavedSheets = 0;
 };

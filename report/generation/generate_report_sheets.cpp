@@ -66,7 +66,7 @@ void RemoveReportSheet(CFolivox& manager, CReportSheet* sheet) {
             if (reference && reference->GetTarget() == sheet) reference->SetTarget(nullptr);
         }
     }
-    manager.GetSheets().Remove(sheet);
+    manager.TakeSheet(sheet);
     if (manager.GetGenerationSheet() == sheet) manager.SetGenerationSheet(nullptr);
     delete sheet;
 }
@@ -88,10 +88,9 @@ CReportElement* ReplaceByFrame(CReportElement* element, bool append) {
     frame->SetSheet(sheet);
     frame->Update(true);
     DiscardElement(element);
-    CTypedPtrArray<CReportElement>& list = sheet->GetElements();
-    if (append || index > list.GetSize())
-        list.Add(frame);
+    if (append)
+        sheet->Add(frame);
     else
-        list.InsertAt(index, frame);
+        sheet->Insert(index, frame);
     return frame;
 }

@@ -71,7 +71,10 @@ bool CGroupCol::Update(bool write) {
     if (store->GetAttr(m_pInstance, s.zor_group_col_row, list)) m_Rows.AddFromInstances(m_pManager, list);
     if (store->GetAttr(m_pInstance, s.zor_group_col_last_row, list)) m_LastRows.AddFromInstances(m_pManager, list);
     store->GetAttr(m_pInstance, s.zor_group_col_show_fr, m_nShowFirstRow);
-    if (store->GetAttr(m_pInstance, s.zor_group_col_conditions, list)) m_Conditions.AddFromInstances(m_pManager, list);
+    if (store->GetAttr(m_pInstance, s.zor_group_col_conditions, list)) {
+        DropRepeats(list);
+        m_Conditions.AddFromInstances(m_pManager, list);
+    }
     return true;
 }
 

@@ -91,12 +91,15 @@ void CReportSection::Update(bool write) {
     store->GetAttr(m_pInstance, s.zor_report_section_title_col, titleColumn);
     m_pTitleColumn = m_Levels.GetTitleColumn(titleColumn);
     m_Conditions.RemoveAll();
-    if (store->GetAttr(m_pInstance, s.zor_report_section_conditions, list))
+    if (store->GetAttr(m_pInstance, s.zor_report_section_conditions, list)) {
+        DropRepeats(list);
         m_Conditions.AddFromInstances(m_pManager, list);
+    }
     store->GetAttr(m_pInstance, s.zor_report_section_show_es, m_nShowEmptyLines);
     m_Groups.RemoveAll();
     m_Sorts.RemoveAll();
     if (store->GetAttr(m_pInstance, s.zor_report_section_groups, list)) {
+        DropRepeats(list);
         for (CzorInstance* instance : list) {
             if (!instance) continue;
             auto* group = new CGroupCol(m_pManager);

@@ -15,6 +15,7 @@
 #include "platform/win/ptrarray.h"
 #include "report/generation/condition.h"
 #include "report/generation/data_source.h"
+#include "report/generation/gen_flags.h"
 #include "report/generation/group_col.h"
 #include "report/generation/owned_array.h"
 #include "report/generation/section_level.h"
@@ -29,12 +30,33 @@ class CzorInstance;
 class CRecordReader;
 class CRecordWriter;
 
-// Flags of CReportSection::GenSection, AddRow and AddTitle.
-enum : unsigned {
-    kGenLastSection = 1,  // GenSection: the last section of its table
-    kGenTitleText = 1,    // AddTitle: the title line (else a filler block)
-    kGenTrial = 2,        // AddRow and AddTitle: only try whether it fits
-    kGenClosing = 8,      // AddRow: the grouping column's closing lines (else its title lines)
+// Flags of CReportSection::GenSection, AddRow and AddTitle: a type for each, the bits those operations
+// have always had.
+enum class SectionGen : unsigned {
+    kNone = 0,
+    kLastSection = 1,  // the last section of its table
+};
+enum class RowGen : unsigned {
+    kNone = 0,
+    kTrial = 2,       // only try whether it fits
+    kClosing = 8,     // the grouping column's closing lines (else its title lines)
+    kLastLines = 16,  // nothing of the section follows these lines, so none is kept with them
+};
+enum class TitleGen : unsigned {
+    kNone = 0,
+    kTitleText = 1,  // the title line (else a filler block)
+    kTrial = 2,      // only try whether it fits
+};
+template <> struct EnableFlags<SectionGen> : std::true_type {};
+template <> struct EnableFlags<RowGen> : std::true_type {};
+template <> struct EnableFlags<TitleGen> : std::true_type {};
+
+// What AddRow and AddTitle did, as the integers of CReportSection's operations.
+enum class AddResult : int {
+    kDone = 0,             // written (or a trial fits)
+    kNotHere = -1,         // does not fit here, nothing written (AddTitle: or nothing to write)
+    kNoRoomFurther = -2,   // a row that went on found no continuation or no room there (or no element)
+    kNotATable = 1,        // the element is neither a table nor a continuation
 };
 
 class CReportSection {
@@ -87,22 +109,22 @@ public:
     // Writes the section into element (a table or one of its continuations) from the position given by the
     // line count and the vertical offset (0 at the element's upper edge, falling by each line's height),
     // going on in the table's continuations on further sheets; the rows are taken in the order of the
-    // grouping and sort columns (a sorted copy: the data source keeps its order). kGenLastSection: the
+    // grouping and sort columns (a sorted copy: the data source keeps its order). kLastSection: the
     // table's last section, which rules the rest of its element. The element generation ended in, or null
     // (after its message) on failure.
-    CReportElement* GenSection(CReportElement* element, int& lineCount, int& offset, unsigned flags);
+    CReportElement* GenSection(CReportElement* element, int& lineCount, int& offset, SectionGen flags);
     // The lines of one row of source (the manager's for null) into *current: the section's levels (no
-    // group), or the grouping column's title lines, or its closing lines (kGenClosing). kGenTrial: only try.
+    // group), or the grouping column's title lines, or its closing lines (kClosing). kTrial: only try.
     // 0 written (or it would fit); -1 it does not fit here (nothing written); -2 a row that went on in a
     // continuation found none or no room there, or no current pointer; 1 not a table or continuation.
     // *current becomes the continuation the row went on in.
     int AddRow(CDataSource* source, CReportElement** current, int row, int& lineCount, int& offset,
-               CGroupCol* group, unsigned flags);
-    // One block of the section's levels with empty cells (flags 0), or the title line (kGenTitleText: the
-    // title in the title column's cell); with kGenTrial it only tries, moving the offset when the block
+               CGroupCol* group, RowGen flags);
+    // One block of the section's levels with empty cells (kNone), or the title line (kTitleText: the
+    // title in the title column's cell); with kTrial it only tries, moving the offset when the block
     // fits. 0 done (a cell was added); -1 it does not fit, no levels, or no cell added; 1 not a table or
     // continuation.
-    int AddTitle(CReportElement* element, int& lineCount, int& offset, unsigned flags);
+    int AddTitle(CReportElement* element, int& lineCount, int& offset, TitleGen flags);
     // The table's continuation on the sheet after sheet: the next page of the report when it holds one,
     // else a new page cloned from the manager's generation sheet. The table's page number goes up and its
     // current sheet (and the current contents node's sheets) take the page. Null after the message

@@ -55,10 +55,10 @@ bool SaveBitmapAs(const QImage& bitmap, const char* file) {
     return true;
 }
 
-bool SaveToFile(CFolivox* manager) {
+bool SaveToFile(CFolivox* manager, const CTableRowArray* rows) {
     if (!manager) return false;
     // "FileDS" stands at the top of the program's profile.
     const std::string path = GetProfileString("", "FileDS");
-    if (!path.empty()) manager->GetDataSource().SaveToFile(path);
+    if (!path.empty()) manager->GetDataSource().SaveToFile(path, rows);
     return false;
 }

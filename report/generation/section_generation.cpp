@@ -66,7 +66,7 @@ CReportElement* NextTableElement(CFolivox* manager, CReportSheet* sheet, CReport
 
 // --- GenSection ----------------------------------------------------------------------------------------------------
 
-CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCount, int& offset, unsigned flags) {
+CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCount, int& offset, SectionGen flags) {
     // The section follows the current contents node only while it is generated; the manager owns the nodes.
     struct NodeReset {
         CReportSection& section;
@@ -83,10 +83,12 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     m_Sorted = m_Source.GetRows();
     m_Source.Sort(&keys, &m_Sorted);
     m_pOrder = &m_Sorted;
-    SaveToFile(m_pManager);
+    // The copy shows the rows as this section uses them (the last section's order is what stays).
+    const bool own = m_pManager && &m_pManager->GetDataSource() == &m_Source;
+    SaveToFile(m_pManager, own ? &m_Sorted : nullptr);
 
     if (IsEmpty()) {
-        if (flags & kGenLastSection) {
+        if (Has(flags, SectionGen::kLastSection)) {
             FillRest(element, lineCount, offset);
             lineCount = 0;
             offset = 0;
@@ -100,7 +102,7 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     if (!title.empty() && m_pManager) {
         m_pOwnNode = new CTableContent(m_pManager);
         m_pOwnNode->SetTitle(title);
-        m_pManager->GetTableContents().Add(m_pOwnNode);
+        m_pManager->AddTableContent(m_pOwnNode);
     }
     m_Section.SetContentNode(m_pOwnNode);
     int level = 0, index = 0;
@@ -117,22 +119,19 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     std::string value;
     for (int row = 0; row < RowCount(); ++row) {
         const CTableRow* data = RowAt(row);
-        if (!MeetsSection(data)) continue;
+        // Every grouping column's conditions are tested before any group opens: a row that fails an inner
+        // one would otherwise leave the outer group open with its title and without a row, and that group's
+        // closing lines would total the rows of the group before it.
+        if (!MeetsAll(data)) continue;
         // The outermost grouping column whose value changed (or that has no open group) breaks here.
         int breakLevel = -1;
-        bool skipped = false;
         for (int g = 0; g < groups; ++g) {
-            if (!MeetsGroup(g, data)) {
-                skipped = true;
-                break;
-            }
             value = GroupValue(g, data);
             if (!m_Open[static_cast<size_t>(g)] || value != m_LastValues[static_cast<size_t>(g)]) {
                 breakLevel = g;
                 break;
             }
         }
-        if (skipped) continue;
         if (breakLevel >= 0) {
             if (m_nLastGroupRow >= 0 &&
                 !CloseGroups(RowCall::kClosingAtBreak, element, breakLevel, lineCount, offset))
@@ -144,10 +143,6 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
             bool rowEnds = false;
             for (int g = breakLevel; g < groups && !rowEnds; ++g) {
                 const CGroupCol* group = m_Section.GetGroups().GetAt(g);
-                if (!MeetsGroup(g, data)) {
-                    rowEnds = true;
-                    break;
-                }
                 if (!OpenGroup(element, g, row, lineCount, offset)) return nullptr;
                 // A group shown from its first row gives that row its title lines and no detail line.
                 if (group->m_nShowFirstRow) {
@@ -157,11 +152,11 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
             }
             if (rowEnds) continue;
         }
-        if (!EmitRow(RowCall::kDetail, element, row, lineCount, offset, nullptr, 0)) return nullptr;
+        if (!EmitRow(RowCall::kDetail, element, row, lineCount, offset, nullptr, RowGen::kNone)) return nullptr;
         m_nLastGroupRow = row;
     }
     if (m_nLastGroupRow >= 0 && !CloseGroups(RowCall::kClosingAtEnd, element, 0, lineCount, offset)) return nullptr;
-    if (flags & kGenLastSection) FillRest(element, lineCount, offset);
+    if (Has(flags, SectionGen::kLastSection)) FillRest(element, lineCount, offset);
     return element;
 }
 
@@ -169,11 +164,12 @@ bool CSectionGenerator::EmitTitleBlock(CReportElement*& element, int& lineCount,
     const int showEmpty = m_Section.GetShowEmptyLines();
     int trialLines = lineCount, trialOffset = offset;
     if (showEmpty != 0) {
-        AddTitle(element, trialLines, trialOffset, kGenTrial);
-        AddTitle(element, trialLines, trialOffset, kGenTrial);
+        AddTitle(element, trialLines, trialOffset, TitleGen::kTrial);
+        AddTitle(element, trialLines, trialOffset, TitleGen::kTrial);
     }
-    const bool fits = AddTitle(element, trialLines, trialOffset, kGenTrial | kGenTitleText) == 0 &&
-                      AddTitle(element, trialLines, trialOffset, kGenTrial) == 0;
+    const bool fits =
+        AddTitle(element, trialLines, trialOffset, TitleGen::kTrial | TitleGen::kTitleText) == AddResult::kDone &&
+        AddTitle(element, trialLines, trialOffset, TitleGen::kTrial) == AddResult::kDone;
     if (!fits) {
         // The block moves on whole; the rest of this element is ruled with the previous section's lines.
         const CTableElement* table = TableOfElement(element);
@@ -189,15 +185,15 @@ bool CSectionGenerator::EmitTitleBlock(CReportElement*& element, int& lineCount,
         element = NextTableElement(m_pManager, element->GetSheet(), element, m_Section.GetContentNode());
         if (!element) return false;
     }
-    if (showEmpty > 0) AddTitle(element, lineCount, offset, 0);
-    AddTitle(element, lineCount, offset, kGenTitleText);
-    if (showEmpty > 0) AddTitle(element, lineCount, offset, 0);
+    if (showEmpty > 0) AddTitle(element, lineCount, offset, TitleGen::kNone);
+    AddTitle(element, lineCount, offset, TitleGen::kTitleText);
+    if (showEmpty > 0) AddTitle(element, lineCount, offset, TitleGen::kNone);
     return true;
 }
 
 bool CSectionGenerator::OpenGroup(CReportElement*& element, int g, int row, int& lineCount, int& offset) {
     const CGroupCol* group = m_Section.GetGroups().GetAt(g);
-    if (!EmitRow(RowCall::kGroupTitle, element, row, lineCount, offset, group, 0)) return false;
+    if (!EmitRow(RowCall::kGroupTitle, element, row, lineCount, offset, group, RowGen::kNone)) return false;
     const CTableRow* data = RowAt(row);
     m_Open[static_cast<size_t>(g)] = true;
     m_LastValues[static_cast<size_t>(g)] = GroupValue(g, data);
@@ -208,7 +204,7 @@ bool CSectionGenerator::OpenGroup(CReportElement*& element, int g, int row, int&
     if (parent)
         parent->AddChild(node);
     else
-        m_pManager->GetTableContents().Add(node);
+        m_pManager->AddTableContent(node);
     node->AddSheet(element->GetSheet());
     m_Section.SetContentNode(node);
     m_GroupNodes[static_cast<size_t>(g)] = node;
@@ -219,21 +215,22 @@ bool CSectionGenerator::CloseGroups(RowCall call, CReportElement*& element, int 
     // Outermost first; only groups that are open, for the last row taken into them.
     for (int g = from; g < m_Section.GetGroups().GetSize(); ++g) {
         if (!m_Open[static_cast<size_t>(g)]) continue;
-        if (!EmitRow(call, element, m_nLastGroupRow, lineCount, offset, m_Section.GetGroups().GetAt(g), kGenClosing))
+        const RowGen flags = call == RowCall::kClosingAtEnd ? RowGen::kClosing | RowGen::kLastLines : RowGen::kClosing;
+        if (!EmitRow(call, element, m_nLastGroupRow, lineCount, offset, m_Section.GetGroups().GetAt(g), flags))
             return false;
     }
     return true;
 }
 
 bool CSectionGenerator::EmitRow(RowCall call, CReportElement*& element, int row, int& lineCount, int& offset,
-                                const CGroupCol* group, unsigned flags) {
-    int result = AddRow(&element, row, lineCount, offset, group, flags);
-    if (result == 0) return true;
-    if (result >= 1) {
+                                const CGroupCol* group, RowGen flags) {
+    AddResult result = AddRow(&element, row, lineCount, offset, group, flags);
+    if (result == AddResult::kDone) return true;
+    if (result == AddResult::kNotATable) {
         AfxMessageBox(kGenerationError, MB_OK);
         return false;
     }
-    if (call == RowCall::kClosingAtEnd && result <= -2) {
+    if (call == RowCall::kClosingAtEnd && result == AddResult::kNoRoomFurther) {
         AfxMessageBox("Ошибка при генерации отчета (-2).", MB_OK);
         return false;
     }
@@ -249,37 +246,37 @@ bool CSectionGenerator::EmitRow(RowCall call, CReportElement*& element, int row,
     }
     element = next;
     result = AddRow(&element, row, lineCount, offset, group, flags);
-    if (result == 0) {
+    if (result == AddResult::kDone) {
         if (detail && m_Section.GetContentNode()) m_Section.GetContentNode()->AddSheet(element->GetSheet());
         return true;
     }
     const char* message = kGenerationError;
-    if (detail) message = result < 0 ? "В таблицу не помещается ни одна строка!" : kDetailError;
+    if (detail) message = result == AddResult::kNotATable ? kDetailError : "В таблицу не помещается ни одна строка!";
     AfxMessageBox(message, MB_OK);
     return false;
 }
 
 // --- The section's and the table's operations ------------------------------------------------------------------
 
-CReportElement* CReportSection::GenSection(CReportElement* element, int& lineCount, int& offset, unsigned flags) {
+CReportElement* CReportSection::GenSection(CReportElement* element, int& lineCount, int& offset, SectionGen flags) {
     if (!m_pManager) return nullptr;
     CSectionGenerator generator(*this, m_pManager->GetDataSource());
     return generator.Generate(element, lineCount, offset, flags);
 }
 
 int CReportSection::AddRow(CDataSource* source, CReportElement** current, int row, int& lineCount, int& offset,
-                           CGroupCol* group, unsigned flags) {
+                           CGroupCol* group, RowGen flags) {
     if (!current) return -2;
     if (!source && m_pManager) source = &m_pManager->GetDataSource();
     if (!source) return -2;
     CSectionGenerator generator(*this, *source);
-    return generator.AddRow(current, row, lineCount, offset, group, flags);
+    return static_cast<int>(generator.AddRow(current, row, lineCount, offset, group, flags));
 }
 
-int CReportSection::AddTitle(CReportElement* element, int& lineCount, int& offset, unsigned flags) {
+int CReportSection::AddTitle(CReportElement* element, int& lineCount, int& offset, TitleGen flags) {
     CDataSource none;
     CSectionGenerator generator(*this, m_pManager ? m_pManager->GetDataSource() : none);
-    return generator.AddTitle(element, lineCount, offset, flags);
+    return static_cast<int>(generator.AddTitle(element, lineCount, offset, flags));
 }
 
 CReportElement* CReportSection::GetNextSheet(CReportSheet* sheet, CReportElement* element) {
@@ -303,7 +300,7 @@ CReportSheet* CTableElement::GenTable() {
     int lineCount = 0, offset = 0;
     const int count = GetSections().GetSize();
     for (int i = 0; i < count; ++i) {
-        const unsigned flags = i == count - 1 ? kGenLastSection : 0u;
+        const SectionGen flags = i == count - 1 ? SectionGen::kLastSection : SectionGen::kNone;
         element = GetSections().GetAt(i)->GenSection(element, lineCount, offset, flags);
         if (!element) return nullptr;
     }

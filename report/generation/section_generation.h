@@ -13,7 +13,8 @@
 // Geometry of the element being filled: its rectangle at zoom 1, normalised; cells are placed from its
 // left edge and from its bottom value (the upper edge on the page) downward. The vertical offset starts
 // at 0 and falls by each line's height; a line fits while the offset stays at or above minus the
-// rectangle's height.
+// rectangle's height. Whether a block fits is CPageFit's rule (page_fit.h): the generator measures the
+// block, asks the rule, and writes the cells.
 #include <memory>
 #include <string>
 #include <utility>
@@ -21,6 +22,7 @@
 
 #include "platform/gdi/dc.h"
 #include "report/generation/data_source.h"
+#include "report/generation/page_fit.h"
 #include "report/generation/report_section.h"
 
 class CColumn;
@@ -53,12 +55,12 @@ public:
 
     // GenSection: sorts the generator's copy of the rows and writes the section into element from the
     // position given. The element generation ended in, or null (after its message) on failure.
-    CReportElement* Generate(CReportElement* element, int& lineCount, int& offset, unsigned flags);
+    CReportElement* Generate(CReportElement* element, int& lineCount, int& offset, SectionGen flags);
     // The lines of one row (see CReportSection::AddRow); row is a position in the generator's rows.
-    int AddRow(CReportElement** current, int row, int& lineCount, int& offset, const CGroupCol* group,
-               unsigned flags);
+    AddResult AddRow(CReportElement** current, int row, int& lineCount, int& offset, const CGroupCol* group,
+                     RowGen flags);
     // A filler block or the title line (see CReportSection::AddTitle).
-    int AddTitle(CReportElement* element, int& lineCount, int& offset, unsigned flags);
+    AddResult AddTitle(CReportElement* element, int& lineCount, int& offset, TitleGen flags);
     // Rules the rest of the element with filler blocks.
     void FillRest(CReportElement* element, int& lineCount, int& offset);
     // Whether no row gives a line of the section (what CReportSection::GetRows tells by its empty value).
@@ -77,8 +79,6 @@ private:
     const CTableRow* RowAt(int row) const;
     int RowCount() const { return static_cast<int>(m_pOrder->size()); }
     bool Meets(const BoundConditions& conditions, const CTableRow* row) const;
-    bool MeetsSection(const CTableRow* row) const;
-    bool MeetsGroup(int group, const CTableRow* row) const;
     // The section's and every grouping column's conditions.
     bool MeetsAll(const CTableRow* row) const;
     // The row's value of the grouping column as text, and the group's contents title for the row.
@@ -95,6 +95,16 @@ private:
                    std::vector<std::string>& out);
     void MeasureRow(const CSectionLevelArray& levels, const CTableElement& table, const LOGFONT& font, int row,
                     int group, Measured& out);
+    // The title block's levels: empty cells but for the title in its column when title is given.
+    void MeasureTitle(const CTableElement& table, const std::string* title, bool hideEmpty, Measured& out);
+    // What the fitting rule needs of a measured block.
+    const std::vector<FitLevel>& FitLevels(const Measured& measured);
+    // Writes the lines of a measured block from the offset down into element, whose frame is rect. A row's
+    // lines that find no room go on in the table's continuation, which element becomes (kNoRoomFurther
+    // when there is none or no room in it); a title block (fitted whole before) stays where it is
+    // (kNotHere when no cell could be added).
+    AddResult EmitLines(const Measured& measured, CReportElement*& element, CRect rect, int& lineCount,
+                        int& offset, const LOGFONT& font, bool titleBlock);
     static int LevelHeight(CSectionLevel& level, const CTableElement& table);
     CReportElement* AddTextCell(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text,
                                 const LOGFONT& font, int align, int fit, int border);
@@ -105,7 +115,7 @@ private:
     enum class RowCall { kClosingAtBreak, kGroupTitle, kDetail, kClosingAtEnd };
     bool EmitTitleBlock(CReportElement*& element, int& lineCount, int& offset);
     bool EmitRow(RowCall call, CReportElement*& element, int row, int& lineCount, int& offset,
-                 const CGroupCol* group, unsigned flags);
+                 const CGroupCol* group, RowGen flags);
     bool CloseGroups(RowCall call, CReportElement*& element, int from, int& lineCount, int& offset);
     bool OpenGroup(CReportElement*& element, int group, int row, int& lineCount, int& offset);
 
@@ -137,6 +147,7 @@ private:
     std::vector<std::unique_ptr<Measured>> m_Measures;
     int m_nDepth = 0;
     std::vector<std::string> m_Broken;
+    std::vector<FitLevel> m_FitLevels;
     // Cells are copies of one element made once: making an element reads the profile.
     std::unique_ptr<CReportElement> m_pTextCell;
 };

@@ -124,12 +124,6 @@ bool CSectionGenerator::Meets(const BoundConditions& conditions, const CTableRow
     return result;
 }
 
-bool CSectionGenerator::MeetsSection(const CTableRow* row) const { return Meets(m_pBound->section, row); }
-
-bool CSectionGenerator::MeetsGroup(int group, const CTableRow* row) const {
-    return Meets(m_pBound->groups[static_cast<size_t>(group)], row);
-}
-
 std::string CSectionGenerator::GroupValue(int group, const CTableRow* row) const {
     return row ? row->GetAsString(m_pBound->groupColumns[static_cast<size_t>(group)]) : std::string();
 }
@@ -148,17 +142,9 @@ bool CSectionGenerator::MeetsAll(const CTableRow* row) const {
 }
 
 bool CSectionGenerator::IsEmpty() const {
-    const Bound& b = *m_pBound;
-    const CGroupColArray& groups = m_Section.GetGroups();
-    for (const CTableRow* row : m_Source.GetRows()) {
-        if (!Meets(b.section, row)) continue;
-        // The row gives a line unless a grouping column's conditions stop it before any title line.
-        for (int g = 0;; ++g) {
-            if (g == groups.GetSize()) return false;  // its detail line
-            if (!Meets(b.groups[static_cast<size_t>(g)], row)) break;
-            if (groups.GetAt(g)->m_Rows.GetSize() > 0) return false;  // a title line
-        }
-    }
+    // A row gives lines when it meets every condition; any other row opens no group (see Generate).
+    for (const CTableRow* row : m_Source.GetRows())
+        if (MeetsAll(row)) return false;
     return true;
 }
 
@@ -329,70 +315,38 @@ void CSectionGenerator::AddPictureCell(CReportSheet* sheet, CPoint origin, CSize
     sheet->Add(cell);
 }
 
-// --- AddRow ----------------------------------------------------------------------------------------------------------
+// --- Fitting and writing a measured block --------------------------------------------------------------------------
 
-int CSectionGenerator::AddRow(CReportElement** current, int row, int& lineCount, int& offset, const CGroupCol* group,
-                              unsigned flags) {
-    if (!current) return -2;
-    CReportElement* element = *current;
-    const CTableElement* table = TableOfElement(element);
-    if (!table) return 1;
-    const CGroupColArray& groups = m_Section.GetGroups();
-    const int groupIndex = group ? groups.Find(group) : -1;
-    const CSectionLevelArray& levels = !group ? m_Section.GetLevels()
-                                       : (flags & kGenClosing) ? group->m_LastRows
-                                                               : group->m_Rows;
-    const LOGFONT& font = group ? group->m_Font : table->GetRowFont();
-    CRect rect = FrameOf(element);
-
-    Measured& measured = MeasureSlot();
-    MeasureRow(levels, *table, font, row, groupIndex, measured);
-
-    // Fitting: the first line of every level must fit here; the others too when the level keeps its lines
-    // together, else they may go on in the continuation.
-    int trial = offset;
+const std::vector<FitLevel>& CSectionGenerator::FitLevels(const Measured& measured) {
+    m_FitLevels.clear();
     for (const MeasuredLevel& m : measured) {
-        if (m.skip) continue;
-        trial -= m.height;
-        if (trial < -rect.Height()) return -1;
-        for (int k = 1; k < m.lines; ++k) {
-            trial -= m.height;
-            if (trial < -rect.Height() && (m.level->m_nFlag & kLevelKeepTogether)) return -1;
-        }
+        LevelFit flags = LevelFit::kNone;
+        if (m.skip) flags = flags | LevelFit::kSkip;
+        if (m.level->m_nFlag & kLevelKeepTogether) flags = flags | LevelFit::kKeepTogether;
+        m_FitLevels.push_back(FitLevel{m.height, m.lines, flags});
     }
+    return m_FitLevels;
+}
 
-    // Group lines are never left alone at the foot of an element: the lines that follow them (the next
-    // grouping column's title lines, down to the detail line) must fit after them too. After the last row
-    // nothing follows.
-    if (group) {
-        const CGroupCol* next = groupIndex >= 0 ? groups.GetAt(groupIndex + 1) : nullptr;
-        const int nextRow = group->m_nShowFirstRow ? row + 1 : row;
-        if (RowAt(nextRow)) {
-            CReportElement* probe = element;
-            int probeLines = lineCount;
-            ++m_nDepth;
-            const int result = AddRow(&probe, nextRow, probeLines, trial, next, kGenTrial);
-            --m_nDepth;
-            if (result != 0) return result;
-        }
-    }
-    if (flags & kGenTrial) return 0;
-
+AddResult CSectionGenerator::EmitLines(const Measured& measured, CReportElement*& element, CRect rect,
+                                       int& lineCount, int& offset, const LOGFONT& font, bool titleBlock) {
+    static const std::string kNone;
+    bool added = false;
     for (const MeasuredLevel& m : measured) {
         if (m.skip) continue;
         const CColumnArray& columns = m.level->m_Columns;
         for (int k = 0; k < m.lines; ++k) {
             offset -= m.height;
-            if (offset < -rect.Height()) {
+            // A row's lines that find no room go on in the continuation; a title block was fitted whole.
+            if (!titleBlock && !CPageFit::Inside(offset, rect.Height())) {
                 CReportElement* next =
                     NextTableElement(m_pManager, element->GetSheet(), element, m_Section.GetContentNode());
-                if (!next || next->GetKind() != kElemTableMap) return -2;
+                if (!next || next->GetKind() != kElemTableMap) return AddResult::kNoRoomFurther;
                 element = next;
-                *current = next;
                 lineCount = 0;
                 offset = -m.height;
                 rect = FrameOf(element);
-                if (offset < -rect.Height()) return -2;
+                if (!CPageFit::Inside(offset, rect.Height())) return AddResult::kNoRoomFurther;
             }
             CReportSheet* sheet = element->GetSheet();
             int x = rect.left;
@@ -400,95 +354,122 @@ int CSectionGenerator::AddRow(CReportElement** current, int row, int& lineCount,
                 const CColumn& column = *columns.GetAt(c);
                 const CPoint origin(x, rect.bottom + offset);
                 const CSize size(column.m_nWidth, m.height);
-                if (const CzorValue* picture = m.pictures[static_cast<size_t>(c)]) {
+                const std::vector<std::string>& lines = m.cells[static_cast<size_t>(c)];
+                const std::string& text = k < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(k)] : kNone;
+                if (titleBlock) {
+                    if (AddTextCell(sheet, origin, size, text, font, kAlignDefault, column.m_nFitText, column.m_nBorder))
+                        added = true;
+                } else if (const CzorValue* picture = m.pictures[static_cast<size_t>(c)]) {
                     AddPictureCell(sheet, origin, size, *picture);
                 } else {
-                    const std::vector<std::string>& lines = m.cells[static_cast<size_t>(c)];
-                    static const std::string kNone;
                     LOGFONT cellFont = font;
                     if (column.m_nRowsCount > 1) cellFont.lfHeight /= column.m_nRowsCount;
-                    AddTextCell(sheet, origin, size, k < static_cast<int>(lines.size()) ? lines[k] : kNone, cellFont,
-                                column.m_nAlign, column.m_nFitText, column.m_nBorder);
+                    AddTextCell(sheet, origin, size, text, cellFont, column.m_nAlign, column.m_nFitText,
+                                column.m_nBorder);
                 }
                 x += column.m_nWidth;
             }
             ++lineCount;
         }
     }
-    return 0;
+    return titleBlock && !added ? AddResult::kNotHere : AddResult::kDone;
+}
+
+// --- AddRow ----------------------------------------------------------------------------------------------------------
+
+AddResult CSectionGenerator::AddRow(CReportElement** current, int row, int& lineCount, int& offset,
+                                    const CGroupCol* group, RowGen flags) {
+    if (!current) return AddResult::kNoRoomFurther;
+    const CTableElement* table = TableOfElement(*current);
+    if (!table) return AddResult::kNotATable;
+    const CGroupColArray& groups = m_Section.GetGroups();
+    const int groupIndex = group ? groups.Find(group) : -1;
+    const CSectionLevelArray& levels = !group                              ? m_Section.GetLevels()
+                                       : Has(flags, RowGen::kClosing) ? group->m_LastRows
+                                                                          : group->m_Rows;
+    const LOGFONT& font = group ? group->m_Font : table->GetRowFont();
+
+    Measured& measured = MeasureSlot();
+    MeasureRow(levels, *table, font, row, groupIndex, measured);
+    const CRect rect = FrameOf(*current);
+    CPageFit fit(offset, rect.Height());
+    if (fit.Place(FitLevels(measured)) != Fit::kFits) return AddResult::kNotHere;
+
+    // Group lines are never left alone at the foot of an element: the lines that follow them (the next
+    // grouping column's title lines, down to the detail line) must fit after them too. After the last row
+    // nothing follows.
+    if (group && !Has(flags, RowGen::kLastLines)) {
+        const CGroupCol* next = groupIndex >= 0 ? groups.GetAt(groupIndex + 1) : nullptr;
+        const int nextRow = group->m_nShowFirstRow ? row + 1 : row;
+        if (RowAt(nextRow)) {
+            CReportElement* probe = *current;
+            int probeLines = lineCount;
+            int probeOffset = fit.Offset();
+            ++m_nDepth;
+            const AddResult result = AddRow(&probe, nextRow, probeLines, probeOffset, next, RowGen::kTrial);
+            --m_nDepth;
+            if (result != AddResult::kDone) return result;
+        }
+    }
+    if (Has(flags, RowGen::kTrial)) return AddResult::kDone;
+    return EmitLines(measured, *current, rect, lineCount, offset, font, false);
 }
 
 // --- AddTitle --------------------------------------------------------------------------------------------------------
 
-int CSectionGenerator::AddTitle(CReportElement* element, int& lineCount, int& offset, unsigned flags) {
+void CSectionGenerator::MeasureTitle(const CTableElement& table, const std::string* title, bool hideEmpty,
+                                     Measured& out) {
     const CSectionLevelArray& levels = m_Section.GetLevels();
-    if (levels.GetSize() == 0) return -1;
-    const CTableElement* table = TableOfElement(element);
-    if (!table) return 1;
-    const CTextValue& title = m_Section.GetTitle();
-    // The title is measured with the font its cells are drawn with.
-    const LOGFONT& font = title.GetFont();
-    const std::string text = (flags & kGenTitleText) ? title.GetText() : std::string();
     int titleLevel = -1, titleIndex = -1;
-    if (!(flags & kGenTitleText) || !levels.Locate(m_Section.GetTitleColumn(), titleLevel, titleIndex))
-        titleLevel = titleIndex = -1;
-    const CRect rect = FrameOf(element);
-
-    Measured& measured = MeasureSlot();
-    measured.resize(static_cast<size_t>(levels.GetSize()));
-    int trial = offset;
+    if (!title || !levels.Locate(m_Section.GetTitleColumn(), titleLevel, titleIndex)) titleLevel = titleIndex = -1;
+    // The title is measured with the font its cells are drawn with.
+    const LOGFONT& font = m_Section.GetTitle().GetFont();
+    out.resize(static_cast<size_t>(levels.GetSize()));
     for (int l = 0; l < levels.GetSize(); ++l) {
         CSectionLevel& level = *levels.GetAt(l);
-        MeasuredLevel& m = measured[static_cast<size_t>(l)];
+        MeasuredLevel& m = out[static_cast<size_t>(l)];
         const size_t columns = static_cast<size_t>(level.m_Columns.GetSize());
         m.level = &level;
-        m.height = LevelHeight(level, *table);
+        m.height = LevelHeight(level, table);
         m.lines = 1;
         m.cells.resize(columns);
+        m.pictures.assign(columns, nullptr);
         bool nonEmpty = false;
         for (size_t c = 0; c < columns; ++c) {
             const bool holdsTitle = l == titleLevel && static_cast<int>(c) == titleIndex;
-            if (holdsTitle && !text.empty()) nonEmpty = true;
-            BreakCell(holdsTitle ? text : std::string(), level.m_Columns.GetAt(static_cast<int>(c))->m_nWidth, 1,
+            if (holdsTitle && !title->empty()) nonEmpty = true;
+            BreakCell(holdsTitle ? *title : std::string(), level.m_Columns.GetAt(static_cast<int>(c))->m_nWidth, 1,
                       false, font, m.cells[c]);
             m.lines = std::max(m.lines, static_cast<int>(m.cells[c].size()));
         }
-        m.skip = !nonEmpty && (level.m_nFlag & kLevelHideEmpty) && flags != 0;
-        if (!m.skip) trial -= m.lines * m.height;
+        m.skip = !nonEmpty && (level.m_nFlag & kLevelHideEmpty) && hideEmpty;
     }
-    if (trial < -rect.Height()) return -1;
-    if (flags & kGenTrial) {
-        offset = trial;
-        return 0;
-    }
+}
 
-    bool added = false;
-    for (const MeasuredLevel& m : measured) {
-        if (m.skip) continue;
-        const CColumnArray& columns = m.level->m_Columns;
-        for (int k = 0; k < m.lines; ++k) {
-            offset -= m.height;
-            int x = rect.left;
-            for (int c = 0; c < columns.GetSize(); ++c) {
-                const CColumn& column = *columns.GetAt(c);
-                const std::vector<std::string>& lines = m.cells[static_cast<size_t>(c)];
-                static const std::string kNone;
-                if (AddTextCell(element->GetSheet(), CPoint(x, rect.bottom + offset), CSize(column.m_nWidth, m.height),
-                                k < static_cast<int>(lines.size()) ? lines[k] : kNone, font, kAlignDefault,
-                                column.m_nFitText, column.m_nBorder))
-                    added = true;
-                x += column.m_nWidth;
-            }
-            ++lineCount;
-        }
+AddResult CSectionGenerator::AddTitle(CReportElement* element, int& lineCount, int& offset, TitleGen flags) {
+    if (m_Section.GetLevels().GetSize() == 0) return AddResult::kNotHere;
+    const CTableElement* table = TableOfElement(element);
+    if (!table) return AddResult::kNotATable;
+    const std::string text = Has(flags, TitleGen::kTitleText) ? m_Section.GetTitle().GetText() : std::string();
+    const std::string* title = Has(flags, TitleGen::kTitleText) ? &text : nullptr;
+    Measured& measured = MeasureSlot();
+    // A filler block that is written shows every level; a trial or the title line leaves empty ones out
+    // where their levels hide when empty.
+    MeasureTitle(*table, title, flags != TitleGen::kNone, measured);
+    const CRect rect = FrameOf(element);
+    CPageFit fit(offset, rect.Height());
+    if (fit.PlaceWhole(FitLevels(measured)) != Fit::kFits) return AddResult::kNotHere;
+    if (Has(flags, TitleGen::kTrial)) {
+        offset = fit.Offset();
+        return AddResult::kDone;
     }
-    return added ? 0 : -1;
+    return EmitLines(measured, element, rect, lineCount, offset, m_Section.GetTitle().GetFont(), true);
 }
 
 void CSectionGenerator::FillRest(CReportElement* element, int& lineCount, int& offset) {
     // Each block lowers the offset (HasBlockHeight); should one not, the ruling stops all the same.
     for (;;) {
         const int before = offset;
-        if (AddTitle(element, lineCount, offset, 0) != 0 || offset >= before) break;
+        if (AddTitle(element, lineCount, offset, TitleGen::kNone) != AddResult::kDone || offset >= before) break;
     }
 }

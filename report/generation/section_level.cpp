@@ -39,6 +39,7 @@ bool CSectionLevel::Update(bool write) {
     CzorTAggr<CzorInstance> cols;
     store->GetAttr(m_pInstance, s.zor_level_name, m_Name);
     store->GetAttr(m_pInstance, s.zor_level_cols, cols);
+    DropRepeats(cols);
     store->GetAttr(m_pInstance, s.zor_level_flag, m_nFlag);
     store->GetAttr(m_pInstance, s.zor_level_height, m_nHeight);
     m_Columns.RemoveAll();
@@ -148,7 +149,9 @@ void CSectionLevelArray::Update(bool write) {
     for (CSectionLevel* level : m_Items) level->Update(write);
 }
 
-void CSectionLevelArray::AddFromInstances(CFolivox* manager, const CzorTAggr<CzorInstance>& list) {
+void CSectionLevelArray::AddFromInstances(CFolivox* manager, const CzorTAggr<CzorInstance>& stored) {
+    CzorTAggr<CzorInstance> list(stored);
+    DropRepeats(list);
     for (CzorInstance* instance : list) {
         if (!instance) continue;
         auto* level = new CSectionLevel(manager);

@@ -198,7 +198,7 @@ bool CDataSource::LoadFromFile(const std::string& path) {
     return true;
 }
 
-bool CDataSource::SaveToFile(const std::string& path) const {
+bool CDataSource::SaveToFile(const std::string& path, const CTableRowArray* rows) const {
     if (!m_pHeader) return false;
     // The file is replaced whole, which would also replace a file its owner made read-only.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
@@ -213,7 +213,7 @@ bool CDataSource::SaveToFile(const std::string& path) const {
     }
     out += '\n';
     std::string text;
-    for (const CTableRow* row : m_Rows) {
+    for (const CTableRow* row : rows ? *rows : m_Rows) {
         for (int i = 0; i < m_nColumns; ++i) {
             if (i) out += m_cSeparator;
             const CzorValue* cell = row->GetColumn(i);

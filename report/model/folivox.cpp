@@ -179,6 +179,10 @@ CReportElement* CFolivox::CreateElemObj(CzorInstance* instance, CReportSheet* sh
     const int kind = ElementKindOfInstance(m_Schema, *m_pStore, instance);
     if (kind == kElemTable) {
         if (CReportElement* table = FindTable(instance)) {
+            // A table lives on one sheet: a damaged file that lists it on another as well keeps it on the
+            // first (two sheets would both free it).
+            CReportSheet* holder = table->GetSheet();
+            if (holder && holder != sheet && holder->GetElements().Find(table) >= 0) return nullptr;
             sheet->Add(table);
             return table;
         }
@@ -214,6 +218,8 @@ int CFolivox::AddSheet(CReportSheet* sheet) {
     if (!sheet || m_Sheets.Find(sheet) >= 0) return -1;
     return m_Sheets.Add(sheet);
 }
+
+bool CFolivox::TakeSheet(CReportSheet* sheet) { return sheet && m_Sheets.Remove(sheet); }
 
 int CFolivox::FindSheetInd(CReportSheet* sheet) const { return sheet ? m_Sheets.Find(sheet) : -1; }
 
@@ -265,6 +271,11 @@ CHeaderColumn* CFolivox::FindColumnByInst(CzorInstance* instance) const {
 }
 
 // --- Table of contents -------------------------------------------------------------------------------------
+
+int CFolivox::AddTableContent(CTableContent* node) {
+    if (!node || m_TableContents.Find(node) >= 0) return -1;
+    return m_TableContents.Add(node);
+}
 
 bool CFolivox::FindTableContentRoots(CzorTAggr<CzorInstance>& roots) {
     roots.RemoveAll();

@@ -74,7 +74,7 @@ public:
     // --- Elements -------------------------------------------------------------------------------------------
     // The element object for a stored element instance, added to sheet (not read: the sheet's
     // Update(false) reads it). A table comes from the table cache when it is there. Null for a null
-    // instance or sheet.
+    // instance or sheet, and for a cached table that another sheet holds.
     CReportElement* CreateElemObj(CzorInstance* instance, CReportSheet* sheet);
     // The cached table element (kind 3) stored as instance, or null.
     CReportElement* FindTable(CzorInstance* instance) const;
@@ -95,6 +95,9 @@ public:
     CReportSheet* GetSheet(int index) const { return m_Sheets.GetAt(index); }
     // Appends a sheet that the manager then owns; its index, or -1 for null or one already held.
     int AddSheet(CReportSheet* sheet);
+    // Takes the sheet out of the page list without deleting it (the caller owns it then); false when the
+    // manager does not hold it.
+    bool TakeSheet(CReportSheet* sheet);
     // Index of the sheet in page order, -1 when absent.
     int FindSheetInd(CReportSheet* sheet) const;
     // A new sheet of copies of source's elements (source must be loaded), written to the store:
@@ -123,6 +126,9 @@ public:
 
     // --- Table of contents ------------------------------------------------------------------------------------
     CTypedPtrArray<CTableContent>& GetTableContents() { return m_TableContents; }
+    // Appends a top-level contents node that the manager then owns; its index, or -1 for null or one
+    // already held.
+    int AddTableContent(CTableContent* node);
     // The zor_table_content instances that are no other one's child, in extent order. False without a store.
     bool FindTableContentRoots(CzorTAggr<CzorInstance>& roots);
     // Reads every root (and its subtree) and appends it to the roots already held; false without a store.

@@ -81,14 +81,22 @@ int CReportSheet::Draw(CDC* dc, double zoom) {
 
 // --- Elements ----------------------------------------------------------------------------------------------
 
-int CReportSheet::Add(CReportElement* element) {
+int CReportSheet::Add(CReportElement* element) { return Insert(-1, element); }
+
+int CReportSheet::Insert(int index, CReportElement* element) {
     if (!element) return -1;
-    const int index = m_Elements.Find(element);
-    if (index >= 0) return index;
+    const int held = m_Elements.Find(element);
+    if (held >= 0) return held;
     element->SetSheet(this);
     if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
         m_pManager->GetTables().Add(element);
-    return m_Elements.Add(element);
+    if (index < 0 || index >= m_Elements.GetSize()) return m_Elements.Add(element);
+    m_Elements.InsertAt(index, element);
+    return index;
+}
+
+void CReportSheet::Remove(CReportElement* element) {
+    if (m_Elements.Find(element) >= 0) DestroyElement(element);
 }
 
 CReportElement* CReportSheet::CreateReportElem(CPoint origin, CSize size, int kind) {
@@ -284,6 +292,7 @@ bool CReportSheet::LoadElementsFromFile() {
     }
     CzorTAggr<CzorInstance> elems;
     m_pManager->GetStore()->GetAttr(m_pInstance, m_pManager->Schema().zor_report_sheet_elems, elems);
+    DropRepeats(elems);
     for (CzorInstance* instance : elems) {
         CReportElement* element = m_pManager->CreateElemObj(instance, this);
         if (element) element->Update(false);

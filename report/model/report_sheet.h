@@ -51,6 +51,11 @@ public:
     // -1 for null; the index of an element already held; else takes it (sets its sheet, registers a table
     // in the manager's cache) and returns its index.
     int Add(CReportElement* element);
+    // The same, taking it at index in drawing order (appended when index lies outside).
+    int Insert(int index, CReportElement* element);
+    // Takes the element off the sheet (and out of the selection and the manager's lists) and deletes the
+    // object; its store instances stay (DeleteElement deletes them too). Nothing for one not held.
+    void Remove(CReportElement* element);
     // A new element of the kind with this sheet's manager, origin, size and sheet, not added to the list;
     // null for a kind without a class.
     CReportElement* CreateReportElem(CPoint origin, CSize size, int kind);

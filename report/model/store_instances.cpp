@@ -1,5 +1,7 @@
 #include "report/model/store_instances.h"
 
+#include <unordered_set>
+
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
 
@@ -14,4 +16,14 @@ CzorInstance* LiveOrNewInstance(CFolivox* manager, CzorInstance* instance, CzorE
 void DeleteStoreInstance(CFolivox* manager, CzorInstance* instance) {
     if (!IsLive(instance) || !manager || !manager->GetStore()) return;
     manager->GetStore()->DeleteInstance(instance, true, false);
+}
+
+void DropRepeats(CzorTAggr<CzorInstance>& list) {
+    std::unordered_set<const CzorInstance*> seen;
+    for (int i = 0; i < list.GetSize();) {
+        if (seen.insert(list.GetAt(i)).second)
+            ++i;
+        else
+            list.RemoveAt(i);
+    }
 }

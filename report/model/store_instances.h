@@ -14,6 +14,10 @@ CzorInstance* LiveOrNewInstance(CFolivox* manager, CzorInstance* instance, CzorE
 // Deletes a live instance from the manager's store (references to it cleared).
 void DeleteStoreInstance(CFolivox* manager, CzorInstance* instance);
 
+// Keeps each instance at its first place in list. A stored list that names one instance twice (a damaged
+// file) is read as if it named it once: two objects on one instance would overwrite and free each other.
+void DropRepeats(CzorTAggr<CzorInstance>& list);
+
 // Writes each object of list to the store and appends the instances they have, in order, to instances
 // (a list of sheets, sections, elements, contents nodes or heading levels as its owner stores it).
 template <class List>

@@ -35,7 +35,9 @@ public:
     // Lays the report's table of contents out on the element's sheet (the element is on the contents sheet
     // of a generated report): the title lines, then one row per node of the manager's contents tree (indent
     // cell, title lines, page reference to the node's first sheet), going on in clones of the sheet
-    // inserted after it when the element is full. Text is measured with the font it is drawn with. True
+    // inserted after it when the element is full: clones of the contents sheet set beforehand with
+    // SetContentSheet (the sheet as the template made it, before any table on it was filled), else of the
+    // sheet as it stands. Text is measured with the font it is drawn with. True
     // when every node found its place; then the contents page itself joins the tree (when the title is not
     // empty). False, after its message, when there is no node or a row can't be placed: the sheets it
     // inserted are then taken out of the report again.
@@ -55,7 +57,8 @@ public:
     void SetTitle(const std::string& title) { m_Title = title; }
     const LOGFONT& GetTitleFont() const { return m_TitleFont; }
     void SetTitleFont(const LOGFONT& font) { m_TitleFont = font; }
-    // The sheet generation lays further contents pages out from, or null.
+    // The sheet generation lays further contents pages out from, or null. The caller of GenContent keeps
+    // the one it sets; GenContent leaves none set.
     CReportSheet* GetContentSheet() const { return m_pContentSheet; }
     void SetContentSheet(CReportSheet* sheet) { m_pContentSheet = sheet; }
 

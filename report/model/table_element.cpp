@@ -123,6 +123,7 @@ void CTableElement::Update(bool write) {
     m_Sections.RemoveAll();
     CzorTAggr<CzorInstance> sections;
     store->GetAttr(m_pInstance, s.zor_report_table_sections, sections);
+    DropRepeats(sections);
     for (CzorInstance* instance : sections) {
         if (!IsLive(instance) || !store->IsKindOf(instance, s.e_zor_report_section)) continue;
         auto* section = new CReportSection(m_pManager);

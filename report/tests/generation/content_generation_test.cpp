@@ -253,23 +253,41 @@ TEST_F(ContentGenerationTest, AFailedLayoutTakesItsSheetsBack) {
 }
 
 // Rows and the heading are measured in the fonts they are drawn with: a 36-point line is 254 high
-// (102 + 25, twice that for a row) and holds 28 characters in the 1820 a first-level title may take.
-TEST_F(ContentGenerationTest, TextIsMeasuredInTheFontItIsDrawnWith) {
-    LOGFONT big = DefaultTextFont();
-    big.lfHeight = 360;
-    contents->SetTitleFont(big);
-    contents->GetContentTitle().AddLevel()->SetFont(big);
-    Node("Итоги по всем филиалам и отделам", {first});
-    ASSERT_TRUE(contents->GenContent());
-    const std::vector<CReportElement*> cells = Added(contentsSheet);
-    ASSERT_EQ(cells.size(), 1u + 2 * 3);
-    EXPECT_EQ(cells[0]->GetSize(), CSize(1900, 254));
-    EXPECT_EQ(cells[0]->GetTextValue().GetFont().lfHeight, 360);
-    EXPECT_EQ(cells[1]->GetOrigin(), CPoint(100, -200 - 254 - 254));
-    EXPECT_EQ(cells[1]->GetSize(), CSize(50, 254));
-    EXPECT_EQ(cells[2]->GetTextValue().GetText(), "Итоги по всем филиалам и");
-    EXPECT_EQ(cells[5]->GetTextValue().GetText(), "отделам");
-    EXPECT_EQ(cells[5]->GetTextValue().GetFont().lfHeight, 360);
+// (102 + 25, twice that for a row). A title is broken to the cell it is drawn in: the element's 1900 less
+// the first level's indent of 50 and the page numbers' width, less 30; at 36 points 28 characters fit in
+// 1820 and 23 in 1520.
+TEST_F(ContentGenerationTest, TextIsMeasuredInTheFontItIsDrawnWithAndBrokenToItsCell) {
+    const struct {
+        double numberWidth;  // millimetres
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {0.0, "Итоги по всем филиалам и", "отделам"},
+        {30.0, "Итоги по всем филиалам", "и отделам"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.numberWidth);
+        ClearNodes();
+        for (CReportElement* e : Added(contentsSheet)) DiscardElement(e);
+        LOGFONT big = DefaultTextFont();
+        big.lfHeight = 360;
+        contents->SetTitleFont(big);
+        contents->SetPageNumberWidth(c.numberWidth);
+        if (contents->GetContentTitle().GetLevelCount() == 0) contents->GetContentTitle().AddLevel()->SetFont(big);
+        Node("Итоги по всем филиалам и отделам", {first});
+        ASSERT_TRUE(contents->GenContent());
+        const std::vector<CReportElement*> cells = Added(contentsSheet);
+        ASSERT_EQ(cells.size(), 1u + 2 * 3);
+        EXPECT_EQ(cells[0]->GetSize(), CSize(1900, 254));
+        EXPECT_EQ(cells[0]->GetTextValue().GetFont().lfHeight, 360);
+        EXPECT_EQ(cells[1]->GetOrigin(), CPoint(100, -200 - 254 - 254));
+        EXPECT_EQ(cells[1]->GetSize(), CSize(50, 254));
+        const int cellWidth = 1900 - 50 - static_cast<int>(c.numberWidth * 10);
+        EXPECT_EQ(cells[2]->GetSize(), CSize(cellWidth, 254));
+        EXPECT_EQ(cells[2]->GetTextValue().GetText(), c.first);
+        EXPECT_EQ(cells[5]->GetTextValue().GetText(), c.second);
+        EXPECT_EQ(cells[5]->GetTextValue().GetFont().lfHeight, 360);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include "platform/settings/profile.h"
 #include "report/tests/generation/end_to_end.h"
 
 namespace generation_test {
@@ -167,6 +168,20 @@ TEST_F(EndToEndTest, FailuresSayWhyAndLeaveNoHalfWrittenReport) {
             files.push_back(entry.path().filename().string());
         EXPECT_THAT(files, ElementsAre("r.zorrep"));
     }
+}
+
+// The copy of the data source named by "FileDS" holds every row (the cancelled one too) in the order the
+// report used them: by city, then by number in natural order; not in the file's order.
+TEST_F(EndToEndTest, TheDataSourceCopyHoldsTheRowsInTheOrderTheReportUsedThem) {
+    ASSERT_TRUE(WriteProfileString("", "FileDS", Path("copy.csv")));
+    const bool generated = Run();
+    WriteProfileString("", "FileDS", "");
+    ASSERT_TRUE(generated);
+    CDataSource copy;
+    ASSERT_TRUE(copy.LoadFromFile(Path("copy.csv")));
+    std::vector<std::string> numbers;
+    for (int r = 0; r < copy.GetRowCount(); ++r) numbers.push_back(copy.GetRow(r)->GetAsString(0));
+    EXPECT_THAT(numbers, ElementsAre("Д-2", "Д-3", "Д-11", "Д-1", "Д-4", "Д-10"));
 }
 
 }  // namespace

@@ -40,20 +40,26 @@ void AddPageNumber(TemplateBuilder& b, CReportSheet* sheet, CReportParam* number
     Plain(b.AddParamText(sheet, CPoint(1800, -2900), CSize(100, 50), count), 90);
 }
 
-// A closing line: the text under the first four columns, the row count and the sum.
-CSectionLevel* Totals(TemplateBuilder& b, const std::string& text, CHeaderColumn* sum) {
-    CColumn* label = TemplateBuilder::TextColumn(text, kWidths[0] + kWidths[1] + kWidths[2] + kWidths[3]);
-    label->m_nAlign = kAlignRight | kAlignVCenter;
-    CColumn* count = TemplateBuilder::FieldColumn(nullptr, kWidths[4], kColumnCount);
-    count->m_nAlign = kAlignRight | kAlignVCenter;
+// A closing line: the number of sales with its label under the number and the date, the text under the
+// city and the product, then the sums of the quantity and of the money under their headings.
+CSectionLevel* Totals(TemplateBuilder& b, const std::string& text, CHeaderColumn* quantity, CHeaderColumn* sum) {
+    const int right = kAlignRight | kAlignVCenter;
+    CColumn* countLabel = TemplateBuilder::TextColumn("Продаж:", kWidths[0]);
+    countLabel->m_nAlign = right;
+    CColumn* count = TemplateBuilder::FieldColumn(nullptr, kWidths[1], kColumnCount);
+    count->m_nAlign = kAlignLeft | kAlignVCenter;
+    CColumn* label = TemplateBuilder::TextColumn(text, kWidths[2] + kWidths[3]);
+    label->m_nAlign = right;
+    CColumn* pieces = TemplateBuilder::FieldColumn(quantity, kWidths[4], kColumnSum);
+    pieces->m_nAlign = right;
     CColumn* total = TemplateBuilder::FieldColumn(sum, kWidths[5], kColumnSum);
-    total->m_nAlign = kAlignRight | kAlignVCenter;
-    return b.Level(60, {label, count, total});
+    total->m_nAlign = right;
+    return b.Level(60, {countLabel, count, label, pieces, total});
 }
 
 // A grouping column with a title line showing its value and, when totals is not empty, a closing line.
 CGroupCol* Group(TemplateBuilder& b, CHeaderColumn* column, const std::string& name, int titleHeight,
-                 const LOGFONT& font, const std::string& totals, CHeaderColumn* sum) {
+                 const LOGFONT& font, const std::string& totals, CHeaderColumn* quantity, CHeaderColumn* sum) {
     auto* group = new CGroupCol(&b.Manager());
     group->m_pColumn = column;
     group->m_Name = name;
@@ -62,7 +68,7 @@ CGroupCol* Group(TemplateBuilder& b, CHeaderColumn* column, const std::string& n
                                                               kWidths[4] + kWidths[5]);
     title->m_nAlign = kAlignLeft | kAlignVCenter;
     group->m_Rows.Add(b.Level(titleHeight, {title}));
-    if (!totals.empty()) group->m_LastRows.Add(Totals(b, totals, sum));
+    if (!totals.empty()) group->m_LastRows.Add(Totals(b, totals, quantity, sum));
     return group;
 }
 
@@ -167,8 +173,8 @@ bool WriteExampleTemplate(const std::string& path, std::string* error) {
     section->SetTitleColumn(section->GetLevels().GetColumn(0, 3));
     section->GetConditions().Add(TemplateBuilder::Condition(status, kCondNotEqual, std::string("отменён")));
     section->GetGroups().Add(Group(b, region, "\"Регион \" + Регион", 70, Font(110, "Arial", FW_BOLD),
-                                   "Итого по региону:", sum));
-    section->GetGroups().Add(Group(b, city, "Город", 65, Font(100, "Arial", FW_BOLD), "", sum));
+                                   "Итого по региону:", quantity, sum));
+    section->GetGroups().Add(Group(b, city, "Город", 65, Font(100, "Arial", FW_BOLD), "", quantity, sum));
     section->GetSorts().Add(numberColumn);
     table->GetSections().Add(section);
 

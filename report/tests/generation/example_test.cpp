@@ -36,30 +36,51 @@ TEST_F(ExampleTest, TheExampleGivesAWholeReport) {
     ASSERT_GE(report.pages.size(), 4u);
     EXPECT_EQ(report.params.at("Организация").value, "ООО «Северный ветер»");
 
-    // Every sale but the cancelled ones (every 17th number) shows once; the region totals add up to them.
+    // Every sale but the cancelled ones (every 17th number) shows once; the region totals add up to them:
+    // the number of sales, the quantities under "Кол-во" and the money under "Сумма, руб.".
     CDataSource data;
     ASSERT_TRUE(data.LoadFromFile(kExamples + "sales.csv"));
     std::map<std::string, long> expected;
-    long total = 0;
+    long total = 0, pieces = 0;
     for (int r = 0; r < data.GetRowCount(); ++r) {
         if (data.GetRow(r)->GetAsString(9) == "отменён") continue;
         expected[data.GetRow(r)->GetAsString(0)] = std::stol(data.GetRow(r)->GetAsString(8));
         total += std::stol(data.GetRow(r)->GetAsString(8));
+        pieces += std::stol(data.GetRow(r)->GetAsString(6));
     }
     EXPECT_EQ(expected.size(), 300u - 300 / 17);
     std::map<std::string, long> shown;
-    long totals = 0;
+    long totals = 0, piecesShown = 0, salesShown = 0;
+    int closings = 0;
     for (size_t page = 1; page < report.pages.size(); ++page) {
         const auto& elements = report.pages[page];
+        // The column headings of the page: the quantity's and the money's left edges.
+        int quantityLeft = -1, moneyLeft = -1;
+        for (const ElementView& e : elements) {
+            if (e.text == "Кол-во") quantityLeft = e.origin.x;
+            if (e.text == "Сумма, руб.") moneyLeft = e.origin.x;
+        }
         for (size_t i = 0; i + 5 < elements.size(); ++i) {
             if (elements[i].text.rfind("Д-", 0) == 0) {
                 EXPECT_EQ(shown.count(elements[i].text), 0u) << elements[i].text;
                 shown[elements[i].text] = std::stol(elements[i + 5].text);
             }
-            if (elements[i].text == "Итого по региону:") totals += std::stol(elements[i + 2].text);
+            if (elements[i].text == "Итого по региону:") {
+                ++closings;
+                ASSERT_GE(i, 2u);
+                EXPECT_EQ(elements[i - 2].text, "Продаж:");
+                salesShown += std::stol(elements[i - 1].text);
+                EXPECT_EQ(elements[i + 1].origin.x, quantityLeft);
+                piecesShown += std::stol(elements[i + 1].text);
+                EXPECT_EQ(elements[i + 2].origin.x, moneyLeft);
+                totals += std::stol(elements[i + 2].text);
+            }
         }
     }
     EXPECT_EQ(shown, expected);
+    EXPECT_EQ(closings, 4);
+    EXPECT_EQ(salesShown, static_cast<long>(expected.size()));
+    EXPECT_EQ(piecesShown, pieces);
     EXPECT_EQ(totals, total);
 
     // The contents: the section, four regions, their cities, and the contents page itself.

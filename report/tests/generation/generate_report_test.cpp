@@ -333,6 +333,50 @@ TEST_F(GenerateReportTest, ContentsWithoutEntriesTakeTheirSheetWithThem) {
     EXPECT_TRUE(report.integrity.Clean()) << report.integrity.Describe();
 }
 
+// A contents page that runs over goes on in copies of the contents sheet as the template made it: a table
+// on that sheet shows its rows on the first page only, whether the contents element comes before or after
+// it in the sheet's list.
+class ContentsBesideATableTest : public GenerateReportTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ContentsBesideATableTest, ContentsPagesHoldOnlyContentsRows) {
+    const bool contentsFirst = GetParam();
+    CHeaderColumn* code = builder.Column("Код");
+    CHeaderColumn* name = builder.Column("Имя");
+    CReportSheet* sheet = builder.AddSheet();
+    builder.AddText(sheet, CPoint(100, -50), CSize(1000, 40), "Шапка");
+    if (contentsFirst) builder.AddContents(sheet, CPoint(100, -300), CSize(1900, 200));
+    CTableElement* table = builder.AddTable(sheet, CPoint(100, -2800), CSize(1900, 2400));
+    if (!contentsFirst) builder.AddContents(sheet, CPoint(100, -300), CSize(1900, 200));
+    auto* section = new CReportSection(&builder.Manager());
+    section->GetLevels().Add(builder.Level(100, {TemplateBuilder::FieldColumn(code, 400),
+                                                 TemplateBuilder::FieldColumn(name, 1500)}));
+    auto* group = new CGroupCol(&builder.Manager());
+    group->m_pColumn = name;
+    group->m_Name = "Имя";
+    group->m_Rows.Add(builder.Level(100, {TemplateBuilder::FieldColumn(name, 1900)}));
+    section->GetGroups().Add(group);
+    table->GetSections().Add(section);
+    SaveTemplate();
+    WriteFile("data.csv", "Код,Имя\n1,Первый\n2,Второй\n3,Третий\n4,Четвёртый\n5,Пятый\n");
+
+    ASSERT_TRUE(Run());
+    EXPECT_THAT(Messages(), IsEmpty());
+    const ReportView report = ReadReport(Path("r.zorrep"));
+    ASSERT_TRUE(report.loaded);
+    EXPECT_TRUE(report.integrity.Clean()) << report.integrity.Describe();
+    // The first page holds the heading and the table's rows; the room left there takes no contents row, so
+    // each group's row goes on a copy of the sheet of its own, which holds nothing else but the template's
+    // text.
+    ASSERT_EQ(report.pages.size(), 6u);
+    EXPECT_THAT(report.Texts(0),
+                ElementsAre("Шапка", "Второй", "2", "Второй", "Первый", "1", "Первый", "Пятый", "5", "Пятый", "Третий",
+                            "3", "Третий", "Четвёртый", "4", "Четвёртый", "Содержание"));
+    const char* const groups[] = {"Второй", "Первый", "Пятый", "Третий", "Четвёртый"};
+    for (int page = 1; page < 6; ++page) EXPECT_THAT(report.Texts(page), ElementsAre("Шапка", groups[page - 1]));
+}
+
+INSTANTIATE_TEST_SUITE_P(ContentsFirstOrLast, ContentsBesideATableTest, ::testing::Bool());
+
 // --- Model mends that generation relies on ------------------------------------------------------------------
 
 class ModelMendTest : public model_test::ModelTest {};

@@ -33,6 +33,33 @@ TEST_F(SheetTest, AddNeverDuplicates) {
     EXPECT_EQ(sheet->CreateReportElem({0, 0}, {1, 1}, 42), nullptr);
 }
 
+// The sheet places and removes its own elements: Insert at a place in drawing order, Remove taking the
+// object off (and out of the selection) while its stored element stays for whoever else lists it.
+TEST_F(SheetTest, InsertAndRemove) {
+    CReportSheet* sheet = NewSheet();
+    CReportElement* a = NewRect(sheet, {0, 0}, {10, 10}, "a");
+    auto* b = new CReportElement(&Manager());
+    auto* c = new CReportElement(&Manager());
+    EXPECT_EQ(sheet->Insert(0, b), 0);
+    EXPECT_EQ(b->GetSheet(), sheet);
+    EXPECT_EQ(sheet->Insert(7, c), 2);  // outside: appended
+    EXPECT_EQ(sheet->Insert(0, a), 1);  // held already
+    EXPECT_EQ(sheet->Insert(0, nullptr), -1);
+    EXPECT_EQ(sheet->GetElement(0), b);
+    EXPECT_EQ(sheet->GetElement(1), a);
+    EXPECT_EQ(sheet->GetElement(2), c);
+
+    a->Update(true);
+    CzorInstance* stored = a->GetInstance();
+    sheet->Select(a, 1);
+    sheet->Remove(a);
+    sheet->Remove(nullptr);
+    EXPECT_EQ(sheet->GetElementCount(), 2);
+    EXPECT_TRUE(sheet->GetSelection().IsEmpty());
+    ASSERT_NE(stored, nullptr);
+    EXPECT_FALSE(stored->IsDeleted());
+}
+
 TEST_F(SheetTest, SelectionModes) {
     CReportSheet* sheet = NewSheet();
     CReportElement* a = NewRect(sheet, {0, 0}, {10, 10});

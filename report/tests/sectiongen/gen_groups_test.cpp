@@ -8,6 +8,7 @@ namespace sectiongen_test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
 class GenGroupsTest : public SectionGenTest {
@@ -125,6 +126,47 @@ TEST_F(GenGroupsTest, SectionAndGroupConditionsDropRows) {
                                                   "300: |"));
 }
 
+// A row that fails an inner grouping column's conditions opens no group at all: a group that gets no row
+// shows neither its title nor closing lines, and no closing line ever totals another group's rows.
+struct NoRowCase {
+    const char* what;
+    std::vector<Row> rows;  // Name, Dept, Note, Qty
+    std::vector<std::string> lines;
+};
+
+void PrintTo(const NoRowCase& c, std::ostream* os) { *os << c.what; }
+
+class GenGroupsNoRowTest : public GenGroupsTest, public ::testing::WithParamInterface<NoRowCase> {};
+
+TEST_P(GenGroupsNoRowTest, AGroupThatGetsNoRowShowsNothing) {
+    SetRows({"Name", "Dept", "Note", "Qty"}, GetParam().rows);
+    CReportSection* section = DetailSection();
+    AddGroup(section, "Dept", {NewColumn("Dept", 300, "Dept")}, {Text("итого"), NewColumn("s", 200, "Qty", kColumnSum)});
+    CGroupCol* inner = AddGroup(section, "Note", {NewColumn("Note", 300, "Note")});
+    inner->m_Conditions.Add(NewCondition("Note", kCondNotEqual, kCondAnd, std::string("x")));
+
+    ASSERT_EQ(table->GenTable(), sheet);
+
+    EXPECT_THAT(FirstLines(sheet, GetParam().lines.size()), ElementsAreArray(GetParam().lines));
+    EXPECT_THAT(MessageTexts(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GenGroupsNoRowTest,
+    ::testing::Values(
+        NoRowCase{"B_s_only_row_fails_the_inner_condition_C_follows",
+                  {{"a", "A", "p", "1"}, {"b", "A", "p", "2"}, {"c", "B", "x", "5"}, {"d", "C", "p", "3"}},
+                  {"0: A", "50: p", "100: a|1", "150: b|2", "200: итого|3", "250: C", "300: p", "350: d|3",
+                   "400: итого|3", "450: |"}},
+        NoRowCase{"B_s_only_row_fails_the_inner_condition_and_is_the_last",
+                  {{"a", "A", "p", "1"}, {"c", "B", "x", "5"}},
+                  {"0: A", "50: p", "100: a|1", "150: итого|1", "200: |"}},
+        NoRowCase{"B_s_first_row_fails_the_inner_condition_its_next_one_opens_it",
+                  {{"a", "A", "p", "1"}, {"c", "B", "x", "5"}, {"d", "B", "p", "3"}},
+                  {"0: A", "50: p", "100: a|1", "150: итого|1", "200: B", "250: p", "300: d|3", "350: итого|3",
+                   "400: |"}}),
+    [](const ::testing::TestParamInfo<NoRowCase>& info) { return std::string(info.param.what); });
+
 // A group shown from its first row gives that row its title lines and no detail line. Its closing lines
 // count the rows of its own group, also when that group has only the row that opened it.
 TEST_F(GenGroupsTest, AGroupShownFromItsFirstRowAndItsClosingLines) {
@@ -156,6 +198,41 @@ TEST_F(GenGroupsTest, GroupTitleLinesMoveOnWithTheLineAfterThem) {
     EXPECT_THAT(Lines(sheet), ElementsAre("0: A", "50: a1|1", "100: a2|2", "150: |"));
     EXPECT_THAT(Lines(Manager().GetSheet(1)), ElementsAre("0: B", "50: b1|3", "100: |", "150: |"));
 }
+
+// After the last row nothing follows the closing lines: they stay at the foot of the table when they fit
+// there, and move on only when they do not.
+class GenGroupsLastClosingTest : public GenGroupsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(GenGroupsLastClosingTest, ClosingLinesAfterTheLastRowAreKeptWithNothing) {
+    const int rows = GetParam();
+    std::vector<Row> data;
+    int sum = 0;
+    for (int i = 1; i <= rows; ++i) {
+        data.push_back({"a" + std::to_string(i), "A", std::to_string(i)});
+        sum += i;
+    }
+    SetRows({"Name", "Dept", "Qty"}, data);
+    table->SetSize(CSize(500, 200));
+    table->SetOrigin(CPoint(0, -300));
+    CReportSection* section = DetailSection();
+    AddGroup(section, "Dept", {NewColumn("Dept", 300, "Dept")}, {Text("итого"), NewColumn("s", 200, "Qty", kColumnSum)});
+    UseGenerationSheet(sheet);
+
+    ASSERT_NE(table->GenTable(), nullptr);
+
+    const std::string closing = "итого|" + std::to_string(sum);
+    if (rows == 2) {
+        ASSERT_EQ(Manager().GetSheetCount(), 1);
+        EXPECT_THAT(Lines(sheet), ElementsAre("0: A", "50: a1|1", "100: a2|2", "150: " + closing));
+    } else {
+        ASSERT_EQ(Manager().GetSheetCount(), 2);
+        EXPECT_THAT(Lines(sheet), ElementsAre("0: A", "50: a1|1", "100: a2|2", "150: a3|3"));
+        EXPECT_THAT(Lines(Manager().GetSheet(1)), ElementsAre("0: " + closing, "50: |", "100: |", "150: |"));
+    }
+    EXPECT_THAT(MessageTexts(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FitsOrNot, GenGroupsLastClosingTest, ::testing::Values(2, 3));
 
 // Closing lines that go on in a continuation too low for one of their lines end the table.
 TEST_F(GenGroupsTest, ClosingLinesAfterTheLastRowThatFindNoRoomInTheContinuation) {

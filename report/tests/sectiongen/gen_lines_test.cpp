@@ -248,7 +248,7 @@ TEST_F(GenLinesTest, ColumnsAreLookedUpByNameOnceWhenGenerationStarts) {
 
     CReportElement* current = table;
     int lines = 0, offset = 0;
-    EXPECT_EQ(generator.AddRow(&current, 0, lines, offset, nullptr, 0), 0);
+    EXPECT_EQ(generator.AddRow(&current, 0, lines, offset, nullptr, RowGen::kNone), AddResult::kDone);
     EXPECT_FALSE(generator.IsEmpty());  // the condition still reads Qty: row b passes
     EXPECT_THAT(Lines(sheet), ElementsAre("0: a|1"));
 }
@@ -258,27 +258,27 @@ TEST_F(GenLinesTest, TrialsChangeNothingAndBadArgumentsAreRefused) {
     CReportSection* section = AddSection(table, {NewColumn("Name", 100, "Name")});
     CReportElement* current = table;
     int lines = 2, offset = -100;
-    EXPECT_EQ(section->AddRow(nullptr, &current, 0, lines, offset, nullptr, kGenTrial), 0);
-    EXPECT_EQ(section->AddTitle(table, lines, offset, kGenTrial), 0);
+    EXPECT_EQ(section->AddRow(nullptr, &current, 0, lines, offset, nullptr, RowGen::kTrial), 0);
+    EXPECT_EQ(section->AddTitle(table, lines, offset, TitleGen::kTrial), 0);
     EXPECT_EQ(offset, -150);  // a trial block moves the offset on
     EXPECT_EQ(lines, 2);
     EXPECT_EQ(current, table);
     EXPECT_THAT(Texts(sheet), IsEmpty());
 
     // A row past the data source's end shows empty cells; it never reads what is not there.
-    EXPECT_EQ(section->AddRow(nullptr, &current, 5, lines, offset, nullptr, 0), 0);
+    EXPECT_EQ(section->AddRow(nullptr, &current, 5, lines, offset, nullptr, RowGen::kNone), 0);
     EXPECT_THAT(Texts(sheet), ElementsAre(""));
     EXPECT_EQ(lines, 3);
     EXPECT_EQ(offset, -200);
-    EXPECT_EQ(section->AddRow(nullptr, &current, 0, lines, offset, nullptr, 0), -1);  // full
+    EXPECT_EQ(section->AddRow(nullptr, &current, 0, lines, offset, nullptr, RowGen::kNone), -1);  // full
 
-    EXPECT_EQ(section->AddRow(nullptr, nullptr, 0, lines, offset, nullptr, 0), -2);
+    EXPECT_EQ(section->AddRow(nullptr, nullptr, 0, lines, offset, nullptr, RowGen::kNone), -2);
     CReportElement* text = AddText(sheet, "t", CPoint(0, 0), CSize(10, 10));
     CReportElement* other = text;
-    EXPECT_EQ(section->AddRow(nullptr, &other, 0, lines, offset, nullptr, 0), 1);
-    EXPECT_EQ(section->AddTitle(text, lines, offset, 0), 1);
+    EXPECT_EQ(section->AddRow(nullptr, &other, 0, lines, offset, nullptr, RowGen::kNone), 1);
+    EXPECT_EQ(section->AddTitle(text, lines, offset, TitleGen::kNone), 1);
     CReportSection bare(&Manager());
-    EXPECT_EQ(bare.AddTitle(table, lines, offset, 0), -1);
+    EXPECT_EQ(bare.AddTitle(table, lines, offset, TitleGen::kNone), -1);
 }
 
 }  // namespace
