@@ -93,6 +93,13 @@ public:
     }
     bool Failed() const { return m_failed; }
 
+    // Spreadsheet programs begin their UTF-8 exports with a byte-order mark; the file then reads as
+    // the same file without it. Called once, before the first line.
+    void SkipByteOrderMark() {
+        while (m_end - m_begin < 3 && !m_eof) Fill();
+        if (m_end - m_begin >= 3 && std::memcmp(m_buf.data() + m_begin, "\xEF\xBB\xBF", 3) == 0) m_begin += 3;
+    }
+
 private:
     static constexpr size_t kBlock = size_t(1) << 20;
 
@@ -149,6 +156,7 @@ bool CDataSource::LoadFromFile(const std::string& path) {
     std::unique_ptr<std::FILE, datasource::FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
     datasource::LineReader reader(file.get());
+    reader.SkipByteOrderMark();
 
     std::string_view line;
     bool found = false;

@@ -60,6 +60,10 @@ TEST_F(SeparatedValues, LoadsTheseBytesAsTheseCells) {
         {"unquoted: a lone quote opens a stretch", "A,B\nab\"c,d\n", {"A", "B"}, {{"ab\"c,d", ""}}},
         {"unquoted: header with a blank before the quote", " \"A\",B\n1,2\n", {" \"A\"", "B"}, {{"1", "2"}}},
         {"bytes pass unchanged", "Ключ\n\xff\xfe\x01 \xd0\n", {"Ключ"}, {{"\xff\xfe\x01 \xd0"}}},
+        {"byte-order mark: quoted", "\xEF\xBB\xBF\"A\",\"B\"\r\n\"1\",\"x,y\"\r\n", {"A", "B"}, {{"1", "x,y"}}},
+        {"byte-order mark: before empty lines", "\xEF\xBB\xBF\n\nA\n1\n", {"A"}, {{"1"}}},
+        {"byte-order mark: only at the start", "A\n\xEF\xBB\xBF\n", {"A"}, {{"\xEF\xBB\xBF"}}},
+        {"byte-order mark: a cut one stays", "\xEF\xBB" "A\n", {"\xEF\xBB" "A"}, {}},
     };
     for (const LoadCase& c : cases) {
         CDataSource ds;
@@ -77,7 +81,7 @@ TEST_F(SeparatedValues, LoadsTheseBytesAsTheseCells) {
 }
 
 TEST_F(SeparatedValues, NoHeaderLineNoData) {
-    for (const char* bytes : {"", "\n", "\r\n\n\r\n"}) {
+    for (const char* bytes : {"", "\n", "\r\n\n\r\n", "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n"}) {
         CDataSource ds;
         dstest::Fill(ds, {"old"}, {{"row"}});
         EXPECT_FALSE(Load(ds, bytes));
