@@ -137,6 +137,16 @@ private:
     bool m_sawSchema = false;
     std::unordered_map<uint64_t, CzorInstance*> m_other;
     std::vector<CzorValue> m_items;  // scratch for lists
+    // The attributes of the entity last asked for, in value slot order.
+    const std::vector<CzorAttr*>& AttrsOf(const CzorEntity* entity) {
+        if (entity != m_attrsOf) {
+            entity->GetAllAttrs(m_attrs);
+            m_attrsOf = entity;
+        }
+        return m_attrs;
+    }
+    const CzorEntity* m_attrsOf = nullptr;
+    std::vector<CzorAttr*> m_attrs;
     std::string m_text;              // scratch for texts with escapes
 };
 
@@ -483,9 +493,9 @@ bool Reader::ParseRecord() {
         m_other[n] = inst;
     }
     if (!Expect('(')) return false;
-    const CzorTAggr<CzorAttr>& attrs = entity->GetAllAttrs();
+    const std::vector<CzorAttr*>& attrs = AttrsOf(entity);
     auto* slots = zorStoreAccess::Slots(inst);
-    const int count = attrs.GetSize();
+    const int count = static_cast<int>(attrs.size());
     if (!SkipSpace()) return false;
     if (count == 0) {
         if (!Expect(')')) return false;
@@ -496,7 +506,7 @@ bool Reader::ParseRecord() {
         if (m_p >= m_end) return Truncated();
         if (*m_p == ')') return Fail(zorErrFileValue, "у экземпляра #" + std::to_string(n) + " " + entity->GetUpperName() +
                                                           " меньше параметров, чем атрибутов (" + std::to_string(count) + ")");
-        if (!ParseAttr(attrs.GetAt(k), slots[k].m_Value)) return false;
+        if (!ParseAttr(attrs[static_cast<size_t>(k)], slots[k].m_Value)) return false;
         if (!SkipSpace()) return false;
         if (m_p >= m_end) return Truncated();
         if (k + 1 < count) {
@@ -553,14 +563,14 @@ bool Reader::Resolve() {
     };
     for (CzorInstance* inst : m_store.GetInstances()) {
         auto* slots = zorStoreAccess::Slots(inst);
-        const CzorTAggr<CzorAttr>& attrs = inst->GetEntity()->GetAllAttrs();
+        const std::vector<CzorAttr*>& attrs = AttrsOf(inst->GetEntity());
         for (int k = 0; k < inst->GetValueCount(); ++k) {
             CzorValue& v = slots[k].m_Value;
             if (zorStoreAccess::IsPending(v)) {
-                if (!resolve(v, inst, attrs.GetAt(k))) return false;
+                if (!resolve(v, inst, attrs[static_cast<size_t>(k)])) return false;
             } else if (CzorAggr* list = v.GetAggr()) {
                 for (CzorValue& item : zorStoreAccess::Items(*list))
-                    if (zorStoreAccess::IsPending(item) && !resolve(item, inst, attrs.GetAt(k))) return false;
+                    if (zorStoreAccess::IsPending(item) && !resolve(item, inst, attrs[static_cast<size_t>(k)])) return false;
             }
         }
     }

@@ -154,7 +154,7 @@ bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error) {
             if (k) out.push_back(',');
             if (!w.Value(slots[k].m_Value)) {
                 error = "#" + std::to_string(zorStoreAccess::Mark(inst)) + " " + e->GetUpperName() + "." +
-                        e->GetAllAttrs().GetAt(k)->GetName() + ": значение нельзя записать";
+                        e->GetAttrAt(k)->GetName() + ": значение нельзя записать";
                 return false;
             }
         }
