@@ -185,17 +185,17 @@ bool CDataSource::LoadFromFile(const std::string& path) {
     while (reader.Next(line)) {
         scratch.clear();
         scratch.reserve(line.size());  // unquoting never lengthens a field: views into it stay valid
-        for (int i = 0; i < n; ++i) {
-            if (line.empty()) {
-                cells[static_cast<size_t>(i)] = std::string_view();
-                continue;
-            }
+        int present = 0;
+        while (present < n && !line.empty()) {
             const size_t end = datasource::FieldEnd(line, m_cSeparator);
-            cells[static_cast<size_t>(i)] = datasource::FieldText(line.substr(0, end), quoted, scratch);
+            cells[static_cast<size_t>(present++)] = datasource::FieldText(line.substr(0, end), quoted, scratch);
             line = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
         }
+        // The fields a short line leaves out cost nothing: a row of a file takes memory in proportion to
+        // its line, whatever the header's width.
         auto* row = new CTableRow;
-        row->AddStrings(cells.data(), n);
+        row->AddStrings(cells.data(), present);
+        row->AddMissing(n - present);
         m_Rows.push_back(row);
     }
     if (reader.Failed()) {
