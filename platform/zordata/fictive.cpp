@@ -6,10 +6,8 @@
 CzorFictiveStepData::CzorFictiveStepData() = default;
 
 CzorFictiveStepData::CzorFictiveStepData(const CzorStepData& store)
-    : m_DictName(store.GetDictName()), m_Entities(store.GetEntities()), m_Attrs(store.GetAttrs()),
-      m_Instances(store.GetInstances()), m_bReadOnly(store.IsReadOnly()),
-      m_bErrorPrintMode(store.GetErrorPrintMode()), m_bErrorMessageMode(store.GetErrorMessageMode()),
-      m_bWarningPrintMode(store.GetWarningPrintMode()), m_bWarningMessageMode(store.GetWarningMessageMode()) {
+    : CzorMessageModes(store), m_DictName(store.GetDictName()), m_Entities(store.GetEntities()), m_Attrs(store.GetAttrs()),
+      m_Instances(store.GetInstances()), m_bReadOnly(store.IsReadOnly()) {
     // Borrowed, whatever the source's lists do with their items.
     m_Entities.SetOwning(false);
     m_Attrs.SetOwning(false);

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "platform/zordata/dictionary.h"
+#include "platform/zordata/errors.h"
 #include "platform/zordata/instance.h"
 #include "platform/zordata/taggr.h"
 
 class CzorStepData;
 
-class CzorFictiveStepData {
+class CzorFictiveStepData : public CzorMessageModes {
 public:
     // Empty lists and the defaults of a new store.
     CzorFictiveStepData();
@@ -32,14 +33,6 @@ public:
     int GetLastError() const { return m_nLastError; }
     const char* GetLastErrorDescription() const { return m_LastErrorDesc.c_str(); }
     bool IsReadOnly() const { return m_bReadOnly; }
-    void SetErorPrintMode(bool on) { m_bErrorPrintMode = on; }
-    void SetErrorMessageMode(bool on) { m_bErrorMessageMode = on; }
-    void SetWarningPrintMode(bool on) { m_bWarningPrintMode = on; }
-    void SetWarningMessageMode(bool on) { m_bWarningMessageMode = on; }
-    bool GetErrorPrintMode() const { return m_bErrorPrintMode; }
-    bool GetErrorMessageMode() const { return m_bErrorMessageMode; }
-    bool GetWarningPrintMode() const { return m_bWarningPrintMode; }
-    bool GetWarningMessageMode() const { return m_bWarningMessageMode; }
 
 private:
     std::string m_DictName;
@@ -48,9 +41,5 @@ private:
     CzorTAggr<CzorInstance> m_Instances{8, true, false};
     bool m_bReadOnly = false;
     int m_nLastError = 0;
-    bool m_bErrorPrintMode = true;
-    bool m_bErrorMessageMode = false;
-    bool m_bWarningPrintMode = false;
-    bool m_bWarningMessageMode = false;
     std::string m_LastErrorDesc;
 };

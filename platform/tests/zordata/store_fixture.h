@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <ctime>
 #include <filesystem>
 #include <string>
 
 #include "platform/base/file_io.h"
 #include "platform/base/tempfile.h"
+#include "platform/tests/fixed_clock.h"
 #include "platform/tests/test_support.h"
 #include "platform/zordata/clock.h"
 #include "platform/zordata/zordata.h"
@@ -63,18 +63,8 @@ protected:
         return std::vector<CzorInstance*>(list.begin(), list.end());
     }
 
-    // Files written here are dated 5 March 2024 at noon, local time, so that they compare byte for byte.
-    static std::time_t FixedNoon() {
-        std::tm noon{};
-        noon.tm_year = 2024 - 1900;
-        noon.tm_mon = 2;
-        noon.tm_mday = 5;
-        noon.tm_hour = 12;
-        noon.tm_isdst = -1;
-        return std::mktime(&noon);
-    }
-
-    zor::ScopedClock clock{FixedNoon};
+    // Files written here carry one date, so that they compare byte for byte.
+    zor::ScopedClock clock{zor::test::FixedNoon};
     CzorStepDataWithFile store;
     std::string dir;
 };

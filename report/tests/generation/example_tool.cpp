@@ -3,11 +3,11 @@
 //   quillmark_example sheets <report>  prints the number of sheets of a report file
 // Exit status 0 on success, 1 on a failure (said on stderr), 2 for a wrong call.
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "platform/base/file_io.h"
 #include "platform/base/transport_ini.h"
+#include "platform/tests/fixed_clock.h"
 #include "platform/zordata/clock.h"
 #include "platform/zordata/zordata.h"
 #include "report/tests/generation/example_template.h"
@@ -22,15 +22,7 @@ int Fail(const std::string& text) {
 int WriteFiles(const std::string& folder) {
     // The template file is dated as the tests date it (5 March 2024 at noon), so that it stays what the
     // code makes.
-    zor::ScopedClock clock([] {
-        std::tm t{};
-        t.tm_year = 2024 - 1900;
-        t.tm_mon = 2;
-        t.tm_mday = 5;
-        t.tm_hour = 12;
-        t.tm_isdst = -1;
-        return std::mktime(&t);
-    });
+    zor::ScopedClock clock(zor::test::FixedNoon);
     std::string error;
     if (!generation_test::WriteExampleTemplate(folder + "/sales.zordot", &error)) return Fail(error);
     if (!zor::WriteFileAtomically(folder + "/sales.csv", generation_test::ExampleData(), &error)) return Fail(error);
