@@ -76,7 +76,7 @@ double TextToReal(std::string_view text, size_t* used) {
         if (expEnd > e) end = expEnd;
     }
     // The text is known to be a decimal number now; the "C" locale's strtod gives it its exact value,
-    // HUGE_VAL past the range and 0 or a denormal below it, as atof does.
+    // HUGE_VAL past the range and 0 or a denormal below it.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
     const std::string number(text.substr(start, end - start));
     double value = 0.0;
@@ -84,6 +84,9 @@ double TextToReal(std::string_view text, size_t* used) {
         value = strtod_l(number.c_str(), nullptr, cLocale);
     else
         std::from_chars(number.data(), number.data() + number.size(), value);
+    // A value past the range of a double is no number at all: totals, conditions and formulas that
+    // read it would otherwise carry "inf" into a report.
+    if (!std::isfinite(value)) return 0.0;
     if (used) *used = end;
     return negative ? -value : value;
 }

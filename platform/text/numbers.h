@@ -1,7 +1,8 @@
 #pragma once
 // Number text that is the same whatever the user's locale says: "%f" always gives a point.
 // Formatting has printf semantics (fmt::sprintf, which ignores the locale; use it directly for other
-// formats); parsing reads what the C library's atoi and atof read in the "C" locale.
+// formats); parsing reads what the C library's atoi and atof read in the "C" locale, except that a
+// number is always finite.
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,8 @@ std::string RealToText(double value, int decimals = 6);
 int TextToInt(std::string_view text, size_t* used = nullptr);
 // Like atof in the "C" locale: leading blanks, an optional sign, digits with an optional point and
 // fraction, an optional exponent ("e" or "E", optional sign, digits). A comma never counts as a point.
-// Too large a value gives plus or minus HUGE_VAL, too small a value 0 with its sign. Only decimal
-// text is a number: "inf", "nan" and hexadecimal forms read as 0 with nothing used.
+// Too small a value gives 0 with its sign. The result is always finite: a value too large for a double
+// ("1e400"), "inf", "nan" and hexadecimal forms are no number and read as 0 with nothing used.
 double TextToReal(std::string_view text, size_t* used = nullptr);
 
 }  // namespace zor

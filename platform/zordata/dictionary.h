@@ -3,6 +3,7 @@
 // EXPRESS dictionary file. They belong to the store that loaded them; handles stay
 // valid while the store keeps that dictionary.
 #include <string>
+#include <vector>
 
 #include "platform/zordata/taggr.h"
 #include "platform/zordata/value.h"
@@ -61,15 +62,22 @@ public:
     // The direct supertype (null for a root entity).
     CzorEntity* GetSupertype() const { return m_Supertypes.GetAt(0); }
     const CzorTAggr<CzorEntity>& GetSupertypes() const { return m_Supertypes; }
+    // The direct subtypes, in declaration order.
     const CzorTAggr<CzorEntity>& GetSubtypes() const { return m_Subtypes; }
-    // Every entity above / below this one.
-    const CzorTAggr<CzorEntity>& GetAllSupertypes() const { return m_AllSupertypes; }
-    const CzorTAggr<CzorEntity>& GetAllSubtypes() const { return m_AllSubtypes; }
-    // The attributes this entity declares, and all of them with the inherited ones first
-    // (the order of the value slots of its instances).
+    // Every entity below this one, each once (subtypes before their own subtypes). Each entity keeps only
+    // its direct subtypes and its own attributes, so a dictionary costs memory in proportion to what it
+    // declares; the inherited lists are put together on demand.
+    void GetAllSubtypes(std::vector<CzorEntity*>& out) const;
+    // Supertypes above this one (0 for a root entity).
+    int GetDepth() const { return m_nDepth; }
+    // The attributes this entity declares.
     const CzorTAggr<CzorAttr>& GetOwnAttrs() const { return m_OwnAttrs; }
-    const CzorTAggr<CzorAttr>& GetAllAttrs() const { return m_AllAttrs; }
-    int GetAttrCount() const { return m_AllAttrs.GetSize(); }
+    // All attributes with the inherited ones first: the order of the value slots of its instances.
+    void GetAllAttrs(std::vector<CzorAttr*>& out) const;
+    std::vector<CzorAttr*> GetAllAttrs() const;
+    int GetAttrCount() const { return m_nInherited + m_OwnAttrs.GetSize(); }
+    // The attribute of value slot k, or null outside 0 .. GetAttrCount() - 1.
+    CzorAttr* GetAttrAt(int k) const;
     // Attribute of this entity or of a supertype by name (letter case ignored), or null.
     CzorAttr* FindAttr(const char* name) const;
     // This entity is kind or a subtype of kind.
@@ -87,9 +95,8 @@ private:
     CzorTAggr<CzorEntity> m_Supertypes;
     CzorTAggr<CzorEntity> m_Subtypes;
     CzorTAggr<CzorAttr> m_OwnAttrs;
-    CzorTAggr<CzorEntity> m_AllSupertypes;
-    CzorTAggr<CzorEntity> m_AllSubtypes;
-    CzorTAggr<CzorAttr> m_AllAttrs;
+    int m_nInherited = 0;  // attributes of all supertypes: the first value slot of the own ones
+    int m_nDepth = 0;
     // The instances of exactly this entity in creation order; deleted ones are dropped
     // lazily (m_nDeleted counts those still listed).
     CzorTAggr<CzorInstance> m_Extent;

@@ -1,8 +1,10 @@
 // The EXPRESS subset of the store's dictionary files.
 #include <cctype>
 #include <cstring>
-#include <functional>
-#include <map>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/zordata/store_internal.h"
 
@@ -115,7 +117,21 @@ private:
     Token m_tok;
     CzorDictionaryReader::Result& m_out;
     std::string& m_error;
+    // Look-ups by name in capitals, so that a large dictionary reads in time proportional to its size.
+    std::unordered_map<std::string, CzorEntity*> m_entityByName;
+    std::unordered_set<std::string> m_attrNames;  // entity id, ".", attribute name
 };
+
+namespace {
+
+// No schema nests entities this deep; a deeper chain is a damaged or hostile file.
+constexpr int kMaxDepth = 64;
+
+std::string AttrKey(const CzorEntity* e, std::string_view name) {
+    return std::to_string(e->GetId()) + "." + zor_detail::ToUpper(std::string(name));
+}
+
+}  // namespace
 
 bool CzorDictionaryReader::Parser::SkipParens() {
     if (!IsPunct('(')) return Fail("ожидается '('");
@@ -188,14 +204,14 @@ bool CzorDictionaryReader::Parser::ParseEntity(int id) {
         }
         if (!ParseType(*attr)) return false;
         if (!ExpectPunct(';')) return false;
-        for (CzorAttr* a : entity->m_OwnAttrs)
-            if (zor::EqualsNoCase(a->GetName(), attrName)) return Fail("атрибут " + attrName + " объявлен дважды");
+        if (!m_attrNames.insert(AttrKey(entity.get(), attrName)).second)
+            return Fail("атрибут " + attrName + " объявлен дважды");
         entity->m_OwnAttrs.Add(attr.get());
         m_out.attrs.push_back(std::move(attr));
     }
     if (!Advance() || !ExpectPunct(';')) return false;
-    for (auto& e : m_out.entities)
-        if (zor::EqualsNoCase(e->GetName(), name)) return Fail("сущность " + name + " объявлена дважды");
+    if (!m_entityByName.emplace(entity->GetUpperName(), entity.get()).second)
+        return Fail("сущность " + name + " объявлена дважды");
     m_out.entities.push_back(std::move(entity));
     return true;
 }
@@ -244,9 +260,8 @@ bool CzorDictionaryReader::Parser::ParseType(CzorAttr& attr) {
 
 bool CzorDictionaryReader::Parser::Link() {
     auto find = [&](const std::string& n) -> CzorEntity* {
-        for (auto& e : m_out.entities)
-            if (zor::EqualsNoCase(e->GetName(), n)) return e.get();
-        return nullptr;
+        const auto it = m_entityByName.find(zor_detail::ToUpper(n));
+        return it == m_entityByName.end() ? nullptr : it->second;
     };
     for (auto& e : m_out.entities) {
         if (!e->m_SupertypeName.empty()) {
@@ -264,36 +279,47 @@ bool CzorDictionaryReader::Parser::Link() {
             }
         }
     }
-    // Inherited attributes come first; a cycle of supertypes is refused.
-    std::map<CzorEntity*, int> state;  // 1 being built, 2 done
-    std::function<bool(CzorEntity*)> build = [&](CzorEntity* e) -> bool {
-        int& s = state[e];
-        if (s == 2) return true;
-        if (s == 1) { m_error = "сущность " + e->GetName() + " наследует сама себя"; return false; }
-        s = 1;
-        if (CzorEntity* super = e->GetSupertype()) {
-            if (!build(super)) return false;
-            for (CzorAttr* a : super->m_AllAttrs) e->m_AllAttrs.Add(a);
-            e->m_AllSupertypes.Add(super);
-            for (CzorEntity* x : super->m_AllSupertypes) e->m_AllSupertypes.Add(x);
+    // Each entity is placed after its supertype, walking up the chain without recursion: the path from
+    // an entity up to one already placed is kept, so a cycle shows as an entity met twice on it.
+    std::unordered_map<const CzorEntity*, int> state;  // 1 on the path being walked, 2 placed
+    std::vector<CzorEntity*> path;
+    for (auto& start : m_out.entities) {
+        path.clear();
+        CzorEntity* e = start.get();
+        while (e && state[e] != 2) {
+            if (state[e] == 1) { m_error = "сущность " + e->GetName() + " наследует сама себя"; return false; }
+            if (path.size() > static_cast<size_t>(kMaxDepth)) {
+                m_error = "сущность " + start->GetName() + ": цепочка супертипов длиннее " + std::to_string(kMaxDepth);
+                return false;
+            }
+            state[e] = 1;
+            path.push_back(e);
+            e = e->GetSupertype();
         }
-        for (CzorAttr* a : e->m_OwnAttrs) {
-            for (CzorAttr* b : e->m_AllAttrs)
-                if (zor::EqualsNoCase(a->GetName(), b->GetName())) {
-                    m_error = "атрибут " + e->GetName() + "." + a->GetName() + " уже унаследован";
-                    return false;
-                }
-            a->m_nIndex = e->m_AllAttrs.GetSize();
-            e->m_AllAttrs.Add(a);
+        for (auto it = path.rbegin(); it != path.rend(); ++it) {
+            CzorEntity* x = *it;
+            if (CzorEntity* super = x->GetSupertype()) {
+                x->m_nDepth = super->m_nDepth + 1;
+                x->m_nInherited = super->GetAttrCount();
+            }
+            if (x->m_nDepth > kMaxDepth) {
+                m_error = "сущность " + x->GetName() + ": цепочка супертипов длиннее " + std::to_string(kMaxDepth);
+                return false;
+            }
+            // Inherited attributes come first; an attribute may not repeat the name of an inherited one.
+            int index = x->m_nInherited;
+            for (CzorAttr* a : x->m_OwnAttrs) {
+                for (const CzorEntity* up = x->GetSupertype(); up; up = up->GetSupertype())
+                    if (m_attrNames.count(AttrKey(up, a->GetName()))) {
+                        m_error = "атрибут " + x->GetName() + "." + a->GetName() + " уже унаследован";
+                        return false;
+                    }
+                a->m_nIndex = index++;
+            }
+            if (x->GetAttrCount() > 65535) { m_error = "слишком много атрибутов у " + x->GetName(); return false; }
+            state[x] = 2;
         }
-        if (e->m_AllAttrs.GetSize() > 65535) { m_error = "слишком много атрибутов у " + e->GetName(); return false; }
-        state[e] = 2;
-        return true;
-    };
-    for (auto& e : m_out.entities)
-        if (!build(e.get())) return false;
-    for (auto& e : m_out.entities)
-        for (CzorEntity* x : e->m_AllSupertypes) x->m_AllSubtypes.Add(e.get());
+    }
     return true;
 }
 

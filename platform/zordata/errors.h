@@ -1,6 +1,26 @@
 #pragma once
 // Error codes of the object store (CzorStepData::GetLastError). Every code has a
 // Russian description (CzorStepData::GetErrorDescription).
+// Whether a store object prints its errors (to the trace) and shows them in a message box, and the same
+// for warnings.
+class CzorMessageModes {
+public:
+    void SetErorPrintMode(bool on) { m_bErrorPrintMode = on; }
+    void SetErrorMessageMode(bool on) { m_bErrorMessageMode = on; }
+    void SetWarningPrintMode(bool on) { m_bWarningPrintMode = on; }
+    void SetWarningMessageMode(bool on) { m_bWarningMessageMode = on; }
+    bool GetErrorPrintMode() const { return m_bErrorPrintMode; }
+    bool GetErrorMessageMode() const { return m_bErrorMessageMode; }
+    bool GetWarningPrintMode() const { return m_bWarningPrintMode; }
+    bool GetWarningMessageMode() const { return m_bWarningMessageMode; }
+
+protected:
+    bool m_bErrorPrintMode = true;
+    bool m_bErrorMessageMode = false;
+    bool m_bWarningPrintMode = false;
+    bool m_bWarningMessageMode = false;
+};
+
 enum zorStoreError : int {
     zorErrNone = 0,
     zorErrNoEntity = 2,           // null entity, or no entity of that name or id

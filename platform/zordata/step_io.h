@@ -7,9 +7,9 @@
 
 namespace zor_detail {
 
-// Writes every live instance of the store. False (with error) for a value that cannot be
-// written.
-bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error);
+// Writes every live instance of the store, the header naming the file `name` and dated by
+// zor::Now(). False (with error) for a value that cannot be written.
+bool WriteStepFile(CzorStepData& store, const std::string& name, std::string& out, std::string& error);
 
 struct StepReadError {
     int code = 0;        // zorStoreError

@@ -9,6 +9,7 @@
 
 #include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
+#include "platform/zordata/code_pages.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/step_io.h"
 #include "platform/zordata/store_internal.h"
@@ -137,6 +138,16 @@ private:
     bool m_sawSchema = false;
     std::unordered_map<uint64_t, CzorInstance*> m_other;
     std::vector<CzorValue> m_items;  // scratch for lists
+    // The attributes of the entity last asked for, in value slot order.
+    const std::vector<CzorAttr*>& AttrsOf(const CzorEntity* entity) {
+        if (entity != m_attrsOf) {
+            entity->GetAllAttrs(m_attrs);
+            m_attrsOf = entity;
+        }
+        return m_attrs;
+    }
+    const CzorEntity* m_attrsOf = nullptr;
+    std::vector<CzorAttr*> m_attrs;
     std::string m_text;              // scratch for texts with escapes
 };
 
@@ -144,7 +155,7 @@ bool Reader::ParseText(std::string& out) {
     // m_p at the opening quote
     ++m_p;
     out.clear();
-    int page = 0;  // \P?\ code page: only A (ISO 8859-1) is known
+    int page = 0;  // the code page of \S\ characters: ISO 8859-(page + 1), chosen by \PA\ to \PI\ (default A)
     while (m_p < m_end) {
         const char* run = m_p;
         while (m_p < m_end && *m_p != '\'' && *m_p != '\\' && *m_p != '\n' && *m_p != '\r' && *m_p != '\0') ++m_p;
@@ -162,9 +173,14 @@ bool Reader::ParseText(std::string& out) {
         const char* at = m_p;
         auto need = [&](size_t n) { return static_cast<size_t>(m_end - m_p) >= n; };
         if (need(2) && m_p[1] == '\\') { out.push_back('\\'); m_p += 2; continue; }
+        // The print controls \N\ (new line) and \F\ (new page) say how a text was laid out, not what it
+        // holds: other writers put them anywhere, and they are passed over.
+        if (need(3) && (m_p[1] == 'N' || m_p[1] == 'F') && m_p[2] == '\\') { m_p += 3; continue; }
         if (need(4) && m_p[1] == 'X' && m_p[2] == '\\') {
             const int h = need(5) ? HexDigit(m_p[3]) : -1, l = need(5) ? HexDigit(m_p[4]) : -1;
             if (h < 0 || l < 0) return FailAt(zorErrFileSyntax, "неверная последовательность \\X\\ в строке", at);
+            // A text holds no NUL: the value would end there and lose the rest.
+            if (h == 0 && l == 0) return FailAt(zorErrFileSyntax, "нулевой символ \\X\\00 в строке", at);
             zor::AppendUtf8(out, static_cast<char32_t>(h * 16 + l));
             m_p += 5;
             continue;
@@ -204,8 +220,11 @@ bool Reader::ParseText(std::string& out) {
         }
         if (need(3) && m_p[1] == 'S' && m_p[2] == '\\') {
             if (!need(4)) break;
-            if (page != 0) return FailAt(zorErrFileSyntax, "кодовая страница строки не поддерживается", at);
-            zor::AppendUtf8(out, static_cast<char32_t>(static_cast<unsigned char>(m_p[3]) + 128));
+            // \S\c is the character of byte c + 128 in the code page in force.
+            const unsigned char c = static_cast<unsigned char>(m_p[3]);
+            const char32_t code = c >= 0x20 && c <= 0x7E ? zor_detail::CodePageChar(page, static_cast<unsigned char>(c + 128)) : 0;
+            if (code == 0) return FailAt(zorErrFileSyntax, "символ \\S\\ не определён в кодовой странице строки", at);
+            zor::AppendUtf8(out, code);
             m_p += 4;
             continue;
         }
@@ -483,9 +502,9 @@ bool Reader::ParseRecord() {
         m_other[n] = inst;
     }
     if (!Expect('(')) return false;
-    const CzorTAggr<CzorAttr>& attrs = entity->GetAllAttrs();
+    const std::vector<CzorAttr*>& attrs = AttrsOf(entity);
     auto* slots = zorStoreAccess::Slots(inst);
-    const int count = attrs.GetSize();
+    const int count = static_cast<int>(attrs.size());
     if (!SkipSpace()) return false;
     if (count == 0) {
         if (!Expect(')')) return false;
@@ -496,7 +515,7 @@ bool Reader::ParseRecord() {
         if (m_p >= m_end) return Truncated();
         if (*m_p == ')') return Fail(zorErrFileValue, "у экземпляра #" + std::to_string(n) + " " + entity->GetUpperName() +
                                                           " меньше параметров, чем атрибутов (" + std::to_string(count) + ")");
-        if (!ParseAttr(attrs.GetAt(k), slots[k].m_Value)) return false;
+        if (!ParseAttr(attrs[static_cast<size_t>(k)], slots[k].m_Value)) return false;
         if (!SkipSpace()) return false;
         if (m_p >= m_end) return Truncated();
         if (k + 1 < count) {
@@ -553,14 +572,14 @@ bool Reader::Resolve() {
     };
     for (CzorInstance* inst : m_store.GetInstances()) {
         auto* slots = zorStoreAccess::Slots(inst);
-        const CzorTAggr<CzorAttr>& attrs = inst->GetEntity()->GetAllAttrs();
+        const std::vector<CzorAttr*>& attrs = AttrsOf(inst->GetEntity());
         for (int k = 0; k < inst->GetValueCount(); ++k) {
             CzorValue& v = slots[k].m_Value;
             if (zorStoreAccess::IsPending(v)) {
-                if (!resolve(v, inst, attrs.GetAt(k))) return false;
+                if (!resolve(v, inst, attrs[static_cast<size_t>(k)])) return false;
             } else if (CzorAggr* list = v.GetAggr()) {
                 for (CzorValue& item : zorStoreAccess::Items(*list))
-                    if (zorStoreAccess::IsPending(item) && !resolve(item, inst, attrs.GetAt(k))) return false;
+                    if (zorStoreAccess::IsPending(item) && !resolve(item, inst, attrs[static_cast<size_t>(k)])) return false;
             }
         }
     }

@@ -5,8 +5,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <span>
 
+#include "platform/zordata/clock.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/store_internal.h"
 
@@ -116,9 +118,18 @@ private:
     std::string& m_out;
 };
 
+// ISO 8601 local time, as the standard's examples write it: 2024-03-05T12:00:00.
+std::string TimeStamp(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char buf[32];
+    const size_t n = std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &local);
+    return std::string(buf, n);
+}
+
 }  // namespace
 
-bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error) {
+bool WriteStepFile(CzorStepData& store, const std::string& name, std::string& out, std::string& error) {
     // Files keep creation order; a list that someone reordered is written in that order anyway.
     const CzorTAggr<CzorInstance>& all = store.GetInstances();
     auto bySeq = [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); };
@@ -137,7 +148,12 @@ bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error) {
     out.clear();
     out.reserve(4096 + static_cast<size_t>(n) * 160);
     Writer w(out);
-    out.append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'2;1');\nFILE_NAME('','',(''),(''),'','','');\nFILE_SCHEMA((");
+    // The third edition's level "3;1": strings hold UTF-8 as it is, so files stay readable and diffable.
+    out.append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'3;1');\nFILE_NAME(");
+    w.Text(name.c_str());
+    out.push_back(',');
+    w.Text(TimeStamp(zor::Now()).c_str());
+    out.append(",(''),(''),'','','');\nFILE_SCHEMA((");
     w.Text(ToUpper(store.GetDictName()).c_str());
     out.append("));\nENDSEC;\nDATA;\n");
     for (CzorInstance* inst : order) {
@@ -154,7 +170,7 @@ bool WriteStepFile(CzorStepData& store, std::string& out, std::string& error) {
             if (k) out.push_back(',');
             if (!w.Value(slots[k].m_Value)) {
                 error = "#" + std::to_string(zorStoreAccess::Mark(inst)) + " " + e->GetUpperName() + "." +
-                        e->GetAllAttrs().GetAt(k)->GetName() + ": значение нельзя записать";
+                        e->GetAttrAt(k)->GetName() + ": значение нельзя записать";
                 return false;
             }
         }

@@ -28,32 +28,48 @@ bool CzorStepData::LoadDictionary(const char* path) {
 }
 
 bool CzorStepData::LoadDictionaryFromFile(const char* file) {
-    std::string text;
-    if (!file || !zor::ReadWholeFile(file, text)) {
-        SetLastErrorEx(zorErrDictRead, true, file ? file : "", 0);
+    if (!file) {
+        SetLastErrorEx(zorErrDictRead, true, "", 0);
         return false;
     }
-    CzorDictionaryReader::Result dict;
-    std::string error;
-    if (!CzorDictionaryReader::Read(text, dict, error)) {
-        SetLastErrorEx(zorErrDictSyntax, true, (std::string(file) + ": " + error).c_str(), 0);
+    bool replacing = false;
+    try {
+        std::string text;
+        if (!zor::ReadWholeFile(file, text)) {
+            SetLastErrorEx(zorErrDictRead, true, file, 0);
+            return false;
+        }
+        CzorDictionaryReader::Result dict;
+        std::string error;
+        if (!CzorDictionaryReader::Read(text, dict, error)) {
+            SetLastErrorEx(zorErrDictSyntax, true, (std::string(file) + ": " + error).c_str(), 0);
+            return false;
+        }
+        ClearLastError();
+        if (HasDictionary() && zor::EqualsNoCase(m_DictName, dict.name)) return true;  // same dictionary: keep all
+        replacing = true;
+        ClearDictionary();
+        m_DictName = dict.name;
+        m_DictFile = file;
+        m_OwnedEntities.reserve(dict.entities.size());
+        m_OwnedAttrs.reserve(dict.attrs.size());
+        for (auto& e : dict.entities) {
+            m_OwnedEntities.push_back(std::move(e));
+            m_Entities.Append(m_OwnedEntities.back().get());
+            m_pNames->Add(m_OwnedEntities.back().get());
+        }
+        for (auto& a : dict.attrs) {
+            m_OwnedAttrs.push_back(std::move(a));
+            m_Attrs.Append(m_OwnedAttrs.back().get());
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        // Out of memory is a failed load like any other: the store keeps the dictionary it had, or none
+        // when it was already being replaced.
+        if (replacing) ClearDictionary();
+        SetLastErrorEx(zorErrNoMemory, true, file, 0);
         return false;
     }
-    ClearLastError();
-    if (HasDictionary() && zor::EqualsNoCase(m_DictName, dict.name)) return true;  // same dictionary: keep all
-    ClearDictionary();
-    m_DictName = dict.name;
-    m_DictFile = file;
-    for (auto& e : dict.entities) {
-        m_Entities.Append(e.get());
-        m_pNames->Add(e.get());
-        m_OwnedEntities.push_back(std::move(e));
-    }
-    for (auto& a : dict.attrs) {
-        m_Attrs.Append(a.get());
-        m_OwnedAttrs.push_back(std::move(a));
-    }
-    return true;
 }
 
 void CzorStepData::ClearDictionary() {
@@ -173,21 +189,23 @@ bool CzorStepData::GetEntityExtent(CzorEntity* entity, CzorTAggr<CzorInstance>& 
         e->m_nDeleted = 0;
     };
     compact(entity);
+    std::vector<CzorEntity*> subtypes;
+    entity->GetAllSubtypes(subtypes);
     int parts = entity->m_Extent.GetSize() ? 1 : 0;
     size_t total = static_cast<size_t>(entity->m_Extent.GetSize());
-    for (CzorEntity* sub : entity->m_AllSubtypes) {
+    for (CzorEntity* sub : subtypes) {
         compact(sub);
         if (sub->m_Extent.GetSize()) { ++parts; total += static_cast<size_t>(sub->m_Extent.GetSize()); }
     }
     if (list.GetCapacity() < static_cast<int>(total)) list.SetSize(static_cast<int>(total));
     for (CzorInstance* i : entity->m_Extent) list.Append(i);
     if (parts <= 1) {
-        for (CzorEntity* sub : entity->m_AllSubtypes)
+        for (CzorEntity* sub : subtypes)
             for (CzorInstance* i : sub->m_Extent) list.Append(i);
         return true;
     }
     // Each entity's extent is in creation order; merging them keeps that order.
-    for (CzorEntity* sub : entity->m_AllSubtypes) {
+    for (CzorEntity* sub : subtypes) {
         if (!sub->m_Extent.GetSize()) continue;
         const int mid = list.GetSize();
         for (CzorInstance* i : sub->m_Extent) list.Append(i);

@@ -31,7 +31,7 @@
 class CzorStepDataWithFile;
 namespace zor_detail { class Arena; class NameTable; }
 
-class CzorStepData {
+class CzorStepData : public CzorMessageModes {
 public:
     CzorStepData();
     virtual ~CzorStepData();
@@ -181,14 +181,6 @@ public:
     static const char* GetErrorDescription(int code);
 
     bool IsReadOnly() const { return m_bReadOnly; }
-    void SetErorPrintMode(bool on) { m_bErrorPrintMode = on; }
-    void SetErrorMessageMode(bool on) { m_bErrorMessageMode = on; }
-    void SetWarningPrintMode(bool on) { m_bWarningPrintMode = on; }
-    void SetWarningMessageMode(bool on) { m_bWarningMessageMode = on; }
-    bool GetErrorPrintMode() const { return m_bErrorPrintMode; }
-    bool GetErrorMessageMode() const { return m_bErrorMessageMode; }
-    bool GetWarningPrintMode() const { return m_bWarningPrintMode; }
-    bool GetWarningMessageMode() const { return m_bWarningMessageMode; }
 
 protected:
     friend struct zorStoreAccess;
@@ -226,10 +218,6 @@ private:
 
     bool m_bReadOnly = false;
     int m_nLastError = 0;
-    bool m_bErrorPrintMode = true;
-    bool m_bErrorMessageMode = false;
-    bool m_bWarningPrintMode = false;
-    bool m_bWarningMessageMode = false;
     mutable bool m_bDescPending = false;
     mutable std::string m_LastErrorDesc;
 };

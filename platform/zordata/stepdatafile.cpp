@@ -81,7 +81,8 @@ bool CzorStepDataWithFile::SaveToFile(const char* path, bool bShowErrors) {
     }
     std::string text, error;
     try {
-        if (!zor_detail::WriteStepFile(*this, text, error))
+        const char* slash = std::strrchr(path, '/');
+        if (!zor_detail::WriteStepFile(*this, slash ? slash + 1 : path, text, error))
             return Fail(zorErrFileValue, std::string(path) + ": " + error, bShowErrors);
     } catch (const std::bad_alloc&) {
         return Fail(zorErrNoMemory, path, bShowErrors);

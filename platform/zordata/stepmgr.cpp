@@ -28,7 +28,11 @@ bool zorIsRealOrEmpty(const char* text) {
         while (IsDigit(*p)) ++p;
     }
     while (IsBlank(*p)) ++p;
-    return *p == '\0';
+    if (*p != '\0') return false;
+    // A number too large for a double ("1e400") is no real number.
+    size_t used = 0;
+    zor::TextToReal(text, &used);
+    return used > 0;
 }
 
 bool zorIsRealOrEmpty(const std::string& text) {

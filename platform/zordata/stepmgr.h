@@ -11,7 +11,8 @@ class CzorAPI;
 // with an optional fraction ("12", "-3.5", ".5", "5."), an optional exponent ("1e-3").
 // Blanks (spaces, tabs) around the number are accepted; a text of blanks only is not
 // empty and is refused. The decimal separator is always the point, whatever the locale;
-// "inf", "nan", hexadecimal forms and commas are refused.
+// "inf", "nan", numbers too large for a double ("1e400"), hexadecimal forms and commas are
+// refused.
 bool zorIsRealOrEmpty(const char* text);
 bool zorIsRealOrEmpty(const std::string& text);
 

@@ -1,9 +1,11 @@
 #pragma once
 // The object store: everything a caller needs.
 #include "platform/zordata/aggr.h"
+#include "platform/zordata/csv.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/dictionary.h"
 #include "platform/zordata/errors.h"
+#include "platform/zordata/fictive.h"
 #include "platform/zordata/instance.h"
 #include "platform/zordata/maps.h"
 #include "platform/zordata/query.h"

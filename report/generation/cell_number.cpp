@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+#include <fmt/printf.h>
+
 #include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
 #include "platform/zordata/stepmgr.h"
@@ -27,3 +29,5 @@ bool CellNumber(const CzorValue* value, double& number) {
     default: return false;
     }
 }
+
+std::string TotalText(double value) { return std::isfinite(value) ? fmt::sprintf("%.f", value) : std::string(); }

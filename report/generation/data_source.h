@@ -150,6 +150,10 @@ public:
     int AddStrings(const std::string_view* texts, int count);
     // Appends `count` empty values at once; returns the index of the first.
     int AddEmpty(int count);
+    // Appends `count` empty texts that cost no memory: the fields a data file's line leaves out. Each
+    // reads as the one shared empty text, which is never changed in place (SetAt replaces it); returns
+    // the index of the first.
+    int AddMissing(int count);
     // Makes room for `count` cells in all without growing again.
     void Reserve(int count);
 
@@ -157,7 +161,12 @@ public:
     // refused (-1, not taken): a row never holds a null cell.
     int InsertColumn(int index, CzorValue* value);
 
-    CzorValue* GetColumn(int index) const { return (index >= 0 && index < m_nCells) ? m_pCells[index] : nullptr; }
+    CzorValue* GetColumn(int index) const {
+        if (index < 0 || index >= m_nCells) return nullptr;
+        if (index < m_nGapAt) return m_pCells[index];
+        if (index < m_nGapAt + m_nGap) return MissingCell();
+        return m_pCells[index - m_nGap];
+    }
     int GetSize() const { return m_nCells; }
     int GetColumnType(int index) const;  // the value's type code, 0 outside
     // The cell's text form (GetAsString of the value), "" outside.
@@ -177,15 +186,23 @@ public:
     void RemoveAll();
 
 private:
+    static CzorValue* MissingCell();
+    int Stored() const { return m_nCells - m_nGap; }
+    void FillGap();
     bool IsInBlock(const CzorValue* value) const;
     void Release(CzorValue* value);
     void Grow(int minCapacity);
     int AddBlock(const std::string_view* texts, int count);
     void FreeBlock();
 
-    CzorValue** m_pCells = nullptr;  // the cells in order; inside m_pBlock until it first grows
-    int m_nCells = 0;
-    int m_nCapacity = 0;
+    // The cells in order, without the missing ones; inside m_pBlock until it first grows. Cells
+    // m_nGapAt .. m_nGapAt + m_nGap - 1 are missing: stored cell k stands at index k before the gap and
+    // at k + m_nGap after it.
+    CzorValue** m_pCells = nullptr;
+    int m_nCells = 0;     // cells the row shows, missing ones included
+    int m_nCapacity = 0;  // of m_pCells
+    int m_nGapAt = 0;
+    int m_nGap = 0;
     void* m_pBlock = nullptr;        // [cell pointers][values][texts], made by AddStrings/AddEmpty
     void* m_pBlockValues = nullptr;  // the values inside m_pBlock
     int m_nBlockValues = 0;

@@ -3,11 +3,10 @@
 
 #include <algorithm>
 
-#include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
 #include "platform/ui/messages.h"
-#include "platform/zordata/stepmgr.h"
 #include "platform/zordata/value.h"
+#include "report/generation/cell_number.h"
 #include "report/generation/data_source.h"
 
 namespace datasource {
@@ -231,8 +230,8 @@ bool CellIsEmpty(const CTableRow& row, int column) {
 double CellNumber(const CTableRow& row, int column, std::string& scratch) {
     scratch.clear();
     row.AppendAsString(column, scratch);
-    if (scratch.empty() || !zorIsRealOrEmpty(scratch)) return 0.0;
-    return zor::TextToReal(scratch);
+    double number = 0.0;
+    return TextNumber(scratch, number) ? number : 0.0;
 }
 
 bool TestHolds(const Node& n, const CTableRow& row) {
@@ -265,7 +264,7 @@ bool Run(const Program& program, const CTableRow* row, std::string& result) {
             }
             // The mean of no columns is 0.
             if (n.kind == Node::kAverage && !n.columns.empty()) sum /= static_cast<double>(n.columns.size());
-            result += zor::RealToText(sum, 0);
+            result += TotalText(sum);
             break;
         }
         case Node::kUnknownFunction: AfxMessageBox("Неизвестная функция!", MB_OK); return false;

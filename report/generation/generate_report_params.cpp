@@ -2,18 +2,14 @@
 // generation.
 #include <fmt/format.h>
 
-#include <chrono>
-#include <mutex>
 #include <string_view>
 
 #include "platform/base/file_io.h"
+#include "platform/zordata/clock.h"
 #include "report/generation/generate_report.h"
 #include "report/generation/report_param.h"
 
 namespace {
-
-std::mutex g_clockMutex;
-std::function<std::time_t()> g_clock;
 
 // Appends the name=value pairs of the file's lines: the name is what stands before the first "=" (at
 // least one character), the value all the rest. Nothing is trimmed; a line without "=", one that starts
@@ -45,23 +41,14 @@ bool GenerateReport(CFolivox* manager, const char* templatePath, const char* par
 }
 
 std::string GenerationDateText() {
-    std::time_t now;
-    {
-        std::lock_guard<std::mutex> lock(g_clockMutex);
-        now = g_clock ? g_clock() : std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    }
+    const std::time_t now = zor::Now();
     std::tm local{};
     localtime_r(&now, &local);
     return fmt::format("{:02d}.{:02d}.{:04d}", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
 }
 
-CScopedGenerationClock::CScopedGenerationClock(std::function<std::time_t()> clock) {
-    std::lock_guard<std::mutex> lock(g_clockMutex);
-    m_previous = std::move(g_clock);
-    g_clock = std::move(clock);
-}
+// One clock dates the report's fields and the time stamp of the report file.
+CScopedGenerationClock::CScopedGenerationClock(std::function<std::time_t()> clock)
+    : m_previous(zor::SetClock(std::move(clock))) {}
 
-CScopedGenerationClock::~CScopedGenerationClock() {
-    std::lock_guard<std::mutex> lock(g_clockMutex);
-    g_clock = std::move(m_previous);
-}
+CScopedGenerationClock::~CScopedGenerationClock() { zor::SetClock(std::move(m_previous)); }

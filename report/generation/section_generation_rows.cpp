@@ -66,7 +66,7 @@ void BindConditions(const CDataSource& source, const CConditionArray& conditions
         out.emplace_back(condition, condition->m_pColumn ? source.GetColumnInd(condition->m_pColumn) : -1);
 }
 
-std::string NumberText(double value) { return fmt::sprintf("%.f", value); }
+std::string NumberText(double value) { return TotalText(value); }
 
 std::string_view TrimBlanks(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');

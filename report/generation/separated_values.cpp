@@ -93,6 +93,13 @@ public:
     }
     bool Failed() const { return m_failed; }
 
+    // Spreadsheet programs begin their UTF-8 exports with a byte-order mark; the file then reads as
+    // the same file without it. Called once, before the first line.
+    void SkipByteOrderMark() {
+        while (m_end - m_begin < 3 && !m_eof) Fill();
+        if (m_end - m_begin >= 3 && std::memcmp(m_buf.data() + m_begin, "\xEF\xBB\xBF", 3) == 0) m_begin += 3;
+    }
+
 private:
     static constexpr size_t kBlock = size_t(1) << 20;
 
@@ -149,6 +156,7 @@ bool CDataSource::LoadFromFile(const std::string& path) {
     std::unique_ptr<std::FILE, datasource::FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return false;
     datasource::LineReader reader(file.get());
+    reader.SkipByteOrderMark();
 
     std::string_view line;
     bool found = false;
@@ -177,17 +185,17 @@ bool CDataSource::LoadFromFile(const std::string& path) {
     while (reader.Next(line)) {
         scratch.clear();
         scratch.reserve(line.size());  // unquoting never lengthens a field: views into it stay valid
-        for (int i = 0; i < n; ++i) {
-            if (line.empty()) {
-                cells[static_cast<size_t>(i)] = std::string_view();
-                continue;
-            }
+        int present = 0;
+        while (present < n && !line.empty()) {
             const size_t end = datasource::FieldEnd(line, m_cSeparator);
-            cells[static_cast<size_t>(i)] = datasource::FieldText(line.substr(0, end), quoted, scratch);
+            cells[static_cast<size_t>(present++)] = datasource::FieldText(line.substr(0, end), quoted, scratch);
             line = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
         }
+        // The fields a short line leaves out cost nothing: a row of a file takes memory in proportion to
+        // its line, whatever the header's width.
         auto* row = new CTableRow;
-        row->AddStrings(cells.data(), n);
+        row->AddStrings(cells.data(), present);
+        row->AddMissing(n - present);
         m_Rows.push_back(row);
     }
     if (reader.Failed()) {

@@ -31,6 +31,14 @@ CBlockCell* BlockValues(void* block, int ptrCount) {
 
 }  // namespace
 
+CzorValue* CTableRow::MissingCell() {
+    // Borrowed text: clearing the cell at exit frees nothing.
+    static CBlockCell cell;
+    static const bool ready = (cell.BorrowText(""), true);
+    (void)ready;
+    return &cell;
+}
+
 CTableRow::~CTableRow() {
     RemoveAll();
     FreeBlock();
@@ -65,7 +73,7 @@ void CTableRow::Grow(int minCapacity) {
     int capacity = m_nCapacity + m_nCapacity / 2 + 2;
     if (capacity < minCapacity) capacity = minCapacity;
     auto** cells = new CzorValue*[static_cast<size_t>(capacity)];
-    if (m_nCells) std::memcpy(cells, m_pCells, static_cast<size_t>(m_nCells) * kPtrSize);
+    if (Stored()) std::memcpy(cells, m_pCells, static_cast<size_t>(Stored()) * kPtrSize);
     if (!m_bCellsInBlock) delete[] m_pCells;
     m_pCells = cells;
     m_nCapacity = capacity;
@@ -73,7 +81,22 @@ void CTableRow::Grow(int minCapacity) {
 }
 
 void CTableRow::Reserve(int count) {
-    if (count > m_nCapacity) Grow(count);
+    // Missing cells take no room.
+    if (count - m_nGap > m_nCapacity) Grow(count - m_nGap);
+}
+
+void CTableRow::FillGap() {
+    if (m_nGap == 0) return;
+    const int stored = Stored();
+    Grow(stored + m_nGap);
+    std::memmove(m_pCells + m_nGapAt + m_nGap, m_pCells + m_nGapAt, static_cast<size_t>(stored - m_nGapAt) * kPtrSize);
+    for (int i = 0; i < m_nGap; ++i) {
+        auto* v = new CzorValue;
+        v->SetText("", 0);
+        m_pCells[m_nGapAt + i] = v;
+    }
+    m_nGapAt = 0;
+    m_nGap = 0;
 }
 
 int CTableRow::AddBlock(const std::string_view* texts, int count) {
@@ -88,7 +111,7 @@ int CTableRow::AddBlock(const std::string_view* texts, int count) {
         return first;
     }
     // The block holds the cell pointers too when the row has none yet and no room for them.
-    const int ptrCount = (m_nCells == 0 && m_nCapacity < count) ? count : 0;
+    const int ptrCount = (Stored() == 0 && m_nCapacity < count) ? count : 0;
     size_t textBytes = 0;
     if (texts)
         for (int i = 0; i < count; ++i) textBytes += texts[i].size() + 1;
@@ -115,9 +138,12 @@ int CTableRow::AddBlock(const std::string_view* texts, int count) {
         m_nCapacity = ptrCount;
         m_bCellsInBlock = true;
     } else {
-        Grow(m_nCells + count);
+        Grow(Stored() + count);
     }
-    for (int i = 0; i < count; ++i) m_pCells[m_nCells++] = values + i;
+    for (int i = 0; i < count; ++i) {
+        m_pCells[Stored()] = values + i;
+        ++m_nCells;
+    }
     return first;
 }
 
@@ -128,10 +154,25 @@ int CTableRow::AddStrings(const std::string_view* texts, int count) {
 
 int CTableRow::AddEmpty(int count) { return AddBlock(nullptr, count); }
 
+int CTableRow::AddMissing(int count) {
+    const int first = m_nCells;
+    if (count <= 0) return first;
+    if (m_nGap == 0) {
+        m_nGapAt = m_nCells;
+    } else if (m_nGapAt + m_nGap != m_nCells) {
+        // One gap per row: missing cells after stored ones past the gap are made as texts.
+        for (int i = 0; i < count; ++i) AddColumn(std::string_view());
+        return first;
+    }
+    m_nGap += count;
+    m_nCells += count;
+    return first;
+}
+
 int CTableRow::AddColumn(CzorValue* value) {
     if (!value) return -1;
-    if (m_nCells == m_nCapacity) Grow(m_nCells + 1);
-    m_pCells[m_nCells] = value;
+    if (Stored() == m_nCapacity) Grow(Stored() + 1);
+    m_pCells[Stored()] = value;
     return m_nCells++;
 }
 
@@ -162,9 +203,17 @@ int CTableRow::AddColumn(CzorInstance* instance) {
 int CTableRow::InsertColumn(int index, CzorValue* value) {
     if (!value || index < -1 || index > m_nCells) return -1;
     if (index == -1) return AddColumn(value);
-    if (m_nCells == m_nCapacity) Grow(m_nCells + 1);
-    std::memmove(m_pCells + index + 1, m_pCells + index, static_cast<size_t>(m_nCells - index) * kPtrSize);
-    m_pCells[index] = value;
+    if (index > m_nGapAt && index < m_nGapAt + m_nGap) FillGap();
+    int at = index;
+    if (m_nGap == 0 || index <= m_nGapAt) {
+        if (m_nGap) ++m_nGapAt;
+    } else {
+        at = index - m_nGap;
+    }
+    const int stored = Stored();
+    if (stored == m_nCapacity) Grow(stored + 1);
+    std::memmove(m_pCells + at + 1, m_pCells + at, static_cast<size_t>(stored - at) * kPtrSize);
+    m_pCells[at] = value;
     ++m_nCells;
     return index;
 }
@@ -179,14 +228,31 @@ std::string CTableRow::GetAsString(int index) const { return ::GetAsString(GetCo
 void CTableRow::AppendAsString(int index, std::string& out) const { ::AppendAsString(GetColumn(index), out); }
 
 int CTableRow::Find(const CzorValue* value) const {
-    for (int i = 0; i < m_nCells; ++i)
+    if (!value) return -1;
+    for (int i = 0; i < m_nGapAt && i < Stored(); ++i)
         if (m_pCells[i] == value) return i;
+    if (m_nGap && value == MissingCell()) return m_nGapAt;
+    for (int i = m_nGapAt; i < Stored(); ++i)
+        if (m_pCells[i] == value) return i + m_nGap;
     return -1;
 }
 
 bool CTableRow::SetAt(int index, CzorValue* value) {
     if (!value || index < 0 || index >= m_nCells) return false;
-    CzorValue*& slot = m_pCells[index];
+    if (m_nGap && index >= m_nGapAt && index < m_nGapAt + m_nGap) {
+        // A missing cell at either end of the gap becomes a stored one; one inside it fills the gap.
+        if (index == m_nGapAt || index == m_nGapAt + m_nGap - 1) {
+            const int stored = Stored();
+            if (stored == m_nCapacity) Grow(stored + 1);
+            std::memmove(m_pCells + m_nGapAt + 1, m_pCells + m_nGapAt, static_cast<size_t>(stored - m_nGapAt) * kPtrSize);
+            m_pCells[m_nGapAt] = value;
+            if (index == m_nGapAt) ++m_nGapAt;
+            if (--m_nGap == 0) m_nGapAt = 0;
+            return true;
+        }
+        FillGap();
+    }
+    CzorValue*& slot = m_pCells[index < m_nGapAt ? index : index - m_nGap];
     if (slot != value) {
         Release(slot);
         slot = value;
@@ -196,12 +262,21 @@ bool CTableRow::SetAt(int index, CzorValue* value) {
 
 void CTableRow::RemoveAt(int index) {
     if (index < 0 || index >= m_nCells) return;
-    Release(m_pCells[index]);
-    std::memmove(m_pCells + index, m_pCells + index + 1, static_cast<size_t>(m_nCells - index - 1) * kPtrSize);
+    if (m_nGap && index >= m_nGapAt && index < m_nGapAt + m_nGap) {
+        if (--m_nGap == 0) m_nGapAt = 0;
+        --m_nCells;
+        return;
+    }
+    const int at = index < m_nGapAt ? index : index - m_nGap;
+    Release(m_pCells[at]);
+    std::memmove(m_pCells + at, m_pCells + at + 1, static_cast<size_t>(Stored() - at - 1) * kPtrSize);
     --m_nCells;
+    if (index < m_nGapAt) --m_nGapAt;
 }
 
 void CTableRow::RemoveAll() {
-    for (int i = 0; i < m_nCells; ++i) Release(m_pCells[i]);
+    for (int i = 0; i < Stored(); ++i) Release(m_pCells[i]);
     m_nCells = 0;
+    m_nGapAt = 0;
+    m_nGap = 0;
 }

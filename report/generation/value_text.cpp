@@ -1,5 +1,6 @@
 #include "report/generation/value_text.h"
 
+#include <cmath>
 #include <cstring>
 #include <fmt/format.h>
 #include <iterator>
@@ -12,8 +13,10 @@
 namespace {
 
 void AppendInt(int value, std::string& out) { fmt::format_to(std::back_inserter(out), "{}", value); }
-// "%f": six decimals and a point whatever the locale.
-void AppendReal(double value, std::string& out) { fmt::format_to(std::back_inserter(out), "{:.6f}", value); }
+// "%f": six decimals and a point whatever the locale. A value that is not finite is no number: nothing.
+void AppendReal(double value, std::string& out) {
+    if (std::isfinite(value)) fmt::format_to(std::back_inserter(out), "{:.6f}", value);
+}
 
 }  // namespace
 

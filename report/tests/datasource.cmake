@@ -8,5 +8,6 @@ qm_add_test(datasource_tests
     ${CMAKE_CURRENT_LIST_DIR}/datasource/formula_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/datasource/extend_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/datasource/sort_test.cpp
+    ${CMAKE_SOURCE_DIR}/platform/tests/alloc_counter.cpp
   LIBS folivox
   LABELS asan)

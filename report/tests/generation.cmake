@@ -13,6 +13,7 @@ qm_add_test(report_generation_tests
     ${CMAKE_CURRENT_LIST_DIR}/generation/save_bitmap_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/end_to_end.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/end_to_end_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/generation/data_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/example_template.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/example_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/damaged_template_test.cpp

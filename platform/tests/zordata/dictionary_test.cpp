@@ -1,10 +1,12 @@
 // The report dictionary and the EXPRESS reader.
 #include <gtest/gtest.h>
 
+#include "platform/tests/alloc_counter.h"
 #include "platform/tests/zordata/store_fixture.h"
 
 namespace {
-std::vector<std::string> Names(const CzorTAggr<CzorAttr>& attrs) {
+template <class List>
+std::vector<std::string> Names(const List& attrs) {
     std::vector<std::string> r;
     for (CzorAttr* a : attrs) r.push_back(a->GetName());
     return r;
@@ -139,4 +141,134 @@ TEST_F(Dictionary, ReservedWordsAreNamesAndAnotherDictionaryReplacesTheInstances
     EXPECT_EQ(Names(leaf->GetAllAttrs()), (std::vector<std::string>{"type", "value", "fixed", "entity", "data", "r"}));
     EXPECT_FALSE(store.GetAttrDefinition(leaf, "type")->IsOptional());
     EXPECT_EQ(store.GetAttrDefinition(leaf, "fixed")->GetType(), zorBOOLEAN);
+}
+
+namespace {
+
+// A dictionary of `count` entities e0 .. e<count-1> in a chain, each with one attribute of its own. Forward:
+// each entity is a subtype of the one declared before it; reversed: of the one declared after it.
+std::string Chain(int count, bool reversed) {
+    std::string text = "SCHEMA chain;\n";
+    for (int i = 0; i < count; ++i) {
+        text += "ENTITY e" + std::to_string(i);
+        const int super = reversed ? i + 1 : i - 1;
+        if (super >= 0 && super < count) text += " SUBTYPE OF (e" + std::to_string(super) + ")";
+        text += ";\n  a" + std::to_string(i) + " : OPTIONAL INTEGER;\nEND_ENTITY;\n";
+    }
+    return text + "END_SCHEMA;\n";
+}
+
+}  // namespace
+
+TEST_F(Dictionary, AChainWithinTheDepthLimitLoadsWithItsAttributesInOrder) {
+    for (const bool reversed : {false, true}) {
+        Write(Path("chain.dict"), Chain(65, reversed));
+        ASSERT_TRUE(store.LoadDictionary(Path("chain").c_str())) << store.GetLastErrorDescription();
+        CzorEntity* root = store.GetEntityBN(reversed ? "e64" : "e0");
+        CzorEntity* leaf = store.GetEntityBN(reversed ? "e0" : "e64");
+        EXPECT_EQ(leaf->GetDepth(), 64);
+        ASSERT_EQ(leaf->GetAttrCount(), 65);
+        const std::vector<CzorAttr*> attrs = leaf->GetAllAttrs();
+        for (int k = 0; k < 65; ++k) {
+            const std::string name = "a" + std::to_string(reversed ? 64 - k : k);
+            EXPECT_EQ(attrs[static_cast<size_t>(k)]->GetName(), name);
+            EXPECT_EQ(leaf->GetAttrAt(k), attrs[static_cast<size_t>(k)]);
+            EXPECT_EQ(attrs[static_cast<size_t>(k)]->GetIndex(), k);
+            EXPECT_EQ(store.GetAttrDefinition(leaf, name.c_str()), attrs[static_cast<size_t>(k)]);
+        }
+        EXPECT_EQ(leaf->GetAttrAt(65), nullptr);
+        EXPECT_EQ(leaf->GetAttrAt(-1), nullptr);
+        EXPECT_TRUE(leaf->IsKindOf(root));
+        EXPECT_FALSE(root->IsKindOf(leaf));
+        std::vector<CzorEntity*> below;
+        root->GetAllSubtypes(below);
+        EXPECT_EQ(below.size(), 64u);
+
+        // Values go to the right slots, and the root's extent holds the instances of every entity below it.
+        CzorInstance* a = store.CreateInstance(leaf, false, true);
+        CzorInstance* b = store.CreateInstance(root, false, true);
+        EXPECT_TRUE(store.PutAttr(a, store.GetAttrDefinition(leaf, reversed ? "a64" : "a0"), 7));
+        EXPECT_TRUE(store.PutAttr(a, store.GetAttrDefinition(leaf, reversed ? "a0" : "a64"), 8));
+        int x = 0;
+        EXPECT_TRUE(store.GetAttr(a, attrs.front(), x));
+        EXPECT_EQ(x, 7);
+        EXPECT_TRUE(store.GetAttr(a, attrs.back(), x));
+        EXPECT_EQ(x, 8);
+        CzorTAggr<CzorInstance> extent;
+        ASSERT_TRUE(store.GetEntityExtent(root, extent));
+        EXPECT_EQ(extent.GetSize(), 2);
+        EXPECT_EQ(extent.GetAt(0), a);
+        EXPECT_EQ(extent.GetAt(1), b);
+        ASSERT_TRUE(store.LoadDictionary(QM_DICT_DIR "/quillmark"));
+    }
+}
+
+// A chain too deep for any schema is refused with the dictionary error, at once and in little memory,
+// whichever way it is declared; a long reversed chain once exhausted the stack.
+TEST_F(Dictionary, AnAbsurdlyDeepChainOrACycleIsRefused) {
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"a chain one too deep", Chain(66, false)},
+        {"a reversed chain one too deep", Chain(66, true)},
+        {"a chain of 8000", Chain(8000, false)},
+        {"a reversed chain of 100000", Chain(100000, true)},
+        {"a cycle of three", "SCHEMA c; ENTITY a SUBTYPE OF (c); END_ENTITY; ENTITY b SUBTYPE OF (a); END_ENTITY;"
+                             "ENTITY c SUBTYPE OF (b); END_ENTITY; END_SCHEMA;"},
+        {"a cycle below a root", "SCHEMA c; ENTITY r; END_ENTITY; ENTITY a SUBTYPE OF (b); END_ENTITY;"
+                                 "ENTITY b SUBTYPE OF (a); END_ENTITY; ENTITY s SUBTYPE OF (a); END_ENTITY; END_SCHEMA;"},
+        {"an entity its own supertype", "SCHEMA c; ENTITY a SUBTYPE OF (A); END_ENTITY; END_SCHEMA;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(Path("deep.dict"), c.text);
+        zor::test::AllocationWatch watch;
+        EXPECT_FALSE(store.LoadDictionary(Path("deep").c_str()));
+        EXPECT_EQ(store.GetLastError(), zorErrDictSyntax);
+        // The file's text, its entities and attributes, and little else.
+        EXPECT_LT(watch.PeakBytes(), 64 * c.text.size() + (1u << 20));
+        EXPECT_EQ(store.GetDictName(), "quillmark");
+    }
+}
+
+// Inherited attributes and subtype lists cost memory in proportion to what the dictionary declares: a root
+// with many attributes and many subtypes once cost the square of that.
+TEST_F(Dictionary, InheritanceCostsMemoryInProportionToTheDeclarations) {
+    std::string text = "SCHEMA wide;\nENTITY root;\n";
+    for (int i = 0; i < 20000; ++i) text += "  r" + std::to_string(i) + " : OPTIONAL INTEGER;\n";
+    text += "END_ENTITY;\n";
+    for (int i = 0; i < 4000; ++i)
+        text += "ENTITY s" + std::to_string(i) + " SUBTYPE OF (root);\n  own : OPTIONAL REAL;\nEND_ENTITY;\n";
+    text += "END_SCHEMA;\n";
+    Write(Path("wide.dict"), text);
+    zor::test::AllocationWatch watch;
+    ASSERT_TRUE(store.LoadDictionary(Path("wide").c_str())) << store.GetLastErrorDescription();
+    EXPECT_LT(watch.PeakBytes(), 64 * text.size());  // the square would be 4000 × 20000 pointers: 640 MB
+    CzorEntity* last = store.GetEntityBN("s3999");
+    EXPECT_EQ(last->GetAttrCount(), 20001);
+    EXPECT_EQ(last->GetAttrAt(20000)->GetName(), "own");
+    EXPECT_EQ(store.GetAttrDefinition(last, "R19999"), store.GetAttrDefinition(store.GetEntityBN("root"), "r19999"));
+    EXPECT_EQ(store.GetEntityBN("root")->GetSubtypes().GetSize(), 4000);
+}
+
+// Out of memory while loading is a failed load with its message, never the end of the program; the store
+// keeps the dictionary it had.
+TEST_F(Dictionary, RunningOutOfMemoryFailsTheLoad) {
+    CzorInstance* p = Point(1, 2);
+    Write(Path("big.dict"), Chain(60, false));
+    bool loaded = true;
+    size_t refused = 0;
+    {
+        zor::test::ScopedAllocationLimit limit(16 * 1024);
+        loaded = store.LoadDictionary(Path("big").c_str());
+        refused = limit.Refused();
+    }
+    EXPECT_FALSE(loaded);
+    EXPECT_GT(refused, 0u);
+    EXPECT_EQ(store.GetLastError(), zorErrNoMemory);
+    EXPECT_NE(std::string(store.GetLastErrorDescription()).find("big.dict"), std::string::npos);
+    EXPECT_EQ(store.GetDictName(), "quillmark");
+    EXPECT_EQ(Extent("zor_point"), std::vector<CzorInstance*>{p});
+    ASSERT_TRUE(store.LoadDictionary(Path("big").c_str())) << store.GetLastErrorDescription();
 }

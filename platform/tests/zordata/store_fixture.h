@@ -8,7 +8,9 @@
 
 #include "platform/base/file_io.h"
 #include "platform/base/tempfile.h"
+#include "platform/tests/fixed_clock.h"
 #include "platform/tests/test_support.h"
+#include "platform/zordata/clock.h"
 #include "platform/zordata/zordata.h"
 
 class StoreTest : public ::testing::Test {
@@ -61,6 +63,8 @@ protected:
         return std::vector<CzorInstance*>(list.begin(), list.end());
     }
 
+    // Files written here carry one date, so that they compare byte for byte.
+    zor::ScopedClock clock{zor::test::FixedNoon};
     CzorStepDataWithFile store;
     std::string dir;
 };

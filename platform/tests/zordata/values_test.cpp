@@ -262,7 +262,7 @@ TEST(ZorStepMgr, IsRealOrEmpty) {
         {"", true}, {"12", true}, {"-3.5", true}, {"+0.25", true}, {".5", true}, {"5.", true}, {"1e-3", true},
         {"2.5E+10", true}, {" 7 ", true}, {"\t-1.0", true},
         {"   ", false}, {"abc", false}, {"1,5", false}, {"12abc", false}, {".", false}, {"-", false},
-        {"1e", false}, {"inf", false}, {"nan", false}, {"0x1A", false}, {"1 2", false}, {"--1", false},
+        {"1e", false}, {"inf", false}, {"nan", false}, {"1e400", false}, {"-1e400", false}, {"1e-400", true}, {"0x1A", false}, {"1 2", false}, {"--1", false},
     };
     for (const Case& c : cases) EXPECT_EQ(zorIsRealOrEmpty(c.text), c.ok) << '"' << c.text << '"';
     EXPECT_TRUE(zorIsRealOrEmpty(static_cast<const char*>(nullptr)));

@@ -164,6 +164,22 @@ TEST_F(Formula, NumbersOfRealAndIntegerCells) {
     RunTable(cases, numbers.GetRow(0), numbers, messages);
 }
 
+// A number past the range of a double, or a word a C library reads as one, counts as no number (0); a sum
+// that overflows shows nothing: never "inf" or "nan".
+TEST_F(Formula, NumbersAreFinite) {
+    CDataSource numbers;
+    dstest::Fill(numbers, {"Big", "Inf", "Nan", "Two", "Max"}, {{"1e400", "inf", "nan", "2", "1.7e308"}});
+    const Case cases[] = {
+        {"%SUMM(Big, Two)", true, "2"},
+        {"%SUMM(Inf, Nan, Two)", true, "2"},
+        {"%AVERAGE(Big, Two)", true, "1"},
+        {"%SUMM(Max, Max)", true, ""},
+        {"%AVERAGE(Max, Max, Two)", true, ""},
+        {"%SUMM(Max, Max) + \"!\"", true, "!"},
+    };
+    RunTable(cases, numbers.GetRow(0), numbers, messages);
+}
+
 TEST_F(Formula, NumbersIgnoreACommaDecimalLocale) {
     dstest::ScopedLocale locale("ru_RU.UTF-8");
     ASSERT_TRUE(locale.ok()) << "ru_RU.UTF-8 is missing: tools/setup.sh generates it";

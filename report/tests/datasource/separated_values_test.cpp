@@ -8,6 +8,7 @@
 #include <random>
 
 #include "datasource_fixture.h"
+#include "platform/tests/alloc_counter.h"
 
 namespace {
 
@@ -60,6 +61,10 @@ TEST_F(SeparatedValues, LoadsTheseBytesAsTheseCells) {
         {"unquoted: a lone quote opens a stretch", "A,B\nab\"c,d\n", {"A", "B"}, {{"ab\"c,d", ""}}},
         {"unquoted: header with a blank before the quote", " \"A\",B\n1,2\n", {" \"A\"", "B"}, {{"1", "2"}}},
         {"bytes pass unchanged", "Ключ\n\xff\xfe\x01 \xd0\n", {"Ключ"}, {{"\xff\xfe\x01 \xd0"}}},
+        {"byte-order mark: quoted", "\xEF\xBB\xBF\"A\",\"B\"\r\n\"1\",\"x,y\"\r\n", {"A", "B"}, {{"1", "x,y"}}},
+        {"byte-order mark: before empty lines", "\xEF\xBB\xBF\n\nA\n1\n", {"A"}, {{"1"}}},
+        {"byte-order mark: only at the start", "A\n\xEF\xBB\xBF\n", {"A"}, {{"\xEF\xBB\xBF"}}},
+        {"byte-order mark: a cut one stays", "\xEF\xBB" "A\n", {"\xEF\xBB" "A"}, {}},
     };
     for (const LoadCase& c : cases) {
         CDataSource ds;
@@ -77,7 +82,7 @@ TEST_F(SeparatedValues, LoadsTheseBytesAsTheseCells) {
 }
 
 TEST_F(SeparatedValues, NoHeaderLineNoData) {
-    for (const char* bytes : {"", "\n", "\r\n\n\r\n"}) {
+    for (const char* bytes : {"", "\n", "\r\n\n\r\n", "\xEF\xBB\xBF", "\xEF\xBB\xBF\r\n"}) {
         CDataSource ds;
         dstest::Fill(ds, {"old"}, {{"row"}});
         EXPECT_FALSE(Load(ds, bytes));
@@ -116,6 +121,55 @@ TEST_F(SeparatedValues, LinesAcrossReadBlocks) {
     ASSERT_EQ(ds.GetRowCount(), 200000);
     EXPECT_EQ(ds.GetRow(123456)->GetAsString(0), "123456");
     EXPECT_EQ(ds.GetRow(199999)->GetAsString(1), "\"v199999\"");
+}
+
+// A line shorter than the header costs memory for what it holds, not for the header's width: 8000 names
+// over 8000 empty lines once made 64 million cells. Every reader still sees one cell per column.
+TEST_F(SeparatedValues, MissingFieldsCostNoMemory) {
+    const int n = 8000;
+    std::string bytes;
+    for (int i = 0; i < n; ++i) bytes += (i ? ",c" : "c") + std::to_string(i);
+    bytes += "\n";
+    bytes += "x,y\n";
+    bytes += std::string(n, '\n');
+    const std::string path = Path("padded.csv");
+    Write(path, bytes);
+
+    CDataSource ds;
+    zor::test::AllocationWatch watch;
+    ASSERT_TRUE(ds.LoadFromFile(path));
+    // The read buffer, the header, and a row object per line; the full table would need 64 million cells.
+    EXPECT_LT(watch.PeakBytes(), (size_t(4) << 20) + 64 * bytes.size());
+    EXPECT_LT(watch.Allocations(), size_t(4) * n + 1000);
+
+    ASSERT_EQ(ds.GetColumnCount(), n);
+    ASSERT_EQ(ds.GetRowCount(), n + 1);
+    for (const int r : {0, 1, n}) {
+        ASSERT_EQ(ds.GetRow(r)->GetSize(), n) << r;
+        for (const int c : {0, 1, 2, n / 2, n - 1}) {
+            ASSERT_NE(ds.GetAt(r, c), nullptr);
+            EXPECT_EQ(ds.GetAt(r, c)->GetType(), zorSTRING) << r << "," << c;
+        }
+    }
+    EXPECT_EQ(ds.GetRow(0)->GetAsString(0), "x");
+    EXPECT_EQ(ds.GetRow(0)->GetAsString(1), "y");
+    EXPECT_EQ(ds.GetRow(0)->GetAsString(2), "");
+    EXPECT_EQ(ds.GetAt(0, n), nullptr);
+
+    // A formula over the last column adds a cell per row and nothing for the missing ones.
+    CHeader computed;
+    computed.AddColumn(new CHeaderColumn(kFormulaColumn, "Итог=c1 + \"/\" + c" + std::to_string(n - 1), zorSTRING));
+    zor::test::AllocationWatch extending;
+    ASSERT_TRUE(ds.Extend(&computed, nullptr));
+    EXPECT_LT(extending.PeakBytes(), size_t(64) * n + (size_t(1) << 20));
+    EXPECT_EQ(ds.GetRow(0)->GetAsString(n), "y/");
+    EXPECT_EQ(ds.GetRow(n)->GetAsString(n), "/");
+    EXPECT_EQ(ds.GetRow(n)->GetSize(), n + 1);
+
+    // Filling a missing cell changes that row alone.
+    ASSERT_TRUE(ds.SetAt(n, n / 2, "z"));
+    EXPECT_EQ(ds.GetRow(n)->GetAsString(n / 2), "z");
+    EXPECT_EQ(ds.GetRow(n - 1)->GetAsString(n / 2), "");
 }
 
 struct WordCase {

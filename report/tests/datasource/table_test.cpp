@@ -1,6 +1,8 @@
 // Rows and the table: cells, ownership, ranges and the messages of a wrong row.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "datasource_fixture.h"
 #include "report/generation/value_text.h"
 
@@ -29,6 +31,90 @@ TEST(TableRow, CellsOfEveryKind) {
     EXPECT_EQ(row.GetAsString(-1), "");
     EXPECT_EQ(row.GetColumn(4), own);  // the very value, not a copy
     EXPECT_EQ(row.Find(own), 4);
+    EXPECT_EQ(row.Find(nullptr), -1);
+}
+
+// A row whose missing cells cost nothing behaves, through every operation, like the same row with real
+// empty texts in their place: the same size, types and texts at every index.
+TEST(TableRow, MissingCellsReadAsEmptyTextsThroughEveryChange) {
+    auto same = [](const CTableRow& a, const CTableRow& b, const std::string& step) {
+        ASSERT_EQ(a.GetSize(), b.GetSize()) << step;
+        for (int i = -1; i <= a.GetSize(); ++i) {
+            EXPECT_EQ(a.GetColumnType(i), b.GetColumnType(i)) << step << " at " << i;
+            EXPECT_EQ(a.GetAsString(i), b.GetAsString(i)) << step << " at " << i;
+            EXPECT_EQ(a.GetColumn(i) == nullptr, b.GetColumn(i) == nullptr) << step << " at " << i;
+        }
+    };
+    std::mt19937 random(20);
+    for (int round = 0; round < 200; ++round) {
+        const std::string_view texts[] = {"a", "", "в"};
+        CTableRow sparse, dense;
+        const int head = static_cast<int>(random() % 4);
+        const int missing = 1 + static_cast<int>(random() % 6);
+        sparse.AddStrings(texts, head);
+        dense.AddStrings(texts, head);
+        EXPECT_EQ(sparse.AddMissing(missing), head);
+        for (int i = 0; i < missing; ++i) dense.AddColumn(std::string_view());
+        std::string steps = "head " + std::to_string(head) + ", missing " + std::to_string(missing);
+        same(sparse, dense, steps);
+        for (int op = 0; op < 12; ++op) {
+            const int size = dense.GetSize();
+            const int index = size ? static_cast<int>(random() % static_cast<unsigned>(size)) : 0;
+            const int value = static_cast<int>(random() % 100);
+            switch (random() % 6) {
+            case 0: {
+                auto* a = new CzorValue;
+                auto* b = new CzorValue;
+                a->Set(value);
+                b->Set(value);
+                EXPECT_EQ(sparse.SetAt(index, a), dense.SetAt(index, b));
+                if (size == 0) { delete a; delete b; }
+                steps += ", set " + std::to_string(index);
+                break;
+            }
+            case 1:
+                sparse.RemoveAt(index);
+                dense.RemoveAt(index);
+                steps += ", remove " + std::to_string(index);
+                break;
+            case 2: {
+                const int at = size ? static_cast<int>(random() % static_cast<unsigned>(size + 1)) : 0;
+                auto* a = new CzorValue;
+                auto* b = new CzorValue;
+                a->Set(value);
+                b->Set(value);
+                EXPECT_EQ(sparse.InsertColumn(at, a), dense.InsertColumn(at, b));
+                steps += ", insert " + std::to_string(at);
+                break;
+            }
+            case 3:
+                sparse.AddColumn(value);
+                dense.AddColumn(value);
+                steps += ", add";
+                break;
+            case 4:
+                sparse.AddMissing(2);
+                dense.AddColumn(std::string_view());
+                dense.AddColumn(std::string_view());
+                steps += ", add 2 missing";
+                break;
+            case 5: {
+                const CzorValue* cell = sparse.GetColumn(index);
+                const int found = sparse.Find(cell);
+                if (cell) {
+                    EXPECT_EQ(sparse.GetColumn(found), cell) << steps;
+                }
+                break;
+            }
+            }
+            same(sparse, dense, steps);
+        }
+    }
+    CTableRow row;
+    EXPECT_EQ(row.AddMissing(0), 0);
+    EXPECT_EQ(row.GetSize(), 0);
+    EXPECT_EQ(row.AddMissing(3), 0);
+    EXPECT_EQ(row.Find(row.GetColumn(1)), 0);  // the missing cells are one and the same
     EXPECT_EQ(row.Find(nullptr), -1);
 }
 

@@ -27,6 +27,9 @@ TEST(ValueText, TextFormOfEachType) {
         {Value(1e-7), "0"},        // "%f" keeps six decimals
         {Value(1234567.125), "1234567.125"},
         {Value(0.1 + 0.2), "0.3"},
+        {Value(std::numeric_limits<double>::infinity()), ""},  // no number: never "inf" or "nan" in a report
+        {Value(-std::numeric_limits<double>::infinity()), ""},
+        {Value(std::numeric_limits<double>::quiet_NaN()), ""},
         {Value(42), "42"},
         {Value(-7), "-7"},
         {Value(std::numeric_limits<int>::min()), "-2147483648"},

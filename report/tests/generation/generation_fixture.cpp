@@ -2,6 +2,7 @@
 
 #include <fmt/printf.h>
 
+#include "platform/tests/fixed_clock.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/page_reference_element.h"
 #include "report/model/table_content.h"
@@ -9,15 +10,7 @@
 
 namespace generation_test {
 
-std::time_t FixedDate() {
-    std::tm t{};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 2;
-    t.tm_mday = 5;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
+std::time_t FixedDate() { return zor::test::FixedNoon(); }
 
 // --- Reading a report back -------------------------------------------------------------------------------------
 
