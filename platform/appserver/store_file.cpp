@@ -43,10 +43,9 @@ bool ImportStoreFile(ServerDatabase& db, const std::string& dictionary, const st
     rows.reserve(live.size());
     for (CzorInstance* inst : live) {
         CzorDataBuf buf;
-        const auto& attrs = inst->GetEntity()->GetAllAttrs();
-        for (int a = 0; a < attrs.GetSize(); ++a) {
+        for (CzorAttr* attr : inst->GetEntity()->GetAllAttrs()) {
             CzorValue v;
-            store.GetAttr(inst, attrs.GetAt(a), v);
+            store.GetAttr(inst, attr, v);
             if (!zorAppendBufValue(buf, v)) {
                 error = "a value cannot be written: instance of " + inst->GetEntity()->GetName();
                 return false;
@@ -85,14 +84,13 @@ bool ExportStoreFile(ServerDatabase& db, const std::string& dictionary, const st
         CzorInstance* inst = byId[r.id];
         CzorDataBuf buf;
         buf.SetExternalData(r.data.data(), r.data.size());
-        const auto& attrs = inst->GetEntity()->GetAllAttrs();
-        for (int a = 0; a < attrs.GetSize(); ++a) {
+        for (CzorAttr* attr : inst->GetEntity()->GetAllAttrs()) {
             CzorValue v;
             if (!zorReadBufValue(buf, v, resolve)) {
                 error = "instance " + std::to_string(r.id) + " of " + r.entity + " cannot be read";
                 return false;
             }
-            if (!v.IsEmpty()) store.PutAttr(inst, attrs.GetAt(a), v);
+            if (!v.IsEmpty()) store.PutAttr(inst, attr, v);
         }
     }
     if (!store.SaveToFile(file.c_str())) {
