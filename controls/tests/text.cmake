@@ -1,7 +1,7 @@
 # The text controls: the mask language and RTF of our subset as plain classes (also under the
 # sanitizers, with hostile RTF), and the widgets over them under Qt's offscreen platform.
 qm_add_test(vistrel_text_logic_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_mask_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/edit_mask_test.cpp ${CMAKE_CURRENT_LIST_DIR}/rtf_test.cpp
   LIBS vistrel
   LABELS asan)
 
