@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "controls/tests/gui_fixture.h"
@@ -123,6 +124,27 @@ TEST_F(MaskedEditTest, EmptyMaskIsAPlainEdit) {
     EXPECT_TRUE(edit.isEnabled());
     Type(&edit, "ab");
     EXPECT_EQ(edit.text(), "ab");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MaskedEditTest, MouseSelectsAllOnDoubleClickAndPlacesTheCaretOnRelease) {
+    ASSERT_TRUE(edit.Init("[0-9][0-9][0-9]", "123"));
+    edit.resize(200, 24);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 10), QPointF(5, 10), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &dbl);
+    EXPECT_EQ(edit.selectedText(), "123");
+    edit.deselect();
+    edit.setCursorPosition(2);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(190, 10), QPointF(190, 10), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&edit, &release);
+    EXPECT_EQ(edit.Caret(), edit.cursorPosition());
+    const QString shown = edit.text();
+    SendKey(&edit, Qt::Key_Left);
+    EXPECT_EQ(edit.text(), shown);
+    EXPECT_EQ(edit.Caret(), 1);
 }
 
 }  // namespace

@@ -144,3 +144,20 @@ TEST_F(RichEditTest, SystemFontsAreScalable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RichEditTest, FontNameSizeAndCharsetReachTheRtf) {
+    edit.setPlainText("ab");
+    Select(0, 1);
+    edit.SetFontName("Liberation Serif");
+    edit.SetFontSize(14);
+    edit.SetSelectionCharSet(0);
+    EXPECT_EQ(edit.GetSelectionFontName(), "Liberation Serif");
+    EXPECT_EQ(edit.GetSelectionFontSize(), 14);
+    const std::string rtf = edit.GetRTF();
+    EXPECT_NE(rtf.find("{\\f0\\fcharset0 Liberation Serif;}"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\f0\\fs28 a}"), std::string::npos) << rtf;
+}
+
+}  // namespace
