@@ -168,7 +168,8 @@ TEST_F(StaticTest, PaintsEveryMode) {
             const QImage shot = label.grab().toImage();
             EXPECT_EQ(shot.pixelColor(1, 1), QColor(255, 255, 0)) << angle << vertical;
         }
-    label.ForceNoOwnerDraw(1);
+    label.SetText("<b>x</b>").ForceNoOwnerDraw(1);
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);  // the host's text is never markup
     EXPECT_FALSE(label.grab().isNull());
 }
 

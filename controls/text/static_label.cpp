@@ -74,6 +74,8 @@ CzorStatic::CzorStatic(QWidget* parent)
     connect(&m_textTimer, &QTimer::timeout, this, &CzorStatic::OnTextFlashTick);
     connect(&m_backTimer, &QTimer::timeout, this, &CzorStatic::OnBackFlashTick);
     setMouseTracking(true);
+    // A host's text is shown as it stands, never read as markup.
+    setTextFormat(Qt::PlainText);
 }
 
 CzorStatic& CzorStatic::Redraw() {
