@@ -161,3 +161,36 @@ TEST_F(RichEditTest, FontNameSizeAndCharsetReachTheRtf) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RichEditTest, FontAndColourDialogsApplyTheChoiceAndTellTheParent) {
+    edit.setPlainText("ab");
+    Select(0, 2);
+    std::vector<int> told;
+    QObject::connect(&edit, &CzorRichEditCtrl::fontChosen, [&](int id) { told.push_back(id); });
+    auto previousFont = CzorRichEditCtrl::SetFontChooser([](QFont&, QWidget*) { return false; });
+    EXPECT_FALSE(edit.SelectFont());  // cancelled: nothing applied, nobody told
+    EXPECT_TRUE(told.empty());
+    CzorRichEditCtrl::SetFontChooser([](QFont& f, QWidget*) {
+        f = QFont("Liberation Mono", 200);  // beyond the dialog's sizes
+        f.setBold(true);
+        f.setUnderline(true);
+        return true;
+    });
+    EXPECT_TRUE(edit.SelectFont());
+    EXPECT_EQ(told, std::vector<int>{kRichEditFontChosenId});
+    EXPECT_EQ(edit.GetSelectionFontName(), "Liberation Mono");
+    EXPECT_EQ(edit.GetSelectionFontSize(), 144);
+    EXPECT_TRUE(edit.SelectionIsBold());
+    EXPECT_TRUE(edit.SelectionIsUnderlined());
+    EXPECT_FALSE(edit.SelectionIsItalic());
+    CzorRichEditCtrl::SetFontChooser(previousFont);
+
+    auto previousColor = CzorRichEditCtrl::SetColorChooser([](QColor& c, QWidget*) { c = QColor(10, 20, 30); return true; });
+    edit.SelectColor();
+    EXPECT_EQ(edit.SetSelectionTextColor(RGB(0, 0, 0)), RGB(10, 20, 30));
+    CzorRichEditCtrl::SetColorChooser(previousColor);
+}
+
+}  // namespace

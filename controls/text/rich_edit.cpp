@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 #include <QColorDialog>
 #include <QFontDatabase>
@@ -72,11 +73,29 @@ QTextCharFormat StyleFormat(int property, bool on) {
     return f;
 }
 
+CzorRichEditCtrl::FontChooser& FontChooserSlot() {
+    static CzorRichEditCtrl::FontChooser chooser;
+    return chooser;
+}
+
+CzorRichEditCtrl::ColorChooser& ColorChooserSlot() {
+    static CzorRichEditCtrl::ColorChooser chooser;
+    return chooser;
+}
+
 double PointsOf(const QTextCharFormat& f, const QFont& documentFont) {
     return f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : documentFont.pointSizeF();
 }
 
 }  // namespace
+
+CzorRichEditCtrl::FontChooser CzorRichEditCtrl::SetFontChooser(FontChooser chooser) {
+    return std::exchange(FontChooserSlot(), std::move(chooser));
+}
+
+CzorRichEditCtrl::ColorChooser CzorRichEditCtrl::SetColorChooser(ColorChooser chooser) {
+    return std::exchange(ColorChooserSlot(), std::move(chooser));
+}
 
 CzorRichEditCtrl::CzorRichEditCtrl(QWidget* parent) : QTextEdit(parent) {
     document()->setDefaultFont(QFont("Arial", 10));
@@ -282,8 +301,12 @@ bool CzorRichEditCtrl::SelectFont() {
     const QTextCharFormat current = SelectedFormats(textCursor()).front();
     QFont start = current.font();
     start.setPointSize(GetSelectionFontSize());
+    QFont chosen = start;
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, start, this);
+    if (FontChooserSlot())
+        ok = FontChooserSlot()(chosen, this);
+    else
+        chosen = QFontDialog::getFont(&ok, start, this);
     if (!ok)
         return false;
     SetFontName(chosen.family().toStdString());
@@ -298,8 +321,9 @@ bool CzorRichEditCtrl::SelectFont() {
 }
 
 void CzorRichEditCtrl::SelectColor() {
-    const QColor c = QColorDialog::getColor(SelectedFormats(textCursor()).front().foreground().color(), this);
-    if (c.isValid())
+    QColor c = SelectedFormats(textCursor()).front().foreground().color();
+    const bool ok = ColorChooserSlot() ? ColorChooserSlot()(c, this) : (c = QColorDialog::getColor(c, this)).isValid();
+    if (ok && c.isValid())
         SetSelectionTextColor(RGB(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue())));
 }
 

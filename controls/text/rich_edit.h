@@ -2,6 +2,7 @@
 // A rich-text box for small formatted texts: its content or selection read and written as RTF of our
 // subset (rtf_document.h), one-call formatting of the selection and its paragraphs, raising and
 // lowering by the size table, bullets, and the font and colour dialogs.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,13 @@ inline int LowerOffsetTwips(int points) { return points * -20 / 3; }
 class CzorRichEditCtrl : public QTextEdit {
     Q_OBJECT
 public:
+    // The font and colour dialogs, replaceable so tests answer them: true (and the choice) on OK.
+    using FontChooser = std::function<bool(QFont& font, QWidget* parent)>;
+    using ColorChooser = std::function<bool(QColor& color, QWidget* parent)>;
+    // An empty chooser restores Qt's dialog; each returns the previous one.
+    static FontChooser SetFontChooser(FontChooser chooser);
+    static ColorChooser SetColorChooser(ColorChooser chooser);
+
     explicit CzorRichEditCtrl(QWidget* parent = nullptr);
 
     // SF_RTF or SF_TEXT, with SFF_SELECTION for the selection only.
