@@ -240,4 +240,35 @@ TEST_F(ControlsWindow, CtrlClickedHeadersSortByBothAndClippedCellShowsTip) {
     EXPECT_LE(std::abs(tip.left() - cell.left()), 4);
 }
 
+TEST_F(ControlsWindow, DockingBarFloatsAndDocksAgainKeepingItsSizes) {
+    ASSERT_NO_FATAL_FAILURE(Show({"bar"}, "Элементы: bar"));
+    const QRect docked = Part("docked");
+    ASSERT_EQ(docked.width(), 150);
+    const QRgb white = qRgb(255, 255, 255);
+    std::string why;
+    // The frame's lower left: the bar's contents while docked, the frame's own view while it floats.
+    const QRect lowerLeft(docked.left() + 10, docked.top() + 260, 120, 60);
+    QImage shot = ShotWhen(lowerLeft, kGreen);
+    EXPECT_TRUE(RegionIs(shot, lowerLeft, kGreen, &why)) << why;
+
+    // A double click on the gripper floats it at its floating size.
+    QRect gripper = Part("gripper");
+    ASSERT_TRUE(x().MoveMouse(gripper.left() + 30, gripper.top() + 5));
+    ASSERT_TRUE(x().XDo({"click", "--repeat", "2", "--delay", "80", "1"}));
+    const QRect floating = ParseRect(LineAfter("floating "));
+    ASSERT_EQ(floating.size(), QSize(150, 220)) << "the bar did not float at its floating size";
+    gripper = ParseRect(LineAfter("gripper "));
+    shot = ShotWhen(lowerLeft, white);
+    EXPECT_TRUE(RegionIs(shot, lowerLeft, white, &why)) << why;
+    EXPECT_TRUE(RegionIs(shot, QRect(floating.left() + 10, floating.bottom() - 60, 120, 50), kGreen, &why)) << why;
+
+    // Another on its gripper docks it where it was, as wide as before.
+    ASSERT_TRUE(x().MoveMouse(gripper.left() + 30, gripper.top() + 5));
+    ASSERT_TRUE(x().XDo({"click", "--repeat", "2", "--delay", "80", "1"}));
+    EXPECT_EQ(ParseRect(LineAfter("docked ")), docked);
+    shot = ShotWhen(lowerLeft, kGreen);
+    EXPECT_TRUE(RegionIs(shot, lowerLeft, kGreen, &why)) << why;
+    EXPECT_TRUE(RegionIs(shot, QRect(docked.right() + 4, docked.top() + 260, 60, 60), white, &why)) << why;
+}
+
 }  // namespace
