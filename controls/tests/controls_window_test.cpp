@@ -271,4 +271,25 @@ TEST_F(ControlsWindow, DockingBarFloatsAndDocksAgainKeepingItsSizes) {
     EXPECT_TRUE(RegionIs(shot, QRect(docked.right() + 4, docked.top() + 260, 60, 60), white, &why)) << why;
 }
 
+TEST_F(ControlsWindow, LinkTakesTheHoverColourUnderTheMouse) {
+    ASSERT_NO_FATAL_FAILURE(Show({"link"}, "Элементы: link"));
+    const QRect link = Part("link");
+    const QRgb linkColour = qRgb(0, 0, 255), hover = qRgb(230, 0, 0);
+    QImage shot = x().Screenshot();
+    EXPECT_FALSE(FindColour(shot, link, linkColour, 3).isEmpty()) << "the link is not in its colour";
+    EXPECT_TRUE(FindColour(shot, link, hover, 3).isEmpty());
+
+    ASSERT_TRUE(x().MoveMouse(link.center().x(), link.center().y()));
+    shot = x().ScreenshotWhen([&](const QImage& s) { return !FindColour(s, link, hover, 3).isEmpty(); }, 5s);
+    const QRect lit = FindColour(shot, link, hover, 3);
+    EXPECT_GE(lit.width(), link.width() * 3 / 4) << "the whole text takes the hover colour";
+    EXPECT_TRUE(FindColour(shot, link, linkColour, 3).isEmpty());
+
+    // A click opens the target once.
+    ASSERT_TRUE(x().Click(link.center().x(), link.center().y()));
+    EXPECT_TRUE(WaitFor("open http://example.invalid/\n"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(m_program.OutputSoFar().find("open ", m_seen), std::string::npos) << "opened twice";
+}
+
 }  // namespace
