@@ -1,5 +1,5 @@
 // The small program of the controls' real-window test: one window per control, chosen by the first
-// argument (dialog, buttons, list, bar, link, folder <start folder>). Once shown it writes where its parts
+// argument (dialog, buttons, list, bar, link, folder <start folder>); message boxes are real ones. Once shown it writes where its parts
 // are on the screen ("<part> x y width height") and "ready"; what the user did comes out as lines too.
 #include <QApplication>
 #include <QFrame>
@@ -19,6 +19,7 @@
 #include "controls/dialogs/sizing_control_bar.h"
 #include "controls/dialogs/sort_list.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/widgets/qt_message_sink.h"
 #include "testkit/test_look.h"
 
 namespace {
@@ -71,15 +72,6 @@ protected:
     }
 };
 
-// Questions are answered Yes and written to stdout, so the test sees they were asked.
-class YesSink : public zor::IMessageSink {
-public:
-    int Show(const std::string& text, const std::string&, unsigned type) override {
-        Say("message " + QString::fromStdString(text).simplified().toStdString());
-        return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
-    }
-};
-
 std::string RowOrder(const CSortListCtrl& list) {
     std::string order;
     for (int i = 0; i < list.GetItemCount(); ++i) order += (i ? " " : "") + list.GetItemText(i, 0) + list.GetItemText(i, 1);
@@ -92,8 +84,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     quillmark_test::ApplyTestLook(app);
     const std::string which = argc > 1 ? argv[1] : "";
-    YesSink sink;
+    // The program's own message boxes, answered with the mouse and keys like the rest.
+    zor::QtMessageSink sink;
     zor::SetMessageSink(&sink);
+    zor::SetDefaultCaption("Вопрос теста");
 
     QWidget window;
     window.setWindowTitle(QString::fromStdString("Элементы: " + which));

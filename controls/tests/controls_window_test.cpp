@@ -292,4 +292,28 @@ TEST_F(ControlsWindow, LinkTakesTheHoverColourUnderTheMouse) {
     EXPECT_EQ(m_program.OutputSoFar().find("open ", m_seen), std::string::npos) << "opened twice";
 }
 
+TEST_F(ControlsWindow, FolderPickerCreatesTheTypedMissingFolder) {
+    namespace fs = std::filesystem;
+    const std::string start = m_sandbox.Work();
+    const std::string missing = start + "/новая/глубже";
+    ASSERT_NO_FATAL_FAILURE(Show({"folder", start}, "Выбор папки"));
+    ASSERT_FALSE(fs::exists(fs::path(missing)));
+
+    // The current-folder field has the focus: the typed path replaces its text, Return confirms.
+    ASSERT_TRUE(x().Key("ctrl+a"));
+    ASSERT_TRUE(x().Type(missing));
+    ASSERT_TRUE(x().Key("Return"));
+    // The question whether to create it, answered Yes (its default button) from the keyboard.
+    const unsigned long box = x().WaitForWindow("Вопрос теста", 5s);
+    ASSERT_NE(box, 0ul) << "no question about the missing folder";
+    ASSERT_TRUE(x().XDo({"windowfocus", "--sync", std::to_string(box)}));
+    ASSERT_TRUE(x().Key("Return"));
+
+    EXPECT_EQ(LineAfter("result "), "1 " + missing + "/");
+    const ProgramResult result = m_program.Wait(5s);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0) << Describe(result);
+    EXPECT_TRUE(fs::is_directory(fs::path(missing)));
+}
+
 }  // namespace
