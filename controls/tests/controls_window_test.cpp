@@ -229,14 +229,17 @@ TEST_F(ControlsWindow, CtrlClickedHeadersSortByBothAndClippedCellShowsTip) {
     // The description does not fit its column: hovering it shows the whole text over it in a tip.
     const int textWidth = Part("textwidth").left();
     const QRgb tipFace = Sys(COLOR_INFOBK);
-    const QRect beyond(cell.right() + 6, cell.top() + 1, textWidth - cell.width(), 2);
-    EXPECT_LT(ShareOf(shot, beyond, tipFace), 0.1) << "a tip before the mouse came";
+    // The tip's face beyond the column's right edge, in the row's band.
+    const QRect band(cell.left() - 4, cell.top() - 4, textWidth + 40, cell.height() + 8);
+    const QRect beyond(cell.right() + 4, band.top(), band.right() - cell.right() - 4, band.height());
+    EXPECT_TRUE(FindColour(shot, beyond, tipFace, 3).isEmpty()) << "a tip before the mouse came";
     // Through the empty rows below first: the header's caption tip goes when the mouse leaves the header.
     ASSERT_TRUE(x().MoveMouse(cell.left() + 10, cell.top() + 120));
     ASSERT_TRUE(x().MoveMouse(cell.left() + 10, cell.center().y()));
-    shot = ShotWhen(beyond, tipFace, 0.8);
-    const QRect tip = FindColour(shot, QRect(cell.left() - 4, cell.top() - 4, textWidth + 40, cell.height() + 8), tipFace, 3);
+    shot = x().ScreenshotWhen([&](const QImage& s) { return FindColour(s, beyond, tipFace, 3).width() > 100; }, 5s);
+    const QRect tip = FindColour(shot, band, tipFace, 3);
     EXPECT_GE(tip.width(), textWidth) << "the tip does not hold the whole text";
+    EXPECT_LE(std::abs(tip.top() - cell.top()), 4);
     EXPECT_LE(std::abs(tip.left() - cell.left()), 4);
 }
 
