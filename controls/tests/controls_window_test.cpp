@@ -52,8 +52,8 @@ protected:
         for (std::string line; std::getline(lines, line);) {
             std::istringstream words(line);
             std::string part;
-            int x, y, w, h;
-            if (words >> part >> x >> y >> w >> h) m_parts[part] = QRect(x, y, w, h);
+            int left, top, width, height;
+            if (words >> part >> left >> top >> width >> height) m_parts[part] = QRect(left, top, width, height);
         }
         const unsigned long window = x().WaitForWindow(title, 5s);
         ASSERT_NE(window, 0ul) << "no window " << title;
@@ -298,7 +298,8 @@ TEST_F(ControlsWindow, LinkTakesTheHoverColourUnderTheMouse) {
 TEST_F(ControlsWindow, FolderPickerCreatesTheTypedMissingFolder) {
     namespace fs = std::filesystem;
     const std::string start = m_sandbox.Work();
-    const std::string missing = start + "/новая/глубже";
+    // ASCII: xdotool types other letters through a borrowed key, which drops one now and then under load.
+    const std::string missing = start + "/made by/hand";
     ASSERT_NO_FATAL_FAILURE(Show({"folder", start}, "Выбор папки"));
     ASSERT_FALSE(fs::exists(fs::path(missing)));
 
