@@ -1,6 +1,8 @@
 // The small program of the controls' real-window test: one window per control, chosen by the first
-// argument (dialog, buttons, list, bar, link, folder <start folder>); message boxes are real ones. Once shown it writes where its parts
-// are on the screen ("<part> x y width height") and "ready"; what the user did comes out as lines too.
+// argument (dialog, buttons, list, bar, link, folder <start folder>); its message boxes are real ones.
+// Once shown it writes where its parts are on the screen ("<part> x y width height") and "ready"; what
+// the user did comes out as lines too (the dialog's new place after a resize, the rows' order after a
+// sort, the bar's place after it floats or docks, a link opened, the folder chosen).
 #include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
