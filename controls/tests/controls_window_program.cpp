@@ -74,9 +74,12 @@ protected:
     }
 };
 
+const char* const kLongText = "a description far wider than its column";
+
 std::string RowOrder(const CSortListCtrl& list) {
     std::string order;
-    for (int i = 0; i < list.GetItemCount(); ++i) order += (i ? " " : "") + list.GetItemText(i, 0) + list.GetItemText(i, 1);
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        order += (i ? " " : "") + list.GetItemText(i, 0) + list.GetItemText(i, 1);
     return order;
 }
 
@@ -126,7 +129,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 4; ++i) {
             list->InsertItem(i, rows[i][0]);
             list->SetItemText(i, 1, rows[i][1]);
-            list->SetItemText(i, 2, "a description far wider than its column");
+            list->SetItemText(i, 2, kLongText);
         }
         QObject::connect(list->ArrowHeader(), &CSortArrowHeader::LeftClicked, list, [list] {
             QTimer::singleShot(0, list, [list] { Say("order " + RowOrder(*list)); });
@@ -140,7 +143,7 @@ int main(int argc, char** argv) {
             }
             const CRect cell = list->GetSubItemRect(0, 2);
             Report("cell", list->viewport(), QRect(cell.left, cell.top, cell.Width(), cell.Height()));
-            std::printf("textwidth %d 0 0 0\n", list->fontMetrics().horizontalAdvance("a description far wider than its column"));
+            std::printf("textwidth %d 0 0 0\n", list->fontMetrics().horizontalAdvance(kLongText));
         };
     } else if (which == "bar") {
         frame.setWindowTitle("Элементы: bar");
@@ -152,7 +155,8 @@ int main(int argc, char** argv) {
         frame.addDockWidget(Qt::LeftDockWidgetArea, &bar);
         frame.show();
         auto place = [&] { Report(bar.isFloating() ? "floating" : "docked", &bar); Report("gripper", bar.Gripper()); };
-        QObject::connect(&bar, &QDockWidget::topLevelChanged, &bar, [&, place] { QTimer::singleShot(300, &bar, place); });
+        QObject::connect(&bar, &QDockWidget::topLevelChanged, &bar,
+                         [&, place] { QTimer::singleShot(300, &bar, place); });
         ready = place;
     } else if (which == "link") {
         CzorHyperLink::SetColors(RGB(0, 0, 255), RGB(0, 0, 255), RGB(128, 0, 128), RGB(230, 0, 0));
