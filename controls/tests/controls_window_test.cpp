@@ -46,6 +46,8 @@ protected:
     // where its parts are.
     void Show(const std::vector<std::string>& args, const std::string& title) {
         std::string why;
+        // The mouse away from where any window shows, whatever an earlier case left it on.
+        ASSERT_TRUE(x().MoveMouse(1200, 1000));
         ASSERT_TRUE(x().Launch(kProgram, args, m_sandbox, m_program, why)) << why;
         ASSERT_TRUE(WaitFor("ready\n", 20s)) << "the window never showed\n" << Describe(m_program.Wait(0ms));
         std::istringstream lines(m_program.OutputSoFar());
