@@ -43,6 +43,17 @@ public:
             if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
         return found;
     }
+    // Waits up to `limit` for a line starting with `prefix` and returns it; "" when none came.
+    std::string WaitForLineStarting(const std::string& prefix, std::chrono::milliseconds limit) const {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            const bool running = m_program.Running();
+            const std::vector<std::string> lines = LinesStarting(prefix);
+            if (!lines.empty()) return lines.front();
+            if (!running || std::chrono::steady_clock::now() >= end) return {};
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
     // The place reported for the id; empty when none was.
     QRect Place(const std::string& id) const {
         const auto it = m_values.find(id);

@@ -108,11 +108,15 @@ TEST_F(SignWindows, ListAddThroughPropertiesAndMakeDefault) {
     ASSERT_NE(m_x.WaitForWindow(kFileDialogTitle, 10s), 0ul) << "no file dialog";
     ASSERT_TRUE(m_x.Type(library));
     ASSERT_TRUE(m_x.Key("Return"));
-    ASSERT_TRUE(ClickCentre(m_report.Place("props.14004")));
+    // A check box takes clicks on its box and label only.
+    const QRect box = m_report.Place("props.14004");
+    const QRect indicator(box.left(), box.top(), 16, box.height());
+    ASSERT_TRUE(m_x.Click(indicator.center().x(), indicator.center().y()));
     shot = m_x.ScreenshotWhen([&](const QImage& s) { return !FindColour(s, path.adjusted(2, 2, -2, -2), m_text, 60).isEmpty(); }, 5s);
     Save(shot, "sign_system_props");
     EXPECT_FALSE(FindColour(shot, name.adjusted(2, 2, -2, -2), m_text, 60).isEmpty()) << "the typed name";
     EXPECT_FALSE(FindColour(shot, path.adjusted(2, 2, -2, -2), m_text, 60).isEmpty()) << "the chosen library";
+    EXPECT_FALSE(FindColour(shot, indicator, m_text, 60).isEmpty()) << "the default box's tick";
 
     // OK: the list is filled again with the new system as the default.
     ASSERT_TRUE(ClickCentre(m_report.Place("props.1")));
