@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include <QPalette>
 
@@ -142,19 +143,28 @@ TEST_F(NetWindows, RetryDialogSkippedByButtonAndEscape) {
     }
 }
 
-// The bar moves while the caller only pumps events; Abort and Esc reach the caller, which then closes the
-// window.
-TEST_F(NetWindows, ProgressBarMovesAndAborts) {
+// The bar moves while the caller pumps events, and stays live at half while the caller's request stalls;
+// Abort and Esc break that request (183) and reach the caller, which then closes the window.
+TEST_F(NetWindows, ProgressBarMovesAndItsAbortBreaksTheCall) {
     for (const bool byKey : {false, true}) {
         SCOPED_TRACE(byKey ? "Esc" : "Abort");
         ASSERT_NO_FATAL_FAILURE(Show({"progress"}));
+        const int width = m_report->Place("7017").width();
         const QImage first = m_x.ScreenshotWhen([&](const QImage& s) { return Filled(s) >= 10; }, 10s);
         ASSERT_GE(Filled(first), 10) << "the bar never moved";
         const QImage later = m_x.ScreenshotWhen([&](const QImage& s) { return Filled(s) >= Filled(first) + 20; }, 5s);
         EXPECT_GE(Filled(later), Filled(first) + 20) << "the bar stopped";
-        if (!byKey) Save(later, "progress_moving");
-        // The caption follows the percentage.
-        EXPECT_NE(m_x.WaitForWindow("^Загрузка отчёта - [1-9][0-9]? %$", 5s), 0ul);
+        // Half way the request stalls; the window still follows the caller's last figure and its caption.
+        // The caption and the bar change in the same tick of the window.
+        EXPECT_NE(m_x.WaitForWindow("^Загрузка отчёта - 50 %$", 10s), 0ul) << "the caption";
+        const QImage half = m_x.Screenshot();
+        if (!byKey) Save(half, "progress_half");
+        EXPECT_GT(Filled(half), width * 4 / 10);
+        EXPECT_LT(Filled(half), width * 6 / 10);
+        // Stalled, the bar stays where it is through more than two of the window's ticks.
+        std::this_thread::sleep_for(1200ms);
+        EXPECT_EQ(Filled(m_x.Screenshot()), Filled(half));
+        EXPECT_TRUE(m_report->LinesStarting("call").empty()) << "the stalled request ended by itself";
         if (byKey) {
             const QRect bar = m_report->Place("7017");
             ASSERT_TRUE(m_x.MoveMouse(bar.center().x(), bar.center().y()));
@@ -162,23 +172,28 @@ TEST_F(NetWindows, ProgressBarMovesAndAborts) {
         } else {
             ASSERT_TRUE(ClickCentre("7016"));
         }
-        const std::string aborted = m_report->WaitForLineStarting("aborted", 5s);
-        ASSERT_FALSE(aborted.empty()) << "the abort did not reach the caller";
-        EXPECT_LT(std::stoi(aborted.substr(8)), 100);
-        EXPECT_TRUE(m_report->LinesStarting("finished").empty());
+        EXPECT_EQ(m_report->WaitForLineStarting("aborted", 5s), "aborted 50");
+        EXPECT_EQ(m_report->WaitForLineStarting("call", 5s), "call 0 error 183");
         ExpectEnds();
     }
 }
 
-// The wait window shows its text while the caller pumps; its button breaks the wait.
-TEST_F(NetWindows, WaitWindowBrokenByItsButton) {
+// A request that gets no answer: the transport client opens its wait window after a short delay, and
+// the window's button breaks the call (183) and the window goes.
+TEST_F(NetWindows, WaitWindowBreaksAStalledCall) {
     ASSERT_NO_FATAL_FAILURE(Show({"wait"}));
     const QImage shot = m_x.ScreenshotWhen([&](const QImage& s) { return TextWidth(s, "2") > 20; }, 5s);
     Save(shot, "transport_wait");
     EXPECT_GT(TextWidth(shot, "2"), 20) << "the button's text";
-    EXPECT_FALSE(FindColour(shot, m_report->Place("window"), m_text, 60).isEmpty());
+    const QRect window = m_report->Place("window");
+    EXPECT_FALSE(FindColour(shot, window, m_text, 60).isEmpty()) << "the wait text";
+    EXPECT_TRUE(m_report->LinesStarting("call").empty()) << "the stalled request ended by itself";
     ASSERT_TRUE(ClickCentre("2"));
-    EXPECT_FALSE(m_report->WaitForLineStarting("broken", 5s).empty());
+    EXPECT_EQ(m_report->WaitForLineStarting("call", 5s), "call 0 error 183");
+    EXPECT_EQ(m_report->WaitForLineStarting("wait-window", 5s), "wait-window closed");
+    // The screen where the window was is the empty root again.
+    const QImage after = m_x.ScreenshotWhen([&](const QImage& s) { return RegionIs(s, window, qRgb(0, 0, 0)); }, 5s);
+    EXPECT_TRUE(RegionIs(after, window, qRgb(0, 0, 0))) << "the wait window stayed";
     ExpectEnds();
 }
 
