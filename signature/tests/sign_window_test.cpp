@@ -61,6 +61,26 @@ protected:
         shot.save(QString::fromStdString(std::string(QM_BIN_DIR "/screenshots/") + name + ".png"));
     }
 
+    // Waits for the window with that title and answers it with a key, the pointer over it (no window
+    // manager gives the focus). False when no such window shows.
+    bool AnswerWindow(const std::string& title, const std::string& key) {
+        const unsigned long window = m_x.WaitForWindow(title, 10s);
+        const std::optional<QRect> place = window ? m_x.WindowGeometry(window) : std::nullopt;
+        return place && m_x.MoveMouse(place->center().x(), place->center().y()) && m_x.Key(key);
+    }
+    void WriteTwoSystems() {
+        sig::test::ConfigFolders::Write(MachineDir() + "/Veldcourt/SigilonCSP.ini",
+                                        "[CSP 1]\nName=Alpha\nLibPath=/lib/alpha.so\n[CSP 2]\nName=Бета\nLibPath=/lib/beta.so\n");
+        sig::test::ConfigFolders::Write(UserDir() + "/Veldcourt/Sigilon.ini", "[CSP]\nDefaultCSP=Alpha\n");
+    }
+    std::vector<std::string> RowsInFiles() const {
+        zor::test::ScopedEnv home("XDG_CONFIG_HOME", UserDir()), dirs("XDG_CONFIG_DIRS", MachineDir());
+        zor::RecordingMessageSink sink;
+        std::vector<std::string> rows;
+        for (const sig::SignSystemRow& row : sig::CSignSystemsModel(sink).Rows()) rows.push_back(row.name + "|" + row.note);
+        return rows;
+    }
+
     XSession m_x;
     ProgramSandbox m_sandbox;
     RunningProgram m_program;
@@ -74,9 +94,7 @@ TEST_F(SignWindows, ListAddThroughPropertiesAndMakeDefault) {
     std::string why;
     const std::string library = m_sandbox.Work() + "/gamma.so";
     std::filesystem::copy_file(SIG_ECHO_PLUGIN, library);
-    sig::test::ConfigFolders::Write(MachineDir() + "/Veldcourt/SigilonCSP.ini",
-                                    "[CSP 1]\nName=Alpha\nLibPath=/lib/alpha.so\n[CSP 2]\nName=Бета\nLibPath=/lib/beta.so\n");
-    sig::test::ConfigFolders::Write(UserDir() + "/Veldcourt/Sigilon.ini", "[CSP]\nDefaultCSP=Alpha\n");
+    WriteTwoSystems();
 
     ASSERT_TRUE(m_x.Launch(kProgram, {MachineDir()}, m_sandbox, m_program, why)) << why;
     ASSERT_TRUE(m_report.WaitFor("ready", 20s)) << Describe(m_program.Wait(0ms));
@@ -134,13 +152,56 @@ TEST_F(SignWindows, ListAddThroughPropertiesAndMakeDefault) {
     EXPECT_EQ(result.exitStatus, 0) << Describe(result);
 
     // The files say the same.
+    EXPECT_EQ(RowsInFiles(), (std::vector<std::string>{"Alpha|", "Бета|", "Gamma|По умолчанию"}));
     zor::test::ScopedEnv home("XDG_CONFIG_HOME", UserDir()), dirs("XDG_CONFIG_DIRS", MachineDir());
     zor::RecordingMessageSink sink;
-    sig::CSignSystemsModel model(sink);
-    std::vector<std::string> rows;
-    for (const sig::SignSystemRow& row : model.Rows()) rows.push_back(row.name + "|" + row.note);
-    EXPECT_EQ(rows, (std::vector<std::string>{"Alpha|", "Бета|", "Gamma|По умолчанию"}));
-    EXPECT_EQ(model.PropsOf("Gamma").path, library);
+    EXPECT_EQ(sig::CSignSystemsModel(sink).PropsOf("Gamma").path, library);
+}
+
+// A double click opens a system's properties; the reserved name is refused in a real message box and
+// nothing is written. Delete on the default asks in a real box; Yes removes it and its default mark.
+TEST_F(SignWindows, DoubleClickRefusesTheReservedNameAndDeleteAsks) {
+    std::string why;
+    WriteTwoSystems();
+    ASSERT_TRUE(m_x.Launch(kProgram, {MachineDir()}, m_sandbox, m_program, why)) << why;
+    ASSERT_TRUE(m_report.WaitFor("ready", 20s)) << Describe(m_program.Wait(0ms));
+
+    const QRect beta = Cell(1, 0);
+    ASSERT_TRUE(m_x.MoveMouse(beta.center().x(), beta.center().y()));
+    ASSERT_TRUE(m_x.XDo({"click", "--repeat", "2", "--delay", "80", "1"}));
+    ASSERT_TRUE(m_report.WaitFor("props-ready", 10s)) << "a double click opened no properties";
+    ASSERT_NE(m_x.WaitForWindow("^Свойства системы ЭЦП$", 5s), 0ul);
+    const QRect name = m_report.Place("props.14005");
+    QImage shot = m_x.Screenshot();
+    EXPECT_FALSE(FindColour(shot, name.adjusted(2, 2, -2, -2), m_text, 60).isEmpty()) << "the system's name";
+
+    // The name replaced by the reserved one: Apply is refused with a box and the dialog stays.
+    ASSERT_TRUE(ClickCentre(name));
+    ASSERT_TRUE(m_x.Key("ctrl+a"));
+    ASSERT_TRUE(m_x.Type("DefaultCSP"));
+    ASSERT_TRUE(ClickCentre(m_report.Place("props.1")));
+    ASSERT_TRUE(AnswerWindow("^Ошибка$", "Return")) << "no error box";
+    EXPECT_EQ(m_report.LinesStarting("message"),
+              std::vector<std::string>{"message Имя «DefaultCSP» зарезервировано. "});
+    // Exit leaves the system as it was.
+    ASSERT_TRUE(ClickCentre(m_report.Place("props.2")));
+    EXPECT_EQ(RowsInFiles(), (std::vector<std::string>{"Alpha|По умолчанию", "Бета|"}));
+
+    // Delete on the default, answered Yes in the box.
+    ASSERT_TRUE(ClickCentre(Cell(0, 0)));
+    ASSERT_TRUE(m_x.Key("Delete"));
+    ASSERT_TRUE(AnswerWindow("^Удаление системы$", "Return")) << "no question";
+    shot = m_x.ScreenshotWhen([&](const QImage& s) { return !HasText(s, 1, 0); }, 5s);
+    Save(shot, "sign_systems_deleted");
+    EXPECT_TRUE(HasText(shot, 0, 0));
+    EXPECT_FALSE(HasText(shot, 0, 1)) << "no default is left";
+    EXPECT_FALSE(HasText(shot, 1, 0));
+    EXPECT_EQ(RowsInFiles(), std::vector<std::string>{"Бета|"});
+
+    // Esc closes the list.
+    ASSERT_TRUE(m_x.Key("Escape"));
+    ASSERT_TRUE(m_report.WaitFor("done", 5s));
+    EXPECT_EQ(m_program.Wait(10s).exitStatus, 0);
 }
 
 }  // namespace
