@@ -1,0 +1,12 @@
+# The retry dialog, the progress window and the wait window in real windows on a test X server (Xvfb,
+# xdotool, xwd), driven from outside.
+if(NOT QM_SANITIZE)
+  add_executable(peltrane_window ${CMAKE_CURRENT_LIST_DIR}/net_window_main.cpp)
+  target_link_libraries(peltrane_window PRIVATE peltrane qm_testkit)
+  qm_add_test(peltrane_real_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_window_test.cpp
+    LIBS peltrane qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(peltrane_real_window_tests peltrane_window)
+endif()
