@@ -2,8 +2,7 @@
 # Runs every fuzz target of a fuzz build for a number of seconds each, a few at a time, from the seed corpus
 # into a working corpus in the build folder, and prints each target's executions, coverage and findings.
 #   fuzz/run.sh <build-fuzz> <seconds> [jobs] [target...]
-# The targets run in libFuzzer's fork mode, so that one finding does not end the run: each finding
-# (crash, time-out, memory blow-up) is written to <build-fuzz>/findings/<target>/; keep it under
+# Each finding (crash, time-out, memory blow-up) is written to <build-fuzz>/findings/<target>/; keep it under
 # fuzz/regressions/<target>/ once it is mended (or under fuzz/pending/<target>/ until then).
 set -u
 build=$1
@@ -32,24 +31,28 @@ run_one() {
   local t=$1 exe="$build/bin/fuzz_$1"
   local work="$build/corpus/$t" findings="$build/findings/$t" log="$build/logs/$t.log"
   mkdir -p "$work" "$findings" "$build/logs"
-  # The private folders of the readers go to memory, not to the disk.
-  TMPDIR=/dev/shm ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    "$exe" "$work" "$here/corpus/$t" -max_total_time="$seconds" -max_len="$(max_len "$t")" \
-      -rss_limit_mb=1024 -malloc_limit_mb=1024 -timeout=5 \
-      -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-      -artifact_prefix="$findings/" >"$log" 2>&1
-  local status=$?
+  : >"$log"
+  # A finding ends a libFuzzer run; the run starts again (from the corpus grown so far) until the time is
+  # up, so that one fault does not hide the others. A target that keeps failing at once stops after a
+  # few starts.
+  local deadline=$((SECONDS + seconds)) starts=0 status=0
+  while [ $((deadline - SECONDS)) -gt 0 ] && [ $starts -lt 40 ]; do
+    starts=$((starts + 1))
+    # The private folders of the readers go to memory, not to the disk.
+    TMPDIR=/dev/shm ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      "$exe" "$work" "$here/corpus/$t" -max_total_time=$((deadline - SECONDS)) -max_len="$(max_len "$t")" \
+        -rss_limit_mb=1024 -malloc_limit_mb=1024 -timeout=5 -print_final_stats=1 \
+        -artifact_prefix="$findings/" >>"$log" 2>&1
+    status=$?
+    [ $status -eq 0 ] && break
+  done
   local execs cov ft
-  # Fork mode reports "#<executions>: cov: <edges> ft: <features> ..." as it goes; the last one counts.
-  local last
-  last=$(grep -E '^#[0-9]+: cov: ' "$log" | tail -1)
-  execs=$(echo "$last" | grep -Eo '^#[0-9]+' | tr -d '#')
-  cov=$(echo "$last" | grep -Eo 'cov: [0-9]+' | grep -o '[0-9]*')
-  ft=$(echo "$last" | grep -Eo 'ft: [0-9]+' | grep -o '[0-9]*')
-  local found
-  found=$(find "$findings" -type f | wc -l)
-  printf '%-14s execs %10s  cov %6s  ft %7s  corpus %6s  findings %s  (exit %s, log %s)\n' \
-    "$t" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$(ls "$work" | wc -l)" "$found" "$status" "$log"
+  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | awk '{s += $1} END {print s}')
+  cov=$(grep -Eo 'cov: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
+  ft=$(grep -Eo 'ft: [0-9]+' "$log" | tail -1 | grep -o '[0-9]*')
+  printf '%-14s execs %10s  cov %6s  ft %7s  corpus %6s  findings %s  starts %s  (log %s)\n' \
+    "$t" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$(ls "$work" | wc -l)" "$(find "$findings" -type f | wc -l)" \
+    "$starts" "$log"
 }
 
 status=0
