@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,11 +48,10 @@ int main(int argc, char** argv) {
             return 2;
         }
         std::fprintf(stderr, "replay: %s (%zu bytes)\n", file.c_str(), bytes.size());
-        // A copy of exactly the file's size, so that a read past the end is caught as it is under the fuzzer.
-        std::vector<uint8_t> data(bytes.begin(), bytes.end());
-        std::unique_ptr<uint8_t[]> exact(new uint8_t[data.size()]);
-        std::copy(data.begin(), data.end(), exact.get());
-        LLVMFuzzerTestOneInput(exact.get(), data.size());
+        // A block of exactly the file's size, so that a read past its end is caught as under the fuzzer.
+        std::unique_ptr<uint8_t[]> exact(new uint8_t[bytes.size()]);
+        std::copy(bytes.begin(), bytes.end(), exact.get());
+        LLVMFuzzerTestOneInput(exact.get(), bytes.size());
     }
     std::printf("replayed %zu files\n", files.size());
     return 0;
