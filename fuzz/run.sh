@@ -21,7 +21,6 @@ fi
 max_len() {
   case $1 in
     formula|records|ini|params) echo 4096 ;;
-    dictionary) echo 16384 ;;
     image_*) echo 65536 ;;
     *) echo 131072 ;;
   esac
