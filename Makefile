@@ -1,11 +1,14 @@
 # The README's commands: `make run` (the main job) and `make test`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS ?= 3
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all setup build asan test run bench clean
+.PHONY: all setup build asan test run bench fuzz fuzz-setup clean
 
 all: build
 
@@ -39,5 +42,18 @@ bench: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target benches
 	@for b in $(BUILD)/bin/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b" || exit 1; done
 
+# Builds the fuzz targets with clang and libFuzzer and runs each for FUZZ_SECONDS (FUZZ_JOBS at a time),
+# printing executions, coverage and findings; FUZZ_TARGETS names some of them (default: all).
+fuzz-setup:
+	@bash tools/setup.sh fuzz
+
+$(FUZZ_BUILD)/build.ninja: | fuzz-setup
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQM_FUZZ=ON
+
+fuzz: fuzz-setup $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -40,7 +40,9 @@ void IniFile::Parse(std::string_view text) {
         const size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Every CR before the line end goes, not only the one of a CR LF: a line kept with a CR at its end
+        // would be written as a CR LF line, and the file would read back with other line ends than it had.
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
         const std::string_view t = TrimBlanks(line);
         if (!t.empty() && t.front() == '[') {

@@ -135,6 +135,28 @@ TEST(IniFile, ToleratesOddInput) {
     EXPECT_EQ(ini.Text(), "[S]\nk=v\n");
 }
 
+// Stray carriage returns before a line end: what is written once reads back to the same text, and a change
+// does not turn the file's LF lines into CR LF lines.
+TEST(IniFile, StrayCarriageReturnsDoNotChangeTheLineEnds) {
+    struct Case { const char* text; const char* written; } cases[] = {
+        {"$P]i$P]i\r\r", "$P]i$P]i\n"},
+        {"[A]\nk=v\r\r\n", "[A]\nk=v\n"},
+        {"[A]\r\r\nk=v\r\n", "[A]\r\nk=v\r\n"},
+        {"[A]\r\nk=v\r\r\r\n", "[A]\r\nk=v\r\n"},
+        {"a\rb\n", "a\rb\n"},
+    };
+    for (const Case& c : cases) {
+        IniFile ini;
+        ini.Parse(c.text);
+        EXPECT_EQ(ini.Text(), c.written) << c.text;
+        ASSERT_TRUE(ini.SetString("Paths", "Dictionary", "/d"));
+        const std::string changed = ini.Text();
+        IniFile again;
+        again.Parse(changed);
+        EXPECT_EQ(again.Text(), changed) << c.text;
+    }
+}
+
 TEST(IniFile, LoadOfAMissingFileFailsWithAReason) {
     test::ScopedTempDir dir;
     IniFile ini;
