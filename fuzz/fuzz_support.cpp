@@ -10,6 +10,7 @@
 #include "platform/gdi/fixed_text_measurer.h"
 #include "platform/gdi/text_measurer.h"
 #include "platform/ui/messages.h"
+#include "platform/zordata/clock.h"
 
 namespace fuzz {
 namespace {
@@ -39,6 +40,8 @@ std::string MakeFolder() {
     static CFixedTextMeasurer measurer;
     static CScopedTextMeasurer* scoped = new CScopedTextMeasurer(measurer);
     (void)scoped;
+    // Store files carry a time stamp: a fixed one, so that two saves of the same content compare equal.
+    zor::SetClock([] { return std::time_t{1262304000}; });  // 2010-01-01 00:00 UTC
     return dir;
 }
 
