@@ -36,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (source.GetRow(r)->GetSize() != columns) fuzz::Fail("data_file", "a row without one cell per column");
     if (columns > 0) source.Sort(columns - 1, &source.GetRows());
 
+    // A saved file spells every cell out, missing ones too, so its size is rows times columns whatever the
+    // input's; past a bound a user's file would not reach, the round trip says nothing new and is passed over.
+    if (static_cast<long long>(rows) * columns > 1'000'000) return 0;
     const std::string first = Save(source, "first.csv");
     fuzz::SameBytes("data_file", "saving twice", first, Save(source, "second.csv"));
     CDataSource again;
