@@ -5,18 +5,13 @@
 #include <QImage>
 
 #include "controls/dialogs/widget_colors.h"
-#include "controls/tests/gui_test_app.h"
+#include "controls/tests/gui_fixture.h"
 #include "controls/tests/mouse_events.h"
 #include "platform/gdi/screen_colors.h"
 
 namespace {
 
-// The application exists before the fixture's widgets.
-struct GuiFirst {
-    GuiFirst() { EnsureGuiApplication(); }
-};
-
-struct SplitterFixture : ::testing::Test, GuiFirst {
+struct SplitterFixture : GuiFixture {
     QWidget parent;
     QWidget* first = new QWidget(&parent);
     QWidget* second = new QWidget(&parent);
