@@ -2,6 +2,7 @@
 # sanitizers, and the widgets over them drawn under Qt's offscreen platform.
 qm_add_test(vistrel_bar_logic_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/splitter_rules_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_combo_items_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/tree_item_layout_test.cpp
   LIBS vistrel
   LABELS asan)
 qm_add_test(vistrel_bar_tests
