@@ -7,5 +7,6 @@ qm_add_test(vistrel_bar_logic_tests
   LABELS asan)
 qm_add_test(vistrel_bar_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/splitter_bar_test.cpp ${CMAKE_CURRENT_LIST_DIR}/menu_combo_box_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/tree_view_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
   LIBS vistrel)
