@@ -10,7 +10,62 @@
 #include "controls/dialogs/widget_colors.h"
 #include "platform/gdi/screen_colors.h"
 
-CMenuComboBox::CMenuComboBox(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+// The selected text at full length, over the parent, in the control's colours and font.
+class FullTextLabel : public QWidget {
+public:
+    FullTextLabel(QWidget* parent, const QString& text, const QFont& font) : QWidget(parent), m_text(text) {
+        setFont(font);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), zor::ToQColor(GetScreenSysColor(COLOR_WINDOW)));
+        p.setPen(zor::ToQColor(GetScreenSysColor(COLOR_WINDOWTEXT)));
+        p.drawText(rect().adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_text);
+    }
+
+private:
+    QString m_text;
+};
+
+}  // namespace
+
+CMenuComboBox::CMenuComboBox(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+
+CMenuComboBox::~CMenuComboBox() { delete m_overlay; }
+
+QRect CMenuComboBox::TextRect() const { return QRect(0, 0, ArrowRect().left(), height()); }
+
+void CMenuComboBox::SetHovered(bool hovered) {
+    if (hovered == m_hovered) return;
+    m_hovered = hovered;
+    delete m_overlay;
+    m_overlay = nullptr;
+    const QFont font = m_font.value_or(this->font());
+    const QString text = QString::fromStdString(m_selText);
+    const int wide = 2 + QFontMetrics(font).horizontalAdvance(text) + 2;
+    if (hovered && parentWidget() && wide > TextRect().width()) {
+        m_overlay = new FullTextLabel(parentWidget(), text, font);
+        m_overlay->setGeometry(QRect(mapToParent(QPoint(0, 0)), QSize(wide, height())));
+        m_overlay->raise();
+        m_overlay->show();
+    }
+    repaint();
+}
+
+void CMenuComboBox::mouseMoveEvent(QMouseEvent* e) {
+    SetHovered(TextRect().adjusted(5, 5, 0, -5).contains(e->position().toPoint()));
+    QWidget::mouseMoveEvent(e);
+}
+
+void CMenuComboBox::leaveEvent(QEvent* e) {
+    SetHovered(false);
+    QWidget::leaveEvent(e);
+}
 
 bool CMenuComboBox::SetSelID(int id) {
     const int pos = m_items.Find(id);
@@ -81,7 +136,7 @@ void CMenuComboBox::paintEvent(QPaintEvent*) {
 
     if (m_font) p.setFont(*m_font);
     p.setPen(zor::ToQColor(GetScreenSysColor(COLOR_WINDOWTEXT)));
-    const QRect text(2, 0, ArrowRect().left() - 2, height());
+    const QRect text = TextRect().adjusted(2, 0, 0, 0);
     p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromStdString(m_selText));
 }
 

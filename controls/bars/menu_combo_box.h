@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include <QPointer>
 #include <QWidget>
 
 #include "controls/bars/menu_combo_items.h"
@@ -14,6 +15,7 @@ class CMenuComboBox : public QWidget {
     Q_OBJECT
 public:
     explicit CMenuComboBox(QWidget* parent = nullptr);
+    ~CMenuComboBox() override;
 
     int AddItem(int id, const std::string& text, int parentId = 0, bool enabled = true) {
         return m_items.AddItem(id, text, parentId, enabled);
@@ -35,6 +37,10 @@ public:
     void CreateMenu(QMenu& menu) const;
 
     bool IsDropped() const { return m_dropped; }
+    bool IsHovered() const { return m_hovered; }
+    // While hovered, a text longer than the control is shown in full over the parent by this widget
+    // (a widget cannot paint outside its own rectangle); none before the first such hover.
+    const QWidget* FullTextOverlay() const { return m_overlay; }
     // The square at the right end.
     QRect ArrowRect() const;
 
@@ -43,6 +49,8 @@ protected:
     virtual int TrackMenu(QMenu& menu, const QPoint& screenPoint);
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void leaveEvent(QEvent*) override;
 
 private:
     zor::MenuComboItems m_items;
@@ -51,4 +59,9 @@ private:
     bool m_dropped = false;
     bool m_readOnly = false;
     std::optional<QFont> m_font;
+    bool m_hovered = false;
+    QPointer<QWidget> m_overlay;  // a child of the parent, which may go first
+
+    QRect TextRect() const;
+    void SetHovered(bool hovered);
 };

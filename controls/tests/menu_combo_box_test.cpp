@@ -141,4 +141,28 @@ TEST_F(MenuComboFixture, TheTextIsDrawnTwoPixelsInWithTheBorrowedFont) {
     EXPECT_TRUE(arrowDrawn);
 }
 
+TEST_F(MenuComboFixture, ALongTextIsShownInFullOverTheParentWhileHovered) {
+    combo->AddItem(9, std::string(60, 'W'), -1, true);
+    combo->SetSelID(9);
+    parent.resize(800, 100);
+    SendMouse(combo, QEvent::MouseMove, QPoint(3, 10));  // inside the 5-pixel margin: not hovered
+    EXPECT_FALSE(combo->IsHovered());
+    SendMouse(combo, QEvent::MouseMove, QPoint(20, 10));
+    EXPECT_TRUE(combo->IsHovered());
+    const QWidget* overlay = combo->FullTextOverlay();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_EQ(overlay->parentWidget(), &parent);
+    EXPECT_EQ(overlay->pos(), combo->pos());
+    EXPECT_GT(overlay->width(), combo->width());
+    SendMouse(combo, QEvent::MouseMove, QPoint(20, 19));  // the bottom margin
+    EXPECT_FALSE(combo->IsHovered());
+    EXPECT_EQ(combo->FullTextOverlay(), nullptr);
+
+    // A short text needs no overlay.
+    combo->SetSelID(4);
+    SendMouse(combo, QEvent::MouseMove, QPoint(20, 10));
+    EXPECT_TRUE(combo->IsHovered());
+    EXPECT_EQ(combo->FullTextOverlay(), nullptr);
+}
+
 }  // namespace
