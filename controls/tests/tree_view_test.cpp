@@ -156,4 +156,23 @@ TEST_F(TreeFixture, ASelectedItemInBothLooksAndNothingWhileRedrawIsOff) {
     EXPECT_NE(view.viewport()->grab().toImage().pixelColor(textX - 2, y), background);
 }
 
+// Whether some pixel of the row right of `left` has exactly the colour.
+bool RowHas(const QImage& img, const QRect& row, int left, QColor colour) {
+    for (int y = row.top(); y <= row.bottom(); ++y)
+        for (int x = std::max(0, left); x < img.width(); ++x)
+            if (img.pixelColor(x, y) == colour) return true;
+    return false;
+}
+
+TEST_F(TreeFixture, AnItemWithoutDataIsBlackAndAnItemWithDataTakesItsColour) {
+    QStandardItem* plain = view.InsertItem("Без данных", 0, nullptr);
+    child.m_textColor = RGB(0, 0, 255);
+    view.show();
+    const QImage img = view.viewport()->grab().toImage();
+    const QRect plainRow = view.visualRect(plain->index()), childRow = view.visualRect(child.m_item->index());
+    EXPECT_TRUE(RowHas(img, plainRow, plainRow.left(), Qt::black));
+    EXPECT_TRUE(RowHas(img, childRow, childRow.left(), QColor(0, 0, 255)));
+    EXPECT_FALSE(RowHas(img, childRow, childRow.left(), Qt::black));
+}
+
 }  // namespace
