@@ -48,5 +48,5 @@ private:
     CRect m_dragStart, m_lastDrag;
     zor::SplitterLimits m_limits;
     // Qt paints no XOR over siblings: the drag rectangle is a child of the parent, raised above them.
-    QWidget* m_dragOverlay = nullptr;
+    QPointer<QWidget> m_dragOverlay;
 };
