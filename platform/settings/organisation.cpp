@@ -30,6 +30,13 @@ bool GetOrganisationInt(std::string_view entry, int& value) {
     return true;
 }
 
+bool GetOrganisationFlag(std::string_view entry, bool& on) {
+    int value = 0;
+    if (!GetOrganisationInt(entry, value)) return false;
+    on = value != 0;
+    return true;
+}
+
 bool WriteOrganisationInt(std::string_view entry, int value) {
     const std::string path = OrganisationSettingsPath();
     if (path.empty()) return false;

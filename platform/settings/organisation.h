@@ -12,6 +12,8 @@ std::string OrganisationSettingsPath();
 
 // False, leaving `value` unchanged, when the value is absent or not a number.
 bool GetOrganisationInt(std::string_view entry, int& value);
+// A value read as a switch (nonzero is on); false, leaving `on` unchanged, as GetOrganisationInt.
+bool GetOrganisationFlag(std::string_view entry, bool& on);
 // False when the file cannot be written.
 bool WriteOrganisationInt(std::string_view entry, int value);
 
