@@ -1,0 +1,141 @@
+// The dialog views under the offscreen platform: controls found by their numbers, OK and Cancel.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "controls/dialogs/button.h"
+#include "controls/tests/gui_test_app.h"
+#include "platform/ui/messages.h"
+#include "report/dialogs/condition_dialog.h"
+#include "report/dialogs/folivox_dialogs.h"
+#include "report/dialogs/param_dialog.h"
+#include "report/generation/condition.h"
+#include "report/generation/data_source.h"
+#include "report/generation/report_param.h"
+#include "report/model/folivox.h"
+
+namespace {
+
+template <class T>
+T* Control(QWidget* dialog, const char* id) {
+    T* control = dialog->findChild<T*>(id);
+    EXPECT_NE(control, nullptr) << id;
+    return control;
+}
+
+void Click(QWidget* dialog, const char* id) {
+    if (auto* button = Control<QPushButton>(dialog, id)) button->click();
+}
+
+class DialogViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureGuiApplication(); }
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scoped{&sink};
+    CFolivox manager;
+};
+
+TEST_F(DialogViewTest, OkAndCancelAreClassicButtonsWithStockIcons) {
+    CReportParam param(&manager);
+    CParamDlg dlg(&param);
+    for (const char* id : {"1", "2"}) {
+        auto* button = Control<CzorButton>(&dlg, id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->icon().isNull() && button->text().isEmpty());
+    }
+    EXPECT_EQ(Control<QPushButton>(&dlg, "2")->text(), QString::fromUtf8("Отмена"));
+}
+
+TEST_F(DialogViewTest, ParamDialogStaysOpenOnADuplicateNameAndEndsWithOk) {
+    auto* taken = new CReportParam(&manager);
+    taken->SetName("Год");
+    manager.GetParams().Add(taken);
+    auto* param = new CReportParam(&manager);
+    param->SetName("Автор");
+    manager.GetParams().Add(param);
+
+    CParamDlg dlg(param);
+    EXPECT_EQ(dlg.objectName(), "158");
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Свойства"));
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1055")->text(), QString::fromUtf8("Автор"));
+    auto* type = Control<QComboBox>(&dlg, "1054");
+    ASSERT_EQ(type->count(), 4);
+    EXPECT_EQ(type->itemText(3), QString::fromUtf8("Объект БД"));
+    EXPECT_EQ(type->currentIndex(), kParamText);
+
+    dlg.show();
+    Control<QLineEdit>(&dlg, "1055")->setText(QString::fromUtf8("Год"));
+    Click(&dlg, "1");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Наименование параметра не уникально."});
+    EXPECT_EQ(param->GetName(), "Автор");
+
+    Control<QLineEdit>(&dlg, "1055")->setText(QString::fromUtf8("Издатель"));
+    type->setCurrentIndex(kParamNumber);
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(param->GetName(), "Издатель");
+    EXPECT_EQ(param->GetType(), kParamNumber);
+}
+
+TEST_F(DialogViewTest, ShowPropRunsTheRegisteredDialogModally) {
+    RegisterFolivoxDialogs();
+    CReportParam param(&manager);
+    param.SetName("Автор");
+    // Cancel first, then OK with a new name.
+    for (const char* button : {"2", "1"}) {
+        QTimer::singleShot(0, [button] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_NE(dlg, nullptr);
+            Control<QLineEdit>(dlg, "1055")->setText(QString::fromUtf8("Заказчик"));
+            Click(dlg, button);
+        });
+        EXPECT_EQ(param.ShowProp(), std::string(button) == "1");
+    }
+    EXPECT_EQ(param.GetName(), "Заказчик");
+}
+
+TEST_F(DialogViewTest, ConditionDialogShowsAndSetsTheCondition) {
+    CHeaderColumn column(kPlainColumn, "Сумма", 3);
+    CCondition condition;
+    condition.Set(kCondNotEqual, 12);
+    condition.m_pColumn = &column;
+    condition.m_nLink = kCondOr;
+    CCondition* edited = &condition;
+    CConditionDlg dlg(edited);
+    EXPECT_EQ(dlg.objectName(), "165");
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1026")->text(), QString::fromUtf8("Сумма"));
+    EXPECT_EQ(Control<QComboBox>(&dlg, "1054")->currentIndex(), kCondNotEqual);
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1082")->text(), "12");
+    EXPECT_EQ(Control<QComboBox>(&dlg, "1085")->currentIndex(), 0);
+    EXPECT_EQ(Control<QComboBox>(&dlg, "1086")->currentText(), QString::fromUtf8("ИЛИ"));
+
+    dlg.show();
+    Control<QLineEdit>(&dlg, "1082")->setText("012");
+    Click(&dlg, "1");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Неправильный формат числа"});
+    EXPECT_EQ(condition.m_nIntValue, 12);
+
+    CHeaderColumn other(kPlainColumn, "Имя", 5);
+    dlg.SetColumnChooser([&](CHeaderColumn*& chosen) {
+        chosen = &other;
+        return true;
+    });
+    Click(&dlg, "1075");
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1026")->text(), QString::fromUtf8("Имя"));
+    Control<QComboBox>(&dlg, "1085")->setCurrentIndex(2);
+    Control<QComboBox>(&dlg, "1086")->setCurrentIndex(0);
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(condition.m_nValueType, kCondValueString);
+    EXPECT_EQ(condition.m_StrValue, "012");
+    EXPECT_EQ(condition.m_pColumn, &other);
+    EXPECT_EQ(condition.m_nLink, kCondAnd);
+}
+
+}  // namespace
