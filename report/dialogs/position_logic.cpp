@@ -4,23 +4,13 @@
 
 #include <optional>
 
-#include "platform/text/numbers.h"
 #include "platform/ui/messages.h"
-#include "platform/zordata/stepmgr.h"
+#include "report/dialogs/number_field.h"
 #include "report/model/report_element.h"
 
 namespace {
 
 constexpr double kMaxLineWidth = 10.0;
-
-// A field's number; nullopt for an empty field. False for a text that is not a number.
-bool ReadField(const std::string& text, std::optional<double>& out) {
-    out.reset();
-    if (text.empty()) return true;
-    if (!zorIsRealOrEmpty(text)) return false;
-    out = zor::TextToReal(text);
-    return true;
-}
 
 int Tenths(double mm) { return static_cast<int>(mm * 10.0); }
 
@@ -51,10 +41,11 @@ CPositionPageLogic::CPositionPageLogic(std::vector<CReportElement*> elements, CR
 bool CPositionPageLogic::Apply() {
     if (ReadOnly()) return true;
     const bool single = m_Elements.size() == 1;
-    std::optional<double> x, y, width, height, lineWidth;
+    std::optional<double> x, y, width, height;
+    double lineWidth = 0.0;
     for (auto [text, out] : {std::pair{&m_X, &x}, {&m_Y, &y}, {&m_Width, &width}, {&m_Height, &height}}) {
         // One element shows every value, so an emptied field is as wrong as a letter.
-        if (!ReadField(*text, *out) || (single && !out->has_value())) {
+        if (!ReadNumberField(*text, *out) || (single && !out->has_value())) {
             AfxMessageBox("Введите число.", MB_OK | MB_ICONEXCLAMATION);
             return false;
         }
@@ -64,10 +55,7 @@ bool CPositionPageLogic::Apply() {
     const bool applyLineWidth = single || m_LineWidth != m_OpenLineWidth;
     const bool applyFixed = single || m_bFixed != m_bOpenFixed;
     if (applyLineWidth) {
-        if (!ReadField(m_LineWidth, lineWidth) || !lineWidth || *lineWidth < 0.0 || *lineWidth > kMaxLineWidth) {
-            AfxMessageBox("Введите число от 0 до 10.", MB_OK | MB_ICONEXCLAMATION);
-            return false;
-        }
+        if (!ReadNumberInRange(m_LineWidth, 0.0, kMaxLineWidth, lineWidth)) return false;
     }
     for (CReportElement* e : m_Elements) {
         CSize size = e->GetSize();
@@ -78,7 +66,7 @@ bool CPositionPageLogic::Apply() {
         if (x) origin.x = Tenths(*x);
         if (y) origin.y = -size.cy - Tenths(*y);
         e->SetOrigin(origin);
-        if (applyLineWidth) e->SetLineWidth(Tenths(*lineWidth));
+        if (applyLineWidth) e->SetLineWidth(Tenths(lineWidth));
         if (applyFixed) e->SetFixed(m_bFixed ? 1 : 0);
     }
     return true;
