@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QCheckBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include "controls/dialogs/button.h"
@@ -13,10 +15,12 @@
 #include "report/dialogs/condition_dialog.h"
 #include "report/dialogs/folivox_dialogs.h"
 #include "report/dialogs/param_dialog.h"
+#include "report/dialogs/property_dialog.h"
 #include "report/generation/condition.h"
 #include "report/generation/data_source.h"
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
+#include "report/model/report_element.h"
 
 namespace {
 
@@ -136,6 +140,61 @@ TEST_F(DialogViewTest, ConditionDialogShowsAndSetsTheCondition) {
     EXPECT_EQ(condition.m_StrValue, "012");
     EXPECT_EQ(condition.m_pColumn, &other);
     EXPECT_EQ(condition.m_nLink, kCondAnd);
+}
+
+TEST_F(DialogViewTest, PropertyDialogOfALineShowsThePositionPageAndWritesBack) {
+    CReportElement line(&manager);
+    line.SetKind(kElemLine);
+    line.SetOrigin(CPoint(100, -500));
+    line.SetSize(CSize(300, 200));
+    line.SetLineWidth(5);
+    CPropertyDlg dlg({&line}, 0);
+    EXPECT_EQ(dlg.objectName(), "143");
+    EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Свойства: Линия"));
+    auto* tabs = Control<QTabWidget>(&dlg, "1008");
+    ASSERT_EQ(tabs->count(), 1);
+    EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("Положение элемента"));
+    const char* ids[] = {"1000", "1001", "1002", "1003", "1090"};
+    const char* shown[] = {"10", "30", "30", "20", "0.5"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Control<QLineEdit>(&dlg, ids[i])->text(), shown[i]) << ids[i];
+
+    dlg.show();
+    Control<QLineEdit>(&dlg, "1001")->setText("40.06");
+    Control<QCheckBox>(&dlg, "8001")->setChecked(true);
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(line.GetOrigin().y, -600);
+    EXPECT_EQ(line.GetFixed(), 1);
+}
+
+TEST_F(DialogViewTest, PropertyDialogCaptionsAndAReportsReadOnlyFields) {
+    CReportElement text(&manager);
+    CReportElement line(&manager);
+    line.SetKind(kElemLine);
+    EXPECT_EQ(PropertyDialogCaption({&text}), "Свойства: Прямоугольник");
+    EXPECT_EQ(PropertyDialogCaption({&text, &line}), "Свойства");
+    CPropertyDlg several({&text, &line}, 0);
+    EXPECT_EQ(Control<QLineEdit>(&several, "1000")->text(), "");
+    CPropertyDlg report({&line}, 1);
+    EXPECT_TRUE(Control<QLineEdit>(&report, "1000")->isReadOnly());
+    EXPECT_FALSE(Control<QLineEdit>(&report, "1090")->isReadOnly());
+    EXPECT_EQ(CPropertyDlg({}, 0).exec(), 0);
+}
+
+TEST_F(DialogViewTest, ElemProperOpensTheDialogForTheKindsItCovers) {
+    RegisterFolivoxDialogs();
+    CReportElement line(&manager);
+    line.SetKind(kElemLine);
+    QTimer::singleShot(0, [] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
+        Control<QLineEdit>(dlg, "1000")->setText("7");
+        Click(dlg, "1");
+    });
+    EXPECT_TRUE(line.ElemProper(0));
+    EXPECT_EQ(line.GetOrigin().x, 70);
+    CReportElement text(&manager);
+    EXPECT_FALSE(text.ElemProper(0));  // its text page is still to come
 }
 
 }  // namespace
