@@ -14,10 +14,12 @@
 #include "platform/ui/messages.h"
 #include "report/dialogs/condition_dialog.h"
 #include "report/dialogs/folivox_dialogs.h"
+#include "report/dialogs/level_dialog.h"
 #include "report/dialogs/param_dialog.h"
 #include "report/dialogs/property_dialog.h"
 #include "report/generation/condition.h"
 #include "report/generation/data_source.h"
+#include "report/generation/group_col.h"
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
@@ -195,6 +197,57 @@ TEST_F(DialogViewTest, ElemProperOpensTheDialogForTheKindsItCovers) {
     EXPECT_EQ(line.GetOrigin().x, 70);
     CReportElement text(&manager);
     EXPECT_FALSE(text.ElemProper(0));  // its text page is still to come
+}
+
+TEST_F(DialogViewTest, LevelDialogGivesBackNameHeightAndFlags) {
+    CLevelDlg dlg("Итог", 85, kLevelKeepTogether);
+    EXPECT_EQ(dlg.objectName(), "8001");
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "8007")->text(), "8.5");
+    EXPECT_FALSE(Control<QCheckBox>(&dlg, "8011")->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>(&dlg, "8012")->isChecked());
+    dlg.show();
+    Control<QLineEdit>(&dlg, "1055")->clear();
+    Click(&dlg, "1");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Не задано наименование уровня."});
+    Control<QLineEdit>(&dlg, "1055")->setText(QString::fromUtf8("Шапка"));
+    Control<QLineEdit>(&dlg, "8007")->setText("12");
+    Control<QCheckBox>(&dlg, "8011")->setChecked(true);
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Name(), "Шапка");
+    EXPECT_EQ(dlg.Height(), 120);
+    EXPECT_EQ(dlg.Flags(), kLevelHideEmpty | kLevelKeepTogether);
+}
+
+TEST_F(DialogViewTest, GroupParamsDialogChecksTheNameAndRunsItsSubDialogs) {
+    manager.GetSelectHeader()->AddColumn("Отдел", 5);
+    CGroupCol group(&manager);
+    group.m_pColumn = manager.GetSelectHeader()->GetColumn(0);
+    CGroupParamsDlg dlg(&group, nullptr);
+    EXPECT_EQ(dlg.objectName(), "8003");
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1076")->text(), QString::fromUtf8("Отдел"));
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1040")->text(), "Arial");
+    EXPECT_EQ(Control<QLineEdit>(&dlg, "1042")->text(), "12");
+    std::vector<std::string> opened;
+    dlg.SetSubDialogs([&](CGroupCol* g) { opened.push_back(g == &group ? "title" : "?"); },
+                      [&](CGroupCol*) { opened.push_back("closing"); },
+                      [&](CGroupCol*) { opened.push_back("conditions"); });
+    for (const char* id : {"8018", "8021", "8020"}) Click(&dlg, id);
+    EXPECT_EQ(opened, (std::vector<std::string>{"title", "closing", "conditions"}));
+
+    dlg.show();
+    Control<QLineEdit>(&dlg, "8027")->setText(QString::fromUtf8("Нет такого"));
+    Click(&dlg, "1");
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Неверно задана функция!"});
+    Control<QLineEdit>(&dlg, "8027")->setText(QString::fromUtf8("Отдел"));
+    Control<QCheckBox>(&dlg, "8019")->setChecked(true);
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(group.m_Name, "Отдел");
+    EXPECT_EQ(group.m_nShowFirstRow, 1);
+    EXPECT_EQ(CGroupParamsDlg(nullptr, nullptr).exec(), 0);
 }
 
 }  // namespace
