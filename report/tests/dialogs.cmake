@@ -10,6 +10,7 @@ qm_add_test(report_dialog_logic_tests
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/param_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/position_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/level_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/group_sort_logic_test.cpp
   LIBS folivox_dialogs
   LABELS asan)
 
