@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -14,6 +15,7 @@
 #include "platform/ui/messages.h"
 #include "report/dialogs/condition_dialog.h"
 #include "report/dialogs/folivox_dialogs.h"
+#include "report/dialogs/group_sort_dialog.h"
 #include "report/dialogs/level_dialog.h"
 #include "report/dialogs/param_dialog.h"
 #include "report/dialogs/property_dialog.h"
@@ -21,6 +23,7 @@
 #include "report/generation/data_source.h"
 #include "report/generation/group_col.h"
 #include "report/generation/report_param.h"
+#include "report/generation/report_section.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 
@@ -248,6 +251,44 @@ TEST_F(DialogViewTest, GroupParamsDialogChecksTheNameAndRunsItsSubDialogs) {
     EXPECT_EQ(group.m_Name, "Отдел");
     EXPECT_EQ(group.m_nShowFirstRow, 1);
     EXPECT_EQ(CGroupParamsDlg(nullptr, nullptr).exec(), 0);
+}
+
+TEST_F(DialogViewTest, GroupSortDialogMovesColumnsAndConfirmsWithOk) {
+    manager.GetSelectHeader()->AddColumn("Отдел", 5);
+    manager.GetSelectHeader()->AddColumn("Сумма", 5);
+    CReportSection section(&manager);
+    CGroupSortDlg dlg(&section);
+    EXPECT_EQ(dlg.objectName(), "8002");
+    auto* source = Control<QListWidget>(&dlg, "8012");
+    auto* groups = Control<QListWidget>(&dlg, "8013");
+    auto* sorts = Control<QListWidget>(&dlg, "8014");
+    ASSERT_EQ(source->count(), 2);
+    dlg.show();
+
+    // ">" opens the group parameters, where OK keeps the new grouping column.
+    source->setCurrentRow(0);
+    QTimer::singleShot(0, [] {
+        QWidget* params = QApplication::activeModalWidget();
+        ASSERT_NE(params, nullptr);
+        EXPECT_EQ(params->objectName(), "8003");
+        Control<QLineEdit>(params, "8027")->setText(QString::fromUtf8("Отдел"));
+        Click(params, "1");
+    });
+    Click(&dlg, "8015");
+    ASSERT_EQ(groups->count(), 1);
+    EXPECT_EQ(groups->item(0)->text(), QString::fromUtf8("Отдел"));
+    source->setCurrentRow(0);
+    Click(&dlg, "8017");
+    ASSERT_EQ(sorts->count(), 1);
+    EXPECT_EQ(source->count(), 0);
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    ASSERT_EQ(section.GetGroups().GetSize(), 1);
+    EXPECT_EQ(section.GetGroups().GetAt(0)->m_Name, "Отдел");
+    ASSERT_EQ(section.GetSorts().GetSize(), 1);
+    EXPECT_EQ(section.GetSorts().GetAt(0)->GetName(), "Сумма");
+    EXPECT_TRUE(dlg.Removed().empty());
+    EXPECT_EQ(CGroupSortDlg(nullptr).exec(), 0);
 }
 
 }  // namespace
