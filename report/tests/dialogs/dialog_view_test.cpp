@@ -8,12 +8,14 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QTimer>
 
 #include "controls/dialogs/button.h"
 #include "controls/tests/gui_test_app.h"
 #include "platform/ui/messages.h"
 #include "report/dialogs/condition_dialog.h"
+#include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/folivox_dialogs.h"
 #include "report/dialogs/group_sort_dialog.h"
 #include "report/dialogs/level_dialog.h"
@@ -289,6 +291,57 @@ TEST_F(DialogViewTest, GroupSortDialogMovesColumnsAndConfirmsWithOk) {
     EXPECT_EQ(section.GetSorts().GetAt(0)->GetName(), "Сумма");
     EXPECT_TRUE(dlg.Removed().empty());
     EXPECT_EQ(CGroupSortDlg(nullptr).exec(), 0);
+}
+
+TEST_F(DialogViewTest, ConditionsListAddsEditsAndDeletesInPlace) {
+    CHeaderColumn column(kPlainColumn, "Сумма", 3);
+    CConditionArray conditions;
+    CConditionsDlg dlg(conditions);
+    EXPECT_EQ(dlg.objectName(), "164");
+    dlg.SetColumnChooser([&](CHeaderColumn*& chosen) {
+        chosen = &column;
+        return true;
+    });
+    auto* list = Control<QTreeWidget>(&dlg, "1074");
+    EXPECT_EQ(list->headerItem()->text(2), QString::fromUtf8("Значение"));
+
+    // A new condition: the refused value first keeps the condition dialog open and makes nothing.
+    QTimer::singleShot(0, [] {
+        QWidget* cond = QApplication::activeModalWidget();
+        ASSERT_NE(cond, nullptr);
+        Click(cond, "1075");
+        Control<QComboBox>(cond, "1085")->setCurrentIndex(0);
+        Control<QLineEdit>(cond, "1082")->setText("+5");
+        Click(cond, "1");
+        EXPECT_TRUE(cond->isVisible());
+        Control<QLineEdit>(cond, "1082")->setText("5");
+        Click(cond, "1");
+    });
+    dlg.New();
+    ASSERT_EQ(conditions.GetSize(), 1);
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QString::fromUtf8("Сумма"));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QString::fromUtf8("Равно"));
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "5");
+
+    list->setCurrentItem(list->topLevelItem(0));
+    QTimer::singleShot(0, [] {
+        QWidget* cond = QApplication::activeModalWidget();
+        ASSERT_NE(cond, nullptr);
+        Control<QComboBox>(cond, "1054")->setCurrentIndex(kCondGreater);
+        Click(cond, "1");
+    });
+    dlg.EditSelected();
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QString::fromUtf8("Больше"));
+
+    list->setCurrentItem(list->topLevelItem(0));
+    sink.QueueAnswer(IDNO);
+    dlg.DeleteSelected();
+    EXPECT_EQ(conditions.GetSize(), 1);
+    sink.QueueAnswer(IDYES);
+    dlg.DeleteSelected();
+    EXPECT_EQ(conditions.GetSize(), 0);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
 }
 
 }  // namespace
