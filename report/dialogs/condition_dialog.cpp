@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/dialog_controls.h"
 
 namespace {
 

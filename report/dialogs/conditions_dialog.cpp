@@ -5,21 +5,16 @@
 #include <QVBoxLayout>
 
 #include "report/dialogs/condition_dialog.h"
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/select_column_dialog.h"
 #include "report/generation/condition.h"
 
-CConditionsDlg::CConditionsDlg(CConditionArray& conditions, QWidget* parent)
-    : QDialog(parent), m_Conditions(conditions), m_Logic(conditions) {
+CConditionsDlg::CConditionsDlg(CConditionArray& conditions, CFolivox* manager, QWidget* parent)
+    : QDialog(parent), m_Conditions(conditions), m_Logic(conditions), m_Chooser(MakeColumnChooser(manager, this)) {
     setObjectName("164");
     setWindowTitle(QString::fromUtf8("Настройка условий"));
     auto* layout = new QVBoxLayout(this);
-    m_pList = new QTreeWidget(this);
-    m_pList->setObjectName("1074");
-    m_pList->setRootIsDecorated(false);
-    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pList->setHeaderLabels({QString::fromUtf8("Поле"), QString::fromUtf8("Тип"), QString::fromUtf8("Значение")});
-    const int widths[] = {100, 100, 200};
-    for (int i = 0; i < 3; ++i) m_pList->setColumnWidth(i, widths[i]);
+    m_pList = MakeRowList(this, "1074", {{"Поле", 100}, {"Тип", 100}, {"Значение", 200}});
     layout->addWidget(m_pList);
     connect(m_pList, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
     AddOkCancel(this, layout, [] { return true; });

@@ -6,13 +6,15 @@
 
 #include "report/dialogs/condition_logic.h"
 
+class CFolivox;
 class QTreeWidget;
 
 class CConditionsDlg : public QDialog {
     Q_OBJECT
 public:
-    CConditionsDlg(CConditionArray& conditions, QWidget* parent = nullptr);
-    // The data-source column choice the condition dialogs use.
+    // manager: the one whose data-source columns the condition dialogs offer.
+    CConditionsDlg(CConditionArray& conditions, CFolivox* manager, QWidget* parent = nullptr);
+    // Replaces the data-source column choice the condition dialogs use.
     void SetColumnChooser(ColumnChooser chooser) { m_Chooser = std::move(chooser); }
 
     // The commands of the list's context menu: new (32801), delete (32837), properties (32839).

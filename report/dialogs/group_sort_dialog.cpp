@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/dialog_controls.h"
 #include "report/dialogs/level_dialog.h"
 #include "report/generation/group_col.h"
 

@@ -9,7 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/conditions_dialog.h"
+#include "report/dialogs/dialog_controls.h"
 #include "report/generation/group_col.h"
 
 namespace {
@@ -90,6 +91,7 @@ CGroupParamsDlg::CGroupParamsDlg(CGroupCol* group, const LOGFONT* font, QWidget*
         });
     }
     connect(choose, &QPushButton::clicked, this, [this] { ShowFont(); });
+    m_SubDialogs[2] = [this](CGroupCol* g) { CConditionsDlg(g->m_Conditions, g->m_pManager, this).exec(); };
     // Plain dialog buttons here.
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     box->button(QDialogButtonBox::Ok)->setObjectName("1");

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/dialog_controls.h"
 
 CParamDlg::CParamDlg(CReportParam* param, QWidget* parent) : QDialog(parent), m_Logic(param) {
     setObjectName("158");

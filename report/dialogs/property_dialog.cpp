@@ -7,7 +7,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/dialog_controls.h"
 #include "report/model/report_element.h"
 
 std::string PropertyDialogCaption(const std::vector<CReportElement*>& selection) {

@@ -21,6 +21,7 @@
 #include "report/dialogs/level_dialog.h"
 #include "report/dialogs/param_dialog.h"
 #include "report/dialogs/property_dialog.h"
+#include "report/dialogs/select_column_dialog.h"
 #include "report/generation/condition.h"
 #include "report/generation/data_source.h"
 #include "report/generation/group_col.h"
@@ -296,7 +297,7 @@ TEST_F(DialogViewTest, GroupSortDialogMovesColumnsAndConfirmsWithOk) {
 TEST_F(DialogViewTest, ConditionsListAddsEditsAndDeletesInPlace) {
     CHeaderColumn column(kPlainColumn, "Сумма", 3);
     CConditionArray conditions;
-    CConditionsDlg dlg(conditions);
+    CConditionsDlg dlg(conditions, &manager);
     EXPECT_EQ(dlg.objectName(), "164");
     dlg.SetColumnChooser([&](CHeaderColumn*& chosen) {
         chosen = &column;
@@ -342,6 +343,48 @@ TEST_F(DialogViewTest, ConditionsListAddsEditsAndDeletesInPlace) {
     dlg.DeleteSelected();
     EXPECT_EQ(conditions.GetSize(), 0);
     EXPECT_EQ(list->topLevelItemCount(), 0);
+}
+
+TEST_F(DialogViewTest, ColumnChoiceOffersABlankRowAndNoInstanceColumns) {
+    manager.GetSelectHeader()->AddColumn("Отдел", 5);
+    manager.GetSelectHeader()->AddColumn("Объект", 1);
+    manager.GetResultSelectHeader()->AddColumn("Налог", 4);
+    const auto columns = SelectableColumns(&manager);
+    ASSERT_EQ(columns.size(), 3u);
+    EXPECT_EQ(columns[0], nullptr);
+    EXPECT_EQ(columns[1]->GetName(), "Отдел");
+    EXPECT_EQ(columns[2]->GetName(), "Налог");
+
+    CSelectColumnDlg dlg(&manager, nullptr);
+    EXPECT_EQ(dlg.objectName(), "163");
+    auto* list = Control<QTreeWidget>(&dlg, "1074");
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    dlg.show();
+    list->setCurrentItem(nullptr);
+    Click(&dlg, "1");
+    EXPECT_TRUE(dlg.isVisible());  // no row selected: nothing happens
+    list->setCurrentItem(list->topLevelItem(2));
+    Click(&dlg, "1");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Column(), columns[2]);
+    EXPECT_EQ(CSelectColumnDlg(nullptr, nullptr).exec(), 0);
+
+    // The condition dialog's choice: the blank row gives no column, so the choice opens again.
+    CConditionDlgLogic condition(nullptr);
+    int shown = 0;
+    std::function<void()> answer = [&] {
+        QWidget* choice = QApplication::activeModalWidget();
+        ASSERT_NE(choice, nullptr);
+        auto* rows = Control<QTreeWidget>(choice, "1074");
+        rows->setCurrentItem(rows->topLevelItem(++shown == 1 ? 0 : 1));
+        Click(choice, "1");
+        if (shown == 1) QTimer::singleShot(0, answer);
+    };
+    QTimer::singleShot(0, answer);
+    EXPECT_TRUE(condition.ChooseColumn(MakeColumnChooser(&manager, nullptr)));
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(condition.m_pColumn, columns[1]);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Необхрдимо выбрать поле источника данных."});
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-#include "report/dialogs/dialog_buttons.h"
+#include "report/dialogs/dialog_controls.h"
 
 #include <QBoxLayout>
 #include <QDialog>
+#include <QTreeWidget>
 
 #include "controls/dialogs/button.h"
 #include "controls/stock_icons.h"
@@ -32,4 +33,17 @@ void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk
         if (onOk()) dialog->accept();
     });
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<std::pair<const char*, int>> columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(id);
+    list->setRootIsDecorated(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QStringList titles;
+    for (const auto& column : columns) titles << QString::fromUtf8(column.first);
+    list->setHeaderLabels(titles);
+    int i = 0;
+    for (const auto& column : columns) list->setColumnWidth(i++, column.second);
+    return list;
 }
