@@ -5,6 +5,7 @@
 #include <string>
 
 #include "report/generation/owned_array.h"
+#include "report/model/element_dialogs.h"
 
 class CFolivox;
 class CzorInstance;
@@ -46,6 +47,11 @@ public:
     // Text: the text (types 0 and 2), "%d" of the number (type 1), empty for every other type.
     std::string GetText() const;
     CFolivox* GetDict() const { return m_pManager; }
+    // The properties dialog, through the registered dialogs; true when it ended with OK.
+    bool ShowProp() {
+        IElementDialogs* dialogs = ElementDialogs();
+        return dialogs && dialogs->ShowProp(*this);
+    }
 
     const std::string& GetName() const { return m_Name; }
     void SetName(const std::string& name) { m_Name = name; }

@@ -6,6 +6,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/settings/default_settings.h"
 #include "platform/zordata/zordata.h"
+#include "report/model/element_dialogs.h"
 #include "report/model/element_factory.h"
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
@@ -234,9 +235,15 @@ void CReportElement::Align() {
 
 // --- Commands ---------------------------------------------------------------------------------------------
 
-bool CReportElement::ElemProper(int) { return false; }
+bool CReportElement::ElemProper(int reportMode) {
+    IElementDialogs* dialogs = ElementDialogs();
+    return dialogs && dialogs->ElemProper(*this, reportMode);
+}
 
-int CReportElement::ShowContextMenu(CPoint, QWidget*, int) { return 0; }
+int CReportElement::ShowContextMenu(CPoint point, QWidget* window, int reportMode) {
+    IElementDialogs* dialogs = ElementDialogs();
+    return dialogs ? dialogs->ShowContextMenu(*this, point, window, reportMode) : 0;
+}
 
 int CReportElement::ExecuteCmd(unsigned id) {
     if (id == 0) return 0;

@@ -87,11 +87,11 @@ public:
     // Appends the handle points (eight clockwise from the origin corner, or a line's start, middle and
     // end) in logical coordinates; 1.
     virtual int GetSelPts(std::vector<CPoint>& points, const CDC* dc, double zoom) const;
-    // The element's property dialog (built with the dialogs); false here.
+    // The element's property dialog, through the registered dialogs (false without them).
     virtual bool ElemProper(int reportMode);
     // Writes the text value to the store.
     virtual void UpdateData();
-    // The element's context menu (built with the view's menus); 0 here.
+    // The element's context menu, through the registered dialogs (0 without them).
     virtual int ShowContextMenu(CPoint point, QWidget* window, int reportMode);
     // ID_ELEM_TO_FRONT / ID_ELEM_TO_BACK reorder the element in its sheet and give 0; 0 gives 0; any
     // other id is handed back for the caller to carry out.

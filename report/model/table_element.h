@@ -10,6 +10,7 @@
 // the sections' records. A table's clone is a continuation of it, never a second table.
 #include "platform/gdi/gdi_objects.h"
 #include "report/generation/report_section.h"
+#include "report/model/element_dialogs.h"
 #include "report/model/report_element.h"
 
 class CTableElement : public CReportElement {
@@ -33,6 +34,12 @@ public:
     // write: the table with its row font and every section; read: replaces the sections with the stored
     // ones (nothing without an instance).
     void Update(bool write) override;
+
+    // The section dialog on a new section, through the registered dialogs; false without them.
+    bool AddSection() {
+        IElementDialogs* dialogs = ElementDialogs();
+        return dialogs && dialogs->AddSection(*this);
+    }
 
     // The sum of the sections' GetRows.
     int GetRows() const;

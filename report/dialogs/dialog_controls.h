@@ -1,0 +1,19 @@
+#pragma once
+// Controls the report dialogs share: the OK (1) and Cancel (2) buttons (classic, non-flat, with stock
+// icons 0 and 1) and the lists of rows with titled columns.
+#include <functional>
+#include <initializer_list>
+#include <utility>
+
+class CzorButton;
+class QBoxLayout;
+class QDialog;
+class QTreeWidget;
+class QWidget;
+
+// Adds both buttons, right-aligned, to the layout. A click on OK calls onOk, and the dialog is accepted
+// when it gives true; Cancel rejects the dialog.
+void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk, const char* cancelText = "Отмена");
+
+// A list of whole rows without a tree, its columns given as title and width in pixels.
+QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<std::pair<const char*, int>> columns);

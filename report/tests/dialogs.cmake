@@ -1,0 +1,20 @@
+# The report dialogs. The core's hooks are scripted by a test that links only the core; the dialogs'
+# logic classes are tested without widgets, their views under Qt's offscreen platform.
+qm_add_test(report_dialog_hook_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/dialog_hook_test.cpp
+  LIBS folivox
+  LABELS asan)
+
+qm_add_test(report_dialog_logic_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/condition_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/param_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/position_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/level_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/group_sort_logic_test.cpp
+  LIBS folivox_dialogs
+  LABELS asan)
+
+qm_add_test(report_dialog_view_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/dialog_view_test.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS folivox_dialogs)
