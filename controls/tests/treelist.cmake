@@ -4,3 +4,8 @@ qm_add_test(vistrel_html_gen_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/html_gen_test.cpp
   LIBS vistrel
   LABELS asan)
+
+qm_add_test(vistrel_tree_list_rules_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_list_rules_test.cpp
+  LIBS vistrel
+  LABELS asan)
