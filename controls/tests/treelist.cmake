@@ -6,6 +6,6 @@ qm_add_test(vistrel_html_gen_tests
   LABELS asan)
 
 qm_add_test(vistrel_tree_list_rules_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_list_rules_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_list_rules_test.cpp ${CMAKE_CURRENT_LIST_DIR}/tree_list_model_test.cpp
   LIBS vistrel
   LABELS asan)
