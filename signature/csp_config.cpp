@@ -3,7 +3,7 @@
 #include "platform/base/config_paths.h"
 #include "platform/base/inifile.h"
 #include "signature/csp_name_map.h"
-#include "signature/text_fold.h"
+#include "platform/text/case_fold.h"
 
 #include <cerrno>
 #include <cstring>
@@ -75,7 +75,7 @@ std::string NewSectionName(const zor::IniFile& ini) {
     for (int n = 1;; ++n) {
         const std::string candidate = "CSP " + std::to_string(n);
         bool taken = false;
-        for (const std::string& s : sections) taken = taken || EqualsFolded(s, candidate);
+        for (const std::string& s : sections) taken = taken || zor::EqualsFolded(s, candidate);
         if (!taken) return candidate;
     }
 }
@@ -122,7 +122,7 @@ bool CspConfig::ApplySystems(const CspSystemsEdit& edit, std::string* error) con
     for (const std::string& gone : edit.remove) {
         for (const std::string& section : ini.SectionNames()) {
             std::string name;
-            if (IsSystemSection(ini, section, name) && EqualsFolded(name, gone))
+            if (IsSystemSection(ini, section, name) && zor::EqualsFolded(name, gone))
                 changed = ini.DeleteSection(section) || changed;
         }
     }
@@ -130,7 +130,7 @@ bool CspConfig::ApplySystems(const CspSystemsEdit& edit, std::string* error) con
         std::string target;
         for (const std::string& section : ini.SectionNames()) {
             std::string name;
-            if (!IsSystemSection(ini, section, name) || !EqualsFolded(name, edit.put->name)) continue;
+            if (!IsSystemSection(ini, section, name) || !zor::EqualsFolded(name, edit.put->name)) continue;
             if (target.empty()) target = section;
             else changed = ini.DeleteSection(section) || changed;  // one system per name
         }

@@ -1,7 +1,7 @@
 #include "signature/sign_systems_model.h"
 
 #include "signature/plugin_library.h"
-#include "signature/text_fold.h"
+#include "platform/text/case_fold.h"
 
 #include <fmt/printf.h>
 
@@ -65,7 +65,7 @@ bool CSignSystemsModel::Add(const SignSystemProps& entered) {
     std::string name = entered.name, path;
     int isDefault = 0;
     if (map.GetValue(name, path, isDefault)) {
-        if (EqualsFolded(path, entered.path)) return false;
+        if (zor::EqualsFolded(path, entered.path)) return false;
         if (!Ask(fmt::sprintf(texts::kRedefineQuestion, entered.name, entered.name), texts::kWarningCaption))
             return false;
     } else {
@@ -74,7 +74,7 @@ bool CSignSystemsModel::Add(const SignSystemProps& entered) {
         for (const std::string& other : names) {
             std::string otherName = other, otherPath;
             int otherDefault = 0;
-            if (!map.GetValue(otherName, otherPath, otherDefault) || !EqualsFolded(otherPath, entered.path)) continue;
+            if (!map.GetValue(otherName, otherPath, otherDefault) || !zor::EqualsFolded(otherPath, entered.path)) continue;
             if (!Ask(fmt::sprintf(texts::kRenameQuestion, entered.path, other, other), texts::kWarningCaption))
                 return false;
             edit.remove.push_back(other);
@@ -93,14 +93,14 @@ bool CSignSystemsModel::ApplyProperties(const SignSystemProps& old, const SignSy
     CspSystemsEdit edit;
     std::optional<DefaultChange> defaultChange;
     bool wasDefault = old.makeDefault;
-    if (!EqualsFolded(old.name, edited.name)) {
+    if (!zor::EqualsFolded(old.name, edited.name)) {
         edit.remove.push_back(old.name);
         if (wasDefault) {
             defaultChange = DefaultChange{"", false};
             wasDefault = false;
         }
         edit.put = CspSystem{edited.name, edited.path};
-    } else if (!EqualsFolded(old.path, edited.path) || old.name != edited.name) {
+    } else if (!zor::EqualsFolded(old.path, edited.path) || old.name != edited.name) {
         // A new path, or the same name spelt in other letters: the listed system takes it.
         edit.put = CspSystem{edited.name, edited.path};
         edit.putExistingOnly = true;
@@ -132,7 +132,7 @@ bool CSignSystemPropsModel::Accept(zor::IMessageSink& sink, Focus* focus) const 
     if (values.name.empty()) return refuse(texts::kNoName, Focus::Name);
     if (values.path.empty()) return refuse(texts::kNoPath, Focus::Path);
     // The name that holds the default system's name cannot name a system as well.
-    if (EqualsFolded(values.name, kDefaultCspKey))
+    if (zor::EqualsFolded(values.name, kDefaultCspKey))
         return refuse(fmt::sprintf(texts::kReservedName, values.name), Focus::Name);
     if (!IsSignatureLibrary(values.path)) return refuse(fmt::sprintf(texts::kNotALibrary, values.path), Focus::None);
     if (focus) *focus = Focus::None;

@@ -5,6 +5,7 @@
 
 #include <fmt/printf.h>
 
+#include "platform/text/case_fold.h"
 #include "platform/text/cp1251.h"
 #include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
@@ -104,13 +105,6 @@ void CColumnKinds::ColumnDeleted(int column) {
 
 namespace {
 
-char32_t FoldCase(char32_t c) {
-    if (c >= U'A' && c <= U'Z') return c + 0x20;
-    if (c >= 0x410 && c <= 0x42F) return c + 0x20;  // А-Я
-    if (c >= 0x400 && c <= 0x40F) return c + 0x50;  // Ѐ-Џ, Ё among them
-    return c;
-}
-
 // The code page's order for its own characters, after them every other one.
 uint32_t OrderOf(char32_t c) {
     const int byte = UnicodeToCp1251(c);
@@ -125,8 +119,8 @@ int CompareTextNoCase(std::string_view a, std::string_view b) {
         size_t na = 0, nb = 0;
         const char32_t ca = Utf8DecodeAt(a, i, &na), cb = Utf8DecodeAt(b, j, &nb);
         // An ill-formed byte orders as the byte itself.
-        const uint32_t ka = ca == kNotAChar ? static_cast<unsigned char>(a[i]) : OrderOf(FoldCase(ca));
-        const uint32_t kb = cb == kNotAChar ? static_cast<unsigned char>(b[j]) : OrderOf(FoldCase(cb));
+        const uint32_t ka = ca == kNotAChar ? static_cast<unsigned char>(a[i]) : OrderOf(FoldCaseChar(ca));
+        const uint32_t kb = cb == kNotAChar ? static_cast<unsigned char>(b[j]) : OrderOf(FoldCaseChar(cb));
         if (ka != kb) return ka < kb ? -1 : 1;
         i += na;
         j += nb;

@@ -4,7 +4,7 @@
 #include "signature/crypto_provider.h"
 #include "signature/csp_config.h"
 #include "signature/tests/sig_test_support.h"
-#include "signature/text_fold.h"
+#include "platform/text/case_fold.h"
 
 #include <gtest/gtest.h>
 
@@ -201,7 +201,7 @@ TEST(TextFold, LettersOfAllCases) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.a) + " / " + r.b);
-        EXPECT_EQ(sig::EqualsFolded(r.a, r.b), r.equal);
+        EXPECT_EQ(zor::EqualsFolded(r.a, r.b), r.equal);
     }
 }
 

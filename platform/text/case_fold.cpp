@@ -1,12 +1,10 @@
-#include "signature/text_fold.h"
+#include "platform/text/case_fold.h"
 
 #include "platform/text/utf8.h"
 
-namespace sig {
+namespace zor {
 
-namespace {
-
-char32_t FoldChar(char32_t c) {
+char32_t FoldCaseChar(char32_t c) {
     if (c >= U'A' && c <= U'Z') return c + 0x20;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;   // À to Þ, not ×
     if (c >= 0x400 && c <= 0x40F) return c + 0x50;              // Ѐ to Џ
@@ -19,20 +17,18 @@ char32_t FoldChar(char32_t c) {
     return c;
 }
 
-}  // namespace
-
 std::string FoldCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     size_t pos = 0;
     while (pos < text.size()) {
         size_t size = 1;
-        const char32_t c = zor::Utf8DecodeAt(text, pos, &size);
-        if (c == zor::kNotAChar || size == 0) {
+        const char32_t c = Utf8DecodeAt(text, pos, &size);
+        if (c == kNotAChar || size == 0) {
             out += text[pos];
             size = 1;
         } else {
-            zor::AppendUtf8(out, FoldChar(c));
+            AppendUtf8(out, FoldCaseChar(c));
         }
         pos += size;
     }
@@ -41,4 +37,4 @@ std::string FoldCase(std::string_view text) {
 
 bool EqualsFolded(std::string_view a, std::string_view b) { return FoldCase(a) == FoldCase(b); }
 
-}  // namespace sig
+}  // namespace zor
