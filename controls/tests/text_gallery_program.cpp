@@ -110,6 +110,9 @@ int main(int argc, char** argv) {
             const QRectF box = rich->document()->documentLayout()->blockBoundingRect(block);
             Report(lineNames[n], rich->viewport(), box.toRect().adjusted(0, 0, -1, -1));
         }
+        // Where the bulleted line's text begins: its bullet stands left of that.
+        QTextCursor start(rich->document()->findBlockByNumber(2));
+        Report("bullettext", rich->viewport(), rich->cursorRect(start));
         Report("mask", mask);
         mask->setFocus();
         std::printf("ready\n");

@@ -146,9 +146,9 @@ TEST_F(TextGallery, RichTextShowsRaisedLoweredAndBulletedLines) {
     for (const QRect& ink : inks) EXPECT_GE(ink.width(), 40) << "a line without text";
     // Raised text sits higher in its line than lowered text does in its own.
     EXPECT_LT(inks[0].top() - raised.top(), inks[1].top() - lowered.top());
-    // The bullet stands left of where the unbulleted lines start.
-    EXPECT_GT(inks[2].left(), 0);
-    EXPECT_LT(inks[2].left(), inks[0].left() + 40);
+    // The bullet's ink stands left of where the bulleted line's text begins.
+    const int textStart = Part("bullettext").left();
+    EXPECT_LT(inks[2].left(), textStart - 4) << inks[2].left() << " vs " << textStart;
 }
 
 TEST_F(TextGallery, MaskedEditShowsPromptsThatTypedDigitsReplace) {
