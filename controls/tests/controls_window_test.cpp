@@ -9,6 +9,7 @@
 
 #include "controls/menu/menu_effects.h"
 #include "platform/gdi/sys_colors.h"
+#include "controls/tests/x_suite.h"
 #include "testkit/x_session.h"
 
 namespace {
@@ -21,21 +22,10 @@ const std::string kProgram = QM_BIN_DIR "/controls_window";
 QRgb Sys(int index) { return zor::menu::ToRgb(::GetSysColor(index)); }
 
 // One display for all cases; each case starts the program with its control.
-class ControlsWindow : public ::testing::Test {
+class ControlsWindow : public XSuiteTest {
 protected:
-    static void SetUpTestSuite() {
-        s_x = new XSession;
-        if (!s_x->Start(s_why)) {
-            delete s_x;
-            s_x = nullptr;
-        }
-    }
-    static void TearDownTestSuite() {
-        delete s_x;
-        s_x = nullptr;
-    }
     void SetUp() override {
-        if (!s_x) GTEST_SKIP() << s_why;
+        if (!HaveDisplay()) GTEST_SKIP() << Why();
         ASSERT_TRUE(m_sandbox.Create());
     }
     void TearDown() override {
@@ -126,18 +116,12 @@ protected:
     QImage ShotWhen(const QRect& region, QRgb colour, double share = 0.9) {
         return x().ScreenshotWhen([&](const QImage& s) { return ShareOf(s, region, colour) >= share; }, 5s);
     }
-    static XSession& x() { return *s_x; }
 
-    static XSession* s_x;
-    static std::string s_why;
     ProgramSandbox m_sandbox;
     RunningProgram m_program;
     std::map<std::string, QRect> m_parts;
     size_t m_seen = 0;
 };
-
-XSession* ControlsWindow::s_x = nullptr;
-std::string ControlsWindow::s_why;
 
 const QRgb kBlue = qRgb(0, 0, 200), kRed = qRgb(200, 0, 0), kGreen = qRgb(0, 160, 0);
 

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "controls/tests/x_suite.h"
 #include "testkit/x_session.h"
 
 namespace {
@@ -17,21 +18,10 @@ using namespace quillmark_test;
 const std::string kProgram = QM_BIN_DIR "/text_gallery";
 const QRgb kInk = qRgb(0, 0, 160), kGreen = qRgb(0, 160, 0);
 
-class TextGallery : public ::testing::Test {
+class TextGallery : public XSuiteTest {
 protected:
-    static void SetUpTestSuite() {
-        s_x = new XSession;
-        if (!s_x->Start(s_why)) {
-            delete s_x;
-            s_x = nullptr;
-        }
-    }
-    static void TearDownTestSuite() {
-        delete s_x;
-        s_x = nullptr;
-    }
     void SetUp() override {
-        if (!s_x) GTEST_SKIP() << s_why;
+        if (!HaveDisplay()) GTEST_SKIP() << Why();
         ASSERT_TRUE(m_sandbox.Create());
         ASSERT_TRUE(x().MoveMouse(1200, 1000));
         std::string why;
@@ -87,18 +77,12 @@ protected:
             x().ScreenshotWhen([&](const QImage& s) { return !FindColour(s, region, ink, 60).isEmpty(); }, 5s);
         return FindColour(shot, region, ink, 60);
     }
-    static XSession& x() { return *s_x; }
 
-    static XSession* s_x;
-    static std::string s_why;
     ProgramSandbox m_sandbox;
     RunningProgram m_program;
     std::map<std::string, QRect> m_parts;
     size_t m_seen = 0;
 };
-
-XSession* TextGallery::s_x = nullptr;
-std::string TextGallery::s_why;
 
 TEST_F(TextGallery, TurnedAndVerticalLabelsPutTheirInkWhereTheTurnSends) {
     struct Case {
