@@ -1,0 +1,140 @@
+// The main frame made offscreen: its bars in two rows, the panes, child frames, the registry wiring and
+// what the frame keeps in the profile.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include "controls/tests/gui_test_app.h"
+#include "designer/frame/child_frame.h"
+#include "designer/frame/main_frame.h"
+#include "designer/frame/navigator_bar.h"
+#include "platform/settings/profile.h"
+#include "platform/tests/test_support.h"
+
+namespace quillmark {
+namespace {
+
+class FrameWindow : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureGuiApplication(); }
+    zor::test::ScopedTempDir m_dir;
+    zor::test::ScopedEnv m_config{"XDG_CONFIG_HOME", m_dir.Path()};
+};
+
+TEST_F(FrameWindow, SixToolBarsInTwoRowsAndTheNavigatorOnTheLeft) {
+    CMainFrame frame;
+    frame.show();
+    QApplication::processEvents();
+    const int rows[][3] = {{ID_BAR_MAIN, ID_BAR_ELEMENTS, ID_BAR_VIEW}, {ID_BAR_FORMAT, ID_BAR_ALIGN, ID_BAR_PAGES}};
+    std::set<int> rowTops;
+    for (const auto& row : rows) {
+        const int top = frame.ToolBar(row[0])->geometry().top();
+        rowTops.insert(top);
+        for (int i = 1; i < 3; ++i) {
+            QToolBar* bar = frame.ToolBar(row[i]);
+            EXPECT_EQ(bar->geometry().top(), top) << row[i];
+            EXPECT_GT(bar->geometry().left(), frame.ToolBar(row[i - 1])->geometry().left()) << row[i];
+            EXPECT_EQ(frame.toolBarArea(bar), Qt::TopToolBarArea);
+        }
+    }
+    EXPECT_EQ(rowTops.size(), 2u);
+    EXPECT_EQ(frame.dockWidgetArea(frame.Navigator()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(frame.Navigator()->windowTitle(), QString::fromUtf8("Параметры"));
+    EXPECT_EQ(frame.PageText(), QString::fromUtf8("Стараница 1 из 1"));
+    frame.SetPageText(2, 7);
+    EXPECT_EQ(frame.PageText(), QString::fromUtf8("Страница 2 из 7"));
+}
+
+// Menus, toolbar buttons and the rules meet in one action per command; hiding a bar unchecks its command.
+TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
+    CMainFrame frame;
+    CommandState doc;
+    frame.documentState = [&doc] { return doc; };
+    frame.show();
+    CCommandRegistry& commands = frame.Commands();
+    commands.Refresh();
+    QAction* save = commands.Action(ID_FILE_SAVE);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->objectName(), "57603");
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_FALSE(commands.Execute(ID_FILE_SAVE));
+
+    // The document's menus appear with a document.
+    auto visibleMenus = [&frame] {
+        int n = 0;
+        for (QAction* menu : frame.menuBar()->actions()) n += menu->isVisible();
+        return n;
+    };
+    const int withoutDocument = visibleMenus();
+    doc.hasDocument = true;
+    commands.Refresh();
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_GT(visibleMenus(), withoutDocument);
+
+    QAction* format = commands.Action(ID_BAR_FORMAT);
+    EXPECT_TRUE(format->isChecked());
+    EXPECT_TRUE(commands.Execute(ID_BAR_FORMAT));
+    EXPECT_FALSE(frame.ToolBar(ID_BAR_FORMAT)->isVisible());
+    EXPECT_FALSE(format->isChecked());
+    EXPECT_TRUE(commands.Execute(ID_BAR_NAVIGATOR));
+    EXPECT_FALSE(frame.Navigator()->isVisible());
+    EXPECT_FALSE(commands.Action(ID_BAR_NAVIGATOR)->isChecked());
+}
+
+TEST_F(FrameWindow, CloseChildFramesAllOthersOrOnlyForgetOne) {
+    CMainFrame frame;
+    frame.show();
+    CChildFrame* a = frame.AddChildFrame(new QLabel("a"), "a");
+    CChildFrame* b = frame.AddChildFrame(new QLabel("b"), "b");
+    CChildFrame* c = frame.AddChildFrame(new QLabel("c"), "c");
+    EXPECT_TRUE(a->isMaximized() || c->isMaximized());
+    EXPECT_EQ(frame.ChildFrames(), (std::vector<CChildFrame*>{a, b, c}));
+
+    frame.CloseChildFrames(b, true);
+    EXPECT_EQ(frame.ChildFrames(), (std::vector<CChildFrame*>{a, c}));
+    frame.CloseChildFrames(c, false);
+    EXPECT_EQ(frame.ChildFrames(), (std::vector<CChildFrame*>{c}));
+    frame.CloseChildFrames();
+    EXPECT_TRUE(frame.ChildFrames().empty());
+    delete b;  // forgotten by the frame, still the area's until deleted
+    QApplication::processEvents();
+}
+
+TEST_F(FrameWindow, ChildFramesOpenNormalWhenTheProfileSaysSo) {
+    WriteProfileInt("ChildFrame", "mode", 0);
+    CMainFrame frame;
+    frame.show();
+    EXPECT_FALSE(frame.AddChildFrame(new QLabel("a"), "a")->isMaximized());
+}
+
+TEST_F(FrameWindow, PlacementAndBarsSurviveARestartAndARefusedCloseKeepsTheFrame) {
+    {
+        CMainFrame frame;
+        EXPECT_EQ(frame.geometry(), QRect(50, 50, 600, 400));
+        frame.setGeometry(80, 90, 700, 500);
+        frame.show();
+        frame.Commands().Execute(ID_BAR_PAGES);
+        bool allow = false;
+        frame.closeAllDocuments = [&allow] { return allow; };
+        EXPECT_FALSE(frame.close());
+        EXPECT_TRUE(frame.isVisible());
+        allow = true;
+        EXPECT_TRUE(frame.close());
+    }
+    EXPECT_EQ(GetProfileInt("MainFrame", "Screen_mode", -1), 0);
+    EXPECT_EQ(GetProfileInt("MainFrame", "Screen_CX", 0), 700);
+    CMainFrame again;
+    again.show();
+    QApplication::processEvents();
+    EXPECT_EQ(again.size(), QSize(700, 500));
+    EXPECT_FALSE(again.ToolBar(ID_BAR_PAGES)->isVisible());
+    EXPECT_TRUE(again.ToolBar(ID_BAR_MAIN)->isVisible());
+}
+
+}  // namespace
+}  // namespace quillmark
