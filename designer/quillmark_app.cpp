@@ -11,6 +11,7 @@
 
 #include "controls/please_wait.h"
 #include "designer/frame/main_frame.h"
+#include "designer/frame/navigator_bar.h"
 #include "designer/start_log.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
@@ -148,6 +149,7 @@ bool CQuillmarkApp::StartInteractive() {
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
     m_frame = std::make_unique<quillmark::CMainFrame>();
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
+    m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };
     if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
         OpenDocumentFile(m_cmdInfo.m_strFileName);

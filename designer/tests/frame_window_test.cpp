@@ -1,6 +1,11 @@
 // The main frame made offscreen: its bars in two rows, the panes, child frames, the registry wiring and
 // what the frame keeps in the profile.
+#include <filesystem>
+#include <fstream>
+
 #include <QAction>
+#include <QMimeData>
+#include <QUrl>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -11,9 +16,11 @@
 
 #include "controls/tests/gui_test_app.h"
 #include "designer/frame/child_frame.h"
+#include "designer/frame/file_drop.h"
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
 #include "platform/settings/profile.h"
+#include "platform/ui/messages.h"
 #include "platform/tests/test_support.h"
 
 namespace quillmark {
@@ -134,6 +141,82 @@ TEST_F(FrameWindow, PlacementAndBarsSurviveARestartAndARefusedCloseKeepsTheFrame
     EXPECT_EQ(again.size(), QSize(700, 500));
     EXPECT_FALSE(again.ToolBar(ID_BAR_PAGES)->isVisible());
     EXPECT_TRUE(again.ToolBar(ID_BAR_MAIN)->isVisible());
+}
+
+// A maximised frame comes back maximised, with the rectangle it had before behind it.
+TEST_F(FrameWindow, MaximisedFrameKeepsItsRestoredRectangle) {
+    WriteProfileInt("MainFrame", "Screen_X", 30);
+    WriteProfileInt("MainFrame", "Screen_CX", 640);
+    WriteProfileInt("MainFrame", "Screen_mode", 1);
+    {
+        CMainFrame frame;
+        frame.ShowAsProfileSays();
+        QApplication::processEvents();
+        EXPECT_TRUE(frame.isMaximized());
+        EXPECT_TRUE(frame.close());
+    }
+    EXPECT_EQ(GetProfileInt("MainFrame", "Screen_mode", -1), 1);
+    EXPECT_EQ(GetProfileInt("MainFrame", "Screen_X", -1), 30);
+    EXPECT_EQ(GetProfileInt("MainFrame", "Screen_CX", -1), 640);
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+TEST(FileDrop, ExtensionDecidesInAnyCaseAndMissingFilesAreSaid) {
+    zor::test::ScopedTempDir dir;
+    const struct {
+        const char* name;
+        bool create;
+        DroppedFile expected;
+    } cases[] = {
+        {"r.zorrep", true, DroppedFile::Report},   {"R.ZORREP", true, DroppedFile::Report},
+        {"t.ZorDot", true, DroppedFile::Template}, {"t.zordot.txt", true, DroppedFile::Other},
+        {"zorrep", true, DroppedFile::Other},      {"gone.zorrep", false, DroppedFile::Missing},
+        {"folder.zordot", false, DroppedFile::Missing},
+    };
+    std::filesystem::create_directory(dir.Path() + "/folder.zordot");
+    for (const auto& c : cases) {
+        const std::string path = dir.Path() + "/" + c.name;
+        if (c.create) std::ofstream(path) << "";
+        EXPECT_EQ(ClassifyDroppedFile(path), c.expected) << c.name;
+    }
+    EXPECT_EQ(ClassifyDroppedFile(""), DroppedFile::Missing);
+}
+
+class NavigatorDrop : public FrameWindow {
+protected:
+    void Drop(CNavigatorBar& bar, const std::vector<std::string>& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const std::string& p : paths) urls << QUrl::fromLocalFile(QString::fromStdString(p));
+        data.setUrls(urls);
+        bar.HandleDrop(data);
+    }
+    zor::RecordingMessageSink m_messages;
+    zor::ScopedMessageSink m_sink{&m_messages};
+};
+
+// The open waits until the drop has been handled; a missing file is said, one not ours is passed over.
+TEST_F(NavigatorDrop, OpensAfterTheDropHandlerReturns) {
+    CMainFrame frame;
+    std::vector<std::string> opened;
+    frame.show();
+    frame.Navigator()->openDroppedFile = [&opened](const std::string& p) { opened.push_back(p); };
+    const std::string report = m_dir.Path() + "/a.ZORREP";
+    const std::string other = m_dir.Path() + "/notes.txt";
+    std::ofstream(report) << "";
+    std::ofstream(other) << "";
+
+    Drop(*frame.Navigator(), {m_dir.Path() + "/gone.zordot", other, report});
+    EXPECT_TRUE(opened.empty());
+    QApplication::processEvents();
+    EXPECT_EQ(opened, std::vector<std::string>{report});
+    ASSERT_EQ(m_messages.Texts().size(), 1u);
+    EXPECT_EQ(m_messages.Texts()[0], "File not found");
 }
 
 }  // namespace
