@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QString>
 
@@ -151,6 +152,7 @@ bool CQuillmarkApp::StartInteractive() {
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };
+    m_frame->Commands().SetHandler(quillmark::ID_FILE_OPEN, [this] { OnFileOpen(); });
     if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
         OpenDocumentFile(m_cmdInfo.m_strFileName);
     m_frame->ShowAsProfileSays();
@@ -177,6 +179,13 @@ bool CQuillmarkApp::OpenDocumentFile(const std::string& path) {
     m_frame->RecentFiles().Save();
     m_frame->RebuildRecentMenu();
     return true;
+}
+
+void CQuillmarkApp::OnFileOpen() {
+    const QString path = QFileDialog::getOpenFileName(
+        m_frame.get(), QString::fromUtf8("Открыть"), QString(),
+        QString::fromUtf8("Файлы шаблонов (*.zordot);;Отчеты (*.zorrep);;Все файлы (*)"));
+    if (!path.isEmpty()) OpenDocumentFile(path.toStdString());
 }
 
 bool CQuillmarkApp::CloseAllDocuments() {

@@ -65,6 +65,8 @@ private:
     static bool HasDisplay();
     // Closes the open documents (each asks to save its changes) and opens the file; false if it did not open.
     bool OpenDocumentFile(const std::string& path);
+    // The open dialog (templates, reports), then OpenDocumentFile.
+    void OnFileOpen();
     // False when the user kept a document open.
     bool CloseAllDocuments();
     // Ends a batch run: exit work, then the status the program ends with.

@@ -38,7 +38,9 @@ void CCommandRegistry::Refresh() {
     const CommandState state = m_source ? m_source() : CommandState{};
     for (auto& [id, action] : m_actions) {
         const CommandStatus status = EvaluateCommand(id, state);
-        action->setEnabled(status.enabled);
+        // A command that nothing in the program carries out yet is shown, disabled.
+        const auto handler = m_handlers.find(id);
+        action->setEnabled(status.enabled && handler != m_handlers.end() && handler->second);
         if (action->isCheckable()) action->setChecked(status.checked);
     }
 }

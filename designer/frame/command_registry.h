@@ -23,7 +23,7 @@ public:
     void SetHandler(int id, std::function<void()> handler);
     // Where the current state comes from.
     void SetStateSource(std::function<CommandState()> source) { m_source = std::move(source); }
-    // Applies the rules to every action.
+    // Applies the rules to every action; a command without a handler stays disabled.
     void Refresh();
     // Runs the command as a click on its menu item would, if its rule enables it; false if it did not run.
     bool Execute(int id);

@@ -64,6 +64,8 @@ TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
     frame.documentState = [&doc] { return doc; };
     frame.show();
     CCommandRegistry& commands = frame.Commands();
+    int saves = 0;
+    commands.SetHandler(ID_FILE_SAVE, [&saves] { ++saves; });
     commands.Refresh();
     QAction* save = commands.Action(ID_FILE_SAVE);
     ASSERT_NE(save, nullptr);
@@ -81,7 +83,11 @@ TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
     doc.hasDocument = true;
     commands.Refresh();
     EXPECT_TRUE(save->isEnabled());
+    EXPECT_TRUE(commands.Execute(ID_FILE_SAVE));
+    EXPECT_EQ(saves, 1);
     EXPECT_GT(visibleMenus(), withoutDocument);
+    // A command the rules allow but nothing carries out yet stays disabled.
+    EXPECT_FALSE(commands.Action(ID_FILE_SAVE_AS)->isEnabled());
 
     QAction* format = commands.Action(ID_BAR_FORMAT);
     EXPECT_TRUE(format->isChecked());
