@@ -26,6 +26,12 @@ void DrawArrow(QPainter& p, bool right, bool bar) {
     if (bar) p.drawRect(right ? 15 : 3, 4, 2, 12);
 }
 
+// A sheet of paper: the white rectangle that new files, new sheets and the page views show.
+void DrawPage(QPainter& p, const QRect& page) {
+    p.setBrush(Qt::white);
+    p.drawRect(page);
+}
+
 }  // namespace
 
 QIcon CommandIcon(int id) {
@@ -35,8 +41,7 @@ QIcon CommandIcon(int id) {
     p.setPen(QPen(Qt::black, 1));
     switch (id) {
         case ID_FILE_NEW:
-            p.setBrush(Qt::white);
-            p.drawRect(4, 2, 11, 15);
+            DrawPage(p, QRect(4, 2, 11, 15));
             break;
         case ID_FILE_OPEN:
             p.setBrush(QColor(255, 255, 128));
@@ -86,8 +91,7 @@ QIcon CommandIcon(int id) {
             p.drawLine(2, 10, 17, 10);
             break;
         case ID_VIEW_FIT:
-            p.setBrush(Qt::white);
-            p.drawRect(5, 2, 9, 15);
+            DrawPage(p, QRect(5, 2, 9, 15));
             break;
         case ID_VIEW_1TO1:
             p.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, "1:1");
@@ -97,8 +101,7 @@ QIcon CommandIcon(int id) {
         case ID_PAGE_NEXT: DrawArrow(p, true, false); break;
         case ID_PAGE_LAST: DrawArrow(p, true, true); break;
         case ID_NEW_SHEET:
-            p.setBrush(Qt::white);
-            p.drawRect(4, 2, 11, 15);
+            DrawPage(p, QRect(4, 2, 11, 15));
             p.setPen(QPen(QColor(0, 128, 0), 2));
             p.drawLine(10, 6, 10, 14);
             p.drawLine(6, 10, 14, 10);
