@@ -1,5 +1,5 @@
 // The real program on a test X display: the frame shows where the profile put it, with two rows of
-// toolbars above the report area and the navigator on its left; Exit from the File menu ends it with the
+// toolbars above the report area and the navigator on its left; the About box opens from its menu; Exit from the File menu ends it with the
 // placement, the bars and the opened file written back to the profile.
 #include <filesystem>
 #include <fstream>
@@ -61,6 +61,16 @@ TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     EXPECT_GT(areaTop, 70) << "one row of toolbars or none";
     EXPECT_LT(areaTop, 160);
     EXPECT_GT(areaLeft, 100) << "no navigator on the left";
+
+    // The About box is the first item of the last menu; it shows the version line and closes with Escape.
+    ASSERT_TRUE(x().Click(frame->left() + 20, frame->top() + 10));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(x().Key("Left"));
+    ASSERT_TRUE(x().Key("Return"));
+    const unsigned long about = x().WaitForWindow("О программе Квиллмарк", 10s);
+    ASSERT_NE(about, 0u);
+    ASSERT_TRUE(x().Key("Escape"));
+    std::this_thread::sleep_for(300ms);
 
     // Exit is the last item of the File menu.
     ASSERT_TRUE(x().Click(frame->left() + 20, frame->top() + 10));
