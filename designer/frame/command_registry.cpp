@@ -43,6 +43,7 @@ void CCommandRegistry::Refresh() {
         action->setEnabled(status.enabled && handler != m_handlers.end() && handler->second);
         if (action->isCheckable()) action->setChecked(status.checked);
     }
+    if (afterRefresh) afterRefresh(state);
 }
 
 bool CCommandRegistry::Execute(int id) {

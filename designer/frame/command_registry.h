@@ -25,6 +25,8 @@ public:
     void SetStateSource(std::function<CommandState()> source) { m_source = std::move(source); }
     // Applies the rules to every action; a command without a handler stays disabled.
     void Refresh();
+    // Runs after every Refresh with the state it applied (the frame brings its menu in step).
+    std::function<void(const CommandState&)> afterRefresh;
     // Runs the command as a click on its menu item would, if its rule enables it; false if it did not run.
     bool Execute(int id);
 

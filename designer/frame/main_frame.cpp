@@ -15,7 +15,9 @@
 
 #include <fmt/printf.h>
 
+#include "controls/menu/menu_handles.h"
 #include "controls/menu/zor_menu.h"
+#include "designer/frame/menu_bitmaps.h"
 #include "designer/frame/about_box.h"
 #include "designer/frame/child_frame.h"
 #include "designer/frame/navigator_bar.h"
@@ -48,30 +50,6 @@ const std::vector<ToolBarLayout>& ToolBarLayouts() {
     return layouts;
 }
 
-struct MenuLayout {
-    const char* title;
-    bool needsDocument;  // shown only while a report is open
-    std::vector<int> items;  // 0: a separator, -1: the recent-file list
-};
-
-const std::vector<MenuLayout>& MenuLayouts() {
-    static const std::vector<MenuLayout> layouts = {
-        {"&Файл", false,
-         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_PAGE_SETUP,
-          ID_FILE_PRINT_SETUP, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, 0, ID_FILE_SEND_MAIL, 0, -1, 0, ID_APP_EXIT}},
-        {"&Правка", true, {ID_EDIT_COPY, ID_EDIT_PASTE, ID_SELECT_ALL, 0, ID_PROPERTIES, 0, ID_EDIT_MODE}},
-        {"&Вставка", true,
-         {ID_NEW_SHEET, 0, ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_RECT, ID_TOOL_TABLE, ID_TOOL_PICTURE}},
-        {"&Вид", false,
-         {ID_TOOL_ZOOM, ID_TOOL_ZOOM_RECT, ID_TOOL_MOVE_SHEET, ID_VIEW_FIT, ID_VIEW_1TO1, 0, ID_PAGE_FIRST, ID_PAGE_PREV,
-          ID_PAGE_NEXT, ID_PAGE_LAST, 0, ID_BAR_MAIN, ID_BAR_FORMAT, ID_BAR_ELEMENTS, ID_BAR_ALIGN, ID_BAR_VIEW,
-          ID_BAR_PAGES, ID_BAR_NAVIGATOR, ID_VIEW_STATUS_BAR, 0, ID_MENU_XP_STYLE}},
-        {"&Окно", true, {ID_WINDOW_CASCADE, ID_WINDOW_TILE}},
-        {"&Справка", false, {ID_APP_ABOUT}},
-    };
-    return layouts;
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame() {
@@ -79,6 +57,7 @@ CMainFrame::CMainFrame() {
     setWindowTitle(QString::fromUtf8("Квиллмарк"));
     m_commands = new CCommandRegistry(this);
     m_commands->SetStateSource([this] { return CurrentState(); });
+    m_commands->afterRefresh = [this](const CommandState& state) { ApplyMenuStates(state); };
 
     m_mdi = new QMdiArea(this);
     m_mdi->setObjectName("mdi");
@@ -89,7 +68,6 @@ CMainFrame::CMainFrame() {
     m_navigator = new CNavigatorBar(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_navigator);
     CzorMenu::LoadXpMode();
-    CreateMenus();
     ConnectFrameCommands();
     RestorePlacement();
 
@@ -110,6 +88,7 @@ CMainFrame::~CMainFrame() {
     m_mdi->disconnect(this);
     QApplication::clipboard()->disconnect(this);
     m_commands->SetStateSource({});
+    m_commands->afterRefresh = {};
     // Child frames unlist themselves as they go; the frame's list must not be touched after this point.
     for (CChildFrame* child : m_children) child->m_frame = nullptr;
     m_children.clear();
@@ -144,20 +123,40 @@ void CMainFrame::CreateStatusBar() {
     statusBar()->addPermanentWidget(m_pagePane);
 }
 
-void CMainFrame::CreateMenus() {
-    for (const MenuLayout& layout : MenuLayouts()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(layout.title));
-        menu->menuAction()->setProperty("needsDocument", layout.needsDocument);
-        for (int id : layout.items) {
-            if (id == 0) {
-                menu->addSeparator();
-            } else if (id == -1) {
-                m_recentMenu = menu->addMenu(QString::fromUtf8("Последние файлы"));
-                m_recentMenu->setObjectName("57616");
-            } else {
-                menu->addAction(m_commands->Action(id));
-            }
-        }
+void CMainFrame::InstallMenu(bool forDocument) {
+    RegisterProgramBitmaps();
+    CzorMenu::SetIconSize(20, 20);
+    CzorMenu::SetXPBitmap3D(FALSE);
+    auto menu = std::make_unique<CzorMenu>();
+    if (!menu->LoadMenu(forDocument ? 129 : 128)) return;
+    menu->LoadToolbars(kMenuToolbars, int(std::size(kMenuToolbars)));
+    CzorMenu* file = menu->GetSubCzorMenu("&Файл");
+    m_recentPopup = file ? file->GetSubCzorMenu("Последние файлы") : nullptr;
+    m_menuHandle = menu->GetSafeHmenu();
+    m_menuForDocument = forDocument;
+    menu->AttachToFrame(this, [this](UINT command) { OnMenuCommand(int(command)); });
+    // The window keeps the menu that was installed on it first; that one draws every later menu bar too.
+    if (m_menus.empty()) menu->Install(this);
+    m_menus.push_back(std::move(menu));
+    RebuildRecentMenu();
+}
+
+void CMainFrame::OnMenuCommand(int id) {
+    const int recent = id - ID_FILE_MRU_FILE1;
+    if (recent >= 0 && recent < CRecentFileList::kSize) {
+        if (recent < static_cast<int>(m_recent.Files().size()) && openRecentFile) openRecentFile(m_recent.Files()[size_t(recent)]);
+        return;
+    }
+    m_commands->Execute(id);
+}
+
+void CMainFrame::ApplyMenuStates(const CommandState& state) {
+    if (state.hasDocument != m_menuForDocument || !m_menuHandle) InstallMenu(state.hasDocument);
+    if (!m_menuHandle) return;
+    for (const CommandInfo& info : AllCommands()) {
+        const QAction* action = m_commands->Action(info.id);
+        ::EnableMenuItem(m_menuHandle, UINT(info.id), MF_BYCOMMAND | (action->isEnabled() ? MF_ENABLED : MF_GRAYED));
+        ::CheckMenuItem(m_menuHandle, UINT(info.id), MF_BYCOMMAND | (action->isChecked() ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
@@ -194,9 +193,6 @@ CommandState CMainFrame::CurrentState() const {
     state.navigatorBar = m_navigator->isVisibleTo(this);
     state.statusBar = statusBar()->isVisibleTo(this);
     state.xpMenuStyle = CzorMenu::GetMenuDrawMode() != 0;
-    // The document's menus are there while a report is open (the frame's two menu bars in one).
-    for (QAction* menu : menuBar()->actions())
-        if (menu->property("needsDocument").toBool()) menu->setVisible(state.hasDocument);
     return state;
 }
 
@@ -237,18 +233,16 @@ void CMainFrame::CloseChildFrames(CChildFrame* except, bool removeOnly) {
 }
 
 void CMainFrame::RebuildRecentMenu() {
-    if (!m_recentMenu) return;
-    m_recentMenu->clear();
+    if (!m_recentPopup) return;
+    while (m_recentPopup->GetMenuItemCount() > 0) m_recentPopup->DeleteMenu(0, MF_BYPOSITION);
     const std::vector<std::string>& files = m_recent.Files();
-    for (size_t i = 0; i < files.size(); ++i) {
-        const std::string path = files[i];
-        QAction* action = m_recentMenu->addAction(QString::fromUtf8(CRecentFileList::MenuText(static_cast<int>(i), path)));
-        action->setStatusTip(QString::fromUtf8(path));
-        connect(action, &QAction::triggered, this, [this, path] {
-            if (openRecentFile) openRecentFile(path);
-        });
+    if (files.empty()) {
+        m_recentPopup->AppendODMenuA("Список документов", MF_OWNERDRAW | MF_GRAYED, ID_FILE_MRU_FILE1);
+        return;
     }
-    m_recentMenu->setEnabled(!files.empty());
+    for (size_t i = 0; i < files.size(); ++i)
+        m_recentPopup->AppendODMenuA(CRecentFileList::MenuText(int(i), files[i]).c_str(), MF_OWNERDRAW,
+                                     UINT(ID_FILE_MRU_FILE1 + int(i)));
 }
 
 void CMainFrame::RestorePlacement() {

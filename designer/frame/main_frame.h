@@ -4,18 +4,19 @@
 // the left. Placement and bar state come from the profile when the frame is made and go back to it when
 // it closes.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <QMainWindow>
 
+#include "controls/menu/zor_menu.h"
 #include "designer/frame/command_registry.h"
 #include "designer/frame/recent_files.h"
 
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QMenu;
 class QToolBar;
 
 namespace quillmark {
@@ -65,7 +66,10 @@ protected:
 private:
     void CreateToolBars();
     void CreateStatusBar();
-    void CreateMenus();
+    // Menu 129 while a report is open, else 128; a change of the two loads the other.
+    void InstallMenu(bool forDocument);
+    void OnMenuCommand(int id);
+    void ApplyMenuStates(const CommandState& state);
     void ConnectFrameCommands();
     void RestorePlacement();
     void SavePlacement();
@@ -76,7 +80,10 @@ private:
     CNavigatorBar* m_navigator = nullptr;
     QLabel* m_positionPane = nullptr;
     QLabel* m_pagePane = nullptr;
-    QMenu* m_recentMenu = nullptr;
+    std::vector<std::unique_ptr<CzorMenu>> m_menus;  // every menu this frame has shown; the first draws
+    HMENU m_menuHandle = nullptr;                    // the menu of the bar shown now
+    bool m_menuForDocument = false;
+    CzorMenu* m_recentPopup = nullptr;
     std::vector<std::pair<int, QToolBar*>> m_toolBars;
     std::vector<CChildFrame*> m_children;
     CRecentFileList m_recent;

@@ -1,6 +1,7 @@
 // The main frame made offscreen: its bars in two rows, the panes, child frames, the registry wiring and
 // what the frame keeps in the profile.
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 
@@ -57,6 +59,57 @@ TEST_F(FrameWindow, SixToolBarsInTwoRowsAndTheNavigatorOnTheLeft) {
     EXPECT_EQ(frame.PageText(), QString::fromUtf8("Страница 2 из 7"));
 }
 
+// The state of the menu item of a command as its popup shows it: "absent", "disabled", "enabled", plus
+// " checked".
+std::string MenuItemState(CMainFrame& frame, int id) {
+    std::function<std::string(QMenu*)> find = [&](QMenu* menu) -> std::string {
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (QMenu* sub = action->menu()) {
+                const std::string found = find(sub);
+                if (found != "absent") return found;
+            } else if (action->data().toUInt() == unsigned(id)) {
+                return std::string(action->isEnabled() ? "enabled" : "disabled") + (action->isChecked() ? " checked" : "");
+            }
+        }
+        return "absent";
+    };
+    for (QAction* title : frame.menuBar()->actions()) {
+        if (!title->menu()) continue;
+        const std::string found = find(title->menu());
+        if (found != "absent") return found;
+    }
+    return "absent";
+}
+
+// The recent files stand in the File menu as "&1 name" and open from there.
+TEST_F(FrameWindow, RecentFilesInTheMenuOpenTheirFile) {
+    CMainFrame frame;
+    std::vector<std::string> opened;
+    frame.openRecentFile = [&opened](const std::string& p) { opened.push_back(p); };
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1), "disabled");
+    frame.RecentFiles().Add(m_dir.Path() + "/a.zorrep");
+    frame.RecentFiles().Add(m_dir.Path() + "/b.zordot");
+    frame.RebuildRecentMenu();
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1), "enabled");
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1 + 1), "enabled");
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1 + 2), "absent");
+    QAction* second = nullptr;
+    std::function<void(QMenu*)> find = [&](QMenu* menu) {
+        emit menu->aboutToShow();
+        for (QAction* a : menu->actions()) {
+            if (a->menu()) find(a->menu());
+            else if (a->data().toUInt() == unsigned(ID_FILE_MRU_FILE1 + 1)) second = a;
+        }
+    };
+    for (QAction* title : frame.menuBar()->actions())
+        if (title->menu()) find(title->menu());
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text().toStdString().find("a.zorrep") != std::string::npos, true) << second->text().toStdString();
+    emit frame.menuBar()->triggered(second);
+    EXPECT_EQ(opened, std::vector<std::string>{m_dir.Path() + "/a.zorrep"});
+}
+
 // Menus, toolbar buttons and the rules meet in one action per command; hiding a bar unchecks its command.
 TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
     CMainFrame frame;
@@ -73,21 +126,22 @@ TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
     EXPECT_FALSE(save->isEnabled());
     EXPECT_FALSE(commands.Execute(ID_FILE_SAVE));
 
-    // The document's menus appear with a document.
-    auto visibleMenus = [&frame] {
-        int n = 0;
-        for (QAction* menu : frame.menuBar()->actions()) n += menu->isVisible();
-        return n;
-    };
-    const int withoutDocument = visibleMenus();
+    // Menu 128 without a report, 129 with one; the menu items follow the same rules as the actions.
+    const int withoutDocument = frame.menuBar()->actions().size();
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_SAVE), "absent");
+    EXPECT_EQ(MenuItemState(frame, ID_APP_ABOUT), "enabled");
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_OPEN), "disabled");  // the application gives it its handler
     doc.hasDocument = true;
     commands.Refresh();
     EXPECT_TRUE(save->isEnabled());
     EXPECT_TRUE(commands.Execute(ID_FILE_SAVE));
     EXPECT_EQ(saves, 1);
-    EXPECT_GT(visibleMenus(), withoutDocument);
+    EXPECT_GT(frame.menuBar()->actions().size(), withoutDocument);
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_SAVE), "enabled");
+    EXPECT_EQ(MenuItemState(frame, ID_BAR_MAIN), "enabled checked");
     // A command the rules allow but nothing carries out yet stays disabled.
     EXPECT_FALSE(commands.Action(ID_FILE_SAVE_AS)->isEnabled());
+    EXPECT_EQ(MenuItemState(frame, ID_FILE_SAVE_AS), "disabled");
 
     QAction* format = commands.Action(ID_BAR_FORMAT);
     EXPECT_TRUE(format->isChecked());
