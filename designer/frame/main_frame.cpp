@@ -135,10 +135,28 @@ void CMainFrame::InstallMenu(bool forDocument) {
     m_menuHandle = menu->GetSafeHmenu();
     m_menuForDocument = forDocument;
     menu->AttachToFrame(this, [this](UINT command) { OnMenuCommand(int(command)); });
+    for (QMenu* popup : menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) ShowPromptsOf(popup);
     // The window keeps the menu that was installed on it first; that one draws every later menu bar too.
     if (m_menus.empty()) menu->Install(this);
     m_menus.push_back(std::move(menu));
     RebuildRecentMenu();
+}
+
+// The menu's items are remade each time their popup opens, so the prompt is looked up as the mouse moves.
+void CMainFrame::ShowPromptsOf(QMenu* popup) {
+    connect(popup, &QMenu::hovered, this, [this](QAction* item) {
+        const CommandInfo* info = item->menu() ? nullptr : FindCommand(int(item->data().toUInt()));
+        if (info) statusBar()->showMessage(QString::fromUtf8(CommandStatusText(*info)));
+        else statusBar()->clearMessage();
+    });
+    connect(popup, &QMenu::aboutToHide, statusBar(), &QStatusBar::clearMessage);
+    connect(popup, &QMenu::aboutToShow, this, [this, popup] {
+        for (QMenu* sub : popup->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+            if (!sub->property("prompts").toBool()) {
+                sub->setProperty("prompts", true);
+                ShowPromptsOf(sub);
+            }
+    });
 }
 
 void CMainFrame::OnMenuCommand(int id) {

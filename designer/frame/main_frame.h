@@ -17,6 +17,7 @@
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 class QToolBar;
 
 namespace quillmark {
@@ -69,6 +70,8 @@ private:
     // Menu 129 while a report is open, else 128; a change of the two loads the other.
     void InstallMenu(bool forDocument);
     void OnMenuCommand(int id);
+    // The status bar shows the prompt of the menu item under the mouse.
+    void ShowPromptsOf(QMenu* popup);
     void ApplyMenuStates(const CommandState& state);
     void ConnectFrameCommands();
     void RestorePlacement();

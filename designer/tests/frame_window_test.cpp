@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,14 @@ TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
     // A command the rules allow but nothing carries out yet stays disabled.
     EXPECT_FALSE(commands.Action(ID_FILE_SAVE_AS)->isEnabled());
     EXPECT_EQ(MenuItemState(frame, ID_FILE_SAVE_AS), "disabled");
+
+    // The status bar shows a menu item's prompt while the mouse is on it.
+    QMenu* file = frame.menuBar()->actions().front()->menu();
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    for (QAction* item : file->actions())
+        if (item->data().toUInt() == unsigned(ID_FILE_SAVE)) emit file->hovered(item);
+    EXPECT_EQ(frame.statusBar()->currentMessage(), QString::fromUtf8("Сохранить отчет"));
 
     QAction* format = commands.Action(ID_BAR_FORMAT);
     EXPECT_TRUE(format->isChecked());
