@@ -60,27 +60,30 @@ TEST_F(FrameWindow, SixToolBarsInTwoRowsAndTheNavigatorOnTheLeft) {
     EXPECT_EQ(frame.PageText(), QString::fromUtf8("Страница 2 из 7"));
 }
 
-// The state of the menu item of a command as its popup shows it: "absent", "disabled", "enabled", plus
-// " checked".
-std::string MenuItemState(CMainFrame& frame, int id) {
-    std::function<std::string(QMenu*)> find = [&](QMenu* menu) -> std::string {
+// The menu item of a command, found by opening every popup as a click would; nullptr when it is absent.
+QAction* FindMenuItem(CMainFrame& frame, int id) {
+    std::function<QAction*(QMenu*)> find = [&](QMenu* menu) -> QAction* {
         emit menu->aboutToShow();
         for (QAction* action : menu->actions()) {
             if (QMenu* sub = action->menu()) {
-                const std::string found = find(sub);
-                if (found != "absent") return found;
+                if (QAction* found = find(sub)) return found;
             } else if (action->data().toUInt() == unsigned(id)) {
-                return std::string(action->isEnabled() ? "enabled" : "disabled") + (action->isChecked() ? " checked" : "");
+                return action;
             }
         }
-        return "absent";
+        return nullptr;
     };
-    for (QAction* title : frame.menuBar()->actions()) {
-        if (!title->menu()) continue;
-        const std::string found = find(title->menu());
-        if (found != "absent") return found;
-    }
-    return "absent";
+    for (QAction* title : frame.menuBar()->actions())
+        if (title->menu())
+            if (QAction* found = find(title->menu())) return found;
+    return nullptr;
+}
+
+// "absent", "disabled" or "enabled", plus " checked".
+std::string MenuItemState(CMainFrame& frame, int id) {
+    const QAction* item = FindMenuItem(frame, id);
+    if (!item) return "absent";
+    return std::string(item->isEnabled() ? "enabled" : "disabled") + (item->isChecked() ? " checked" : "");
 }
 
 // The recent files stand in the File menu as "&1 name" and open from there.
@@ -95,16 +98,7 @@ TEST_F(FrameWindow, RecentFilesInTheMenuOpenTheirFile) {
     EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1), "enabled");
     EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1 + 1), "enabled");
     EXPECT_EQ(MenuItemState(frame, ID_FILE_MRU_FILE1 + 2), "absent");
-    QAction* second = nullptr;
-    std::function<void(QMenu*)> find = [&](QMenu* menu) {
-        emit menu->aboutToShow();
-        for (QAction* a : menu->actions()) {
-            if (a->menu()) find(a->menu());
-            else if (a->data().toUInt() == unsigned(ID_FILE_MRU_FILE1 + 1)) second = a;
-        }
-    };
-    for (QAction* title : frame.menuBar()->actions())
-        if (title->menu()) find(title->menu());
+    QAction* second = FindMenuItem(frame, ID_FILE_MRU_FILE1 + 1);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->text().toStdString().find("a.zorrep") != std::string::npos, true) << second->text().toStdString();
     emit frame.menuBar()->triggered(second);
