@@ -133,7 +133,6 @@ bool CQuillmarkApp::RunUnification() {
 // could end the event loop, so such a start ends at once: with status 1 and how to call the program,
 // unless it only had to show a report that gen_view has already written.
 bool CQuillmarkApp::StartInteractive() {
-    m_sink.emplace(&m_qtSink);
     if (!HasDisplay()) {
         m_sink.emplace(&m_stderrSink);
         if (m_fromGenView) {
@@ -145,6 +144,7 @@ bool CQuillmarkApp::StartInteractive() {
         std::fputs(QuillmarkUsageText(), stderr);
         return EndBatch(kExitNoDisplay);
     }
+    m_sink.emplace(&m_qtSink);
     // "Embedding", "Automation", "Unregister" and "dde" come from a platform that starts programs as
     // servers; here they are accepted and change nothing.
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
@@ -153,6 +153,7 @@ bool CQuillmarkApp::StartInteractive() {
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };
     m_frame->Commands().SetHandler(quillmark::ID_FILE_OPEN, [this] { OnFileOpen(); });
+    m_frame->Commands().Refresh();
     if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
         OpenDocumentFile(m_cmdInfo.m_strFileName);
     m_frame->ShowAsProfileSays();
@@ -169,6 +170,7 @@ bool CQuillmarkApp::OpenDocumentFile(const std::string& path) {
     if (!CloseAllDocuments()) return false;
     if (!CanRead(path)) {
         m_frame->RecentFiles().Remove(path);
+        m_frame->RecentFiles().Save();
         m_frame->RebuildRecentMenu();
         AfxMessageBox("Файл " + path + " не найден.");
         return false;
