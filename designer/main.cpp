@@ -1,5 +1,7 @@
 // quillmark: the report designer, and from the command line the batch generation and merge of reports.
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QApplication>
@@ -17,7 +19,11 @@ int main(int argc, char** argv) {
     // The platform must be chosen before the application object exists, hence this early look at the mode.
     CQuillmarkCommandLineInfo early;
     ParseCommandLine(std::vector<std::string>(typed.begin() + (argc > 0 ? 1 : 0), typed.end()), early);
-    quillmark::SelectQtPlatform(early.mode != kModeInteractive);
+    // A start with no display ends at once, like a batch run, and gets a batch run's quiet setup.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool noDisplay = quillmark::ChooseQtPlatform(true) == "offscreen" ||
+                           (platform && std::string_view(platform) == "offscreen");
+    quillmark::SelectQtPlatform(early.mode != kModeInteractive || noDisplay);
 
     QApplication qtApp(argc, argv);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);

@@ -6,9 +6,13 @@
 #include <cstdio>
 
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QString>
 
 #include "controls/please_wait.h"
+#include "designer/frame/main_frame.h"
+#include "designer/frame/navigator_bar.h"
 #include "designer/start_log.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
@@ -18,6 +22,7 @@
 namespace {
 
 constexpr const char* kWaitGenerate = "Квиллмарк: Генерация отчета...";
+constexpr const char* kWaitInitialize = "Квиллмарк: Инициализация...";
 constexpr const char* kWaitUnification = "Квиллмарк: Объединение отчетов...";
 constexpr const char* kDataSourceError = "Ошибка чтения источника данных!";
 constexpr const char* kGenerationError = "Ошибка при генерации отчета!";
@@ -110,6 +115,7 @@ bool CQuillmarkApp::RunGenerate() {
     // back ends the run as it is.
     if (!CanRead(outFile)) return EndBatch(kExitOk);
     mode = kModeInteractive;
+    m_fromGenView = true;
     m_cmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
     m_cmdInfo.m_strFileName = outFile;
     return StartInteractive();
@@ -123,17 +129,70 @@ bool CQuillmarkApp::RunUnification() {
     return EndBatch(merged ? kExitOk : kExitMergeError);
 }
 
-// The interactive designer (document template, main frame, add-ins, the shell command, the wait window
-// "Квиллмарк: Инициализация...") starts here. Until it exists, a start without a batch mode shows how
-// to call the program, and a start that would open a file (the view half of "gen_view" included) ends
-// quietly.
+// The interactive designer. With no display (Qt's offscreen platform) nothing could be seen and no one
+// could end the event loop, so such a start ends at once: with status 1 and how to call the program,
+// unless it only had to show a report that gen_view has already written.
 bool CQuillmarkApp::StartInteractive() {
+    if (!HasDisplay()) {
+        m_sink.emplace(&m_stderrSink);
+        if (m_fromGenView) {
+            std::fprintf(stderr, "Квиллмарк: нет дисплея, отчет %s записан, но не может быть показан.\n",
+                         outFile.c_str());
+            return EndBatch(kExitOk);
+        }
+        std::fputs("Квиллмарк: нет дисплея, конструктор отчетов не может быть запущен.\n\n", stderr);
+        std::fputs(QuillmarkUsageText(), stderr);
+        return EndBatch(kExitNoDisplay);
+    }
     m_sink.emplace(&m_qtSink);
-    if (!m_cmdInfo.m_bRunEmbedded && !m_cmdInfo.m_bRunAutomated && m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew)
-        std::fputs(QuillmarkUsageText(), stdout);
-    ExitInstance();
-    m_exitStatus = kExitOk;
-    return false;
+    // "Embedding", "Automation", "Unregister" and "dde" come from a platform that starts programs as
+    // servers; here they are accepted and change nothing.
+    m_waitHandle = zorStartWaitDlg(kWaitInitialize);
+    m_frame = std::make_unique<quillmark::CMainFrame>();
+    m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
+    m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
+    m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };
+    m_frame->Commands().SetHandler(quillmark::ID_FILE_OPEN, [this] { OnFileOpen(); });
+    m_frame->Commands().Refresh();
+    if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
+        OpenDocumentFile(m_cmdInfo.m_strFileName);
+    m_frame->ShowAsProfileSays();
+    CloseWait();
+    return true;
+}
+
+bool CQuillmarkApp::HasDisplay() {
+    const QString platform = QGuiApplication::platformName();
+    return !platform.isEmpty() && platform != "offscreen" && platform != "minimal";
+}
+
+bool CQuillmarkApp::OpenDocumentFile(const std::string& path) {
+    if (!CloseAllDocuments()) return false;
+    if (!CanRead(path)) {
+        m_frame->RecentFiles().Remove(path);
+        m_frame->RecentFiles().Save();
+        m_frame->RebuildRecentMenu();
+        AfxMessageBox("Файл " + path + " не найден.");
+        return false;
+    }
+    // Reading the file into a document and its views belongs to the document class; until it is part of
+    // the program the file is only remembered.
+    m_frame->RecentFiles().Add(path);
+    m_frame->RecentFiles().Save();
+    m_frame->RebuildRecentMenu();
+    return true;
+}
+
+void CQuillmarkApp::OnFileOpen() {
+    const QString path = QFileDialog::getOpenFileName(
+        m_frame.get(), QString::fromUtf8("Открыть"), QString(),
+        QString::fromUtf8("Файлы шаблонов (*.zordot);;Отчеты (*.zorrep);;Все файлы (*)"));
+    if (!path.isEmpty()) OpenDocumentFile(path.toStdString());
+}
+
+bool CQuillmarkApp::CloseAllDocuments() {
+    if (m_frame) m_frame->CloseChildFrames();
+    return true;
 }
 
 bool CQuillmarkApp::EndBatch(int status) {
@@ -145,8 +204,9 @@ bool CQuillmarkApp::EndBatch(int status) {
 int CQuillmarkApp::ExitInstance() {
     if (m_exited) return m_exitStatus;
     m_exited = true;
-    // The add-ins are unloaded and every document closed here once the designer has them.
     CloseWait();
+    CloseAllDocuments();
+    m_frame.reset();
     return m_exitStatus;
 }
 

@@ -6,13 +6,16 @@
 // The caller makes the Qt application object first (text is measured through Qt even in a batch run; no
 // window is needed for it), then calls InitInstance. When that returns false the program ends with
 // ExitStatus(); when it returns true the interactive designer runs its event loop and ExitInstance follows.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "designer/command_line.h"
+#include "designer/frame/main_frame.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/widgets/qt_message_sink.h"
+
 
 class CQuillmarkApp {
 public:
@@ -22,6 +25,7 @@ public:
         kExitDataFileError = 2,   // the data file could not be read
         kExitGenerationError = 3, // generation failed (the engine says why, when it knows)
         kExitMergeError = 4,      // the merge failed
+        kExitNoDisplay = 1,       // the designer was asked for where there is no display
     };
 
     CQuillmarkApp() = default;
@@ -57,6 +61,14 @@ private:
     bool RunGenerate();
     bool RunUnification();
     bool StartInteractive();
+    // False on Qt's offscreen (or minimal) platform, where no window can be seen.
+    static bool HasDisplay();
+    // Closes the open documents (each asks to save its changes) and opens the file; false if it did not open.
+    bool OpenDocumentFile(const std::string& path);
+    // The open dialog (templates, reports), then OpenDocumentFile.
+    void OnFileOpen();
+    // False when the user kept a document open.
+    bool CloseAllDocuments();
     // Ends a batch run: exit work, then the status the program ends with.
     bool EndBatch(int status);
     void CloseWait();
@@ -64,6 +76,8 @@ private:
     CQuillmarkCommandLineInfo m_cmdInfo;
     long m_waitHandle = 0;
     bool m_exited = false;
+    bool m_fromGenView = false;  // the file to open is the report this run has just generated
+    std::unique_ptr<quillmark::CMainFrame> m_frame;
     int m_exitStatus = kExitOk;
 
     zor::StderrMessageSink m_stderrSink;

@@ -14,6 +14,8 @@ using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::Contains;
 
+const std::string kNoDisplay = "Квиллмарк: нет дисплея";
+
 TEST_F(BatchRun, MissingDataFileEndsEveryGenerateModeWithADataError) {
     for (const char* mode : {"-gen", "-GEN", "-gen_view", "-Gen_View"}) {
         SCOPED_TRACE(mode);
@@ -85,7 +87,8 @@ TEST_F(BatchRun, MissingParameterFileIsNoDataError) {
     EXPECT_FALSE(Exists(W("r.zorrep")));
 }
 
-// Absolute paths begin with '/', so '/' never starts a switch: "/gen" names a file and selects nothing.
+// Absolute paths begin with '/', so '/' never starts a switch: "/gen" names a file and selects nothing, so
+// the run asks for the designer, which cannot start without a display.
 TEST_F(BatchRun, ArgumentStartingWithSlashIsAFileNotASwitch) {
     const ProgramResult gen = Run({"-gen", W("t.zordot"), "-path=" + W("absent"), "-outfile=" + W("r.zorrep")});
     EXPECT_EQ(gen.exitStatus, 2) << Describe(gen);
@@ -93,8 +96,9 @@ TEST_F(BatchRun, ArgumentStartingWithSlashIsAFileNotASwitch) {
 
     const std::vector<std::string> args = {"/gen", W("t.zordot"), "-path=" + W("absent"), "-outfile=" + W("r.zorrep")};
     const ProgramResult slash = Run(args);
-    EXPECT_EQ(slash.exitStatus, 0) << Describe(slash);
-    EXPECT_THAT(Messages(slash.err), IsEmpty()) << Describe(slash);
+    EXPECT_EQ(slash.exitStatus, 1) << Describe(slash);
+    EXPECT_TRUE(slash.err.starts_with(kNoDisplay)) << Describe(slash);
+    EXPECT_THAT(Messages(slash.err), Not(Contains(kDataSourceError)));
     EXPECT_EQ(LogLines().back(), LogLine(args));
     EXPECT_FALSE(Exists(W("r.zorrep")));
 }
@@ -114,15 +118,22 @@ TEST_F(BatchRun, FailedMergeIsAMergeErrorAndKeepsTheTarget) {
     }
 }
 
-TEST_F(BatchRun, StartWithoutBatchModeShowsHowToCallTheProgram) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{}, std::vector<std::string>{"-help"}}) {
+// With no display the designer cannot be shown: a start that asks for it says so in one line, shows how to
+// call the program and ends with status 1, whatever switches of the desktop it carries.
+TEST_F(BatchRun, StartWithoutBatchModeAndDisplayShowsHowToCallTheProgram) {
+    const std::vector<std::vector<std::string>> starts = {
+        {}, {"-help"}, {W("t.zordot")}, {"-Embedding"}, {"-Automation"}, {"-Unregister"}, {"-dde"}};
+    for (const std::vector<std::string>& args : starts) {
+        SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
         const ProgramResult r = Run(args);
-        EXPECT_EQ(r.exitStatus, 0) << Describe(r);
-        EXPECT_NE(r.out.find("quillmark -gen <шаблон.zordot> -path=<данные> -outfile=<отчет.zorrep>"), std::string::npos)
-            << r.out;
-        EXPECT_THAT(Messages(r.err), IsEmpty());
+        EXPECT_EQ(r.exitStatus, 1) << Describe(r);
+        EXPECT_TRUE(r.err.starts_with(kNoDisplay)) << Describe(r);
+        EXPECT_NE(r.err.find("quillmark -gen <шаблон.zordot> -path=<данные> -outfile=<отчет.zorrep>"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.out, "");
         EXPECT_EQ(LogLines().back(), LogLine(args));
     }
+    EXPECT_TRUE(std::filesystem::is_empty(ConfigDir()));
 }
 
 TEST_F(BatchRun, EveryStartAppendsItsCommandLineToTheLog) {

@@ -1,0 +1,129 @@
+#include "designer/frame/command_table.h"
+
+#include <array>
+
+namespace quillmark {
+namespace {
+
+using G = CommandGroup;
+
+// Commands whose dialogs or printing are not in the program yet stay in the menus, disabled (Pending).
+constexpr std::array kCommands = {
+    CommandInfo{ID_FILE_NEW, "&Новый\tCtrl+N", "Создать новый отчет\nНовый", G::Always},
+    CommandInfo{ID_FILE_OPEN, "&Открыть...\tCtrl+O", "Открыть существующий отчет или шаблон\nОткрыть", G::Always},
+    CommandInfo{ID_FILE_CLOSE, "&Закрыть", "Закрыть отчет\nЗакрыть", G::Document},
+    CommandInfo{ID_FILE_SAVE, "&Сохранить\tCtrl+S", "Сохранить отчет\nСохранить", G::Document},
+    CommandInfo{ID_FILE_SAVE_AS, "Сохранить &как...", "Сохранить отчет под другим именем\nСохранить как", G::Document},
+    CommandInfo{ID_FILE_PAGE_SETUP, "Настройка страницы...", "Размеры и поля страницы\nНастройка страницы", G::Pending},
+    CommandInfo{ID_FILE_PRINT_SETUP, "Настройка принтера...", "Выбор и настройка принтера\nНастройка принтера", G::Pending},
+    CommandInfo{ID_FILE_PRINT, "&Печать...\tCtrl+P", "Печать отчета\nПечать", G::Pending},
+    CommandInfo{ID_FILE_PRINT_PREVIEW, "Предварительный про&смотр", "Просмотр страниц перед печатью\nПросмотр", G::Pending},
+    CommandInfo{ID_FILE_SEND_MAIL, "&Отправить...", "Отправить отчет по почте\nОтправить", G::Document},
+    CommandInfo{ID_APP_EXIT, "В&ыход", "Завершить работу\nВыход", G::Always},
+    CommandInfo{ID_EDIT_COPY, "&Копировать\tCtrl+C", "Копировать выделенные элементы\nКопировать", G::Selection},
+    CommandInfo{ID_EDIT_PASTE, "&Вставить\tCtrl+V", "Вставить элементы из буфера обмена\nВставить", G::Edit},
+    CommandInfo{ID_SELECT_ALL, "Выделить все\tCtrl+A", "Выделить все элементы листа\nВыделить все", G::Edit},
+    CommandInfo{ID_PROPERTIES, "Свойства...", "Свойства выделенного элемента\nСвойства", G::Pending},
+    CommandInfo{ID_EDIT_MODE, "Редактирование", "Переключить режим редактирования\nРедактирование", G::Document},
+    CommandInfo{ID_NEW_SHEET, "Новый лист", "Добавить лист в отчет\nНовый лист", G::Edit},
+    CommandInfo{ID_TOOL_LINE, "Линия", "Нарисовать линию\nЛиния", G::Tool},
+    CommandInfo{ID_TOOL_TEXT, "Прямоугольник с текстом", "Нарисовать прямоугольник с текстом\nТекст", G::Tool},
+    CommandInfo{ID_TOOL_RECT, "Прямоугольник", "Нарисовать прямоугольник\nПрямоугольник", G::Tool},
+    CommandInfo{ID_TOOL_TABLE, "Таблица", "Нарисовать таблицу\nТаблица", G::Tool},
+    CommandInfo{ID_TOOL_PICTURE, "Рисунок", "Вставить рисунок\nРисунок", G::Tool},
+    CommandInfo{ID_VIEW_FIT, "Страница целиком", "Показать страницу целиком\nСтраница целиком", G::Document},
+    CommandInfo{ID_VIEW_1TO1, "Масштаб 1:1", "Показать в натуральную величину\nМасштаб 1:1", G::Document},
+    CommandInfo{ID_TOOL_ZOOM, "Масштаб", "Увеличить или уменьшить щелчком\nМасштаб", G::Tool},
+    CommandInfo{ID_TOOL_ZOOM_RECT, "Увеличить область", "Увеличить выбранную область\nУвеличить область", G::Tool},
+    CommandInfo{ID_TOOL_MOVE_SHEET, "Перемещение листа", "Перемещать лист мышью\nПеремещение листа", G::Tool},
+    CommandInfo{ID_PAGE_FIRST, "Первая страница", "Перейти к первой странице\nПервая страница", G::Pages},
+    CommandInfo{ID_PAGE_PREV, "Предыдущая страница", "Перейти к предыдущей странице\nПредыдущая страница", G::Pages},
+    CommandInfo{ID_PAGE_NEXT, "Следующая страница", "Перейти к следующей странице\nСледующая страница", G::Pages},
+    CommandInfo{ID_PAGE_LAST, "Последняя страница", "Перейти к последней странице\nПоследняя страница", G::Pages},
+    CommandInfo{ID_BAR_MAIN, "Главная", "Показать или скрыть главную панель\nГлавная", G::Bar},
+    CommandInfo{ID_BAR_FORMAT, "Панель форматирования", "Показать или скрыть панель форматирования\nФорматирование", G::Bar},
+    CommandInfo{ID_BAR_ELEMENTS, "Панель элементов", "Показать или скрыть панель элементов\nЭлементы", G::Bar},
+    CommandInfo{ID_BAR_ALIGN, "Панель выравнивания", "Показать или скрыть панель выравнивания\nВыравнивание", G::Bar},
+    CommandInfo{ID_BAR_VIEW, "Панель просмотра", "Показать или скрыть панель просмотра\nПросмотр", G::Bar},
+    CommandInfo{ID_BAR_PAGES, "Панель страниц", "Показать или скрыть панель страниц\nСтраницы", G::Bar},
+    CommandInfo{ID_BAR_NAVIGATOR, "Панель &навигатора", "Показать или скрыть навигатор\nНавигатор", G::Bar},
+    CommandInfo{ID_VIEW_STATUS_BAR, "&Строка состояния", "Показать или скрыть строку состояния\nСтрока состояния", G::Bar},
+    CommandInfo{ID_MENU_XP_STYLE, "Меню в стиле XP", "Переключить стиль меню\nСтиль меню", G::Bar},
+    CommandInfo{ID_WINDOW_CASCADE, "&Каскадом", "Расположить окна каскадом\nКаскадом", G::Document},
+    CommandInfo{ID_WINDOW_TILE, "&Мозаикой", "Расположить окна мозаикой\nМозаикой", G::Document},
+    CommandInfo{ID_APP_ABOUT, "&О программе...", "Сведения о программе и ее версии\nО программе", G::Always},
+};
+
+bool BarVisible(int id, const CommandState& s) {
+    switch (id) {
+        case ID_BAR_MAIN: return s.mainBar;
+        case ID_BAR_FORMAT: return s.formatBar;
+        case ID_BAR_ELEMENTS: return s.elementBar;
+        case ID_BAR_ALIGN: return s.alignBar;
+        case ID_BAR_VIEW: return s.viewBar;
+        case ID_BAR_PAGES: return s.pageBar;
+        case ID_BAR_NAVIGATOR: return s.navigatorBar;
+        case ID_VIEW_STATUS_BAR: return s.statusBar;
+        case ID_MENU_XP_STYLE: return s.xpMenuStyle;
+        default: return false;
+    }
+}
+
+// Tools that change the sheet need edit mode; the viewing tools work on any shown sheet.
+bool ToolChangesSheet(int id) {
+    return id == ID_TOOL_LINE || id == ID_TOOL_TEXT || id == ID_TOOL_RECT || id == ID_TOOL_TABLE ||
+           id == ID_TOOL_PICTURE;
+}
+
+std::string PromptPart(const CommandInfo& info, bool tip) {
+    const std::string prompt = info.prompt;
+    const size_t cut = prompt.find('\n');
+    if (cut == std::string::npos) return tip ? std::string() : prompt;
+    return tip ? prompt.substr(cut + 1) : prompt.substr(0, cut);
+}
+
+}  // namespace
+
+std::span<const CommandInfo> AllCommands() { return kCommands; }
+
+const CommandInfo* FindCommand(int id) {
+    for (const CommandInfo& info : kCommands)
+        if (info.id == id) return &info;
+    return nullptr;
+}
+
+std::string CommandStatusText(const CommandInfo& info) { return PromptPart(info, false); }
+std::string CommandToolTip(const CommandInfo& info) { return PromptPart(info, true); }
+
+CommandStatus EvaluateCommand(int id, const CommandState& s) {
+    const CommandInfo* info = FindCommand(id);
+    if (!info) return {};
+    const bool sheetShown = s.hasDocument && s.currentSheet >= 0 && s.currentSheet < s.sheetCount;
+    switch (info->group) {
+        case G::Always: return {true, false};
+        case G::Bar: return {true, BarVisible(id, s)};
+        case G::Pending: return {};
+        case G::Document:
+            if (id == ID_FILE_SEND_MAIL) return {s.hasDocument && s.hasSavedPath && s.mailClient, false};
+            if (id == ID_EDIT_MODE) return {s.hasDocument, s.hasDocument && s.editMode};
+            if (id == ID_VIEW_FIT || id == ID_VIEW_1TO1) return {sheetShown, false};
+            return {s.hasDocument, false};
+        case G::Edit:
+            if (!s.hasDocument || !s.editMode) return {};
+            if (id == ID_EDIT_PASTE) return {sheetShown && s.clipboardHasElements, false};
+            if (id == ID_SELECT_ALL) return {sheetShown, false};
+            return {true, false};
+        case G::Selection: return {sheetShown && s.selectionCount > 0, false};
+        case G::Tool: {
+            const bool enabled = sheetShown && (s.editMode || !ToolChangesSheet(id));
+            return {enabled, enabled && s.activeTool == id};
+        }
+        case G::Pages:
+            if (!sheetShown) return {};
+            if (id == ID_PAGE_FIRST || id == ID_PAGE_PREV) return {s.currentSheet > 0, false};
+            return {s.currentSheet + 1 < s.sheetCount, false};
+    }
+    return {};
+}
+
+}  // namespace quillmark

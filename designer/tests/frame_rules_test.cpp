@@ -1,0 +1,188 @@
+// The designer's command rules (which command is enabled and checked in which state), the recent-file
+// list and the About box's version line.
+#include <fstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "designer/frame/about_version.h"
+#include "designer/frame/command_table.h"
+#include "designer/frame/recent_files.h"
+#include "platform/tests/test_support.h"
+
+namespace quillmark {
+namespace {
+
+using ::testing::ElementsAre;
+
+CommandState NoDocument() { return {}; }
+
+// A report in edit mode showing the second of three sheets, nothing selected.
+CommandState Editing() {
+    CommandState s;
+    s.hasDocument = true;
+    s.editMode = true;
+    s.sheetCount = 3;
+    s.currentSheet = 1;
+    return s;
+}
+
+CommandState With(CommandState s, void (*change)(CommandState&)) {
+    change(s);
+    return s;
+}
+
+struct RuleCase {
+    const char* what;
+    CommandState state;
+    int id;
+    CommandStatus expected;
+};
+
+TEST(CommandRules, EnableAndCheckFollowTheState) {
+    const CommandState viewing = With(Editing(), [](CommandState& s) { s.editMode = false; });
+    const CommandState first = With(Editing(), [](CommandState& s) { s.currentSheet = 0; });
+    const CommandState last = With(Editing(), [](CommandState& s) { s.currentSheet = 2; });
+    const CommandState noSheet = With(Editing(), [](CommandState& s) { s.sheetCount = 0; s.currentSheet = -1; });
+    const CommandState textTool = With(Editing(), [](CommandState& s) { s.activeTool = ID_TOOL_TEXT; });
+    const CommandState zoomViewing = With(viewing, [](CommandState& s) { s.activeTool = ID_TOOL_ZOOM; });
+    const CommandState selected = With(viewing, [](CommandState& s) { s.selectionCount = 2; });
+    const CommandState clip = With(Editing(), [](CommandState& s) { s.clipboardHasElements = true; });
+    const CommandState clipViewing = With(clip, [](CommandState& s) { s.editMode = false; });
+    const CommandState saved = With(Editing(), [](CommandState& s) { s.hasSavedPath = true; });
+    const CommandState mailable = With(saved, [](CommandState& s) { s.mailClient = true; });
+    const CommandState barsHidden = With(NoDocument(), [](CommandState& s) { s.formatBar = false; s.navigatorBar = false; });
+    const CommandStatus on{true, false}, off{false, false}, onChecked{true, true};
+
+    const RuleCase cases[] = {
+        {"new without a document", NoDocument(), ID_FILE_NEW, on},
+        {"open without a document", NoDocument(), ID_FILE_OPEN, on},
+        {"about", NoDocument(), ID_APP_ABOUT, on},
+        {"save needs a document", NoDocument(), ID_FILE_SAVE, off},
+        {"save with a document", viewing, ID_FILE_SAVE, on},
+        {"edit mode unchecked while viewing", viewing, ID_EDIT_MODE, on},
+        {"edit mode checked while editing", Editing(), ID_EDIT_MODE, onChecked},
+        {"edit mode without a document", NoDocument(), ID_EDIT_MODE, off},
+        {"new sheet in edit mode", Editing(), ID_NEW_SHEET, on},
+        {"new sheet while viewing", viewing, ID_NEW_SHEET, off},
+        {"drawing tool while viewing", viewing, ID_TOOL_TEXT, off},
+        {"drawing tool with no sheet shown", noSheet, ID_TOOL_LINE, off},
+        {"active drawing tool is checked", textTool, ID_TOOL_TEXT, onChecked},
+        {"another drawing tool is not", textTool, ID_TOOL_RECT, on},
+        {"zoom tool while viewing", zoomViewing, ID_TOOL_ZOOM, onChecked},
+        {"move sheet while viewing", viewing, ID_TOOL_MOVE_SHEET, on},
+        {"fit with no sheet shown", noSheet, ID_VIEW_FIT, off},
+        {"previous page on the first", first, ID_PAGE_PREV, off},
+        {"first page on the first", first, ID_PAGE_FIRST, off},
+        {"next page on the first", first, ID_PAGE_NEXT, on},
+        {"next page on the last", last, ID_PAGE_NEXT, off},
+        {"last page on the last", last, ID_PAGE_LAST, off},
+        {"previous page on the last", last, ID_PAGE_PREV, on},
+        {"pages with no sheet", noSheet, ID_PAGE_NEXT, off},
+        {"copy with nothing selected", Editing(), ID_EDIT_COPY, off},
+        {"copy of a selection while viewing", selected, ID_EDIT_COPY, on},
+        {"paste with an empty clipboard", Editing(), ID_EDIT_PASTE, off},
+        {"paste of elements in edit mode", clip, ID_EDIT_PASTE, on},
+        {"paste while viewing", clipViewing, ID_EDIT_PASTE, off},
+        {"mail of a document never saved", Editing(), ID_FILE_SEND_MAIL, off},
+        {"mail with no mail program", saved, ID_FILE_SEND_MAIL, off},
+        {"mail of a saved document", mailable, ID_FILE_SEND_MAIL, on},
+        {"a bar shown is checked", NoDocument(), ID_BAR_MAIN, onChecked},
+        {"a bar hidden is unchecked", barsHidden, ID_BAR_FORMAT, on},
+        {"the navigator hidden", barsHidden, ID_BAR_NAVIGATOR, on},
+        {"page setup has no dialog yet", Editing(), ID_FILE_PAGE_SETUP, off},
+        {"properties have no dialog yet", selected, ID_PROPERTIES, off},
+        {"print preview not built yet", Editing(), ID_FILE_PRINT_PREVIEW, off},
+        {"unknown command", Editing(), 12345, off},
+    };
+    for (const RuleCase& c : cases) {
+        const CommandStatus got = EvaluateCommand(c.id, c.state);
+        EXPECT_EQ(got, c.expected) << c.what << ": enabled " << got.enabled << ", checked " << got.checked;
+    }
+}
+
+// Every command has an id of its own and both a status text and a tool tip, which the registry shows.
+TEST(CommandRules, EveryCommandHasOneEntryWithPromptAndTip) {
+    std::set<int> ids;
+    for (const CommandInfo& info : AllCommands()) {
+        EXPECT_TRUE(ids.insert(info.id).second) << "twice: " << info.id;
+        EXPECT_FALSE(CommandStatusText(info).empty()) << info.id;
+        EXPECT_FALSE(CommandToolTip(info).empty()) << info.id;
+    }
+    EXPECT_EQ(CommandStatusText(*FindCommand(ID_FILE_OPEN)), "Открыть существующий отчет или шаблон");
+    EXPECT_EQ(CommandToolTip(*FindCommand(ID_FILE_OPEN)), "Открыть");
+}
+
+class RecentFiles : public ::testing::Test {
+protected:
+    zor::test::ScopedTempDir m_dir;
+    zor::test::ScopedEnv m_config{"XDG_CONFIG_HOME", m_dir.Path()};
+    std::string P(const std::string& name) const { return m_dir.Path() + "/" + name; }
+};
+
+TEST_F(RecentFiles, NewestFirstWithoutDuplicatesAndAtMostNine) {
+    CRecentFileList list;
+    for (int i = 1; i <= 11; ++i) list.Add(P("r" + std::to_string(i) + ".zorrep"));
+    ASSERT_EQ(list.Files().size(), 9u);
+    EXPECT_EQ(list.Files().front(), P("r11.zorrep"));
+    EXPECT_EQ(list.Files().back(), P("r3.zorrep"));
+
+    // The same file under another spelling moves to the top instead of appearing twice.
+    list.Add(m_dir.Path() + "/./sub/../r5.zorrep");
+    EXPECT_EQ(list.Files().front(), P("r5.zorrep"));
+    EXPECT_EQ(std::count(list.Files().begin(), list.Files().end(), P("r5.zorrep")), 1);
+    EXPECT_EQ(list.Files().size(), 9u);
+
+    list.Remove(P("r11.zorrep"));
+    list.Add("");
+    EXPECT_EQ(list.Files().size(), 8u);
+}
+
+TEST_F(RecentFiles, SurviveARestartAndShrinkingClearsOldEntries) {
+    CRecentFileList list;
+    for (const char* name : {"a.zordot", "b.zorrep", "c.zorrep"}) list.Add(P(name));
+    ASSERT_TRUE(list.Save());
+    list.Remove(P("b.zorrep"));
+    ASSERT_TRUE(list.Save());
+
+    CRecentFileList again;
+    again.Load();
+    EXPECT_THAT(again.Files(), ElementsAre(P("c.zorrep"), P("a.zordot")));
+}
+
+TEST(RecentFileMenu, ShowsNumberAndFileNameWithAmpersandsKept) {
+    EXPECT_EQ(CRecentFileList::MenuText(0, "/home/u/отчет.zorrep"), "&1 отчет.zorrep");
+    EXPECT_EQ(CRecentFileList::MenuText(8, "/x/a&b.zordot"), "&9 a&&b.zordot");
+}
+
+TEST(AboutVersion, TextAfterTheKeyOnItsFirstLine) {
+    const struct {
+        const char* text;
+        const char* version;
+    } cases[] = {
+        {"Tessalinever=2.4.1\n", "2.4.1"},
+        {"Tessalinever=2.4.1", "2.4.1"},
+        {"Tessalinever=2.4.1\r\n", "2.4.1"},
+        {"[Version]\r\nTessalinever=3.0 build 7\r\nTessalinever=4\r\n", "3.0 build 7"},
+        // Not at the start of its line: still only what follows the key.
+        {"  ; Tessalinever=5.1\n", "5.1"},
+        {"Tessalinever=\n", ""},
+        {"tessalinever=1.0\n", "?"},
+        {"version=1.0\n", "?"},
+        {"", "?"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseTessalineVersion(c.text), c.version) << c.text;
+}
+
+TEST(AboutVersion, ReadFromTheDictionaryFolderOrUnknown) {
+    zor::test::ScopedTempDir dir;
+    const std::string folder = dir.Path() + "/";
+    EXPECT_EQ(ReadTessalineVersion(folder), "?");
+    std::ofstream(folder + "Tessaline.ver") << "Tessalinever=7.2\n";
+    EXPECT_EQ(ReadTessalineVersion(folder), "7.2");
+    EXPECT_EQ(AboutVersionLine(ReadTessalineVersion(folder)), "Квиллмарк   вер.7.2");
+    EXPECT_EQ(AboutVersionLine("?"), "Квиллмарк   вер.?");
+}
+
+}  // namespace
+}  // namespace quillmark
