@@ -2,6 +2,7 @@
 // Report parameters: the named values a template declares (CReportParam, kept by the manager in its
 // CParamArray and stored as zor_report_param instances), the run-time name and value pairs handed to
 // generation and to add-in queries (CRParamsArray of CzorRParam), and an add-in's query record (CzorQuery).
+#include <cstdint>
 #include <string>
 
 #include "report/generation/owned_array.h"
@@ -111,16 +112,17 @@ public:
     bool Set(const std::string& name, const std::string& value);
 };
 
-// An add-in's query: three numbers of the add-in's own, the name shown, a number and the name under which
-// the add-in module exports the query's function.
+// An add-in's query: three pointer-sized slots the program fills before a call (the connected store, the
+// header to fill, the data source), the name shown, a number and the name under which the add-in module
+// exports the query's function.
 struct CzorQuery {
     CzorQuery() = default;
     CzorQuery(const char* name, const char* functionName, unsigned number)
         : m_Name(name ? name : ""), m_nNumber(number), m_FunctionName(functionName ? functionName : "") {}
 
-    int m_nParam1 = 0;
-    int m_nParam2 = 0;
-    int m_nParam3 = 0;
+    intptr_t m_nParam1 = 0;
+    intptr_t m_nParam2 = 0;
+    intptr_t m_nParam3 = 0;
     std::string m_Name;
     unsigned m_nNumber = 0;
     std::string m_FunctionName;
