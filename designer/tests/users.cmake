@@ -1,4 +1,4 @@
-# Report users, the login, the users dialog and the add-in modules.
+# Report users, the login, the users dialog, the add-in modules and the data-source set-up.
 if(NOT QM_SANITIZE)
   # Real add-in modules, loaded by the real loader. They call the program's own header and parameter code,
   # which the test executable exports to them as the program does.
@@ -13,7 +13,10 @@ endif()
 
 qm_add_test(designer_users_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/users_test.cpp ${CMAKE_CURRENT_LIST_DIR}/addins_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/data_source_test.cpp
           ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/generation/template_builder.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/generation/report_integrity.cpp
   LIBS quillmark_core qm_testkit)
 if(TARGET designer_users_tests)
   set_target_properties(designer_users_tests PROPERTIES ENABLE_EXPORTS ON)

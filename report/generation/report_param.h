@@ -4,6 +4,7 @@
 // generation and to add-in queries (CRParamsArray of CzorRParam), and an add-in's query record (CzorQuery).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "report/generation/owned_array.h"
 #include "report/model/element_dialogs.h"
@@ -90,6 +91,13 @@ public:
     // Deletes every parameter with its store instance and turns every text that showed a parameter, on
     // every sheet of the manager, loaded or not, into empty own text. An empty list does nothing.
     void DeleteAll();
+    // The same for some of the parameters (each must be in this list, or owned by nobody): deleted with
+    // their instances, and only the texts that showed one of them emptied.
+    void DeleteParams(const std::vector<CReportParam*>& victims);
+
+private:
+    // everyText: empty every text that shows any parameter, as when all of them go.
+    void DeleteParams(const std::vector<CReportParam*>& victims, bool everyText);
 };
 
 // A run-time parameter: a name and a value (and a number, kept for add-in queries).
