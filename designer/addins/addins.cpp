@@ -1,7 +1,5 @@
 #include "designer/addins/addins.h"
 
-#include <dlfcn.h>
-
 #include <fstream>
 
 namespace quillmark {
@@ -32,45 +30,43 @@ std::vector<std::string> ReadAddinList(const std::string& dictionaryDir) {
 void CAddinManager::LoadAddins(const std::string& dictionaryDir) {
     UnloadAddins();
     for (const std::string& line : ReadAddinList(dictionaryDir)) {
-        void* module = dlopen(AddinModulePath(dictionaryDir, line).c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) continue;
-        m_Modules.push_back(module);
-        auto getList = reinterpret_cast<zorGetQueryListFn>(dlsym(module, "GetQueryList"));
+        auto module = std::make_unique<zor::PluginLibrary>();
+        if (!module->Open(AddinModulePath(dictionaryDir, line))) continue;
+        const zor::PluginLibrary& library = *module;
+        m_Modules.push_back(std::move(module));
+        auto getList = reinterpret_cast<zorGetQueryListFn>(library.Symbol("GetQueryList"));
         if (!getList) continue;
         std::vector<CzorQuery> records;
         if (!getList(&records)) continue;
         std::string addinName = line;
-        if (auto getName = reinterpret_cast<zorGetAddinNameFn>(dlsym(module, "GetAddinName")))
+        if (auto getName = reinterpret_cast<zorGetAddinNameFn>(library.Symbol("GetAddinName")))
             if (const char* name = getName()) addinName = name;
         for (const CzorQuery& record : records) {
             if (record.m_FunctionName.empty()) continue;
-            auto function = reinterpret_cast<zorQueryFn>(dlsym(module, record.m_FunctionName.c_str()));
+            auto function = reinterpret_cast<zorQueryFn>(library.Symbol(record.m_FunctionName.c_str()));
             if (!function) continue;
-            m_Queries.push_back(CAddinQuery{record, function, module, addinName});
+            m_Queries.push_back(CAddinQuery{record, function, &library, addinName});
         }
     }
 }
 
 void CAddinManager::UnloadAddins() {
-    // The entries hold addresses into the libraries: they go first.
+    // The entries hold addresses into the libraries: they go first, then the libraries, last loaded first.
     m_Queries.clear();
-    for (auto it = m_Modules.rbegin(); it != m_Modules.rend(); ++it) dlclose(*it);
-    m_Modules.clear();
+    while (!m_Modules.empty()) m_Modules.pop_back();
 }
 
 CAddinProbe ProbeAddin(const std::string& path) {
     CAddinProbe probe;
-    if (path.empty()) return probe;
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) return probe;
-    if (!dlsym(module, "GetQueryList")) {
+    zor::PluginLibrary library;
+    if (!library.Open(path)) return probe;
+    if (!library.Symbol("GetQueryList")) {
         probe.result = CAddinProbe::kNotAddin;
     } else {
         probe.result = CAddinProbe::kLoaded;
-        if (auto getName = reinterpret_cast<zorGetAddinNameFn>(dlsym(module, "GetAddinName")))
+        if (auto getName = reinterpret_cast<zorGetAddinNameFn>(library.Symbol("GetAddinName")))
             if (const char* name = getName()) probe.name = name;
     }
-    dlclose(module);
     return probe;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "designer/addins/quillmark_addin.h"
+#include "platform/base/plugin_library.h"
 
 namespace quillmark {
 
@@ -14,7 +15,7 @@ namespace quillmark {
 struct CAddinQuery {
     CzorQuery query;
     zorQueryFn function = nullptr;
-    void* module = nullptr;
+    const zor::PluginLibrary* module = nullptr;
     std::string addinName;
 };
 
@@ -37,7 +38,7 @@ public:
 
 private:
     std::vector<CAddinQuery> m_Queries;
-    std::vector<void*> m_Modules;
+    std::vector<std::unique_ptr<zor::PluginLibrary>> m_Modules;
 };
 
 // "report.add" in the dictionary folder.
