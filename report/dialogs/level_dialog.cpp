@@ -13,24 +13,6 @@
 #include "report/dialogs/dialog_controls.h"
 #include "report/generation/group_col.h"
 
-namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* id, const std::string& text, bool readOnly = false) {
-    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
-    edit->setObjectName(id);
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool checked) {
-    auto* box = new QCheckBox(QString::fromUtf8(text), parent);
-    box->setObjectName(id);
-    box->setChecked(checked);
-    return box;
-}
-
-}  // namespace
-
 CLevelDlg::CLevelDlg(const std::string& name, int height, int flags, QWidget* parent)
     : QDialog(parent), m_Logic(name, height, flags) {
     setObjectName("8001");
