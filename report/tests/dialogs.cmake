@@ -22,6 +22,7 @@ qm_add_test(report_dialog_view_tests
 # The section, column and field set-up dialogs: their logic, and sections edited through them and saved.
 qm_add_test(report_section_dialog_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/section_round_trip_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/field_setup_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/model/model_fixture.cpp
           ${CMAKE_CURRENT_LIST_DIR}/generation/report_integrity.cpp
           ${CMAKE_CURRENT_LIST_DIR}/generation/template_builder.cpp
