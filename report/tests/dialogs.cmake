@@ -23,8 +23,14 @@ qm_add_test(report_dialog_view_tests
 qm_add_test(report_section_dialog_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/section_round_trip_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/field_setup_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/table_page_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/model/model_fixture.cpp
           ${CMAKE_CURRENT_LIST_DIR}/generation/report_integrity.cpp
           ${CMAKE_CURRENT_LIST_DIR}/generation/template_builder.cpp
   LIBS folivox_dialogs
   LABELS asan)
+
+qm_add_test(report_section_view_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/section_view_test.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS folivox_dialogs)
