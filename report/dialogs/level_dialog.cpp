@@ -11,6 +11,7 @@
 
 #include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/field_setup.h"
 #include "report/generation/group_col.h"
 
 CLevelDlg::CLevelDlg(const std::string& name, int height, int flags, QWidget* parent)
@@ -73,6 +74,8 @@ CGroupParamsDlg::CGroupParamsDlg(CGroupCol* group, const LOGFONT* font, QWidget*
         });
     }
     connect(choose, &QPushButton::clicked, this, [this] { ShowFont(); });
+    m_SubDialogs[0] = [this](CGroupCol* g) { CFieldsDlg(FieldsMode::kGroupTitles, nullptr, g, this).exec(); };
+    m_SubDialogs[1] = [this](CGroupCol* g) { CFieldsDlg(FieldsMode::kGroupClosings, nullptr, g, this).exec(); };
     m_SubDialogs[2] = [this](CGroupCol* g) { CConditionsDlg(g->m_Conditions, g->m_pManager, this).exec(); };
     // Plain dialog buttons here.
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
