@@ -34,3 +34,15 @@ qm_add_test(report_section_view_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/section_view_test.cpp
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS folivox_dialogs)
+
+# The table page and the section dialog in real windows on a test X server, driven from outside.
+if(NOT QM_SANITIZE)
+  add_executable(section_window ${CMAKE_CURRENT_LIST_DIR}/dialogs/section_window_main.cpp)
+  target_link_libraries(section_window PRIVATE folivox_dialogs qm_testkit)
+  qm_add_test(report_section_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/section_window_test.cpp
+    LIBS qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(report_section_window_tests section_window)
+endif()
