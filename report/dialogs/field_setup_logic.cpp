@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kNewColumnWidth = 500;
+constexpr int kNewLevelHeight = 100;  // what the level dialog offers when the caller sets nothing
 
 void NotUnique(const char* text) { AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); }
 
@@ -88,7 +89,7 @@ CColumn* CFieldsDlgLogic::ColumnAt(int level, int row) const {
 int CFieldsDlgLogic::NewLevel(const LevelRunner& run) {
     if (!m_pLevels) return -1;
     std::string name;
-    int height = 0, flags = 0;
+    int height = kNewLevelHeight, flags = 0;
     if (!run(name, height, flags)) return -1;
     if (m_pLevels->Find(name) >= 0) {
         NotUnique("Имя уровня не уникально!");

@@ -131,7 +131,13 @@ TEST_F(FieldsDlgTest, LevelNamesMustStayUnique) {
     EXPECT_EQ(logic.NewLevel(LevelAnswer("Итог")), -1);
     EXPECT_EQ(logic.CopyLevel(0, LevelAnswer("Основной")), -1);
     EXPECT_EQ(sink.Texts(), (Names(3, "Имя уровня не уникально!")));
-    EXPECT_EQ(logic.NewLevel(LevelAnswer(nullptr)), -1);  // Cancel
+    int offered = -1;
+    EXPECT_EQ(logic.NewLevel([&](std::string&, int& height, int&) {
+                  offered = height;
+                  return false;  // Cancel
+              }),
+              -1);
+    EXPECT_EQ(offered, 100);
     EXPECT_EQ(logic.NewLevel(LevelAnswer("Шапка", 120, kLevelKeepTogether)), 2);
     EXPECT_EQ(logic.Levels().GetAt(2)->m_nFlag, kLevelKeepTogether);
 }
