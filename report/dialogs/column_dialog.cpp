@@ -78,7 +78,7 @@ CColumnDlg::CColumnDlg(ColumnDlgValues& values, QWidget* parent)
         m_pKind->hide();
     }
     if (!values.manager) choose->hide();
-    choose->setEnabled(m_Logic.CanChooseColumn() || !values.manager);
+    choose->setEnabled(m_Logic.CanChooseColumn());
     connect(m_pLevel, &QCheckBox::toggled, this, [this](bool checked) { OnLevelToggled(checked); });
     connect(choose, &QPushButton::clicked, this, [this] { OnChooseColumn(); });
     AddOkCancel(this, layout, [this] { return OnOK(); });
@@ -88,7 +88,7 @@ CColumnDlg::CColumnDlg(ColumnDlgValues& values, QWidget* parent)
 void CColumnDlg::OnLevelToggled(bool checked) {
     m_Logic.m_bLevel = checked;
     m_pField->setText(QString::fromStdString(m_Logic.FieldText()));
-    m_pChoose->setEnabled(!checked);
+    m_pChoose->setEnabled(m_Logic.CanChooseColumn());
 }
 
 void CColumnDlg::OnChooseColumn() {
