@@ -1,6 +1,8 @@
 #include "report/dialogs/dialog_controls.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QDialog>
 #include <QTreeWidget>
 
@@ -46,4 +48,18 @@ QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<
     int i = 0;
     for (const auto& column : columns) list->setColumnWidth(i++, column.second);
     return list;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* id, const std::string& text, bool readOnly) {
+    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
+    edit->setObjectName(id);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool checked) {
+    auto* box = new QCheckBox(QString::fromUtf8(text), parent);
+    box->setObjectName(id);
+    box->setChecked(checked);
+    return box;
 }

@@ -3,10 +3,13 @@
 // icons 0 and 1) and the lists of rows with titled columns.
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 class CzorButton;
 class QBoxLayout;
+class QCheckBox;
+class QLineEdit;
 class QDialog;
 class QTreeWidget;
 class QWidget;
@@ -17,3 +20,7 @@ void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk
 
 // A list of whole rows without a tree, its columns given as title and width in pixels.
 QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<std::pair<const char*, int>> columns);
+
+// An edit holding text, and a check box with its caption, each named by its control id.
+QLineEdit* MakeEdit(QWidget* parent, const char* id, const std::string& text, bool readOnly = false);
+QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool checked);

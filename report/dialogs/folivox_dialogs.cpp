@@ -4,8 +4,11 @@
 
 #include "report/dialogs/param_dialog.h"
 #include "report/dialogs/property_dialog.h"
+#include "report/dialogs/section_dialog.h"
+#include "report/dialogs/table_choice.h"
 #include "report/model/element_dialogs.h"
 #include "report/model/report_element.h"
+#include "report/model/table_map_element.h"
 
 namespace {
 
@@ -19,9 +22,9 @@ public:
         return ShowElemProperties({&element}, reportMode);
     }
     int ShowContextMenu(CReportElement&, CPoint, QWidget*, int) override { return 0; }
-    bool AddSection(CTableElement&) override { return false; }
+    bool AddSection(CTableElement& table) override { return AddTableSection(table) != nullptr; }
     bool ShowProp(CReportParam& param) override { return CParamDlg(&param).exec() == QDialog::Accepted; }
-    CTableElement* SelectTable(CTableMapElement&) override { return nullptr; }
+    CTableElement* SelectTable(CTableMapElement& map) override { return ChooseTable(map.GetManager()); }
 };
 
 CFolivoxDialogs g_dialogs;

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/table_page.h"
 #include "report/model/report_element.h"
 
 std::string PropertyDialogCaption(const std::vector<CReportElement*>& selection) {
@@ -77,7 +78,8 @@ CPropertyDlg::CPropertyDlg(std::vector<CReportElement*> selection, int reportMod
         m_pPosition = new CPositionPage(m_Selection, reportMode, m_pTabs);
         m_pTabs->addTab(m_pPosition, QString::fromUtf8("Положение элемента"));
     }
-    AddOkCancel(this, layout, [this] { return OnOK(); });
+    const std::function<bool()> applyTable = AddTablePage(m_pTabs, m_Selection, reportMode);
+    AddOkCancel(this, layout, [this, applyTable] { return OnOK() && applyTable(); });
 }
 
 int CPropertyDlg::exec() { return m_pPosition ? QDialog::exec() : 0; }
