@@ -6,7 +6,8 @@ qm_add_test(designer_print_tests
 # The page loop printed to PDF files (Qt's PDF printer) and read back with poppler-utils, drawn into
 # images, and the real program's print switches.
 qm_add_test(designer_print_output_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_pdf_test.cpp ${CMAKE_CURRENT_LIST_DIR}/print_fixture.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_pdf_test.cpp ${CMAKE_CURRENT_LIST_DIR}/print_preview_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/print_fixture.cpp
           ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS quillmark_core qm_testkit zorbase
   TIMEOUT 300)
