@@ -14,3 +14,9 @@ qm_add_test(designer_print_output_tests
 if(TARGET designer_print_output_tests)
   add_dependencies(designer_print_output_tests quillmark)
 endif()
+
+# The editor's commands on a selection and the element clipboard's envelope.
+qm_add_test(designer_edit_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/element_commands_test.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core)
