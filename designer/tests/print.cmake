@@ -20,3 +20,9 @@ qm_add_test(designer_edit_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/element_commands_test.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS quillmark_core)
+
+qm_add_test(designer_clipboard_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/element_clipboard_test.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core
+  LABELS asan)
