@@ -44,6 +44,8 @@ struct GreyImage {
     int Darkest(int left, int top, int right, int bottom) const;
 };
 
+// The image turned a quarter clockwise or counter-clockwise.
+GreyImage Turned(const GreyImage& image, bool clockwise);
 // Reads a binary PGM (P5) file.
 bool ReadPgm(const std::string& path, GreyImage& image);
 // Runs a command; its exit status and standard output.
@@ -61,5 +63,32 @@ PdfFacts ReadPdfInfo(const std::string& pdf);
 // Whether a bar (page coordinates, tenths of a millimetre) printed at zoom z from origin org (the page
 // point on the paper's corner, y downward) shows as dark pixels in an image of dpi.
 bool BarShows(const GreyImage& page, const Bar& bar, double zoom, CPoint paperCorner, int dpi);
+
+// A print scheduler of the test's own (CUPS's cupsd, in a private folder, listening on a socket there, so
+// that it neither needs nor touches the machine's), with one queue, "quillmark_test", the scheduler's
+// default, that writes what it is sent to a file: the PDF that Qt's printing hands to CUPS.
+class PrivateCupsQueue {
+public:
+    static constexpr const char* kQueue = "quillmark_test";
+    PrivateCupsQueue() = default;
+    ~PrivateCupsQueue();
+    PrivateCupsQueue(const PrivateCupsQueue&) = delete;
+    PrivateCupsQueue& operator=(const PrivateCupsQueue&) = delete;
+
+    // False with the reason when there is no scheduler on the machine or it would not start.
+    bool Start(const std::string& folder, std::string& why);
+    // The value of CUPS_SERVER that reaches the scheduler.
+    const std::string& Socket() const { return m_socket; }
+    const std::string& Output() const { return m_output; }
+    // Waits, at most timeoutMs, until the queue has no job left and the output is a whole PDF.
+    bool WaitForOutput(int timeoutMs) const;
+
+private:
+    std::string Run(const std::string& command) const;
+    std::string m_folder;
+    std::string m_socket;
+    std::string m_output;
+    int m_pid = -1;
+};
 
 }  // namespace print_test

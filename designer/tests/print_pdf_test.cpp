@@ -247,3 +247,50 @@ TEST_F(PrintSwitches, WithoutAPrinterTheRunFailsWithAMessage) {
 }
 
 }  // namespace
+
+// The real program printing through a print queue: a scheduler and queue of the test's own, the report
+// sent with "-p" to the default queue and with "-pt" to the queue by name.
+TEST_F(PrintSwitches, ThreeSheetsThroughARealQueue) {
+    if (print_test::RunCommand("command -v pdftoppm >/dev/null && command -v pdfinfo >/dev/null").first != 0)
+        GTEST_SKIP() << "poppler-utils (pdftoppm, pdfinfo) are not installed";
+    zor::test::ScopedTempDir cups;  // short: the scheduler's socket path must fit a socket address
+    print_test::PrivateCupsQueue queue;
+    std::string why;
+    if (!queue.Start(cups.Path(), why)) GTEST_SKIP() << why;
+
+    ReportSpec spec;
+    const std::vector<Bar> bars = {{300, -400}, {1000, -800}, {1700, -1600}};
+    for (const Bar& bar : bars) spec.sheets.push_back({bar});
+    std::string error;
+    ASSERT_TRUE(print_test::WriteReport(W("r.zorrep"), spec, error)) << error;
+    const std::vector<std::pair<std::string, std::optional<std::string>>> env = {
+        {"CUPS_SERVER", queue.Socket()}, {"LPDEST", std::nullopt}, {"PRINTER", std::nullopt}};
+    const std::vector<std::vector<std::string>> runs = {
+        {"-p", "r.zorrep"}, {"-pt", "r.zorrep", print_test::PrivateCupsQueue::kQueue, "drv", "port"}};
+    for (const auto& args : runs) {
+        std::filesystem::remove(queue.Output());
+        const auto r = Run(args, env);
+        ASSERT_EQ(r.exitStatus, 0) << quillmark_test::Describe(r);
+        ASSERT_TRUE(queue.WaitForOutput(30000)) << args[0] << ": nothing printed within 30 s";
+        EXPECT_EQ(print_test::ReadPdfInfo(queue.Output()).pages, 3) << args[0];
+        const std::string folder = R("pages" + args[0]);
+        std::filesystem::create_directories(folder);
+        const auto pages = print_test::RenderPdf(queue.Output(), kDpi, folder);
+        ASSERT_EQ(pages.size(), 3u) << args[0];
+        // The device's media is A4 portrait: its filter turns the landscape pages a quarter to fit them, as a
+        // printer turns them onto its paper. Turned back one way or the other, each shows its own sheet.
+        bool matched = false;
+        for (bool clockwise : {true, false}) {
+            bool all = true;
+            for (size_t page = 0; page < pages.size(); ++page) {
+                const GreyImage shown = pages[page].width < pages[page].height ? print_test::Turned(pages[page], clockwise)
+                                                                               : pages[page];
+                all = all && std::abs(shown.width - 585) <= 1 && std::abs(shown.height - 413) <= 1;
+                for (size_t bar = 0; bar < bars.size() && all; ++bar)
+                    all = BarShows(shown, bars[bar], 2100.0 / 2110, CPoint(0, 0), kDpi) == (bar == page);
+            }
+            matched = matched || all;
+        }
+        EXPECT_TRUE(matched) << args[0] << ": the pages do not show sheets 1, 2 and 3 in order on A4 landscape";
+    }
+}
