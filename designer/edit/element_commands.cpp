@@ -215,6 +215,15 @@ void CElementCommands::ChooseFont(QWidget* parent) {
     if (ok) ApplyFont(chosen);
 }
 
+// --- Text ---------------------------------------------------------------------------------------------------
+
+void CElementCommands::EditText(const TextDialog& dialog) {
+    if (!dialog || !StartFormat()) return;
+    std::string text = First()->GetTextValue().GetText();
+    if (!dialog("Текст", text, 2)) return;
+    ForEachTextRect([&](CTextValue& t) { t.SetText(text); });
+}
+
 // --- Fixed flag, select all -------------------------------------------------------------------------------
 
 void CElementCommands::ToggleFixed() {

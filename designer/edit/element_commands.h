@@ -8,6 +8,7 @@
 // the elements reach the store when their sheet is freed or the document saved. The view and the document
 // hand in what the commands need of them through EditorContext.
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "platform/win/gdi_types.h"
@@ -75,6 +76,15 @@ public:
     void ApplyFont(const QFont& chosen);
     // The font dialog over parent, then ApplyFont on OK.
     void ChooseFont(QWidget* parent);
+
+    // --- Text -------------------------------------------------------------------------------------------------
+    // The one-line text dialog of the report library: (title, text in and out, mode) -> OK.
+    using TextDialog = std::function<bool(const char* title, std::string& text, int mode)>;
+    // "Редактировать текст": the first selected element's text in the dialog ("Текст", mode 2); on OK every
+    // selected text rectangle gets the text as its own.
+    void EditText(const TextDialog& dialog);
+    // A selection, the edit right and a dialog to show.
+    bool CanEditText(const TextDialog& dialog) const { return dialog && CanEditSelection(); }
 
     // --- Fixed flag, select all -------------------------------------------------------------------------------
     // Every selected element fixed when the first one is not, else every one released.

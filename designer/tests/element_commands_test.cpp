@@ -223,6 +223,38 @@ TEST_F(ElementCommands, RoundToMillimetres) {
     EXPECT_EQ(changes, 1);
 }
 
+TEST_F(ElementCommands, EditTextGivesEveryTextRectangleTheFirstOnesEditedText) {
+    CReportElement* a = Rect({0, -100}, {100, 50});
+    a->GetTextValue().SetText("было");
+    CReportElement* b = Rect({0, -200}, {100, 50});
+    CReportElement* line = Line({0, 0}, {100, 0});
+    std::string shownTitle, shownText;
+    int shownMode = 0;
+    bool answer = false;
+    const CElementCommands::TextDialog dialog = [&](const char* title, std::string& text, int mode) {
+        shownTitle = title;
+        shownText = text;
+        shownMode = mode;
+        text = "стало";
+        return answer;
+    };
+    CElementCommands commands = Commands();
+    EXPECT_TRUE(commands.CanEditText(dialog));
+    EXPECT_FALSE(commands.CanEditText(nullptr)) << "no dialog to show";
+    commands.EditText(dialog);  // cancelled
+    EXPECT_EQ(shownTitle, "Текст");
+    EXPECT_EQ(shownText, "было");
+    EXPECT_EQ(shownMode, 2);
+    EXPECT_EQ(a->GetTextValue().GetText(), "было");
+    EXPECT_EQ(changes, 0);
+    answer = true;
+    commands.EditText(dialog);
+    EXPECT_EQ(a->GetTextValue().GetText(), "стало");
+    EXPECT_EQ(b->GetTextValue().GetText(), "стало");
+    EXPECT_NE(line->GetTextValue().GetText(), "стало");
+    EXPECT_EQ(changes, 1);
+}
+
 TEST_F(ElementCommands, FontDialogValues) {
     EnsureGuiApplication();
     CReportElement* a = Rect({0, -100}, {100, 50});
