@@ -43,6 +43,11 @@ bool WriteReport(const std::string& path, const ReportSpec& spec, std::string& e
     store.PutAttr(root, s.zor_report_page_orient, spec.orient);
     store.PutAttr(root, s.zor_report_fit_to_page, spec.fit);
     manager.SetRect(root, s.zor_report_print_area, spec.area);
+    if (spec.withUser) {
+        CzorInstance* user = store.CreateInstance(s.e_zor_user, false, true);
+        store.PutAttr(user, s.zor_user_name, std::string("Иванов"));
+        store.PutAttr(user, s.zor_user_access_mode, 3);
+    }
     const bool saved = store.SaveToFile(path.c_str());
     if (!saved) error = store.GetLastErrorDescription();
     manager.Detach();

@@ -26,6 +26,7 @@ struct ReportSpec {
     CRect area{0, 0, 2970, 2100};
     int fit = 0;
     int mode = 1;  // view mode: no editing aids are drawn
+    bool withUser = false;  // the report holds a user (who would have to log in)
     // The bars of each sheet; one entry per sheet.
     std::vector<std::vector<Bar>> sheets;
 };

@@ -227,6 +227,8 @@ TEST_F(PrintSwitches, WithoutAPrinterTheRunFailsWithAMessage) {
     spec.sheets = {{{300, -400}}};
     std::string error;
     ASSERT_TRUE(print_test::WriteReport(W("r.zorrep"), spec, error)) << error;
+    spec.withUser = true;
+    ASSERT_TRUE(print_test::WriteReport(W("users.zorrep"), spec, error)) << error;
     const std::vector<std::pair<std::string, std::optional<std::string>>> noServer = {
         {"CUPS_SERVER", "/nonexistent/cups.sock"}};
     struct Case {
@@ -236,6 +238,7 @@ TEST_F(PrintSwitches, WithoutAPrinterTheRunFailsWithAMessage) {
         {{"-p", "r.zorrep"}, "Не найден принтер по умолчанию."},
         {{"-pt", "r.zorrep", "Нет такого", "drv", "port"}, "Не найден принтер \"Нет такого\"."},
         {{"-p", "missing.zorrep"}, "Ошибка загрузки данных missing.zorrep"},
+        {{"-p", "users.zorrep"}, "Отчет защищен паролем, печать без входа пользователя невозможна."},
     };
     for (const Case& c : cases) {
         const auto r = Run(c.args, noServer);
