@@ -46,6 +46,7 @@ constexpr uint32_t kEmrSetMapMode = 17;
 constexpr uint32_t kEmrStretchDiBits = 81;
 constexpr uint32_t kEmrExtCreateFontIndirectW = 82;
 constexpr uint32_t kEmrExtTextOutW = 84;
+constexpr uint32_t kEmrExtCreatePen = 95;
 
 // True when the bytes are a well-formed metafile: a header record with the signature first, nBytes equal
 // to the length, every record at least 8 bytes, a multiple of 4 and inside the data, the sizes adding up

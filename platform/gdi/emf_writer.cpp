@@ -125,13 +125,18 @@ uint32_t CEmfRecorder::Obtain(const std::string& key, Make make) {
             return o.handle;
         }
     const uint32_t handle = NewHandle();
-    Append(make(handle));
+    char* record = make(handle);
+    if (!record) {  // out of memory: the drawing goes on with what is selected
+        m_freeHandles.push_back(handle);
+        return 0;
+    }
+    Append(record);
     m_objects.push_back({key, handle, m_useClock});
     return handle;
 }
 
 void CEmfRecorder::Select(uint32_t handle, uint32_t Selection::*slot) {
-    if (m_selected.*slot == handle) return;
+    if (handle == 0 || m_selected.*slot == handle) return;
     Append(U_EMRSELECTOBJECT_set(handle));
     m_selected.*slot = handle;
     Evict();
@@ -149,12 +154,17 @@ void CEmfRecorder::SyncPen(const CDC::Impl& dc) {
     const int width = std::max(1, static_cast<int>(std::lround(w)));
     const COLORREF color = pen.lopnColor & 0xFFFFFF;
     const std::string key = fmt::format("p{}/{}/{}", style, width, color);
+    // Geometric, as the other devices draw them: round caps on solid lines, flat ones keep a pattern's gaps.
+    const uint32_t penStyle = U_PS_GEOMETRIC | static_cast<uint32_t>(style) | U_PS_JOIN_ROUND |
+                              (style == PS_SOLID ? U_PS_ENDCAP_ROUND : U_PS_ENDCAP_FLAT);
     Select(Obtain(key,
-                  [&](uint32_t h) {
-                      U_POINT size;
-                      size.x = width;
-                      size.y = 0;
-                      return U_EMRCREATEPEN_set(h, logpen_set(static_cast<uint32_t>(style), size, ToColor(color)));
+                  [&](uint32_t h) -> char* {
+                      PU_EXTLOGPEN elp = extlogpen_set(penStyle, static_cast<uint32_t>(width), U_BS_SOLID,
+                                                       ToColor(color), 0, 0, nullptr);
+                      if (!elp) return nullptr;
+                      char* record = U_EMREXTCREATEPEN_set(h, nullptr, 0, nullptr, elp);
+                      std::free(elp);
+                      return record;
                   }),
            &Selection::pen);
 }

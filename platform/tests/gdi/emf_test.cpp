@@ -103,6 +103,7 @@ void ExpectHandlesSound(const std::string& bytes) {
         const uint32_t ih = r.size >= 12 ? U32At(bytes, r.offset + 8) : 0;
         switch (r.type) {
             case kEmrCreatePen:
+            case kEmrExtCreatePen:
             case kEmrCreateBrushIndirect:
             case kEmrExtCreateFontIndirectW:
                 EXPECT_FALSE(live.count(ih)) << "handle " << ih << " made twice";
