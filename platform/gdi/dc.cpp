@@ -10,6 +10,7 @@
 #include <QPalette>
 
 #include "platform/gdi/dc_impl.h"
+#include "platform/gdi/emf_writer.h"
 
 namespace {
 
@@ -60,6 +61,15 @@ CDC::CDC(QPainter* painter) : CDC() {
     painter->setRenderHint(QPainter::Antialiasing, false);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+CDC::CDC(CEmfRecorder* recorder) : CDC() {
+    if (!recorder) return;
+    m_impl->recorder = recorder;
+    m_impl->dpiX = m_impl->dpiY = CEmfRecorder::kDotsPerInch;
+    m_impl->width = recorder->DeviceWidth();
+    m_impl->height = recorder->DeviceHeight();
+    m_impl->depth = 24;
 }
 
 CDC::~CDC() {

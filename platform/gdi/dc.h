@@ -27,6 +27,7 @@
 #include "platform/win/gdi_types.h"
 #include "platform/win/geometry.h"
 
+class CEmfRecorder;
 class QImage;
 class QPaintDevice;
 class QPainter;
@@ -68,6 +69,9 @@ public:
     // Paints with the owner's active painter, in the painter's coordinates; the painter's state is restored
     // when the context ends. The painter must outlive the context.
     explicit CDC(QPainter* painter);
+    // Records into an enhanced metafile (emf_writer.h) instead of painting: 254 dpi, the metafile's extent.
+    // The recorder must outlive the context.
+    explicit CDC(CEmfRecorder* recorder);
     ~CDC();
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
@@ -188,6 +192,7 @@ public:
     void DrawImage(int x, int y, int width, int height, const QImage& image);
 
 private:
+    friend class CEmfRecorder;
     struct Impl;
     std::unique_ptr<Impl> m_impl;
     bool m_printing = false;

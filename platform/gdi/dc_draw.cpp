@@ -8,6 +8,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_impl.h"
+#include "platform/gdi/emf_writer.h"
 
 QPen CDC::Impl::DevicePen() const {
     const int style = static_cast<int>(state.pen.lopnStyle) & PS_STYLE_MASK;
@@ -49,6 +50,11 @@ bool CDC::LineTo(int x, int y) {
     Impl& d = *m_impl;
     const CPoint from = d.state.position;
     d.state.position = CPoint(x, y);
+    if (d.Recording()) {
+        if ((static_cast<int>(d.state.pen.lopnStyle) & PS_STYLE_MASK) != PS_NULL)
+            d.recorder->Line(d, d.ToDevicePoint(from.x, from.y), d.ToDevicePoint(x, y));
+        return true;
+    }
     if (!d.Drawing()) return true;
     const QPen pen = d.DevicePen();
     if (pen.style() == Qt::NoPen) return true;
@@ -62,6 +68,7 @@ bool CDC::LineTo(int x, int y) {
 
 bool CDC::Rectangle(int left, int top, int right, int bottom) {
     Impl& d = *m_impl;
+    if (d.Recording()) d.recorder->Rectangle(d, d.ToDeviceRect(left, top, right, bottom));
     if (!d.Drawing()) return true;
     const CRect r = d.ToDeviceRect(left, top, right, bottom);
     d.ApplyRop();
@@ -98,6 +105,7 @@ void CDC::FillRect(const RECT* rect, CBrush* brush) {
 
 void CDC::FillSolidRect(const RECT& rect, COLORREF color) {
     Impl& d = *m_impl;
+    if (d.Recording()) d.recorder->FillSolid(d, d.ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom), color);
     if (!d.Drawing()) return;
     const CRect r = d.ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
     if (r.IsRectEmpty()) return;
@@ -112,11 +120,18 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color) {
 void CDC::FrameRect(const RECT& rect, CBrush* brush) {
     Impl& d = *m_impl;
     LOGBRUSH b;
-    if (!d.Drawing() || !brush || !brush->GetLogBrush(&b) || b.lbStyle != BS_SOLID) return;
+    if ((!d.Drawing() && !d.Recording()) || !brush || !brush->GetLogBrush(&b) || b.lbStyle != BS_SOLID) return;
     const CRect r = d.ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
     if (r.IsRectEmpty()) return;
     const int bx = std::min(r.Width(), std::max(1, static_cast<int>(std::lround(d.ScaleX()))));
     const int by = std::min(r.Height(), std::max(1, static_cast<int>(std::lround(d.ScaleY()))));
+    if (d.Recording()) {
+        d.recorder->FillSolid(d, CRect(r.left, r.top, r.right, r.top + by), b.lbColor);
+        d.recorder->FillSolid(d, CRect(r.left, r.bottom - by, r.right, r.bottom), b.lbColor);
+        d.recorder->FillSolid(d, CRect(r.left, r.top, r.left + bx, r.bottom), b.lbColor);
+        d.recorder->FillSolid(d, CRect(r.right - bx, r.top, r.right, r.bottom), b.lbColor);
+        return;
+    }
     const QColor c = Impl::ToQColor(b.lbColor);
     d.painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     d.painter->fillRect(QRect(r.left, r.top, r.Width(), by), c);
@@ -131,9 +146,13 @@ void CDC::FrameRect(const RECT* rect, CBrush* brush) {
 
 void CDC::DrawImage(int x, int y, int width, int height, const QImage& image) {
     Impl& d = *m_impl;
-    if (!d.Drawing() || image.isNull()) return;
+    if ((!d.Drawing() && !d.Recording()) || image.isNull()) return;
     const CRect r = d.ToDeviceRect(x, y, x + width, y + height);
     if (r.IsRectEmpty()) return;
+    if (d.Recording()) {
+        d.recorder->Image(d, r, image);
+        return;
+    }
     d.painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     d.painter->drawImage(QRect(r.left, r.top, r.Width(), r.Height()), image);
 }

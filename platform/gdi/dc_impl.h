@@ -31,7 +31,8 @@ struct CDC::Impl {
         CPoint position;            // logical
     };
 
-    QPainter* painter = nullptr;  // null: nothing is drawn
+    QPainter* painter = nullptr;  // null: nothing is painted
+    CEmfRecorder* recorder = nullptr;  // records instead of painting
     std::unique_ptr<QPainter> ownPainter;
     bool externalPainter = false;
     std::optional<QRegion> baseClip;  // the owner's painter clip, which ours narrows
@@ -68,6 +69,7 @@ struct CDC::Impl {
     CRect ToDeviceRect(int left, int top, int right, int bottom) const;
 
     bool Drawing() const { return painter != nullptr; }
+    bool Recording() const { return recorder != nullptr; }
     // Sets the painter's clip from the state.
     void ApplyClip();
     // Prepares the painter for a primitive in the current mix mode.

@@ -6,6 +6,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_impl.h"
+#include "platform/gdi/emf_writer.h"
 #include "platform/gdi/qt_text_measurer.h"
 
 namespace {
@@ -61,6 +62,10 @@ bool CDC::GetTextMetrics(TEXTMETRIC* metrics) const {
 
 bool CDC::TextOut(int x, int y, std::string_view text) {
     Impl& d = *m_impl;
+    if (d.Recording()) {
+        d.recorder->Text(d, d.ToDevicePoint(x, y), text);
+        return true;
+    }
     if (!d.Drawing() || text.empty()) return true;
     const LOGFONT& font = d.state.font;
     if (font.lfHeight == 0) return true;

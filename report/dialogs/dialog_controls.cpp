@@ -11,22 +11,23 @@
 
 namespace {
 
-CzorButton* MakeButton(QDialog* dialog, const char* id, const char* text, int icon) {
+CzorButton* MakeButton(QDialog* dialog, const char* id, const char* text, int icon, bool flat) {
     auto* button = new CzorButton(dialog);
     button->setObjectName(id);
     button->setText(QString::fromUtf8(text));
     button->SetIcon(GetZorStdIco16(icon));
-    button->SetFlat(false, true);
+    button->SetFlat(flat, true);
     return button;
 }
 
 }  // namespace
 
-void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk, const char* cancelText) {
+void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk, const char* cancelText,
+                 bool flat) {
     auto* row = new QHBoxLayout();
     row->addStretch(1);
-    CzorButton* ok = MakeButton(dialog, "1", "OK", 0);
-    CzorButton* cancel = MakeButton(dialog, "2", cancelText, 1);
+    CzorButton* ok = MakeButton(dialog, "1", "OK", 0, flat);
+    CzorButton* cancel = MakeButton(dialog, "2", cancelText, 1, flat);
     ok->setDefault(true);
     row->addWidget(ok);
     row->addWidget(cancel);

@@ -15,8 +15,9 @@ class QTreeWidget;
 class QWidget;
 
 // Adds both buttons, right-aligned, to the layout. A click on OK calls onOk, and the dialog is accepted
-// when it gives true; Cancel rejects the dialog.
-void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk, const char* cancelText = "Отмена");
+// when it gives true; Cancel rejects the dialog. flat: the flat look of the designer's own dialogs.
+void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk, const char* cancelText = "Отмена",
+                 bool flat = false);
 
 // A list of whole rows without a tree, its columns given as title and width in pixels.
 QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<std::pair<const char*, int>> columns);

@@ -41,6 +41,8 @@ private:
 // bmp/dib, jpg/jpeg, png, ico (palette images only), tif/tiff; another shows "Неизвестный формат файла.".
 // The file is replaced atomically; a failure shows its reason. True when written.
 bool SaveBitmapAs(const QImage& bitmap, const char* file);
+// The image format SaveBitmapAs picks for the file name (image_file.h's IMAGE_FORMAT_*), -1 for none.
+int BitmapFormatOfPath(const std::string& path);
 // A copy of the manager's data source written to the file named by the profile value "FileDS", its rows
 // in the order given (a section's sorted copy of them) or else in their own; false.
 bool SaveToFile(CFolivox* manager, const CTableRowArray* rows = nullptr);

@@ -14,10 +14,8 @@
 #include "report/model/folivox.h"
 #include "report/model/image/image_file.h"
 
-namespace {
-
 // The format chosen by the text after the last "." of the path, in any letter case; -1 for none.
-int FormatOfPath(const std::string& path) {
+int BitmapFormatOfPath(const std::string& path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos) return -1;
     std::string ext = path.substr(dot + 1);
@@ -30,11 +28,9 @@ int FormatOfPath(const std::string& path) {
     return -1;  // GIF is not offered here
 }
 
-}  // namespace
-
 bool SaveBitmapAs(const QImage& bitmap, const char* file) {
     if (bitmap.isNull() || !file) return false;
-    const int format = FormatOfPath(file);
+    const int format = BitmapFormatOfPath(file);
     if (format < 0) {
         AfxMessageBox("Неизвестный формат файла.", MB_OK);
         return false;

@@ -1,0 +1,49 @@
+#pragma once
+// The document's and view's export commands, as functions the document calls with what it holds:
+// "Экспортировать текущую страницу в файл..." (OnExportPage), "Экспорт всех страниц отчета"
+// (OnExportAll) and "Копировать страницу в буфер обмена" (CopyPageImage).
+#include <functional>
+#include <string>
+
+#include "platform/win/geometry.h"
+
+class CFolivox;
+class CReportSheet;
+class QClipboard;
+class QWidget;
+
+namespace quillmark {
+
+class CExportDialogLogic;
+
+// Rights asked of the document (its HasRight shows "Недостаточно прав!" itself).
+inline constexpr int kRightPrint = 2;
+inline constexpr int kRightEdit = 4;
+
+struct CExportCommandContext {
+    CFolivox* manager = nullptr;
+    CReportSheet* sheet = nullptr;  // the shown sheet
+    CSize page;                     // the document's page size, tenths of a millimetre
+    int reportMode = 0;
+    std::string documentPath;
+    QWidget* window = nullptr;      // the main window: colour depth and the dialogs' parent
+    // The document's rights check, with its message; all rights when not set.
+    std::function<bool(int right)> hasRight;
+    // The save dialog of a single page: the chosen name, empty when cancelled. The program's own
+    // (SaveFileNameForPage) when not set.
+    std::function<std::string()> askFileName;
+    // The export dialog, filled in: true on OK. The program's own (CExportDialog) when not set.
+    std::function<bool(CExportDialogLogic& dialog)> runExportDialog;
+    // The colour depth of the screen; zorGetBitPerPixel of the window when not set.
+    std::function<int()> bitsPerPixel;
+};
+
+// The save dialog of OnExportPage: default extension "jpg", the raster types and all files.
+std::string SaveFileNameForPage(QWidget* parent);
+
+// Each shows its own messages. The results say whether a file or the clipboard was written.
+bool OnExportPage(const CExportCommandContext& context);
+bool OnExportAll(const CExportCommandContext& context);
+bool CopyPageImage(const CExportCommandContext& context, QClipboard* clipboard);
+
+}  // namespace quillmark
