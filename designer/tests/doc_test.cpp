@@ -11,6 +11,8 @@
 #include "report/model/report_sheet.h"
 #include "report/model/schema.h"
 #include "report/model/text_value.h"
+#include "report/generation/report_section.h"
+#include "report/model/table_element.h"
 #include "report/tests/generation/template_builder.h"
 
 namespace quillmark::doc_test {
@@ -398,6 +400,53 @@ TEST_F(DocTest, BatchFillInModeOneSetsValuesAndWritesTheReportInViewMode) {
         ASSERT_TRUE(doc->OnOpenDocument(path));
         EXPECT_EQ(doc->m_mode, kDocEdit);
         EXPECT_FALSE(std::filesystem::exists(run.outFile));
+    }
+}
+
+TEST_F(DocTest, BatchFillRunsTheFirstSheetsTablesOverFollowOnSheets) {
+    // The table's rows go on on copies of the last sheet, which holds its continuation; sheets beyond the
+    // last one the table reaches go.
+    const std::string path = Path("t.zordot");
+    {
+        TemplateBuilder b;
+        ASSERT_TRUE(b.Ready());
+        CHeaderColumn* city = b.Column("Город");
+        CReportSheet* sheet = b.AddSheet();
+        b.AddText(sheet, CPoint(100, -100), CSize(1000, 80), "Шапка");
+        CTableElement* table = b.AddTable(sheet, CPoint(100, -2800), CSize(1900, 1000));
+        auto* section = new CReportSection(&b.Manager());
+        section->SetName("Города");
+        section->GetLevels().Add(b.Level(100, {TemplateBuilder::FieldColumn(city, 1900)}));
+        table->GetSections().Add(section);
+        CReportSheet* next = b.AddSheet();
+        b.AddText(next, CPoint(100, -100), CSize(1000, 80), "Продолжение");
+        b.AddContinuation(next, table, CPoint(100, -2800), CSize(1900, 1000));
+        ASSERT_TRUE(b.Save(path));
+    }
+    const struct {
+        int rows;
+        int sheets;
+    } cases[] = {{25, 3}, {5, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        std::string csv = "Город\n";
+        for (int i = 1; i <= c.rows; ++i) csv += "Город " + std::to_string(i) + "\n";
+        WriteBytes(Path("d.csv"), csv);
+        const std::string out = Path("out.zorrep");
+        auto doc = NewDoc();
+        doc->SetBatchRun({1, Path("none.par"), Path("d.csv"), out});
+        ASSERT_TRUE(doc->OnOpenDocument(path));
+        EXPECT_EQ(doc->m_mode, kDocView);
+        EXPECT_THAT(messages.Texts(), IsEmpty());
+        doc->SetChanged(false);
+        doc.reset();
+
+        auto report = NewDoc();
+        ASSERT_TRUE(report->OnOpenDocument(out));
+        EXPECT_EQ(report->m_mode, kDocView);
+        ASSERT_EQ(report->Manager().GetSheetCount(), c.sheets);
+        for (int i = 1; i < c.sheets; ++i)
+            EXPECT_EQ(Texts(report->Manager().GetSheet(i)).at(0), "Продолжение") << i;
     }
 }
 
