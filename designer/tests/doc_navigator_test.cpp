@@ -170,6 +170,21 @@ TEST_F(NavigatorTest, PagingStopsAtTheEnds) {
     EXPECT_EQ(state.sheetCount, 3);
 }
 
+TEST_F(NavigatorTest, ToolCommandsSetTheDocumentsToolAndNeedEditing) {
+    EXPECT_TRUE(frame->Commands().Execute(ID_TOOL_LINE));
+    EXPECT_EQ(doc->Tool(), kToolLine);
+    EXPECT_EQ(host->State().activeTool, ID_TOOL_LINE);
+    EXPECT_TRUE(frame->Commands().Execute(ID_TOOL_ZOOM));
+    EXPECT_EQ(doc->Tool(), kToolZoom);
+    // In view mode a tool that changes the sheet is disabled; one that only looks is not.
+    EXPECT_TRUE(frame->Commands().Execute(ID_EDIT_MODE));
+    EXPECT_EQ(doc->m_mode, kDocView);
+    EXPECT_EQ(doc->Tool(), kToolSelect);
+    EXPECT_FALSE(frame->Commands().Execute(ID_TOOL_LINE));
+    EXPECT_TRUE(frame->Commands().Execute(ID_TOOL_ZOOM_RECT));
+    EXPECT_EQ(doc->Tool(), kToolZoomRect);
+}
+
 TEST_F(NavigatorTest, ClickShowsTheSheetUnlessSelectionDoesNotFollow) {
     view->OnItemClicked(ItemOfSheet(2)->TreeItem());
     EXPECT_EQ(ActiveIndex(), 2);

@@ -126,6 +126,16 @@ TEST_F(DocTest, OpenFailuresAreRefusedAndLeaveTheFileAlone) {
     auto doc = NewDoc();
     EXPECT_FALSE(doc->OnOpenDocument(Path("missing.zordot")));
     EXPECT_EQ(messages.Texts().size(), 1u);
+
+    // Without the dictionary nothing can be read, and nothing is opened under the file's name.
+    messages.Clear();
+    std::filesystem::remove(Path("quillmark.dict"));
+    auto noDictionary = NewDoc();
+    EXPECT_FALSE(noDictionary->OnOpenDocument(good));
+    EXPECT_EQ(noDictionary->GetPathName(), "");
+    EXPECT_THAT(messages.Texts(), ElementsAre("Ошибка загрузки словаря " + dir.Path() + "/quillmark.dict"));
+    noDictionary.reset();
+    EXPECT_EQ(ReadBytes(good), text);
 }
 
 TEST_F(DocTest, EmptyFileOpensAsAnEmptyReport) {
