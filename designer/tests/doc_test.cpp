@@ -13,6 +13,7 @@
 #include "report/model/text_value.h"
 #include "report/generation/report_section.h"
 #include "report/model/table_element.h"
+#include "platform/settings/profile.h"
 #include "report/tests/generation/template_builder.h"
 
 namespace quillmark::doc_test {
@@ -72,6 +73,26 @@ TEST_F(DocTest, NewDocumentIsOneEmptyA4LandscapeSheetAndUnchanged) {
     EXPECT_FALSE(doc->IsChanged());
     doc.reset();
     EXPECT_THAT(messages.Texts(), IsEmpty());
+}
+
+TEST_F(DocTest, ProfileSettingsAreReadAndShowPictureWrittenBack) {
+    {
+        auto doc = NewDoc();
+        EXPECT_EQ(doc->m_useOneScaleInDot, 0);
+        EXPECT_EQ(doc->m_useOneScaleInReport, 1);
+        EXPECT_EQ(doc->m_showPicture, 0);
+    }
+    WriteProfileInt("DefaultSettings", "UseOneScaleInDot", 1);
+    WriteProfileInt("DefaultSettings", "UseOneScaleInReport", 0);
+    WriteProfileInt("PrintParams", "split_page", 1);
+    {
+        auto doc = NewDoc();
+        EXPECT_EQ(doc->m_useOneScaleInDot, 1);
+        EXPECT_EQ(doc->m_useOneScaleInReport, 0);
+        EXPECT_EQ(doc->m_splitPage, 1);
+        doc->ToggleShowPicture();
+    }
+    EXPECT_EQ(GetProfileInt("DefaultSettings", "ShowPicture", -1), 1);
 }
 
 TEST_F(DocTest, OpenReadsSheetsAndShownParametersWithoutWritingTheFile) {
