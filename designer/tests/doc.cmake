@@ -4,4 +4,7 @@ qm_add_test(designer_doc_tests
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
           ${CMAKE_SOURCE_DIR}/report/tests/generation/template_builder.cpp
           ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/generation/report_integrity.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/generation/generation_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/generation/end_to_end.cpp
   LIBS quillmark_core)

@@ -19,6 +19,9 @@
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
+#include "report/generation/data_source.h"
+#include "report/generation/generate_report.h"
+#include "report/tests/generation/end_to_end.h"
 #include "report/tests/generation/template_builder.h"
 
 namespace quillmark::doc_test {
@@ -275,6 +278,51 @@ TEST_F(NavigatorTest, AFailedOpenAfterTheSavePromptLeavesNoDocument) {
     EXPECT_THAT(messages.Texts().front(), "Сохранить изменения?");
     EXPECT_TRUE(host->New());
     EXPECT_EQ(host->Document()->Manager().GetSheetCount(), 1);
+}
+
+// A generated report with a table of contents opens in view mode with its contents in the navigator; a
+// click on an entry shows its page, and the edit-mode switch brings the sheets back.
+TEST_F(DocTest, GeneratedReportShowsItsContentsInTheNavigator) {
+    std::string error;
+    ASSERT_TRUE(generation_test::WriteEndToEndTemplate(Path("e.zordot"), &error)) << error;
+    WriteBytes(Path("e.csv"), generation_test::EndToEndData());
+    WriteBytes(Path("e.par"), generation_test::EndToEndParameters());
+    {
+        CFolivox manager;
+        ASSERT_TRUE(manager.GetDataSource().LoadFromFile(Path("e.csv")));
+        ASSERT_TRUE(GenerateReport(&manager, Path("e.zordot").c_str(), Path("e.par").c_str(),
+                                   Path("r.zorrep").c_str(), nullptr));
+    }
+    CMainFrame frame;
+    CDocumentHost host(&frame);
+    frame.show();
+    ASSERT_TRUE(host.Open(Path("r.zorrep")));
+    CQuillmarkDoc* doc = host.Document();
+    EXPECT_EQ(doc->m_mode, kDocView);
+    QTreeWidget* tree = frame.Navigator()->Tree();
+    ASSERT_FALSE(doc->ContentsItems().empty());
+    EXPECT_TRUE(doc->SheetItems().empty());
+    // The report's two contents roots, in the order of their first pages.
+    ASSERT_EQ(tree->topLevelItemCount(), 2);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0).toStdString(), "Содержание");
+    EXPECT_EQ(tree->topLevelItem(1)->text(0).toStdString(), "Продажи");
+    CContentsItem* top = nullptr;
+    for (const auto& item : doc->ContentsItems())
+        if (item->Text() == "Продажи") top = item.get();
+    ASSERT_NE(top, nullptr);
+    // "Продажи" has one entry per city, each going to the page its rows start on.
+    ASSERT_EQ(top->Children().size(), 2u);
+    EXPECT_EQ(top->Children()[0]->Text(), "Город Москва");
+    host.NavigatorView()->OnItemClicked(top->Children()[1]->TreeItem());
+    EXPECT_EQ(doc->SheetIndex(doc->ActiveSheet()), 2);
+    doc->SelectSheetItem(doc->Manager().GetSheet(1));
+    EXPECT_EQ(tree->currentItem(), top->TreeItem());
+
+    EXPECT_TRUE(frame.Commands().Execute(ID_EDIT_MODE));
+    EXPECT_EQ(doc->m_mode, kDocEdit);
+    EXPECT_TRUE(doc->ContentsItems().empty());
+    EXPECT_EQ(doc->SheetItems().size(), 4u);
+    doc->SetChanged(false);
 }
 
 }  // namespace
