@@ -439,6 +439,20 @@ BENCHMARK(BM_GenerateGrouped)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 int main(int argc, char** argv) {
     // No display is needed: measuring uses the application's fonts only.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (argc == 4 && std::string(argv[1]) == "--list-files") {
+        // The list's template and data for a run under a profiler: --list-files <folder> <rows>, then
+        // --generation-child <folder>/list.zordot <folder>/list<rows>.csv <rows> 1 <report> <results>.
+        int one = 1;
+        QGuiApplication app(one, argv);
+        const std::string folder = argv[2];
+        const int rows = std::atoi(argv[3]);
+        WriteListData(folder + "/list" + std::to_string(rows) + ".csv", rows);
+        return SaveTemplate(folder + "/list.zordot",
+                            {{"Обозначение", 450}, {"Наименование", 800}, {"Кол", 200}, {"Примечание", 450}},
+                            nullptr, {}, {})
+                   ? 0
+                   : 1;
+    }
     if (argc == 8 && std::string(argv[1]) == "--generation-child") {
         // The parent's private profile and transport file are in force through the environment.
         int one = 1;
