@@ -17,7 +17,8 @@ class CzorInstance {
 public:
     // The stored value of one attribute: the value, a changed mark and, for a list
     // value, a copy of the list as it was last loaded or saved (used by the networked
-    // store). Copies are deep.
+    // store). Copies are deep. The copy of a list is rare, so it is kept outside the slot
+    // (found by the slot's address): a report holds millions of slots, 16 bytes each.
     class CzorValueDefinition {
     public:
         CzorValueDefinition() = default;
@@ -32,12 +33,11 @@ public:
             if (changed) m_Value.m_Flags |= CzorValue::kChanged;
             else m_Value.m_Flags &= static_cast<uint8_t>(~CzorValue::kChanged);
         }
-        CzorAggr* GetList() const { return m_pList; }
+        CzorAggr* GetList() const;
         // Takes the list over (deleting the one held before).
         void SetList(CzorAggr* list);
 
         CzorValue m_Value;
-        CzorAggr* m_pList = nullptr;
     };
 
     CzorInstance(const CzorInstance&) = delete;

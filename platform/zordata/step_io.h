@@ -1,5 +1,6 @@
 #pragma once
 // The store's exchange files (ISO 10303-21): writer and reader (inner to the store).
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -7,9 +8,13 @@
 
 namespace zor_detail {
 
+// Takes the file's text block by block, in order; false stops the writing.
+using StepSink = std::function<bool(std::string_view)>;
+
 // Writes every live instance of the store, the header naming the file `name` and dated by
-// zor::Now(). False (with error) for a value that cannot be written.
-bool WriteStepFile(CzorStepData& store, const std::string& name, std::string& out, std::string& error);
+// zor::Now(), through the sink. False for a value that cannot be written (error says which) or
+// for a block the sink refused (error empty).
+bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink& sink, std::string& error);
 
 struct StepReadError {
     int code = 0;        // zorStoreError

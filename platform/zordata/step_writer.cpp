@@ -18,9 +18,23 @@ namespace {
 
 const char kHex[] = "0123456789ABCDEF";
 
+// Fills a bounded buffer and hands each full block to the sink, so that a report of any size costs one
+// block of memory on its way to the file.
 class Writer {
 public:
-    explicit Writer(std::string& out) : m_out(out) {}
+    explicit Writer(const StepSink& sink) : m_sink(sink) { m_out.reserve(kBlock + kBlock / 4); }
+
+    static constexpr size_t kBlock = 1 << 20;
+
+    // Passes the buffer on once it holds a block; false once the sink has refused one.
+    bool Drain(bool all = false) {
+        if (m_failed) return false;
+        if (m_out.size() >= kBlock || (all && !m_out.empty())) {
+            if (!m_sink(m_out)) m_failed = true;
+            m_out.clear();
+        }
+        return !m_failed;
+    }
 
     void Int(long long v) {
         char buf[24];
@@ -115,7 +129,9 @@ public:
     std::string& Out() { return m_out; }
 
 private:
-    std::string& m_out;
+    const StepSink& m_sink;
+    std::string m_out;
+    bool m_failed = false;
 };
 
 // ISO 8601 local time, as the standard's examples write it: 2024-03-05T12:00:00.
@@ -129,7 +145,8 @@ std::string TimeStamp(std::time_t when) {
 
 }  // namespace
 
-bool WriteStepFile(CzorStepData& store, const std::string& name, std::string& out, std::string& error) {
+bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink& sink, std::string& error) {
+    error.clear();
     // Files keep creation order; a list that someone reordered is written in that order anyway.
     const CzorTAggr<CzorInstance>& all = store.GetInstances();
     auto bySeq = [](const CzorInstance* a, const CzorInstance* b) { return a->GetSequence() < b->GetSequence(); };
@@ -143,11 +160,8 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, std::string& ou
     uint32_t n = 0;
     for (CzorInstance* i : order) zorStoreAccess::Mark(i) = i->IsDeleted() ? 0 : ++n;
 
-    // Reserving generously costs address space only (untouched pages stay unmapped) and
-    // spares the copies of a growing buffer.
-    out.clear();
-    out.reserve(4096 + static_cast<size_t>(n) * 160);
-    Writer w(out);
+    Writer w(sink);
+    std::string& out = w.Out();
     // The third edition's level "3;1": strings hold UTF-8 as it is, so files stay readable and diffable.
     out.append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'3;1');\nFILE_NAME(");
     w.Text(name.c_str());
@@ -175,9 +189,10 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, std::string& ou
             }
         }
         out.append(");\n");
+        if (!w.Drain()) return false;
     }
     out.append("ENDSEC;\nEND-ISO-10303-21;\n");
-    return true;
+    return w.Drain(true);
 }
 
 }  // namespace zor_detail

@@ -79,15 +79,23 @@ bool CzorStepDataWithFile::SaveToFile(const char* path, bool bShowErrors) {
         if (S_ISDIR(st.st_mode)) return Fail(zorErrFileWrite, std::string(path) + ": это папка", bShowErrors);
         if (IsReadOnlyFile(path, st)) return Fail(zorErrReadOnly, path, bShowErrors);
     }
-    std::string text, error;
+    // The text goes to the new file as it is made; the old file stays until the new one is whole.
+    zor::AtomicFileWriter file;
+    std::string error;
+    if (!file.Open(path, &error)) return Fail(zorErrFileWrite, error, bShowErrors);
     try {
         const char* slash = std::strrchr(path, '/');
-        if (!zor_detail::WriteStepFile(*this, slash ? slash + 1 : path, text, error))
+        const zor_detail::StepSink sink = [&file](std::string_view block) { return file.Write(block); };
+        if (!zor_detail::WriteStepFile(*this, slash ? slash + 1 : path, sink, error) && !error.empty()) {
+            file.Discard();
             return Fail(zorErrFileValue, std::string(path) + ": " + error, bShowErrors);
+        }
     } catch (const std::bad_alloc&) {
+        file.Discard();
         return Fail(zorErrNoMemory, path, bShowErrors);
     }
-    if (!zor::WriteFileAtomically(path, text, &error)) return Fail(zorErrFileWrite, error, bShowErrors);
+    // A block the file refused shows here.
+    if (!file.Commit(&error)) return Fail(zorErrFileWrite, error, bShowErrors);
     m_FileName = path;
     SetReadOnly(false);
     ClearLastError();

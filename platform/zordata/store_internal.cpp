@@ -1,5 +1,7 @@
 #include "platform/zordata/store_internal.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -18,16 +20,42 @@ std::string ToUpper(std::string_view s) {
     return r;
 }
 
+void* MapHugeBlocks(size_t size) {
+    size = (size + kHugeBlock - 1) & ~(kHugeBlock - 1);
+    // Over-map by one block and trim, so that the blocks start on a 2 MiB boundary.
+    void* raw = ::mmap(nullptr, size + kHugeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (start + kHugeBlock - 1) & ~uintptr_t(kHugeBlock - 1);
+    if (aligned > start) ::munmap(raw, aligned - start);
+    const uintptr_t end = start + size + kHugeBlock;
+    if (end > aligned + size) ::munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+    // Advice only: a kernel without huge pages maps 4 KiB pages all the same.
+    ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+}
+
+void UnmapHugeBlocks(void* p, size_t size) {
+    if (p) ::munmap(p, (size + kHugeBlock - 1) & ~(kHugeBlock - 1));
+}
+
 void Arena::NewChunk(size_t need) {
     size_t size = m_chunkSize;
     if (need > size) size = need;
-    auto* p = static_cast<unsigned char*>(std::malloc(size));
+    unsigned char* p = nullptr;
+    bool mapped = false;
+    if (m_reserved >= kHugeBlock) {
+        size = (size + kHugeBlock - 1) & ~(kHugeBlock - 1);
+        p = static_cast<unsigned char*>(MapHugeBlocks(size));
+        mapped = p != nullptr;
+    }
+    if (!p) p = static_cast<unsigned char*>(std::malloc(size));
     if (!p) throw std::bad_alloc();
-    m_chunks.push_back(p);
+    m_chunks.push_back({p, size, mapped});
     m_pCur = p;
     m_left = size;
     m_reserved += size;
-    if (m_chunkSize < 4 * 1024 * 1024) m_chunkSize *= 2;
+    if (m_chunkSize < kHugeBlock) m_chunkSize *= 2;
 }
 
 char* Arena::CopyText(const char* text, size_t len) {
@@ -38,7 +66,10 @@ char* Arena::CopyText(const char* text, size_t len) {
 }
 
 void Arena::Clear() {
-    for (unsigned char* p : m_chunks) std::free(p);
+    for (const Chunk& c : m_chunks) {
+        if (c.mapped) UnmapHugeBlocks(c.p, c.size);
+        else std::free(c.p);
+    }
     m_chunks.clear();
     m_pCur = nullptr;
     m_left = 0;

@@ -17,7 +17,15 @@ inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<cha
 std::string ToLower(std::string_view s);
 std::string ToUpper(std::string_view s);
 
-// Chunked bump allocator: instances and loaded texts live here until ClearData.
+// Memory in whole 2 MiB blocks aligned for the kernel's huge pages and advised for them, so that a large
+// store is faulted in 2 MiB at a time rather than 4 KiB; where the kernel gives no such mapping, from
+// malloc. size is rounded up to whole blocks.
+void* MapHugeBlocks(size_t size);
+void UnmapHugeBlocks(void* p, size_t size);  // what MapHugeBlocks gave (not the malloc fallback)
+inline constexpr size_t kHugeBlock = size_t(2) << 20;
+
+// Chunked bump allocator: instances and loaded texts live here until ClearData. A small store takes
+// small chunks from malloc; once it has grown past one huge block, its chunks are huge blocks.
 class Arena {
 public:
     Arena() = default;
@@ -38,7 +46,12 @@ public:
 
 private:
     void NewChunk(size_t need);
-    std::vector<unsigned char*> m_chunks;
+    struct Chunk {
+        unsigned char* p;
+        size_t size;
+        bool mapped;  // huge blocks (munmap) or malloc
+    };
+    std::vector<Chunk> m_chunks;
     unsigned char* m_pCur = nullptr;
     size_t m_left = 0;
     size_t m_chunkSize = 64 * 1024;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <csignal>
 #include <ctime>
+#include <limits>
 #include <filesystem>
 
 #include "platform/tests/zordata/store_fixture.h"
@@ -359,6 +360,56 @@ TEST_F(File, FailedWritesKeepTheOldFile) {
     EXPECT_FALSE(store.SaveToFile(dir.c_str()));  // a folder is no file
     EXPECT_FALSE(store.SaveToFile((dir + "/no/such/folder.zordot").c_str()));
     EXPECT_EQ(store.GetLastError(), zorErrFileWrite);
+}
+
+// A file of more than a megabyte goes out block by block: whatever fails after the first block has reached the
+// temporary file (the disk, a value that can't be written) leaves the old file and no temporary file.
+TEST_F(File, LargeFilesAreWrittenWholeOrNotAtAll) {
+    CzorInstance* first = Point(1, 1);
+    const std::string path = Path("big.zordot");
+    ASSERT_TRUE(store.SaveToFile(path.c_str()));
+    const std::string before = Read(path);
+    for (int k = 0; k < 30000; ++k) {
+        CzorInstance* rect = store.CreateInstanceBN("zor_report_rect");
+        store.PutAttrBN(rect, "name", "Ячейка " + std::to_string(k));
+        store.PutAttrBN(rect, "org_pt", first);
+    }
+    CzorInstance* last = store.CreateInstanceBN("zor_table_content_element");
+
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 1200 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = store.SaveToFile(path.c_str());
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(store.GetLastError(), zorErrFileWrite);
+    EXPECT_TRUE(Read(path) == before);
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"big.zordot"});
+
+    // The store refuses such a real; a caller writing through the value's pointer is not stopped.
+    CzorValue* width = nullptr;
+    store.PutAttrBN(last, "width", 1.0);
+    ASSERT_TRUE(store.GetAttr(last, A("zor_table_content_element", "width"), &width));
+    width->Set(std::numeric_limits<double>::infinity());
+    EXPECT_FALSE(store.SaveToFile(path.c_str()));
+    EXPECT_EQ(store.GetLastError(), zorErrFileValue);
+    EXPECT_TRUE(Read(path) == before);
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"big.zordot"});
+
+    store.PutAttrBN(last, "width", 2.5);
+    ASSERT_TRUE(store.SaveToFile(path.c_str()));
+    const std::string text = Read(path);
+    ASSERT_GT(text.size(), 1300u * 1024);  // two blocks at least
+    EXPECT_EQ(text.substr(text.size() - 26), "ENDSEC;\nEND-ISO-10303-21;\n");
+    store.ClearData();
+    ASSERT_TRUE(store.LoadFromFile(path.c_str()));
+    EXPECT_EQ(Extent("zor_report_rect").size(), 30000u);
+    ASSERT_TRUE(store.SaveToFile(path.c_str()));
+    EXPECT_TRUE(Read(path) == text);
 }
 
 TEST_F(File, IntegratedBlobsComeBackByteIdentical) {

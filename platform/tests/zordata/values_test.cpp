@@ -224,6 +224,29 @@ TEST(ZorRecords, AttrValueAndValueDefinitionCopyDeeply) {
     d.GetValue().Set(6);
     EXPECT_TRUE(d.IsChanged());  // setting a value keeps the slot's mark
     EXPECT_EQ(e.GetValue().GetInt(), 5);
+
+    // Each slot keeps its own list through values set, assignments and a list taken away; the lists
+    // of slots that go are freed with them (the sanitizer build would see a leak).
+    CzorAggr* mine = d.GetList();
+    d.GetValue().Set("text");
+    d.GetValue().Clear();
+    EXPECT_EQ(d.GetList(), mine);
+    CzorInstance::CzorValueDefinition f;
+    EXPECT_EQ(f.GetList(), nullptr);
+    f = e;
+    ASSERT_NE(f.GetList(), nullptr);
+    EXPECT_NE(f.GetList(), e.GetList());
+    EXPECT_EQ(f.GetValue().GetInt(), 5);
+    e.SetList(nullptr);
+    EXPECT_EQ(e.GetList(), nullptr);
+    EXPECT_NE(f.GetList(), nullptr);
+    f = e;
+    EXPECT_EQ(f.GetList(), nullptr);
+    {
+        CzorInstance::CzorValueDefinition g(d);
+        EXPECT_NE(g.GetList(), nullptr);
+    }
+    EXPECT_EQ(d.GetList(), mine);
 }
 
 TEST(ZorQuery, NodesBelongToTheirQueryAndCopiesAreFree) {
