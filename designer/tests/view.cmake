@@ -3,3 +3,11 @@ qm_add_test(designer_view_logic_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_logic_test.cpp
           ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
   LIBS quillmark_core)
+
+# Synthetic mouse and key events come from QtTest (in qt6-base-dev).
+find_package(Qt6 REQUIRED COMPONENTS Test)
+qm_add_test(designer_view_widget_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_widget_test.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core Qt6::Test)

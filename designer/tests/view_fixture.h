@@ -24,13 +24,14 @@ public:
     int sheetCount = 1;
     std::vector<CReportSheet*> shownSheets;
     std::vector<CReportSheet*> activated;
+    std::vector<int> pages;
     std::vector<std::string> opened;
     std::string position;
     int properties = 0;
     bool propertiesChange = false;
     std::vector<CPoint> pastes;
+    int copies = 0, selectAlls = 0, textEdits = 0;
     CReportParam* dragParam = nullptr;  // what a record "param" names
-    CTableElement* table = nullptr;
 
     int Mode() const override { return mode; }
     int Tool() const override { return tool; }
@@ -46,7 +47,10 @@ public:
     std::string PathName() const override { return path; }
     int SheetCount() const override { return sheetCount; }
     void ShowSheet(CReportSheet* sheet) override { shownSheets.push_back(sheet); }
-    void SheetActivated(CReportSheet* sheet) override { activated.push_back(sheet); }
+    void SheetActivated(CReportSheet* sheet, int page) override {
+        activated.push_back(sheet);
+        pages.push_back(page);
+    }
     void OpenFile(const std::string& file) override { opened.push_back(file); }
     CReportParam* DroppedParam(const std::string& record) override { return record == "param" ? dragParam : nullptr; }
     void SetPositionText(const std::string& text) override { position = text; }
@@ -56,12 +60,10 @@ public:
         return propertiesChange;
     }
     void PasteAt(CReportSheet*, CPoint point) override { pastes.push_back(point); }
-    void CopySelection(CReportSheet*) override {}
-    void SelectAll(CReportSheet*) override {}
-    void EditText(CReportSheet*) override {}
-    void AlignSelection(CReportSheet*) override {}
+    void CopySelection(CReportSheet*) override { ++copies; }
+    void SelectAll(CReportSheet*) override { ++selectAlls; }
+    void EditText(CReportSheet*) override { ++textEdits; }
     void RefreshNavigatorLabels() override {}
-    CTableElement* ChooseTable(CReportSheet*) override { return table; }
 };
 
 }  // namespace view_test

@@ -8,7 +8,6 @@
 class CReportElement;
 class CReportParam;
 class CReportSheet;
-class CTableElement;
 
 namespace quillmark {
 
@@ -56,8 +55,9 @@ public:
     virtual int SheetCount() const = 0;
     // The sheet shown in a report window of its own (a page reference was clicked).
     virtual void ShowSheet(CReportSheet* sheet) = 0;
-    // The view showing sheet became the active one: page number, navigator selection, status pane.
-    virtual void SheetActivated(CReportSheet* sheet) = 0;
+    // The view showing sheet became the active one: the current page number (from the sheet's name), the
+    // navigator's selection and the status bar's page pane follow.
+    virtual void SheetActivated(CReportSheet* sheet, int pageNumber) = 0;
     // Opens a report or template file; the view calls it only after a drop's handling has returned.
     virtual void OpenFile(const std::string& path) = 0;
     // The parameter a navigator drag record names, or null when the record is forged, stale, from another
@@ -74,10 +74,7 @@ public:
     virtual void CopySelection(CReportSheet* sheet) = 0;
     virtual void SelectAll(CReportSheet* sheet) = 0;
     virtual void EditText(CReportSheet* sheet) = 0;
-    virtual void AlignSelection(CReportSheet* sheet) = 0;
     virtual void RefreshNavigatorLabels() = 0;
-    // The table a new continuation continues, chosen by the user; null when none can be chosen.
-    virtual CTableElement* ChooseTable(CReportSheet* sheet) = 0;
 };
 
 }  // namespace quillmark

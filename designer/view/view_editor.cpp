@@ -5,6 +5,7 @@
 #include "designer/view/view_geometry.h"
 #include "platform/ui/messages.h"
 #include "report/generation/report_param.h"
+#include "report/model/element_dialogs.h"
 #include "report/model/page_reference_element.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_map_element.h"
@@ -335,7 +336,7 @@ bool CViewEditor::CreateElement(const CBoundRect& frame) {
     if (tool == kToolEmptyText) element->GetTextValue().SetText(std::string());
     if (kind == kElemTableMap) {
         auto* continuation = dynamic_cast<CTableMapElement*>(element);
-        if (!continuation || !continuation->SelectTable(m_document.ChooseTable(m_sheet))) {
+        if (!continuation || !continuation->SelectTable(ElementDialogs() ? ElementDialogs()->SelectTable(*continuation) : nullptr)) {
             delete element;
             return false;
         }
