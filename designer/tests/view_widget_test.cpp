@@ -13,7 +13,11 @@
 
 #include "controls/tests/gui_test_app.h"
 #include "designer/tests/view_fixture.h"
+#include "designer/frame/child_frame.h"
+#include "designer/frame/main_frame.h"
 #include "designer/view/quillmark_view.h"
+#include "designer/view/view_frame.h"
+#include "platform/tests/test_support.h"
 
 namespace view_test {
 namespace {
@@ -343,3 +347,60 @@ TEST_F(ViewWidgetTest, CaptionAndActivation) {
 
 }  // namespace
 }  // namespace view_test
+
+namespace quillmark {
+namespace {
+
+// Report windows of the main frame: activation reaches the view, and the view commands act on the active one.
+class ViewInFrameTest : public model_test::ModelTest {
+protected:
+    void SetUp() override {
+        EnsureGuiApplication();
+        ModelTest::SetUp();
+    }
+    zor::test::ScopedTempDir dir;
+    zor::test::ScopedEnv config{"XDG_CONFIG_HOME", dir.Path()};
+    view_test::FakeDocument document;
+};
+
+TEST_F(ViewInFrameTest, WindowsActivateTheirViewsAndTakeTheViewCommands) {
+    CReportSheet* first = NewSheet();
+    first->SetName("Лист1");
+    CReportSheet* second = NewSheet();
+    second->SetName("Лист2");
+    {
+        CMainFrame frame;
+        frame.documentState = [] {
+            CommandState state;
+            state.hasDocument = true;
+            state.editMode = true;
+            state.sheetCount = 2;
+            state.currentSheet = 1;
+            return state;
+        };
+        ConnectViewCommands(frame);
+        frame.resize(1200, 900);
+        frame.show();
+        CQuillmarkView* one = AddSheetWindow(frame, document, first);
+        CQuillmarkView* two = AddSheetWindow(frame, document, second);
+        QApplication::processEvents();
+        frame.MdiArea()->setActiveSubWindow(frame.ChildFrames().front());
+        frame.MdiArea()->setActiveSubWindow(frame.ChildFrames().back());
+        ASSERT_EQ(ActiveView(frame), two);
+        EXPECT_EQ(document.pages.back(), 2);
+        EXPECT_EQ(document.activated.back(), second);
+
+        frame.Commands().Refresh();
+        EXPECT_TRUE(frame.Commands().Execute(ID_VIEW_FIT));
+        EXPECT_NE(two->Zoom(), 1.0);
+        EXPECT_DOUBLE_EQ(one->Editor().OwnZoom(), 1.0);
+        EXPECT_TRUE(frame.Commands().Execute(ID_VIEW_1TO1));
+        EXPECT_DOUBLE_EQ(two->Zoom(), 1.0);
+        one->DetachSheet();
+        two->DetachSheet();
+    }
+    EXPECT_EQ(document.changed, 0);
+}
+
+}  // namespace
+}  // namespace quillmark

@@ -154,6 +154,8 @@ void CQuillmarkView::paintEvent(QPaintEvent*) {
     painter.fillRect(viewport()->rect(), ToQColor(dc.GetSysColor(COLOR_APPWORKSPACE)));
     CReportSheet* sheet = m_editor.Sheet();
     if (!sheet) return;
+    // The zoom may have changed elsewhere (the common scale of another view).
+    UpdateScrollBars();
     sheet->SetOrgPt(CPoint(0, 0));
     const double zoom = m_editor.Zoom();
     const PagePlacement placement = Placement();
