@@ -304,6 +304,33 @@ TEST_F(EditorTest, ZoomRectangleTool) {
     EXPECT_EQ(document.changed, 0);
 }
 
+// Viewing a file that cannot be changed: the band still selects and the zoom rectangle still zooms, but
+// nothing moves, nothing is deleted and no parameter lands.
+TEST_F(EditorTest, ReadOnlyDocumentsAreOnlyLookedAt) {
+    CReportElement* a = NewRect(sheet, {100, -400}, {200, 200});
+    CReportParam* param = NewParam("Дата", 1);
+    document.readOnly = true;
+    Drag(CPoint(50, -100), CPoint(1000, -500));
+    EXPECT_EQ(Selected(), std::vector<CReportElement*>{a});
+    Drag(CPoint(200, -300), CPoint(700, -700));
+    EXPECT_EQ(a->GetOrigin(), CPoint(100, -400));
+    messages.QueueAnswer(IDYES);
+    EXPECT_FALSE(editor.DeleteSelection());
+    EXPECT_FALSE(editor.DropParam(CPoint(200, -300), param));
+    document.tool = kToolText;
+    Drag(CPoint(1000, -1000), CPoint(1500, -1500));
+    EXPECT_EQ(sheet->GetElementCount(), 1);
+
+    document.mode = 1;
+    document.editRight = false;
+    document.tool = kToolZoomRect;
+    const ViewOutcome out = Drag(CPoint(200, -200), CPoint(600, -1000));
+    ASSERT_TRUE(out.zoomTo);
+    EXPECT_EQ(*out.zoomTo, CRect(200, -1000, 600, -200));
+    EXPECT_EQ(document.changed, 0);
+    EXPECT_TRUE(document.position.empty());
+}
+
 TEST_F(EditorTest, PositionTextAndCursor) {
     CReportElement* a = NewRect(sheet, {100, -400}, {200, 200});
     editor.MouseMove(CPoint(300, -500), false, {});

@@ -423,7 +423,8 @@ void CQuillmarkView::RightButton(QPoint pixel) {
     if (!sheet) return;
     const CPoint point = ToPage(pixel);
     const std::vector<CReportElement*> hits = m_editor.RightClickSelect(point);
-    const bool editMode = m_document.Mode() == 0;
+    // A read-only file is looked at, not changed.
+    const bool editMode = m_document.Mode() == 0 && !m_document.IsReadOnly();
     viewport()->update();
     if (hits.empty()) {
         if (!editMode) return;

@@ -285,14 +285,20 @@ CPoint CViewEditor::ConstrainMove(CPoint point) const {
 
 ViewOutcome CViewEditor::MouseMove(CPoint point, bool leftDown, ViewKeys) {
     ViewOutcome out;
-    if (!m_sheet || !IsEditable()) return out;
+    if (!m_sheet) return out;
+    // A document that cannot be edited still lets the rubber band and the zoom rectangle follow the mouse:
+    // neither changes anything.
+    const bool editable = IsEditable();
+    const bool looking = m_frames.GetSize() > 0 && m_frames.GetAt(0)->GetTarget() == nullptr &&
+                         (m_frames.GetAt(0)->GetMode() == kDragNewFrame || m_document.Tool() == kToolZoomRect);
+    if (!editable && !looking) return out;
     const double zoom = Zoom();
     const CRect page = PageRect();
     const auto& selection = m_sheet->GetSelection();
-    if (!selection.IsEmpty()) {
+    if (editable && !selection.IsEmpty()) {
         const CReportElement* first = selection.GetAt(0);
         m_document.SetPositionText(ElementPositionText(first->GetOrigin(), first->GetSize()));
-    } else {
+    } else if (editable) {
         m_document.SetPositionText(PointPositionText(point.x - page.left, page.top - point.y, zoom));
     }
     point = ClampToPage(page, point);
@@ -305,7 +311,7 @@ ViewOutcome CViewEditor::MouseMove(CPoint point, bool leftDown, ViewKeys) {
         }
         for (CBoundRect* frame : m_frames) frame->TraceBoundRect(point, &m_measure, zoom);
         m_tracePoint = point;
-        if (m_frames.GetSize() > 0) {
+        if (m_frames.GetSize() > 0 && editable) {
             const CBoundRect* first = m_frames.GetAt(0);
             m_document.SetPositionText(ElementPositionText(first->GetOrigin(), first->GetSize()));
         }
@@ -413,7 +419,7 @@ ViewOutcome CViewEditor::DoubleClick(CPoint point) {
 // --- Deleting and dropping -------------------------------------------------------------------------------------
 
 bool CViewEditor::DeleteSelection() {
-    if (!m_sheet || m_document.Mode() != 0) return false;
+    if (!m_sheet || m_document.Mode() != 0 || m_document.IsReadOnly()) return false;
     const auto& selection = m_sheet->GetSelection();
     if (selection.IsEmpty()) return false;
     const char* question = selection.GetSize() == 1 ? "Вы действительно желаете удалить выделенный элемент?"
@@ -431,7 +437,7 @@ bool CViewEditor::DeleteSelection() {
 }
 
 bool CViewEditor::DropParam(CPoint point, CReportParam* param) {
-    if (!m_sheet || !param) return false;
+    if (!m_sheet || !param || m_document.IsReadOnly()) return false;
     const std::vector<CReportElement*> hits = HitsAt(point);
     CReportElement* chosen = nullptr;
     for (CReportElement* hit : hits)
