@@ -114,14 +114,21 @@ void CQuillmarkView::UpdateCaption() {
 
 // --- Geometry ------------------------------------------------------------------------------------------------
 
+double CQuillmarkView::PixelsPerUnitX() const { return viewport()->logicalDpiX() / 254.0; }
+
+double CQuillmarkView::PixelsPerUnitY() const { return viewport()->logicalDpiY() / 254.0; }
+
+CSize CQuillmarkView::ClientLogical() const {
+    return CSize(static_cast<int>(viewport()->width() / PixelsPerUnitX()),
+                 static_cast<int>(viewport()->height() / PixelsPerUnitY()));
+}
+
 PagePlacement CQuillmarkView::Placement() const {
-    const double kx = viewport()->logicalDpiX() / 254.0, ky = viewport()->logicalDpiY() / 254.0;
-    const CSize client(static_cast<int>(viewport()->width() / kx), static_cast<int>(viewport()->height() / ky));
-    return PlacePage(client, m_document.PageSize(), m_editor.Zoom());
+    return PlacePage(ClientLogical(), m_document.PageSize(), m_editor.Zoom());
 }
 
 CPoint CQuillmarkView::ToPage(QPoint pixel) const {
-    const double kx = viewport()->logicalDpiX() / 254.0, ky = viewport()->logicalDpiY() / 254.0;
+    const double kx = PixelsPerUnitX(), ky = PixelsPerUnitY();
     const PagePlacement p = Placement();
     const int x = static_cast<int>(std::lround((pixel.x() + horizontalScrollBar()->value()) / kx)) - p.left;
     const int y = p.distance - static_cast<int>(std::lround((pixel.y() + verticalScrollBar()->value()) / ky));
@@ -129,14 +136,14 @@ CPoint CQuillmarkView::ToPage(QPoint pixel) const {
 }
 
 QPoint CQuillmarkView::ToPixel(CPoint page) const {
-    const double kx = viewport()->logicalDpiX() / 254.0, ky = viewport()->logicalDpiY() / 254.0;
+    const double kx = PixelsPerUnitX(), ky = PixelsPerUnitY();
     const PagePlacement p = Placement();
     return QPoint(static_cast<int>(std::lround((page.x + p.left) * kx)) - horizontalScrollBar()->value(),
                   static_cast<int>(std::lround((p.distance - page.y) * ky)) - verticalScrollBar()->value());
 }
 
 void CQuillmarkView::UpdateScrollBars() {
-    const double kx = viewport()->logicalDpiX() / 254.0, ky = viewport()->logicalDpiY() / 254.0;
+    const double kx = PixelsPerUnitX(), ky = PixelsPerUnitY();
     const PagePlacement p = Placement();
     const int width = static_cast<int>(std::ceil(p.extent.cx * kx));
     const int height = static_cast<int>(std::ceil(p.extent.cy * ky));
@@ -303,9 +310,7 @@ void CQuillmarkView::ZoomKeepingPosition(double zoom) {
 // --- Zoom commands ------------------------------------------------------------------------------------------
 
 void CQuillmarkView::FitPage() {
-    const double kx = viewport()->logicalDpiX() / 254.0, ky = viewport()->logicalDpiY() / 254.0;
-    const CSize client(static_cast<int>(viewport()->width() / kx), static_cast<int>(viewport()->height() / ky));
-    m_editor.SetBothZooms(FitZoom(client, m_document.PageSize()));
+    m_editor.SetBothZooms(FitZoom(ClientLogical(), m_document.PageSize()));
     UpdateScrollBars();
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
@@ -319,8 +324,7 @@ void CQuillmarkView::ZoomOneToOne() {
 }
 
 void CQuillmarkView::ZoomToRect(const CRect& rect) {
-    const double kx = viewport()->logicalDpiX() / 254.0, ky = viewport()->logicalDpiY() / 254.0;
-    const CSize client(static_cast<int>(viewport()->width() / kx), static_cast<int>(viewport()->height() / ky));
+    const CSize client = ClientLogical();
     const std::optional<double> zoom = ZoomForRect(client, rect);
     if (!zoom) return;
     m_editor.SetBothZooms(*zoom);
@@ -329,8 +333,8 @@ void CQuillmarkView::ZoomToRect(const CRect& rect) {
     r.NormalizeRect();
     // The rectangle's upper left corner (its left edge, its upper edge: the larger y) comes to the window's.
     const PagePlacement p = Placement();
-    horizontalScrollBar()->setValue(static_cast<int>((p.left + r.left * *zoom) * kx));
-    verticalScrollBar()->setValue(static_cast<int>((p.distance - r.bottom * *zoom) * ky));
+    horizontalScrollBar()->setValue(static_cast<int>((p.left + r.left * *zoom) * PixelsPerUnitX()));
+    verticalScrollBar()->setValue(static_cast<int>((p.distance - r.bottom * *zoom) * PixelsPerUnitY()));
     viewport()->update();
 }
 

@@ -93,6 +93,10 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Pixels of the window per logical unit (a tenth of a millimetre at the screen's resolution).
+    double PixelsPerUnitX() const;
+    double PixelsPerUnitY() const;
+    CSize ClientLogical() const;
     void UpdateScrollBars();
     void UpdateCaption();
     void Apply(const ViewOutcome& outcome);
