@@ -99,32 +99,52 @@ bool CReportGeneration::LoadTemplate(const std::string& templatePath) {
     return true;
 }
 
-void CReportGeneration::ReadParams() {
+void CReportGeneration::ReadParams() { ReadReportParams(m_manager); }
+
+bool CReportGeneration::ReadHeaders() {
+    ReadReportHeaders(m_manager, m_pSelect, m_pResultSelect);
+    // The computed columns join the data source; a failure has shown its own message.
+    return m_manager.GetDataSource().Extend(m_manager.GetResultSelectHeader(), m_pNetStore);
+}
+
+void CReportGeneration::ReadSheets() {
+    ReadReportSheets(m_manager, m_pRoot);
+    BindReportContinuations(m_manager);
+}
+
+// --- Reading a stored template or report into the manager --------------------------------------------------
+
+void ReadReportParams(CFolivox& manager) {
+    CzorStepDataWithFile* store = manager.GetStore();
+    if (!store) return;
     CzorTAggr<CzorInstance> params;
-    m_store.GetEntityExtent(m_manager.Schema().e_zor_report_param, params);
+    store->GetEntityExtent(manager.Schema().e_zor_report_param, params);
     for (CzorInstance* instance : params) {
         if (!instance) continue;
-        auto* param = new CReportParam(&m_manager);
+        auto* param = new CReportParam(&manager);
         param->SetInstance(instance);
         param->Update(false);
-        m_manager.GetParams().Add(param);
+        manager.GetParams().Add(param);
     }
 }
 
-bool CReportGeneration::ReadHeaders() {
-    const CReportSchema& s = m_manager.Schema();
-    m_pSelect = FirstOfExtent(m_store, s.e_zor_select);
-    m_pResultSelect = FirstOfExtent(m_store, s.e_zor_result_select);
+void ReadReportHeaders(CFolivox& manager, CzorInstance*& select, CzorInstance*& resultSelect) {
+    CzorStepDataWithFile* store = manager.GetStore();
+    select = resultSelect = nullptr;
+    if (!store) return;
+    const CReportSchema& s = manager.Schema();
+    select = FirstOfExtent(*store, s.e_zor_select);
+    resultSelect = FirstOfExtent(*store, s.e_zor_result_select);
     const struct {
         CzorInstance* record;
         CzorAttr* column;
         CHeader* header;
-    } headers[] = {{m_pResultSelect, s.zor_result_select_column, m_manager.GetResultSelectHeader()},
-                   {m_pSelect, s.zor_select_column, m_manager.GetSelectHeader()}};
+    } headers[] = {{resultSelect, s.zor_result_select_column, manager.GetResultSelectHeader()},
+                   {select, s.zor_select_column, manager.GetSelectHeader()}};
     for (const auto& h : headers) {
         if (h.record) {
             CzorTAggr<CzorInstance> columns;
-            m_store.GetAttr(h.record, h.column, columns);
+            store->GetAttr(h.record, h.column, columns);
             for (CzorInstance* instance : columns) {
                 if (!instance) continue;
                 auto* column = new CHeaderColumn;
@@ -132,43 +152,52 @@ bool CReportGeneration::ReadHeaders() {
                 h.header->AddColumn(column);
             }
         }
-        h.header->Update(&m_manager, false);
+        h.header->Update(&manager, false);
     }
-    // The computed columns join the data source; a failure has shown its own message.
-    return m_manager.GetDataSource().Extend(m_manager.GetResultSelectHeader(), m_pNetStore);
 }
 
-void CReportGeneration::ReadSheets() {
-    const CReportSchema& s = m_manager.Schema();
+void ReadReportSheets(CFolivox& manager, CzorInstance* root, const std::function<void(int, int)>& step) {
+    CzorStepDataWithFile* store = manager.GetStore();
+    if (!store || !root) return;
+    const CReportSchema& s = manager.Schema();
     CzorTAggr<CzorInstance> sheets;
-    m_store.GetAttr(m_pRoot, s.zor_report_sheets, sheets);
+    store->GetAttr(root, s.zor_report_sheets, sheets);
     // A sheet listed twice is one page: two sheet objects on one instance would overwrite each other.
     CzorTAggr<CzorInstance> seen(sheets.GetSize() + 8, true, false);
     // So is an element listed on two sheets: it stays on the first.
     std::unordered_set<const CzorInstance*> placed;
+    const int count = sheets.GetSize();
+    int index = 0;
     for (CzorInstance* instance : sheets) {
-        if (!instance || !m_store.IsKindOf(instance, s.e_zor_report_sheet) || !seen.Add(instance)) continue;
-        auto* sheet = new CReportSheet(&m_manager);
+        if (step) step(index, count);
+        ++index;
+        if (!instance || !store->IsKindOf(instance, s.e_zor_report_sheet) || !seen.Add(instance)) continue;
+        auto* sheet = new CReportSheet(&manager);
         sheet->SetInstance(instance);
-        m_manager.AddSheet(sheet);
-        sheet->SetName(fmt::sprintf("Лист%d", m_manager.GetSheetCount()));
+        manager.AddSheet(sheet);
+        sheet->SetName(fmt::sprintf("Лист%d", manager.GetSheetCount()));
         sheet->LoadElementsFromFile();
         const std::vector<CReportElement*> elements(sheet->GetElements().begin(), sheet->GetElements().end());
         for (CReportElement* element : elements)
             if (!placed.insert(element->GetInstance()).second) sheet->Remove(element);
         sheet->Update(false);
     }
-    // Continuations read before their table are bound now; one whose table is not in the template leaves
+}
+
+void BindReportContinuations(CFolivox& manager) {
+    CzorStepDataWithFile* store = manager.GetStore();
+    // Continuations read before their table are bound now; one whose table is not in the report leaves
     // its sheet, its own instance included.
-    CTypedPtrArray<CReportElement>& pending = m_manager.GetPendingContinuations();
+    CTypedPtrArray<CReportElement>& pending = manager.GetPendingContinuations();
     const std::vector<CReportElement*> waiting(pending.begin(), pending.end());
     pending.RemoveAll();
     for (CReportElement* element : waiting) {
         auto* continuation = dynamic_cast<CTableMapElement*>(element);
         if (!continuation) continue;
         CzorInstance* src = nullptr;
-        if (continuation->GetInstance()) m_store.GetAttr(continuation->GetInstance(), s.zor_report_map_src, src);
-        if (auto* table = dynamic_cast<CTableElement*>(m_manager.FindTable(src)))
+        if (store && continuation->GetInstance())
+            store->GetAttr(continuation->GetInstance(), manager.Schema().zor_report_map_src, src);
+        if (auto* table = dynamic_cast<CTableElement*>(manager.FindTable(src)))
             continuation->SetTable(table);
         else
             DiscardElement(continuation);

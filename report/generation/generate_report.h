@@ -11,6 +11,7 @@
 
 class CFolivox;
 class CRParamsArray;
+class CzorInstance;
 class CzorStepData;
 class QImage;
 
@@ -54,3 +55,16 @@ bool UnificationReports(const std::string& target, const std::string& source);
 bool UnificationArrayReports(const std::string& target, const std::vector<std::string>* sources,
                              void (*progress)(int step, int count, void* context) = nullptr,
                              void* context = nullptr);
+
+// Reading a stored template or report into a manager attached to its store (generation and the designer's
+// document read files the same way).
+// Every zor_report_param instance as a parameter of the manager, read.
+void ReadReportParams(CFolivox& manager);
+// The columns of the first zor_result_select and zor_select records into the manager's two headers, read;
+// the records found (null when absent).
+void ReadReportHeaders(CFolivox& manager, CzorInstance*& select, CzorInstance*& resultSelect);
+// The root's sheets in order, each named "Лист<n>" and loaded; a sheet or an element listed twice counts
+// once. step(index, count) runs before each listed sheet.
+void ReadReportSheets(CFolivox& manager, CzorInstance* root, const std::function<void(int, int)>& step = {});
+// The continuations read before their tables are bound; one whose table is missing leaves its sheet.
+void BindReportContinuations(CFolivox& manager);

@@ -1,0 +1,282 @@
+// The document's commands: sheets added, duplicated, deleted and paged; parameters added and deleted; the
+// edit-mode switch; mail; the batch fill with its parameter file.
+#include <fstream>
+#include <unordered_set>
+
+#include <fmt/printf.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTreeWidget>
+
+#include "designer/doc/quillmark_doc.h"
+#include "designer/frame/main_frame.h"
+#include "designer/navigator/navigator_items.h"
+#include "platform/ui/messages.h"
+#include "report/generation/data_source.h"
+#include "report/generation/generate_report_sheets.h"
+#include "report/generation/report_param.h"
+#include "report/model/report_element.h"
+#include "report/model/report_sheet.h"
+#include "report/model/schema.h"
+#include "report/model/store_instances.h"
+#include "report/model/table_element.h"
+#include "report/model/text_value.h"
+
+namespace quillmark {
+
+int CQuillmarkDoc::SheetIndex(const CReportSheet* sheet) const {
+    if (!sheet) return -1;
+    return m_manager.FindSheetInd(const_cast<CReportSheet*>(sheet));
+}
+
+void CQuillmarkDoc::ShowPageText() {
+    if (!m_frame) return;
+    const int current = SheetIndex(ActiveSheet());
+    m_frame->SetPageText(current < 0 ? 1 : current + 1, m_manager.GetSheetCount());
+}
+
+// --- Sheets -----------------------------------------------------------------------------------------------
+
+CSheetItem* CQuillmarkDoc::AddSheet() {
+    if (!m_manager.GetStore()) return nullptr;
+    auto* sheet = new CReportSheet(&m_manager);
+    sheet->SetSize(m_pageSize);
+    sheet->LoadElementsFromFile();
+    m_manager.AddSheet(sheet);
+    sheet->SetName(fmt::sprintf("Лист%d", m_manager.GetSheetCount()));
+    CSheetItem* item = MakeSheetItem(sheet);
+    m_changed = 1;
+    ShowPageText();
+    SortTree();
+    UpdateAllViews();
+    return item;
+}
+
+CSheetItem* CQuillmarkDoc::MakeSheetItem(CReportSheet* sheet) {
+    if (!m_pTree) return nullptr;
+    auto item = std::make_unique<CSheetItem>(this, m_pTree);
+    if (!item->Insert(sheet)) return nullptr;
+    m_sheetItems.push_back(std::move(item));
+    return m_sheetItems.back().get();
+}
+
+void CQuillmarkDoc::DeleteSheet(CSheetItem* item) {
+    if (!item || !item->Sheet()) return;
+    if (m_sheetItems.size() <= 1) {
+        AfxMessageBox("Отчет должен содержать хотябы одну страницу.");
+        return;
+    }
+    CReportSheet* sheet = item->Sheet();
+    CChildFrame* frame = GetSheetFrame(sheet);
+    // The view that shows the sheet forgets it before the sheet goes.
+    for (IDocView* view : m_views)
+        if (view->GetSheet() == sheet) view->SetSheet(nullptr);
+    if (frame) CloseFrame(frame);
+    m_sheetToFrame.erase(sheet);
+    if (!sheet->GetInstance()) sheet->Update(true);
+    RemoveReportSheet(m_manager, sheet);
+    std::erase_if(m_sheetItems, [item](const std::unique_ptr<CSheetItem>& p) { return p.get() == item; });
+    int number = 0;
+    for (CReportSheet* remaining : m_manager.GetSheets()) remaining->SetName(fmt::sprintf("Лист%d", ++number));
+    for (const auto& other : m_sheetItems) other->Refresh();
+    m_changed = 1;
+    SortTree();
+    ShowPageText();
+    UpdateAllViews();
+}
+
+bool CQuillmarkDoc::DuplicateSheet() {
+    if (!m_pTree || m_mode != kDocEdit || m_readOnly) return false;
+    CNavigatorItem* selected = ItemOf(m_pTree->currentItem());
+    if (!selected || selected->Kind() != kItemSheet || !selected->Sheet()) return false;
+    CReportSheet* source = selected->Sheet();
+    const bool wasLoaded = source->IsLoaded();
+    source->LoadElementsFromFile();
+    CReportSheet* copy = m_manager.CloneSheet(source, -1);
+    if (!wasLoaded) source->FreeElements();
+    if (!copy) return false;
+    m_changed = 1;
+    RebuildNavigator(false);
+    return true;
+}
+
+void CQuillmarkDoc::ShowFirstSheet() {
+    if (m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
+}
+
+void CQuillmarkDoc::ShowLastSheet() {
+    if (m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(m_manager.GetSheetCount() - 1));
+}
+
+void CQuillmarkDoc::ShowNextSheet() {
+    if (m_manager.GetSheetCount() == 0) return;
+    const int index = SheetIndex(ActiveSheet());
+    if (index < 0) ShowSheet(m_manager.GetSheet(0));
+    else if (index + 1 < m_manager.GetSheetCount()) ShowSheet(m_manager.GetSheet(index + 1));
+}
+
+void CQuillmarkDoc::ShowPrevSheet() {
+    if (m_manager.GetSheetCount() == 0) return;
+    const int index = SheetIndex(ActiveSheet());
+    if (index < 0) ShowSheet(m_manager.GetSheet(0));
+    else if (index > 0) ShowSheet(m_manager.GetSheet(index - 1));
+}
+
+// --- Parameters ---------------------------------------------------------------------------------------------
+
+CParamItem* CQuillmarkDoc::MakeParamItem(CReportParam* param) {
+    if (!m_pTree) return nullptr;
+    auto item = std::make_unique<CParamItem>(this, m_pTree);
+    if (!item->Insert(param)) return nullptr;
+    m_paramItems.push_back(std::move(item));
+    return m_paramItems.back().get();
+}
+
+CParamItem* CQuillmarkDoc::NewParam() {
+    auto* param = new CReportParam(&m_manager);
+    if (!param->ShowProp()) {
+        delete param;
+        return nullptr;
+    }
+    m_manager.GetParams().Add(param);
+    CParamItem* item = MakeParamItem(param);
+    m_changed = 1;
+    SortTree();
+    return item;
+}
+
+void CQuillmarkDoc::DeleteParam(CParamItem* item) {
+    if (!item || !item->Param()) return;
+    CReportParam* param = item->Param();
+    CzorStepDataWithFile* store = m_manager.GetStore();
+    if (!store) return;
+    const CReportSchema& s = m_manager.Schema();
+    param->Update(true);
+
+    // Uses of the parameter: stored texts on sheets that are not loaded, element texts on loaded ones.
+    CzorTAggr<CzorInstance> values(16, true, false);
+    std::vector<CReportElement*> elements;
+    for (CReportSheet* sheet : m_manager.GetSheets()) {
+        if (!sheet->IsLoaded()) {
+            sheet->Update(true);
+            CzorTAggr<CzorInstance> elems;
+            store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
+            for (CzorInstance* elem : elems) {
+                if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
+                CzorInstance* value = nullptr;
+                CzorInstance* linked = nullptr;
+                if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
+                    store->GetAttr(value, s.zor_value_inst, linked) && linked == param->GetInstance())
+                    values.Add(value);
+            }
+            continue;
+        }
+        for (CReportElement* element : sheet->GetElements()) {
+            if (element->GetKind() != kElemRect || element->GetTextValue().GetParam() != param) continue;
+            elements.push_back(element);
+            if (element->GetTextValue().GetInstance()) values.Add(element->GetTextValue().GetInstance());
+        }
+    }
+    if ((values.GetSize() > 0 || !elements.empty()) &&
+        AfxMessageBox("Данный параметр используется, удалить?", MB_YESNO | MB_ICONQUESTION) == IDNO)
+        return;
+
+    if (param->GetInstance()) DeleteStoreInstance(&m_manager, param->GetInstance());
+    // No reference is left behind: an empty link, not one to an instance numbered 0.
+    for (CzorInstance* value : values) {
+        store->ClearAttr(value, s.zor_value_inst);
+        store->PutAttr(value, s.zor_value_type, static_cast<int>(kTextOwn));
+        store->PutAttr(value, s.zor_value_text, std::string());
+    }
+    for (CReportElement* element : elements) element->GetTextValue().SetText(std::string());
+    std::erase_if(m_paramItems, [item](const std::unique_ptr<CParamItem>& p) { return p.get() == item; });
+    const int index = m_manager.GetParams().Find(param);
+    if (index >= 0) m_manager.GetParams().RemoveAt(index);
+    m_changed = 1;
+    UpdateAllViews();
+}
+
+void CQuillmarkDoc::MakeParamItems() {
+    for (CReportParam* param : m_manager.GetParams())
+        if (param->GetType() < kParamPageNumber) MakeParamItem(param);
+}
+
+// --- Modes ----------------------------------------------------------------------------------------------------
+
+void CQuillmarkDoc::ToggleEditMode() {
+    if (!HasRight(kRightEdit, true)) return;
+    m_mode = m_mode == kDocEdit ? kDocView : kDocEdit;
+    m_tool = kToolSelect;
+    RebuildNavigator(false);
+}
+
+void CQuillmarkDoc::ToggleShowPicture() {
+    m_showPicture = m_showPicture ? 0 : 1;
+    UpdateAllViews();
+}
+
+bool CQuillmarkDoc::MailClientAvailable() { return !QStandardPaths::findExecutable("xdg-email").isEmpty(); }
+
+bool CQuillmarkDoc::SendMail() {
+    if (m_path.empty() || !MailClientAvailable()) return false;
+    return QProcess::startDetached("xdg-email", QStringList{"--attach", QString::fromStdString(m_path)});
+}
+
+// --- Batch fill -------------------------------------------------------------------------------------------------
+
+void CQuillmarkDoc::ReadParamFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t eq = line.find('=');
+        if (line.empty() || eq == std::string::npos || eq == 0) continue;
+        const int index = m_manager.GetParams().Find(line.substr(0, eq));
+        if (index < 0) continue;
+        CReportParam* param = m_manager.GetParams().GetAt(index);
+        param->SetParam(line.substr(eq + 1), param->GetType());
+    }
+}
+
+bool CQuillmarkDoc::FillReport(void* entry) {
+    (void)entry;
+    if (m_batch.mode == 1) {
+        ReadParamFile(m_batch.paramFile);
+        if (!m_manager.GetDataSource().LoadFromFile(m_batch.dataFile)) return false;
+    } else if (m_batch.mode == 2) {
+        // A fill from an add-in query needs the store-management interface, which this program lacks.
+        AfxMessageBox("Заполнение отчета запросом модуля дополнения недоступно.", MB_OK | MB_ICONSTOP);
+        return false;
+    } else {
+        return false;
+    }
+    if (m_manager.GetSheetCount() == 0) return false;
+    CReportSheet* last = m_manager.GetSheet(m_manager.GetSheetCount() - 1);
+    const bool lastLoaded = last->IsLoaded();
+    last->LoadElementsFromFile();
+    CReportSheet* spare = NewSheetLike(&m_manager, *last);
+    if (!lastLoaded && last != m_manager.GetSheet(0)) last->FreeElements();
+    m_manager.SetGenerationSheet(spare);
+    CReportSheet* first = m_manager.GetSheet(0);
+    first->LoadElementsFromFile();
+    int highest = 1;
+    const std::vector<CReportElement*> elements(first->GetElements().begin(), first->GetElements().end());
+    for (CReportElement* element : elements) {
+        if (element->GetKind() != kElemTable) continue;
+        auto* table = dynamic_cast<CTableElement*>(element);
+        if (!table) continue;
+        CReportSheet* reached = table->GenTable();
+        highest = std::max(highest, SheetIndex(reached) + 1);
+    }
+    while (m_manager.GetSheetCount() > highest)
+        RemoveReportSheet(m_manager, m_manager.GetSheet(m_manager.GetSheetCount() - 1));
+    if (m_manager.GetGenerationSheet() == spare) m_manager.SetGenerationSheet(nullptr);
+    delete spare;
+    m_mode = kDocView;
+    return true;
+}
+
+}  // namespace quillmark

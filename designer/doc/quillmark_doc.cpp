@@ -1,0 +1,405 @@
+// The document's life: new, open, the model read from the store and written back, save, rights.
+#include "designer/doc/quillmark_doc.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include <fmt/printf.h>
+
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include "designer/doc/doc_internal.h"
+#include "designer/frame/main_frame.h"
+#include "designer/frame/navigator_bar.h"
+#include "designer/navigator/navigator_items.h"
+#include "designer/start_log.h"
+#include "platform/base/transport_ini.h"
+#include "platform/settings/profile.h"
+#include "platform/ui/messages.h"
+#include "report/generation/data_source.h"
+#include "report/generation/generate_report.h"
+#include "report/generation/report_param.h"
+#include "report/model/page_reference_element.h"
+#include "report/model/report_sheet.h"
+#include "report/model/schema.h"
+
+namespace quillmark {
+
+namespace {
+
+bool CanRead(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+// The progress bar over the status bar while a report loads; gone with the object.
+class LoadProgress {
+public:
+    explicit LoadProgress(CMainFrame* frame) {
+        if (!frame) return;
+        m_bar = new QProgressBar;
+        m_bar->setObjectName("61499");
+        m_bar->setTextVisible(false);
+        frame->statusBar()->addWidget(m_bar, 1);
+        m_bar->show();
+        m_frame = frame;
+    }
+    ~LoadProgress() {
+        if (m_bar) {
+            m_frame->statusBar()->removeWidget(m_bar);
+            delete m_bar;
+        }
+    }
+    LoadProgress(const LoadProgress&) = delete;
+    LoadProgress& operator=(const LoadProgress&) = delete;
+    void Step(int index, int count) {
+        if (!m_bar) return;
+        m_bar->setRange(0, count);
+        m_bar->setValue(index);
+    }
+
+private:
+    CMainFrame* m_frame = nullptr;
+    QProgressBar* m_bar = nullptr;
+};
+
+}  // namespace
+
+CQuillmarkDoc::CQuillmarkDoc(CMainFrame* frame) : m_frame(frame) {
+    m_dictionaryDir = zor::DictionaryDir();
+    ReadProfile();
+    if (m_frame && m_frame->Navigator()) m_pTree = m_frame->Navigator()->Tree();
+}
+
+void CQuillmarkDoc::ReadProfile() {
+    m_showPicture = GetProfileInt("DefaultSettings", "ShowPicture", 0);
+    m_useOneScaleInDot = GetProfileInt("DefaultSettings", "UseOneScaleInDot", 0);
+    m_useOneScaleInReport = GetProfileInt("DefaultSettings", "UseOneScaleInReport", 1);
+    m_splitPage = GetProfileInt("PrintParams", "split_page", 0);
+    m_fitToPage = GetProfileInt("PrintParams", "fit_to_page", 0);
+}
+
+CQuillmarkDoc::~CQuillmarkDoc() {
+    AskSaveChanges();
+    m_destroying = true;
+    ResetViews();
+    // The views outlive the document only as closing windows: they must not call back into it.
+    for (IDocView* view : std::vector<IDocView*>(m_views)) view->SetSheet(nullptr);
+    DisconnectViews();
+    if (m_frame) m_frame->CloseChildFrames();
+    m_views.clear();
+    ClearTree();
+    m_manager.Detach();
+    WriteProfileInt("DefaultSettings", "ShowPicture", m_showPicture);
+}
+
+void CQuillmarkDoc::AppendLog(const std::string& line) const { AppendStartLog(m_dictionaryDir, line); }
+
+void CQuillmarkDoc::SetStatusText(const std::string& text) {
+    if (!m_frame) return;
+    m_frame->statusBar()->showMessage(QString::fromStdString(text));
+    m_frame->SetPositionText("");
+}
+
+// --- Dictionary, new, open ----------------------------------------------------------------------------------
+
+bool CQuillmarkDoc::AttachDictionary() {
+    m_manager.Init();
+    if (m_store.HasDictionary() && m_manager.GetStore() == &m_store) return true;
+    const std::string dictionary = m_dictionaryDir + "quillmark";
+    if (!m_store.LoadDictionary(dictionary.c_str())) {
+        if (m_store.GetLastError() == zorErrDictRead)
+            AfxMessageBox(fmt::sprintf("Ошибка загрузки словаря %s%s.dict", m_dictionaryDir, "quillmark"));
+        else
+            AfxMessageBox(m_store.GetLastErrorDescription());
+        return false;
+    }
+    m_manager.Attach(&m_store, m_dictionaryDir.c_str());
+    return true;
+}
+
+bool CQuillmarkDoc::OnNewDocument() {
+    m_changed = 0;
+    m_mode = kDocEdit;
+    m_readOnly = false;
+    ResetViews();
+    const bool attached = AttachDictionary();
+    m_pRoot = m_pSelect = m_pResultSelect = nullptr;
+    ClearTree();
+    m_store.ClearData();
+    m_manager.Init();
+    SetPathName("", false);
+    if (m_batch.mode != 0) return false;
+    if (!attached) return false;
+    if (m_sheetItems.empty()) AddSheet();
+    m_changed = 0;
+    if (m_views.empty() && m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
+    UpdateAllViews();
+    return true;
+}
+
+bool CQuillmarkDoc::ReportHasUsers() {
+    CzorEntity* users = m_store.GetEntityBN("zor_user");
+    if (!users) return false;
+    CzorTAggr<CzorInstance> list;
+    m_store.GetEntityExtent(users, list);
+    return list.GetSize() > 0;
+}
+
+bool CQuillmarkDoc::OnOpenDocument(const std::string& path) {
+    if (!CanRead(path)) {
+        AfxMessageBox(fmt::sprintf("Не удается открыть файл %s.", path), MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    m_changed = 0;
+    ResetViews();
+    // Without the dictionary the file cannot be read, and a document opened empty under its path could
+    // later be saved over it.
+    if (!AttachDictionary()) return false;
+    m_pRoot = m_pSelect = m_pResultSelect = nullptr;
+    ClearTree();
+    m_store.ClearData();
+    m_manager.Init();
+    m_store.SetErrorMessageMode(false);
+    SetStatusText("Чтение данных из файла...");
+
+    // The store finds a file it cannot write from its permissions and loads it all the same (status 24);
+    // the user's file is never written by an open.
+    bool readOnly = false;
+    if (!m_store.LoadFromFile(path.c_str(), false)) {
+        const int code = m_store.GetLastError();
+        if (code != zorErrReadOnly) {
+            m_store.ClearData();
+            AfxMessageBox(fmt::sprintf("Ошибка загрузки данных %s (%d)\n%s", path, code,
+                                       CzorStepData::GetErrorDescription(code)),
+                          MB_OK | MB_ICONSTOP);
+            return false;
+        }
+        readOnly = true;
+    }
+    if (ReportHasUsers()) {
+        m_store.ClearData();
+        AfxMessageBox(fmt::sprintf("Файл %s защищен паролями пользователей отчета. Вход пользователей пока не "
+                                   "поддерживается, файл не открыт.",
+                                   path),
+                      MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    SetPathName(path, true);
+    SetModifiedFlag(true);
+
+    LoadReport(nullptr);
+    if (!HasRight(kRightEdit, false)) m_mode = kDocView;
+    if (m_manager.GetSheetCount() > 0) m_manager.GetSheet(0)->LoadElementsFromFile();
+    if (m_sheetItems.empty() && m_contentsItems.empty()) {
+        AddSheet();
+        m_changed = 0;
+    }
+    if (m_views.empty() && m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
+    UpdateAllViews();
+    if (readOnly) {
+        AfxMessageBox(fmt::sprintf("Файл %s доступен только для чтения.", path), MB_OK | MB_ICONINFORMATION);
+        m_readOnly = true;
+    }
+    if (m_frame) m_frame->statusBar()->clearMessage();
+    return true;
+}
+
+void CQuillmarkDoc::SetPathName(const std::string& path, bool addToRecent) {
+    m_path = path;
+    m_title = path.empty() ? std::string("Новый отчет") : path;
+    if (addToRecent && m_frame && !path.empty()) {
+        m_frame->RecentFiles().Add(path);
+        m_frame->RebuildRecentMenu();
+    }
+}
+
+// --- The model ----------------------------------------------------------------------------------------------
+
+void CQuillmarkDoc::LoadReport(void* fill) {
+    AppendLog("LoadData");
+    SetStatusText("Создание объектов...");
+    {
+        LoadProgress progress(m_frame);
+        ResetViews();
+        m_manager.Init();
+        const CReportSchema& s = m_manager.Schema();
+        m_pRoot = FirstOfExtent(m_store, s.e_zor_report);
+        if (m_pRoot) {
+            m_store.GetAttr(m_pRoot, s.zor_report_mode, m_mode);
+            m_manager.GetPoint(m_pRoot, s.zor_report_page_size, m_pageSize);
+            m_manager.GetRect(m_pRoot, s.zor_report_print_area, m_printArea);
+            m_store.GetAttr(m_pRoot, s.zor_report_page_orient, m_pageOrient);
+            ReadReportParams(m_manager);
+            ReadReportHeaders(m_manager, m_pSelect, m_pResultSelect);
+            ReadReportSheets(m_manager, m_pRoot, [&progress](int index, int count) { progress.Step(index, count); });
+            Update(false);
+            BindContinuations();
+            RefreshPageReferences();
+            for (int i = 1; i < m_manager.GetSheetCount(); ++i) m_manager.GetSheet(i)->FreeElements();
+            SortTree();
+            if (m_batch.mode != 0 && FillReport(fill) && !m_batch.outFile.empty()) {
+                Update(true);
+                m_store.SaveToFile(m_batch.outFile.c_str(), false);
+            }
+            m_manager.LoadTableContents();
+            RebuildNavigator(false);
+        }
+    }
+    if (m_pRoot) AppendLog("End");
+}
+
+void CQuillmarkDoc::BindContinuations() { BindReportContinuations(m_manager); }
+
+void CQuillmarkDoc::RefreshPageReferences() {
+    CTypedPtrArray<CReportElement>& waiting = m_manager.GetUnresolvedReferences();
+    const std::vector<CReportElement*> references(waiting.begin(), waiting.end());
+    for (CReportElement* reference : references) reference->Update(false);
+}
+
+namespace {
+
+// Runs work on the sheet with its elements loaded; a sheet that was not loaded is freed again afterwards.
+template <class Work>
+void WithLoadedSheet(CReportSheet* sheet, Work work) {
+    const bool wasLoaded = sheet->IsLoaded();
+    if (!wasLoaded) sheet->LoadElementsFromFile();
+    work(sheet);
+    if (!wasLoaded) sheet->FreeElements();
+}
+
+}  // namespace
+
+void CQuillmarkDoc::Update(bool write) {
+    const CReportSchema& s = m_manager.Schema();
+    if (!m_manager.GetStore()) return;
+    if (!write) {
+        if (!m_pRoot || !m_pResultSelect || !m_pSelect) return;
+        for (CReportParam* param : m_manager.GetParams()) {
+            param->Update(false);
+            if (param->GetType() < kParamPageNumber && m_mode > 0 && param->GetInstance()) {
+                std::string value;
+                if (m_store.GetAttr(param->GetInstance(), s.zor_report_param_value, value))
+                    param->SetParam(value, param->GetType());
+            }
+        }
+        for (CReportSheet* sheet : m_manager.GetSheets())
+            WithLoadedSheet(sheet, [](CReportSheet* loaded) { loaded->Update(false); });
+        m_store.GetAttr(m_pRoot, s.zor_report_fit_to_page, m_fitToPage);
+        m_store.GetAttr(m_pRoot, s.zor_report_mode, m_mode);
+        m_manager.GetRect(m_pRoot, s.zor_report_print_area, m_printArea);
+        m_manager.Update(false);
+        return;
+    }
+    if (!m_pRoot) m_pRoot = m_store.CreateInstance(s.e_zor_report);
+    if (!m_pResultSelect) m_pResultSelect = m_store.CreateInstance(s.e_zor_result_select);
+    if (!m_pSelect) m_pSelect = m_store.CreateInstance(s.e_zor_select);
+    for (CReportParam* param : m_manager.GetParams()) {
+        param->Update(true);
+        if (param->GetType() < kParamPageNumber && m_mode > 0 && param->GetInstance())
+            m_store.PutAttr(param->GetInstance(), s.zor_report_param_value, param->GetText());
+    }
+    m_manager.GetResultSelectHeader()->Update(&m_manager, true);
+    m_manager.GetSelectHeader()->Update(&m_manager, true);
+    CzorTAggr<CzorInstance> sheets(16, true, false);
+    for (CReportSheet* sheet : m_manager.GetSheets()) {
+        WithLoadedSheet(sheet, [](CReportSheet* loaded) { loaded->Update(true); });
+        if (sheet->GetInstance()) sheets.Add(sheet->GetInstance());
+    }
+    m_store.PutAttr(m_pRoot, s.zor_report_sheets, sheets);
+    m_store.PutAttr(m_pRoot, s.zor_report_mode, m_mode);
+    CzorTAggr<CzorInstance> columns;
+    m_manager.GetResultSelectHeader()->GetExtent(columns);
+    m_store.PutAttr(m_pResultSelect, s.zor_result_select_column, columns);
+    CzorTAggr<CzorInstance> selectColumns;
+    m_manager.GetSelectHeader()->GetExtent(selectColumns);
+    m_store.PutAttr(m_pSelect, s.zor_select_column, selectColumns);
+    m_manager.PutPoint(m_pRoot, s.zor_report_page_size, m_pageSize);
+    m_store.PutAttr(m_pRoot, s.zor_report_page_orient, m_pageOrient);
+    m_manager.SetRect(m_pRoot, s.zor_report_print_area, m_printArea);
+    m_manager.Update(true);
+}
+
+// --- Save -------------------------------------------------------------------------------------------------------
+
+bool CQuillmarkDoc::OnSaveDocument(const std::string& path) {
+    if (m_readOnly && path == m_path) {
+        // Saving here cannot succeed, and saying it did would lose the user's changes unseen.
+        AfxMessageBox(fmt::sprintf("Файл %s доступен только для чтения.", path), MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    Update(true);
+    if (!m_store.SaveToFile(path.c_str(), false)) {
+        const int code = m_store.GetLastError();
+        const std::string text = m_store.GetLastErrorDescription();
+        AfxMessageBox("Не могу сохранить в файл.", MB_OK | MB_ICONSTOP);
+        char stamp[64] = {};
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        std::strftime(stamp, sizeof stamp, "%d.%m.%Y  %H:%M:%S", &local);
+        const std::string line =
+            fmt::sprintf("%s - Cann't save file %s error code = %i description: %s", stamp, path, code, text);
+        if (!AppendStartLog(m_dictionaryDir, line)) AfxMessageBox("Не могу создать файл Report.log", MB_OK);
+        return false;
+    }
+    SetPathName(path, true);
+    m_readOnly = false;
+    m_changed = 0;
+    return true;
+}
+
+namespace {
+CQuillmarkDoc::SaveDialog& SaveDialogHook() {
+    static CQuillmarkDoc::SaveDialog dialog;
+    return dialog;
+}
+}  // namespace
+
+void CQuillmarkDoc::SetSaveDialog(SaveDialog dialog) { SaveDialogHook() = std::move(dialog); }
+
+std::string CQuillmarkDoc::AskSavePath() {
+    if (SaveDialogHook()) return SaveDialogHook()(m_path);
+    return RunSaveDialog(m_frame, m_path);
+}
+
+bool CQuillmarkDoc::OnFileSave() {
+    if (!HasRight(kRightEdit, true)) return false;
+    std::string path = m_path;
+    if (path.empty()) {
+        path = AskSavePath();
+        if (path.empty()) return false;
+    }
+    return OnSaveDocument(path);
+}
+
+bool CQuillmarkDoc::OnFileSaveAs() {
+    if (!HasRight(kRightPrint, true)) return false;
+    const std::string path = AskSavePath();
+    if (path.empty()) return false;
+    return OnSaveDocument(path);
+}
+
+bool CQuillmarkDoc::AskSaveChanges() {
+    if (m_readOnly || !m_changed) return true;
+    if (AfxMessageBox("Сохранить изменения?", MB_YESNO | MB_ICONQUESTION) != IDYES) return true;
+    return OnFileSave();
+}
+
+// --- Rights -------------------------------------------------------------------------------------------------
+
+bool CQuillmarkDoc::HasRight(int /*right*/, bool /*show*/) const {
+    // Files with report users are refused at open until the login exists, so no user is ever logged in
+    // here, and a file without users grants every right.
+    return m_pCurrentUser == nullptr;
+}
+
+bool CQuillmarkDoc::EditAllowed() const { return m_mode == kDocEdit && HasRight(kRightEdit, false) && !m_readOnly; }
+
+}  // namespace quillmark
