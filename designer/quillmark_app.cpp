@@ -14,6 +14,7 @@
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
 #include "designer/start_log.h"
+#include "designer/view/doc_view.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
@@ -149,6 +150,7 @@ bool CQuillmarkApp::StartInteractive() {
     // servers; here they are accepted and change nothing.
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
     m_frame = std::make_unique<quillmark::CMainFrame>();
+    quillmark::ConnectEditorViews(*m_frame);
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };

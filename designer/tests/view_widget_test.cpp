@@ -154,7 +154,7 @@ TEST_F(ViewWidgetTest, MiddleButtonPansOnlyWhereThePageDoesNotFit) {
     QApplication::processEvents();
     view->horizontalScrollBar()->setValue(0);
     view->verticalScrollBar()->setValue(0);
-    document.tool = kToolPan;
+    document.tool = kToolMoveSheet;
     QTest::mousePress(Port(), Qt::LeftButton, {}, QPoint(400, 300));
     QMouseEvent leftMove(QEvent::MouseMove, QPointF(350, 260), Port()->mapToGlobal(QPointF(350, 260)), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
@@ -397,7 +397,7 @@ TEST_F(ViewInFrameTest, WindowsActivateTheirViewsAndTakeTheViewCommands) {
         EXPECT_TRUE(frame.Commands().Execute(ID_VIEW_1TO1));
         EXPECT_DOUBLE_EQ(two->Zoom(), 1.0);
         EXPECT_TRUE(frame.Commands().Execute(ID_TOOL_MOVE_SHEET));
-        EXPECT_EQ(document.tool, kToolPan);
+        EXPECT_EQ(document.tool, kToolMoveSheet);
         EXPECT_TRUE(frame.Commands().Execute(ID_TOOL_ZOOM));
         EXPECT_EQ(document.tool, kToolZoom);
         one->DetachSheet();

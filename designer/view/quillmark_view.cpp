@@ -55,24 +55,25 @@ CQuillmarkView::CQuillmarkView(CViewDocument& document, QWidget* parent)
     verticalScrollBar()->setSingleStep(20);
 }
 
-CQuillmarkView::~CQuillmarkView() {
-    // The sheet keeps only what is stored: its elements write themselves as they are freed.
-    if (CReportSheet* sheet = m_editor.Sheet(); sheet && sheet->IsLoaded()) {
-        m_editor.SetSheet(nullptr);
-        sheet->FreeElements();
-    }
-}
+// The sheet's elements stay loaded when the view goes: the document writes every sheet on saving, loaded
+// or not, and may already have let the sheet go when a closed window's view is deleted.
+CQuillmarkView::~CQuillmarkView() = default;
 
 // --- Binding and updates -----------------------------------------------------------------------------------
 
-void CQuillmarkView::OnInitialUpdate(CReportSheet* sheet) {
+void CQuillmarkView::SetSheet(CReportSheet* sheet) {
     m_editor.SetSheet(sheet);
     if (sheet) {
         // The view maps the window onto the page itself, so the sheet's origin stays at the page corner.
         sheet->SetOrgPt(CPoint(0, 0));
         sheet->SetSize(m_document.PageSize());
-        if (!sheet->IsLoaded()) sheet->LoadElementsFromFile();
     }
+    viewport()->update();
+}
+
+void CQuillmarkView::OnInitialUpdate(CReportSheet* sheet) {
+    SetSheet(sheet);
+    if (sheet && !sheet->IsLoaded()) sheet->LoadElementsFromFile();
     UpdateScrollBars();
     OnUpdate();
 }
@@ -214,6 +215,7 @@ void CQuillmarkView::SetCursorCode(int code) { viewport()->setCursor(CursorForCo
 
 void CQuillmarkView::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    if (!m_editor.Sheet()) return;
     m_lastPoint = pos;
     switch (event->button()) {
     case Qt::LeftButton:
@@ -241,9 +243,10 @@ void CQuillmarkView::Pan(QPoint delta) {
 
 void CQuillmarkView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    if (!m_editor.Sheet()) return;
     const bool left = (event->buttons() & Qt::LeftButton) != 0;
     const int tool = m_document.Tool();
-    if (m_middleDown || (tool == kToolPan && left)) {
+    if (m_middleDown || (tool == kToolMoveSheet && left)) {
         SetCursorCode(10);
         Pan(m_lastPoint - pos);
     } else if (tool == kToolZoom && left) {
@@ -264,7 +267,7 @@ void CQuillmarkView::mouseReleaseEvent(QMouseEvent* event) {
         SetCursorCode(0);
         return;
     }
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton || !m_editor.Sheet()) return;
     if (m_swallowRelease) {
         m_swallowRelease = false;
         return;

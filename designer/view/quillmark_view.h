@@ -6,6 +6,7 @@
 // The window's pixels map onto the page through the view's own context mapping: tenths of a millimetre at
 // the screen's resolution, y upward, the page's upper left corner at (0, 0) of the page-logical space.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,17 +33,27 @@ enum : int {
 // The mime format of a navigator item being dragged.
 inline constexpr const char* kNavigatorDragFormat = "QuillmarkSheet";
 
-class CQuillmarkView : public QAbstractScrollArea {
+class CQuillmarkView : public QAbstractScrollArea, public IDocView {
 public:
     explicit CQuillmarkView(CViewDocument& document, QWidget* parent = nullptr);
     ~CQuillmarkView() override;
+
+    // The view owns what it reaches the document through (a view the document's factory made).
+    void TakeDocument(std::unique_ptr<CViewDocument> document) { m_ownedDocument = std::move(document); }
+
+    // What the document asks of its editor views.
+    QWidget* Widget() override { return this; }
+    CReportSheet* GetSheet() const override { return Sheet(); }
+    // Binds the view to the sheet (null: none) without loading it.
+    void SetSheet(CReportSheet* sheet) override;
+    void OnInitialUpdate() override { OnInitialUpdate(Sheet()); }
 
     // Shows the sheet (null: none): it takes the page size, its elements are loaded, then OnUpdate.
     void OnInitialUpdate(CReportSheet* sheet);
     // Forgets the sheet without touching it (the document is about to drop it).
     void DetachSheet();
     // Caption, elements loaded, repaint.
-    void OnUpdate();
+    void OnUpdate() override;
     // The window became the active one.
     void OnActivateView();
     CReportSheet* Sheet() const { return m_editor.Sheet(); }
@@ -107,6 +118,7 @@ private:
     // Sets the zoom (both kinds) and keeps each scroll position's share of its range.
     void ZoomKeepingPosition(double zoom);
 
+    std::unique_ptr<CViewDocument> m_ownedDocument;  // before the references to it
     CViewDocument& m_document;
     CViewEditor m_editor;
     QPoint m_lastPoint;

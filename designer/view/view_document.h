@@ -3,6 +3,7 @@
 // adapter over it does), tests give a small fake. All of it runs on the user-interface thread.
 #include <string>
 
+#include "designer/doc/quillmark_doc.h"  // the tool codes, modes and rights
 #include "platform/win/geometry.h"
 
 class CReportElement;
@@ -10,26 +11,6 @@ class CReportParam;
 class CReportSheet;
 
 namespace quillmark {
-
-// Tool codes the view reads.
-enum : int {
-    kToolSelect = 0,
-    kToolLine = 1,
-    kToolText = 2,
-    kToolEmptyText = 3,
-    kToolTable = 4,
-    kToolProperties = 6,
-    kToolZoom = 7,
-    kToolPan = 8,
-    kToolContinuation = 9,
-    kToolPaste = 10,
-    kToolZoomRect = 11,
-    kToolPicture = 12,
-    kToolContents = 13,
-};
-
-// The edit right of a report user.
-constexpr int kRightEdit = 4;
 
 class CViewDocument {
 public:

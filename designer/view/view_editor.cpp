@@ -40,7 +40,7 @@ int FrameModeOfTool(int tool) {
 int KindOfTool(int tool) {
     switch (tool) {
     case kToolLine: return kElemLine;
-    case kToolText: case kToolEmptyText: return kElemRect;
+    case kToolText: case kToolNoFrame: return kElemRect;
     case kToolTable: return kElemTable;
     case kToolContinuation: return kElemTableMap;
     case kToolPicture: return kElemPicture;
@@ -186,7 +186,7 @@ ViewOutcome CViewEditor::LButtonDown(CPoint point, ViewKeys keys) {
     ViewOutcome out;
     if (!m_sheet) return out;
     const int tool = m_document.Tool();
-    if (tool == kToolZoom || tool == kToolPan) {
+    if (tool == kToolZoom || tool == kToolMoveSheet) {
         out.capture = true;
         return out;
     }
@@ -339,7 +339,7 @@ bool CViewEditor::CreateElement(const CBoundRect& frame) {
     if (size.cx == 0 && size.cy == 0) return false;
     CReportElement* element = m_sheet->CreateReportElem(frame.GetOrigin(), size, kind);
     if (!element) return false;
-    if (tool == kToolEmptyText) element->GetTextValue().SetText(std::string());
+    if (tool == kToolNoFrame) element->GetTextValue().SetText(std::string());
     if (kind == kElemTableMap) {
         auto* continuation = dynamic_cast<CTableMapElement*>(element);
         if (!continuation || !continuation->SelectTable(ElementDialogs() ? ElementDialogs()->SelectTable(*continuation) : nullptr)) {
@@ -356,7 +356,7 @@ ViewOutcome CViewEditor::LButtonUp(CPoint point, ViewKeys keys) {
     ViewOutcome out;
     if (!m_sheet) return out;
     const int tool = m_document.Tool();
-    if (tool == kToolZoom || tool == kToolPan) {
+    if (tool == kToolZoom || tool == kToolMoveSheet) {
         m_document.SetTool(kToolSelect);
         out.redraw = true;
         return out;

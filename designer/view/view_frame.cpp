@@ -37,7 +37,7 @@ void ConnectViewCommands(CMainFrame& frame) {
         if (CQuillmarkView* view = ActiveView(*owner)) view->ZoomOneToOne();
     });
     // The viewing tools act on the next press in the active view.
-    for (const auto& [command, tool] : {std::pair{ID_TOOL_ZOOM, kToolZoom}, std::pair{ID_TOOL_MOVE_SHEET, kToolPan}}) {
+    for (const auto& [command, tool] : {std::pair{ID_TOOL_ZOOM, kToolZoom}, std::pair{ID_TOOL_MOVE_SHEET, kToolMoveSheet}}) {
         frame.Commands().SetHandler(command, [owner, tool] {
             if (CQuillmarkView* view = ActiveView(*owner)) {
                 view->Editor().Document().SetTool(tool);
