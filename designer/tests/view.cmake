@@ -11,3 +11,8 @@ qm_add_test(designer_view_widget_tests
           ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS quillmark_core Qt6::Test)
+
+qm_add_test(designer_view_doc_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_doc_test.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core Qt6::Test)

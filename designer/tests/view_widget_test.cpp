@@ -41,7 +41,11 @@ protected:
         view.reset();
     }
     QWidget* Port() const { return view->viewport(); }
-    QPoint At(CPoint page) const { return view->ToPixel(page); }
+    // The pixel of a point of the page in its own units (the view's points are at the zoom).
+    QPoint At(CPoint page) const {
+        const double zoom = view->Zoom();
+        return view->ToPixel(CPoint(static_cast<int>(page.x * zoom), static_cast<int>(page.y * zoom)));
+    }
     void Press(CPoint p, Qt::KeyboardModifiers mods = {}) { QTest::mousePress(Port(), Qt::LeftButton, mods, At(p)); }
     void Release(CPoint p, Qt::KeyboardModifiers mods = {}) { QTest::mouseRelease(Port(), Qt::LeftButton, mods, At(p)); }
     void MoveTo(CPoint p, Qt::MouseButtons buttons = Qt::LeftButton) {
