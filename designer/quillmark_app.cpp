@@ -154,10 +154,13 @@ bool CQuillmarkApp::StartInteractive() {
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };
+    m_docs = std::make_unique<quillmark::CDocumentHost>(m_frame.get());
     m_frame->Commands().SetHandler(quillmark::ID_FILE_OPEN, [this] { OnFileOpen(); });
     m_frame->Commands().Refresh();
     if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
         OpenDocumentFile(m_cmdInfo.m_strFileName);
+    else
+        m_docs->New();
     m_frame->ShowAsProfileSays();
     CloseWait();
     return true;
@@ -177,9 +180,7 @@ bool CQuillmarkApp::OpenDocumentFile(const std::string& path) {
         AfxMessageBox("Файл " + path + " не найден.");
         return false;
     }
-    // Reading the file into a document and its views belongs to the document class; until it is part of
-    // the program the file is only remembered.
-    m_frame->RecentFiles().Add(path);
+    if (!m_docs->Open(path)) return false;
     m_frame->RecentFiles().Save();
     m_frame->RebuildRecentMenu();
     return true;
@@ -193,6 +194,7 @@ void CQuillmarkApp::OnFileOpen() {
 }
 
 bool CQuillmarkApp::CloseAllDocuments() {
+    if (m_docs) return m_docs->CloseAll();
     if (m_frame) m_frame->CloseChildFrames();
     return true;
 }
@@ -208,6 +210,7 @@ int CQuillmarkApp::ExitInstance() {
     m_exited = true;
     CloseWait();
     CloseAllDocuments();
+    m_docs.reset();
     m_frame.reset();
     return m_exitStatus;
 }

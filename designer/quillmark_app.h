@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "designer/command_line.h"
+#include "designer/doc/doc_host.h"
 #include "designer/frame/main_frame.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/widgets/qt_message_sink.h"
@@ -78,6 +79,7 @@ private:
     bool m_exited = false;
     bool m_fromGenView = false;  // the file to open is the report this run has just generated
     std::unique_ptr<quillmark::CMainFrame> m_frame;
+    std::unique_ptr<quillmark::CDocumentHost> m_docs;  // the open document, with the frame
     int m_exitStatus = kExitOk;
 
     zor::StderrMessageSink m_stderrSink;

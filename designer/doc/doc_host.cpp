@@ -1,0 +1,136 @@
+#include "designer/doc/doc_host.h"
+
+#include "designer/frame/main_frame.h"
+#include "designer/frame/navigator_bar.h"
+#include "designer/navigator/navigator_items.h"
+#include "designer/navigator/navigator_view.h"
+#include "report/model/folivox.h"
+#include "report/model/report_sheet.h"
+
+namespace quillmark {
+
+namespace {
+
+constexpr struct {
+    int tool;
+    int command;
+} kTools[] = {
+    {kToolLine, ID_TOOL_LINE},       {kToolText, ID_TOOL_TEXT},         {kToolNoFrame, ID_TOOL_RECT},
+    {kToolTable, ID_TOOL_TABLE},     {kToolZoom, ID_TOOL_ZOOM},         {kToolMoveSheet, ID_TOOL_MOVE_SHEET},
+    {kToolZoomRect, ID_TOOL_ZOOM_RECT}, {kToolPicture, ID_TOOL_PICTURE},
+};
+
+}  // namespace
+
+int ToolCommandId(int tool) {
+    for (const auto& t : kTools)
+        if (t.tool == tool) return t.command;
+    return 0;
+}
+
+CDocumentHost::CDocumentHost(CMainFrame* frame) : m_frame(frame) {
+    if (m_frame->Navigator()) m_navigator = new CNavigatorView(m_frame->Navigator());
+    m_frame->documentState = [this] { return State(); };
+    RegisterCommands();
+}
+
+CDocumentHost::~CDocumentHost() {
+    m_frame->documentState = {};
+    if (m_navigator) m_navigator->SetDocument(nullptr);
+    m_doc.reset();
+}
+
+void CDocumentHost::Refresh() { m_frame->Commands().Refresh(); }
+
+void CDocumentHost::Adopt(std::unique_ptr<CQuillmarkDoc> doc) {
+    m_doc = std::move(doc);
+    if (m_navigator) m_navigator->SetDocument(m_doc.get());
+    Refresh();
+}
+
+bool CDocumentHost::CloseAll() {
+    if (m_doc) {
+        if (!m_doc->AskSaveChanges()) return false;
+        // The answer has been given: the document goes without asking again.
+        m_doc->SetChanged(false);
+        if (m_navigator) m_navigator->SetDocument(nullptr);
+        m_doc.reset();
+    }
+    m_frame->CloseChildFrames();
+    Refresh();
+    return true;
+}
+
+bool CDocumentHost::Open(const std::string& path) {
+    if (!CloseAll()) return false;
+    auto doc = std::make_unique<CQuillmarkDoc>(m_frame);
+    doc->SetBatchRun(m_batch);
+    if (!doc->OnOpenDocument(path)) {
+        doc->SetChanged(false);
+        doc.reset();
+        m_frame->CloseChildFrames();
+        Refresh();
+        return false;
+    }
+    Adopt(std::move(doc));
+    return true;
+}
+
+bool CDocumentHost::New() {
+    if (!CloseAll()) return false;
+    auto doc = std::make_unique<CQuillmarkDoc>(m_frame);
+    doc->SetBatchRun(m_batch);
+    if (!doc->OnNewDocument()) {
+        doc->SetChanged(false);
+        doc.reset();
+        m_frame->CloseChildFrames();
+        Refresh();
+        return false;
+    }
+    Adopt(std::move(doc));
+    return true;
+}
+
+CommandState CDocumentHost::State() const {
+    CommandState state;
+    state.mailClient = CQuillmarkDoc::MailClientAvailable();
+    if (!m_doc) return state;
+    state.hasDocument = true;
+    state.editMode = m_doc->EditAllowed();
+    state.hasSavedPath = !m_doc->GetPathName().empty();
+    state.activeTool = ToolCommandId(m_doc->Tool());
+    CReportSheet* sheet = m_doc->ActiveSheet();
+    state.sheetCount = m_doc->Manager().GetSheetCount();
+    state.currentSheet = m_doc->SheetIndex(sheet);
+    state.selectionCount = sheet ? sheet->GetSelection().GetSize() : 0;
+    return state;
+}
+
+void CDocumentHost::RegisterCommands() {
+    CCommandRegistry& commands = m_frame->Commands();
+    const auto withDoc = [this](auto work) {
+        return [this, work] {
+            if (m_doc) work(*m_doc);
+            Refresh();
+        };
+    };
+    commands.SetHandler(ID_FILE_NEW, [this] { New(); });
+    commands.SetHandler(ID_FILE_CLOSE, [this] { CloseAll(); });
+    commands.SetHandler(ID_FILE_SAVE, withDoc([](CQuillmarkDoc& d) { d.OnFileSave(); }));
+    commands.SetHandler(ID_FILE_SAVE_AS, withDoc([](CQuillmarkDoc& d) { d.OnFileSaveAs(); }));
+    commands.SetHandler(ID_FILE_SEND_MAIL, withDoc([](CQuillmarkDoc& d) { d.SendMail(); }));
+    commands.SetHandler(ID_NEW_SHEET, withDoc([](CQuillmarkDoc& d) {
+                            if (d.EditAllowed()) d.AddSheet();
+                        }));
+    commands.SetHandler(ID_EDIT_MODE, withDoc([](CQuillmarkDoc& d) { d.ToggleEditMode(); }));
+    commands.SetHandler(ID_PAGE_FIRST, withDoc([](CQuillmarkDoc& d) { d.ShowFirstSheet(); }));
+    commands.SetHandler(ID_PAGE_LAST, withDoc([](CQuillmarkDoc& d) { d.ShowLastSheet(); }));
+    commands.SetHandler(ID_PAGE_NEXT, withDoc([](CQuillmarkDoc& d) { d.ShowNextSheet(); }));
+    commands.SetHandler(ID_PAGE_PREV, withDoc([](CQuillmarkDoc& d) { d.ShowPrevSheet(); }));
+    for (const auto& t : kTools) {
+        const int tool = t.tool;
+        commands.SetHandler(t.command, withDoc([tool](CQuillmarkDoc& d) { d.SetTool(tool); }));
+    }
+}
+
+}  // namespace quillmark

@@ -1,0 +1,50 @@
+#pragma once
+// CDocumentHost: the program's one open document and its place in the main frame: it opens and makes
+// documents (closing the one before, with its save prompt), gives the frame the document's command
+// state and runs the document's commands, and connects the navigator tree to the document.
+#include <memory>
+#include <string>
+
+#include "designer/doc/quillmark_doc.h"
+#include "designer/frame/command_table.h"
+
+namespace quillmark {
+
+class CMainFrame;
+class CNavigatorView;
+
+class CDocumentHost {
+public:
+    // Installs the command handlers and the state source on the frame (which must outlive the host).
+    explicit CDocumentHost(CMainFrame* frame);
+    ~CDocumentHost();
+    CDocumentHost(const CDocumentHost&) = delete;
+    CDocumentHost& operator=(const CDocumentHost&) = delete;
+
+    // Closes the open document (asking to save its changes) and opens the file; false if it did not open.
+    bool Open(const std::string& path);
+    // A new document; false when the open one stays or the new one cannot be made.
+    bool New();
+    // False when the user kept the document (its save failed).
+    bool CloseAll();
+    CQuillmarkDoc* Document() const { return m_doc.get(); }
+    CNavigatorView* NavigatorView() const { return m_navigator; }
+    // The document's part of the command state.
+    CommandState State() const;
+    void SetBatchRun(const DocBatchRun& run) { m_batch = run; }
+
+private:
+    void RegisterCommands();
+    void Adopt(std::unique_ptr<CQuillmarkDoc> doc);
+    void Refresh();
+
+    CMainFrame* m_frame;
+    CNavigatorView* m_navigator = nullptr;  // owned by the navigator bar
+    std::unique_ptr<CQuillmarkDoc> m_doc;
+    DocBatchRun m_batch;
+};
+
+// The command id of an editing tool, 0 for the selection arrow and tools without a command.
+int ToolCommandId(int tool);
+
+}  // namespace quillmark

@@ -1,0 +1,177 @@
+#include "designer/navigator/navigator_view.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QtEndian>
+#include <QTreeWidget>
+
+#include "designer/doc/quillmark_doc.h"
+#include "designer/frame/navigator_bar.h"
+#include "designer/navigator/navigator_items.h"
+
+namespace quillmark {
+
+QByteArray MakeSheetDragRecord(qint64 processId, long long itemId) {
+    QByteArray record(12, '\0');
+    qToLittleEndian<qint32>(static_cast<qint32>(processId), record.data());
+    qToLittleEndian<qint64>(static_cast<qint64>(itemId), record.data() + 4);
+    return record;
+}
+
+bool ParseSheetDragRecord(const QByteArray& record, qint64& processId, long long& itemId) {
+    if (record.size() != 12) return false;
+    processId = qFromLittleEndian<qint32>(record.constData());
+    itemId = qFromLittleEndian<qint64>(record.constData() + 4);
+    return true;
+}
+
+CNavigatorView::CNavigatorView(CNavigatorBar* bar) : QObject(bar), m_bar(bar), m_tree(bar->Tree()) {
+    m_tree->setDragDropMode(QAbstractItemView::NoDragDrop);
+    m_tree->setAcceptDrops(true);
+    m_tree->viewport()->setAcceptDrops(true);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_tree->setRootIsDecorated(true);
+    m_tree->viewport()->installEventFilter(this);
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) { OnItemClicked(item); });
+    connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { OnContextMenu(pos); });
+}
+
+CNavigatorView::~CNavigatorView() {
+    if (m_tree) m_tree->viewport()->removeEventFilter(this);
+}
+
+void CNavigatorView::SetRedraw(bool redraw) {
+    m_redraw = redraw;
+    m_tree->setUpdatesEnabled(redraw);
+}
+
+bool CNavigatorView::SetSelectionFollows(bool follows) {
+    const bool previous = m_selectionFollows;
+    m_selectionFollows = follows;
+    return previous;
+}
+
+void CNavigatorView::OnItemClicked(QTreeWidgetItem* item) {
+    if (!m_redraw || !item) return;
+    m_tree->setCurrentItem(item);
+    if (!m_doc || !m_selectionFollows) return;
+    CNavigatorItem* object = m_doc->ItemOf(item);
+    if (!object || (object->Kind() != kItemSheet && object->Kind() != kItemContents)) return;
+    if (object->Sheet()) m_doc->ShowSheet(object->Sheet());
+}
+
+void CNavigatorView::OnContextMenu(const QPoint& pos) {
+    const bool hasItems = m_tree->topLevelItemCount() > 0;
+    if (hasItems) {
+        QTreeWidgetItem* under = m_tree->itemAt(pos);
+        if (under) m_tree->setCurrentItem(under);
+    }
+    if (!m_doc || m_doc->m_mode == kDocView || !hasItems) return;
+    const QPoint global = m_tree->viewport()->mapToGlobal(pos);
+    if (CNavigatorItem* item = m_doc->ItemOf(m_tree->currentItem())) {
+        item->ShowContextMenu(global, m_tree);
+        return;
+    }
+    QMenu menu(m_tree);
+    QAction* newSheet = menu.addAction(QString::fromUtf8("Новый лист"));
+    QAction* newParam = menu.addAction(QString::fromUtf8("Новый параметр..."));
+    menu.addAction(QString::fromUtf8("Удалить"))->setEnabled(false);
+    menu.addAction(QString::fromUtf8("Свойства..."))->setEnabled(false);
+    QAction* chosen = menu.exec(global);
+    if (chosen == newSheet) m_doc->AddSheet();
+    else if (chosen == newParam) m_doc->NewParam();
+}
+
+QMimeData* CNavigatorView::DragData(QTreeWidgetItem* item) const {
+    if (!m_doc || m_doc->m_mode == kDocView) return nullptr;
+    CNavigatorItem* object = m_doc->ItemOf(item);
+    if (!object || object->Kind() != kItemSheet) return nullptr;
+    auto* data = new QMimeData;
+    data->setData(kSheetDragFormat, MakeSheetDragRecord(::getpid(), object->Id()));
+    return data;
+}
+
+void CNavigatorView::StartDrag() {
+    QMimeData* data = DragData(m_pressedItem);
+    m_pressedItem = nullptr;
+    if (!data) return;
+    auto* drag = new QDrag(m_tree);
+    drag->setMimeData(data);
+    m_dragging = true;
+    drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction);
+    m_dragging = false;
+}
+
+bool CNavigatorView::HandleDrop(const QMimeData& data, const QPoint& pos) {
+    if (data.hasUrls()) {
+        // The bar opens the file once the drop has been handled.
+        m_bar->HandleDrop(data);
+        return false;
+    }
+    if (!m_doc || !data.hasFormat(kSheetDragFormat)) return false;
+    qint64 processId = 0;
+    long long itemId = 0;
+    if (!ParseSheetDragRecord(data.data(kSheetDragFormat), processId, itemId) || processId != ::getpid())
+        return false;
+    auto* dragged = dynamic_cast<CSheetItem*>(m_doc->FindItem(itemId));
+    if (!dragged || dragged->Kind() != kItemSheet) return false;
+    CNavigatorItem* target = m_doc->ItemOf(m_tree->itemAt(pos));
+    return m_doc->MoveSheetTo(dragged, target);
+}
+
+bool CNavigatorView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_tree->viewport()) return false;
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                m_pressPos = mouse->position().toPoint();
+                m_pressedItem = m_tree->itemAt(m_pressPos);
+            }
+            return false;
+        }
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (m_pressedItem && (mouse->buttons() & Qt::LeftButton) &&
+                (mouse->position().toPoint() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+                StartDrag();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::MouseButtonRelease: m_pressedItem = nullptr; return false;
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            const QMimeData* data = drag->mimeData();
+            if (data->hasFormat(kSheetDragFormat)) {
+                if (QTreeWidgetItem* under = m_tree->itemAt(drag->position().toPoint()))
+                    m_tree->setCurrentItem(under);
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+            } else if (data->hasUrls()) {
+                drag->acceptProposedAction();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            drop->acceptProposedAction();
+            HandleDrop(*drop->mimeData(), drop->position().toPoint());
+            return true;
+        }
+        default: return false;
+    }
+}
+
+}  // namespace quillmark
