@@ -5,7 +5,6 @@
 
 #include "designer/tests/view_fixture.h"
 #include "designer/view/view_editor.h"
-#include "designer/view/navigator_drag.h"
 #include "designer/view/view_geometry.h"
 #include "platform/settings/default_settings.h"
 #include "report/model/page_reference_element.h"
@@ -118,15 +117,6 @@ TEST(ViewTextTest, CursorCodes) {
         {10, Qt::SizeAllCursor},  {-1, Qt::CrossCursor},    {0, Qt::ArrowCursor},     {18, Qt::ArrowCursor},
     };
     for (const auto& [code, shape] : cases) EXPECT_EQ(CursorForCode(code), shape) << code;
-}
-
-// Drag records name an item by id for this process only; anything else is refused.
-TEST(NavigatorDragTest, RecordsOfThisProcessOnly) {
-    for (long long id : {0LL, 7LL, 1LL << 40}) EXPECT_EQ(ReadNavigatorDragRecord(MakeNavigatorDragRecord(id)), id);
-    std::string other = MakeNavigatorDragRecord(7);
-    other[0] = static_cast<char>(other[0] ^ 0x55);  // another process's identifier
-    const std::string refused[] = {"", "param", std::string(11, '\0'), MakeNavigatorDragRecord(7) + "x", other};
-    for (const std::string& record : refused) EXPECT_FALSE(ReadNavigatorDragRecord(record)) << record.size();
 }
 
 // A sheet of an attached model and an editor over it; points are page-logical (the page's top left corner

@@ -15,6 +15,7 @@
 #include "designer/tests/view_fixture.h"
 #include "designer/frame/child_frame.h"
 #include "designer/frame/main_frame.h"
+#include "designer/navigator/navigator_view.h"
 #include "designer/view/quillmark_view.h"
 #include "designer/view/view_frame.h"
 #include "platform/tests/test_support.h"
@@ -317,7 +318,7 @@ TEST_F(ViewWidgetTest, DroppedParameterBecomesTheText) {
     CReportElement* text = NewRect(sheet, {200, -600}, {400, 400});
     auto drop = [&](const QByteArray& record, CPoint at) {
         QMimeData data;
-        data.setData(kNavigatorDragFormat, record);
+        data.setData(kSheetDragFormat, record);
         view->HandleDrop(data, At(at));
     };
     drop("forged", CPoint(400, -400));

@@ -1,9 +1,11 @@
 #include "designer/view/doc_view.h"
 
+#include <unistd.h>
+
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
 #include "designer/navigator/navigator_items.h"
-#include "designer/view/navigator_drag.h"
+#include "designer/navigator/navigator_view.h"
 #include "designer/view/quillmark_view.h"
 #include "designer/view/view_frame.h"
 #include "report/model/report_element.h"
@@ -28,9 +30,12 @@ void CDocumentForView::OpenFile(const std::string& path) {
 }
 
 CReportParam* CDocumentForView::DroppedParam(const std::string& record) {
-    const std::optional<long long> id = ReadNavigatorDragRecord(record);
-    if (!id) return nullptr;
-    CNavigatorItem* item = m_doc.FindItem(*id);
+    qint64 processId = 0;
+    long long id = 0;
+    if (!ParseSheetDragRecord(QByteArray(record.data(), static_cast<qsizetype>(record.size())), processId, id) ||
+        processId != ::getpid())
+        return nullptr;
+    CNavigatorItem* item = m_doc.FindItem(id);
     if (!item || item->Kind() != kItemParam) return nullptr;
     return static_cast<CParamItem*>(item)->Param();
 }

@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 
 #include "designer/frame/file_drop.h"
+#include "designer/navigator/navigator_view.h"
 #include "platform/gdi/dc.h"
 #include "platform/ui/messages.h"
 #include "report/model/report_element.h"
@@ -494,14 +495,14 @@ void CQuillmarkView::contextMenuEvent(QContextMenuEvent* event) {
 // --- Drops -------------------------------------------------------------------------------------------------------
 
 void CQuillmarkView::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls() || event->mimeData()->hasFormat(kNavigatorDragFormat)) {
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasFormat(kSheetDragFormat)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
 }
 
 void CQuillmarkView::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls() || event->mimeData()->hasFormat(kNavigatorDragFormat)) {
+    if (event->mimeData()->hasUrls() || event->mimeData()->hasFormat(kSheetDragFormat)) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     }
@@ -538,8 +539,8 @@ void CQuillmarkView::HandleDrop(const QMimeData& mime, QPoint pixel) {
         }
         return;
     }
-    if (data->hasFormat(kNavigatorDragFormat)) {
-        const QByteArray record = data->data(kNavigatorDragFormat);
+    if (data->hasFormat(kSheetDragFormat)) {
+        const QByteArray record = data->data(kSheetDragFormat);
         CReportParam* param = m_document.DroppedParam(std::string(record.constData(), record.size()));
         if (param && m_editor.DropParam(ToPage(pixel), param)) viewport()->update();
     }

@@ -30,9 +30,6 @@ enum : int {
     kCmdPaste = 57637,
 };
 
-// The mime format of a navigator item being dragged.
-inline constexpr const char* kNavigatorDragFormat = "QuillmarkSheet";
-
 class CQuillmarkView : public QAbstractScrollArea, public IDocView {
 public:
     explicit CQuillmarkView(CViewDocument& document, QWidget* parent = nullptr);
