@@ -401,10 +401,6 @@ TEST_F(ViewInFrameTest, WindowsActivateTheirViewsAndTakeTheViewCommands) {
         EXPECT_DOUBLE_EQ(one->Editor().OwnZoom(), 1.0);
         EXPECT_TRUE(frame.Commands().Execute(ID_VIEW_1TO1));
         EXPECT_DOUBLE_EQ(two->Zoom(), 1.0);
-        EXPECT_TRUE(frame.Commands().Execute(ID_TOOL_MOVE_SHEET));
-        EXPECT_EQ(document.tool, kToolMoveSheet);
-        EXPECT_TRUE(frame.Commands().Execute(ID_TOOL_ZOOM));
-        EXPECT_EQ(document.tool, kToolZoom);
         one->DetachSheet();
         two->DetachSheet();
     }

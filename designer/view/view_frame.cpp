@@ -1,7 +1,5 @@
 #include "designer/view/view_frame.h"
 
-#include <utility>
-
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -36,15 +34,6 @@ void ConnectViewCommands(CMainFrame& frame) {
     frame.Commands().SetHandler(ID_VIEW_1TO1, [owner] {
         if (CQuillmarkView* view = ActiveView(*owner)) view->ZoomOneToOne();
     });
-    // The viewing tools act on the next press in the active view.
-    for (const auto& [command, tool] : {std::pair{ID_TOOL_ZOOM, kToolZoom}, std::pair{ID_TOOL_MOVE_SHEET, kToolMoveSheet}}) {
-        frame.Commands().SetHandler(command, [owner, tool] {
-            if (CQuillmarkView* view = ActiveView(*owner)) {
-                view->Editor().Document().SetTool(tool);
-                view->Editor().Document().RefreshCommands();
-            }
-        });
-    }
     frame.Commands().SetHandler(ID_PROPERTIES, [owner] {
         if (CQuillmarkView* view = ActiveView(*owner)) view->ShowProperties();
     });

@@ -1,6 +1,6 @@
 #pragma once
 // The editor view inside the main frame: a sheet shown in a report window of its own, the active window's
-// view, and the frame's commands that the view carries out (fit, 1:1, the zoom and move tools, properties).
+// view, and the frame's commands that the view carries out (fit, 1:1, properties; the tools are the document's).
 #include "designer/view/quillmark_view.h"
 
 namespace quillmark {
