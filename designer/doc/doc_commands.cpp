@@ -268,6 +268,7 @@ bool CQuillmarkDoc::FillReport(void* entry) {
         if (element->GetKind() != kElemTable) continue;
         auto* table = dynamic_cast<CTableElement*>(element);
         if (!table) continue;
+        table->SetCurrentSheet(first);
         CReportSheet* reached = table->GenTable();
         highest = std::max(highest, SheetIndex(reached) + 1);
     }

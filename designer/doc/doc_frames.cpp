@@ -111,6 +111,13 @@ void CQuillmarkDoc::ResetViews() {
 
 void CQuillmarkDoc::ShowSheet(CReportSheet* sheet) {
     if (!sheet || !m_frame || m_destroying) return;
+    ShowSheetFrame(sheet);
+    // The navigator and the page pane follow the sheet shown.
+    SelectSheetItem(sheet);
+    ShowPageText();
+}
+
+void CQuillmarkDoc::ShowSheetFrame(CReportSheet* sheet) {
     if (CChildFrame* frame = GetSheetFrame(sheet)) {
         m_frame->MdiArea()->setActiveSubWindow(frame);
         return;

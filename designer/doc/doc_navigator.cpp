@@ -14,8 +14,9 @@ namespace quillmark {
 void CQuillmarkDoc::ClearTree() {
     m_sheetItems.clear();
     m_paramItems.clear();
+    // Every tree item belongs to an item object, which deletes it; a tree item of no object of this
+    // document is not this document's to delete.
     m_contentsItems.clear();
-    if (m_pTree) m_pTree->clear();
 }
 
 CNavigatorItem* CQuillmarkDoc::FindItem(long long id) const {

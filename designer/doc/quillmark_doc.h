@@ -246,6 +246,7 @@ private:
     CSheetItem* MakeSheetItem(CReportSheet* sheet);
     CParamItem* MakeParamItem(CReportParam* param);
     IDocView* MakeView(CChildFrame** frameOut);
+    void ShowSheetFrame(CReportSheet* sheet);
     void CloseFrame(CChildFrame* frame);
     void SetStatusText(const std::string& text);
     bool ReportHasUsers();

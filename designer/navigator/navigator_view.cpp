@@ -44,9 +44,8 @@ CNavigatorView::CNavigatorView(CNavigatorBar* bar) : QObject(bar), m_bar(bar), m
     connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { OnContextMenu(pos); });
 }
 
-CNavigatorView::~CNavigatorView() {
-    if (m_tree) m_tree->viewport()->removeEventFilter(this);
-}
+// Qt drops the event filter with this object, and the tree may already be gone when the bar deletes it.
+CNavigatorView::~CNavigatorView() = default;
 
 void CNavigatorView::SetRedraw(bool redraw) {
     m_redraw = redraw;

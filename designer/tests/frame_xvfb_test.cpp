@@ -32,6 +32,9 @@ QPoint EdgeFrom(const QImage& image, QPoint from, int dx, int dy) {
 
 class FrameOnDisplay : public XSuiteTest {};
 
+// Within the File menu's title both with and without the icon of a maximised report window before it.
+constexpr int kFileMenuX = 30;
+
 TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     if (!HaveDisplay()) GTEST_SKIP() << Why();
     ProgramSandbox sandbox;
@@ -63,7 +66,7 @@ TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     EXPECT_GT(areaLeft, 100) << "no navigator on the left";
 
     // The About box is the first item of the last menu; it shows the version line and closes with Escape.
-    ASSERT_TRUE(x().Click(frame->left() + 20, frame->top() + 10));
+    ASSERT_TRUE(x().Click(frame->left() + kFileMenuX, frame->top() + 10));
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(x().Key("Left"));
     ASSERT_TRUE(x().Key("Return"));
@@ -73,7 +76,7 @@ TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     std::this_thread::sleep_for(300ms);
 
     // Exit is the last item of the File menu.
-    ASSERT_TRUE(x().Click(frame->left() + 20, frame->top() + 10));
+    ASSERT_TRUE(x().Click(frame->left() + kFileMenuX, frame->top() + 10));
     std::this_thread::sleep_for(300ms);
     ASSERT_TRUE(x().Key("Up"));
     ASSERT_TRUE(x().Key("Return"));
