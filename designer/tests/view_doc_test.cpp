@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/tests/gui_test_app.h"
+#include "designer/doc/doc_host.h"
 #include "designer/doc/quillmark_doc.h"
 #include "designer/frame/main_frame.h"
 #include "designer/view/doc_view.h"
@@ -146,6 +147,35 @@ TEST_F(ViewDocTest, DrawMoveDeleteSaveAndReopen) {
     EXPECT_EQ(sheet->GetElement(count + 1)->GetOrigin(), moved);
     EXPECT_EQ(sheet->GetElement(count + 2)->GetOrigin(), fixedOrigin);
     EXPECT_EQ(sheet->GetElement(count + 2)->GetFixed(), 1);
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// The program's way out: the frame's close asks the host to close its document while the report windows
+// with their views still stand; then the frame goes.
+TEST_F(ViewDocTest, ClosingTheFrameWithADocumentShown) {
+    auto frame = std::make_unique<CMainFrame>();
+    ConnectEditorViews(*frame);
+    frame->resize(1000, 800);
+    frame->show();
+    auto host = std::make_unique<CDocumentHost>(frame.get());
+    frame->closeAllDocuments = [&] { return host->CloseAll(); };
+    ASSERT_TRUE(host->Open(path));
+    QApplication::processEvents();
+    ASSERT_NE(ActiveView(*frame), nullptr);
+    QWheelEvent wheel(QPointF(300, 300), QPointF(300, 300), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(ActiveView(*frame)->viewport(), &wheel);
+    frame->close();
+    QApplication::processEvents();
+    host.reset();
+    frame.reset();
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.Texts().empty()) << ::testing::PrintToString(messages.Texts());
 }
 
 }  // namespace
