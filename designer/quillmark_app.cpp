@@ -15,6 +15,7 @@
 #include "designer/frame/navigator_bar.h"
 #include "designer/print/command_line_print.h"
 #include "designer/start_log.h"
+#include "designer/view/doc_view.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
@@ -158,6 +159,7 @@ bool CQuillmarkApp::StartInteractive() {
     // servers; here they are accepted and change nothing.
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
     m_frame = std::make_unique<quillmark::CMainFrame>();
+    quillmark::ConnectEditorViews(*m_frame);
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };

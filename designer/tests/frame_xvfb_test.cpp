@@ -52,15 +52,17 @@ TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     ASSERT_TRUE(frame.has_value());
     EXPECT_EQ(frame->size(), QSize(900, 700));
 
-    // The report area is one plain colour; its top edge lies below the menu and two rows of toolbars, its
-    // left edge right of the navigator.
+    // The report area's workspace round the page (the wheel zooms the page out into the middle) is one plain
+    // colour; its top edge lies below the menu and two rows of toolbars, its left edge right of the navigator.
     const QPoint centre = frame->center();
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(x().Click(centre.x(), centre.y(), 5));
+    const QPoint corner(frame->right() - 40, frame->bottom() - 50);
     QImage shot = x().ScreenshotWhen(
-        [&](const QImage& image) { return !image.isNull() && EdgeFrom(image, centre, 0, -1).y() - frame->top() > 70; },
+        [&](const QImage& image) { return !image.isNull() && EdgeFrom(image, corner, 0, -1).y() - frame->top() > 70; },
         10s);
     ASSERT_FALSE(shot.isNull());
-    const int areaTop = EdgeFrom(shot, centre, 0, -1).y() - frame->top();
-    const int areaLeft = EdgeFrom(shot, centre, -1, 0).x() - frame->left();
+    const int areaTop = EdgeFrom(shot, corner, 0, -1).y() - frame->top();
+    const int areaLeft = EdgeFrom(shot, corner, -1, 0).x() - frame->left();
     EXPECT_GT(areaTop, 70) << "one row of toolbars or none";
     EXPECT_LT(areaTop, 160);
     EXPECT_GT(areaLeft, 100) << "no navigator on the left";

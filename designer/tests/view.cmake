@@ -1,0 +1,28 @@
+# The editor view: its rules without a widget, and the view driven with synthetic events (offscreen).
+qm_add_test(designer_view_logic_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_logic_test.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+  LIBS quillmark_core)
+
+# Synthetic mouse and key events come from QtTest (in qt6-base-dev).
+find_package(Qt6 REQUIRED COMPONENTS Test)
+qm_add_test(designer_view_widget_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_widget_test.cpp
+          ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core Qt6::Test)
+
+qm_add_test(designer_view_doc_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_doc_test.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core Qt6::Test)
+
+# The real program's editor view on a test X server (Xvfb, xdotool, xwd), driven from outside.
+if(NOT QM_SANITIZE)
+  qm_add_test(designer_view_xvfb_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_xvfb_test.cpp
+    LIBS qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(designer_view_xvfb_tests quillmark)
+endif()

@@ -1,0 +1,182 @@
+// The editor view in the program's own report windows over the real document: the example template opened,
+// viewed, a text rectangle drawn, elements moved and deleted, saved and opened again.
+#include <filesystem>
+#include <fstream>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "controls/tests/gui_test_app.h"
+#include "designer/doc/doc_host.h"
+#include "designer/doc/quillmark_doc.h"
+#include "designer/frame/main_frame.h"
+#include "designer/view/doc_view.h"
+#include "designer/view/quillmark_view.h"
+#include "designer/view/view_frame.h"
+#include "platform/tests/test_support.h"
+#include "platform/ui/messages.h"
+#include "report/model/report_element.h"
+#include "report/model/report_sheet.h"
+
+namespace quillmark {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ViewDocTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApplication();
+        fs::create_directories(dir / "dict");
+        fs::copy_file(QM_DICT_DIR "/quillmark.dict", dir / "dict/quillmark.dict");
+        std::ofstream(ini) << "[Paths]\nDictionary=" << (dir / "dict/") << "\n";
+        fs::copy_file(QM_SOURCE_DIR "/examples/sales.zordot", path);
+    }
+
+    // The pixel of a point of the page in its own units.
+    static QPoint PixelOf(CQuillmarkView* view, CPoint p) {
+        const double zoom = view->Zoom();
+        return view->ToPixel(CPoint(static_cast<int>(p.x * zoom), static_cast<int>(p.y * zoom)));
+    }
+    // Drags in the view from one page point to another with the left button.
+    static void Drag(CQuillmarkView* view, CPoint from, CPoint to) {
+        QWidget* port = view->viewport();
+        QTest::mousePress(port, Qt::LeftButton, {}, PixelOf(view, from));
+        const QPoint end = PixelOf(view, to);
+        QMouseEvent move(QEvent::MouseMove, end, port->mapToGlobal(end), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, end);
+    }
+
+    zor::test::ScopedTempDir dir;
+    std::string ini = dir / "ZorTransport.ini";
+    std::string path = dir / "sales.zordot";
+    zor::test::ScopedEnv config{"XDG_CONFIG_HOME", dir / "config"};
+    zor::test::ScopedEnv transport{"ZOR_TRANSPORT_INI", ini};
+    zor::RecordingMessageSink messages;
+    zor::ScopedMessageSink sink{&messages};
+};
+
+TEST_F(ViewDocTest, DrawMoveDeleteSaveAndReopen) {
+    CPoint made, moved, fixedOrigin;
+    int count = 0;
+    {
+        CMainFrame frame;
+        ConnectEditorViews(frame);
+        frame.resize(1400, 1000);
+        frame.show();
+        CQuillmarkDoc doc(&frame);
+        ASSERT_TRUE(doc.OnOpenDocument(path)) << ::testing::PrintToString(messages.Texts());
+        QApplication::processEvents();
+        CQuillmarkView* view = ActiveView(frame);
+        ASSERT_NE(view, nullptr);
+        ASSERT_GT(doc.Manager().GetSheetCount(), 0);
+        CReportSheet* sheet = doc.Manager().GetSheet(0);
+        ASSERT_EQ(view->Sheet(), sheet);
+        ASSERT_EQ(doc.m_mode, kDocEdit);
+
+        // Looking around changes nothing worth saving.
+        QWheelEvent wheel(QPointF(50, 50), view->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        view->FitPage();
+        const CSize page = doc.m_pageSize;
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, PixelOf(view, CPoint(page.cx - 50, 50 - page.cy)));
+        EXPECT_FALSE(doc.IsChanged());
+
+        count = sheet->GetElementCount();
+        doc.SetTool(kToolText);
+        const CPoint from(page.cx - 600, 300 - page.cy), to(page.cx - 200, 100 - page.cy);
+        Drag(view, from, to);
+        ASSERT_EQ(sheet->GetElementCount(), count + 1);
+        made = sheet->GetElement(count)->GetOrigin();
+        EXPECT_NEAR(made.x, from.x, 10);
+        EXPECT_NEAR(made.y, to.y, 10);
+        EXPECT_TRUE(doc.IsChanged());
+        EXPECT_EQ(doc.Tool(), kToolSelect);
+
+        // Two more in a row, the last fixed; a band takes all three, and a move leaves the fixed one.
+        const int w = page.cx, h = page.cy;
+        for (int left : {w - 950, w - 650, w - 350}) {
+            doc.SetTool(kToolText);
+            Drag(view, CPoint(left, 450 - h), CPoint(left + 200, 350 - h));
+        }
+        ASSERT_EQ(sheet->GetElementCount(), count + 4);
+        CReportElement* e1 = sheet->GetElement(count + 1);
+        CReportElement* e2 = sheet->GetElement(count + 2);
+        CReportElement* e3 = sheet->GetElement(count + 3);
+        e3->SetFixed(1);
+        e3->Update(true);
+        const CPoint fixedAt = e3->GetOrigin();
+        Drag(view, CPoint(w - 990, 490 - h), CPoint(w - 110, 310 - h));
+        ASSERT_EQ(sheet->GetSelection().GetSize(), 3);
+        const CPoint before1 = e1->GetOrigin();
+        const CSize gap = e2->GetOrigin() - e1->GetOrigin();
+        Drag(view, CPoint(w - 850, 400 - h), CPoint(w - 1050, 500 - h));
+        EXPECT_NEAR(e1->GetOrigin().x, before1.x - 200, 8);
+        EXPECT_NEAR(e1->GetOrigin().y, before1.y + 100, 8);
+        EXPECT_EQ(e2->GetOrigin() - e1->GetOrigin(), gap);
+        EXPECT_EQ(e3->GetOrigin(), fixedAt);
+        moved = e1->GetOrigin();
+
+        // The middle one deleted with the question answered Yes. A click on what lies under a selection walks
+        // down to the next element there, so the selection goes first.
+        sheet->UnselectAll();
+        const CPoint middle = e2->GetOrigin() + CSize(100, 50);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, PixelOf(view, middle));
+        ASSERT_EQ(sheet->GetSelection().GetSize(), 1);
+        ASSERT_EQ(sheet->GetSelection().GetAt(0), e2);
+        messages.QueueAnswer(IDYES);
+        QTest::keyClick(view, Qt::Key_Delete);
+        EXPECT_EQ(messages.Texts().back(), "Вы действительно желаете удалить выделенный элемент?");
+        ASSERT_EQ(sheet->GetElementCount(), count + 3);
+        fixedOrigin = fixedAt;
+        ASSERT_TRUE(doc.OnSaveDocument(path));
+    }
+    CQuillmarkDoc reopened(nullptr);
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    CReportSheet* sheet = reopened.Manager().GetSheet(0);
+    ASSERT_NE(sheet, nullptr);
+    sheet->LoadElementsFromFile();
+    ASSERT_EQ(sheet->GetElementCount(), count + 3);
+    EXPECT_EQ(sheet->GetElement(count)->GetOrigin(), made);
+    EXPECT_EQ(sheet->GetElement(count)->GetKind(), kElemRect);
+    EXPECT_EQ(sheet->GetElement(count + 1)->GetOrigin(), moved);
+    EXPECT_EQ(sheet->GetElement(count + 2)->GetOrigin(), fixedOrigin);
+    EXPECT_EQ(sheet->GetElement(count + 2)->GetFixed(), 1);
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// The program's way out: the frame's close asks the host to close its document while the report windows
+// with their views still stand; then the frame goes.
+TEST_F(ViewDocTest, ClosingTheFrameWithADocumentShown) {
+    auto frame = std::make_unique<CMainFrame>();
+    ConnectEditorViews(*frame);
+    frame->resize(1000, 800);
+    frame->show();
+    auto host = std::make_unique<CDocumentHost>(frame.get());
+    frame->closeAllDocuments = [&] { return host->CloseAll(); };
+    ASSERT_TRUE(host->Open(path));
+    QApplication::processEvents();
+    ASSERT_NE(ActiveView(*frame), nullptr);
+    QWheelEvent wheel(QPointF(300, 300), QPointF(300, 300), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(ActiveView(*frame)->viewport(), &wheel);
+    frame->close();
+    QApplication::processEvents();
+    host.reset();
+    frame.reset();
+    QApplication::processEvents();
+    EXPECT_TRUE(messages.Texts().empty()) << ::testing::PrintToString(messages.Texts());
+}
+
+}  // namespace
+}  // namespace quillmark

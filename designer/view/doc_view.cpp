@@ -1,0 +1,79 @@
+#include "designer/view/doc_view.h"
+
+#include <unistd.h>
+
+#include "designer/frame/main_frame.h"
+#include "designer/frame/navigator_bar.h"
+#include "designer/navigator/navigator_items.h"
+#include "designer/navigator/navigator_view.h"
+#include "designer/view/quillmark_view.h"
+#include "designer/view/view_frame.h"
+#include "report/model/report_element.h"
+#include "report/model/report_sheet.h"
+
+namespace quillmark {
+
+bool CDocumentForView::UseCommonScale() const {
+    return m_doc.m_mode == kDocView ? m_doc.m_useOneScaleInReport != 0 : m_doc.m_useOneScaleInDot != 0;
+}
+
+int CDocumentForView::SheetCount() const { return m_doc.Manager().GetSheetCount(); }
+
+void CDocumentForView::SheetActivated(CReportSheet* sheet, int pageNumber) {
+    m_doc.SelectSheetItem(sheet);
+    if (CMainFrame* frame = m_doc.Frame()) frame->SetPageText(pageNumber, SheetCount());
+}
+
+void CDocumentForView::OpenFile(const std::string& path) {
+    CMainFrame* frame = m_doc.Frame();
+    if (frame && frame->Navigator() && frame->Navigator()->openDroppedFile) frame->Navigator()->openDroppedFile(path);
+}
+
+CReportParam* CDocumentForView::DroppedParam(const std::string& record) {
+    qint64 processId = 0;
+    long long id = 0;
+    if (!ParseSheetDragRecord(QByteArray(record.data(), static_cast<qsizetype>(record.size())), processId, id) ||
+        processId != ::getpid())
+        return nullptr;
+    CNavigatorItem* item = m_doc.FindItem(id);
+    if (!item || item->Kind() != kItemParam) return nullptr;
+    return static_cast<CParamItem*>(item)->Param();
+}
+
+void CDocumentForView::SetPositionText(const std::string& text) {
+    if (CMainFrame* frame = m_doc.Frame()) frame->SetPositionText(text);
+}
+
+void CDocumentForView::RefreshCommands() {
+    if (CMainFrame* frame = m_doc.Frame()) frame->Commands().Refresh();
+}
+
+bool CDocumentForView::EditProperties(CReportSheet* sheet) {
+    if (!sheet || sheet->GetSelection().IsEmpty()) return false;
+    return sheet->GetSelection().GetAt(0)->ElemProper(m_doc.m_mode);
+}
+
+void CDocumentForView::SelectAll(CReportSheet* sheet) {
+    if (!sheet) return;
+    for (CReportElement* element : sheet->GetElements()) sheet->Select(element, 1);
+}
+
+CQuillmarkView* MakeEditorView(CQuillmarkDoc& doc, QWidget* parent) {
+    auto document = std::make_unique<CDocumentForView>(doc);
+    auto* view = new CQuillmarkView(*document, parent);
+    view->TakeDocument(std::move(document));
+    return view;
+}
+
+void InstallEditorViews() {
+    CQuillmarkDoc::SetViewFactory([](CQuillmarkDoc& doc, QWidget* parent) -> IDocView* {
+        return MakeEditorView(doc, parent);
+    });
+}
+
+void ConnectEditorViews(CMainFrame& frame) {
+    InstallEditorViews();
+    ConnectViewCommands(frame);
+}
+
+}  // namespace quillmark
