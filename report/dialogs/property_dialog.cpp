@@ -7,7 +7,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "report/dialogs/contents_page.h"
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/picture_page.h"
+#include "report/dialogs/text_page.h"
+#include "report/model/picture_element.h"
+#include "report/model/table_content_element.h"
+#include "report/model/table_element.h"
 #include "report/model/report_element.h"
 
 std::string PropertyDialogCaption(const std::vector<CReportElement*>& selection) {
@@ -65,25 +71,67 @@ bool CPositionPage::Apply() {
     return m_Logic.Apply();
 }
 
+CKindPage MakeTablePage(CTableElement& table, int reportMode, QDialog* dialog, QWidget* parent) {
+    // The table page's line goes here.
+    (void)table, (void)reportMode, (void)dialog, (void)parent;
+    return {};
+}
+
+CKindPage CPropertyDlg::MakeKindPage(CReportElement& element, int reportMode) {
+    switch (element.GetKind()) {
+    case kElemRect: {
+        auto* page = new CTextPage(element, m_pTabs);
+        return {page, [page] { return page->Apply(); }, "Текст"};
+    }
+    case kElemTable:
+    case kElemTableMap: {
+        // A continuation's page edits the table it continues.
+        CReportElement* table = element.GetKind() == kElemTable ? &element : element.ContinuedTable();
+        auto* asTable = dynamic_cast<CTableElement*>(table);
+        return asTable ? MakeTablePage(*asTable, reportMode, this, m_pTabs) : CKindPage{};
+    }
+    case kElemPicture:
+        if (auto* picture = dynamic_cast<CPictureElement*>(&element)) {
+            auto* page = new CPicturePage(*picture, m_pTabs);
+            return {page, [page] { return page->Apply(); }, "Эскиз"};
+        }
+        return {};
+    case kElemTableContent:
+        if (auto* contents = dynamic_cast<CTableContentElement*>(&element)) {
+            auto* page = new CContentsPage(*contents, m_pTabs);
+            return {page, [page] { return page->Apply(); }, "Содержание"};
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
 CPropertyDlg::CPropertyDlg(std::vector<CReportElement*> selection, int reportMode, QWidget* parent)
     : QDialog(parent), m_Selection(std::move(selection)) {
     setObjectName("143");
-    setWindowTitle(QString::fromStdString(PropertyDialogCaption(m_Selection)));
+    setWindowTitle(QString::fromUtf8("Свойства"));
     auto* layout = new QVBoxLayout(this);
     m_pTabs = new QTabWidget(this);
     m_pTabs->setObjectName("1008");
     layout->addWidget(m_pTabs);
-    if (!m_Selection.empty()) {
-        m_pPosition = new CPositionPage(m_Selection, reportMode, m_pTabs);
-        m_pTabs->addTab(m_pPosition, QString::fromUtf8("Положение элемента"));
-    }
     AddOkCancel(this, layout, [this] { return OnOK(); });
+    if (m_Selection.empty()) return;
+    m_pPosition = new CPositionPage(m_Selection, reportMode, m_pTabs);
+    m_pTabs->addTab(m_pPosition, QString::fromUtf8("Положение элемента"));
+    if (m_Selection.size() == 1) {
+        m_KindPage = MakeKindPage(*m_Selection.front(), reportMode);
+        if (m_KindPage.widget) {
+            m_pTabs->addTab(m_KindPage.widget, QString::fromUtf8(m_KindPage.title));
+            m_pTabs->setCurrentIndex(1);
+        }
+        setWindowTitle(QString::fromStdString(PropertyDialogCaption(m_Selection)));
+    }
 }
 
 int CPropertyDlg::exec() { return m_pPosition ? QDialog::exec() : 0; }
 
-bool CPropertyDlg::OnOK() { return m_pPosition && m_pPosition->Apply(); }
-
-bool ShowElemProperties(const std::vector<CReportElement*>& selection, int reportMode) {
-    return CPropertyDlg(selection, reportMode).exec() == QDialog::Accepted;
+bool CPropertyDlg::OnOK() {
+    if (!m_pPosition || !m_pPosition->Apply()) return false;
+    return !m_KindPage.apply || m_KindPage.apply();
 }

@@ -1,14 +1,17 @@
 #pragma once
 // The element property dialog (template 143, tab control 1008): tab 0 the position page over the whole
-// selection, tab 1 the page of the one selected element's kind. The kind pages are not built yet, so
-// only the kinds without a page of their own (lines, page references) and several elements open it.
+// selection, tab 1 the page of the one selected element's kind (text, table, picture, contents). The
+// text, picture and contents pages edit in a shown report too; only the position and table pages read
+// reportMode.
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "report/dialogs/position_logic.h"
 
 class CReportElement;
+class CTableElement;
 class QCheckBox;
 class QLineEdit;
 class QTabWidget;
@@ -29,6 +32,13 @@ private:
     QCheckBox* m_pFixed;
 };
 
+// A kind page as the frame sees it: its widget and its check-and-apply step (false keeps the dialog open).
+struct CKindPage {
+    QWidget* widget = nullptr;
+    std::function<bool()> apply;
+    const char* title = "";
+};
+
 class CPropertyDlg : public QDialog {
     Q_OBJECT
 public:
@@ -36,13 +46,21 @@ public:
     // An empty selection ends the dialog at once with 0.
     int exec() override;
 
+    // The page of the kind, or none (widget null) for kinds shown on the position page alone. The table
+    // kinds (3 and, editing the continued table, 5) come from MakeTablePage.
+    CKindPage MakeKindPage(CReportElement& element, int reportMode);
+    CPositionPage* PositionPage() const { return m_pPosition; }
+    QWidget* KindPage() const { return m_KindPage.widget; }
+
 private:
     bool OnOK();
 
     std::vector<CReportElement*> m_Selection;
     QTabWidget* m_pTabs;
     CPositionPage* m_pPosition = nullptr;
+    CKindPage m_KindPage;
 };
 
-// The entry the program calls on a sheet's selection; true when the dialog ended with OK.
-bool ShowElemProperties(const std::vector<CReportElement*>& selection, int reportMode);
+// The table page of a table element, made for the property dialog; none (widget null) until a table
+// page is linked in. dialog: the property dialog, whose "Отмена" the page disables after each change.
+CKindPage MakeTablePage(CTableElement& table, int reportMode, QDialog* dialog, QWidget* parent);

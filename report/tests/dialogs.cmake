@@ -11,10 +11,14 @@ qm_add_test(report_dialog_logic_tests
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/position_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/level_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/group_sort_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_pages_logic_test.cpp
   LIBS folivox_dialogs
   LABELS asan)
 
 qm_add_test(report_dialog_view_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/dialog_view_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_menu_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_pages_view_test.cpp
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS folivox_dialogs)
+
