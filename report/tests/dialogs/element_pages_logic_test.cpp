@@ -16,6 +16,7 @@
 #include "report/model/picture_element.h"
 #include "report/model/report_element.h"
 #include "report/model/table_content_element.h"
+#include "report/tests/model/model_fixture.h"
 
 namespace {
 
@@ -268,6 +269,42 @@ TEST_F(ContentsPageTest, ApplyMovesTheWorkingCopyIntoTheElement) {
     page.m_PageNumberWidth = "x";
     EXPECT_FALSE(page.Apply());
     EXPECT_EQ(element.GetPageNumberWidth(), 25.5);
+}
+
+TEST(ContentsPageStore, AppliedLevelsReplaceTheStoredOnesWithoutLeftovers) {
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scoped{&sink};
+    model_test::AttachedModel model;
+    ASSERT_TRUE(model.loaded);
+    const CReportSchema& s = model.manager.Schema();
+    auto liveCount = [&](CzorEntity* entity) {
+        CzorTAggr<CzorInstance> all;
+        model.store.GetEntityExtent(entity, all);
+        int n = 0;
+        for (CzorInstance* i : all) n += i && !i->IsDeleted();
+        return n;
+    };
+    CTableContentElement element(&model.manager);
+    for (int i = 0; i < 3; ++i) element.GetContentTitle().AddLevel()->SetIndent(5.0 + i);
+    element.Update(true);
+    ASSERT_EQ(liveCount(s.e_zor_table_content_title_level), 3);
+
+    CContentsPageLogic page(element);
+    page.DelLevel(0);
+    page.BeginIndentEdit(0);
+    ASSERT_TRUE(page.CommitIndentEdit("7.5"));
+    ASSERT_TRUE(page.Apply());
+    element.Update(true);
+    EXPECT_EQ(liveCount(s.e_zor_table_content_title_level), 2);
+    EXPECT_EQ(liveCount(s.e_zor_table_content_title), 1);
+
+    // Read back from the store, the element holds what the page showed.
+    CTableContentElement reread(&model.manager);
+    reread.SetInstance(element.GetInstance());
+    reread.Update(false);
+    ASSERT_EQ(reread.GetContentTitle().GetLevelCount(), 2);
+    EXPECT_EQ(reread.GetContentTitle().GetLevel(0)->GetIndent(), 7.5);
+    EXPECT_EQ(reread.GetContentTitle().GetLevel(1)->GetIndent(), 7.0);
 }
 
 }  // namespace
