@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include "designer/command_line.h"
+#include "designer/print/command_line_print.h"
 #include "designer/qt_platform.h"
 #include "designer/quillmark_app.h"
 #include "designer/start_log.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const bool noDisplay = quillmark::ChooseQtPlatform(true) == "offscreen" ||
                            (platform && std::string_view(platform) == "offscreen");
-    quillmark::SelectQtPlatform(early.mode != kModeInteractive || noDisplay);
+    quillmark::SelectQtPlatform(early.mode != kModeInteractive || quillmark::IsPrintCommand(early) || noDisplay);
 
     QApplication qtApp(argc, argv);
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);

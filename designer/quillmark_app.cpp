@@ -13,6 +13,7 @@
 #include "controls/please_wait.h"
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
+#include "designer/print/command_line_print.h"
 #include "designer/start_log.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
@@ -46,9 +47,10 @@ const char* QuillmarkUsageText() {
            "Генерация с просмотром: -gen_view вместо -gen.\n"
            "Объединение отчетов (второй добавляется в конец первого, первый сохраняется):\n"
            "  quillmark -unification <отчет.zorrep> -outfile=<добавляемый.zorrep>\n"
+           "Печать без диалога: quillmark -p <отчет> (принтер по умолчанию), quillmark -pt <отчет> <принтер>.\n"
            "\n"
            "Код завершения: 0 - отчет записан, 2 - ошибка источника данных, 3 - ошибка генерации,\n"
-           "4 - ошибка объединения. Сообщения выводятся в поток ошибок.\n";
+           "4 - ошибка объединения, 5 - ошибка печати. Сообщения выводятся в поток ошибок.\n";
 }
 
 CQuillmarkApp::~CQuillmarkApp() { CloseWait(); }
@@ -76,6 +78,13 @@ bool CQuillmarkApp::InitInstance(const std::string& commandLine, const std::vect
             m_sink.emplace(&m_stderrSink);
             return RunUnification();
         default:
+            if (quillmark::IsPrintCommand(m_cmdInfo)) {
+                m_sink.emplace(&m_stderrSink);
+                return EndBatch(quillmark::PrintReportFile(m_cmdInfo.m_strFileName, m_cmdInfo.m_strPrinterName,
+                                                           dictionaryDir)
+                                    ? kExitOk
+                                    : kExitPrintError);
+            }
             return StartInteractive();
     }
 }

@@ -26,6 +26,7 @@ public:
         kExitGenerationError = 3, // generation failed (the engine says why, when it knows)
         kExitMergeError = 4,      // the merge failed
         kExitNoDisplay = 1,       // the designer was asked for where there is no display
+        kExitPrintError = 5,      // "-p" / "-pt": the file could not be printed
     };
 
     CQuillmarkApp() = default;

@@ -9,7 +9,7 @@
 // holding none, with no current system. One thread at a time.
 #include "platform/base/ole_date.h"
 #include "signature/csp_name_map.h"
-#include "signature/plugin_library.h"
+#include "platform/base/plugin_library.h"
 
 #include <string>
 #include <string_view>
@@ -89,7 +89,7 @@ private:
     template <class Fn> Fn Entry(int number) const { return reinterpret_cast<Fn>(m_entries[number - 1]); }
 
     void* m_entries[kEntryCount] = {};
-    sig::PluginLibrary m_library;
+    zor::PluginLibrary m_library;
     sig::CspNameMap m_map;
     std::string m_currentName;
 };

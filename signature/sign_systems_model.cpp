@@ -1,6 +1,6 @@
 #include "signature/sign_systems_model.h"
 
-#include "signature/plugin_library.h"
+#include "platform/base/plugin_library.h"
 #include "platform/text/case_fold.h"
 
 #include <fmt/printf.h>
@@ -151,7 +151,7 @@ void CSignSystemPropsModel::Browsed(const std::string& path) {
 }
 
 bool CSignSystemPropsModel::IsSignatureLibrary(const std::string& path) {
-    PluginLibrary library;
+    zor::PluginLibrary library;
     if (!library.Open(path)) return false;
     for (const char* name : {"CreatePrivateKey", "Sign", "CheckSign", "GetPublicKey"})
         if (!library.Symbol(name)) return false;

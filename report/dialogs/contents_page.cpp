@@ -12,6 +12,7 @@
 #include "controls/dialogs/button.h"
 #include "controls/stock_icons.h"
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/section_dialog.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ CContentsPage::CContentsPage(CTableContentElement& element, QWidget* parent) : Q
     connect(m_pList, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int column) { OnDoubleClick(item, column); });
     connect(chooser, &QPushButton::clicked, this, [this] {
-        if (!ChooseLogFont(this, m_Logic.m_TitleFont)) return;
+        if (!ChooseReportFont(this, m_Logic.m_TitleFont)) return;
         m_pTitleFont->setText(QString::fromStdString(ContentsFontText(m_Logic.m_TitleFont)));
     });
 }
@@ -127,7 +128,7 @@ void CContentsPage::OnDoubleClick(QTreeWidgetItem* item, int column) {
         EditIndent(row);
     } else if (column == kFontColumn) {
         LOGFONT font = m_Logic.Levels().GetLevel(row)->GetFont();
-        if (!ChooseLogFont(this, font)) return;
+        if (!ChooseReportFont(this, font)) return;
         m_Logic.SetLevelFont(row, font);
         item->setText(kFontColumn, QString::fromStdString(m_Logic.FontText(row)));
     }

@@ -1,15 +1,13 @@
 #include "report/dialogs/dialog_controls.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QDialog>
-#include <QFontDialog>
 #include <QTreeWidget>
-
-#include <cstdlib>
 
 #include "controls/dialogs/button.h"
 #include "controls/stock_icons.h"
-#include "platform/win/gdi_types.h"
 
 namespace {
 
@@ -52,21 +50,16 @@ QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<
     return list;
 }
 
-bool ChooseLogFont(QWidget* parent, LOGFONT& font) {
-    QFont start(QString::fromUtf8(font.lfFaceName));
-    if (font.lfHeight != 0) start.setPointSizeF(std::abs(font.lfHeight) / 10.0);
-    start.setBold(font.lfWeight >= FW_BOLD);
-    start.setItalic(font.lfItalic != 0);
-    start.setUnderline(font.lfUnderline != 0);
-    start.setStrikeOut(font.lfStrikeOut != 0);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, start, parent);
-    if (!ok) return false;
-    font.SetFaceName(chosen.family().toUtf8().constData());
-    font.lfHeight = static_cast<int>(chosen.pointSizeF() * 10.0 + 0.5);
-    font.lfWeight = chosen.bold() ? FW_BOLD : FW_NORMAL;
-    if (chosen.italic() != (font.lfItalic != 0)) font.lfItalic = chosen.italic() ? 1 : 0;
-    font.lfUnderline = chosen.underline() ? 1 : 0;
-    font.lfStrikeOut = chosen.strikeOut() ? 1 : 0;
-    return true;
+QLineEdit* MakeEdit(QWidget* parent, const char* id, const std::string& text, bool readOnly) {
+    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
+    edit->setObjectName(id);
+    edit->setReadOnly(readOnly);
+    return edit;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool checked) {
+    auto* box = new QCheckBox(QString::fromUtf8(text), parent);
+    box->setObjectName(id);
+    box->setChecked(checked);
+    return box;
 }

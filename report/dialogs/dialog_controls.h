@@ -3,14 +3,16 @@
 // icons 0 and 1) and the lists of rows with titled columns.
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 class CzorButton;
 class QBoxLayout;
+class QCheckBox;
+class QLineEdit;
 class QDialog;
 class QTreeWidget;
 class QWidget;
-struct LOGFONT;
 
 // Adds both buttons, right-aligned, to the layout. A click on OK calls onOk, and the dialog is accepted
 // when it gives true; Cancel rejects the dialog.
@@ -19,6 +21,6 @@ void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk
 // A list of whole rows without a tree, its columns given as title and width in pixels.
 QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<std::pair<const char*, int>> columns);
 
-// The system's font chooser on a font whose height is in tenths of a point; on OK the face, size (in
-// tenths of a point), weight, italic, underline and strike-out are taken over and true is returned.
-bool ChooseLogFont(QWidget* parent, LOGFONT& font);
+// An edit holding text, and a check box with its caption, each named by its control id.
+QLineEdit* MakeEdit(QWidget* parent, const char* id, const std::string& text, bool readOnly = false);
+QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool checked);

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <memory>
 #include <QWidget>
 
 #include "controls/menu/zor_menu.h"
 #include "controls/resources/module_resources.h"
 #include "controls/resources/pictograms.h"
 #include "report/generation/report_param.h"
-#include "report/generation/report_section.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 #include "report/model/table_element.h"
@@ -109,16 +107,6 @@ int CarryOutElementCommand(CReportElement& element, unsigned command) {
         return 0;
     }
     return element.ExecuteCmd(command);
-}
-
-bool AddTableSection(CTableElement& table, const std::function<bool(CReportSection&)>& editSection) {
-    CFolivox* manager = table.GetManager();
-    auto section = std::make_unique<CReportSection>(manager);
-    if (editSection && editSection(*section)) {
-        section->CreateSection(manager);
-        table.GetSections().Add(section.release());
-    }
-    return true;
 }
 
 int ShowElementMenu(CReportElement& element, CPoint point, QWidget* window, int reportMode) {

@@ -5,13 +5,9 @@
 // so tests check each without opening a popup.
 #include <QImage>
 
-#include <functional>
-
 #include "platform/win/geometry.h"
 
 class CReportElement;
-class CReportSection;
-class CTableElement;
 class CReportParam;
 class CzorMenu;
 class QWidget;
@@ -52,11 +48,6 @@ CzorMenu* LoadElementMenu(CzorMenu& menu, const CReportElement& element, int rep
 // aligning are done here and give 0; every other command goes to ExecuteCmd (ordering), whose result is
 // returned (copy, paste, delete and properties come back for the caller).
 int CarryOutElementCommand(CReportElement& element, unsigned command);
-
-// The table's "Создать секцию...": a new section of the table's manager, shown to editSection; when that
-// gives true the section is created in the store and appended to the table's sections, otherwise it is
-// deleted. Always true.
-bool AddTableSection(CTableElement& table, const std::function<bool(CReportSection&)>& editSection);
 
 // The whole context menu at a point of the window (in its coordinates): 0 without a window.
 int ShowElementMenu(CReportElement& element, CPoint point, QWidget* window, int reportMode);

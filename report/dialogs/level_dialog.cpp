@@ -11,25 +11,8 @@
 
 #include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/field_setup.h"
 #include "report/generation/group_col.h"
-
-namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* id, const std::string& text, bool readOnly = false) {
-    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
-    edit->setObjectName(id);
-    edit->setReadOnly(readOnly);
-    return edit;
-}
-
-QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool checked) {
-    auto* box = new QCheckBox(QString::fromUtf8(text), parent);
-    box->setObjectName(id);
-    box->setChecked(checked);
-    return box;
-}
-
-}  // namespace
 
 CLevelDlg::CLevelDlg(const std::string& name, int height, int flags, QWidget* parent)
     : QDialog(parent), m_Logic(name, height, flags) {
@@ -91,6 +74,8 @@ CGroupParamsDlg::CGroupParamsDlg(CGroupCol* group, const LOGFONT* font, QWidget*
         });
     }
     connect(choose, &QPushButton::clicked, this, [this] { ShowFont(); });
+    m_SubDialogs[0] = [this](CGroupCol* g) { CFieldsDlg(FieldsMode::kGroupTitles, nullptr, g, this).exec(); };
+    m_SubDialogs[1] = [this](CGroupCol* g) { CFieldsDlg(FieldsMode::kGroupClosings, nullptr, g, this).exec(); };
     m_SubDialogs[2] = [this](CGroupCol* g) { CConditionsDlg(g->m_Conditions, g->m_pManager, this).exec(); };
     // Plain dialog buttons here.
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

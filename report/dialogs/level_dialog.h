@@ -36,8 +36,8 @@ public:
     int exec() override;
     // The font chosen, which the caller copies into the grouping column after OK.
     const LOGFONT& Font() const { return m_Logic.m_Font; }
-    // The sub-dialogs of buttons 8018 (title lines), 8021 (closing lines) and 8020 (conditions: the
-    // conditions-list dialog unless replaced).
+    // The sub-dialogs of buttons 8018 (title lines), 8021 (closing lines) and 8020 (conditions); unless
+    // replaced, the field set-up dialog on either list of levels and the conditions-list dialog.
     void SetSubDialogs(std::function<void(CGroupCol*)> titleLines, std::function<void(CGroupCol*)> closingLines,
                        std::function<void(CGroupCol*)> conditions);
 

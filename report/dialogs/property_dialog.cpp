@@ -13,7 +13,7 @@
 #include "report/dialogs/text_page.h"
 #include "report/model/picture_element.h"
 #include "report/model/table_content_element.h"
-#include "report/model/table_element.h"
+#include "report/dialogs/table_page.h"
 #include "report/model/report_element.h"
 
 std::string PropertyDialogCaption(const std::vector<CReportElement*>& selection) {
@@ -71,24 +71,11 @@ bool CPositionPage::Apply() {
     return m_Logic.Apply();
 }
 
-CKindPage MakeTablePage(CTableElement& table, int reportMode, QDialog* dialog, QWidget* parent) {
-    // The table page's line goes here.
-    (void)table, (void)reportMode, (void)dialog, (void)parent;
-    return {};
-}
-
-CKindPage CPropertyDlg::MakeKindPage(CReportElement& element, int reportMode) {
+CKindPage CPropertyDlg::MakeKindPage(CReportElement& element) {
     switch (element.GetKind()) {
     case kElemRect: {
         auto* page = new CTextPage(element, m_pTabs);
         return {page, [page] { return page->Apply(); }, "Текст"};
-    }
-    case kElemTable:
-    case kElemTableMap: {
-        // A continuation's page edits the table it continues.
-        CReportElement* table = element.GetKind() == kElemTable ? &element : element.ContinuedTable();
-        auto* asTable = dynamic_cast<CTableElement*>(table);
-        return asTable ? MakeTablePage(*asTable, reportMode, this, m_pTabs) : CKindPage{};
     }
     case kElemPicture:
         if (auto* picture = dynamic_cast<CPictureElement*>(&element)) {
@@ -120,10 +107,13 @@ CPropertyDlg::CPropertyDlg(std::vector<CReportElement*> selection, int reportMod
     m_pPosition = new CPositionPage(m_Selection, reportMode, m_pTabs);
     m_pTabs->addTab(m_pPosition, QString::fromUtf8("Положение элемента"));
     if (m_Selection.size() == 1) {
-        m_KindPage = MakeKindPage(*m_Selection.front(), reportMode);
+        m_KindPage = MakeKindPage(*m_Selection.front());
         if (m_KindPage.widget) {
             m_pTabs->addTab(m_KindPage.widget, QString::fromUtf8(m_KindPage.title));
             m_pTabs->setCurrentIndex(1);
+        } else {
+            // A table, or a continuation editing its table; nothing for the other kinds.
+            m_KindPage.apply = AddTablePage(m_pTabs, m_Selection, reportMode);
         }
         setWindowTitle(QString::fromStdString(PropertyDialogCaption(m_Selection)));
     }

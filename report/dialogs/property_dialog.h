@@ -11,7 +11,6 @@
 #include "report/dialogs/position_logic.h"
 
 class CReportElement;
-class CTableElement;
 class QCheckBox;
 class QLineEdit;
 class QTabWidget;
@@ -46,9 +45,9 @@ public:
     // An empty selection ends the dialog at once with 0.
     int exec() override;
 
-    // The page of the kind, or none (widget null) for kinds shown on the position page alone. The table
-    // kinds (3 and, editing the continued table, 5) come from MakeTablePage.
-    CKindPage MakeKindPage(CReportElement& element, int reportMode);
+    // The text, picture or contents page of the element, or none (widget null) for the other kinds; the
+    // table kinds (3 and, editing the continued table, 5) get the table page (AddTablePage).
+    CKindPage MakeKindPage(CReportElement& element);
     CPositionPage* PositionPage() const { return m_pPosition; }
     QWidget* KindPage() const { return m_KindPage.widget; }
 
@@ -60,7 +59,3 @@ private:
     CPositionPage* m_pPosition = nullptr;
     CKindPage m_KindPage;
 };
-
-// The table page of a table element, made for the property dialog; none (widget null) until a table
-// page is linked in. dialog: the property dialog, whose "Отмена" the page disables after each change.
-CKindPage MakeTablePage(CTableElement& table, int reportMode, QDialog* dialog, QWidget* parent);

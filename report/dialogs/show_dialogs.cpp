@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "controls/resources/module_resources.h"
+#include "report/dialogs/column_dialog.h"
 #include "report/dialogs/property_dialog.h"
 
 bool ShowElemProperties(const std::vector<CReportElement*>& selection, int reportMode) {
@@ -11,8 +12,10 @@ bool ShowElemProperties(const std::vector<CReportElement*>& selection, int repor
 }
 
 bool ShowSimplDialog(const char* caption, std::string* name, int allowEmpty) {
-    // The name-only layout belongs to the column dialog; until it is linked in here the dialog counts as
-    // cancelled and the name stays as it was.
-    (void)caption, (void)name, (void)allowEmpty;
-    return false;
+    if (!name) return false;
+    // The name is written back only after OK, so a cancelled prompt leaves the caller's text as it was.
+    std::string edited = *name;
+    if (!ShowColumnDialog(caption ? caption : "", edited, allowEmpty != 0, kColumnLayoutName)) return false;
+    *name = edited;
+    return true;
 }

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/section_dialog.h"
 #include "report/generation/report_param.h"
 
 namespace {
@@ -20,13 +21,6 @@ QComboBox* MakeList(QWidget* parent, const char* id, std::initializer_list<const
     list->setObjectName(id);
     for (const char* item : items) list->addItem(QString::fromUtf8(item));
     return list;
-}
-
-QLineEdit* MakeShownEdit(QWidget* parent, const char* id, const std::string& text) {
-    auto* edit = new QLineEdit(QString::fromStdString(text), parent);
-    edit->setObjectName(id);
-    edit->setReadOnly(true);
-    return edit;
 }
 
 }  // namespace
@@ -60,8 +54,8 @@ CTextPage::CTextPage(CReportElement& element, QWidget* parent) : QWidget(parent)
     layout->addLayout(form);
 
     auto* fontRow = new QHBoxLayout();
-    m_pSize = MakeShownEdit(this, "1016", m_Logic.FontSizeText());
-    m_pFace = MakeShownEdit(this, "1015", m_Logic.FaceText());
+    m_pSize = MakeEdit(this, "1016", m_Logic.FontSizeText(), true);
+    m_pFace = MakeEdit(this, "1015", m_Logic.FaceText(), true);
     auto* chooser = new QPushButton("...", this);
     chooser->setObjectName("1017");
     fontRow->addWidget(m_pSize);
@@ -102,7 +96,7 @@ void CTextPage::ShowOption() {
 }
 
 void CTextPage::ShowFont() {
-    if (!ChooseLogFont(this, m_Logic.m_Font)) return;
+    if (!ChooseReportFont(this, m_Logic.m_Font)) return;
     m_pSize->setText(QString::fromStdString(m_Logic.FontSizeText()));
     m_pFace->setText(QString::fromStdString(m_Logic.FaceText()));
 }

@@ -1,5 +1,8 @@
 #include "report/generation/report_param.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <fmt/printf.h>
 
 #include "platform/text/numbers.h"
@@ -89,41 +92,64 @@ bool CParamArray::IsUnique(const std::string& name, const CReportParam* except) 
 }
 
 void CParamArray::DeleteAll() {
-    if (m_Items.IsEmpty()) return;
-    CFolivox* manager = m_Items.GetAt(0)->GetDict();
-    CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
-    for (CReportParam* param : m_Items) {
-        if (store && param->GetInstance()) store->DeleteInstance(param->GetInstance(), true, false);
-        delete param;
-    }
-    m_Items.RemoveAll();
-    if (!manager || !store) return;
+    std::vector<CReportParam*> all(m_Items.begin(), m_Items.end());
+    DeleteParams(all, true);
+}
 
-    // Unlink every text that showed a parameter, on every sheet, loaded or not.
-    const CReportSchema& s = manager->Schema();
-    CzorTAggr<CzorInstance> values(16, true, false);
+void CParamArray::DeleteParams(const std::vector<CReportParam*>& victims) { DeleteParams(victims, false); }
+
+void CParamArray::DeleteParams(const std::vector<CReportParam*>& victims, bool everyText) {
+    if (victims.empty()) return;
+    CFolivox* manager = victims.front()->GetDict();
+    CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
+    std::vector<CzorInstance*> instances;
+    for (CReportParam* param : victims)
+        if (param->GetInstance()) instances.push_back(param->GetInstance());
+    auto isVictim = [&](const CReportParam* param) {
+        return std::find(victims.begin(), victims.end(), param) != victims.end();
+    };
+
+    // Unlink every text that showed one of them, on every sheet, loaded or not, before they go.
     std::vector<CReportElement*> elements;
-    for (CReportSheet* sheet : manager->GetSheets()) {
-        if (sheet->GetElements().IsEmpty()) {
-            sheet->Update(true);
-            CzorTAggr<CzorInstance> elems;
-            store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
-            for (CzorInstance* elem : elems) {
-                if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
-                CzorInstance* value = nullptr;
-                int type = 0;
-                if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
-                    store->GetAttr(value, s.zor_value_type, type) && type == 2)
-                    values.Add(value);
-            }
-        } else {
-            for (CReportElement* element : sheet->GetElements()) {
-                if (element->GetKind() != kElemRect || element->GetTextValue().GetType() != kTextParam) continue;
-                elements.push_back(element);
-                if (element->GetTextValue().GetInstance()) values.Add(element->GetTextValue().GetInstance());
+    CzorTAggr<CzorInstance> values(16, true, false);
+    if (manager && store) {
+        const CReportSchema& s = manager->Schema();
+        for (CReportSheet* sheet : manager->GetSheets()) {
+            if (sheet->GetElements().IsEmpty()) {
+                sheet->Update(true);
+                CzorTAggr<CzorInstance> elems;
+                store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
+                for (CzorInstance* elem : elems) {
+                    if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
+                    CzorInstance* value = nullptr;
+                    CzorInstance* shown = nullptr;
+                    int type = 0;
+                    if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
+                        store->GetAttr(value, s.zor_value_type, type) && type == 2 &&
+                        (everyText || (store->GetAttr(value, s.zor_value_inst, shown) && shown &&
+                                       std::find(instances.begin(), instances.end(), shown) != instances.end())))
+                        values.Add(value);
+                }
+            } else {
+                for (CReportElement* element : sheet->GetElements()) {
+                    if (element->GetKind() != kElemRect || element->GetTextValue().GetType() != kTextParam) continue;
+                    if (!everyText && !isVictim(element->GetTextValue().GetParam())) continue;
+                    elements.push_back(element);
+                    if (element->GetTextValue().GetInstance()) values.Add(element->GetTextValue().GetInstance());
+                }
             }
         }
     }
+    for (CReportParam* param : victims) {
+        if (store && param->GetInstance()) store->DeleteInstance(param->GetInstance(), true, false);
+        const int index = Find(param);
+        if (index >= 0)
+            RemoveAt(index);
+        else
+            delete param;
+    }
+    if (!manager || !store) return;
+    const CReportSchema& s = manager->Schema();
     for (CzorInstance* value : values) {
         store->ClearAttr(value, s.zor_value_inst);
         store->PutAttr(value, s.zor_value_type, static_cast<int>(kTextOwn));

@@ -2,7 +2,9 @@
 // Report parameters: the named values a template declares (CReportParam, kept by the manager in its
 // CParamArray and stored as zor_report_param instances), the run-time name and value pairs handed to
 // generation and to add-in queries (CRParamsArray of CzorRParam), and an add-in's query record (CzorQuery).
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "report/generation/owned_array.h"
 #include "report/model/element_dialogs.h"
@@ -89,6 +91,13 @@ public:
     // Deletes every parameter with its store instance and turns every text that showed a parameter, on
     // every sheet of the manager, loaded or not, into empty own text. An empty list does nothing.
     void DeleteAll();
+    // The same for some of the parameters (each must be in this list, or owned by nobody): deleted with
+    // their instances, and only the texts that showed one of them emptied.
+    void DeleteParams(const std::vector<CReportParam*>& victims);
+
+private:
+    // everyText: empty every text that shows any parameter, as when all of them go.
+    void DeleteParams(const std::vector<CReportParam*>& victims, bool everyText);
 };
 
 // A run-time parameter: a name and a value (and a number, kept for add-in queries).
@@ -111,16 +120,17 @@ public:
     bool Set(const std::string& name, const std::string& value);
 };
 
-// An add-in's query: three numbers of the add-in's own, the name shown, a number and the name under which
-// the add-in module exports the query's function.
+// An add-in's query: three pointer-sized slots the program fills before a call (the connected store, the
+// header to fill, the data source), the name shown, a number and the name under which the add-in module
+// exports the query's function.
 struct CzorQuery {
     CzorQuery() = default;
     CzorQuery(const char* name, const char* functionName, unsigned number)
         : m_Name(name ? name : ""), m_nNumber(number), m_FunctionName(functionName ? functionName : "") {}
 
-    int m_nParam1 = 0;
-    int m_nParam2 = 0;
-    int m_nParam3 = 0;
+    intptr_t m_nParam1 = 0;
+    intptr_t m_nParam2 = 0;
+    intptr_t m_nParam3 = 0;
     std::string m_Name;
     unsigned m_nNumber = 0;
     std::string m_FunctionName;

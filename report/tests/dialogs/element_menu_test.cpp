@@ -7,7 +7,6 @@
 #include "report/dialogs/element_menu.h"
 #include "report/dialogs/folivox_dialogs.h"
 #include "report/generation/report_param.h"
-#include "report/generation/report_section.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
@@ -135,23 +134,6 @@ TEST_F(ElementMenuTest, CommandsDoneHereOrHandedBack) {
     EXPECT_EQ(CarryOutElementCommand(*table, ID_ELEM_FIX), int(ID_ELEM_FIX));
     EXPECT_EQ(table->GetFixed(), 1);
     EXPECT_EQ(manager.GetParams().GetSize(), 0);
-}
-
-TEST_F(ElementMenuTest, AddingASectionKeepsItOnlyWhenTheDialogConfirms) {
-    auto* table = static_cast<CTableElement*>(Add(kElemTable));
-    CReportSection* shown = nullptr;
-    EXPECT_TRUE(AddTableSection(*table, [&](CReportSection& s) {
-        shown = &s;
-        return false;
-    }));
-    EXPECT_NE(shown, nullptr);
-    EXPECT_EQ(table->GetSections().GetSize(), 0);
-    EXPECT_TRUE(AddTableSection(*table, [&](CReportSection& s) {
-        shown = &s;
-        return true;
-    }));
-    ASSERT_EQ(table->GetSections().GetSize(), 1);
-    EXPECT_EQ(table->GetSections().GetAt(0), shown);
 }
 
 TEST_F(ElementMenuTest, NoWindowNoMenu) {

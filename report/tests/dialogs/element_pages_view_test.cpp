@@ -10,12 +10,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "controls/tests/gui_test_app.h"
 #include "platform/ui/messages.h"
 #include "report/dialogs/contents_page.h"
 #include "report/dialogs/property_dialog.h"
+#include "report/dialogs/show_dialogs.h"
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/picture_element.h"
@@ -141,6 +143,32 @@ TEST_F(ElementPagesViewTest, ContentsIndentEditorTakesNumbersAndHoldsOnLetters) 
     ASSERT_TRUE(page.Apply());
     ASSERT_EQ(contents.GetContentTitle().GetLevelCount(), 2);
     EXPECT_EQ(contents.GetContentTitle().GetLevel(0)->GetIndent(), 7.5);
+}
+
+TEST_F(ElementPagesViewTest, SimpleNameDialogWritesTheNameBackOnlyOnOk) {
+    const struct {
+        const char* typed;
+        const char* button;
+        int allowEmpty;
+        bool result;
+        const char* after;
+    } cases[] = {
+        {"Итоги", "1", 0, true, "Итоги"},
+        {"Итоги", "2", 0, false, "Лист"},
+        {"", "1", 1, true, ""},
+    };
+    for (const auto& c : cases) {
+        std::string name = "Лист";
+        QTimer::singleShot(0, [&c] {
+            QWidget* dlg = QApplication::activeModalWidget();
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Новое имя"));
+            Control<QLineEdit>(dlg, "1030")->setText(QString::fromUtf8(c.typed));
+            Control<QPushButton>(dlg, c.button)->click();
+        });
+        EXPECT_EQ(ShowSimplDialog("Новое имя", &name, c.allowEmpty), c.result) << c.typed << c.button;
+        EXPECT_EQ(name, c.after);
+    }
 }
 
 }  // namespace

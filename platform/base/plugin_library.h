@@ -1,8 +1,8 @@
 #pragma once
-// A shared library opened at run time: dlopen(RTLD_NOW | RTLD_LOCAL) on Open, dlclose when closed or gone.
+// A shared library opened at run time (signature plug-ins, report add-ins): dlopen(RTLD_NOW | RTLD_LOCAL) on Open, dlclose when closed or gone.
 #include <string>
 
-namespace sig {
+namespace zor {
 
 class PluginLibrary {
 public:
@@ -25,4 +25,4 @@ private:
     std::string m_error;
 };
 
-}  // namespace sig
+}  // namespace zor

@@ -1,8 +1,8 @@
-#include "signature/plugin_library.h"
+#include "platform/base/plugin_library.h"
 
 #include <dlfcn.h>
 
-namespace sig {
+namespace zor {
 
 bool PluginLibrary::Open(const std::string& path) {
     Close();
@@ -30,4 +30,4 @@ void* PluginLibrary::Symbol(const char* name) const {
     return ::dlsym(m_handle, name);
 }
 
-}  // namespace sig
+}  // namespace zor

@@ -1,0 +1,28 @@
+# Printing and preview: the page arithmetic, and the page loop printed to PDF files checked by region.
+qm_add_test(designer_print_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_layout_test.cpp
+  LIBS quillmark_core)
+
+# The page loop printed to PDF files (Qt's PDF printer) and read back with poppler-utils, drawn into
+# images, and the real program's print switches.
+qm_add_test(designer_print_output_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_pdf_test.cpp ${CMAKE_CURRENT_LIST_DIR}/print_preview_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/print_fixture.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core qm_testkit zorbase
+  TIMEOUT 300)
+if(TARGET designer_print_output_tests)
+  add_dependencies(designer_print_output_tests quillmark)
+endif()
+
+# The editor's commands on a selection and the element clipboard's envelope.
+qm_add_test(designer_edit_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/element_commands_test.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core)
+
+qm_add_test(designer_clipboard_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/element_clipboard_test.cpp ${CMAKE_SOURCE_DIR}/report/tests/model/model_fixture.cpp
+          ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS quillmark_core
+  LABELS asan)
