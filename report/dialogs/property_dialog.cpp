@@ -7,7 +7,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "report/dialogs/contents_page.h"
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/picture_page.h"
+#include "report/dialogs/text_page.h"
+#include "report/model/picture_element.h"
+#include "report/model/table_content_element.h"
 #include "report/dialogs/table_page.h"
 #include "report/model/report_element.h"
 
@@ -66,26 +71,57 @@ bool CPositionPage::Apply() {
     return m_Logic.Apply();
 }
 
+CKindPage CPropertyDlg::MakeKindPage(CReportElement& element) {
+    switch (element.GetKind()) {
+    case kElemRect: {
+        auto* page = new CTextPage(element, m_pTabs);
+        return {page, [page] { return page->Apply(); }, "Текст"};
+    }
+    case kElemPicture:
+        if (auto* picture = dynamic_cast<CPictureElement*>(&element)) {
+            auto* page = new CPicturePage(*picture, m_pTabs);
+            return {page, [page] { return page->Apply(); }, "Эскиз"};
+        }
+        return {};
+    case kElemTableContent:
+        if (auto* contents = dynamic_cast<CTableContentElement*>(&element)) {
+            auto* page = new CContentsPage(*contents, m_pTabs);
+            return {page, [page] { return page->Apply(); }, "Содержание"};
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
 CPropertyDlg::CPropertyDlg(std::vector<CReportElement*> selection, int reportMode, QWidget* parent)
     : QDialog(parent), m_Selection(std::move(selection)) {
     setObjectName("143");
-    setWindowTitle(QString::fromStdString(PropertyDialogCaption(m_Selection)));
+    setWindowTitle(QString::fromUtf8("Свойства"));
     auto* layout = new QVBoxLayout(this);
     m_pTabs = new QTabWidget(this);
     m_pTabs->setObjectName("1008");
     layout->addWidget(m_pTabs);
-    if (!m_Selection.empty()) {
-        m_pPosition = new CPositionPage(m_Selection, reportMode, m_pTabs);
-        m_pTabs->addTab(m_pPosition, QString::fromUtf8("Положение элемента"));
+    AddOkCancel(this, layout, [this] { return OnOK(); });
+    if (m_Selection.empty()) return;
+    m_pPosition = new CPositionPage(m_Selection, reportMode, m_pTabs);
+    m_pTabs->addTab(m_pPosition, QString::fromUtf8("Положение элемента"));
+    if (m_Selection.size() == 1) {
+        m_KindPage = MakeKindPage(*m_Selection.front());
+        if (m_KindPage.widget) {
+            m_pTabs->addTab(m_KindPage.widget, QString::fromUtf8(m_KindPage.title));
+            m_pTabs->setCurrentIndex(1);
+        } else {
+            // A table, or a continuation editing its table; nothing for the other kinds.
+            m_KindPage.apply = AddTablePage(m_pTabs, m_Selection, reportMode);
+        }
+        setWindowTitle(QString::fromStdString(PropertyDialogCaption(m_Selection)));
     }
-    const std::function<bool()> applyTable = AddTablePage(m_pTabs, m_Selection, reportMode);
-    AddOkCancel(this, layout, [this, applyTable] { return OnOK() && applyTable(); });
 }
 
 int CPropertyDlg::exec() { return m_pPosition ? QDialog::exec() : 0; }
 
-bool CPropertyDlg::OnOK() { return m_pPosition && m_pPosition->Apply(); }
-
-bool ShowElemProperties(const std::vector<CReportElement*>& selection, int reportMode) {
-    return CPropertyDlg(selection, reportMode).exec() == QDialog::Accepted;
+bool CPropertyDlg::OnOK() {
+    if (!m_pPosition || !m_pPosition->Apply()) return false;
+    return !m_KindPage.apply || m_KindPage.apply();
 }

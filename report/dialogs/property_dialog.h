@@ -1,8 +1,10 @@
 #pragma once
 // The element property dialog (template 143, tab control 1008): tab 0 the position page over the whole
-// selection, tab 1 the page of the one selected element's kind. The kind pages are not built yet, so
-// only the kinds without a page of their own (lines, page references) and several elements open it.
+// selection, tab 1 the page of the one selected element's kind (text, table, picture, contents). The
+// text, picture and contents pages edit in a shown report too; only the position and table pages read
+// reportMode.
 #include <QDialog>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,13 @@ private:
     QCheckBox* m_pFixed;
 };
 
+// A kind page as the frame sees it: its widget and its check-and-apply step (false keeps the dialog open).
+struct CKindPage {
+    QWidget* widget = nullptr;
+    std::function<bool()> apply;
+    const char* title = "";
+};
+
 class CPropertyDlg : public QDialog {
     Q_OBJECT
 public:
@@ -36,13 +45,17 @@ public:
     // An empty selection ends the dialog at once with 0.
     int exec() override;
 
+    // The text, picture or contents page of the element, or none (widget null) for the other kinds; the
+    // table kinds (3 and, editing the continued table, 5) get the table page (AddTablePage).
+    CKindPage MakeKindPage(CReportElement& element);
+    CPositionPage* PositionPage() const { return m_pPosition; }
+    QWidget* KindPage() const { return m_KindPage.widget; }
+
 private:
     bool OnOK();
 
     std::vector<CReportElement*> m_Selection;
     QTabWidget* m_pTabs;
     CPositionPage* m_pPosition = nullptr;
+    CKindPage m_KindPage;
 };
-
-// The entry the program calls on a sheet's selection; true when the dialog ended with OK.
-bool ShowElemProperties(const std::vector<CReportElement*>& selection, int reportMode);

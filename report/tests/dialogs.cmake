@@ -11,11 +11,14 @@ qm_add_test(report_dialog_logic_tests
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/position_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/level_logic_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/group_sort_logic_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_pages_logic_test.cpp
   LIBS folivox_dialogs
   LABELS asan)
 
 qm_add_test(report_dialog_view_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/dialog_view_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_menu_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_pages_view_test.cpp
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS folivox_dialogs)
 
@@ -45,4 +48,16 @@ if(NOT QM_SANITIZE)
     LABELS xvfb
     TIMEOUT 120)
   add_dependencies(report_section_window_tests section_window)
+endif()
+
+# The property dialog and an element menu in real windows on a test X server (Xvfb, xdotool, xwd).
+if(NOT QM_SANITIZE)
+  add_executable(folivox_props_window ${CMAKE_CURRENT_LIST_DIR}/dialogs/props_window_main.cpp)
+  target_link_libraries(folivox_props_window PRIVATE folivox_dialogs qm_testkit)
+  qm_add_test(folivox_props_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/props_window_test.cpp
+    LIBS vistrel qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(folivox_props_window_tests folivox_props_window)
 endif()

@@ -189,7 +189,7 @@ TEST_F(DialogViewTest, PropertyDialogCaptionsAndAReportsReadOnlyFields) {
     EXPECT_EQ(CPropertyDlg({}, 0).exec(), 0);
 }
 
-TEST_F(DialogViewTest, ElemProperOpensTheDialogForTheKindsItCovers) {
+TEST_F(DialogViewTest, ElemProperOpensTheDialogAndGivesItsResult) {
     RegisterFolivoxDialogs();
     CReportElement line(&manager);
     line.SetKind(kElemLine);
@@ -202,7 +202,13 @@ TEST_F(DialogViewTest, ElemProperOpensTheDialogForTheKindsItCovers) {
     EXPECT_TRUE(line.ElemProper(0));
     EXPECT_EQ(line.GetOrigin().x, 70);
     CReportElement text(&manager);
-    EXPECT_FALSE(text.ElemProper(0));  // its text page is still to come
+    QTimer::singleShot(0, [] {
+        QWidget* dlg = QApplication::activeModalWidget();
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->windowTitle(), QString::fromUtf8("Свойства: Прямоугольник"));
+        Click(dlg, "2");
+    });
+    EXPECT_FALSE(text.ElemProper(0));
 }
 
 TEST_F(DialogViewTest, LevelDialogGivesBackNameHeightAndFlags) {

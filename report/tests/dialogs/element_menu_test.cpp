@@ -1,0 +1,152 @@
+// The element context menus: what each popup holds and greys, and what a chosen command does.
+#include <gtest/gtest.h>
+
+#include "controls/menu/zor_menu.h"
+#include "controls/tests/gui_test_app.h"
+#include "platform/ui/messages.h"
+#include "report/dialogs/element_menu.h"
+#include "report/dialogs/folivox_dialogs.h"
+#include "report/generation/report_param.h"
+#include "report/model/folivox.h"
+#include "report/model/report_element.h"
+#include "report/model/report_sheet.h"
+#include "report/model/table_element.h"
+
+namespace {
+
+class ElementMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGuiApplication();
+        RegisterFolivoxDialogs();
+    }
+    CReportElement* Add(int kind) {
+        CReportElement* element = kind == kElemTable ? new CTableElement(&manager) : new CReportElement(&manager);
+        element->SetKind(kind);
+        sheet.Add(element);
+        return element;
+    }
+    static bool Greyed(CzorMenu* popup, unsigned command) {
+        return (popup->GetMenuState(command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    }
+    static std::string Text(CzorMenu* popup, unsigned command) {
+        std::string text;
+        popup->GetMenuText(command, text, MF_BYCOMMAND);
+        return text;
+    }
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scoped{&sink};
+    CFolivox manager;
+    CReportSheet sheet{&manager};
+};
+
+constexpr unsigned kPageFieldIds[] = {ID_PAGE_NUMBER, ID_PAGE_COUNT,       ID_CURRENT_DATE,
+                                      ID_LOCAL_PAGE_NUMBER, ID_LOCAL_PAGE_COUNT, ID_REPORT_DATE};
+
+TEST_F(ElementMenuTest, ElementMenuGreysByKindAndReportMode) {
+    const unsigned reportGreyed[] = {ID_ELEM_FIX, ID_ELEM_ALIGN, ID_ELEM_DELETE, ID_EDIT_PASTE_CMD};
+    const struct {
+        int kind, reportMode;
+        bool pageFieldsGreyed, editGreyed;
+    } cases[] = {
+        {kElemRect, 0, false, false},
+        {kElemLine, 0, true, false},
+        {kElemPicture, 0, true, false},
+        {kElemRect, 1, true, true},
+        {kElemLine, 2, true, true},
+    };
+    for (const auto& c : cases) {
+        CzorMenu menu;
+        CzorMenu* popup = LoadElementMenu(menu, *Add(c.kind), c.reportMode);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(menu.GetMenuItemCount(), 4);
+        for (unsigned id : kPageFieldIds) EXPECT_EQ(Greyed(popup, id), c.pageFieldsGreyed) << c.kind << " " << id;
+        for (unsigned id : reportGreyed) EXPECT_EQ(Greyed(popup, id), c.editGreyed) << c.kind << " " << id;
+        for (unsigned id : {ID_EDIT_COPY_CMD, ID_ELEM_PROPERTIES}) EXPECT_FALSE(Greyed(popup, id));
+        EXPECT_EQ(Text(popup, ID_ELEM_FIX), "Зафиксировать");
+        EXPECT_EQ(Text(popup, ID_CURRENT_DATE), "Отображать текущую дату");
+    }
+}
+
+TEST_F(ElementMenuTest, TableMenuCannotAddDeleteOrFixInAReport) {
+    CReportElement* table = Add(kElemTable);
+    table->SetFixed(1);
+    for (int reportMode : {0, 1}) {
+        CzorMenu menu;
+        CzorMenu* popup = LoadElementMenu(menu, *table, reportMode);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->GetMenuItemCount(), 7);
+        EXPECT_EQ(Text(popup, ID_TABLE_ADD_SECTION), "Создать секцию...");
+        EXPECT_EQ(Text(popup, ID_ELEM_FIX), "Расфиксировать");
+        for (unsigned id : {ID_TABLE_ADD_SECTION, ID_ELEM_DELETE, ID_ELEM_FIX})
+            EXPECT_EQ(Greyed(popup, id), reportMode > 0) << id;
+        for (unsigned id : {ID_ELEM_ALIGN, ID_EDIT_COPY_CMD, ID_EDIT_PASTE_CMD, ID_ELEM_PROPERTIES})
+            EXPECT_FALSE(Greyed(popup, id)) << id;
+    }
+}
+
+TEST_F(ElementMenuTest, PageFieldsOfTwoElementsShareOneParameterOfTheirType) {
+    CReportElement* first = Add(kElemRect);
+    CReportElement* second = Add(kElemRect);
+    EXPECT_EQ(CarryOutElementCommand(*first, ID_CURRENT_DATE), 0);
+    EXPECT_EQ(CarryOutElementCommand(*second, ID_CURRENT_DATE), 0);
+    CParamArray& params = manager.GetParams();
+    ASSERT_EQ(params.GetSize(), 1);
+    CReportParam* date = params.GetAt(0);
+    EXPECT_EQ(date->GetType(), kParamCurrentDate);
+    EXPECT_EQ(date->GetName(), "Текущая дата");
+    EXPECT_EQ(first->GetTextValue().GetParam(), date);
+    EXPECT_EQ(second->GetTextValue().GetParam(), date);
+
+    // Every page field finds the first parameter of its own type, whatever its name.
+    auto* renamed = new CReportParam(&manager);
+    renamed->SetType(kParamLocalPageCount);
+    renamed->SetName("Всего листов");
+    params.Add(renamed);
+    CarryOutElementCommand(*first, ID_LOCAL_PAGE_COUNT);
+    EXPECT_EQ(first->GetTextValue().GetParam(), renamed);
+    for (unsigned id : kPageFieldIds) CarryOutElementCommand(*second, id);
+    EXPECT_EQ(params.GetSize(), 6);
+    EXPECT_EQ(params.GetAt(params.Find(kParamReportDate))->GetName(), "Дата формирования отчета");
+    EXPECT_EQ(second->GetTextValue().GetParam()->GetType(), kParamReportDate);
+}
+
+TEST_F(ElementMenuTest, CommandsDoneHereOrHandedBack) {
+    CReportElement* a = Add(kElemRect);
+    CReportElement* b = Add(kElemLine);
+    a->SetOrigin(CPoint(104, -207));
+    EXPECT_EQ(CarryOutElementCommand(*a, ID_ELEM_FIX), 0);
+    EXPECT_EQ(a->GetFixed(), 1);
+    a->SetFixed(3);
+    CarryOutElementCommand(*a, ID_ELEM_FIX);
+    EXPECT_EQ(a->GetFixed(), 0);
+    EXPECT_EQ(CarryOutElementCommand(*a, ID_ELEM_ALIGN), 0);
+    EXPECT_EQ(a->GetOrigin(), CPoint(100, -210));
+    EXPECT_EQ(CarryOutElementCommand(*a, ID_ELEM_TO_FRONT), 0);
+    EXPECT_EQ(sheet.GetElement(1), a);
+    EXPECT_EQ(CarryOutElementCommand(*a, ID_ELEM_TO_BACK), 0);
+    EXPECT_EQ(sheet.GetElement(0), a);
+    for (unsigned id : {ID_EDIT_COPY_CMD, ID_EDIT_PASTE_CMD, ID_ELEM_DELETE, ID_ELEM_PROPERTIES})
+        EXPECT_EQ(CarryOutElementCommand(*b, id), int(id));
+    EXPECT_EQ(CarryOutElementCommand(*b, 0), 0);
+
+    CReportElement* table = Add(kElemTable);
+    EXPECT_EQ(CarryOutElementCommand(*table, ID_ELEM_FIX), int(ID_ELEM_FIX));
+    EXPECT_EQ(table->GetFixed(), 1);
+    EXPECT_EQ(manager.GetParams().GetSize(), 0);
+}
+
+TEST_F(ElementMenuTest, NoWindowNoMenu) {
+    EXPECT_EQ(Add(kElemRect)->ShowContextMenu(CPoint(1, 1), nullptr, 0), 0);
+    EXPECT_EQ(Add(kElemTable)->ShowContextMenu(CPoint(1, 1), nullptr, 0), 0);
+}
+
+TEST_F(ElementMenuTest, ToolbarPicturesComeFromThisLibrary) {
+    const QImage strip = FolivoxBitmap(kElementMenuToolbarId);
+    ASSERT_FALSE(strip.isNull());
+    EXPECT_EQ(strip.height(), 15);
+    EXPECT_EQ(strip.width() % 16, 0);
+    EXPECT_TRUE(FolivoxBitmap(999).isNull());
+}
+
+}  // namespace
