@@ -158,12 +158,14 @@ bool CQuillmarkApp::StartInteractive() {
     // "Embedding", "Automation", "Unregister" and "dde" come from a platform that starts programs as
     // servers; here they are accepted and change nothing.
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
+    m_addins.LoadAddins(zor::DictionaryDir());
     m_frame = std::make_unique<quillmark::CMainFrame>();
     quillmark::ConnectEditorViews(*m_frame);
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };
     m_docs = std::make_unique<quillmark::CDocumentHost>(m_frame.get());
+    m_docs->SetAddins(&m_addins);
     m_frame->Commands().SetHandler(quillmark::ID_FILE_OPEN, [this] { OnFileOpen(); });
     m_frame->Commands().Refresh();
     if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
@@ -221,6 +223,7 @@ int CQuillmarkApp::ExitInstance() {
     CloseAllDocuments();
     m_docs.reset();
     m_frame.reset();
+    m_addins.UnloadAddins();
     return m_exitStatus;
 }
 

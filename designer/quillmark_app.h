@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "designer/addins/addins.h"
 #include "designer/command_line.h"
 #include "designer/doc/doc_host.h"
 #include "designer/frame/main_frame.h"
@@ -80,7 +81,8 @@ private:
     bool m_exited = false;
     bool m_fromGenView = false;  // the file to open is the report this run has just generated
     std::unique_ptr<quillmark::CMainFrame> m_frame;
-    std::unique_ptr<quillmark::CDocumentHost> m_docs;  // the open document, with the frame
+    std::unique_ptr<quillmark::CDocumentHost> m_docs;
+    quillmark::CAddinManager m_addins;  // loaded at an interactive start, unloaded at exit  // the open document, with the frame
     int m_exitStatus = kExitOk;
 
     zor::StderrMessageSink m_stderrSink;

@@ -4,7 +4,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +16,7 @@
 #include "designer/addins/addin_dialogs.h"
 #include "designer/addins/addins.h"
 #include "report/dialogs/dialog_controls.h"
+#include "report/dialogs/show_dialogs.h"
 
 namespace quillmark {
 namespace {
@@ -157,13 +157,7 @@ int CDataSourceDlg::AdditionalRow() const {
 }
 
 AskTextFn CDataSourceDlg::AskText() {
-    return [this](const std::string& caption, std::string& text) {
-        bool ok = false;
-        const QString value = QInputDialog::getText(this, QString::fromStdString(caption), QString(), QLineEdit::Normal,
-                                                    QString::fromStdString(text), &ok);
-        if (ok) text = value.toStdString();
-        return ok;
-    };
+    return [](const std::string& caption, std::string& text) { return ShowSimplDialog(caption.c_str(), &text, 0); };
 }
 
 CombinedFieldFn CDataSourceDlg::AskCombined() {

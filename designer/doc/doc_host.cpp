@@ -1,6 +1,10 @@
 #include "designer/doc/doc_host.h"
 
+#include "designer/addins/addin_dialogs.h"
+#include "designer/datasource/data_source_dialog.h"
 #include "designer/frame/main_frame.h"
+#include "designer/users/users_dialog.h"
+#include "platform/base/transport_ini.h"
 #include "designer/frame/navigator_bar.h"
 #include "designer/navigator/navigator_items.h"
 #include "designer/navigator/navigator_view.h"
@@ -123,6 +127,24 @@ void CDocumentHost::RegisterCommands() {
                             if (d.EditAllowed()) d.AddSheet();
                         }));
     commands.SetHandler(ID_EDIT_MODE, withDoc([](CQuillmarkDoc& d) { d.ToggleEditMode(); }));
+    commands.SetHandler(ID_USERS, withDoc([this](CQuillmarkDoc& d) {
+        if (!d.HasRight(kRightUsers, true)) return;
+        CUsersDlg dialog(&d.Manager(), m_frame);
+        if (dialog.exec() == QDialog::Accepted && dialog.Logic().ChangedStore()) d.SetChanged();
+    }));
+    commands.SetHandler(ID_DATA_SOURCE, withDoc([this](CQuillmarkDoc& d) {
+        if (!d.HasRight(kRightEdit, true)) return;
+        CDataSourceDlg dialog(&d.Manager(), m_addins, m_frame);
+        if (dialog.exec() == QDialog::Accepted && dialog.Changed()) {
+            d.SetChanged();
+            d.RebuildNavigator(false);
+        }
+    }));
+    RegisterOutputCommands();
+    commands.SetHandler(ID_ADDIN_SETTINGS, [this] {
+        CAddinSettingsDlg dialog(zor::DictionaryDir(), m_frame);
+        if (dialog.exec() == QDialog::Accepted && m_addins) m_addins->LoadAddins(zor::DictionaryDir());
+    });
     commands.SetHandler(ID_PAGE_FIRST, withDoc([](CQuillmarkDoc& d) { d.ShowFirstSheet(); }));
     commands.SetHandler(ID_PAGE_LAST, withDoc([](CQuillmarkDoc& d) { d.ShowLastSheet(); }));
     commands.SetHandler(ID_PAGE_NEXT, withDoc([](CQuillmarkDoc& d) { d.ShowNextSheet(); }));

@@ -10,6 +10,7 @@
 
 namespace quillmark {
 
+class CAddinManager;
 class CMainFrame;
 class CNavigatorView;
 
@@ -32,9 +33,13 @@ public:
     // The document's part of the command state.
     CommandState State() const;
     void SetBatchRun(const DocBatchRun& run) { m_batch = run; }
+    // The program's add-ins: the data-source dialog offers their queries, the add-in settings reload them.
+    void SetAddins(CAddinManager* addins) { m_addins = addins; }
 
 private:
     void RegisterCommands();
+    // Printing, preview, page set-up, work settings and image export (doc_output.cpp).
+    void RegisterOutputCommands();
     void Adopt(std::unique_ptr<CQuillmarkDoc> doc);
     void Refresh();
 
@@ -42,7 +47,12 @@ private:
     CNavigatorView* m_navigator = nullptr;  // owned by the navigator bar
     std::unique_ptr<CQuillmarkDoc> m_doc;
     DocBatchRun m_batch;
+    CAddinManager* m_addins = nullptr;
 };
+
+struct PrintJob;
+// What printing the document draws: its model, page, print settings, mode and the print right.
+PrintJob DocumentPrintJob(CQuillmarkDoc& doc);
 
 // The command id of an editing tool, 0 for the selection arrow and tools without a command.
 int ToolCommandId(int tool);

@@ -17,6 +17,7 @@
 #include "designer/frame/navigator_bar.h"
 #include "designer/navigator/navigator_items.h"
 #include "designer/start_log.h"
+#include "designer/users/login.h"
 #include "platform/base/transport_ini.h"
 #include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
@@ -30,6 +31,12 @@
 namespace quillmark {
 
 namespace {
+
+LoginPrompt& LoginPromptHook() {
+    static LoginPrompt prompt;
+    return prompt;
+}
+
 
 bool CanRead(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -183,12 +190,10 @@ bool CQuillmarkDoc::OnOpenDocument(const std::string& path) {
         }
         readOnly = true;
     }
-    if (ReportHasUsers()) {
+    // A file with report users opens only for one of them; Cancel fails the open.
+    if (ReportHasUsers() &&
+        !RunReportLogin(&m_manager, LoginPromptHook() ? LoginPromptHook() : RealLoginPrompt(m_frame), m_pCurrentUser)) {
         m_store.ClearData();
-        AfxMessageBox(fmt::sprintf("Файл %s защищен паролями пользователей отчета. Вход пользователей пока не "
-                                   "поддерживается, файл не открыт.",
-                                   path),
-                      MB_OK | MB_ICONSTOP);
         return false;
     }
     SetPathName(path, true);
@@ -213,7 +218,7 @@ bool CQuillmarkDoc::OnOpenDocument(const std::string& path) {
 
 void CQuillmarkDoc::SetPathName(const std::string& path, bool addToRecent) {
     m_path = path;
-    m_title = path.empty() ? std::string("Новый отчет") : path;
+    m_title = path.empty() ? std::string("Новый отчет") : LoginTitle(path, m_pCurrentUser.get());
     if (addToRecent && m_frame && !path.empty()) {
         m_frame->RecentFiles().Add(path);
         m_frame->RebuildRecentMenu();
@@ -364,6 +369,8 @@ CQuillmarkDoc::SaveDialog& SaveDialogHook() {
 
 void CQuillmarkDoc::SetSaveDialog(SaveDialog dialog) { SaveDialogHook() = std::move(dialog); }
 
+void CQuillmarkDoc::SetLoginPrompt(LoginPrompt prompt) { LoginPromptHook() = std::move(prompt); }
+
 std::string CQuillmarkDoc::AskSavePath() {
     if (SaveDialogHook()) return SaveDialogHook()(m_path);
     return RunSaveDialog(m_frame, m_path);
@@ -394,10 +401,11 @@ bool CQuillmarkDoc::AskSaveChanges() {
 
 // --- Rights -------------------------------------------------------------------------------------------------
 
-bool CQuillmarkDoc::HasRight(int /*right*/, bool /*show*/) const {
-    // Files with report users are refused at open until the login exists, so no user is ever logged in
-    // here, and a file without users grants every right.
-    return m_pCurrentUser == nullptr;
+bool CQuillmarkDoc::HasRight(int right, bool show) const {
+    // A file without users grants every right.
+    if (!m_pCurrentUser || m_pCurrentUser->HasRight(right)) return true;
+    if (show) AfxMessageBox("Недостаточно прав!", MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 bool CQuillmarkDoc::EditAllowed() const { return m_mode == kDocEdit && HasRight(kRightEdit, false) && !m_readOnly; }

@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "designer/users/report_user.h"
 #include "platform/win/geometry.h"
 #include "platform/zordata/stepdatafile.h"
 #include "report/model/folivox.h"
@@ -57,8 +58,6 @@ enum DocTool : int {
 // Document modes (m_mode).
 enum DocMode : int { kDocEdit = 0, kDocView = 1 };
 
-// Rights of a report user.
-enum DocRight : int { kRightView = 1, kRightPrint = 2, kRightEdit = 4, kRightUsers = 8 };
 
 // What the document needs of an editor view. The view implements it and tells the document when it
 // goes (CQuillmarkDoc::RemoveView).
@@ -98,8 +97,8 @@ public:
     // --- Life of the document --------------------------------------------------------------------------------
     // A new report: edit mode, one empty sheet. False when the dictionary cannot be used in a batch run.
     bool OnNewDocument();
-    // Opens a file. False (with the store's error shown) when it cannot be loaded or holds report users
-    // (no login yet); the file is never written by an open.
+    // Opens a file. False (with the store's error shown) when it cannot be loaded, or when it holds report
+    // users and no one logged in; the file is never written by an open.
     bool OnOpenDocument(const std::string& path);
     // Writes the document into path. False (with its message) when it failed; the old file stays intact.
     bool OnSaveDocument(const std::string& path);
@@ -145,6 +144,10 @@ public:
     // The save dialog: the chosen path, empty on Cancel (tests put a script in its place).
     using SaveDialog = std::function<std::string(const std::string& currentPath)>;
     static void SetSaveDialog(SaveDialog dialog);
+    // The login of a file with report users (the real dialog unless tests put a script in its place).
+    static void SetLoginPrompt(LoginPrompt prompt);
+    // The logged-in report user, null when the file has no users.
+    const CReportUser* CurrentUser() const { return m_pCurrentUser.get(); }
     void AddView(IDocView* view);
     void RemoveView(IDocView* view);
     const std::vector<IDocView*>& Views() const { return m_views; }
@@ -227,7 +230,7 @@ public:
     CRect m_printArea{0, 0, 2970, 2100};
     int m_changed = 0;
     bool m_readOnly = false;
-    void* m_pCurrentUser = nullptr;  // the logged-in report user; none until the login exists
+    std::unique_ptr<CReportUser> m_pCurrentUser;  // the logged-in report user; null without users
     CzorInstance* m_pRoot = nullptr;
     CzorInstance* m_pSelect = nullptr;
     CzorInstance* m_pResultSelect = nullptr;

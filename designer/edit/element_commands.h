@@ -13,15 +13,14 @@
 
 #include "platform/win/gdi_types.h"
 
+#include "designer/users/report_user.h"
+
 class CReportElement;
 class CReportSheet;
 class QFont;
 class QWidget;
 
 namespace quillmark {
-
-// Rights bits of report users.
-enum : int { kRightView = 1, kRightPrint = 2, kRightEdit = 4, kRightUsers = 8 };
 
 struct EditorContext {
     CReportSheet* sheet = nullptr;

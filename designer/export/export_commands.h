@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "designer/users/report_user.h"
 #include "platform/win/geometry.h"
 
 class CFolivox;
@@ -15,10 +16,6 @@ class QWidget;
 namespace quillmark {
 
 class CExportDialogLogic;
-
-// Rights asked of the document (its HasRight shows "Недостаточно прав!" itself).
-inline constexpr int kRightPrint = 2;
-inline constexpr int kRightEdit = 4;
 
 struct CExportCommandContext {
     CFolivox* manager = nullptr;

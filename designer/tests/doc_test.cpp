@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include "designer/navigator/navigator_items.h"
+#include "designer/users/login.h"
 #include "designer/tests/doc_fixture.h"
 #include "report/generation/report_param.h"
 #include "report/model/report_element.h"
@@ -238,19 +239,63 @@ TEST_F(DocTest, OnlyRealChangesAskToSave) {
     EXPECT_EQ(reopened->Manager().GetSheetCount(), 4);
 }
 
-TEST_F(DocTest, FileWithReportUsersIsRefusedUntilLoginExists) {
+// A file with report users opens only after a login; what the user may do follows the access mode.
+TEST_F(DocTest, FileWithReportUsersOpensForAUserWithHisRights) {
     const std::string path = Path("users.zordot");
     {
         TemplateBuilder b;
         ASSERT_TRUE(b.Ready());
         b.AddSheet();
-        ASSERT_NE(b.Store().CreateInstanceBN("zor_user"), nullptr);
+        for (auto [name, mode] : {std::pair{"Зритель", 1}, {"Печать", 3}, {"Правка", 5}, {"Все", 7}, {"Админ", 9},
+                                  {"Главный", 15}}) {
+            CReportUser user(&b.Manager());
+            user.name = name;
+            ASSERT_TRUE(user.SetPassword(std::string("п") + name));
+            user.access_mode = mode;
+            ASSERT_TRUE(user.Exchange(true));
+        }
         ASSERT_TRUE(b.Save(path));
     }
+    const std::string before = ReadBytes(path);
+    struct Case { const char* name; bool view, print, edit, users; } cases[] = {
+        {"Зритель", true, false, false, false}, {"Печать", true, true, false, false},
+        {"Правка", true, false, true, false},   {"Все", true, true, true, false},
+        {"Админ", true, false, false, true},    {"Главный", true, true, true, true},
+    };
+    for (const Case& c : cases) {
+        messages.Clear();
+        int asked = 0;
+        CQuillmarkDoc::SetLoginPrompt([&](const CLoginDlgLogic& logic, std::string& name, std::string& password) {
+            EXPECT_EQ(logic.Names().size(), 6u);
+            name = c.name;
+            password = ++asked == 1 ? "не тот" : std::string("п") + c.name;
+            return true;
+        });
+        auto doc = NewDoc();
+        ASSERT_TRUE(doc->OnOpenDocument(path)) << c.name;
+        EXPECT_EQ(asked, 2);
+        ASSERT_NE(doc->CurrentUser(), nullptr);
+        EXPECT_EQ(doc->GetTitle(), path + " - [" + c.name + "]");
+        EXPECT_EQ(doc->m_mode, c.edit ? kDocEdit : kDocView) << c.name;
+        EXPECT_EQ(doc->EditAllowed(), c.edit) << c.name;
+        EXPECT_EQ(doc->HasRight(kRightPrint, false), c.print) << c.name;
+        EXPECT_EQ(doc->HasRight(kRightUsers, false), c.users) << c.name;
+        EXPECT_EQ(doc->HasRight(kRightView, false), c.view) << c.name;
+        messages.Clear();
+        EXPECT_EQ(doc->HasRight(kRightEdit, true), c.edit);
+        EXPECT_EQ(messages.Texts(), c.edit ? std::vector<std::string>{}
+                                           : std::vector<std::string>{"Недостаточно прав!"});
+        doc.reset();
+    }
+
+    // Cancel fails the open, and nothing opened leaves the file as it was.
+    CQuillmarkDoc::SetLoginPrompt([](const CLoginDlgLogic&, std::string&, std::string&) { return false; });
     auto doc = NewDoc();
     EXPECT_FALSE(doc->OnOpenDocument(path));
-    ASSERT_EQ(messages.Texts().size(), 1u);
-    EXPECT_THAT(messages.Texts()[0], HasSubstr("пользовател"));
+    EXPECT_EQ(doc->CurrentUser(), nullptr);
+    doc.reset();
+    CQuillmarkDoc::SetLoginPrompt({});
+    EXPECT_EQ(ReadBytes(path), before);
 }
 
 TEST_F(DocTest, SheetOrderAndNamesSurviveSaveAndReopen) {

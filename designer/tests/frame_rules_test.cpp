@@ -90,9 +90,11 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
         {"a bar shown is checked", NoDocument(), ID_BAR_MAIN, onChecked},
         {"a bar hidden is unchecked", barsHidden, ID_BAR_FORMAT, on},
         {"the navigator hidden", barsHidden, ID_BAR_NAVIGATOR, on},
-        {"page setup has no dialog yet", Editing(), ID_FILE_PAGE_SETUP, off},
+        {"printer set-up has no dialog yet", Editing(), ID_FILE_PRINT_SETUP, off},
         {"properties have no dialog yet", selected, ID_PROPERTIES, off},
-        {"print preview not built yet", Editing(), ID_FILE_PRINT_PREVIEW, off},
+        {"print preview with a document", Editing(), ID_FILE_PRINT_PREVIEW, on},
+        {"users set up from any mode", viewing, ID_USERS, on},
+        {"data source only in edit mode", viewing, ID_DATA_SOURCE, off},
         {"unknown command", Editing(), 12345, off},
     };
     for (const RuleCase& c : cases) {

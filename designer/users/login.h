@@ -43,8 +43,6 @@ private:
     QLineEdit* m_pPassword;
 };
 
-// Asks for a name and password; false when the user cancelled. Tests replace the real dialog.
-using LoginPrompt = std::function<bool(const CLoginDlgLogic&, std::string& name, std::string& password)>;
 LoginPrompt RealLoginPrompt(QWidget* parent);
 
 // The login of an opening report. True when the report has no users (user stays null) or a user matched

@@ -2,6 +2,7 @@
 // Users of one report file and their rights. A report or template may carry its own list of users
 // (`zor_user` instances in its store); opening it then needs a matching name and password, and the
 // logged-in user's access mode decides which commands work.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,10 @@ private:
 };
 
 using CReportUserList = std::vector<std::unique_ptr<CReportUser>>;
+
+class CLoginDlgLogic;
+// Asks for a name and password; false when the user cancelled. Tests replace the real dialog.
+using LoginPrompt = std::function<bool(const CLoginDlgLogic&, std::string& name, std::string& password)>;
 
 // Every `zor_user` of the report, in extent order, each loaded from the store.
 CReportUserList LoadReportUsers(CFolivox* manager);
