@@ -85,6 +85,7 @@ protected:
     enum : uint8_t {
         kChanged = 1,      // the changed mark of an attribute slot (CzorValueDefinition)
         kArenaText = 2,    // the text lives in the store's arena and is not freed by Clear
+        kNotLoaded = 4,    // a networked store has not fetched this attribute slot yet
     };
     void ResetPayload() { m_Type = zorNOTYPE; m_Flags &= static_cast<uint8_t>(~kArenaText); m_u.raw = 0; }
 
