@@ -41,11 +41,8 @@ void ForEachSlot(CzorInstance* inst, const zorStepBufWriteOptions& o, F&& f) {
         CzorAttr* attr = e->GetAttrAt(k);
         CzorInstance::CzorValueDefinition* slot = inst->GetValueDefinition(attr ? attr->GetIndex() : -1);
         if (!slot) continue;
-        if (o.attrs) {
-            bool wanted = false;
-            for (CzorAttr* a : *o.attrs) wanted = wanted || a == attr;
-            if (!wanted) continue;
-        } else if (o.values == zorStepBufValues::Set && slot->GetValue().IsEmpty()) {
+        if (o.wanted && !o.wanted(inst, attr)) continue;
+        if (o.values == zorStepBufValues::Set && slot->GetValue().IsEmpty()) {
             continue;
         } else if (o.values == zorStepBufValues::Changed && !slot->IsChanged()) {
             continue;

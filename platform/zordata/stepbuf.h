@@ -44,8 +44,9 @@ enum class zorStepBufValues {
 struct zorStepBufWriteOptions {
     zorBufText text = zorBufText::Utf8;
     zorStepBufValues values = zorStepBufValues::Set;
-    // When given, only these attributes of each instance are written (a load of single values).
-    const std::vector<CzorAttr*>* attrs = nullptr;
+    // When given, the attributes of each instance that are written (a load of single values);
+    // `values` still decides whether an unset one is written.
+    std::function<bool(const CzorInstance*, const CzorAttr*)> wanted;
 };
 
 // Writes the buffer for `instances` (each with a value block, in that order), adding a header

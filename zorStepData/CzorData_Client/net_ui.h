@@ -4,10 +4,22 @@
 // dialog skips and every question is answered No (the stderr sink's default button would say Yes).
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "zorStepData/CzorData_Client/net_settings.h"
 
 class CDlgTransportError;
 
 namespace zor::net {
+
+// What the login dialog shows and gives back.
+struct LoginDialogData {
+    std::string user;
+    std::string password;
+    std::vector<std::string> recentUsers;  // the dialog may reorder it (the chosen user first)
+    std::vector<std::string> connections;  // names, in list order
+    int index = -1;                         // the chosen connection, -1 for none
+};
 
 class INetUi {
 public:
@@ -18,6 +30,14 @@ public:
     virtual bool Ask(const std::string& text, const std::string& caption) = 0;
     // A message box.
     virtual void Tell(const std::string& text, const std::string& caption, unsigned icon) = 0;
+    // The login dialog: true for OK. Without the connection dialogs every run is cancelled.
+    virtual bool RunLoginDialog(LoginDialogData&) { return false; }
+    // The connection-list dialog over the list: its result number (0 for Cancel) and whether the list
+    // changed so much that the recent users no longer apply.
+    virtual int RunConnectionsDialog(std::vector<CzorConnectionRec>&, bool& listChanged) {
+        listChanged = false;
+        return 0;
+    }
 };
 
 // Questions and messages through the message sink; the retry dialog skips. The default.
