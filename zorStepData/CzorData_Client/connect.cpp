@@ -6,6 +6,7 @@
 #include "platform/base/scramble.h"
 #include "platform/text/utf8.h"
 #include "platform/ui/messages.h"
+#include "zorStepData/CzorData_Client/keep_alive.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
 #include "zorStepData/CzorData_Client/net_ui.h"
 
@@ -223,6 +224,8 @@ bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, co
         m_nLastStatus = e.code;
         return false;
     }
+    zor::net::KeepAlive::Instance().SetSession(this);
+    zor::net::KeepAlive::Instance().Restart(0);
     m_bConnected = true;
     m_CurrBase = DisplayDatabaseText(database);
     m_CurrUser = user;
@@ -244,6 +247,7 @@ bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, co
 }
 
 int CzorNetStepData::NET_TuningConnections() {
+    zor::net::KeepAlive::Instance().Restart(2);
     bool changed = false;
     const int result = zor::net::NetUi().RunConnectionsDialog(m_Connections, changed);
     if (result) ReadConnectionsInfo();
@@ -252,6 +256,7 @@ int CzorNetStepData::NET_TuningConnections() {
 }
 
 bool CzorNetStepData::NET_Disconnect() {
+    zor::net::KeepAlive::Instance().Restart(0);
     if (!m_DictFileName.empty()) ::unlink(m_DictFileName.c_str());
     if (m_pTransport) {
         if (m_pTransport->IsConnected()) {

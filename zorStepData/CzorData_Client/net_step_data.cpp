@@ -2,6 +2,7 @@
 #include "zorStepData/CzorData_Client/net_step_data.h"
 
 #include "platform/ui/messages.h"
+#include "zorStepData/CzorData_Client/keep_alive.h"
 #include "zorStepData/CzorData_Client/net_error_texts.h"
 
 namespace {
@@ -13,7 +14,10 @@ CzorNetStepData::CzorNetStepData() : m_pTransport(std::make_unique<CTransportSoc
     SetErrorMessageMode(true);
 }
 
-CzorNetStepData::~CzorNetStepData() { NET_Disconnect(); }
+CzorNetStepData::~CzorNetStepData() {
+    NET_Disconnect();
+    zor::net::KeepAlive::Instance().ForgetSession(this);
+}
 
 int CzorNetStepData::GetAttrIdBN(CzorEntity* entity, const char* name) const {
     return GetAttrId(name ? GetAttrDefinition(entity, name) : nullptr);
@@ -64,6 +68,7 @@ bool CzorNetStepData::BeginRequest(const char* waitText, bool checks, bool recon
     }
     if (!m_bManageMode) m_pTransport->SetManageMode(0);
     m_nLastStatus = 0;
+    zor::net::KeepAlive::Instance().Restart(0);
     if (waitText) m_pTransport->SetWaitDlgText(waitText);
     return true;
 }
