@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/appserver/blobs.h"
 #include "platform/appserver/database.h"
 #include "platform/transport/framing.h"
 #include "platform/transport/wire.h"
@@ -43,6 +44,7 @@ private:
     std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> Load(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
+    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     // The dictionary file, and a store holding it for answering loads (made on first use).
     std::string DictionaryFile() const;
     CzorStepData* Scratch();
@@ -61,6 +63,8 @@ private:
     ServerDatabase m_db;
     bool m_closeAfterReply = false;
     std::unique_ptr<CzorStepData> m_scratch;
+    std::string m_dbPath;
+    std::unique_ptr<BlobTransfer> m_blobs;
 };
 
 }  // namespace zor::appserver

@@ -8,6 +8,7 @@
 // on. Extents keep load order (the base store keeps creation order); look-ups by id go through an
 // index of the store.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -137,6 +138,35 @@ public:
     bool NET_WriteLog(const std::string& first, const std::string& second, bool flag);
     bool NET_OperateOracleIndex(CzorAttr* attr, bool flag, const char* waitText);
 
+    // ---- Blobs and files (blob.cpp). Sizes travel as int32: contents above 2^31 - 1 bytes are
+    // refused with 185. A replaced blob is deleted only once the instance naming the new one has
+    // been saved: its name waits in the pending deletions.
+    bool NET_SaveBlob(CzorInstance* inst, CzorAttr* attr, const char* file, long& checksum, const char* name,
+                      const char* waitText);
+    bool NET_SaveBlobBN(CzorInstance* inst, const char* attr, const char* file, long& checksum, const char* name,
+                        const char* waitText);
+    bool NET_SaveFileFromMemory(CzorInstance* inst, CzorAttr* attr, const unsigned char* data, long size, long& checksum,
+                                const char* waitText);
+    bool NET_DeleteBlob(CzorInstance* inst, CzorAttr* attr, const char* waitText);
+    bool NET_DeleteBlobBN(CzorInstance* inst, const char* attr, const char* waitText);
+    bool NET_LoadBlob(CzorInstance* inst, CzorAttr* attr, const char* file, const char* waitText);
+    bool NET_LoadBlobBN(CzorInstance* inst, const char* attr, const char* file, const char* waitText);
+    // The target is replaced atomically, only when every byte announced has arrived.
+    bool NET_LoadFileFromSrv(const char* serverName, const char* file, const char* waitText);
+    bool NET_GetBlobSize(CzorInstance* inst, CzorAttr* attr, long& size, const char* waitText);
+    bool NET_LoadBlob2Memory(CzorInstance* inst, CzorAttr* attr, unsigned char* buffer, long& size, const char* waitText);
+    bool NET_LoadBlob2MemoryBN(CzorInstance* inst, const char* attr, unsigned char* buffer, long& size,
+                               const char* waitText);
+    bool NET_LoadFileFromSrv2Memory(const char* serverName, unsigned char* buffer, long& size, const char* waitText);
+    bool NET_ReadFirstPortionFileFromSrv2Memory(const char* serverName, unsigned char* buffer, long& size, bool& last,
+                                                const char* waitText);
+    bool NET_ReadNextPortionFileFromSrv2Memory(unsigned char* buffer, long& size, bool& last, const char* waitText);
+    // Server names of replaced blobs, to be deleted after the next successful save.
+    const std::vector<std::string>& PendingBlobDeletions() const { return m_PendingBlobDeletions; }
+    // Deletes them (a failure is a warning in the store's error text, not a failure); true when
+    // all went.
+    bool DeletePendingBlobs();
+
     // The instance of that id among those in memory, or null (no server).
     CzorInstance* FindLoadedById(int id);
 
@@ -161,12 +191,22 @@ protected:
 
     // Fills ext with the instances the buffer's headers name (creating missing ones).
     bool MakeExtFromDbuf(CzorDataBuf& buf, CzorTAggr<CzorInstance>& ext);
+    // Merges into the lists changed here what other users changed in them on the server since they
+    // were loaded (called before a save): false when the server's lists cannot be fetched.
+    bool ActualizeChangedAggr(CzorLoadData& batch);
     void MakeCurrentUser(int id);
     // Chooses the connection (asking through the network UI when needed) and connects its socket.
     // Failures are raised as SzorErrorDescription (0: the dialog was cancelled).
     void ConnectWithParam(std::string& user, std::string& password, std::string& connection, std::string& database,
                           bool forceDialog);
     bool LoadCurrentUser();
+    // Blob transfer steps (blob.cpp).
+    using BlobSource = std::function<long(unsigned char* dest, long max)>;  // bytes read, -1 on error
+    bool SaveBlobFrom(CzorInstance* inst, CzorAttr* attr, const std::string& clientName, long size,
+                      const BlobSource& source, bool emptyTail, long& checksum, const char* waitText);
+    bool OpenBlobForReading(const std::string& serverName, int portion, long& total);
+    bool DeleteBlobByName(const std::string& serverName);
+    bool Failed(int status, const std::string& detail = {});
     void IndexInstances();
 
     std::unique_ptr<CTransportSocketClient> m_pTransport;
@@ -187,6 +227,7 @@ protected:
     bool m_bHideMode = false;
     std::vector<CzorConnectionRec> m_Connections;
     std::vector<std::string> m_RecentUsers;
+    std::vector<std::string> m_PendingBlobDeletions;
     // Instances in memory by id (rebuilt after a merge).
     std::unordered_map<int, CzorInstance*> m_ById;
     int m_nIndexed = -1;

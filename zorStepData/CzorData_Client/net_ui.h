@@ -21,6 +21,14 @@ struct LoginDialogData {
     int index = -1;                         // the chosen connection, -1 for none
 };
 
+// The progress window of a long transfer, as the transferring code sees it.
+class ITransferProgress {
+public:
+    virtual ~ITransferProgress() = default;
+    // Stores the percentage; true once the user has aborted.
+    virtual bool SetPercent(int percent) = 0;
+};
+
 class INetUi {
 public:
     virtual ~INetUi() = default;
@@ -30,6 +38,8 @@ public:
     virtual bool Ask(const std::string& text, const std::string& caption) = 0;
     // A message box.
     virtual void Tell(const std::string& text, const std::string& caption, unsigned icon) = 0;
+    // Opens the progress window of a transfer (null: none, as in batch runs).
+    virtual std::unique_ptr<ITransferProgress> StartTransferProgress(const std::string& /*text*/) { return nullptr; }
     // The login dialog: true for OK. Without the connection dialogs every run is cancelled.
     virtual bool RunLoginDialog(LoginDialogData&) { return false; }
     // The connection-list dialog over the list: its result number (0 for Cancel) and whether the list

@@ -17,97 +17,11 @@
 #include "platform/zordata/zordata.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
 #include "zorStepData/CzorData_Client/net_ui.h"
+#include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
 
 using namespace zor::test;
 
 namespace {
-
-// The network UI with scripted answers: questions answered from a queue (No when it is empty),
-// login dialogs run from a queue (Cancel when it is empty); everything asked is recorded.
-struct ScriptedUi : zor::net::INetUi {
-    std::deque<bool> answers;
-    std::deque<zor::net::LoginDialogData> logins;
-    std::vector<std::string> asked, told;
-    int dialogs = 0;
-    int RunRetryDialog(CDlgTransportError&) override { return 0; }
-    bool Ask(const std::string& text, const std::string&) override {
-        asked.push_back(text);
-        if (answers.empty()) return false;
-        const bool a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    void Tell(const std::string& text, const std::string&, unsigned) override { told.push_back(text); }
-    bool RunLoginDialog(zor::net::LoginDialogData& d) override {
-        ++dialogs;
-        if (logins.empty()) return false;
-        const auto next = logins.front();
-        logins.pop_front();
-        d.user = next.user;
-        d.password = next.password;
-        d.index = next.index;
-        return true;
-    }
-};
-
-// A server with database "main" holding a few instances, the settings files in a private folder,
-// and a store with boxes recorded.
-class NetStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ::setenv("ZOR_TRANSPORT_INI", (config.Path() + "/ZorTransport.ini").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
-        server = std::make_unique<InProcessServer>();
-        WriteConnections({"test=127.0.0.1:" + std::to_string(server->Port()) + "/main",
-                          "nobase=127.0.0.1:" + std::to_string(server->Port()) + "/nosuch"});
-        FillDatabase();
-        store = std::make_unique<CzorNetStepData>();
-        store->GetTransport()->SetInactivityTimeout(10000);
-    }
-    void TearDown() override {
-        store.reset();
-        ::unsetenv("ZOR_TRANSPORT_INI");
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
-    void WriteConnections(const std::vector<std::string>& values) {
-        std::string text = "[ConnectionsList]\n";
-        for (size_t i = 0; i < values.size(); ++i) text += std::to_string(i) + "=" + values[i] + "\n";
-        ASSERT_TRUE(zor::WriteFileAtomically(config.Path() + "/ZorTransport.ini", text));
-    }
-    // Points 4001 (3, 4) and 4002 (5, unset), a sheet element list 4003 -> [4001, 4002].
-    void FillDatabase() {
-        CzorStepData dict;
-        ASSERT_TRUE(dict.LoadDictionary(QM_DICT_DIR "/quillmark"));
-        const auto row = [&](int32_t id, const char* entity, const std::vector<CzorValue>& values) {
-            CzorDataBuf b;
-            for (const auto& v : values) zorAppendBufValue(b, v);
-            rows.push_back({id, entity, std::vector<unsigned char>(b.GetBuffer(), b.GetBuffer() + b.GetSize())});
-        };
-        CzorValue x, y, none;
-        x.Set(3);
-        y.Set(4);
-        row(4001, "zor_point", {x, y});
-        x.Set(5);
-        row(4002, "zor_point", {x, none});
-        zor::appserver::ServerDatabase db;
-        ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
-        ASSERT_TRUE(db.PutInstances(rows));
-    }
-    bool Login(const char* user = "user", const char* password = "pw") {
-        return store->NET_Connect(user, password, "test");
-    }
-
-    ScopedTempDir config;
-    std::unique_ptr<InProcessServer> server;
-    std::vector<zor::appserver::InstanceRow> rows;
-    zor::RecordingMessageSink sink;
-    zor::ScopedMessageSink scopedSink{&sink};
-    ScriptedUi ui;
-    zor::net::INetUi* oldUi = zor::net::SetNetUi(&ui);
-    std::unique_ptr<CzorNetStepData> store;
-
-    ~NetStoreTest() override { zor::net::SetNetUi(oldUi); }
-};
 
 TEST_F(NetStoreTest, OperationsWithoutALoginFailWith173AndOneBoxEach) {
     double date = 0;
@@ -449,6 +363,97 @@ TEST_F(NetStoreTest, NetTestIsFalseOnAFailedTrip) {
     server->Server().Faults().Add(rule);
     EXPECT_FALSE(store->NET_Test(nullptr));
     EXPECT_EQ(store->GetLastZorError(), ZOR_NET_SRV_ERROR_PROCESSED);
+}
+
+}  // namespace
+
+namespace {
+
+class ActualizingStore : public CzorNetStepData {
+public:
+    using CzorNetStepData::ActualizeChangedAggr;
+};
+
+// Rows of zor_table_content (sheets, childs, title) whose childs list holds the given ids.
+class ActualizeTest : public NetStoreTest {
+protected:
+    void SetUp() override {
+        NetStoreTest::SetUp();
+        ASSERT_TRUE(scratch.LoadDictionary(QM_DICT_DIR "/quillmark"));
+        ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
+        for (int id = 5001; id <= 5005; ++id) Put(id, {});
+        store = std::make_unique<ActualizingStore>();
+        store->GetTransport()->SetInactivityTimeout(10000);
+    }
+    void Put(int id, const std::vector<int>& childs) {
+        CzorAggr list(zorINSTANCE);
+        for (int c : childs) {
+            CzorInstance* i = scratch.CreateInstanceBN("zor_table_content");
+            i->SetId(c);
+            list.Add(i);
+        }
+        CzorValue none, l;
+        l.Set(list);
+        CzorDataBuf b;
+        zorAppendBufValue(b, none);
+        zorAppendBufValue(b, l);
+        zorAppendBufValue(b, none);
+        ASSERT_TRUE(db.PutInstance(id, "zor_table_content", std::vector<unsigned char>(b.GetBuffer(), b.GetBuffer() + b.GetSize())));
+    }
+    std::vector<int> Ids(CzorInstance* inst) {
+        CzorTAggr<CzorInstance> l(8, false, false);
+        store->GetAttrBN(inst, "childs", l);
+        std::vector<int> ids;
+        for (CzorInstance* i : l) ids.push_back(i->GetId());
+        return ids;
+    }
+    CzorStepData scratch;
+    zor::appserver::ServerDatabase db;
+};
+
+// (loaded, server, local) -> local, with a = 5001 .. e = 5005.
+TEST_F(ActualizeTest, ChangedListsTakeInTheServersChanges) {
+    enum { a = 5001, b, c, d, e };
+    struct Case { std::vector<int> loaded, server, local, want; } cases[] = {
+        {{a, b}, {a, b, c}, {a, b, d}, {a, b, d, c}},
+        {{a, b}, {a}, {a, b, d}, {a, d}},
+        {{a, b}, {a, b}, {b}, {b}},
+        {{a, b, c}, {c, e}, {a, b, c, d}, {c, d, e}},
+        {{}, {a}, {b}, {b, a}},
+        {{a, a}, {a}, {a, a, b}, {a, b}},
+    };
+    ASSERT_TRUE(Login());
+    auto& s = static_cast<ActualizingStore&>(*store);
+    for (const auto& c : cases) {
+        Put(4100, c.loaded);
+        store->ClearData();
+        CzorInstance* inst = store->GetInstById(4100);
+        ASSERT_NE(inst, nullptr);
+        ASSERT_EQ(Ids(inst), c.loaded);
+        Put(4100, c.server);
+        CzorTAggr<CzorInstance> local(8, false, false);
+        for (int id : c.local) local.Add(store->GetInstById(id));
+        ASSERT_TRUE(store->PutAttrBN(inst, "childs", local));
+        CzorLoadData batch(store.get());
+        ASSERT_TRUE(s.ActualizeChangedAggr(batch)) << store->GetLastErrorDescription();
+        EXPECT_EQ(Ids(inst), c.want);
+        // A second run changes nothing more.
+        CzorLoadData again(store.get());
+        ASSERT_TRUE(s.ActualizeChangedAggr(again));
+        EXPECT_EQ(Ids(inst), c.want);
+    }
+    // A fetch that fails fails the whole step.
+    Put(4100, {a});
+    store->ClearData();
+    CzorInstance* inst = store->GetInstById(4100);
+    CzorTAggr<CzorInstance> local(8, false, false);
+    local.Add(store->GetInstById(b));
+    ASSERT_TRUE(store->PutAttrBN(inst, "childs", local));
+    store->SetHideMode(true);
+    server->Stop(false);
+    CzorLoadData batch(store.get());
+    EXPECT_FALSE(s.ActualizeChangedAggr(batch));
+    EXPECT_EQ(Ids(inst), std::vector<int>{b});
 }
 
 }  // namespace
