@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <random>
 
 #include "platform/transport/net_errors.h"
@@ -41,7 +42,7 @@ bool WriteAll(int fd, const unsigned char* p, size_t n) {
 }
 
 // Part files whose writer is gone (a killed server) hold no lock: they are removed. A live writer
-// keeps its part file locked.
+// keeps its part file locked; one just made may not hold its lock yet, so only old ones go.
 void RemoveAbandonedParts(const std::string& folder) {
     DIR* d = ::opendir(folder.c_str());
     if (!d) return;
@@ -51,7 +52,9 @@ void RemoveAbandonedParts(const std::string& folder) {
         const std::string path = folder + "/" + name;
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(path.c_str());
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_mtime + 60 < ::time(nullptr) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
         ::close(fd);
     }
     ::closedir(d);

@@ -25,13 +25,30 @@ public:
 
     // The instance of that id (its values read when `values`); null when the database has none.
     CzorInstance* Get(int32_t id, bool values) {
-        CzorInstance* inst = Named(id);
+        auto known = m_byId.find(id);
+        if (known != m_byId.end() && (!values || !known->second || m_filled.count(known->second))) return known->second;
+        std::string entity;
+        const auto row = m_db.GetInstance(id, &entity);
+        if (!row) return Named(id);
+        return Take(id, entity, *row, values);
+    }
+    // The instance of a row read by the caller.
+    CzorInstance* Take(int32_t id, const std::string& entity, const std::vector<unsigned char>& data, bool values) {
+        CzorInstance* inst = nullptr;
+        auto it = m_byId.find(id);
+        if (it != m_byId.end()) {
+            inst = it->second;
+        } else if (CzorEntity* e = m_store.GetEntityBN(entity)) {
+            inst = m_store.CreateInstance(e);
+            inst->SetId(id);
+            m_byId.emplace(id, inst);
+        } else {
+            m_byId.emplace(id, nullptr);
+        }
         if (!inst || !values || m_filled.count(inst)) return inst;
         m_filled.insert(inst);
-        const auto row = m_db.GetInstance(id);
-        if (!row) return inst;
         CzorDataBuf buf;
-        buf.SetExternalData(row->data(), row->size());
+        buf.SetExternalData(data.data(), data.size());
         for (CzorAttr* attr : inst->GetEntity()->GetAllAttrs()) {
             CzorValue v;
             if (!zorReadBufValue(buf, v, [&](int32_t ref) { return Named(ref); })) {
@@ -153,7 +170,10 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
             entity->GetAllSubtypes(kinds);
             kinds.insert(kinds.begin(), entity);
             for (CzorEntity* e : kinds)
-                for (int32_t id : db.Extent(e->GetName())) found.push_back(loader.Get(id, q.flagA));
+                db.ForEachInstanceOf(e->GetName(), [&](const InstanceRow& row) {
+                    found.push_back(loader.Take(row.id, row.entity, row.data, q.flagA));
+                    return true;
+                });
             break;
         }
         case 'i':

@@ -52,8 +52,9 @@ void KeepAlive::Restart(int how) {
 }
 
 unsigned KeepAlive::RenewSession() {
-    CTransportSocketClient* t = m_session ? m_session->GetTransport() : nullptr;
-    if (!t || !m_session->IsConnected() || !t->IsConnected() || !t->IsFree()) return 0;
+    CzorNetStepData* session = m_session;
+    CTransportSocketClient* t = session ? session->GetTransport() : nullptr;
+    if (!t || !session->IsConnected() || !t->IsConnected() || !t->IsFree()) return 0;
     // Silent: no retry dialog, no reconnect question, nothing recorded in the store.
     const bool hide = t->GetHideMode();
     t->SetHideMode(true);

@@ -1,6 +1,7 @@
 #pragma once
 // Small services the networked store's operations share: the keep-alive (one per process), unique
 // temporary file names, the pump hook and the sorting of instance lists.
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,16 +47,15 @@ public:
     // The store whose session is kept alive (the last that logged in); a store clears itself when
     // it goes.
     void SetSession(CzorNetStepData* store) { m_session = store; }
-    void ForgetSession(const CzorNetStepData* store) {
-        if (m_session == store) m_session = nullptr;
-    }
+    void ForgetSession(CzorNetStepData* store) { m_session.compare_exchange_strong(store, nullptr); }
     CzorNetStepData* Session() const { return m_session; }
     // One silent attempt of an empty command 31 when the session is free; errors are not reported.
     unsigned RenewSession();
 
 private:
     IKeepAliveTimer* m_timer = nullptr;
-    CzorNetStepData* m_session = nullptr;
+    // Stores on other threads (batch tools, load runs) log in too: the pointer is atomic.
+    std::atomic<CzorNetStepData*> m_session{nullptr};
 };
 
 // Creates "<folder><prefix><n>.<extension>" with O_CREAT|O_EXCL and mode 0600 for the first n from

@@ -143,13 +143,17 @@ TEST_F(NetStoreTest, LoginAnswersAsATable) {
         const bool ok = store->NET_Connect(c.user, c.password, c.connection);
         EXPECT_EQ(ok, c.ok) << c.what;
         EXPECT_EQ(store->IsConnected(), c.ok) << c.what;
-        if (!c.ok) EXPECT_EQ(store->GetLastZorError(), c.status) << c.what;
+        if (!c.ok) {
+            EXPECT_EQ(store->GetLastZorError(), c.status) << c.what;
+        }
         EXPECT_EQ(store->IsReadOnly(), c.readOnly) << c.what;
         EXPECT_EQ(ui.told.size(), c.told) << c.what;
         EXPECT_EQ(ui.asked.size(), c.asked) << c.what;
         EXPECT_TRUE(ui.logins.empty()) << c.what;
         // A cancelled dialog is no failure to show.
-        if (c.status == 0 && !c.ok) EXPECT_TRUE(sink.Messages().empty()) << c.what;
+        if (c.status == 0 && !c.ok) {
+            EXPECT_TRUE(sink.Messages().empty()) << c.what;
+        }
         store->NET_Disconnect();
         EXPECT_FALSE(store->IsReadOnly()) << c.what;
     }

@@ -28,7 +28,7 @@ qm_add_test(peltrane_window_tests
 # The networked store against our server on 127.0.0.1: login, settings, loading.
 qm_add_test(peltrane_net_store_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_store_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_services_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/net_blob_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/net_blob_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_load_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
