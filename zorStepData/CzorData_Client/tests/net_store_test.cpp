@@ -461,3 +461,41 @@ TEST_F(ActualizeTest, ChangedListsTakeInTheServersChanges) {
 }
 
 }  // namespace
+
+namespace {
+
+// A load whose reply breaks off, or is cut, fails with a recorded status and merges nothing; the next
+// load reconnects (after a Yes) and works.
+TEST_F(NetStoreTest, BrokenLoadRepliesFailAndTheNextLoadReconnects) {
+    ASSERT_TRUE(Login());
+    struct Case { const char* what; zor::appserver::FaultAction action; int value; } cases[] = {
+        {"closed mid-reply", zor::appserver::FaultAction::CloseAfter, 40},
+        {"reset", zor::appserver::FaultAction::Reset, 0},
+        {"cut payload", zor::appserver::FaultAction::CutPayload, 30},
+        {"length beyond", zor::appserver::FaultAction::LengthBeyond, 0},
+    };
+    for (const auto& c : cases) {
+        store->ClearData();
+        zor::appserver::FaultRule rule;
+        rule.command = zor::net::kCmdLoad;
+        rule.times = 1;
+        rule.action = c.action;
+        rule.value = c.value;
+        server->Server().Faults().Add(rule);
+        store->SetHideMode(true);
+        EXPECT_EQ(store->GetInstById(4001), nullptr) << c.what;
+        EXPECT_NE(store->GetLastZorError(), 0) << c.what;
+        EXPECT_STRNE(store->GetLastErrorDescription(), "") << c.what;
+        EXPECT_EQ(store->FindLoadedById(4001), nullptr) << c.what;
+        server->Server().Faults().Clear();
+        store->SetHideMode(false);
+        ui.answers = {true};
+        CzorInstance* p = store->GetInstById(4001);
+        ASSERT_NE(p, nullptr) << c.what << ": " << store->GetLastErrorDescription();
+        int x = 0;
+        EXPECT_TRUE(store->GetAttrBN(p, "x", x));
+        EXPECT_EQ(x, 3);
+    }
+}
+
+}  // namespace
