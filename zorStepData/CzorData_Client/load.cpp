@@ -47,6 +47,8 @@ CzorLoadData::~CzorLoadData() = default;
 
 bool CzorLoadData::ClearQuery() {
     if (!m_pStore) return false;
+    // A copy shares the records of the batch it came from and leaves them to it.
+    if (m_Queries.IsOwning()) m_Queries.DeleteItems();
     m_Queries.RemoveAll();
     return true;
 }
