@@ -301,6 +301,20 @@ bool ServerDatabase::PutInstances(const std::vector<InstanceRow>& rows) {
     });
 }
 
+bool ServerDatabase::ForEachInstanceOf(const std::string& entity, const std::function<bool(const InstanceRow&)>& visit) {
+    Stmt s(m_db, "SELECT id, entity, data FROM instances WHERE entity = ? ORDER BY id");
+    if (!s) return false;
+    s.Bind(1, entity);
+    InstanceRow r;
+    while (s.Step() == SQLITE_ROW) {
+        r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
+        r.entity = s.Text(1);
+        r.data = s.Blob(2);
+        if (!visit(r)) return false;
+    }
+    return true;
+}
+
 bool ServerDatabase::ForEachInstance(const std::function<bool(const InstanceRow&)>& visit) {
     Stmt s(m_db, "SELECT id, entity, data FROM instances ORDER BY id");
     if (!s) return false;

@@ -71,6 +71,8 @@ public:
     std::vector<int32_t> Extent(const std::string& entity);
     // Adds rows in one transaction (all or none).
     bool PutInstances(const std::vector<InstanceRow>& rows);
+    // The rows of one entity in id order, in one statement; stops (false) when visit says so.
+    bool ForEachInstanceOf(const std::string& entity, const std::function<bool(const InstanceRow&)>& visit);
     // Every row in id order; stops (false) when visit says so.
     bool ForEachInstance(const std::function<bool(const InstanceRow&)>& visit);
     int32_t NextInstanceId();

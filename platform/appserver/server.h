@@ -24,6 +24,8 @@ struct ServerOptions {
     std::string bindAddress = "127.0.0.1"; // loopback unless told otherwise
     int port = kDefaultPort;               // 0: any free port (see Port())
     uint32_t maxFrame = 64u << 20;
+    // The dictionary file the databases are written in (empty: the installed "quillmark.dict").
+    std::string dictionary;
 };
 
 class Session;

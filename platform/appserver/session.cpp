@@ -9,7 +9,10 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/appserver/load.h"
 #include "platform/appserver/server.h"
+#include "platform/base/config_paths.h"
+#include "platform/zordata/stepdata.h"
 #include "platform/base/ole_date.h"
 #include "platform/base/scramble.h"
 #include "platform/text/cp1251.h"
@@ -32,6 +35,9 @@ constexpr CommandShape kCommands[] = {
     {zor::net::kCmdBaseList, "", "lb"},  {zor::net::kCmdLogin, "lb", "lb"},     {zor::net::kCmdServerDateTime, "", "b"},
     {zor::net::kCmdSaveChanges, "lb", "lb"}, {zor::net::kCmdOperateOracleIndex, "ll", ""},
     {zor::net::kCmdTest, "lb", "lb"},    {zor::net::kCmdDisconnect, "", ""},   {zor::net::kCmdWriteLog, "lb", ""},
+    {zor::net::kCmdLoad, "lb", "lb"},    {zor::net::kCmdDictionary, "", "lblb"},
+    {zor::net::kCmdOpenBlob, "lblbll", "lbl"}, {zor::net::kCmdWriteBlobPortion, "lbl", ""},
+    {zor::net::kCmdReadBlobPortion, "l", "lbl"}, {zor::net::kCmdEndBlobWrite, "", ""}, {zor::net::kCmdEndBlobRead, "", ""},
 };
 
 const CommandShape* FindCommand(int32_t command) {
@@ -286,6 +292,13 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdWriteLog: return WriteLog(h, r);
+    case zor::net::kCmdLoad: return Load(h, r);
+    case zor::net::kCmdDictionary: return Dictionary(h);
+    case zor::net::kCmdOpenBlob:
+    case zor::net::kCmdWriteBlobPortion:
+    case zor::net::kCmdReadBlobPortion:
+    case zor::net::kCmdEndBlobWrite:
+    case zor::net::kCmdEndBlobRead: return Blob(h, r);
     default: return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
     }
 }
@@ -310,6 +323,10 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     if (!status) {
         const std::string path = m_server.DatabasePath(database);
         if (path.empty() || !m_db.Open(path)) status = ZOR_NET_SRV_MISSED_NAME_BASE;
+        else if (path != m_dbPath) {
+            m_dbPath = path;
+            m_blobs = std::make_unique<BlobTransfer>(path + ".blobs");
+        }
     }
     std::optional<UserRecord> found;
     if (!status) {
@@ -358,6 +375,105 @@ std::vector<unsigned char> Session::WriteLog(const RequestHeader& h, WireReader&
         return zor::Cp1251ToUtf8(std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(len - 1)));
     };
     return reply(m_db.WriteLog(m_userId, text(first, n1), text(second, n2), flag) ? 0 : ZOR_NET_SRV_ERROR_PROCESSED);
+}
+
+std::string Session::DictionaryFile() const {
+    const std::string& d = m_server.Options().dictionary;
+    return d.empty() ? zor::InstalledDictDir() + "quillmark.dict" : d;
+}
+
+CzorStepData* Session::Scratch() {
+    if (!m_scratch) {
+        auto store = std::make_unique<CzorStepData>();
+        store->SetErorPrintMode(false);
+        store->SetErrorMessageMode(false);
+        if (!store->LoadDictionaryFromFile(DictionaryFile().c_str())) return nullptr;
+        m_scratch = std::move(store);
+    }
+    return m_scratch.get();
+}
+
+std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r) {
+    const unsigned char* body = nullptr;
+    int32_t n = 0;
+    if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
+    std::vector<LoadQuery> queries;
+    if (!ParseLoadRequest(body, static_cast<size_t>(n), queries, nullptr)) return fail(ZOR_NET_SRV_MISSED_BUF_FORMAT);
+    CzorStepData* scratch = Scratch();
+    if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+    std::vector<unsigned char> data;
+    const int32_t status = AnswerLoad(m_db, *scratch, queries, data);
+    scratch->ClearData();
+    if (status) return fail(status);
+    WireWriter w;
+    w.Field(data.data(), data.size());
+    return Reply(h, "lb", 0, w.Out());
+}
+
+// The dictionary's path for a direct load (without ".dict"); no server file name, since the
+// dictionary is not kept among the blobs: the client loads it from the path.
+std::vector<unsigned char> Session::Dictionary(const RequestHeader& h) {
+    std::string path = DictionaryFile();
+    if (path.size() > 5 && path.compare(path.size() - 5, 5, ".dict") == 0) path.resize(path.size() - 5);
+    std::string cp;
+    if (!zor::Utf8ToCp1251(path, cp)) return Reply(h, "lblb", ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN, {});
+    WireWriter w;
+    w.Field(cp.c_str(), cp.size() + 1);
+    w.Field("", 0);
+    return Reply(h, "lblb", 0, w.Out());
+}
+
+std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r) {
+    const CommandShape* shape = FindCommand(h.command);
+    const auto reply = [&](int32_t status, const std::vector<unsigned char>& body = {}) {
+        return Reply(h, shape->reply, status, body);
+    };
+    const auto bad = [&] { return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM); };
+    if (!m_blobs) return reply(ZOR_NET_SRV_BLOB_NOT_DEFINE);
+    switch (h.command) {
+    case zor::net::kCmdOpenBlob: {
+        const unsigned char *name = nullptr, *client = nullptr;
+        int32_t n1 = 0, n2 = 0, portion = 0, reserved = 0;
+        if (!r.Field(name, n1) || !r.Field(client, n2) || !r.I32(portion) || !r.I32(reserved)) return bad();
+        const std::string serverName(reinterpret_cast<const char*>(name), strnlen(reinterpret_cast<const char*>(name), static_cast<size_t>(n1)));
+        // A read-only session may read blobs, not write new ones.
+        if (serverName.empty() && m_readOnly) return reply(m_status74or134);
+        std::string out;
+        int32_t total = 0;
+        const int32_t status = m_blobs->Open(serverName, out, total);
+        if (status) return reply(status);
+        WireWriter w;
+        w.Field(out.c_str(), out.size() + 1);
+        w.I32(total);
+        return reply(0, w.Out());
+    }
+    case zor::net::kCmdWriteBlobPortion: {
+        const unsigned char* data = nullptr;
+        int32_t n = 0, last = 0;
+        if (!r.Field(data, n) || !r.I32(last)) return bad();
+        return reply(m_blobs->Write(data, static_cast<size_t>(n), last != 0));
+    }
+    case zor::net::kCmdReadBlobPortion: {
+        int32_t capacity = 0;
+        if (!r.I32(capacity)) return bad();
+        std::vector<unsigned char> data;
+        bool last = false;
+        const int32_t status = m_blobs->Read(capacity, data, last);
+        if (status) return reply(status);
+        WireWriter w;
+        w.Field(data.data(), data.size());
+        w.I32(last ? 1 : 0);
+        return reply(0, w.Out());
+    }
+    case zor::net::kCmdEndBlobWrite:
+        if (m_readOnly && m_blobs->Active()) {
+            m_blobs->Abandon();
+            return reply(m_status74or134);
+        }
+        return reply(m_blobs->EndWrite());
+    default: return reply(m_blobs->EndRead());
+    }
 }
 
 }  // namespace zor::appserver

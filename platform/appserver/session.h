@@ -8,9 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "platform/appserver/blobs.h"
 #include "platform/appserver/database.h"
 #include "platform/transport/framing.h"
 #include "platform/transport/wire.h"
+
+class CzorStepData;
 
 namespace zor::appserver {
 
@@ -39,6 +42,12 @@ private:
     std::vector<unsigned char> ErrorForm(int32_t version, int32_t command, int32_t code);
     std::vector<unsigned char> Login(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
+    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    // The dictionary file, and a store holding it for answering loads (made on first use).
+    std::string DictionaryFile() const;
+    CzorStepData* Scratch();
 
     AppServer& m_server;
     int m_fd;
@@ -53,6 +62,9 @@ private:
     int32_t m_status74or134 = 0;
     ServerDatabase m_db;
     bool m_closeAfterReply = false;
+    std::unique_ptr<CzorStepData> m_scratch;
+    std::string m_dbPath;
+    std::unique_ptr<BlobTransfer> m_blobs;
 };
 
 }  // namespace zor::appserver

@@ -2,6 +2,7 @@ qm_add_test(zordata_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/zordata/values_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zordata/databuf_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/stepbuf_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zordata/dictionary_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zordata/store_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zordata/file_test.cpp

@@ -6,6 +6,7 @@
 #include <new>
 #include <type_traits>
 
+#include "platform/text/cp1251.h"
 #include "platform/zordata/aggr.h"
 #include "platform/zordata/instance.h"
 #include "platform/zordata/maps.h"
@@ -196,7 +197,7 @@ bool CzorDataBuf::IsEqu(const CzorDataBuf& other) const {
 
 namespace {
 
-bool AppendValue(CzorDataBuf& buf, const CzorValue& v, const CzorMap* map, int depth) {
+bool AppendValue(CzorDataBuf& buf, const CzorValue& v, const CzorMap* map, zorBufText text, int depth) {
     if (depth > kMaxNesting) return false;
     buf.Add(static_cast<int8_t>(v.GetType()));
     switch (v.GetType()) {
@@ -215,12 +216,20 @@ bool AppendValue(CzorDataBuf& buf, const CzorValue& v, const CzorMap* map, int d
         const CzorAggr* a = v.GetAggr();
         buf.Add(static_cast<int32_t>(a->GetSize()));
         for (const CzorValue& item : *a)
-            if (!AppendValue(buf, item, map, depth + 1)) return false;
+            if (!AppendValue(buf, item, map, text, depth + 1)) return false;
         return true;
     }
     case zorINTEGER: buf.Add(static_cast<int32_t>(v.GetInt())); return true;
     case zorREAL: buf.Add(v.GetReal()); return true;
-    case zorSTRING: buf.Add(v.GetString()); return true;
+    case zorSTRING:
+        if (text == zorBufText::Cp1251) {
+            std::string cp;
+            if (!zor::Utf8ToCp1251(v.GetString(), cp)) return false;
+            buf.Add(cp);
+        } else {
+            buf.Add(v.GetString());
+        }
+        return true;
     case zorBOOLEAN: { bool b = false; v.Get(b); buf.Add(static_cast<int8_t>(b ? 1 : 0)); return true; }
     case zorCHARACTER: { char c = 0; v.Get(c); buf.Add(c); return true; }
     case zorBINARY: {
@@ -234,7 +243,8 @@ bool AppendValue(CzorDataBuf& buf, const CzorValue& v, const CzorMap* map, int d
     }
 }
 
-bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*(int32_t)>& resolve, int depth) {
+bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*(int32_t)>& resolve, zorBufText text,
+               int depth) {
     v.Clear();
     if (depth > kMaxNesting) return false;
     int8_t type = 0;
@@ -256,7 +266,7 @@ bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*
         list.Reserve(n);
         CzorValue item;
         for (int32_t i = 0; i < n; ++i) {
-            if (!ReadValue(buf, item, resolve, depth + 1)) return false;
+            if (!ReadValue(buf, item, resolve, text, depth + 1)) return false;
             if (i == 0) list.SetType(item.GetType());
             list.Add(item);
         }
@@ -265,7 +275,12 @@ bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*
     }
     case zorINTEGER: { int32_t i = 0; if (!buf.Read(i)) return false; v.Set(static_cast<int>(i)); return true; }
     case zorREAL: { double r = 0; if (!buf.Read(r)) return false; v.Set(r); return true; }
-    case zorSTRING: { std::string s; if (!buf.Read(s)) return false; v.Set(s); return true; }
+    case zorSTRING: {
+        std::string s;
+        if (!buf.Read(s)) return false;
+        v.Set(text == zorBufText::Cp1251 ? zor::Cp1251ToUtf8(s) : s);
+        return true;
+    }
     case zorBOOLEAN: { bool b = false; if (!buf.Read(b)) return false; v.Set(b); return true; }
     case zorCHARACTER: { char c = 0; if (!buf.Read(c)) return false; v.Set(c); return true; }
     case zorBINARY: {
@@ -281,16 +296,17 @@ bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*
 
 }  // namespace
 
-bool zorAppendBufValue(CzorDataBuf& buf, const CzorValue& value, const CzorMap* map) {
+bool zorAppendBufValue(CzorDataBuf& buf, const CzorValue& value, const CzorMap* map, zorBufText text) {
     const size_t size = buf.GetSize();
-    if (AppendValue(buf, value, map, 0)) return true;
+    if (AppendValue(buf, value, map, text, 0)) return true;
     buf.SetSize(size);
     return false;
 }
 
-bool zorReadBufValue(CzorDataBuf& buf, CzorValue& value, const std::function<CzorInstance*(int32_t)>& resolve) {
+bool zorReadBufValue(CzorDataBuf& buf, CzorValue& value, const std::function<CzorInstance*(int32_t)>& resolve,
+                     zorBufText text) {
     const size_t pos = buf.GetCurPos();
-    if (ReadValue(buf, value, resolve, 0)) return true;
+    if (ReadValue(buf, value, resolve, text, 0)) return true;
     value.Clear();
     buf.Begin();
     buf.Skip(pos);

@@ -25,6 +25,10 @@ class CzorValue;
 class CzorInstance;
 class CzorMap;
 
+// How the value codec carries texts: UTF-8 in the store's own buffers, code page 1251 on the wire
+// to the application server (a text the code page cannot hold is refused, never altered).
+enum class zorBufText { Utf8, Cp1251 };
+
 class CzorDataBuf {
 public:
     CzorDataBuf() = default;
@@ -89,9 +93,11 @@ private:
 // Appends a value in the shared encoding. References are written as map indexes
 // (QGetByIn of the instance pointer) when map is given, else as instance ids; a
 // reference that the map lacks makes the call fail. False also for nesting past 8.
-bool zorAppendBufValue(CzorDataBuf& buf, const CzorValue& value, const CzorMap* map = nullptr);
+bool zorAppendBufValue(CzorDataBuf& buf, const CzorValue& value, const CzorMap* map = nullptr,
+                       zorBufText text = zorBufText::Utf8);
 // Reads a value written by zorAppendBufValue into value. References are turned into
 // instances by resolve (a null result fails the read); without resolve a reference
 // fails. On failure value is empty and the read position is where it was.
 bool zorReadBufValue(CzorDataBuf& buf, CzorValue& value,
-                     const std::function<CzorInstance*(int32_t)>& resolve = nullptr);
+                     const std::function<CzorInstance*(int32_t)>& resolve = nullptr,
+                     zorBufText text = zorBufText::Utf8);

@@ -33,6 +33,13 @@ public:
             if (changed) m_Value.m_Flags |= CzorValue::kChanged;
             else m_Value.m_Flags &= static_cast<uint8_t>(~CzorValue::kChanged);
         }
+        // False while a networked store has not fetched the slot from its server (an unset value
+        // that was fetched is loaded).
+        bool IsLoaded() const { return (m_Value.m_Flags & CzorValue::kNotLoaded) == 0; }
+        void SetLoaded(bool loaded) {
+            if (loaded) m_Value.m_Flags &= static_cast<uint8_t>(~CzorValue::kNotLoaded);
+            else m_Value.m_Flags |= CzorValue::kNotLoaded;
+        }
         CzorAggr* GetList() const;
         // Takes the list over (deleting the one held before).
         void SetList(CzorAggr* list);

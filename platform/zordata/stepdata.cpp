@@ -1,5 +1,6 @@
 // The store: dictionary, instances, extents.
 #include "platform/zordata/stepdata.h"
+#include "platform/zordata/stepbuf.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,6 +63,7 @@ bool CzorStepData::LoadDictionaryFromFile(const char* file) {
             m_OwnedAttrs.push_back(std::move(a));
             m_Attrs.Append(m_OwnedAttrs.back().get());
         }
+        m_nDictNumber = zorDictionaryNumber(*this);
         return true;
     } catch (const std::bad_alloc&) {
         // Out of memory is a failed load like any other: the store keeps the dictionary it had, or none
@@ -81,6 +83,7 @@ void CzorStepData::ClearDictionary() {
     m_OwnedEntities.clear();
     m_DictName.clear();
     m_DictFile.clear();
+    m_nDictNumber = 0;
 }
 
 CzorEntity* CzorStepData::GetEntityBN(const char* name) const {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/zordata/aggr.h"
+#include "platform/zordata/databuf.h"
 #include "platform/zordata/dictionary.h"
 #include "platform/zordata/errors.h"
 #include "platform/zordata/instance.h"
@@ -168,6 +169,17 @@ public:
     // attribute is missing from the target's dictionary (false, error 32).
     bool zorFarCopyInstances(CzorTAggr<CzorInstance>& instances, CzorStepDataWithFile& target,
                              bool bReturnCopies = false);
+
+    // ---- Instance buffers ("zor_step_data V 0.2", stepbuf.h)
+    // Merges the buffer's instances: the whole buffer is read and checked first (store errors 16,
+    // 17, 8, 10 as zorParseStepDataBuf gives them; nothing is merged then). Instances are found by
+    // id or created (their slots marked not loaded until a block brings them); a block's values
+    // replace the slots' values unless the slot was changed here, and leave them unchanged and
+    // loaded; a list keeps a copy as loaded (CzorValueDefinition::GetList). Headers of deleted
+    // instances (entity 0) are passed over. list, when given, receives the merged instances in
+    // header order, each once.
+    bool ApploadFromDataBuf(CzorDataBuf& buf, CzorTAggr<CzorInstance>* list = nullptr,
+                            zorBufText text = zorBufText::Utf8);
 
     // ---- Last error and messages
     int GetLastError() const { return m_nLastError; }

@@ -86,6 +86,7 @@ protected:
         kChanged = 1,      // the changed mark of an attribute slot (CzorValueDefinition)
         kArenaText = 2,    // the text lives in the store's arena and is not freed by Clear
         kHasList = 4,      // an attribute slot holding a list copy (CzorValueDefinition)
+        kNotLoaded = 8,    // a networked store has not fetched this attribute slot yet
     };
     void ResetPayload() { m_Type = zorNOTYPE; m_Flags &= static_cast<uint8_t>(~kArenaText); m_u.raw = 0; }
 

@@ -9,6 +9,7 @@
 #include "platform/zordata/instance.h"
 #include "platform/zordata/maps.h"
 #include "platform/zordata/query.h"
+#include "platform/zordata/stepbuf.h"
 #include "platform/zordata/stepdata.h"
 #include "platform/zordata/stepdatafile.h"
 #include "platform/zordata/stepmgr.h"

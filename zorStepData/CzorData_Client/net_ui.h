@@ -4,10 +4,30 @@
 // dialog skips and every question is answered No (the stderr sink's default button would say Yes).
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "zorStepData/CzorData_Client/net_settings.h"
 
 class CDlgTransportError;
 
 namespace zor::net {
+
+// What the login dialog shows and gives back.
+struct LoginDialogData {
+    std::string user;
+    std::string password;
+    std::vector<std::string> recentUsers;  // the dialog may reorder it (the chosen user first)
+    std::vector<std::string> connections;  // names, in list order
+    int index = -1;                         // the chosen connection, -1 for none
+};
+
+// The progress window of a long transfer, as the transferring code sees it.
+class ITransferProgress {
+public:
+    virtual ~ITransferProgress() = default;
+    // Stores the percentage; true once the user has aborted.
+    virtual bool SetPercent(int percent) = 0;
+};
 
 class INetUi {
 public:
@@ -18,6 +38,16 @@ public:
     virtual bool Ask(const std::string& text, const std::string& caption) = 0;
     // A message box.
     virtual void Tell(const std::string& text, const std::string& caption, unsigned icon) = 0;
+    // Opens the progress window of a transfer (null: none, as in batch runs).
+    virtual std::unique_ptr<ITransferProgress> StartTransferProgress(const std::string& /*text*/) { return nullptr; }
+    // The login dialog: true for OK. Without the connection dialogs every run is cancelled.
+    virtual bool RunLoginDialog(LoginDialogData&) { return false; }
+    // The connection-list dialog over the list: its result number (0 for Cancel) and whether the list
+    // changed so much that the recent users no longer apply.
+    virtual int RunConnectionsDialog(std::vector<CzorConnectionRec>&, bool& listChanged) {
+        listChanged = false;
+        return 0;
+    }
 };
 
 // Questions and messages through the message sink; the retry dialog skips. The default.

@@ -187,6 +187,10 @@ bool CTransportSocketClient::RequestLoad(int& status, CzorDataBuf& body, CzorDat
 bool CTransportSocketClient::RequestWriteLog(int& status, CzorDataBuf& body) {
     return BodyRequest(kCmdWriteLog, status, &body, nullptr);
 }
+bool CTransportSocketClient::RequestKeepAlive(int& status) {
+    CzorDataBuf empty, reply;
+    return BodyRequest(kCmdSaveChanges, status, &empty, &reply, false);
+}
 
 bool CTransportSocketClient::RequestLogin(int& status, int& blockLength, LoginBlock* block, bool* canFindInBlob) {
     if (blockLength == 0) blockLength = static_cast<int>(kLoginBlockSize);

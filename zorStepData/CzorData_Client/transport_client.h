@@ -136,6 +136,8 @@ public:
     bool RequestUsersLog(int& status, CzorDataBuf& reply);
     bool RequestLoad(int& status, CzorDataBuf& body, CzorDataBuf& reply);
     bool RequestWriteLog(int& status, CzorDataBuf& body);
+    // The keep-alive: an empty command 31, one attempt without the retry offer.
+    bool RequestKeepAlive(int& status);
 
     // Capacities the caller gives for command 35 (the server must stay within them).
     void SetDictionaryCapacity(int first, int second) { m_dictCap1 = first; m_dictCap2 = second; }

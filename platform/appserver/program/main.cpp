@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    options.dictionary = dictionary;
     std::error_code ec;
     std::filesystem::create_directories(options.dataDir, ec);
     zor::appserver::AppServer server(options);

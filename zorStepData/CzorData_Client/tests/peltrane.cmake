@@ -24,3 +24,11 @@ endif()
 qm_add_test(peltrane_window_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/windows_test.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS peltrane Qt6::Widgets)
+
+# The networked store against our server on 127.0.0.1: login, settings, loading.
+qm_add_test(peltrane_net_store_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_store_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_services_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/net_blob_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_load_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 120)

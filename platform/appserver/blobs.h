@@ -1,0 +1,45 @@
+#pragma once
+// The blob store of a database: files in the folder "<database>.blobs" beside it, each under a
+// name the server made (letters, digits and '_'). One transfer per session (commands 20 to 24):
+//   open (24) with no name starts a write under a new unique name; with a name, opens that blob
+//   for reading (22), deleting (20) or just its size (21);
+//   a write goes to a hidden part file and becomes the blob, durably (fsync, then linked into
+//   place), only with the portion that carries the last flag; a write that is abandoned (20, a
+//   new open refused, a failure, the session's end) leaves nothing behind;
+//   a read returns at most the capacity asked for.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zor::appserver {
+
+class BlobTransfer {
+public:
+    explicit BlobTransfer(std::string folder) : m_folder(std::move(folder)) {}
+    ~BlobTransfer() { Abandon(); }
+    BlobTransfer(const BlobTransfer&) = delete;
+    BlobTransfer& operator=(const BlobTransfer&) = delete;
+
+    // Statuses as the replies carry them.
+    int32_t Open(const std::string& serverName, std::string& nameOut, int32_t& total);
+    int32_t Write(const unsigned char* data, size_t n, bool last);
+    int32_t Read(int32_t capacity, std::vector<unsigned char>& out, bool& last);
+    int32_t EndWrite();  // 20: abandons a write, deletes an opened blob
+    int32_t EndRead();   // 21
+    void Abandon();
+    bool Active() const { return m_mode != Mode::None; }
+    static bool ValidName(const std::string& name);
+
+private:
+    enum class Mode { None, Writing, Opened };
+    std::string Path(const std::string& name) const { return m_folder + "/" + name; }
+    std::string m_folder;
+    Mode m_mode = Mode::None;
+    std::string m_name;
+    std::string m_part;
+    int m_fd = -1;
+    int64_t m_size = 0;
+    int64_t m_pos = 0;
+};
+
+}  // namespace zor::appserver

@@ -1,0 +1,101 @@
+// The smaller remote operations: the dictionary from the server, the server's time, the round-trip
+// test, a line in the server's client log and the index operation.
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "platform/text/cp1251.h"
+#include "platform/ui/messages.h"
+#include "zorStepData/CzorData_Client/net_step_data.h"
+
+namespace {
+constexpr char kLogSignature[] = "Client2Server log bufer v0.1";
+static_assert(sizeof kLogSignature == 29);
+
+std::string WireText(const std::vector<unsigned char>& block, int length) {
+    const auto* p = reinterpret_cast<const char*>(block.data());
+    const size_t n = strnlen(p, static_cast<size_t>(length));
+    return zor::Cp1251ToUtf8(std::string_view(p, n));
+}
+}  // namespace
+
+// The server names its dictionary by a path this machine can read (our server and its clients
+// share the installation) and, when it keeps one, by a server file. No server file is fetched yet:
+// the path is the way in. Both stores must take the dictionary.
+bool CzorNetStepData::NET_LoadDictionaryFromServer(const char* waitText) {
+    std::vector<unsigned char> path(4096), file(32768);
+    int len1 = 0, len2 = 0;
+    m_pTransport->SetDictionaryCapacity(static_cast<int>(path.size()), static_cast<int>(file.size()));
+    if (!RunRequest(waitText, [&](int& status) {
+            return m_pTransport->RequestDictionary(status, len1, path.data(), len2, file.data());
+        }))
+        return false;
+    m_pTransport->ClearInternalData();
+    const std::string dict = WireText(path, len1);
+    m_pAuxStore = std::make_unique<CzorNetStepData>();
+    m_pAuxStore->SetHideMode(true);
+    if (!LoadDictionary(dict.c_str())) {
+        m_pAuxStore.reset();
+        return false;
+    }
+    if (!m_pAuxStore->LoadDictionary(dict.c_str())) m_pAuxStore.reset();
+    return true;
+}
+
+bool CzorNetStepData::NET_GetServerDateTime(double& oleDate) {
+    unsigned char d[8] = {};
+    if (!RunRequest(nullptr, [&](int& status) { return m_pTransport->RequestServerDateTime(status, d); })) return false;
+    std::memcpy(&oleDate, d, sizeof oleDate);
+    return true;
+}
+
+// A hundred round trips of 1 MiB; any failed trip or an echo that differs ends the test false.
+bool CzorNetStepData::NET_Test(const char* waitText) {
+    CzorDataBuf body;
+    body.SetSize(0x100000);
+    long long total = 0;
+    for (int i = 0; i < 100; ++i) {
+        CzorDataBuf reply;
+        const auto start = std::chrono::steady_clock::now();
+        if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestTest(status, body, reply); }))
+            return false;
+        total += std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        if (!reply.IsEqu(body)) {
+            SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
+            return false;
+        }
+    }
+    m_pTransport->ClearInternalData();
+    if (!m_bHideMode) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Общая длительность %lli ", total);
+        zor::MessageSink().Show(text, "", MB_OK);
+    }
+    return true;
+}
+
+bool CzorNetStepData::NET_WriteLog(const std::string& first, const std::string& second, bool flag) {
+    if ((first.empty() && !flag) || second.empty()) return false;
+    std::string a, b;
+    zor::Utf8ToCp1251(first, a);
+    zor::Utf8ToCp1251(second, b);
+    CzorDataBuf body;
+    body.Add(kLogSignature, sizeof kLogSignature);
+    body.Add(a);
+    body.Add(b);
+    body.Add(static_cast<int32_t>(flag ? 1 : 0));
+    if (!RunRequest(nullptr, [&](int& status) { return m_pTransport->RequestWriteLog(status, body); })) return false;
+    m_pTransport->ClearInternalData();
+    return true;
+}
+
+bool CzorNetStepData::NET_OperateOracleIndex(CzorAttr* attr, bool flag, const char* waitText) {
+    if (!attr) return false;
+    if (attr->GetType() != zorINSTANCE) {
+        SetZORError(ZOR_NET_CLI_MISSED_ATTR_TYPE);
+        return false;
+    }
+    return RunRequest(waitText, [&](int& status) {
+        return m_pTransport->RequestOperateOracleIndex(status, attr->GetId(), flag ? 1 : 0);
+    });
+}

@@ -1,0 +1,234 @@
+#pragma once
+// CzorNetStepData: the object store whose instances live on our application server. It adds one
+// session (an owned CTransportSocketClient) to the store; every remote operation goes through the
+// request rule (RunRequest) on the caller's thread and leaves its status in the store.
+//
+// Values not fetched yet carry a per-slot mark (CzorValueDefinition::IsLoaded), apart from values
+// that the server holds unset: GetAttr fetches a missing value at most once while auto-download is
+// on. Extents keep load order (the base store keeps creation order); look-ups by id go through an
+// index of the store.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/zordata/stepdata.h"
+#include "zorStepData/CzorData_Client/net_settings.h"
+#include "zorStepData/CzorData_Client/transport_client.h"
+
+class CzorNetStepData;
+
+// One load request as it goes on the wire (24 bytes, little-endian; padding bytes zero).
+struct zor_NET_LoadQuery {
+    int32_t _pos = 0;
+    char _type = 0;
+    int32_t _inst_or_id = 0;
+    int32_t _ent_id = 0;
+    int32_t _attr_id = 0;
+    bool _flag_a = true;
+    bool _flag_b = false;
+    // The record's 24 bytes.
+    void Encode(unsigned char out[24]) const;
+};
+
+// A batch of load requests for one store (copies share the records and never free them).
+class CzorLoadData {
+public:
+    explicit CzorLoadData(CzorNetStepData* store);
+    CzorLoadData(CzorNetStepData* store, std::string source);
+    CzorLoadData(const CzorLoadData& other);
+    CzorLoadData& operator=(const CzorLoadData& other);
+    virtual ~CzorLoadData();
+
+    bool ClearQuery();
+    int AddQuery(CzorInstance* inst, bool b);
+    int AddQuery(int pos, CzorInstance* inst, bool b);
+    int AddQuery(char type, long id, CzorEntity* ent, CzorAttr* attr, bool fa, bool fb);
+    int AddQuery(char type, long id, const char* entity, const char* attr, bool fa, bool fb);
+    int AddQuery(char type, long id, long entId, long attrId, bool fa, bool fb);
+    int AddQuery(int pos, char type, long id, CzorEntity* ent, CzorAttr* attr, bool fa, bool fb);
+    bool LoadEx(bool clearAfter = true, CzorTAggr<CzorInstance>* loaded = nullptr, const char* waitText = nullptr,
+                bool quiet = false);
+
+    int GetCount() const { return m_Queries.GetSize(); }
+    const zor_NET_LoadQuery* GetAt(int i) const { return m_Queries.GetAt(i); }
+    void SetTarget(CzorNetStepData* target) { m_pTarget = target; }
+    CzorNetStepData* GetTarget() const { return m_pTarget; }
+    const std::string& GetSource() const { return m_Source; }
+
+private:
+    int Refuse(int line, const std::string& text);
+    CzorNetStepData* m_pStore = nullptr;
+    CzorTAggr<zor_NET_LoadQuery> m_Queries{8, false, true};
+    CzorNetStepData* m_pTarget = nullptr;
+    std::string m_Source;
+};
+
+class CzorNetStepData : public CzorStepData {
+public:
+    CzorNetStepData();
+    ~CzorNetStepData() override;
+
+    // ---- Accessors (none touches the server)
+    bool IsConnected() const { return m_bConnected; }
+    bool CanFindInBLOB() const { return m_bCanFindInBlob; }
+    std::string GetNameCurrBase() const { return m_CurrBase; }
+    std::string GetNameCurrConnection() const { return m_CurrConnection; }
+    std::string GetNameCurrUser() const { return m_CurrUser; }
+    CzorInstance* GetCurrUser() const { return m_pCurrUser; }
+    using CzorStepData::GetAttr;
+    static int GetBlobPortionDefSize() { return 0x100000; }
+    int GetAttrIdBN(CzorEntity* entity, const char* name) const;
+    int GetEntIdBN(const char* name) const;
+    static int GetAttrId(const CzorAttr* a) { return a ? a->GetId() : 0; }
+    static int GetEntId(const CzorEntity* e) { return e ? e->GetId() : 0; }
+    static int GetInstId(const CzorInstance* i) { return i ? i->GetId() : 0; }
+    void SetAutoDownloadMode(bool on) { m_bAutoDownload = on; }
+    bool GetAutoDownloadMode() const { return m_bAutoDownload; }
+    void SetNetErrorMessageMode(bool on) { m_bNetErrorMessageMode = on; }
+    bool GetNetErrorMessageMode() const { return m_bNetErrorMessageMode; }
+    int GetLastZorError() const { return m_nLastStatus; }
+    static int GetCompId() { return 0; }
+    CTransportSocketClient* GetTransport() const { return m_pTransport.get(); }
+    bool GetManageMode() const { return m_bManageMode; }
+    void SetManageMode(bool on) { m_bManageMode = on; }
+
+    void SetHideMode(bool hide);
+    bool GetHideMode() const { return m_bHideMode; }
+    // Empties the store and keeps the logged-in user (a new "zor_user" instance of the same id).
+    void ClearData() override;
+
+    // ---- Settings (net_settings.h)
+    bool ReadConnectionsInfo();
+    bool WriteConnectionsInfo();
+    void GetListConnections(std::vector<std::string>& names) const;
+    std::vector<CzorConnectionRec>& Connections() { return m_Connections; }
+    const std::vector<std::string>& RecentUsers() const { return m_RecentUsers; }
+    const std::string& GetLocalServerPath() const { return m_LocalServerPath; }
+
+    // ---- Session (connect.cpp)
+    // Logs in: a null or empty connection means the last one; silent when user and connection are
+    // both given. Any failure ends disconnected with its status recorded.
+    bool NET_Connect(const char* user, const char* password, const char* connection, const char* waitText = nullptr);
+    // Connects the transport client, starting the local server for this computer. Connect failures
+    // are raised as SzorErrorDescription; false only for an empty host or port 0.
+    bool ConnectWithTestLocal(const std::string& host, int port, bool ask);
+    // Edits the connection list through the network UI; the dialog's result.
+    int NET_TuningConnections();
+    // Ends the session; always true.
+    bool NET_Disconnect();
+    std::string GetTitulCurrBD(bool base, bool connection, bool user, bool employee, bool pid);
+    // The display form of a database text: an account password becomes "*****".
+    static std::string DisplayDatabaseText(const std::string& text);
+    // "%s:%i от %s": where in the client a load batch was made.
+    static std::string MakeSourceDescr(const std::string& file, int line, const std::string& date);
+
+    // ---- Loading (load.cpp)
+    bool NET_Load(const zor_NET_LoadQuery* queries, long count, CzorTAggr<CzorInstance>* loaded,
+                  CzorNetStepData* target, const char* waitText, const std::string& source);
+    CzorInstance* GetInstById(int id);
+    bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** value) override;
+
+    // ---- Dictionary, time, test, log, index (misc.cpp)
+    bool NET_LoadDictionaryFromServer(const char* waitText);
+    bool NET_GetServerDateTime(double& oleDate);
+    bool NET_Test(const char* waitText);
+    bool NET_WriteLog(const std::string& first, const std::string& second, bool flag);
+    bool NET_OperateOracleIndex(CzorAttr* attr, bool flag, const char* waitText);
+
+    // ---- Blobs and files (blob.cpp). Sizes travel as int32: contents above 2^31 - 1 bytes are
+    // refused with 185. A replaced blob is deleted only once the instance naming the new one has
+    // been saved: its name waits in the pending deletions.
+    bool NET_SaveBlob(CzorInstance* inst, CzorAttr* attr, const char* file, long& checksum, const char* name,
+                      const char* waitText);
+    bool NET_SaveBlobBN(CzorInstance* inst, const char* attr, const char* file, long& checksum, const char* name,
+                        const char* waitText);
+    bool NET_SaveFileFromMemory(CzorInstance* inst, CzorAttr* attr, const unsigned char* data, long size, long& checksum,
+                                const char* waitText);
+    bool NET_DeleteBlob(CzorInstance* inst, CzorAttr* attr, const char* waitText);
+    bool NET_DeleteBlobBN(CzorInstance* inst, const char* attr, const char* waitText);
+    bool NET_LoadBlob(CzorInstance* inst, CzorAttr* attr, const char* file, const char* waitText);
+    bool NET_LoadBlobBN(CzorInstance* inst, const char* attr, const char* file, const char* waitText);
+    // The target is replaced atomically, only when every byte announced has arrived.
+    bool NET_LoadFileFromSrv(const char* serverName, const char* file, const char* waitText);
+    bool NET_GetBlobSize(CzorInstance* inst, CzorAttr* attr, long& size, const char* waitText);
+    bool NET_LoadBlob2Memory(CzorInstance* inst, CzorAttr* attr, unsigned char* buffer, long& size, const char* waitText);
+    bool NET_LoadBlob2MemoryBN(CzorInstance* inst, const char* attr, unsigned char* buffer, long& size,
+                               const char* waitText);
+    bool NET_LoadFileFromSrv2Memory(const char* serverName, unsigned char* buffer, long& size, const char* waitText);
+    bool NET_ReadFirstPortionFileFromSrv2Memory(const char* serverName, unsigned char* buffer, long& size, bool& last,
+                                                const char* waitText);
+    bool NET_ReadNextPortionFileFromSrv2Memory(unsigned char* buffer, long& size, bool& last, const char* waitText);
+    // Server names of replaced blobs, to be deleted after the next successful save.
+    const std::vector<std::string>& PendingBlobDeletions() const { return m_PendingBlobDeletions; }
+    // Deletes them (a failure is a warning in the store's error text, not a failure); true when
+    // all went.
+    bool DeletePendingBlobs();
+
+    // The instance of that id among those in memory, or null (no server).
+    CzorInstance* FindLoadedById(int id);
+
+protected:
+    friend class CzorLoadData;
+    void SetZORError(int code, const std::string& detail = {});
+
+    // The request rule: the connection checks (173, reconnect, 162), the manage mode, status reset,
+    // keep-alive restart and wait text; then `send` (which gives the call's success and the
+    // server's status); success only for a good call with status 0, else the status is recorded
+    // (74 makes the store read-only). `checks` false leaves out the connection checks for the
+    // operations that make none of their own (they still get 173 without a transport client).
+    template <class Send>
+    bool RunRequest(const char* waitText, Send&& send, bool checks = true, bool reconnect = true) {
+        if (!BeginRequest(waitText, checks, reconnect)) return false;
+        int status = 0;
+        const bool ok = send(status);
+        return EndRequest(ok, status);
+    }
+    bool BeginRequest(const char* waitText, bool checks, bool reconnect);
+    bool EndRequest(bool called, int status);
+
+    // Fills ext with the instances the buffer's headers name (creating missing ones).
+    bool MakeExtFromDbuf(CzorDataBuf& buf, CzorTAggr<CzorInstance>& ext);
+    // Merges into the lists changed here what other users changed in them on the server since they
+    // were loaded (called before a save): false when the server's lists cannot be fetched.
+    bool ActualizeChangedAggr(CzorLoadData& batch);
+    void MakeCurrentUser(int id);
+    // Chooses the connection (asking through the network UI when needed) and connects its socket.
+    // Failures are raised as SzorErrorDescription (0: the dialog was cancelled).
+    void ConnectWithParam(std::string& user, std::string& password, std::string& connection, std::string& database,
+                          bool forceDialog);
+    bool LoadCurrentUser();
+    // Blob transfer steps (blob.cpp).
+    using BlobSource = std::function<long(unsigned char* dest, long max)>;  // bytes read, -1 on error
+    bool SaveBlobFrom(CzorInstance* inst, CzorAttr* attr, const std::string& clientName, long size,
+                      const BlobSource& source, bool emptyTail, long& checksum, const char* waitText);
+    bool OpenBlobForReading(const std::string& serverName, int portion, long& total);
+    bool DeleteBlobByName(const std::string& serverName);
+    bool Failed(int status, const std::string& detail = {});
+    void IndexInstances();
+
+    std::unique_ptr<CTransportSocketClient> m_pTransport;
+    bool m_bManageMode = true;
+    bool m_bServerChecks = true;
+    std::string m_CurrBase, m_CurrConnection, m_CurrUser;
+    CzorInstance* m_pCurrUser = nullptr;
+    std::string m_DictFileName;
+    bool m_bConnected = false;
+    bool m_bNetErrorMessageMode = true;
+    bool m_bAutoDownload = false;
+    int m_nLastStatus = 0;
+    int m_nSavedInstPortion = 0;
+    bool m_bCanFindInBlob = false;
+    std::string m_LocalServerPath;
+    int m_nReportingGuard = 0;
+    std::unique_ptr<CzorNetStepData> m_pAuxStore;
+    bool m_bHideMode = false;
+    std::vector<CzorConnectionRec> m_Connections;
+    std::vector<std::string> m_RecentUsers;
+    std::vector<std::string> m_PendingBlobDeletions;
+    // Instances in memory by id (rebuilt after a merge).
+    std::unordered_map<int, CzorInstance*> m_ById;
+    int m_nIndexed = -1;
+};

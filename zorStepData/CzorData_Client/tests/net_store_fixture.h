@@ -1,0 +1,123 @@
+#pragma once
+// A server of ours with database "main" holding two points, the settings files in a private folder,
+// a store whose boxes and questions are recorded, and a network UI with scripted answers.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <memory>
+
+#include "platform/appserver/database.h"
+#include "platform/base/file_io.h"
+#include "platform/tests/transport/server_fixture.h"
+#include "platform/ui/messages.h"
+#include "platform/zordata/zordata.h"
+#include "zorStepData/CzorData_Client/net_step_data.h"
+#include "zorStepData/CzorData_Client/net_ui.h"
+
+namespace zor::test {
+
+// The network UI with scripted answers: questions answered from a queue (No when it is empty),
+// login dialogs run from a queue (Cancel when it is empty); everything asked is recorded.
+struct ScriptedUi : zor::net::INetUi {
+    // The progress window: how often it opened, the percentages it was given, and the call of
+    // SetPercent (counted over all windows, from 1) at which the user aborts.
+    struct Progress : zor::net::ITransferProgress {
+        ScriptedUi& ui;
+        explicit Progress(ScriptedUi& u) : ui(u) {}
+        bool SetPercent(int percent) override {
+            ui.percents.push_back(percent);
+            return ++ui.percentCalls == ui.abortAtCall;
+        }
+    };
+    int progressShown = 0, percentCalls = 0, abortAtCall = -1;
+    std::vector<int> percents;
+    std::unique_ptr<zor::net::ITransferProgress> StartTransferProgress(const std::string&) override {
+        ++progressShown;
+        return std::make_unique<Progress>(*this);
+    }
+    std::deque<bool> answers;
+    std::deque<zor::net::LoginDialogData> logins;
+    std::vector<std::string> asked, told;
+    int dialogs = 0;
+    int RunRetryDialog(CDlgTransportError&) override { return 0; }
+    bool Ask(const std::string& text, const std::string&) override {
+        asked.push_back(text);
+        if (answers.empty()) return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void Tell(const std::string& text, const std::string&, unsigned) override { told.push_back(text); }
+    bool RunLoginDialog(zor::net::LoginDialogData& d) override {
+        ++dialogs;
+        if (logins.empty()) return false;
+        const auto next = logins.front();
+        logins.pop_front();
+        d.user = next.user;
+        d.password = next.password;
+        d.index = next.index;
+        return true;
+    }
+};
+
+// A server with database "main" holding a few instances, the settings files in a private folder,
+// and a store with boxes recorded.
+class NetStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("ZOR_TRANSPORT_INI", (config.Path() + "/ZorTransport.ini").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+        server = std::make_unique<InProcessServer>();
+        WriteConnections({"test=127.0.0.1:" + std::to_string(server->Port()) + "/main",
+                          "nobase=127.0.0.1:" + std::to_string(server->Port()) + "/nosuch"});
+        FillDatabase();
+        store = std::make_unique<CzorNetStepData>();
+        store->GetTransport()->SetInactivityTimeout(10000);
+    }
+    void TearDown() override {
+        store.reset();
+        ::unsetenv("ZOR_TRANSPORT_INI");
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+    void WriteConnections(const std::vector<std::string>& values) {
+        std::string text = "[ConnectionsList]\n";
+        for (size_t i = 0; i < values.size(); ++i) text += std::to_string(i) + "=" + values[i] + "\n";
+        ASSERT_TRUE(zor::WriteFileAtomically(config.Path() + "/ZorTransport.ini", text));
+    }
+    // Points 4001 (3, 4) and 4002 (5, unset), a sheet element list 4003 -> [4001, 4002].
+    void FillDatabase() {
+        CzorStepData dict;
+        ASSERT_TRUE(dict.LoadDictionary(QM_DICT_DIR "/quillmark"));
+        const auto row = [&](int32_t id, const char* entity, const std::vector<CzorValue>& values) {
+            CzorDataBuf b;
+            for (const auto& v : values) zorAppendBufValue(b, v);
+            rows.push_back({id, entity, std::vector<unsigned char>(b.GetBuffer(), b.GetBuffer() + b.GetSize())});
+        };
+        CzorValue x, y, none;
+        x.Set(3);
+        y.Set(4);
+        row(4001, "zor_point", {x, y});
+        x.Set(5);
+        row(4002, "zor_point", {x, none});
+        zor::appserver::ServerDatabase db;
+        ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
+        ASSERT_TRUE(db.PutInstances(rows));
+    }
+    bool Login(const char* user = "user", const char* password = "pw") {
+        return store->NET_Connect(user, password, "test");
+    }
+
+    ScopedTempDir config;
+    std::unique_ptr<InProcessServer> server;
+    std::vector<zor::appserver::InstanceRow> rows;
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scopedSink{&sink};
+    ScriptedUi ui;
+    zor::net::INetUi* oldUi = zor::net::SetNetUi(&ui);
+    std::unique_ptr<CzorNetStepData> store;
+
+    ~NetStoreTest() override { zor::net::SetNetUi(oldUi); }
+};
+
+}  // namespace zor::test
