@@ -168,6 +168,8 @@ bool CQuillmarkApp::StartInteractive() {
     m_docs->SetAddins(&m_addins);
     m_frame->Commands().SetHandler(quillmark::ID_FILE_OPEN, [this] { OnFileOpen(); });
     m_frame->Commands().Refresh();
+    // Opening may ask (a login, a message): the wait window must not stand over the question.
+    CloseWait();
     if (m_cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen && !m_cmdInfo.m_strFileName.empty())
         OpenDocumentFile(m_cmdInfo.m_strFileName);
     else

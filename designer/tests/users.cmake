@@ -25,3 +25,14 @@ if(TARGET designer_users_tests)
     add_dependencies(designer_users_tests qm_test_addin_${addin})
   endforeach()
 endif()
+
+# The real program asking for the login on a test X server (Xvfb, xdotool, xwd), driven from outside.
+if(NOT QM_SANITIZE)
+  qm_add_test(designer_users_xvfb_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/users_xvfb_test.cpp
+            ${CMAKE_SOURCE_DIR}/report/tests/generation/template_builder.cpp
+    LIBS quillmark_core qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(designer_users_xvfb_tests quillmark)
+endif()

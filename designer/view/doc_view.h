@@ -27,7 +27,8 @@ public:
     bool IsReadOnly() const override { return m_doc.m_readOnly; }
     bool HasRight(int right, bool show) override { return m_doc.HasRight(right, show); }
     void SetChanged() override { m_doc.SetChanged(); }
-    std::string PathName() const override { return m_doc.GetPathName(); }
+    // With a logged-in report user the caption names him: "path - [user]".
+    std::string PathName() const override { return m_doc.CurrentUser() ? m_doc.GetTitle() : m_doc.GetPathName(); }
     int SheetCount() const override;
     void ShowSheet(CReportSheet* sheet) override { m_doc.ShowSheet(sheet); }
     void SheetActivated(CReportSheet* sheet, int pageNumber) override;

@@ -1,0 +1,93 @@
+// The real program on a test X display opening a template that carries report users: the login comes
+// first, a wrong password brings it back after its message, and a user who may only view gets the report
+// in view mode under his name; looking changes nothing, so Exit asks nothing and the file stays as it was.
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "controls/tests/x_suite.h"
+#include "designer/users/report_user.h"
+#include "platform/tests/test_support.h"
+#include "report/tests/generation/template_builder.h"
+
+namespace quillmark_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kProgram = QM_BIN_DIR "/quillmark";
+
+bool WriteTemplateWithUsers(const std::string& path) {
+    generation_test::TemplateBuilder b;
+    if (!b.Ready()) return false;
+    b.AddText(b.AddSheet(), CPoint(100, -100), CSize(800, 100), "Секретный отчет");
+    for (auto [name, password, mode] : {std::tuple{"Иванов", "один", 15}, {"Зритель", "два", 1}}) {
+        quillmark::CReportUser user(&b.Manager());
+        user.name = name;
+        if (!user.SetPassword(password)) return false;
+        user.access_mode = mode;
+        if (!user.Exchange(true)) return false;
+    }
+    return b.Save(path);
+}
+
+class UsersOnDisplay : public XSuiteTest {};
+
+TEST_F(UsersOnDisplay, LoginComesFirstAndAViewerOnlyViews) {
+    if (!HaveDisplay()) GTEST_SKIP() << Why();
+    ProgramSandbox sandbox;
+    ASSERT_TRUE(sandbox.Create());
+    std::filesystem::create_directories(sandbox.ConfigDir() + "/Veldcourt");
+    std::ofstream(sandbox.ConfigDir() + "/Veldcourt/Квиллмарк.ini")
+        << "[MainFrame]\nScreen_X=10\nScreen_Y=10\nScreen_CX=1000\nScreen_CY=800\n";
+    const std::string file = sandbox.Work() + "/secret.zordot";
+    ASSERT_TRUE(WriteTemplateWithUsers(file));
+    const std::string bytes = zor::test::Slurp(file);
+
+    RunningProgram program;
+    std::string why;
+    ASSERT_TRUE(x().Launch(kProgram, {file}, sandbox, program, why)) << why;
+    unsigned long login = x().WaitForWindow("Установка соединения с БД", 20s);
+    ASSERT_NE(login, 0u) << program.Wait(0ms).err;
+
+    // Without a window manager nothing gives the dialogs the focus: each is focused before it is typed into.
+    const auto focus = [&](unsigned long id) {
+        return x().XDo({"windowfocus", "--sync", std::to_string(id)}) && (std::this_thread::sleep_for(200ms), true);
+    };
+    // The first user is chosen and the password field has the focus: a wrong password is refused.
+    ASSERT_TRUE(focus(login));
+    ASSERT_TRUE(x().Type("neverthis"));
+    ASSERT_TRUE(x().Key("Return"));
+    const unsigned long refused = x().WaitForWindow("^Квиллмарк$", 10s);
+    ASSERT_NE(refused, 0u) << "no message after a wrong password";
+    ASSERT_TRUE(focus(refused));
+    ASSERT_TRUE(x().Key("Return"));
+    login = x().WaitForWindow("Установка соединения с БД", 10s);
+    ASSERT_NE(login, 0u) << "the login did not come back after a wrong password";
+
+    // The second user, with his password.
+    ASSERT_TRUE(focus(login));
+    ASSERT_TRUE(x().Key("shift+Tab"));
+    ASSERT_TRUE(x().Key("Down"));
+    ASSERT_TRUE(x().Key("Tab"));
+    ASSERT_TRUE(x().Type("два"));
+    ASSERT_TRUE(x().Key("Return"));
+    const unsigned long window = x().WaitForWindow("Зритель", 20s);
+    ASSERT_NE(window, 0u) << "no report window under the viewer's name";
+
+    // Nothing was edited: Exit (the last item of the File menu) asks nothing and leaves the file as it was.
+    const std::optional<QRect> frame = x().WindowGeometry(x().WaitForWindow("Квиллмарк", 5s));
+    ASSERT_TRUE(frame.has_value());
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(x().Click(frame->left() + 30, frame->top() + 10));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(x().Key("Up"));
+    ASSERT_TRUE(x().Key("Return"));
+    const ProgramResult result = program.Wait(10s);
+    EXPECT_FALSE(result.timedOut) << "a question kept the program open";
+    EXPECT_EQ(result.exitStatus, 0) << "signal " << result.signal << "\n" << result.err;
+    EXPECT_EQ(zor::test::Slurp(file), bytes);
+}
+
+}  // namespace
+}  // namespace quillmark_test
