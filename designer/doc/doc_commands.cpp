@@ -152,45 +152,15 @@ void CQuillmarkDoc::DeleteParam(CParamItem* item) {
     CReportParam* param = item->Param();
     CzorStepDataWithFile* store = m_manager.GetStore();
     if (!store) return;
-    const CReportSchema& s = m_manager.Schema();
     param->Update(true);
 
     // Uses of the parameter: stored texts on sheets that are not loaded, element texts on loaded ones.
-    CzorTAggr<CzorInstance> values(16, true, false);
-    std::vector<CReportElement*> elements;
-    for (CReportSheet* sheet : m_manager.GetSheets()) {
-        if (!sheet->IsLoaded()) {
-            sheet->Update(true);
-            CzorTAggr<CzorInstance> elems;
-            store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
-            for (CzorInstance* elem : elems) {
-                if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
-                CzorInstance* value = nullptr;
-                CzorInstance* linked = nullptr;
-                if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
-                    store->GetAttr(value, s.zor_value_inst, linked) && linked == param->GetInstance())
-                    values.Add(value);
-            }
-            continue;
-        }
-        for (CReportElement* element : sheet->GetElements()) {
-            if (element->GetKind() != kElemRect || element->GetTextValue().GetParam() != param) continue;
-            elements.push_back(element);
-            if (element->GetTextValue().GetInstance()) values.Add(element->GetTextValue().GetInstance());
-        }
-    }
-    if ((values.GetSize() > 0 || !elements.empty()) &&
-        AfxMessageBox("Данный параметр используется, удалить?", MB_YESNO | MB_ICONQUESTION) == IDNO)
+    const CParamArray::ParamUses uses = CParamArray::FindParamUses(&m_manager, {param});
+    if (!uses.Empty() && AfxMessageBox("Данный параметр используется, удалить?", MB_YESNO | MB_ICONQUESTION) == IDNO)
         return;
 
     if (param->GetInstance()) DeleteStoreInstance(&m_manager, param->GetInstance());
-    // No reference is left behind: an empty link, not one to an instance numbered 0.
-    for (CzorInstance* value : values) {
-        store->ClearAttr(value, s.zor_value_inst);
-        store->PutAttr(value, s.zor_value_type, static_cast<int>(kTextOwn));
-        store->PutAttr(value, s.zor_value_text, std::string());
-    }
-    for (CReportElement* element : elements) element->GetTextValue().SetText(std::string());
+    CParamArray::ClearParamUses(&m_manager, uses);
     std::erase_if(m_paramItems, [item](const std::unique_ptr<CParamItem>& p) { return p.get() == item; });
     const int index = m_manager.GetParams().Find(param);
     if (index >= 0) m_manager.GetParams().RemoveAt(index);

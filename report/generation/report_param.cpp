@@ -98,48 +98,68 @@ void CParamArray::DeleteAll() {
 
 void CParamArray::DeleteParams(const std::vector<CReportParam*>& victims) { DeleteParams(victims, false); }
 
+CParamArray::ParamUses CParamArray::FindParamUses(CFolivox* manager, const std::vector<CReportParam*>& params,
+                                                  bool everyText) {
+    ParamUses uses;
+    CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
+    if (!store) return uses;
+    std::vector<CzorInstance*> instances;
+    for (CReportParam* param : params)
+        if (param->GetInstance()) instances.push_back(param->GetInstance());
+    const auto addValue = [&uses](CzorInstance* value) {
+        if (std::find(uses.values.begin(), uses.values.end(), value) == uses.values.end()) uses.values.push_back(value);
+    };
+    const CReportSchema& s = manager->Schema();
+    for (CReportSheet* sheet : manager->GetSheets()) {
+        if (!sheet->IsLoaded()) {
+            // A sheet not loaded: its stored texts.
+            sheet->Update(true);
+            CzorTAggr<CzorInstance> elems;
+            store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
+            for (CzorInstance* elem : elems) {
+                if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
+                CzorInstance* value = nullptr;
+                CzorInstance* shown = nullptr;
+                int type = 0;
+                if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
+                    store->GetAttr(value, s.zor_value_type, type) && type == kTextParam &&
+                    (everyText || (store->GetAttr(value, s.zor_value_inst, shown) && shown &&
+                                   std::find(instances.begin(), instances.end(), shown) != instances.end())))
+                    addValue(value);
+            }
+            continue;
+        }
+        for (CReportElement* element : sheet->GetElements()) {
+            if (element->GetKind() != kElemRect || element->GetTextValue().GetType() != kTextParam) continue;
+            if (!everyText && std::find(params.begin(), params.end(), element->GetTextValue().GetParam()) == params.end())
+                continue;
+            uses.elements.push_back(element);
+            if (element->GetTextValue().GetInstance()) addValue(element->GetTextValue().GetInstance());
+        }
+    }
+    return uses;
+}
+
+void CParamArray::ClearParamUses(CFolivox* manager, const ParamUses& uses) {
+    CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
+    if (store) {
+        const CReportSchema& s = manager->Schema();
+        // An empty link, never one to an instance numbered 0.
+        for (CzorInstance* value : uses.values) {
+            store->ClearAttr(value, s.zor_value_inst);
+            store->PutAttr(value, s.zor_value_type, static_cast<int>(kTextOwn));
+            store->PutAttr(value, s.zor_value_text, std::string());
+        }
+    }
+    for (CReportElement* element : uses.elements) element->GetTextValue().SetText(std::string());
+}
+
 void CParamArray::DeleteParams(const std::vector<CReportParam*>& victims, bool everyText) {
     if (victims.empty()) return;
     CFolivox* manager = victims.front()->GetDict();
+    // The texts are found while the parameters and their instances still exist.
+    const ParamUses uses = FindParamUses(manager, victims, everyText);
     CzorStepDataWithFile* store = manager ? manager->GetStore() : nullptr;
-    std::vector<CzorInstance*> instances;
-    for (CReportParam* param : victims)
-        if (param->GetInstance()) instances.push_back(param->GetInstance());
-    auto isVictim = [&](const CReportParam* param) {
-        return std::find(victims.begin(), victims.end(), param) != victims.end();
-    };
-
-    // Unlink every text that showed one of them, on every sheet, loaded or not, before they go.
-    std::vector<CReportElement*> elements;
-    CzorTAggr<CzorInstance> values(16, true, false);
-    if (manager && store) {
-        const CReportSchema& s = manager->Schema();
-        for (CReportSheet* sheet : manager->GetSheets()) {
-            if (sheet->GetElements().IsEmpty()) {
-                sheet->Update(true);
-                CzorTAggr<CzorInstance> elems;
-                store->GetAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
-                for (CzorInstance* elem : elems) {
-                    if (!store->IsKindOf(elem, s.e_zor_report_rect)) continue;
-                    CzorInstance* value = nullptr;
-                    CzorInstance* shown = nullptr;
-                    int type = 0;
-                    if (store->GetAttr(elem, s.zor_report_sheet_element_text_value, value) && value &&
-                        store->GetAttr(value, s.zor_value_type, type) && type == 2 &&
-                        (everyText || (store->GetAttr(value, s.zor_value_inst, shown) && shown &&
-                                       std::find(instances.begin(), instances.end(), shown) != instances.end())))
-                        values.Add(value);
-                }
-            } else {
-                for (CReportElement* element : sheet->GetElements()) {
-                    if (element->GetKind() != kElemRect || element->GetTextValue().GetType() != kTextParam) continue;
-                    if (!everyText && !isVictim(element->GetTextValue().GetParam())) continue;
-                    elements.push_back(element);
-                    if (element->GetTextValue().GetInstance()) values.Add(element->GetTextValue().GetInstance());
-                }
-            }
-        }
-    }
     for (CReportParam* param : victims) {
         if (store && param->GetInstance()) store->DeleteInstance(param->GetInstance(), true, false);
         const int index = Find(param);
@@ -148,14 +168,7 @@ void CParamArray::DeleteParams(const std::vector<CReportParam*>& victims, bool e
         else
             delete param;
     }
-    if (!manager || !store) return;
-    const CReportSchema& s = manager->Schema();
-    for (CzorInstance* value : values) {
-        store->ClearAttr(value, s.zor_value_inst);
-        store->PutAttr(value, s.zor_value_type, static_cast<int>(kTextOwn));
-        store->PutAttr(value, s.zor_value_text, std::string());
-    }
-    for (CReportElement* element : elements) element->GetTextValue().SetText(std::string());
+    ClearParamUses(manager, uses);
 }
 
 // --- CRParamsArray -----------------------------------------------------------------------------------------

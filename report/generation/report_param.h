@@ -10,6 +10,7 @@
 #include "report/model/element_dialogs.h"
 
 class CFolivox;
+class CReportElement;
 class CzorInstance;
 
 // Parameter types.
@@ -94,6 +95,17 @@ public:
     // The same for some of the parameters (each must be in this list, or owned by nobody): deleted with
     // their instances, and only the texts that showed one of them emptied.
     void DeleteParams(const std::vector<CReportParam*>& victims);
+
+    // The texts that show one of the parameters (any parameter with everyText), on every sheet: stored values
+    // of sheets not loaded, elements (with their values) of loaded ones.
+    struct ParamUses {
+        std::vector<CzorInstance*> values;
+        std::vector<CReportElement*> elements;
+        bool Empty() const { return values.empty() && elements.empty(); }
+    };
+    static ParamUses FindParamUses(CFolivox* manager, const std::vector<CReportParam*>& params, bool everyText = false);
+    // Turns those texts into empty own text.
+    static void ClearParamUses(CFolivox* manager, const ParamUses& uses);
 
 private:
     // everyText: empty every text that shows any parameter, as when all of them go.
