@@ -17,7 +17,7 @@
 
 namespace print_test {
 
-bool WriteReport(const std::string& path, const ReportSpec& spec, std::string& error) {
+bool WriteReport(const std::string& path, const ReportPlan& plan, std::string& error) {
     CzorStepDataWithFile store;
     CFolivox manager;
     if (!store.LoadDictionary(QM_DICT_DIR "/quillmark")) {
@@ -25,9 +25,9 @@ bool WriteReport(const std::string& path, const ReportSpec& spec, std::string& e
         return false;
     }
     manager.Attach(&store, QM_DICT_DIR);
-    for (const auto& bars : spec.sheets) {
+    for (const auto& bars : plan.sheets) {
         CReportSheet* sheet = model_test::AddPage(manager);
-        sheet->SetSize(spec.page);
+        sheet->SetSize(plan.page);
         for (const Bar& bar : bars) {
             CReportElement* line = sheet->CreateReportElem(CPoint(bar.x, bar.y), CSize(bar.length, 0), kElemLine);
             line->SetLineWidth(30);
@@ -38,12 +38,12 @@ bool WriteReport(const std::string& path, const ReportSpec& spec, std::string& e
     CzorTAggr<CzorInstance> sheets = model_test::WriteSheets(manager);
     CzorInstance* root = model_test::ReportRoot(manager);
     store.PutAttr(root, s.zor_report_sheets, sheets);
-    store.PutAttr(root, s.zor_report_mode, spec.mode);
-    manager.PutPoint(root, s.zor_report_page_size, CPoint(spec.page.cx, spec.page.cy));
-    store.PutAttr(root, s.zor_report_page_orient, spec.orient);
-    store.PutAttr(root, s.zor_report_fit_to_page, spec.fit);
-    manager.SetRect(root, s.zor_report_print_area, spec.area);
-    if (spec.withUser) {
+    store.PutAttr(root, s.zor_report_mode, plan.mode);
+    manager.PutPoint(root, s.zor_report_page_size, CPoint(plan.page.cx, plan.page.cy));
+    store.PutAttr(root, s.zor_report_page_orient, plan.orient);
+    store.PutAttr(root, s.zor_report_fit_to_page, plan.fit);
+    manager.SetRect(root, s.zor_report_print_area, plan.area);
+    if (plan.withUser) {
         CzorInstance* user = store.CreateInstance(s.e_zor_user, false, true);
         store.PutAttr(user, s.zor_user_name, std::string("Иванов"));
         store.PutAttr(user, s.zor_user_access_mode, 3);

@@ -20,7 +20,7 @@ struct Bar {
     int length = 500;
 };
 
-struct ReportSpec {
+struct ReportPlan {
     CSize page{2970, 2100};
     int orient = 1;
     CRect area{0, 0, 2970, 2100};
@@ -33,7 +33,7 @@ struct ReportSpec {
 
 // Writes the report to path through the model, with the dictionary of QM_DICT_DIR; false with the
 // store's reason.
-bool WriteReport(const std::string& path, const ReportSpec& spec, std::string& error);
+bool WriteReport(const std::string& path, const ReportPlan& plan, std::string& error);
 
 // A grey image (0 black .. 255 white).
 struct GreyImage {

@@ -26,7 +26,7 @@ namespace {
 using print_test::Bar;
 using print_test::BarShows;
 using print_test::GreyImage;
-using print_test::ReportSpec;
+using print_test::ReportPlan;
 
 constexpr int kDpi = 50;
 constexpr double kA4Long = 841.89;   // points
@@ -37,10 +37,10 @@ protected:
     std::string Path(const std::string& name) const { return m_dir.Path() + "/" + name; }
 
     // Writes the report, loads it as the print switches do and prints it to a PDF with the margins (mm).
-    std::string Print(const ReportSpec& spec, int split = 0, double marginMm = 0) {
+    std::string Print(const ReportPlan& plan, int split = 0, double marginMm = 0) {
         const std::string report = Path("report.zorrep");
         std::string error;
-        EXPECT_TRUE(print_test::WriteReport(report, spec, error)) << error;
+        EXPECT_TRUE(print_test::WriteReport(report, plan, error)) << error;
         quillmark::CPrintedReport printed;
         EXPECT_TRUE(printed.Load(report, QM_DICT_DIR "/", error)) << error;
         quillmark::PrintJob job = printed.Job();
@@ -73,11 +73,11 @@ private:
 };
 
 TEST_F(PrintToPdf, ThreeSheetsOneLandscapePageEachWhateverTheMargins) {
-    ReportSpec spec;
+    ReportPlan plan;
     const std::vector<Bar> bars = {{300, -400}, {1000, -800}, {1700, -1600}};
-    for (const Bar& bar : bars) spec.sheets.push_back({bar});
+    for (const Bar& bar : bars) plan.sheets.push_back({bar});
     // 10 mm margins: the physical offset puts the page's corner on the paper's corner all the same.
-    const std::string pdf = Print(spec, 0, 10);
+    const std::string pdf = Print(plan, 0, 10);
     const auto info = print_test::ReadPdfInfo(pdf);
     EXPECT_EQ(info.pages, 3);
     EXPECT_NEAR(info.width, kA4Long, 1);
@@ -94,12 +94,12 @@ TEST_F(PrintToPdf, ThreeSheetsOneLandscapePageEachWhateverTheMargins) {
 }
 
 TEST_F(PrintToPdf, PortraitReportPrintsOnPortraitPaper) {
-    ReportSpec spec;
-    spec.page = CSize(2100, 2970);
-    spec.orient = 0;
+    ReportPlan plan;
+    plan.page = CSize(2100, 2970);
+    plan.orient = 0;
     const Bar low{300, -2600};
-    spec.sheets = {{low}};
-    const std::string pdf = Print(spec);
+    plan.sheets = {{low}};
+    const std::string pdf = Print(plan);
     const auto info = print_test::ReadPdfInfo(pdf);
     EXPECT_EQ(info.pages, 1);
     EXPECT_NEAR(info.width, kA4Short, 1);
@@ -110,14 +110,14 @@ TEST_F(PrintToPdf, PortraitReportPrintsOnPortraitPaper) {
 }
 
 TEST_F(PrintToPdf, SplitPrintsFourPapersPerSheetRowByRow) {
-    ReportSpec spec;
-    spec.page = CSize(5940, 4200);
-    spec.area = CRect(0, 0, 5930, 4190);
+    ReportPlan plan;
+    plan.page = CSize(5940, 4200);
+    plan.area = CRect(0, 0, 5930, 4190);
     // One bar per quarter of the sheet, each at its own place within its quarter.
     std::vector<Bar> bars;
     for (int q = 0; q < 4; ++q) bars.push_back({(q % 2) * 2970 + 300 + q * 500, -((q / 2) * 2100 + 500)});
-    spec.sheets = {bars, {}};
-    const std::string pdf = Print(spec, 1);
+    plan.sheets = {bars, {}};
+    const std::string pdf = Print(plan, 1);
     EXPECT_EQ(print_test::ReadPdfInfo(pdf).pages, 8);
     const auto pages = Render(pdf);
     ASSERT_EQ(pages.size(), 8u);
@@ -133,14 +133,14 @@ TEST_F(PrintToPdf, SplitPrintsFourPapersPerSheetRowByRow) {
 }
 
 TEST_F(PrintToPdf, FitScalesTheAreaToThePrintableSize) {
-    ReportSpec spec;
-    spec.page = CSize(5940, 4200);
-    spec.area = CRect(0, 0, 5930, 4190);
-    spec.fit = 1;
+    ReportPlan plan;
+    plan.page = CSize(5940, 4200);
+    plan.area = CRect(0, 0, 5930, 4190);
+    plan.fit = 1;
     const Bar far{4000, -3000};
     const Bar near{300, -400};
-    spec.sheets = {{far, near}};
-    const std::string pdf = Print(spec);
+    plan.sheets = {{far, near}};
+    const std::string pdf = Print(plan);
     EXPECT_EQ(print_test::ReadPdfInfo(pdf).pages, 1);
     const auto pages = Render(pdf);
     ASSERT_EQ(pages.size(), 1u);
@@ -154,10 +154,10 @@ class PrintPageImage : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureGuiApplication();
-        ReportSpec spec;
-        spec.sheets = {{m_bar}, {m_bar}};
+        ReportPlan plan;
+        plan.sheets = {{m_bar}, {m_bar}};
         std::string error;
-        ASSERT_TRUE(print_test::WriteReport(m_dir.Path() + "/r.zorrep", spec, error)) << error;
+        ASSERT_TRUE(print_test::WriteReport(m_dir.Path() + "/r.zorrep", plan, error)) << error;
         ASSERT_TRUE(m_report.Load(m_dir.Path() + "/r.zorrep", QM_DICT_DIR "/", error)) << error;
     }
 
@@ -223,12 +223,12 @@ TEST_F(PrintPageImage, SheetsAreLoadedForTheirPageAndFreedAgain) {
 class PrintSwitches : public quillmark_test::BatchRun {};
 
 TEST_F(PrintSwitches, WithoutAPrinterTheRunFailsWithAMessage) {
-    ReportSpec spec;
-    spec.sheets = {{{300, -400}}};
+    ReportPlan plan;
+    plan.sheets = {{{300, -400}}};
     std::string error;
-    ASSERT_TRUE(print_test::WriteReport(W("r.zorrep"), spec, error)) << error;
-    spec.withUser = true;
-    ASSERT_TRUE(print_test::WriteReport(W("users.zorrep"), spec, error)) << error;
+    ASSERT_TRUE(print_test::WriteReport(W("r.zorrep"), plan, error)) << error;
+    plan.withUser = true;
+    ASSERT_TRUE(print_test::WriteReport(W("users.zorrep"), plan, error)) << error;
     const std::vector<std::pair<std::string, std::optional<std::string>>> noServer = {
         {"CUPS_SERVER", "/nonexistent/cups.sock"}};
     struct Case {
@@ -261,11 +261,11 @@ TEST_F(PrintSwitches, ThreeSheetsThroughARealQueue) {
     std::string why;
     if (!queue.Start(cups.Path(), why)) GTEST_SKIP() << why;
 
-    ReportSpec spec;
+    ReportPlan plan;
     const std::vector<Bar> bars = {{300, -400}, {1000, -800}, {1700, -1600}};
-    for (const Bar& bar : bars) spec.sheets.push_back({bar});
+    for (const Bar& bar : bars) plan.sheets.push_back({bar});
     std::string error;
-    ASSERT_TRUE(print_test::WriteReport(W("r.zorrep"), spec, error)) << error;
+    ASSERT_TRUE(print_test::WriteReport(W("r.zorrep"), plan, error)) << error;
     const std::vector<std::pair<std::string, std::optional<std::string>>> env = {
         {"CUPS_SERVER", queue.Socket()}, {"LPDEST", std::nullopt}, {"PRINTER", std::nullopt}};
     const std::vector<std::vector<std::string>> runs = {

@@ -16,11 +16,11 @@ class PrintPreview : public ::testing::Test {
 protected:
     void SetUp() override {
         EnsureGuiApplication();
-        print_test::ReportSpec spec;
-        spec.page = CSize(5940, 2100);  // two papers across with splitting on
-        spec.sheets = {{{300, -400}}, {{300, -400}}};
+        print_test::ReportPlan plan;
+        plan.page = CSize(5940, 2100);  // two papers across with splitting on
+        plan.sheets = {{{300, -400}}, {{300, -400}}};
         std::string error;
-        ASSERT_TRUE(print_test::WriteReport(m_dir / "r.zorrep", spec, error)) << error;
+        ASSERT_TRUE(print_test::WriteReport(m_dir / "r.zorrep", plan, error)) << error;
         ASSERT_TRUE(m_report.Load(m_dir / "r.zorrep", QM_DICT_DIR "/", error)) << error;
     }
 
