@@ -180,20 +180,24 @@ void CFieldsDlgLogic::Renumber(CSectionLevel& level) const {
     for (CColumn* column : level.m_Columns) column->m_nIndex = ++number;
 }
 
-int CFieldsDlgLogic::NewColumn(int index, const ColumnRunner& run) {
-    CSectionLevel* level = m_pLevels ? Level(index) : nullptr;
-    if (!level) return -1;
-    ColumnDlgValues values = DialogValues("Поле");
-    values.width = kNewColumnWidth;
+int CFieldsDlgLogic::AddAskedColumn(CSectionLevel& level, ColumnDlgValues& values, const ColumnRunner& run) {
     if (!run(values)) return -1;
-    if (NameTaken(*level, values.name, nullptr)) {
+    if (NameTaken(level, values.name, nullptr)) {
         NotUnique("Имя не уникально!");
         return -1;
     }
     auto* column = new CColumn();
     values.To(*column);
-    column->m_nIndex = level->m_Columns.GetSize() + 1;
-    return level->m_Columns.Add(column);
+    column->m_nIndex = level.m_Columns.GetSize() + 1;
+    return level.m_Columns.Add(column);
+}
+
+int CFieldsDlgLogic::NewColumn(int index, const ColumnRunner& run) {
+    CSectionLevel* level = m_pLevels ? Level(index) : nullptr;
+    if (!level) return -1;
+    ColumnDlgValues values = DialogValues("Поле");
+    values.width = kNewColumnWidth;
+    return AddAskedColumn(*level, values, run);
 }
 
 int CFieldsDlgLogic::CopyColumn(int index, int row, const ColumnRunner& run) {
@@ -204,15 +208,7 @@ int CFieldsDlgLogic::CopyColumn(int index, int row, const ColumnRunner& run) {
     values.From(*source);
     values.name.clear();
     values.column = nullptr;
-    if (!run(values)) return -1;
-    if (NameTaken(*level, values.name, nullptr)) {
-        NotUnique("Имя не уникально!");
-        return -1;
-    }
-    auto* column = new CColumn();
-    values.To(*column);
-    column->m_nIndex = level->m_Columns.GetSize() + 1;
-    return level->m_Columns.Add(column);
+    return AddAskedColumn(*level, values, run);
 }
 
 bool CFieldsDlgLogic::EditColumn(int index, int row, const ColumnRunner& run) {

@@ -78,6 +78,8 @@ public:
     CColumn* Chosen() const { return m_pChosen; }
 
 private:
+    // Asks for the column's values and appends it to the level unless the name is taken; its row or -1.
+    int AddAskedColumn(CSectionLevel& level, ColumnDlgValues& values, const ColumnRunner& run);
     CFolivox* Manager() const;
     CSectionLevel* Level(int level) const { return m_pLevels->GetAt(level); }
     ColumnDlgValues DialogValues(const char* caption) const;
