@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
+
 #include <QApplication>
 #include <QPageSize>
 #include <QPrinter>
@@ -27,21 +29,6 @@
 #include "report/tests/model/template_lists.h"
 
 namespace {
-
-long ResidentKB() {
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-long PeakKB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 zor::test::ScopedTempDir& Folder() {
     static zor::test::ScopedTempDir dir;
@@ -98,7 +85,7 @@ void BM_PrintToPdf(benchmark::State& state) {
         return;
     }
     malloc_trim(0);
-    const long before = ResidentKB();
+    const long before = bench::ResidentKB();
     for (auto _ : state) {
         quillmark::CPrintedReport printed;
         std::string error;
@@ -118,8 +105,8 @@ void BM_PrintToPdf(benchmark::State& state) {
     }
     state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages) * state.iterations(),
                                                    benchmark::Counter::kIsRate);
-    state.counters["peak_KB"] = static_cast<double>(PeakKB());
-    state.counters["added_KB_per_page"] = static_cast<double>(PeakKB() - before) / pages;
+    state.counters["peak_KB"] = static_cast<double>(bench::PeakKB());
+    state.counters["added_KB_per_page"] = static_cast<double>(bench::PeakKB() - before) / pages;
 }
 BENCHMARK(BM_PrintToPdf)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -130,9 +117,5 @@ int main(int argc, char** argv) {
     zor::test::ScopedTempDir& dir = Folder();
     ::setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);  // a private, empty profile
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

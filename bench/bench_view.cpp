@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -24,11 +26,7 @@ namespace {
 
 using namespace quillmark;
 
-void PeakMemory(benchmark::State& state) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
-}
+void PeakMemory(benchmark::State& state) { state.counters["peak_MB"] = double(bench::PeakKB()) / 1024.0; }
 
 // The document as the view sees it: an edit-mode template of A4 landscape pages.
 class BenchDocument : public CViewDocument {
@@ -148,9 +146,5 @@ BENCHMARK(BM_DragSelection)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

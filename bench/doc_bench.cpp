@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
+
 #include <QApplication>
 
 #include <cstdlib>
@@ -30,12 +32,6 @@ namespace {
 
 constexpr int kRowsPerPage = 52;  // 2600 / 50
 constexpr int kPages = 300;
-
-long PeakKB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 zor::test::ScopedTempDir& Folder() {
     static zor::test::ScopedTempDir dir;
@@ -100,7 +96,7 @@ void BM_OpenReport(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["pages"] = sheets;
-    state.counters["peak_MB"] = double(PeakKB()) / 1024.0;
+    state.counters["peak_MB"] = double(bench::PeakKB()) / 1024.0;
 }
 BENCHMARK(BM_OpenReport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -124,7 +120,7 @@ void BM_ShowSheet(benchmark::State& state) {
         next = (next * 7 + 3) % count;  // pages here and there, some shown before
     }
     state.counters["pages"] = count;
-    state.counters["peak_MB"] = double(PeakKB()) / 1024.0;
+    state.counters["peak_MB"] = double(bench::PeakKB()) / 1024.0;
     doc.SetChanged(false);
 }
 BENCHMARK(BM_ShowSheet)->Unit(benchmark::kMillisecond)->Iterations(200);
@@ -141,9 +137,5 @@ int main(int argc, char** argv) {
     std::ofstream(dir / "quillmark.dict", std::ios::binary) << source.rdbuf();
     ::setenv("ZOR_TRANSPORT_INI", ini.c_str(), 1);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

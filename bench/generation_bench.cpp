@@ -22,6 +22,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_support.h"
+
 #include <QGuiApplication>
 
 #include <chrono>
@@ -51,26 +53,6 @@
 #include "report/tests/model/template_lists.h"
 
 namespace {
-
-// Resident set now and at its peak, in kilobytes.
-long ResidentKB() {
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-// The high-water mark of this process's own memory. (getrusage's peak is no use in a spawned child: it starts
-// from the parent's peak, which the child shared until its exec.)
-long PeakKB() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.compare(0, 6, "VmHWM:") == 0) return std::atol(line.c_str() + 6);
-    return 0;
-}
 
 zor::test::ScopedTempDir& Folder() {
     static zor::test::ScopedTempDir dir;
@@ -233,7 +215,7 @@ int GenerationChild(const std::string& templatePath, const std::string& dataPath
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink(&messages);
     CScopedGenerationClock clock(zor::test::FixedNoon);
-    std::string lines = "start " + std::to_string(ResidentKB()) + "\n";
+    std::string lines = "start " + std::to_string(bench::ResidentKB()) + "\n";
     for (int run = 0; run < repeats; ++run) {
         CFolivox manager;
         if (!manager.GetDataSource().LoadFromFile(dataPath) || manager.GetDataSource().GetRowCount() != rows) {
@@ -246,9 +228,9 @@ int GenerationChild(const std::string& templatePath, const std::string& dataPath
                          messages.Texts().empty() ? "?" : messages.Texts().front().c_str());
             return 3;
         }
-        lines += "run " + std::to_string(ResidentKB()) + " " + std::to_string(PeakKB()) + "\n";
+        lines += "run " + std::to_string(bench::ResidentKB()) + " " + std::to_string(bench::PeakKB()) + "\n";
     }
-    lines += "peak " + std::to_string(PeakKB()) + "\n";
+    lines += "peak " + std::to_string(bench::PeakKB()) + "\n";
     WriteText(results, lines);
     return 0;
 }
@@ -465,9 +447,5 @@ int main(int argc, char** argv) {
     WriteText(ini, std::string("[Paths]\nDictionary=") + QM_DICT_DIR + "/\n");
     ::setenv("ZOR_TRANSPORT_INI", ini.c_str(), 1);
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }
