@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "controls/tests/x_suite.h"
+#include "designer/tests/designer_sandbox.h"
 #include "designer/users/report_user.h"
 #include "platform/tests/test_support.h"
 #include "report/tests/generation/template_builder.h"
@@ -38,10 +39,7 @@ class UsersOnDisplay : public XSuiteTest {};
 TEST_F(UsersOnDisplay, LoginComesFirstAndAViewerOnlyViews) {
     if (!HaveDisplay()) GTEST_SKIP() << Why();
     ProgramSandbox sandbox;
-    ASSERT_TRUE(sandbox.Create());
-    std::filesystem::create_directories(sandbox.ConfigDir() + "/Veldcourt");
-    std::ofstream(sandbox.ConfigDir() + "/Veldcourt/Квиллмарк.ini")
-        << "[MainFrame]\nScreen_X=10\nScreen_Y=10\nScreen_CX=1000\nScreen_CY=800\n";
+    ASSERT_TRUE(MakeDesignerSandbox(sandbox));
     const std::string file = sandbox.Work() + "/secret.zordot";
     ASSERT_TRUE(WriteTemplateWithUsers(file));
     const std::string bytes = zor::test::Slurp(file);

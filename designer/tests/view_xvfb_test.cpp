@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "controls/tests/x_suite.h"
+#include "designer/tests/designer_sandbox.h"
 #include "platform/tests/test_support.h"
 
 namespace quillmark_test {
@@ -32,10 +33,7 @@ class ViewOnDisplay : public XSuiteTest {};
 TEST_F(ViewOnDisplay, ThePageShowsZoomsAndViewingAsksNothingOnExit) {
     if (!HaveDisplay()) GTEST_SKIP() << Why();
     ProgramSandbox sandbox;
-    ASSERT_TRUE(sandbox.Create());
-    std::filesystem::create_directories(sandbox.ConfigDir() + "/Veldcourt");
-    std::ofstream(sandbox.ConfigDir() + "/Veldcourt/Квиллмарк.ini")
-        << "[MainFrame]\nScreen_X=10\nScreen_Y=10\nScreen_CX=1000\nScreen_CY=800\n";
+    ASSERT_TRUE(MakeDesignerSandbox(sandbox));
     const std::string file = sandbox.Work() + "/sales.zordot";
     std::filesystem::copy_file(QM_SOURCE_DIR "/examples/sales.zordot", file);
     const std::string bytes = zor::test::Slurp(file);
