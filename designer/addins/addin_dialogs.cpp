@@ -101,10 +101,7 @@ CAddinSettingsDlg::CAddinSettingsDlg(const std::string& dictionaryDir, QWidget* 
     inner->addWidget(m_pList);
     auto* side = new QVBoxLayout();
     auto makeButton = [this, side, frame](const char* id, int icon) {
-        auto* button = new CzorButton(frame);
-        button->setObjectName(id);
-        button->SetFlat(true);
-        button->setIcon(GetZorTableIco(icon));
+        CzorButton* button = MakeIconButton(frame, id, GetZorTableIco(icon), true);
         side->addWidget(button);
         return button;
     };

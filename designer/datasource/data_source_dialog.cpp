@@ -22,10 +22,7 @@ namespace quillmark {
 namespace {
 
 CzorButton* IconButton(QWidget* parent, QBoxLayout* layout, const char* id, const QIcon& icon) {
-    auto* button = new CzorButton(parent);
-    button->setObjectName(id);
-    button->SetFlat(true);
-    button->setIcon(icon);
+    CzorButton* button = MakeIconButton(parent, id, icon, true);
     layout->addWidget(button);
     return button;
 }

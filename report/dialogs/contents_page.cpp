@@ -19,14 +19,6 @@ namespace {
 constexpr int kIndentColumn = 1;
 constexpr int kFontColumn = 2;
 
-CzorButton* MakeIconButton(QWidget* parent, const char* id, const QIcon& icon) {
-    auto* button = new CzorButton(parent);
-    button->setObjectName(id);
-    button->SetIcon(icon);
-    button->SetFlat(false, true);
-    return button;
-}
-
 }  // namespace
 
 CPropEdit::CPropEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -59,8 +51,8 @@ CContentsPage::CContentsPage(CTableContentElement& element, QWidget* parent) : Q
     auto* listRow = new QHBoxLayout();
     listRow->addWidget(m_pList, 1);
     auto* buttons = new QVBoxLayout();
-    CzorButton* add = MakeIconButton(this, "8023", GetZorStdIco16(2));
-    CzorButton* del = MakeIconButton(this, "8022", GetZorTableIco(5));
+    CzorButton* add = MakeIconButton(this, "8023", GetZorStdIco16(2), false);
+    CzorButton* del = MakeIconButton(this, "8022", GetZorTableIco(5), false);
     buttons->addWidget(add);
     buttons->addWidget(del);
     buttons->addStretch(1);

@@ -64,3 +64,11 @@ QCheckBox* MakeCheck(QWidget* parent, const char* id, const char* text, bool che
     box->setChecked(checked);
     return box;
 }
+
+CzorButton* MakeIconButton(QWidget* parent, const char* id, const QIcon& icon, bool flat) {
+    auto* button = new CzorButton(parent);
+    button->setObjectName(id);
+    button->SetIcon(icon);
+    button->SetFlat(flat, true);
+    return button;
+}

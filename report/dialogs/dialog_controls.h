@@ -11,6 +11,7 @@ class QBoxLayout;
 class QCheckBox;
 class QLineEdit;
 class QDialog;
+class QIcon;
 class QTreeWidget;
 class QWidget;
 
@@ -18,6 +19,9 @@ class QWidget;
 // when it gives true; Cancel rejects the dialog. flat: the flat look of the designer's own dialogs.
 void AddOkCancel(QDialog* dialog, QBoxLayout* layout, std::function<bool()> onOk, const char* cancelText = "Отмена",
                  bool flat = false);
+
+// A button showing an icon and no text, with the control id as its object name.
+CzorButton* MakeIconButton(QWidget* parent, const char* id, const QIcon& icon, bool flat);
 
 // A list of whole rows without a tree, its columns given as title and width in pixels.
 QTreeWidget* MakeRowList(QWidget* parent, const char* id, std::initializer_list<std::pair<const char*, int>> columns);
