@@ -50,25 +50,29 @@ TEST_F(UsersOnDisplay, LoginComesFirstAndAViewerOnlyViews) {
     unsigned long login = x().WaitForWindow("Установка соединения с БД", 20s);
     ASSERT_NE(login, 0u) << program.Wait(0ms).err;
 
-    // Without a window manager nothing gives the dialogs the focus: each is focused before it is typed into.
+    // Without a window manager nothing gives the dialogs the focus: each is focused, and the password field
+    // clicked, before it is typed into.
     const auto focus = [&](unsigned long id) {
         return x().XDo({"windowfocus", "--sync", std::to_string(id)}) && (std::this_thread::sleep_for(500ms), true);
     };
-    // The first user is chosen and the password field has the focus: a wrong password is refused.
-    ASSERT_TRUE(focus(login));
-    ASSERT_TRUE(x().Type("neverthis"));
-    ASSERT_TRUE(x().Key("Return"));
-    const unsigned long refused = x().WaitForWindow("^Квиллмарк$", 10s);
+    const auto enterPassword = [&](unsigned long id, const char* password) {
+        const std::optional<QRect> box = x().WindowGeometry(id);
+        return box && focus(id) && x().Click(box->right() - 70, box->top() + 49) &&
+               (std::this_thread::sleep_for(300ms), true) && x().Type(password) && x().Key("Return");
+    };
+    // The first user is chosen: a wrong password is refused.
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(enterPassword(login, "neverthis"));
+    const unsigned long refused = x().WaitForWindow("^Квиллмарк$", 20s);
     ASSERT_NE(refused, 0u) << "no message after a wrong password";
     ASSERT_TRUE(focus(refused));
     ASSERT_TRUE(x().Key("Return"));
-    login = x().WaitForWindow("Установка соединения с БД", 10s);
+    login = x().WaitForWindow("Установка соединения с БД", 20s);
     ASSERT_NE(login, 0u) << "the login did not come back after a wrong password";
 
     // Now with his password.
-    ASSERT_TRUE(focus(login));
-    ASSERT_TRUE(x().Type("view2"));
-    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(enterPassword(login, "view2"));
     const unsigned long window = x().WaitForWindow("Зритель", 30s);
     ASSERT_NE(window, 0u) << "no report window under the viewer's name";
 
