@@ -17,6 +17,7 @@ enum VistrelBitmapId : int {
     IDB_ZOR_CHECK256 = 1074,    // 140 x 20, 256 colours: the same 7 images, smoother
     IDB_ZOR_LOGO256 = 1075,     // 400 x 70, 256 colours
     IDB_ZOR_LOGO16 = 1076,      // 400 x 70, 16 colours
+    IDB_ZOR_TREE_SORT = 1077,   // 20 x 10, 16 colours: the tree-list header's arrows, ascending then descending
 };
 
 // The bitmap as the library keeps it: an 8-bit indexed image whose colour table has 16 or 256
