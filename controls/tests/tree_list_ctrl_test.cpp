@@ -6,6 +6,10 @@
 
 #include <QKeyEvent>
 
+#include "controls/dialogs/list_ctrl.h"
+#include "controls/dialogs/title_tip.h"
+#include "controls/html/html_gen.h"
+#include "controls/html/list_ctrl_rows.h"
 #include "controls/tests/gui_fixture.h"
 #include "controls/tests/mouse_events.h"
 #include "controls/treelist/tree_list_header.h"
@@ -295,6 +299,56 @@ TEST_F(TreeListExportTest, TextAndHtmlBytes) {
     EXPECT_FALSE(view.SaveListDoc(true, nullptr, nullptr, dir / "no/such/dir.txt"));
     ASSERT_EQ(sink.Texts().size(), 1u);
     EXPECT_NE(sink.Texts()[0], "Список сохранен!");
+}
+
+TEST_F(TreeListCtrlTest, HeaderAutofitScalesToTheRowsArea) {
+    CzorTreeListHeaderCtrl& header = view.GetHeaderCtrl();
+    const int target = tree().viewport()->width();
+    ASSERT_GT(target, 0);
+    header.SetAutofit(false);  // off: no width changes
+    EXPECT_EQ(header.sectionSize(0), 120);
+    header.SetAutofit(true);
+    EXPECT_EQ(header.sectionSize(0), 120 * target / 310);
+    EXPECT_EQ(header.sectionSize(1), 100 * target / 310);
+    EXPECT_EQ(header.sectionSize(2), 90 * target / 310);
+    // The model and the total follow the header.
+    EXPECT_EQ(tree().GetColumnWidth(1), header.sectionSize(1));
+    EXPECT_EQ(tree().GetColumnsWidth(), header.sectionSize(0) + header.sectionSize(1) + header.sectionSize(2));
+}
+
+TEST_F(TreeListCtrlTest, ClippedCellShowsItsWholeTextInATitleTip) {
+    const std::string longText(60, 'W');
+    tree().SetItemText(b, 1, longText.c_str());
+    tree().SetItemText(c, 1, "1");
+    const QRect row = tree().visualItemRect(b);
+    const QPoint inCell(view.GetHeaderCtrl().sectionViewportPosition(1) + 30, row.center().y());
+    SendMouse(tree().viewport(), QEvent::MouseMove, inCell);
+    ASSERT_NE(tree().TitleTip(), nullptr);
+    EXPECT_TRUE(tree().TitleTip()->isVisible());
+    EXPECT_EQ(tree().TitleTip()->Text().toStdString(), longText);
+    // A short text fits: the tip goes.
+    SendMouse(tree().viewport(), QEvent::MouseMove, QPoint(inCell.x(), tree().visualItemRect(c).center().y()));
+    EXPECT_FALSE(tree().TitleTip()->isVisible());
+}
+
+TEST_F(TreeListExportTest, PlainListTableFromTheSelectedRow) {
+    CzorListCtrl list;
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 300);
+    list.InsertColumn(1, "B", LVCFMT_LEFT, 100);
+    for (int i = 0; i < 3; ++i) {
+        list.InsertItem(i, "r" + std::to_string(i));
+        list.SetItemText(i, 1, i == 1 ? " " : "x");
+    }
+    list.SetItemSelected(1, true);
+    const zor::CListCtrlRows rows(list);
+    const std::string file = dir / "list.htm";
+    ASSERT_TRUE(zor::CHtmlGen::GenerateByListCtrl(&rows, file, zor::CHtmlGen::kCreate | zor::CHtmlGen::kSelected, nullptr));
+    const std::string bytes = Read(file);
+    EXPECT_NE(bytes.find("<td width=\"75%\"><center><b>A</b></center></td>\r\n<td width=\"25%\"><center><b>B</b>"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("</tr>\r\n<tr>\r\n<td>r1</td>\r\n<td>&nbsp</td>\r\n</tr>\r\n</table>\r\n"), std::string::npos)
+        << bytes;
+    EXPECT_EQ(bytes.find("r0"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <QAbstractScrollArea>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
@@ -49,7 +50,9 @@ void CzorTreeListHeaderCtrl::SetAutofit(bool on) {
 void CzorTreeListHeaderCtrl::Autofit(int exceptColumn, int exceptWidth) {
     if (!m_bAutofit) return;
     setUpdatesEnabled(false);
-    int target = parentWidget() ? parentWidget()->contentsRect().width() : width();
+    // Inside a tree the columns share the rows area, not the frame around it.
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(parentWidget());
+    int target = area ? area->viewport()->width() : (parentWidget() ? parentWidget()->contentsRect().width() : width());
     if (exceptColumn != -1) target -= exceptWidth;
     std::vector<int> widths;
     for (int c = 0; c < count(); ++c) widths.push_back(sectionSize(c));
