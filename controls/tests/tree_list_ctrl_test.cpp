@@ -167,6 +167,21 @@ TEST_F(TreeListCtrlTest, OwnerHearsOfExpansionBeforeAndAfterAndPressesComeAsSign
     EXPECT_EQ(Selected(), "c");  // the arrow moves the caret and the selection with it
     EXPECT_EQ(owner.log, (std::vector<std::string>{"update"}));
 
+    // The host's expand timer opens the anchor row when it fires, unless the mouse moves first.
+    SendClick(tree().viewport(), At(c), Qt::RightButton);  // the right button moves the anchor
+    EXPECT_EQ(tree().GetAnchor(), c);
+    owner.log.clear();
+    tree().InsertItem("c1", c);
+    tree().StartExpandTimer(0);
+    SendMouse(tree().viewport(), QEvent::MouseMove, At(b));
+    EXPECT_FALSE(tree().IsExpandTimerRunning());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(c->isExpanded());
+    tree().StartExpandTimer(0);
+    for (int i = 0; i < 50 && !c->isExpanded(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(c->isExpanded());
+    EXPECT_EQ(owner.log, (std::vector<std::string>{"expand c 2 shut", "expanded c 2 open"}));
+
     // Without an owner the press goes to the parent in screen coordinates.
     tree().m_pOwner = nullptr;
     QPoint forwarded;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 #include "controls/dialogs/title_tip.h"
 #include "controls/treelist/tree_list_header.h"
@@ -72,7 +73,12 @@ bool IsUnder(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) {
 }  // namespace
 
 CzorTreeListCtrl::CzorTreeListCtrl(QWidget* parent)
-    : QTreeWidget(parent), m_header(new CzorTreeListHeaderCtrl(this)), m_crBack(::GetSysColor(COLOR_WINDOW)) {
+    : QTreeWidget(parent), m_header(new CzorTreeListHeaderCtrl(this)), m_crBack(::GetSysColor(COLOR_WINDOW)),
+      m_expandTimer(new QTimer(this)) {
+    m_expandTimer->setSingleShot(true);
+    connect(m_expandTimer, &QTimer::timeout, this, [this] {
+        if (m_hAnchor && !m_hAnchor->isExpanded()) ToggleByUser(m_hAnchor);
+    });
     setHeader(m_header);
     // The view sorts on a title click itself; Qt's own sorting would turn the clicks off.
     setSortingEnabled(false);
@@ -292,19 +298,19 @@ std::string CzorTreeListCtrl::GetItemText(int topLevelIndex, int column) const {
     return GetItemText(GetTreeItem(topLevelIndex), column);
 }
 
-bool CzorTreeListCtrl::SetItemColor(HTREEITEM item, COLORREF color, int redraw) {
+bool CzorTreeListCtrl::SetItemColor(HTREEITEM item, COLORREF color, int) {
     zor::CTreeListRow* row = GetRow(item);
     if (!row) return false;
     row->m_color = color;
-    if (redraw) viewport()->update();
+    viewport()->update();
     return true;
 }
 
-bool CzorTreeListCtrl::SetItemBold(HTREEITEM item, int bold, int redraw) {
+bool CzorTreeListCtrl::SetItemBold(HTREEITEM item, int bold, int) {
     zor::CTreeListRow* row = GetRow(item);
     if (!row) return false;
     row->m_bold = bold;
-    if (redraw) viewport()->update();
+    viewport()->update();
     return true;
 }
 
@@ -593,12 +599,19 @@ void CzorTreeListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const bool inFirst = GetColumnsNum() == 0 || pos.x() + m_header->offset() < m_header->sectionSize(0);
     if (inFirst) ToggleByUser(itemAt(pos));
-    if (!inFirst || !m_pOwner) emit doubleClickForwarded(event->globalPosition().toPoint());
+    emit doubleClickForwarded(event->globalPosition().toPoint());
     setFocus(Qt::MouseFocusReason);
 }
 
-void CzorTreeListCtrl::mouseMoveEvent(QMouseEvent*) {
-    // The press is ours: Qt's drag selection would fight it.
+void CzorTreeListCtrl::StartExpandTimer(int milliseconds) { m_expandTimer->start(std::max(0, milliseconds)); }
+
+bool CzorTreeListCtrl::IsExpandTimerRunning() const { return m_expandTimer->isActive(); }
+
+void CzorTreeListCtrl::mouseMoveEvent(QMouseEvent* event) {
+    // No call to the base: the press is ours, and Qt's drag selection would fight it.
+    setFocus(Qt::MouseFocusReason);
+    m_expandTimer->stop();
+    emit mouseMoveForwarded(event->globalPosition().toPoint());
 }
 
 void CzorTreeListCtrl::keyPressEvent(QKeyEvent* event) {

@@ -17,6 +17,7 @@
 #include "platform/win/gdi_types.h"
 
 class CzorTitleTip;
+class QTimer;
 class CzorTreeListHeaderCtrl;
 
 // The message an owner gets after a press on a row (WM_USER + 51).
@@ -71,6 +72,7 @@ public:
     bool SetItemText(HTREEITEM item, int column, const char* text);
     std::string GetItemText(HTREEITEM item, int column) const;
     std::string GetItemText(int topLevelIndex, int column) const;
+    // The row is repainted whatever `redraw` says.
     bool SetItemColor(HTREEITEM item, COLORREF color, int redraw = 0);
     bool SetItemBold(HTREEITEM item, int bold, int redraw = 0);
     bool SetItemType(HTREEITEM item, const std::string& type);
@@ -102,6 +104,11 @@ public:
     bool GetListSelected(std::vector<HTREEITEM>& out) const;
     HTREEITEM GetAnchor() const { return m_hAnchor; }
 
+    // A host may open the anchor row after a pause (while something is dragged over it); any mouse
+    // movement over the control stops the timer.
+    void StartExpandTimer(int milliseconds);
+    bool IsExpandTimerRunning() const;
+
     // One level: the children of `parent` (null: the top level).
     void SortItems(int column, int ascending, HTREEITEM parent);
 
@@ -123,6 +130,7 @@ signals:
     void doubleClickForwarded(QPoint screen);
     void rightButtonDownForwarded(QPoint screen);
     void rightButtonUpForwarded(QPoint client);
+    void mouseMoveForwarded(QPoint screen);
     // The caret moved, with an owner: first the view's control id, then WM_USER + 51.
     void commandToOwner(int wParam);
     // Expansion done, without an owner to tell.
@@ -165,6 +173,7 @@ private:
     bool m_bMouseDown = false, m_bDeferredToggle = false;
     HTREEITEM m_hAnchor = nullptr;
     bool m_syncing = false;
+    QTimer* m_expandTimer;
 };
 
 // The tree-list with the whole text of a clipped cell in a title tip.
