@@ -95,6 +95,10 @@ int CzorHtmlView::Print() {
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return 1;
+    return PrintOn(printer);
+}
+
+int CzorHtmlView::PrintOn(QPrinter& printer) {
     document()->print(&printer);
     return 1;
 }

@@ -10,6 +10,8 @@
 
 #include <QTextBrowser>
 
+class QPrinter;
+
 namespace zor {
 // The command of an "app:" link (prefix in any case); false for any other target.
 bool AppCommandOf(const std::string& target, std::string* command);
@@ -33,6 +35,8 @@ public:
     int SetEditMode(bool on);
     // Asks for a printer, then prints the document.
     int Print();
+    // Prints on a printer the host set up (a PDF file, say) without asking.
+    int PrintOn(QPrinter& printer);
 
     // Follows a link as a click would: "app:" targets go to OnAppCmd, others are shown.
     void Navigate(const QString& target);

@@ -4,9 +4,12 @@
 #include <vector>
 
 #include <QLabel>
+#include <QPrinter>
 
 #include "controls/html/html_view.h"
 #include "controls/tests/gui_fixture.h"
+#include "platform/base/file_io.h"
+#include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
 
 namespace {
@@ -110,6 +113,19 @@ TEST(HtmlViewRules, BodyOfQtHtml) {
     EXPECT_EQ(zor::HtmlBodyOf("<html><body style=\"x\">\n<p>a</p></body></html>"), "\n<p>a</p>");
     EXPECT_EQ(zor::HtmlBodyOf("<p>plain</p>"), "<p>plain</p>");
     EXPECT_EQ(zor::HtmlBodyOf("<body>open"), "open");
+}
+
+TEST_F(HtmlViewTest, PrintsThroughQtsPrintSupport) {
+    zor::test::ScopedTempDir dir;
+    const std::string pdf = dir / "page.pdf";
+    view.SetContents("<h1>Отчёт</h1><p>страница</p>");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    EXPECT_EQ(view.PrintOn(printer), 1);
+    std::string bytes;
+    ASSERT_TRUE(zor::ReadWholeFile(pdf, bytes));
+    EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
 }
 
 }  // namespace

@@ -14,4 +14,4 @@ qm_add_test(vistrel_tree_list_rules_tests
 qm_add_test(vistrel_tree_list_widget_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tree_list_ctrl_test.cpp ${CMAKE_CURRENT_LIST_DIR}/html_view_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/gui_test_app.cpp
-  LIBS vistrel)
+  LIBS vistrel Qt6::PrintSupport)

@@ -676,6 +676,14 @@ void CzorTreeListCtrl::paintEvent(QPaintEvent* event) {
         const int right = m_bVertLines ? x0 + m_nColumnsWidth - 1 : viewport()->width();
         for (int y = h - 1; h > 0 && y < height; y += h) painter.drawLine(x0, y, right, y);
     }
+    // A selected row carries a dotted focus frame across its cells, inside the grid lines.
+    painter.setPen(QPen(palette().color(QPalette::Active, QPalette::HighlightedText), 0, Qt::DotLine));
+    for (HTREEITEM item = itemAt(QPoint(0, 0)); item; item = itemBelow(item)) {
+        const QRect label = visualRect(indexFromItem(item, 0));
+        if (label.top() >= height) break;
+        if (IsSelected(item))
+            painter.drawRect(QRect(QPoint(label.left(), label.top()), QPoint(x0 + m_nColumnsWidth - 3, label.bottom() - 2)));
+    }
 }
 
 // --- With title tips -----------------------------------------------------------------------------
