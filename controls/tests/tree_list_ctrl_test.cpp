@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
 
 #include "controls/dialogs/list_ctrl.h"
 #include "controls/dialogs/title_tip.h"
@@ -364,6 +367,34 @@ TEST_F(TreeListExportTest, PlainListTableFromTheSelectedRow) {
     EXPECT_NE(bytes.find("</tr>\r\n<tr>\r\n<td>r1</td>\r\n<td>&nbsp</td>\r\n</tr>\r\n</table>\r\n"), std::string::npos)
         << bytes;
     EXPECT_EQ(bytes.find("r0"), std::string::npos);
+}
+
+TEST_F(TreeListExportTest, SaveDialogProposesTheCleanedTitleAndWritesWhereChosen) {
+    // The dialog is answered from inside its own loop: the name it proposes is read, a folder
+    // and a name are chosen, and it is accepted. Bounded: a dialog that never shows fails the test.
+    std::string proposed, filters;
+    int tries = 0;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (++tries > 250) answer.stop();
+            return;
+        }
+        answer.stop();
+        if (auto* name = dialog->findChild<QLineEdit*>()) proposed = name->text().toStdString();
+        filters = dialog->nameFilters().join("|").toStdString();
+        dialog->setDirectory(QString::fromStdString(dir.Path()));
+        dialog->selectFile(QString::fromStdString(dir / "chosen.csv"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    answer.start();
+    ASSERT_TRUE(view.SaveListDoc(true, "Итог: 1/2 *", nullptr));
+    EXPECT_EQ(proposed, "Итог  1 2  ");
+    EXPECT_EQ(filters, "Текстовые файлы CSV (*.csv)|Текстовые файлы (*.txt)|Файлы HTML (*.html *.htm)|Все файлы (*)");
+    EXPECT_EQ(view.ExportName(), "chosen.csv");
+    EXPECT_EQ(Read(dir / "chosen.csv").rfind("\"Имя\",\"Размер\",\"Дата\"\r\n", 0), 0u);
 }
 
 }  // namespace
