@@ -275,7 +275,10 @@ bool ServerDatabase::PutInstance(int32_t id, const std::string& entity, const st
         s.Bind(1, id);
         s.Bind(2, entity);
         s.BindBlob(3, data);
-        return s.Step() == SQLITE_DONE;
+        // An instance put back under its id is no longer among the deleted ones.
+        Stmt undelete(m_db, "DELETE FROM deleted WHERE id = ?");
+        undelete.Bind(1, id);
+        return s.Step() == SQLITE_DONE && undelete && undelete.Step() == SQLITE_DONE;
     });
 }
 

@@ -80,6 +80,13 @@ TEST_F(NetDeletedTest, DeletedInstancesComeWithTheirValuesInDeletionOrder) {
     store->ClearData();
     EXPECT_EQ(store->GetInstById(4002), nullptr);
     EXPECT_EQ(store->GetLastZorError(), 0);
+
+    // Put back under its id, it is live again and no longer listed.
+    PutContents(4011, {});
+    ASSERT_TRUE(store->NET_LoadDelInst(deleted, nullptr)) << store->GetLastErrorDescription();
+    EXPECT_EQ(Ids(deleted), (std::vector<int>{4010, 4002}));
+    store->ClearData();
+    EXPECT_NE(store->GetInstById(4011), nullptr);
 }
 
 // A broken reply fails with a recorded status and merges nothing; the next call works.
