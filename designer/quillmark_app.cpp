@@ -155,6 +155,7 @@ bool CQuillmarkApp::StartInteractive() {
         return EndBatch(kExitNoDisplay);
     }
     m_sink.emplace(&m_qtSink);
+    m_netServices.emplace();
     // "Embedding", "Automation", "Unregister" and "dde" come from a platform that starts programs as
     // servers; here they are accepted and change nothing.
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
@@ -225,6 +226,7 @@ int CQuillmarkApp::ExitInstance() {
     CloseAllDocuments();
     m_docs.reset();
     m_frame.reset();
+    m_netServices.reset();
     m_addins.UnloadAddins();
     return m_exitStatus;
 }

@@ -15,6 +15,7 @@
 #include "designer/command_line.h"
 #include "designer/doc/doc_host.h"
 #include "designer/frame/main_frame.h"
+#include "designer/net_session_services.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/widgets/qt_message_sink.h"
 
@@ -88,6 +89,8 @@ private:
     zor::StderrMessageSink m_stderrSink;
     zor::QtMessageSink m_qtSink;
     std::optional<zor::ScopedMessageSink> m_sink;
+    // The networked store's keep-alive and pump hook, only while the designer runs interactively.
+    std::optional<quillmark::CNetSessionServices> m_netServices;
 };
 
 // How to call the program, shown by a start that asks for no batch mode.

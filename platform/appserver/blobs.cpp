@@ -74,6 +74,7 @@ void BlobTransfer::Abandon() {
     m_fd = -1;
     if (m_mode == Mode::Writing && !m_part.empty()) ::unlink(m_part.c_str());
     m_mode = Mode::None;
+    m_servedOpen = false;
     m_name.clear();
     m_part.clear();
     m_size = m_pos = 0;
@@ -89,6 +90,19 @@ int32_t BlobTransfer::Open(const std::string& serverName, std::string& nameOut, 
             const std::string name = RandomName();
             struct stat st {};
             if (::stat(Path(name).c_str(), &st) == 0) continue;
+            // A file without a name until its last portion: a write that never ends, even in a
+            // killed server, leaves nothing in the folder. Where the file system cannot make one,
+            // a hidden part file does.
+            const int unnamed = ::open(m_folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (unnamed >= 0) {
+                m_mode = Mode::Writing;
+                m_fd = unnamed;
+                m_name = name;
+                m_part.clear();
+                nameOut = name;
+                return 0;
+            }
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return ZOR_NET_SRV_ZORAPIERR_FILE_IO;
             const std::string part = m_folder + "/." + name + ".part";
             const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (fd < 0) {
@@ -106,7 +120,8 @@ int32_t BlobTransfer::Open(const std::string& serverName, std::string& nameOut, 
         return ZOR_NET_SRV_ZORAPIERR_FILE_IO;
     }
     if (!ValidName(serverName)) return ZOR_NET_SRV_BLOB_NOT_FOUND;
-    const int fd = ::open(Path(serverName).c_str(), O_RDONLY | O_CLOEXEC);
+    const auto served = m_served.find(serverName);
+    const int fd = ::open(served != m_served.end() ? served->second.c_str() : Path(serverName).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return ZOR_NET_SRV_BLOB_NOT_FOUND;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_size > 0x7fffffff) {
@@ -114,6 +129,7 @@ int32_t BlobTransfer::Open(const std::string& serverName, std::string& nameOut, 
         return ZOR_NET_SRV_ERROR_PROCESSED;
     }
     m_mode = Mode::Opened;
+    m_servedOpen = served != m_served.end();
     m_fd = fd;
     m_name = serverName;
     m_size = st.st_size;
@@ -133,13 +149,18 @@ int32_t BlobTransfer::Write(const unsigned char* data, size_t n, bool last) {
     if (!last) return 0;
     // Durable before visible: the data reaches the disk, then the name appears (link fails
     // rather than replace a blob of the same name).
-    const bool ok = ::fsync(m_fd) == 0 && ::close(m_fd) == 0;
+    bool ok = ::fsync(m_fd) == 0;
+    if (ok && m_part.empty()) {
+        const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+        ok = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, Path(m_name).c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
+    ok = ::close(m_fd) == 0 && ok;
     m_fd = -1;
-    if (!ok || ::link(m_part.c_str(), Path(m_name).c_str()) != 0) {
+    if (!ok || (!m_part.empty() && ::link(m_part.c_str(), Path(m_name).c_str()) != 0)) {
         Abandon();
         return ZOR_NET_SRV_ZORAPIERR_FILE_IO;
     }
-    ::unlink(m_part.c_str());
+    if (!m_part.empty()) ::unlink(m_part.c_str());
     SyncFolder(m_folder);
     m_part.clear();
     m_mode = Mode::None;
@@ -170,6 +191,10 @@ int32_t BlobTransfer::Read(int32_t capacity, std::vector<unsigned char>& out, bo
 }
 
 int32_t BlobTransfer::EndWrite() {
+    if (m_mode == Mode::Opened && m_servedOpen) {
+        Abandon();
+        return ZOR_NET_SRV_ACCESS_DENY;
+    }
     if (m_mode == Mode::Opened) {
         const std::string path = Path(m_name);
         Abandon();

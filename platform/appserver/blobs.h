@@ -3,11 +3,15 @@
 // name the server made (letters, digits and '_'). One transfer per session (commands 20 to 24):
 //   open (24) with no name starts a write under a new unique name; with a name, opens that blob
 //   for reading (22), deleting (20) or just its size (21);
-//   a write goes to a hidden part file and becomes the blob, durably (fsync, then linked into
-//   place), only with the portion that carries the last flag; a write that is abandoned (20, a
-//   new open refused, a failure, the session's end) leaves nothing behind;
-//   a read returns at most the capacity asked for.
+//   a write goes to a file without a name (or, where the file system cannot make one, a hidden
+//   part file) and becomes the blob, durably (fsync, then linked into place), only with the
+//   portion that carries the last flag; a write that is abandoned (20, a new open refused, a
+//   failure, the session's end, a killed server) leaves nothing behind;
+//   a read returns at most the capacity asked for;
+//   a served file (Serve: the dictionary) opens by its name for reading and sizing only: 20 on it
+//   is refused and leaves it in place.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +33,8 @@ public:
     void Abandon();
     bool Active() const { return m_mode != Mode::None; }
     static bool ValidName(const std::string& name);
+    // Makes the file at `path` readable under `serverName`.
+    void Serve(const std::string& serverName, const std::string& path) { m_served[serverName] = path; }
 
 private:
     enum class Mode { None, Writing, Opened };
@@ -36,6 +42,8 @@ private:
     std::string m_folder;
     Mode m_mode = Mode::None;
     std::string m_name;
+    bool m_servedOpen = false;
+    std::map<std::string, std::string> m_served;
     std::string m_part;
     int m_fd = -1;
     int64_t m_size = 0;

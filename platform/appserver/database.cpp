@@ -20,6 +20,10 @@ const char* kSchema =
     "CREATE TABLE IF NOT EXISTS log(id INTEGER PRIMARY KEY, time INTEGER, user INTEGER, first TEXT, second TEXT,"
     " flag INTEGER);";
 
+const char* kDeletedSchema =
+    "CREATE TABLE IF NOT EXISTS deleted(id INTEGER PRIMARY KEY, entity TEXT NOT NULL, data BLOB NOT NULL,"
+    " user INTEGER, time INTEGER, seq INTEGER);";
+
 // A prepared statement that finalises itself.
 class Stmt {
 public:
@@ -117,7 +121,8 @@ bool ServerDatabase::Create(const std::string& path, std::string* error) {
         return false;
     }
     bool ok = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+              sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, kDeletedSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
     ok = ok && Transaction(db, [&] {
         Stmt group(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_workgroup', ?)");
         CzorDataBuf gb;
@@ -179,6 +184,13 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     Stmt check(m_db, "SELECT count(*) FROM instances WHERE id = 0");
     if (!check || check.Step() != SQLITE_ROW) {
         SetError(error, m_db, "not a database of ours");
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    // Databases made before deletions were kept get their table now.
+    if (!m_readOnly && !HasDeletedTable() && !Exec(kDeletedSchema)) {
+        SetError(error, m_db, "cannot open the database");
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         return false;
@@ -263,7 +275,10 @@ bool ServerDatabase::PutInstance(int32_t id, const std::string& entity, const st
         s.Bind(1, id);
         s.Bind(2, entity);
         s.BindBlob(3, data);
-        return s.Step() == SQLITE_DONE;
+        // An instance put back under its id is no longer among the deleted ones.
+        Stmt undelete(m_db, "DELETE FROM deleted WHERE id = ?");
+        undelete.Bind(1, id);
+        return s.Step() == SQLITE_DONE && undelete && undelete.Step() == SQLITE_DONE;
     });
 }
 
@@ -328,11 +343,54 @@ bool ServerDatabase::ForEachInstance(const std::function<bool(const InstanceRow&
     return true;
 }
 
+bool ServerDatabase::HasDeletedTable() {
+    Stmt s(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'deleted'");
+    return s && s.Step() == SQLITE_ROW;
+}
+
+// A deleted instance's id stays taken: a client may still hold it, and the deleted list names it.
 int32_t ServerDatabase::NextInstanceId() {
-    Stmt s(m_db, "SELECT max(id) FROM instances");
+    Stmt s(m_db, HasDeletedTable() ? "SELECT max(m) FROM (SELECT max(id) AS m FROM instances UNION ALL SELECT max(id) FROM deleted)"
+                                : "SELECT max(id) FROM instances");
     int64_t id = 0;
     if (s && s.Step() == SQLITE_ROW) id = sqlite3_column_int64(s.get(), 0);
     return static_cast<int32_t>(std::max<int64_t>(id + 1, kAdminUserId + 1));
+}
+
+bool ServerDatabase::DeleteInstances(const std::vector<int32_t>& ids, int32_t userId) {
+    if (!m_db || m_readOnly) return false;
+    return Transaction(m_db, [&] {
+        Stmt keep(m_db,
+                  "INSERT OR REPLACE INTO deleted(id, entity, data, user, time, seq) SELECT id, entity, data, ?, ?,"
+                  " (SELECT coalesce(max(seq), 0) + 1 FROM deleted) FROM instances WHERE id = ?");
+        Stmt drop(m_db, "DELETE FROM instances WHERE id = ?");
+        if (!keep || !drop) return false;
+        for (int32_t id : ids) {
+            sqlite3_reset(keep.get());
+            sqlite3_reset(drop.get());
+            keep.Bind(1, userId);
+            keep.Bind(2, static_cast<int64_t>(std::time(nullptr)));
+            keep.Bind(3, id);
+            drop.Bind(1, id);
+            if (keep.Step() != SQLITE_DONE || drop.Step() != SQLITE_DONE) return false;
+        }
+        return true;
+    });
+}
+
+bool ServerDatabase::ForEachDeletedInstance(const std::function<bool(const InstanceRow&)>& visit) {
+    // A read-only database made before deletions were kept has none.
+    if (!HasDeletedTable()) return true;
+    Stmt s(m_db, "SELECT id, entity, data FROM deleted ORDER BY seq, id");
+    if (!s) return false;
+    InstanceRow r;
+    while (s.Step() == SQLITE_ROW) {
+        r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
+        r.entity = s.Text(1);
+        r.data = s.Blob(2);
+        if (!visit(r)) return false;
+    }
+    return true;
 }
 
 }  // namespace zor::appserver

@@ -4,7 +4,8 @@
 // acknowledged change and never keeps half of one).
 //
 // Tables: meta (settings of the database), instances (id above 3900, entity name, the values in
-// the store's value encoding; indexed by id and by entity), blobs, log. Users and groups are
+// the store's value encoding; indexed by id and by entity), deleted (the instances a save removed,
+// with the values they had, who removed them and when; their ids are never given again), blobs, log. Users and groups are
 // instances of zor_user and zor_workgroup; the built-in user 3902 "Administrator" is in group 3901.
 #include <cstdint>
 #include <functional>
@@ -77,8 +78,15 @@ public:
     bool ForEachInstance(const std::function<bool(const InstanceRow&)>& visit);
     int32_t NextInstanceId();
 
+    // Removes the instances of these ids and keeps them, with their values, among the deleted ones
+    // (one transaction; ids that name no instance are passed over).
+    bool DeleteInstances(const std::vector<int32_t>& ids, int32_t userId);
+    // The deleted instances in the order they were deleted; stops (false) when visit says so.
+    bool ForEachDeletedInstance(const std::function<bool(const InstanceRow&)>& visit);
+
 private:
     bool Exec(const char* sql);
+    bool HasDeletedTable();
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
 };

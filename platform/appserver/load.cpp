@@ -243,4 +243,29 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
     return 0;
 }
 
+int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, std::vector<unsigned char>& reply) {
+    scratch.ClearData();
+    std::vector<InstanceRow> rows;
+    if (!db.ForEachDeletedInstance([&](const InstanceRow& row) {
+            rows.push_back(row);
+            return true;
+        }))
+        return ZOR_NET_SRV_ERROR_PROCESSED;
+    Loader loader(db, scratch);
+    // Every deleted instance is known before any value is read, so that references between
+    // deleted instances find their targets instead of the live table.
+    for (const InstanceRow& row : rows) loader.Take(row.id, row.entity, row.data, false);
+    std::vector<CzorInstance*> order;
+    for (const InstanceRow& row : rows)
+        if (CzorInstance* inst = loader.Take(row.id, row.entity, row.data, true)) order.push_back(inst);
+    if (loader.Bad()) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
+    zorStepBufWriteOptions o;
+    o.text = zorBufText::Cp1251;
+    o.values = zorStepBufValues::All;
+    CzorDataBuf buf;
+    if (!zorWriteStepDataBuf(scratch, buf, order, o)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
+    reply.assign(buf.GetBuffer(), buf.GetBuffer() + buf.GetSize());
+    return 0;
+}
+
 }  // namespace zor::appserver

@@ -48,4 +48,10 @@ bool ParseLoadRequest(const unsigned char* data, size_t size, std::vector<LoadQu
 int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<LoadQuery>& queries,
                    std::vector<unsigned char>& reply);
 
+// Command 27, "deleted instances": the instances that saves removed from the database, in the
+// order they were removed, each with the values it had then (state 0). A value that refers to
+// another deleted instance refers to its header; one that refers to a live instance names it
+// without its values. Instances of entities the dictionary lacks are left out.
+int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, std::vector<unsigned char>& reply);
+
 }  // namespace zor::appserver

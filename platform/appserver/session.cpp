@@ -9,6 +9,7 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/appserver/dictionary_file.h"
 #include "platform/appserver/load.h"
 #include "platform/appserver/server.h"
 #include "platform/base/config_paths.h"
@@ -36,6 +37,7 @@ constexpr CommandShape kCommands[] = {
     {zor::net::kCmdSaveChanges, "lb", "lb"}, {zor::net::kCmdOperateOracleIndex, "ll", ""},
     {zor::net::kCmdTest, "lb", "lb"},    {zor::net::kCmdDisconnect, "", ""},   {zor::net::kCmdWriteLog, "lb", ""},
     {zor::net::kCmdLoad, "lb", "lb"},    {zor::net::kCmdDictionary, "", "lblb"},
+    {zor::net::kCmdLoadDelInst, "", "lb"},
     {zor::net::kCmdOpenBlob, "lblbll", "lbl"}, {zor::net::kCmdWriteBlobPortion, "lbl", ""},
     {zor::net::kCmdReadBlobPortion, "l", "lbl"}, {zor::net::kCmdEndBlobWrite, "", ""}, {zor::net::kCmdEndBlobRead, "", ""},
 };
@@ -293,6 +295,7 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
     }
     case zor::net::kCmdWriteLog: return WriteLog(h, r);
     case zor::net::kCmdLoad: return Load(h, r);
+    case zor::net::kCmdLoadDelInst: return LoadDeleted(h);
     case zor::net::kCmdDictionary: return Dictionary(h);
     case zor::net::kCmdOpenBlob:
     case zor::net::kCmdWriteBlobPortion:
@@ -326,6 +329,7 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
         else if (path != m_dbPath) {
             m_dbPath = path;
             m_blobs = std::make_unique<BlobTransfer>(path + ".blobs");
+            m_blobs->Serve(kDictionaryServerName, DictionaryFile());
         }
     }
     std::optional<UserRecord> found;
@@ -411,16 +415,30 @@ std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r) 
     return Reply(h, "lb", 0, w.Out());
 }
 
-// The dictionary's path for a direct load (without ".dict"); no server file name, since the
-// dictionary is not kept among the blobs: the client loads it from the path.
-std::vector<unsigned char> Session::Dictionary(const RequestHeader& h) {
-    std::string path = DictionaryFile();
-    if (path.size() > 5 && path.compare(path.size() - 5, 5, ".dict") == 0) path.resize(path.size() - 5);
-    std::string cp;
-    if (!zor::Utf8ToCp1251(path, cp)) return Reply(h, "lblb", ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN, {});
+std::vector<unsigned char> Session::LoadDeleted(const RequestHeader& h) {
+    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
+    CzorStepData* scratch = Scratch();
+    if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+    std::vector<unsigned char> data;
+    const int32_t status = AnswerDeleted(m_db, *scratch, data);
+    scratch->ClearData();
+    if (status) return fail(status);
     WireWriter w;
-    w.Field(cp.c_str(), cp.size() + 1);
-    w.Field("", 0);
+    w.Field(data.data(), data.size());
+    return Reply(h, "lb", 0, w.Out());
+}
+
+// The dictionary's path for a direct load and the name of the served file (dictionary_file.h).
+std::vector<unsigned char> Session::Dictionary(const RequestHeader& h) {
+    const DictionaryReply d = DescribeDictionary(DictionaryFile());
+    std::string path, name;
+    // A path the code page cannot carry is not offered: the client downloads the file instead.
+    if (!zor::Utf8ToCp1251(d.directPath, path)) path.clear();
+    zor::Utf8ToCp1251(d.serverName, name);
+    if (path.empty() && name.empty()) return Reply(h, "lblb", ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN, {});
+    WireWriter w;
+    w.Field(path.c_str(), path.size() + 1);
+    w.Field(name.c_str(), name.size() + 1);
     return Reply(h, "lblb", 0, w.Out());
 }
 

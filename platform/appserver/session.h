@@ -43,6 +43,7 @@ private:
     std::vector<unsigned char> Login(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> Load(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    std::vector<unsigned char> LoadDeleted(const zor::net::RequestHeader& h);
     std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
     std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     // The dictionary file, and a store holding it for answering loads (made on first use).

@@ -269,6 +269,24 @@ bool Parse(const CzorStepData& store, CzorDataBuf& buf, Parsed& out, int& error,
 
 }  // namespace
 
+bool zorStepBufBlockIds(const CzorStepData& store, CzorDataBuf& buf, std::vector<int32_t>& ids, zorBufText text,
+                        int* error) {
+    ids.clear();
+    Parsed p;
+    int err = 0;
+    try {
+        if (!Parse(store, buf, p, err, text)) {
+            if (error) *error = err;
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        if (error) *error = zorErrNoMemory;
+        return false;
+    }
+    for (const auto& block : p.blocks) ids.push_back(p.headers[static_cast<size_t>(block.header)].id);
+    return true;
+}
+
 bool CzorStepData::ApploadFromDataBuf(CzorDataBuf& buf, CzorTAggr<CzorInstance>* list, zorBufText text) {
     Parsed p;
     int err = 0;

@@ -56,6 +56,11 @@ struct zorStepBufWriteOptions {
 bool zorWriteStepDataBuf(const CzorStepData& store, CzorDataBuf& buf, const std::vector<CzorInstance*>& instances,
                          const zorStepBufWriteOptions& options = {}, std::vector<CzorInstance*>* headers = nullptr);
 
+// The ids of the instances whose headers carry a value block, in block order (the others are only
+// named, as reference targets). False, with the store error of a merge, when the buffer does not parse.
+bool zorStepBufBlockIds(const CzorStepData& store, CzorDataBuf& buf, std::vector<int32_t>& ids,
+                        zorBufText text = zorBufText::Utf8, int* error = nullptr);
+
 // A number for the dictionary's declarations (entities, attributes, their ids and types), the same
 // wherever the same dictionary is loaded, never 0.
 int32_t zorDictionaryNumber(const CzorStepData& store);

@@ -211,7 +211,11 @@ bool CzorNetStepData::NET_LoadFileFromSrv(const char* serverName, const char* fi
     if (::stat(file, &st) == 0 &&
         !zor::net::NetUi().Ask("Файл " + std::string(file) + " существует. Заменить?", kRpcCaption))
         return false;
-    // The target is replaced only at the end, by a rename: until then it stays as it was.
+    return DownloadServerFile(serverName, file);
+}
+
+// The target is replaced only at the end, by a rename: until then it stays as it was.
+bool CzorNetStepData::DownloadServerFile(const char* serverName, const char* file) {
     zor::AtomicFileWriter writer;
     std::string error;
     if (!writer.Open(file, &error)) return Failed(ZOR_NET_CLI_FNCREATE, file);

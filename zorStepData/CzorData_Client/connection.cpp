@@ -15,6 +15,7 @@
 #include <fmt/format.h>
 
 #include "platform/ui/messages.h"
+#include "zorStepData/CzorData_Client/keep_alive.h"
 #include "zorStepData/CzorData_Client/net_error_texts.h"
 #include "zorStepData/CzorData_Client/net_ui.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
@@ -81,7 +82,8 @@ bool CTransportSocketClient::Connect(const std::string& host, int port) {
     m_socket->m_bHide = m_hide;
     m_socket->SetConnectTimeout(m_connectTimeoutMs);
     m_socket->SetInactivityTimeout(m_inactivityTimeoutMs);
-    if (m_pump) m_socket->SetPumpHook(m_pump);
+    // Without a hook of its own the program's pump keeps its windows live while a call waits.
+    m_socket->SetPumpHook(m_pump ? m_pump : std::function<void()>(&zor::net::PumpTimerPaint));
     return m_socket->Connect(host, port);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
 
 #include "platform/text/cp1251.h"
 #include "platform/zordata/stepbuf.h"
@@ -174,6 +175,39 @@ bool CzorNetStepData::NET_Load(const zor_NET_LoadQuery* queries, long count, Czo
         m_nLastStatus = into->GetLastError();
         return false;
     }
+    return true;
+}
+
+bool CzorNetStepData::NET_LoadDelInst(CzorTAggr<CzorInstance>& deleted, const char* waitText) {
+    CzorDataBuf reply;
+    if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestLoadDelInst(status, reply); })) return false;
+    m_pTransport->ClearInternalData();
+    // The whole reply is checked before anything of it is merged.
+    if (!ApploadFromDataBuf(reply, nullptr, zorBufText::Cp1251)) {
+        m_nLastStatus = GetLastError();
+        return false;
+    }
+    std::vector<int32_t> withValues;
+    if (!MakeExtFromDbuf(reply, deleted) || !zorStepBufBlockIds(*this, reply, withValues, zorBufText::Cp1251)) {
+        m_nLastStatus = GetLastError() ? GetLastError() : zorErrBadEntity;
+        deleted.RemoveAll();
+        return false;
+    }
+    // Listed are the deleted instances, which come with their values; the live instances their
+    // values refer to come named only: merged, not listed.
+    const std::unordered_set<int32_t> listed(withValues.begin(), withValues.end());
+    std::vector<CzorInstance*> kept;
+    for (CzorInstance* inst : deleted) {
+        if (!inst->GetEntity()) {
+            SetLastError(zorErrBadEntity);
+            m_nLastStatus = zorErrBadEntity;
+            deleted.RemoveAll();
+            return false;
+        }
+        if (listed.count(inst->GetId())) kept.push_back(inst);
+    }
+    deleted.RemoveAll();
+    for (CzorInstance* inst : kept) deleted.Add(inst);
     return true;
 }
 

@@ -1,11 +1,15 @@
 // The smaller remote operations: the dictionary from the server, the server's time, the round-trip
 // test, a line in the server's client log and the index operation.
+#include <unistd.h>
+
 #include <chrono>
 #include <cstring>
 #include <vector>
 
+#include "platform/base/tempfile.h"
 #include "platform/text/cp1251.h"
 #include "platform/ui/messages.h"
+#include "zorStepData/CzorData_Client/keep_alive.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
 
 namespace {
@@ -17,11 +21,23 @@ std::string WireText(const std::vector<unsigned char>& block, int length) {
     const size_t n = strnlen(p, static_cast<size_t>(length));
     return zor::Cp1251ToUtf8(std::string_view(p, n));
 }
+
+// The database text as a part of a file name: letters, digits, '-' and '_' of it, the rest '_'.
+// The stored text itself stays as it is.
+std::string SafeFileNamePart(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (out.size() >= 40) break;
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+        out += safe ? c : '_';
+    }
+    return (out.empty() ? std::string("dict") : out) + "_";
+}
 }  // namespace
 
-// The server names its dictionary by a path this machine can read (our server and its clients
-// share the installation) and, when it keeps one, by a server file. No server file is fetched yet:
-// the path is the way in. Both stores must take the dictionary.
+// The dictionary is a server file, downloaded into a new private file of this process; the path
+// of block 1 is the way in when there is no server file or it cannot be had (a client on the
+// server's machine). Both stores must take the dictionary, or the login fails.
 bool CzorNetStepData::NET_LoadDictionaryFromServer(const char* waitText) {
     std::vector<unsigned char> path(4096), file(32768);
     int len1 = 0, len2 = 0;
@@ -31,15 +47,55 @@ bool CzorNetStepData::NET_LoadDictionaryFromServer(const char* waitText) {
         }))
         return false;
     m_pTransport->ClearInternalData();
-    const std::string dict = WireText(path, len1);
+    const std::string direct = WireText(path, len1), served = WireText(file, len2);
+    if (!m_DictFileName.empty()) ::unlink(m_DictFileName.c_str());
+    m_DictFileName.clear();
     m_pAuxStore = std::make_unique<CzorNetStepData>();
     m_pAuxStore->SetHideMode(true);
-    if (!LoadDictionary(dict.c_str())) {
-        m_pAuxStore.reset();
-        return false;
+    int downloadStatus = 0;
+    if (!served.empty()) {
+        std::string name;
+        if (DownloadDictionary(served, name)) {
+            if (LoadDictionaryFromFile(name.c_str()) && m_pAuxStore->LoadDictionaryFromFile(name.c_str())) {
+                m_DictFileName = name;
+                return true;
+            }
+            ::unlink(name.c_str());
+        } else {
+            downloadStatus = m_nLastStatus;
+        }
     }
-    if (!m_pAuxStore->LoadDictionary(dict.c_str())) m_pAuxStore.reset();
-    return true;
+    if (!direct.empty() && LoadDictionary(direct.c_str()) && m_pAuxStore->LoadDictionary(direct.c_str())) {
+        m_nLastStatus = 0;
+        return true;
+    }
+    m_pAuxStore.reset();
+    if (downloadStatus) {
+        SetZORError(downloadStatus);
+    } else {
+        const int code = GetLastError();
+        m_nLastStatus = code ? code : ZOR_NET_CLI_ERROR_PROCESSED;
+    }
+    return false;
+}
+
+// Quiet: a failure here may still be made good by the direct path.
+bool CzorNetStepData::DownloadDictionary(const std::string& serverName, std::string& name) {
+    const bool mode = m_bNetErrorMessageMode;
+    m_bNetErrorMessageMode = false;
+    bool ok = false;
+    const std::string folder = zor::PrivateTempDir();
+    if (folder.empty()) {
+        Failed(ZOR_NET_CLI_FNCREATE, "dictionary");
+    } else if (zor::net::MakeUniqueTempFileName((folder + "/").c_str(), SafeFileNamePart(m_CurrBase).c_str(), "dict",
+                                                &name) < 0) {
+        Failed(ZOR_NET_CLI_FNCREATE, folder);
+    } else {
+        ok = BeginRequest(nullptr, true, true) && DownloadServerFile(serverName.c_str(), name.c_str());
+        if (!ok) ::unlink(name.c_str());
+    }
+    m_bNetErrorMessageMode = mode;
+    return ok;
 }
 
 bool CzorNetStepData::NET_GetServerDateTime(double& oleDate) {

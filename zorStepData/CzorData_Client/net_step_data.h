@@ -78,6 +78,8 @@ public:
     std::string GetNameCurrConnection() const { return m_CurrConnection; }
     std::string GetNameCurrUser() const { return m_CurrUser; }
     CzorInstance* GetCurrUser() const { return m_pCurrUser; }
+    // The downloaded dictionary (removed at disconnection); empty when it came by the direct path.
+    const std::string& GetDictFileName() const { return m_DictFileName; }
     using CzorStepData::GetAttr;
     static int GetBlobPortionDefSize() { return 0x100000; }
     int GetAttrIdBN(CzorEntity* entity, const char* name) const;
@@ -130,6 +132,9 @@ public:
                   CzorNetStepData* target, const char* waitText, const std::string& source);
     CzorInstance* GetInstById(int id);
     bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** value) override;
+    // The instances deleted on the server (command 27), merged into the store and listed in
+    // `deleted` in the server's order of deletion.
+    bool NET_LoadDelInst(CzorTAggr<CzorInstance>& deleted, const char* waitText);
 
     // ---- Dictionary, time, test, log, index (misc.cpp)
     bool NET_LoadDictionaryFromServer(const char* waitText);
@@ -205,6 +210,12 @@ protected:
     bool SaveBlobFrom(CzorInstance* inst, CzorAttr* attr, const std::string& clientName, long size,
                       const BlobSource& source, bool emptyTail, long& checksum, const char* waitText);
     bool OpenBlobForReading(const std::string& serverName, int portion, long& total);
+    // The server file into `file`, replaced atomically and only when every byte arrived (no
+    // question; the request rule already ran).
+    bool DownloadServerFile(const char* serverName, const char* file);
+    // The dictionary's server file into a new file of this process's private folder (`name`);
+    // false, with the status recorded and no file left, when it cannot be had.
+    bool DownloadDictionary(const std::string& serverName, std::string& name);
     bool DeleteBlobByName(const std::string& serverName);
     bool Failed(int status, const std::string& detail = {});
     void IndexInstances();

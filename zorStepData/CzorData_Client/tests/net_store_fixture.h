@@ -3,8 +3,10 @@
 // a store whose boxes and questions are recorded, and a network UI with scripted answers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "platform/appserver/database.h"
@@ -27,10 +29,15 @@ struct ScriptedUi : zor::net::INetUi {
         explicit Progress(ScriptedUi& u) : ui(u) {}
         bool SetPercent(int percent) override {
             ui.percents.push_back(percent);
-            return ++ui.percentCalls == ui.abortAtCall;
+            if (ui.onPercent) ui.onPercent(ui.percentCalls + 1);
+            return ++ui.percentCalls == ui.abortAtCall || ui.aborted;
         }
     };
     int progressShown = 0, percentCalls = 0, abortAtCall = -1;
+    // Called on the transfer's thread before each portion with the call's number; and the Abort
+    // button as another thread presses it (the window then also breaks the call under way).
+    std::function<void(int call)> onPercent;
+    std::atomic<bool> aborted{false};
     std::vector<int> percents;
     std::unique_ptr<zor::net::ITransferProgress> StartTransferProgress(const std::string&) override {
         ++progressShown;

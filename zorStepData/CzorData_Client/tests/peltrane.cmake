@@ -29,6 +29,17 @@ qm_add_test(peltrane_window_tests
 qm_add_test(peltrane_net_store_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_store_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_services_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/net_blob_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_load_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/net_deleted_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_dictionary_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
+
+# The networked store against the server program, killed, restarted or stalled mid-operation.
+qm_add_test(peltrane_net_fault_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_fault_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 180)
+if(TARGET peltrane_net_fault_tests)
+  add_dependencies(peltrane_net_fault_tests zorappserver)
+endif()
