@@ -11,3 +11,13 @@ qm_add_test(peltrane_net_search_tests
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
+
+# Nothing lost: client processes through server kills and connection cuts.
+qm_add_test(peltrane_nothing_lost_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_nothing_lost_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 240)
+if(TARGET peltrane_nothing_lost_tests)
+  add_dependencies(peltrane_nothing_lost_tests zorappserver)
+endif()
