@@ -21,3 +21,9 @@ qm_add_test(peltrane_nothing_lost_tests
 if(TARGET peltrane_nothing_lost_tests)
   add_dependencies(peltrane_nothing_lost_tests zorappserver)
 endif()
+
+# The server's save on its own: hostile buffers and replayed tokens.
+qm_add_test(appserver_save_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/appserver_save_test.cpp
+  LIBS zorappserver_lib
+  LABELS asan)

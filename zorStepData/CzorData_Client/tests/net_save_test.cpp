@@ -336,4 +336,41 @@ TEST_F(NetSaveTest, RepliesThatDoNotMatchThePortionAreRefused) {
     EXPECT_EQ(fresh->GetId(), 0);
 }
 
+// After a broken link: keep the store (restored, or no new connection wanted) or let the caller
+// open a new one. Answers: the first question, the retry of a failed restore, the second question.
+TEST_F(NetSaveTest, TestNeedRestoreAsATable) {
+    struct Case {
+        const char* what;
+        bool changes, linkDown, serverUp;
+        std::vector<bool> answers;
+        bool keep;
+        size_t questions;
+    } cases[] = {
+        {"nothing unsaved", false, true, true, {}, false, 0},
+        {"link up", true, false, true, {}, false, 0},
+        {"restore declined", true, true, true, {false}, false, 1},
+        {"restored", true, true, true, {true}, true, 1},
+        {"restore failed, no new connection", true, true, false, {true, false, false}, true, 3},
+        {"restore failed, a new connection", true, true, false, {true, false, true}, false, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server = std::make_unique<zor::test::InProcessServer>();
+        WriteConnections({"test=127.0.0.1:" + std::to_string(server->Port()) + "/main"});
+        store = std::make_unique<CzorNetStepData>();
+        store->SetNetErrorMessageMode(false);
+        ASSERT_TRUE(Login());
+        if (c.changes) NewPoints(1);
+        if (!c.serverUp) server->Stop(false);
+        if (c.linkDown) store->GetTransport()->DropSocket();
+        ui.asked.clear();
+        ui.answers.assign(c.answers.begin(), c.answers.end());
+        EXPECT_EQ(store->TestNeedRestore(), c.keep);
+        EXPECT_EQ(ui.asked.size(), c.questions);
+        if (c.keep && c.serverUp) {
+            EXPECT_TRUE(store->NET_SaveChanges(nullptr)) << store->GetLastErrorDescription();
+        }
+    }
+}
+
 }  // namespace
