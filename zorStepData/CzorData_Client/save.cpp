@@ -179,14 +179,14 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
     CzorDataBuf reply;
     bool sent = false;
     int got = 0;
-    m_pTransport->SetRequestToken(portion.token);
     const bool ok = RunRequest(waitText, [&](int& status) {
         sent = true;
+        m_pTransport->SetRequestToken(portion.token);
         const bool r = m_pTransport->RequestSaveChanges(status, portion.body, reply);
+        m_pTransport->ClearRequestToken();
         got = status;
         return r;
     });
-    m_pTransport->ClearRequestToken();
     if (!ok) {
         // A refusal by the server (its statuses are below 150) applied nothing; without a reply
         // (or with one that cannot be read) the portion may have been applied.
