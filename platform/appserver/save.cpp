@@ -1,5 +1,7 @@
 #include "platform/appserver/save.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -63,8 +65,19 @@ bool DropRefs(CzorValue& v, const std::unordered_set<int32_t>& gone) {
 
 // Every stored reference to a deleted instance goes with it.
 bool ClearReferences(ServerDatabase& db, RefStandIns& standIns, const std::unordered_set<int32_t>& gone) {
+    // A reference is written as its type code and the id: rows without those bytes are not read.
+    std::vector<std::array<unsigned char, 5>> patterns;
+    for (int32_t id : gone) {
+        std::array<unsigned char, 5> p{static_cast<unsigned char>(zorINSTANCE)};
+        zor::net::StoreI32(p.data() + 1, id);
+        patterns.push_back(p);
+    }
     std::vector<InstanceRow> changed;
     const bool read = db.ForEachInstance([&](const InstanceRow& row) {
+        const bool may = std::any_of(patterns.begin(), patterns.end(), [&](const std::array<unsigned char, 5>& p) {
+            return std::search(row.data.begin(), row.data.end(), p.begin(), p.end()) != row.data.end();
+        });
+        if (!may) return true;
         CzorDataBuf in;
         in.SetExternalData(row.data.data(), row.data.size());
         CzorDataBuf out;
