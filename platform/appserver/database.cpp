@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/base/scramble.h"
@@ -348,6 +351,75 @@ bool ServerDatabase::HasDeletedTable() {
     return s && s.Step() == SQLITE_ROW;
 }
 
+// The applied save requests by their token, with the reply each got, and the counter of instance
+// ids (kept apart from max(id), so that the id of a deleted instance is never given again).
+bool ServerDatabase::EnsureSaveSchema() {
+    if (!m_db || m_readOnly) return false;
+    return Exec("CREATE TABLE IF NOT EXISTS save_tokens(token INTEGER PRIMARY KEY, time INTEGER, reply BLOB NOT NULL);"
+                "CREATE INDEX IF NOT EXISTS save_tokens_time ON save_tokens(time);");
+}
+
+bool ServerDatabase::InTransaction(const std::function<bool()>& work) {
+    return m_db && Transaction(m_db, work);
+}
+
+std::optional<std::vector<unsigned char>> ServerDatabase::FindSaveReply(uint64_t token) {
+    Stmt s(m_db, "SELECT reply FROM save_tokens WHERE token = ?");
+    if (!s) return std::nullopt;
+    s.Bind(1, static_cast<int64_t>(token));
+    if (s.Step() != SQLITE_ROW) return std::nullopt;
+    return s.Blob(0);
+}
+
+bool ServerDatabase::RecordSaveReply(uint64_t token, const std::vector<unsigned char>& reply) {
+    // A client resends a portion only while its outcome is unknown to it; a week later it never will.
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    Stmt old(m_db, "DELETE FROM save_tokens WHERE time < ?");
+    old.Bind(1, now - 7 * 24 * 3600);
+    if (!old || old.Step() != SQLITE_DONE) return false;
+    Stmt s(m_db, "INSERT INTO save_tokens(token, time, reply) VALUES(?, ?, ?)");
+    s.Bind(1, static_cast<int64_t>(token));
+    s.Bind(2, now);
+    s.BindBlob(3, reply);
+    return s && s.Step() == SQLITE_DONE;
+}
+
+int32_t ServerDatabase::TakeInstanceIds(int32_t n) {
+    int64_t next = NextInstanceId();
+    {
+        Stmt s(m_db, "SELECT value FROM meta WHERE key = 'next_instance_id'");
+        if (s && s.Step() == SQLITE_ROW) next = std::max<int64_t>(next, std::atoll(s.Text(0).c_str()));
+    }
+    if (next + n > INT32_MAX) return 0;
+    Stmt w(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('next_instance_id', ?)");
+    w.Bind(1, std::to_string(next + n));
+    return w && w.Step() == SQLITE_DONE ? static_cast<int32_t>(next) : 0;
+}
+
+bool ServerDatabase::WriteInstanceRow(int32_t id, const std::string& entity, const std::vector<unsigned char>& data) {
+    if (id < kFirstInstanceId) return false;
+    Stmt s(m_db, "INSERT OR REPLACE INTO instances(id, entity, data) VALUES(?, ?, ?)");
+    s.Bind(1, id);
+    s.Bind(2, entity);
+    s.BindBlob(3, data);
+    return s && s.Step() == SQLITE_DONE;
+}
+
+bool ServerDatabase::DeleteInstanceRow(int32_t id, int32_t userId) {
+    // Kept among the deleted instances, so that clients can still list what went and who removed it.
+    Stmt keep(m_db,
+              "INSERT OR REPLACE INTO deleted(id, entity, data, user, time, seq) SELECT id, entity, data, ?, ?,"
+              " (SELECT coalesce(max(seq), 0) + 1 FROM deleted) FROM instances WHERE id = ?");
+    if (!keep) return false;
+    keep.Bind(1, userId);
+    keep.Bind(2, static_cast<int64_t>(std::time(nullptr)));
+    keep.Bind(3, id);
+    if (keep.Step() != SQLITE_DONE) return false;
+    Stmt s(m_db, "DELETE FROM instances WHERE id = ?");
+    s.Bind(1, id);
+    return s && s.Step() == SQLITE_DONE;
+}
+
 // A deleted instance's id stays taken: a client may still hold it, and the deleted list names it.
 int32_t ServerDatabase::NextInstanceId() {
     Stmt s(m_db, HasDeletedTable() ? "SELECT max(m) FROM (SELECT max(id) AS m FROM instances UNION ALL SELECT max(id) FROM deleted)"
@@ -360,20 +432,8 @@ int32_t ServerDatabase::NextInstanceId() {
 bool ServerDatabase::DeleteInstances(const std::vector<int32_t>& ids, int32_t userId) {
     if (!m_db || m_readOnly) return false;
     return Transaction(m_db, [&] {
-        Stmt keep(m_db,
-                  "INSERT OR REPLACE INTO deleted(id, entity, data, user, time, seq) SELECT id, entity, data, ?, ?,"
-                  " (SELECT coalesce(max(seq), 0) + 1 FROM deleted) FROM instances WHERE id = ?");
-        Stmt drop(m_db, "DELETE FROM instances WHERE id = ?");
-        if (!keep || !drop) return false;
-        for (int32_t id : ids) {
-            sqlite3_reset(keep.get());
-            sqlite3_reset(drop.get());
-            keep.Bind(1, userId);
-            keep.Bind(2, static_cast<int64_t>(std::time(nullptr)));
-            keep.Bind(3, id);
-            drop.Bind(1, id);
-            if (keep.Step() != SQLITE_DONE || drop.Step() != SQLITE_DONE) return false;
-        }
+        for (int32_t id : ids)
+            if (!DeleteInstanceRow(id, userId)) return false;
         return true;
     });
 }

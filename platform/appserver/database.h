@@ -84,6 +84,20 @@ public:
     // The deleted instances in the order they were deleted; stops (false) when visit says so.
     bool ForEachDeletedInstance(const std::function<bool(const InstanceRow&)>& visit);
 
+    // ---- Saving (save.cpp): the tables a save needs, made once per database (false when the
+    // database cannot take them, for example a read-only one).
+    bool EnsureSaveSchema();
+    // Runs work as one transaction (BEGIN IMMEDIATE ... COMMIT; rolled back unless work succeeds and
+    // the commit with it). The handle is for the work's own statements.
+    bool InTransaction(const std::function<bool()>& work);
+    // Inside such a transaction: the reply recorded for a token; recording one; n new instance
+    // ids in a row (the first, or 0 on failure); writing and deleting an instance row.
+    std::optional<std::vector<unsigned char>> FindSaveReply(uint64_t token);
+    bool RecordSaveReply(uint64_t token, const std::vector<unsigned char>& reply);
+    int32_t TakeInstanceIds(int32_t n);
+    bool WriteInstanceRow(int32_t id, const std::string& entity, const std::vector<unsigned char>& data);
+    bool DeleteInstanceRow(int32_t id, int32_t userId);
+
 private:
     bool Exec(const char* sql);
     bool HasDeletedTable();

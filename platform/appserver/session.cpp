@@ -11,6 +11,8 @@
 
 #include "platform/appserver/dictionary_file.h"
 #include "platform/appserver/load.h"
+#include "platform/appserver/save.h"
+#include "platform/appserver/search.h"
 #include "platform/appserver/server.h"
 #include "platform/base/config_paths.h"
 #include "platform/zordata/stepdata.h"
@@ -40,6 +42,7 @@ constexpr CommandShape kCommands[] = {
     {zor::net::kCmdLoadDelInst, "", "lb"},
     {zor::net::kCmdOpenBlob, "lblbll", "lbl"}, {zor::net::kCmdWriteBlobPortion, "lbl", ""},
     {zor::net::kCmdReadBlobPortion, "l", "lbl"}, {zor::net::kCmdEndBlobWrite, "", ""}, {zor::net::kCmdEndBlobRead, "", ""},
+    {zor::net::kCmdTestUniqueAttrValues, "lb", ""}, {zor::net::kCmdFindInstances, "lb", "lb"},
 };
 
 const CommandShape* FindCommand(int32_t command) {
@@ -150,7 +153,10 @@ void Session::Run() {
                             ? ErrorForm(h.version, h.command, fault.value)
                             : Reply(h, shape ? shape->reply : h.signature.c_str(), fault.value, {}, fault.offer);
             } else {
+                m_hasToken = (f.flags & zor::net::kFlagToken) != 0;
+                m_token = f.token;
                 reply = Handle(f.payload.data(), f.payload.size());
+                m_hasToken = false;
             }
             if (faulty) {
                 const int32_t v = zor::net::LoadI32(reply.data());
@@ -288,9 +294,33 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         const unsigned char* p = nullptr;
         int32_t n = 0;
         if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-        if (n != 0) return fail(ZOR_NET_SRV_MISSED_DATA);  // saving instances is not served yet
         WireWriter w;
-        w.I32(0);
+        if (n == 0) {  // the keep-alive
+            w.I32(0);
+            return Reply(h, shape->reply, 0, w.Out());
+        }
+        if (m_readOnly) return fail(m_status74or134);
+        CzorStepData* scratch = Scratch();
+        if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+        std::vector<unsigned char> body;
+        const int32_t status = ApplySave(m_db, *scratch, p, static_cast<size_t>(n), m_hasToken ? &m_token : nullptr, body, m_userId);
+        if (status) return fail(status);
+        w.Field(body.data(), body.size());
+        return Reply(h, shape->reply, 0, w.Out());
+    }
+    case zor::net::kCmdTestUniqueAttrValues:
+    case zor::net::kCmdFindInstances: {
+        const unsigned char* p = nullptr;
+        int32_t n = 0;
+        if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+        CzorStepData* scratch = Scratch();
+        if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+        std::vector<unsigned char> body;
+        const bool test = h.command == zor::net::kCmdTestUniqueAttrValues;
+        const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body);
+        if (status || test) return fail(status);
+        WireWriter w;
+        w.Field(body.data(), body.size());
         return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdWriteLog: return WriteLog(h, r);

@@ -66,6 +66,9 @@ private:
     std::unique_ptr<CzorStepData> m_scratch;
     std::string m_dbPath;
     std::unique_ptr<BlobTransfer> m_blobs;
+    // The token of the request being handled (framing.h), when it carries one.
+    bool m_hasToken = false;
+    uint64_t m_token = 0;
 };
 
 }  // namespace zor::appserver

@@ -101,6 +101,7 @@ void CzorNetStepData::ClearData() {
     const int code = GetLastError();
     const std::string text = GetLastErrorDescription();
     CzorStepData::ClearData();
+    ForgetSaveState();
     m_ById.clear();
     m_nIndexed = 0;
     if (code) SetLastError(code);

@@ -7,13 +7,17 @@
 // that the server holds unset: GetAttr fetches a missing value at most once while auto-download is
 // on. Extents keep load order (the base store keeps creation order); look-ups by id go through an
 // index of the store.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+#include "platform/zordata/attr_match.h"
+#include "platform/zordata/stepbuf.h"
 #include "platform/zordata/stepdata.h"
 #include "zorStepData/CzorData_Client/net_settings.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
@@ -64,6 +68,16 @@ private:
     CzorTAggr<zor_NET_LoadQuery> m_Queries{8, false, true};
     CzorNetStepData* m_pTarget = nullptr;
     std::string m_Source;
+};
+
+// One portion of a save as it went to the server: the request body, the token that tags it, the
+// instances of its headers in order and the value slots whose changed marks it carries.
+struct CzorSavePortion {
+    CzorDataBuf body;
+    uint64_t token = 0;
+    std::vector<CzorInstance*> headers;
+    std::vector<zorStepBufHeader> sent;  // the headers as they went (the instances may change since)
+    std::vector<std::pair<CzorInstance*, int>> written;
 };
 
 class CzorNetStepData : public CzorStepData {
@@ -175,6 +189,45 @@ public:
     // The instance of that id among those in memory, or null (no server).
     CzorInstance* FindLoadedById(int id);
 
+    // ---- Saving (save.cpp). Changed marks and ids change only once the server has confirmed a
+    // portion. A portion sent without a reply (its outcome unknown) is kept and sent first, with
+    // its token, by the next save: the server answers a portion it already applied with the reply
+    // it gave then, so nothing is created twice.
+    bool NET_SaveChanges(const char* waitText);
+    // Refused while a save is under way (percent neither 0 nor 100).
+    bool SetPortionSavedInst(int n);
+    int GetPortionSavedInst() const { return m_nSavedInstPortion; }
+    int GetPercentSCh() const { return m_nSavePercent.load(); }
+    // Something would be sent by a save: a changed value, a new instance, an unsaved deletion, or
+    // a portion whose outcome is unknown.
+    bool CheckModified();
+    bool TestNeedRestore();
+    bool HasUnconfirmedPortion() const { return m_pUnconfirmed != nullptr; }
+
+    // ---- Searches (search.cpp): the instances of an entity (and its subtypes) whose attributes hold
+    // the criteria's values (attr_match.h), from memory and from the server.
+    // The number found; 1 at the first with firstOnly; -1 for bad arguments. While connected only
+    // unsaved instances are searched in memory (the server answers for the others).
+    int FindInstancesWithAttrValuesInLocalCache(CzorEntity* ent, CzorInstance* except, int n, CzorAttrValue* values,
+                                                CzorTAggr<CzorInstance>& found, bool pattern, bool caseSensitive,
+                                                bool firstOnly, zorStringBindMode mode);
+    // The local search followed by the server's, merged; -1 on failure.
+    int NET_FindInstancesWithAttrValues(CzorEntity* ent, int n, CzorAttrValue* values, CzorTAggr<CzorInstance>& found,
+                                        bool pattern, bool caseSensitive, const char* waitText,
+                                        zorStringBindMode mode = zorBindContains);
+    // True when no instance on the server other than inst holds the values. False with status 114
+    // (and no box) when one does; false with 171 for a criterion that cannot be searched for on the
+    // server (an unsaved instance), without a request.
+    bool NET_TestUniqueAttrValues(CzorEntity* ent, CzorInstance* inst, int n, CzorAttrValue* values, bool pattern,
+                                  const char* waitText);
+    using CzorStepData::TestUniqueAttrValues;
+    using CzorStepData::TestUniqueAttrValuesBN;
+    // In memory, then on the server.
+    virtual bool TestUniqueAttrValues(CzorEntity* ent, CzorInstance* inst, int n, CzorAttrValue* values,
+                                      const char* waitText);
+    virtual bool TestUniqueAttrValuesBN(const char* entity, CzorInstance* inst, int n, CzorAttrValue* values,
+                                        const char* waitText);
+
 protected:
     friend class CzorLoadData;
     void SetZORError(int code, const std::string& detail = {});
@@ -219,6 +272,16 @@ protected:
     bool DeleteBlobByName(const std::string& serverName);
     bool Failed(int status, const std::string& detail = {});
     void IndexInstances();
+    // Saving steps (save.cpp).
+    bool _SaveExtToDataBuf(CzorDataBuf& buf, CzorTAggr<CzorInstance>& instances, CzorTAggr<CzorInstance>& headers);
+    bool BuildSavePortion(const CzorTAggr<CzorInstance>& instances, CzorSavePortion& portion);
+    // Sends the portion; `unknown` tells that it went out and no trustworthy reply came back.
+    bool SendSavePortion(CzorSavePortion& portion, const char* waitText, bool& unknown);
+    bool CheckSaveReply(const CzorSavePortion& portion, CzorDataBuf& reply);
+    void ForgetSaveState();
+    // The search buffer "zor_TestFindBuf V 0.103"; false when an instance a criterion names has no id.
+    bool FeelTestFindBuf(CzorDataBuf& buf, CzorEntity* ent, CzorInstance* except, int n, CzorAttrValue* values,
+                         bool pattern, bool caseSensitive, zorStringBindMode mode);
 
     std::unique_ptr<CTransportSocketClient> m_pTransport;
     bool m_bManageMode = true;
@@ -242,4 +305,8 @@ protected:
     // Instances in memory by id (rebuilt after a merge).
     std::unordered_map<int, CzorInstance*> m_ById;
     int m_nIndexed = -1;
+    std::atomic<int> m_nSavePercent{0};
+    std::unique_ptr<CzorSavePortion> m_pUnconfirmed;
+    // Tombstones whose deletion the server has confirmed (not sent again).
+    std::unordered_set<const CzorInstance*> m_SavedDeletions;
 };

@@ -83,6 +83,7 @@ bool CTransportSocketClient::Call(CzorDataBuf& buf, CzorDataBuf* extra, bool fla
     CzorSocketClient* used = m_socket.get();
     unsigned char* bytes = buf.GetBuffer();
     int length = static_cast<int>(buf.GetSize());
+    if (m_hasToken) used->SetRequestToken(m_token);
     const bool ok = used->Call(bytes, length, extra ? extra->GetBuffer() : nullptr,
                                extra ? static_cast<int>(extra->GetSize()) : 0, flag1, flag2);
     if (ok) {

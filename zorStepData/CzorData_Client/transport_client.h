@@ -139,6 +139,11 @@ public:
     // The keep-alive: an empty command 31, one attempt without the retry offer.
     bool RequestKeepAlive(int& status);
 
+    // Every attempt of the requests sent until ClearRequestToken carries this token in its frame, so
+    // that the server knows a portion it has already applied (a save whose reply was lost).
+    void SetRequestToken(uint64_t token) { m_token = token; m_hasToken = true; }
+    void ClearRequestToken() { m_hasToken = false; }
+
     // Capacities the caller gives for command 35 (the server must stay within them).
     void SetDictionaryCapacity(int first, int second) { m_dictCap1 = first; m_dictCap2 = second; }
 
@@ -184,4 +189,6 @@ private:
     LocalServerStarter m_starter;
     int m_dictCap1 = 4096, m_dictCap2 = 32768;
     uint8_t m_retryOffer = 0;
+    uint64_t m_token = 0;
+    bool m_hasToken = false;
 };
