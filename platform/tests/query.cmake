@@ -1,0 +1,7 @@
+# The query language: tokenizer, parser and the tree's wire form (hostile buffers run under the sanitizer).
+qm_add_test(zordata_query_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/query_lexer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/query_parser_test.cpp
+  LIBS zordata
+  LABELS asan)
