@@ -3,5 +3,6 @@ qm_add_test(zordata_query_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/zordata/query_lexer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/zordata/query_parser_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/zordata/query_wire_test.cpp
   LIBS zordata
   LABELS asan)
