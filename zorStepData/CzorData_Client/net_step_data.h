@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepdata.h"
 #include "zorStepData/CzorData_Client/net_settings.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
@@ -170,6 +171,18 @@ public:
     // The instance of that id among those in memory, or null (no server).
     CzorInstance* FindLoadedById(int id);
 
+    // ---- Queries (query.cpp)
+    // Prepares a query from text (UTF-8), silently or through the query editor; true when a valid
+    // query is prepared. The optional outs as the editor gives them back.
+    bool NET_QueryEditParse(std::string& text, bool showDialog, std::string* errorText = nullptr, int* mode = nullptr,
+                            std::string* name = nullptr, bool* saveToDb = nullptr, bool* showInTable = nullptr);
+    // Runs the prepared query on the server: result receives the selected instances (never owned).
+    // A query runs once; it is refused with 171 unless the last preparation succeeded.
+    bool NET_QueryExecute(CzorTAggr<CzorInstance>& result, const char* waitText = nullptr);
+    CzorQLQuery* GetPreparedQuery() const { return m_pPreparedQuery.get(); }
+    // Parser look-ups on this store: instances by id are loaded from the server when missing.
+    CzorQLLookup& QueryLookup();
+
 protected:
     friend class CzorLoadData;
     void SetZORError(int code, const std::string& detail = {});
@@ -231,4 +244,6 @@ protected:
     // Instances in memory by id (rebuilt after a merge).
     std::unordered_map<int, CzorInstance*> m_ById;
     int m_nIndexed = -1;
+    std::unique_ptr<CzorQLQueryParser> m_pPreparedQuery;
+    std::unique_ptr<CzorQLLookup> m_pQueryLookup;
 };

@@ -32,3 +32,10 @@ qm_add_test(peltrane_net_store_tests
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
+
+# Queries against our server on 127.0.0.1, with the failures of the 32 exchange.
+qm_add_test(peltrane_query_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_query_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 120)

@@ -1,0 +1,194 @@
+// Queries of the networked store against our server on 127.0.0.1: preparing (silently and through a
+// scripted editor that uses the editor's logic), running, and failures of the 32 exchange.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/transport/net_errors.h"
+#include "zorStepData/CzorData_Client/query_edit.h"
+#include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
+
+using zor::appserver::FaultAction;
+using zor::test::NetStoreTest;
+
+namespace {
+
+std::vector<int> Ids(const CzorTAggr<CzorInstance>& list) {
+    std::vector<int> out;
+    for (const CzorInstance* i : list) out.push_back(i->GetId());
+    return out;
+}
+
+// The editor as a user drives it: what it was given, and a script of what the user does.
+struct EditorUi : zor::test::ScriptedUi {
+    std::function<bool(CQueryEditLogic&)> user;
+    zor::net::QueryEditData seen;
+    bool RunQueryEditDialog(zor::net::QueryEditData& d) override {
+        seen = d;
+        CQueryEditLogic logic(d);
+        return user(logic);
+    }
+};
+
+constexpr const char* kBigX = "select a from a{zor_point .x > 3} end_select";
+
+}  // namespace
+
+class NetQueryTest : public NetStoreTest {};
+
+TEST_F(NetQueryTest, PrepareAndRunOnce) {
+    ASSERT_TRUE(Login());
+    std::string text = kBigX, error;
+    ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error)) << error;
+    CzorTAggr<CzorInstance> result(8, false, false);
+    ASSERT_TRUE(store->NET_QueryExecute(result));
+    EXPECT_EQ(Ids(result), std::vector<int>{4002});
+    int x = 0;
+    EXPECT_TRUE(store->GetAttrBN(result.GetAt(0), "x", x));
+    EXPECT_EQ(x, 5);
+    // A query runs once.
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    EXPECT_EQ(store->GetLastZorError(), ZOR_NET_CLI_MISSED_DATA);
+    EXPECT_TRUE(result.IsEmpty());
+    // The instances of a list are looked up (and loaded) while parsing.
+    text = "select a or b from a{#4001} b{zor_point .y = 4} end_select";
+    ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error)) << error;
+    ASSERT_TRUE(store->NET_QueryExecute(result, "Ищем"));
+    EXPECT_EQ(Ids(result), std::vector<int>{4001});
+    // An id that names no instance is refused, also as a reference value.
+    for (const char* bad : {"select a from a{#4999} end_select", "select a from a{zor_condition .column = #4999} end_select"}) {
+        text = bad;
+        EXPECT_FALSE(store->NET_QueryEditParse(text, false, &error));
+        EXPECT_NE(error.find("Несуществующий номер #INSTANCE"), std::string::npos) << error;
+    }
+}
+
+TEST_F(NetQueryTest, SilentPreparationFailures) {
+    std::string text = kBigX, error;
+    EXPECT_FALSE(store->NET_QueryEditParse(text, false, &error));
+    EXPECT_EQ(error, "Не присоединены к базе");
+    EXPECT_EQ(store->GetLastZorError(), ZOR_NET_CLI_NOT_CONNECT);
+    ASSERT_TRUE(Login());
+    ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error));
+    // An empty text: the previous prepared query is gone.
+    text.clear();
+    EXPECT_FALSE(store->NET_QueryEditParse(text, false, &error));
+    EXPECT_EQ(error, "Отсутствует текст запроса");
+    ASSERT_NE(store->GetPreparedQuery(), nullptr);
+    EXPECT_FALSE(store->GetPreparedQuery()->m_bValid);
+    EXPECT_EQ(store->GetPreparedQuery()->m_pRoot, nullptr);
+    CzorTAggr<CzorInstance> result(8, false, false);
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    EXPECT_EQ(store->GetLastZorError(), ZOR_NET_CLI_MISSED_DATA);
+    // An error at a three-character token that begins line 2; the failed tree is never sent.
+    text = "select a\r\nfoo";
+    EXPECT_FALSE(store->NET_QueryEditParse(text, false, &error));
+    EXPECT_EQ(error, "Ошибка в строке 2 позиция 4 :Ожидается AND, OR, ')' или FROM");
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    EXPECT_EQ(store->GetLastZorError(), ZOR_NET_CLI_MISSED_DATA);
+    // A character the wire cannot carry: its own column.
+    text = "select a from a{zor_col .name = '✓'} end_select";
+    EXPECT_FALSE(store->NET_QueryEditParse(text, false, &error));
+    EXPECT_EQ(error, "Ошибка в строке 1 позиция 34 :Недопустимое строковое значение");
+}
+
+TEST_F(NetQueryTest, TheEditorsModes) {
+    ASSERT_TRUE(Login());
+    EditorUi editor;
+    zor::net::SetNetUi(&editor);
+    std::string text = kBigX, error, name = "old";
+    bool save = false, show = true;
+    // Mode 1: read-only until the user starts editing; the mode comes back 0.
+    int mode = 1;
+    editor.user = [&](CQueryEditLogic& l) {
+        EXPECT_TRUE(l.IsTextReadOnly());
+        EXPECT_FALSE(l.CanLoadFile());
+        EXPECT_TRUE(l.CanStartEditing());
+        l.StartEditing();
+        EXPECT_FALSE(l.IsTextReadOnly());
+        return l.Execute("select b from b{zor_point .y not exist 0} end_select").ok;
+    };
+    ASSERT_TRUE(store->NET_QueryEditParse(text, true, &error, &mode, &name, &save, &show)) << error;
+    EXPECT_EQ(mode, 0);
+    EXPECT_EQ(text, "select b from b{zor_point .y not exist 0} end_select");
+    EXPECT_TRUE(editor.seen.nameEnabled);
+    CzorTAggr<CzorInstance> result(8, false, false);
+    // The editor's parser is gone; the prepared query holds the tree alone.
+    ASSERT_TRUE(store->NET_QueryExecute(result));
+    EXPECT_EQ(Ids(result), std::vector<int>{4002});
+    // Mode 2: neither editable nor is the name returned.
+    mode = 2;
+    editor.user = [&](CQueryEditLogic& l) {
+        EXPECT_TRUE(l.IsNameReadOnly());
+        EXPECT_FALSE(l.CanStartEditing());
+        l.Data().name = "changed";
+        return l.Execute(l.InitialText()).ok || true;
+    };
+    text = kBigX;
+    ASSERT_TRUE(store->NET_QueryEditParse(text, true, &error, &mode, &name, &save, &show)) << error;
+    EXPECT_EQ(name, "old");
+    EXPECT_EQ(mode, 1);
+    // OK without a successful check, and Cancel.
+    editor.user = [&](CQueryEditLogic& l) { return !l.Execute("select").ok; };
+    EXPECT_FALSE(store->NET_QueryEditParse(text, true, &error));
+    EXPECT_EQ(error, "Неверный ввод текста запроса");
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    EXPECT_EQ(store->GetLastZorError(), ZOR_NET_CLI_MISSED_DATA);
+    editor.user = [&](CQueryEditLogic&) { return false; };
+    EXPECT_FALSE(store->NET_QueryEditParse(text, true, &error));
+    EXPECT_EQ(error, "Отмена ввода запроса");
+    zor::net::SetNetUi(&ui);
+}
+
+TEST_F(NetQueryTest, FailedExchangesKeepThePreparedQueryAndMergeNothing) {
+    struct Row {
+        const char* what;
+        zor::appserver::FaultRule rule;
+        int status;
+    };
+    const auto r = [](FaultAction a, int value = 0) { return zor::appserver::FaultRule{32, 0, 0, a, value, false, 1}; };
+    const Row rows[] = {
+        {"killed at the start of the reply", r(FaultAction::CloseAfter, 0), ZOR_SOCK_CONNECT_FAULT},
+        {"killed mid-reply", r(FaultAction::CloseAfter, 40), ZOR_SOCK_CONNECT_FAULT},
+        {"reset", r(FaultAction::Reset), ZOR_SOCK_CONNECT_FAULT},
+        {"cut reply", r(FaultAction::CutPayload, 10), ZOR_NET_CLI_MISSED_DATA_FROM_SERVER},
+        {"body length beyond the reply", r(FaultAction::LengthBeyond), ZOR_NET_CLI_MISSED_DATA_FROM_SERVER},
+        {"negative body length", r(FaultAction::LengthNegative), ZOR_NET_CLI_MISSED_DATA_FROM_SERVER},
+        {"a server status", r(FaultAction::Status, ZOR_NET_SRV_ZORAPIERR_QUERY_ERROR), ZOR_NET_SRV_ZORAPIERR_QUERY_ERROR},
+    };
+    ASSERT_TRUE(Login());
+    store->SetNetErrorMessageMode(false);
+    for (const Row& row : rows) {
+        ui.answers.assign(4, true);  // reconnect after a lost link
+        std::string text = kBigX, error;
+        ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error)) << row.what;
+        const int before = store->GetInstanceCount();
+        server->Server().Faults().Add(row.rule);
+        CzorTAggr<CzorInstance> result(8, false, false);
+        EXPECT_FALSE(store->NET_QueryExecute(result)) << row.what;
+        EXPECT_EQ(store->GetLastZorError(), row.status) << row.what;
+        EXPECT_TRUE(result.IsEmpty()) << row.what;
+        EXPECT_EQ(store->GetInstanceCount(), before) << row.what;
+        ASSERT_NE(store->GetPreparedQuery(), nullptr) << row.what;
+        EXPECT_TRUE(store->GetPreparedQuery()->m_bValid) << row.what;
+        server->Server().Faults().Clear();
+    }
+}
+
+TEST_F(NetQueryTest, AStallBrokenByTheUser) {
+    ASSERT_TRUE(Login());
+    store->SetNetErrorMessageMode(false);
+    std::string text = kBigX, error;
+    ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error));
+    server->Server().Faults().Add({32, 0, 0, FaultAction::Stall, 0, false, 1});
+    std::thread breaker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        store->GetTransport()->SetBreak(true);
+    });
+    CzorTAggr<CzorInstance> result(8, false, false);
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    breaker.join();
+    EXPECT_EQ(store->GetLastZorError(), 183);
+    EXPECT_TRUE(store->GetPreparedQuery()->m_bValid);
+    server->Server().Faults().Clear();
+}
