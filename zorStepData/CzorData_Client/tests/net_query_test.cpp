@@ -6,6 +6,7 @@
 
 #include "platform/transport/net_errors.h"
 #include "zorStepData/CzorData_Client/query_edit.h"
+#include "zorStepData/CzorData_Client/tests/net_query_run.h"
 #include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
 
 using zor::appserver::FaultAction;
@@ -191,4 +192,23 @@ TEST_F(NetQueryTest, AStallBrokenByTheUser) {
     EXPECT_EQ(store->GetLastZorError(), 183);
     EXPECT_TRUE(store->GetPreparedQuery()->m_bValid);
     server->Server().Faults().Clear();
+}
+
+// A short run of the query load (bench/bench_query runs it for 30 s): every result right, no failure.
+TEST(NetQueryLoad, ClientsRunAMixOfQueries) {
+    zor::test::ScopedTempDir data, config;
+    ASSERT_TRUE(zor::test::MakeLoadDatabase(data.Path(), 700));
+    zor::appserver::ServerOptions o;
+    o.dataDir = data.Path();
+    o.port = 0;
+    o.dictionary = std::string(QM_DICT_DIR) + "/quillmark.dict";
+    zor::appserver::AppServer server(o);
+    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(zor::test::SetUpLoadConnection(config.Path(), server.Port()));
+    const auto r = zor::test::RunQueries(4, 1.5, 700);
+    EXPECT_EQ(r.failures, 0) << r.firstError;
+    EXPECT_EQ(r.wrong, 0);
+    EXPECT_GT(r.queries, 3);
+    ::unsetenv("ZOR_TRANSPORT_INI");
+    ::unsetenv("XDG_CONFIG_HOME");
 }
