@@ -39,3 +39,8 @@ qm_add_test(peltrane_query_tests
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
+
+# The query editor's logic and its dialogs offscreen.
+qm_add_test(peltrane_query_edit_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/query_edit_test.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS peltrane Qt6::Widgets)
