@@ -310,3 +310,31 @@ TEST_F(QueryExecTest, TreesItCannotRunGetAStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged trees reach the executor too when the damage still reads: every answer is a result or a
+// status, never a crash.
+TEST_F(QueryExecTest, DamagedTreesGetAResultOrAStatus) {
+    CzorQLQueryParser parser(&client);
+    ASSERT_TRUE(parser.ParseSelectStatement(
+        "select a.home->place or c or d from b{employee} a{person ((.age > 3 or .boss in #b) and .home->place .zip < 500)} "
+        "c{employee .name like 'н'}.friends->person d{#a and #c} end_select"))
+        << parser.GetErrorCode();
+    CzorDataBuf good;
+    ASSERT_TRUE(parser.SaveToDataBuf(good));
+    std::mt19937 rng(69);
+    int ran = 0;
+    for (int round = 0; round < 200; ++round) {
+        CzorDataBuf bad(good);
+        for (int k = 0; k < 2; ++k) bad.GetBuffer()[20 + rng() % (bad.GetSize() - 20)] = static_cast<unsigned char>(rng() % 8);
+        const Ids got = RunBytes(bad);
+        ASSERT_FALSE(got.empty() ? false : *got.begin() < 0 && *got.begin() != -ZOR_NET_SRV_QUERY_PARSE_ERROR &&
+                                                  *got.begin() != -ZOR_NET_SRV_ZORAPIERR_QUERY_ERROR)
+            << "status " << -*got.begin();
+        ran += !got.empty() && *got.begin() > 0;
+    }
+    EXPECT_GT(ran, 0) << "no damaged tree was run";
+}
+
+}  // namespace
