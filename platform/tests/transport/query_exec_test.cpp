@@ -198,6 +198,19 @@ TEST_F(QueryExecTest, ResultsEqualBruteForce) {
          })},
         {"select a from a{person .name not like_left 'Ив'} end_select",
          Where("person", [&](CzorInstance* i) { return !name(i, [](const std::string& s) { return s.rfind("Ив", 0) == 0; }); })},
+        {"select a from a{person .name not like 'нн'} end_select",
+         Where("person", [&](CzorInstance* i) { return !name(i, [](const std::string& s) { return s.find("нн") != std::string::npos; }); })},
+        {"select a from a{person .name not like_right 'на'} end_select",
+         Where("person", [&](CzorInstance* i) {
+             return !name(i, [](const std::string& s) { return s.size() >= 4 && s.compare(s.size() - 4, 4, "на") == 0; });
+         })},
+        // Numbers as their decimal text.
+        {"select a from a{person .age not like 1} end_select",
+         Where("person", [&](CzorInstance* i) { return !age(i, [](int v) { return std::to_string(v).find('1') != std::string::npos; }); })},
+        {"select a from a{person (.height > 1.5 or .height = 1.25)} end_select",
+         Where("person", [&](CzorInstance* i) { double v = 0; return Real(i, "height", v) && (v > 1.5 || v == 1.25); })},
+        {"select a from a{employee .salary >= 2000} end_select",
+         Where("employee", [&](CzorInstance* i) { double v = 0; return Real(i, "salary", v) && v >= 2000; })},
         {"select a from a{person .name in 'Анна и Пётр'} end_select",
          Where("person", [&](CzorInstance* i) {
              return name(i, [](const std::string& s) { return std::string("Анна и Пётр").find(s) != std::string::npos; });
