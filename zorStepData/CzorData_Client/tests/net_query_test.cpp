@@ -2,12 +2,18 @@
 // scripted editor that uses the editor's logic), running, and failures of the 32 exchange.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "platform/transport/net_errors.h"
 #include "zorStepData/CzorData_Client/query_edit.h"
 #include "zorStepData/CzorData_Client/tests/net_query_run.h"
+#include "platform/appserver/session.h"
+#include "platform/transport/wire.h"
+#include "platform/zordata/stepbuf.h"
 #include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
+#include "zorStepData/CzorData_Client/tests/scripted_peer.h"
 
 using zor::appserver::FaultAction;
 using zor::test::NetStoreTest;
@@ -211,4 +217,38 @@ TEST(NetQueryLoad, ClientsRunAMixOfQueries) {
     EXPECT_GT(r.queries, 3);
     ::unsetenv("ZOR_TRANSPORT_INI");
     ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// A reply whose instance buffer announces more instances than it holds: a peer in front of our server
+// raises the count in the 32 reply; the client refuses the reply whole and keeps its query.
+TEST_F(NetQueryTest, AReplyCountingMoreInstancesThanItHoldsMergesNothing) {
+    zor::appserver::Session session(server->Server(), -1);
+    std::atomic<int> patched{0};
+    zor::test::ScriptedPeer peer([&](const zor::test::Bytes& request) -> std::optional<zor::test::Bytes> {
+        std::vector<unsigned char> reply = session.Handle(request.data(), request.size());
+        if (request.size() >= 8 && zor::net::LoadI32(request.data() + 4) == 32) {
+            const std::string sig(kzorStepDataSignature, kzorStepDataSignatureSize);
+            auto at = std::search(reply.begin(), reply.end(), sig.begin(), sig.end());
+            if (at != reply.end()) {
+                const size_t text = static_cast<size_t>(at - reply.begin()) + sig.size();
+                const size_t count = text + 4 + static_cast<size_t>(zor::net::LoadI32(reply.data() + text)) + 4;
+                zor::net::StoreI32(reply.data() + count, zor::net::LoadI32(reply.data() + count) + 5);
+                ++patched;
+            }
+        }
+        return zor::test::Bytes(reply.begin(), reply.end());
+    });
+    WriteConnections({"test=127.0.0.1:" + std::to_string(peer.Port()) + "/main"});
+    ASSERT_TRUE(Login());
+    std::string text = kBigX, error;
+    ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error)) << error;
+    const int before = store->GetInstanceCount();
+    CzorTAggr<CzorInstance> result(8, false, false);
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    EXPECT_EQ(patched.load(), 1);
+    EXPECT_EQ(store->GetLastZorError(), zorErrBadEntity);  // the headers the count promises are not there
+    EXPECT_TRUE(result.IsEmpty());
+    EXPECT_EQ(store->GetInstanceCount(), before);
+    ASSERT_NE(store->GetPreparedQuery(), nullptr);
+    EXPECT_TRUE(store->GetPreparedQuery()->m_bValid);
 }
