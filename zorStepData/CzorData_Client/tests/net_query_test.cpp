@@ -252,3 +252,28 @@ TEST_F(NetQueryTest, AReplyCountingMoreInstancesThanItHoldsMergesNothing) {
     ASSERT_NE(store->GetPreparedQuery(), nullptr);
     EXPECT_TRUE(store->GetPreparedQuery()->m_bValid);
 }
+
+// The server program killed while it holds back a 32 reply: a connection fault, nothing merged, the
+// query still prepared; the user declines to reconnect.
+TEST_F(NetQueryTest, ServerKilledDuringTheReply) {
+    zor::test::ScopedTempDir data;
+    zor::test::MakeDatabase(data.Path());
+    zor::test::ServerProcess proc(data.Path(), 0, "32:1:delay:5000");
+    ASSERT_NE(proc.Port(), 0);
+    WriteConnections({"test=127.0.0.1:" + std::to_string(proc.Port()) + "/main"});
+    ASSERT_TRUE(Login());
+    std::string text = "select a from a{zor_user} end_select", error;
+    ASSERT_TRUE(store->NET_QueryEditParse(text, false, &error)) << error;
+    const int before = store->GetInstanceCount();
+    std::thread killer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        proc.Kill(SIGKILL);
+    });
+    CzorTAggr<CzorInstance> result(8, false, false);
+    EXPECT_FALSE(store->NET_QueryExecute(result));
+    killer.join();
+    EXPECT_EQ(store->GetLastZorError(), ZOR_SOCK_CONNECT_FAULT);
+    EXPECT_TRUE(result.IsEmpty());
+    EXPECT_EQ(store->GetInstanceCount(), before);
+    EXPECT_TRUE(store->GetPreparedQuery()->m_bValid);
+}

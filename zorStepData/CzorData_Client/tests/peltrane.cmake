@@ -39,6 +39,9 @@ qm_add_test(peltrane_query_tests
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
+if(TARGET peltrane_query_tests)
+  add_dependencies(peltrane_query_tests zorappserver)
+endif()
 
 # The query editor's logic and its dialogs offscreen.
 qm_add_test(peltrane_query_edit_tests
