@@ -13,6 +13,7 @@
 #include "platform/appserver/load.h"
 #include "platform/appserver/save.h"
 #include "platform/appserver/search.h"
+#include "platform/appserver/query_exec.h"
 #include "platform/appserver/server.h"
 #include "platform/base/config_paths.h"
 #include "platform/zordata/stepdata.h"
@@ -43,6 +44,7 @@ constexpr CommandShape kCommands[] = {
     {zor::net::kCmdOpenBlob, "lblbll", "lbl"}, {zor::net::kCmdWriteBlobPortion, "lbl", ""},
     {zor::net::kCmdReadBlobPortion, "l", "lbl"}, {zor::net::kCmdEndBlobWrite, "", ""}, {zor::net::kCmdEndBlobRead, "", ""},
     {zor::net::kCmdTestUniqueAttrValues, "lb", ""}, {zor::net::kCmdFindInstances, "lb", "lb"},
+    {zor::net::kCmdQueryExecute, "lb", "lb"},
 };
 
 const CommandShape* FindCommand(int32_t command) {
@@ -326,6 +328,19 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
     case zor::net::kCmdWriteLog: return WriteLog(h, r);
     case zor::net::kCmdLoad: return Load(h, r);
     case zor::net::kCmdLoadDelInst: return LoadDeleted(h);
+    case zor::net::kCmdQueryExecute: {
+        const unsigned char* body = nullptr;
+        int32_t n = 0;
+        if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+        CzorStepData* scratch = Scratch();
+        if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+        std::vector<unsigned char> data;
+        const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data);
+        if (status) return fail(status);
+        WireWriter w;
+        w.Field(data.data(), data.size());
+        return Reply(h, shape->reply, 0, w.Out());
+    }
     case zor::net::kCmdDictionary: return Dictionary(h);
     case zor::net::kCmdOpenBlob:
     case zor::net::kCmdWriteBlobPortion:

@@ -4,6 +4,8 @@ CzorQLQuery::CzorQLObject::CzorQLObject(CzorQLQuery* query, int kind) : m_nKind(
     if (!query) return;
     m_nLine = query->m_nLine;
     m_nColumn = query->m_nColumn;
+    m_nPos = query->m_nPos;
+    m_nTokenLen = query->m_nTokenLen;
     if (kind == kExtent) query->m_Extents.Add(this);
     else query->m_Nodes.Add(this);
 }
@@ -12,6 +14,8 @@ void CzorQLQuery::CzorQLObject::SetParentErrPosition() {
     if (!m_pQuery) return;
     m_pQuery->m_nErrLine = m_nLine;
     m_pQuery->m_nErrColumn = m_nColumn;
+    m_pQuery->m_nErrPos = m_nPos;
+    m_pQuery->m_nErrTokenLen = m_nTokenLen;
 }
 
 CzorQLQuery::CzorQLLogOp::CzorQLLogOp(const CzorQLLogOp& other)
@@ -58,6 +62,10 @@ void CzorQLQuery::SetFromOlder(CzorQLQuery& older) {
     m_nColumn = older.m_nColumn;
     m_nErrLine = older.m_nErrLine;
     m_nErrColumn = older.m_nErrColumn;
+    m_nPos = older.m_nPos;
+    m_nTokenLen = older.m_nTokenLen;
+    m_nErrPos = older.m_nErrPos;
+    m_nErrTokenLen = older.m_nErrTokenLen;
     m_bValid = older.m_bValid;
     older.m_pRoot = nullptr;
     older.m_bValid = false;

@@ -10,6 +10,8 @@
 #include "platform/zordata/taggr.h"
 #include "platform/zordata/value.h"
 
+class CzorDataBuf;
+
 class CzorStepData;
 class CzorEntity;
 class CzorAttr;
@@ -31,13 +33,18 @@ public:
         int GetKind() const { return m_nKind; }
         int GetLine() const { return m_nLine; }
         int GetColumn() const { return m_nColumn; }
+        int GetPos() const { return m_nPos; }
+        int GetTokenLength() const { return m_nTokenLen; }
         CzorQLQuery* GetQuery() const { return m_pQuery; }
-        // Makes this node's line and column the query's error position.
+        // Makes this node's position (line, column, offset and token length) the query's error
+        // position.
         void SetParentErrPosition();
 
         int m_nKind;
         int m_nLine = 0;
-        int m_nColumn = 0;
+        int m_nColumn = 0;     // just behind the node's token
+        int m_nPos = 0;        // byte offset just behind the node's token
+        int m_nTokenLen = 0;   // the length of the node's token
         CzorQLQuery* m_pQuery;
     };
 
@@ -108,6 +115,8 @@ public:
     void SetFromOlder(CzorQLQuery& older);
     // Deletes every node.
     void Clear();
+    // Writes the tree into a request (format: query_wire.h).
+    bool SaveToDataBuf(CzorDataBuf& buf) const;
 
     CzorStepData* m_pStore;
     CzorTAggr<CzorQLObject> m_Extents{8, false, true};  // the extents, in definition order
@@ -115,7 +124,11 @@ public:
     CzorQLObject* m_pRoot = nullptr;                    // root of the output set
     int m_nLine = 1;                                    // current position while parsing
     int m_nColumn = 1;
+    int m_nPos = 0;
+    int m_nTokenLen = 0;
     int m_nErrLine = 1;
     int m_nErrColumn = 1;
+    int m_nErrPos = 0;
+    int m_nErrTokenLen = 0;
     bool m_bValid = false;
 };

@@ -100,6 +100,8 @@ void CzorNetStepData::ClearData() {
     const bool hadUser = m_pCurrUser != nullptr && GetEntityBN("zor_user") != nullptr;
     const int code = GetLastError();
     const std::string text = GetLastErrorDescription();
+    // The prepared query refers to instances that are about to go.
+    m_pPreparedQuery.reset();
     CzorStepData::ClearData();
     ForgetSaveState();
     m_ById.clear();

@@ -18,6 +18,7 @@
 
 #include "platform/zordata/attr_match.h"
 #include "platform/zordata/stepbuf.h"
+#include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepdata.h"
 #include "zorStepData/CzorData_Client/net_settings.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
@@ -227,6 +228,17 @@ public:
                                       const char* waitText);
     virtual bool TestUniqueAttrValuesBN(const char* entity, CzorInstance* inst, int n, CzorAttrValue* values,
                                         const char* waitText);
+    // ---- Queries (query.cpp)
+    // Prepares a query from text (UTF-8), silently or through the query editor; true when a valid
+    // query is prepared. The optional outs as the editor gives them back.
+    bool NET_QueryEditParse(std::string& text, bool showDialog, std::string* errorText = nullptr, int* mode = nullptr,
+                            std::string* name = nullptr, bool* saveToDb = nullptr, bool* showInTable = nullptr);
+    // Runs the prepared query on the server: result receives the selected instances (never owned).
+    // A query runs once; it is refused with 171 unless the last preparation succeeded.
+    bool NET_QueryExecute(CzorTAggr<CzorInstance>& result, const char* waitText = nullptr);
+    CzorQLQuery* GetPreparedQuery() const { return m_pPreparedQuery.get(); }
+    // Parser look-ups on this store: instances by id are loaded from the server when missing.
+    CzorQLLookup& QueryLookup();
 
 protected:
     friend class CzorLoadData;
@@ -309,4 +321,6 @@ protected:
     std::unique_ptr<CzorSavePortion> m_pUnconfirmed;
     // Tombstones whose deletion the server has confirmed (not sent again).
     std::unordered_set<const CzorInstance*> m_SavedDeletions;
+    std::unique_ptr<CzorQLQueryParser> m_pPreparedQuery;
+    std::unique_ptr<CzorQLLookup> m_pQueryLookup;
 };

@@ -9,6 +9,8 @@
 #include "zorStepData/CzorData_Client/net_settings.h"
 
 class CDlgTransportError;
+class CzorNetStepData;
+class CzorQLQuery;
 
 namespace zor::net {
 
@@ -19,6 +21,21 @@ struct LoginDialogData {
     std::vector<std::string> recentUsers;  // the dialog may reorder it (the chosen user first)
     std::vector<std::string> connections;  // names, in list order
     int index = -1;                         // the chosen connection, -1 for none
+};
+
+// What the query editor is given and gives back (texts UTF-8).
+struct QueryEditData {
+    CzorNetStepData* store = nullptr;
+    std::string text;
+    bool textLocked = false;   // read-only until the user chooses to edit it
+    bool nameLocked = false;   // the name is shown read-only and not returned
+    bool nameEnabled = false;  // the name and the two check boxes are asked for
+    std::string name;
+    bool saveToDb = false;
+    bool showInTable = false;
+    // When the editor's own check succeeded and closed it, its tree moves here (SetFromOlder).
+    CzorQLQuery* prepared = nullptr;
+    bool parsed = false;
 };
 
 // The progress window of a long transfer, as the transferring code sees it.
@@ -44,6 +61,8 @@ public:
     virtual bool RunLoginDialog(LoginDialogData&) { return false; }
     // The connection-list dialog over the list: its result number (0 for Cancel) and whether the list
     // changed so much that the recent users no longer apply.
+    // The query editor: true for OK. Without windows every run is cancelled.
+    virtual bool RunQueryEditDialog(QueryEditData&) { return false; }
     virtual int RunConnectionsDialog(std::vector<CzorConnectionRec>&, bool& listChanged) {
         listChanged = false;
         return 0;

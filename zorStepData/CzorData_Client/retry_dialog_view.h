@@ -29,6 +29,7 @@ namespace zor::net {
 class QtNetUi : public SinkNetUi {
 public:
     int RunRetryDialog(CDlgTransportError& dlg) override;
+    bool RunQueryEditDialog(QueryEditData& data) override;  // query_edit_view.cpp
 };
 
 }  // namespace zor::net

@@ -43,3 +43,17 @@ qm_add_test(peltrane_net_fault_tests
 if(TARGET peltrane_net_fault_tests)
   add_dependencies(peltrane_net_fault_tests zorappserver)
 endif()
+# Queries against our server on 127.0.0.1, with the failures of the 32 exchange.
+qm_add_test(peltrane_query_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_query_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 120)
+if(TARGET peltrane_query_tests)
+  add_dependencies(peltrane_query_tests zorappserver)
+endif()
+
+# The query editor's logic and its dialogs offscreen.
+qm_add_test(peltrane_query_edit_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/query_edit_test.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  LIBS peltrane Qt6::Widgets)

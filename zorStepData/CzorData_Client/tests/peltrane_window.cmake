@@ -10,3 +10,16 @@ if(NOT QM_SANITIZE)
     TIMEOUT 120)
   add_dependencies(peltrane_real_window_tests peltrane_window)
 endif()
+
+# The query editor and the dictionary picker in real windows.
+if(NOT QM_SANITIZE)
+  add_executable(peltrane_query_window ${CMAKE_CURRENT_LIST_DIR}/query_window_main.cpp)
+  target_link_libraries(peltrane_query_window PRIVATE peltrane qm_testkit)
+  target_compile_definitions(peltrane_query_window PRIVATE QM_DICT_DIR="${QM_DICT_DIR}")
+  qm_add_test(peltrane_query_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/query_window_test.cpp
+    LIBS peltrane qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(peltrane_query_window_tests peltrane_query_window)
+endif()
