@@ -102,6 +102,7 @@ public:
 
     // ---- Settings (net_settings.h)
     bool ReadConnectionsInfo();
+    // False, with the reason as the last error text, when the file cannot be written.
     bool WriteConnectionsInfo();
     void GetListConnections(std::vector<std::string>& names) const;
     std::vector<CzorConnectionRec>& Connections() { return m_Connections; }
@@ -130,6 +131,9 @@ public:
                   CzorNetStepData* target, const char* waitText, const std::string& source);
     CzorInstance* GetInstById(int id);
     bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** value) override;
+    // Switches auto-download on and fetches the attribute's values that these instances have not
+    // loaded, for all of them in one request (attr_prefetch.cpp).
+    bool PrepareAttrReads(CzorInstance* const* instances, int count, CzorAttr* attr) override;
 
     // ---- Dictionary, time, test, log, index (misc.cpp)
     bool NET_LoadDictionaryFromServer(const char* waitText);
@@ -167,11 +171,15 @@ public:
     // all went.
     bool DeletePendingBlobs();
 
+    // Requests sent through the request rule since the store was made (benchmarks count them).
+    long GetRequestsSent() const { return m_nRequestsSent; }
+
     // The instance of that id among those in memory, or null (no server).
     CzorInstance* FindLoadedById(int id);
 
 protected:
     friend class CzorLoadData;
+    friend class CzorAPI;
     void SetZORError(int code, const std::string& detail = {});
 
     // The request rule: the connection checks (173, reconnect, 162), the manage mode, status reset,
@@ -182,6 +190,7 @@ protected:
     template <class Send>
     bool RunRequest(const char* waitText, Send&& send, bool checks = true, bool reconnect = true) {
         if (!BeginRequest(waitText, checks, reconnect)) return false;
+        ++m_nRequestsSent;
         int status = 0;
         const bool ok = send(status);
         return EndRequest(ok, status);
@@ -231,4 +240,5 @@ protected:
     // Instances in memory by id (rebuilt after a merge).
     std::unordered_map<int, CzorInstance*> m_ById;
     int m_nIndexed = -1;
+    long m_nRequestsSent = 0;
 };
