@@ -25,17 +25,6 @@ using generation_test::TemplateBuilder;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-void FillParts(netpath::PartsData& d) {
-    CzorStepData& s = d.Store();
-    CzorInstance* steel = d.Make("material", 5001);
-    s.PutAttrBN(steel, "name", "Сталь 45");
-    CzorInstance* brass = d.Make("material", 5002);
-    s.PutAttrBN(brass, "name", "Латунь");
-    s.PutAttrBN(d.Make("part", 6001), "material", steel);
-    d.Make("part", 6003);
-    s.PutAttrBN(d.Make("bolt", 6002), "material", brass);
-}
-
 class AddinFill : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,7 +73,7 @@ protected:
     struct GuiFirst {
         GuiFirst() { EnsureGuiApplication(); }
     } guiFirst;
-    netpath::PartsServer server{FillParts};
+    netpath::PartsServer server{netpath::FillSampleParts};
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink scopedSink{&messages};
     QTreeWidget tree;

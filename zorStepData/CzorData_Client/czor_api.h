@@ -8,6 +8,9 @@
 #include "zorStepData/CzorData_Client/net_step_data.h"
 
 class CzorAPI : public CShowOpt {
+    // Made before the managers and gone after them: they are bound to it.
+    CzorNetStepData m_Store;
+
 public:
     CzorAPI();
     ~CzorAPI() override;  // logs out
@@ -58,6 +61,5 @@ private:
     bool ChooseConnection(const char* host, int port, const char* database, std::string& connection,
                           std::string& user);
 
-    CzorNetStepData m_Store;
     bool m_bHide = false;
 };

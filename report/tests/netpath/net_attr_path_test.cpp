@@ -17,28 +17,6 @@ using dstest::Texts;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// Materials 5001 and 5002; parts 6001 (of 5001), 6002 (a bolt of 5002) and 6003 (no material).
-void FillParts(netpath::PartsData& d) {
-    CzorStepData& s = d.Store();
-    CzorInstance* steel = d.Make("material", 5001);
-    s.PutAttrBN(steel, "name", "Сталь 45");
-    s.PutAttrBN(steel, "density", 7.85);
-    s.PutAttrBN(steel, "grade", 3);
-    CzorInstance* brass = d.Make("material", 5002);
-    s.PutAttrBN(brass, "name", "Латунь");
-    s.PutAttrBN(brass, "density", 8.5);
-    CzorInstance* bolt = d.Make("part", 6001);
-    s.PutAttrBN(bolt, "name", "Болт");
-    s.PutAttrBN(bolt, "count", 4);
-    s.PutAttrBN(bolt, "material", steel);
-    CzorInstance* screw = d.Make("bolt", 6002);
-    s.PutAttrBN(screw, "name", "Винт");
-    s.PutAttrBN(screw, "thread", "M6");
-    s.PutAttrBN(screw, "material", brass);
-    CzorInstance* washer = d.Make("part", 6003);
-    s.PutAttrBN(washer, "name", "Шайба");
-}
-
 std::unique_ptr<CHeader> ComputedHeader(std::initializer_list<std::pair<int, const char*>> columns) {
     auto h = std::make_unique<CHeader>();
     for (const auto& [type, text] : columns) h->AddColumn(new CHeaderColumn(type, text, zorSTRING));
@@ -73,7 +51,7 @@ protected:
         }
     }
 
-    netpath::PartsServer server{FillParts};
+    netpath::PartsServer server{netpath::FillSampleParts};
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink{&messages};
     std::unique_ptr<CzorNetStepData> store;
@@ -150,7 +128,7 @@ TEST_F(NetAttrPath, RequestsGrowWithStepsNotRows) {
 // A report generated from a template whose table shows an attribute-path column and a formula over it.
 class NetAttrPathReport : public generation_test::GenerationTest {
 protected:
-    netpath::PartsServer server{FillParts};
+    netpath::PartsServer server{netpath::FillSampleParts};
 };
 
 TEST_F(NetAttrPathReport, GenerateReportReadsPathsThroughTheStore) {

@@ -15,27 +15,10 @@
 #include "platform/base/scramble.h"
 #include "platform/tests/test_support.h"
 #include "platform/zordata/zordata.h"
+#include "report/tests/datasource/parts_dictionary.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
 
 namespace netpath {
-
-inline const char* const kPartsDictionary =
-    "SCHEMA parts;\n"
-    "ENTITY part;\n"
-    "  name : OPTIONAL STRING;\n"
-    "  count : OPTIONAL INTEGER;\n"
-    "  weight : OPTIONAL REAL;\n"
-    "  material : OPTIONAL material;\n"
-    "END_ENTITY;\n"
-    "ENTITY bolt SUBTYPE OF (part);\n"
-    "  thread : OPTIONAL STRING;\n"
-    "END_ENTITY;\n"
-    "ENTITY material;\n"
-    "  name : OPTIONAL STRING;\n"
-    "  density : OPTIONAL REAL;\n"
-    "  grade : OPTIONAL INTEGER;\n"
-    "END_ENTITY;\n"
-    "END_SCHEMA;\n";
 
 // Instances written in a scratch store of the parts dictionary, then put into the database with the
 // ids they were given.
@@ -71,6 +54,29 @@ private:
     bool m_ok = false;
 };
 
+// Materials 5001 ("Сталь 45") and 5002 ("Латунь"); parts 6001 (of 5001), 6002 (a bolt "M6" of 5002) and
+// 6003 (no material).
+inline void FillSampleParts(PartsData& d) {
+    CzorStepData& s = d.Store();
+    CzorInstance* steel = d.Make("material", 5001);
+    s.PutAttrBN(steel, "name", "Сталь 45");
+    s.PutAttrBN(steel, "density", 7.85);
+    s.PutAttrBN(steel, "grade", 3);
+    CzorInstance* brass = d.Make("material", 5002);
+    s.PutAttrBN(brass, "name", "Латунь");
+    s.PutAttrBN(brass, "density", 8.5);
+    CzorInstance* bolt = d.Make("part", 6001);
+    s.PutAttrBN(bolt, "name", "Болт");
+    s.PutAttrBN(bolt, "count", 4);
+    s.PutAttrBN(bolt, "material", steel);
+    CzorInstance* screw = d.Make("bolt", 6002);
+    s.PutAttrBN(screw, "name", "Винт");
+    s.PutAttrBN(screw, "thread", "M6");
+    s.PutAttrBN(screw, "material", brass);
+    CzorInstance* washer = d.Make("part", 6003);
+    s.PutAttrBN(washer, "name", "Шайба");
+}
+
 class PartsServer {
 public:
     // fill writes the instances; the server starts once they are in the database.
@@ -78,7 +84,7 @@ public:
     explicit PartsServer(Fill&& fill) {
         m_dictionary = m_dir / "parts.dict";
         const std::string db = m_dir / ("main" + std::string(zor::appserver::kDatabaseSuffix));
-        if (!zor::WriteFileAtomically(m_dictionary, kPartsDictionary)) return;
+        if (!zor::WriteFileAtomically(m_dictionary, dstest::kPartsDictionary)) return;
         PartsData data(m_dictionary);
         if (!data.Ok() || !zor::appserver::ServerDatabase::Create(db)) return;
         fill(data);

@@ -152,6 +152,16 @@ TEST_F(ConnectionWindows, LoginFillsItsBoxesFromTheStoreAndGivesBackTheChoice) {
     ASSERT_TRUE(zor::net::ReadLastActive(read, last));
     EXPECT_EQ(read, recent);
     EXPECT_EQ(last, "nobase");
+
+    // Where the recent users cannot be written, OK says so and the dialog stays.
+    ASSERT_TRUE(zor::WriteFileAtomically(config / "blocker", "a file, not a folder\n"));
+    zor::test::ScopedEnv blocked{"XDG_CONFIG_HOME", config / "blocker"};
+    sink.Clear();
+    ClickWhenShown(d, "1");
+    QTimer::singleShot(50, d, [d] { d->reject(); });
+    EXPECT_FALSE(dlg.Run());
+    ASSERT_EQ(sink.Texts().size(), 1u);
+    EXPECT_EQ(sink.Texts()[0].rfind("Список пользователей не сохранен", 0), 0u) << sink.Texts()[0];
 }
 
 TEST_F(ConnectionWindows, ListDialogMovesRecordsAndWritesThemOnOk) {
