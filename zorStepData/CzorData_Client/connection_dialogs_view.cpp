@@ -308,8 +308,7 @@ CDlgTuneConnection::CDlgTuneConnection(zor::net::CTuneConnectionLogic& logic, QW
     ok->setDefault(true);
     CzorButton* cancel = Button(&d, "2", "Отмена", 1, Du(195, 93, 65, 16));
 
-    v.fetch = [&d](const std::string& host, int port, std::vector<std::string>& names) {
-        (void)d;
+    v.fetch = [](const std::string& host, int port, std::vector<std::string>& names) {
         return zor::net::FetchBaseList(host, port, names, false);
     };
     v.choose = [&d](const std::vector<std::string>& names, int initial) {
