@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 
+#include "designer/addins/addins.h"
 #include "designer/doc/quillmark_doc.h"
 #include "designer/frame/main_frame.h"
 #include "designer/navigator/navigator_items.h"
@@ -23,6 +24,7 @@
 #include "report/model/store_instances.h"
 #include "report/model/table_element.h"
 #include "report/model/text_value.h"
+#include "zorStepData/CzorData_Client/czor_api.h"
 
 namespace quillmark {
 
@@ -196,6 +198,43 @@ bool CQuillmarkDoc::SendMail() {
 
 // --- Batch fill -------------------------------------------------------------------------------------------------
 
+namespace {
+
+// The manager's parameter of that name takes the value (in its own type); other names are passed over.
+void SetNamedParam(CFolivox& manager, const std::string& name, const std::string& value) {
+    const int index = manager.GetParams().Find(name);
+    if (index < 0) return;
+    CReportParam* param = manager.GetParams().GetAt(index);
+    param->SetParam(value, param->GetType());
+}
+
+// The add-in fill: the query runs on a session of its own (connected without a name, a password or a dialog:
+// the connection and user of the last login), and the data source it filled is extended through that session
+// before it ends. False when there is no query, no session, or the computed columns fail.
+bool FillFromAddin(CFolivox& manager, CAddinQuery* entry) {
+    if (!entry || !entry->function) return false;
+    CzorAPI api;
+    api.SetHideMode(true);
+    if (!api.Connect(nullptr, nullptr, nullptr, 0, "")) return false;
+    CDataSource& source = manager.GetDataSource();
+    auto* header = new CHeader;
+    entry->query.m_nParam1 = reinterpret_cast<intptr_t>(&api.Store());
+    entry->query.m_nParam2 = reinterpret_cast<intptr_t>(header);
+    entry->query.m_nParam3 = reinterpret_cast<intptr_t>(&source);
+    CRParamsArray values;
+    entry->function(&entry->query, &values, 2);
+    entry->query.m_nParam1 = entry->query.m_nParam2 = entry->query.m_nParam3 = 0;
+    // The add-in either made the header its data source's or left it to us.
+    if (source.GetHeader() != header) delete header;
+    const bool extended = source.Extend(manager.GetResultSelectHeader(), &api.Store());
+    api.Disconnect();
+    for (int i = 0; i < values.GetSize(); ++i)
+        if (const CzorRParam* pair = values.GetAt(i)) SetNamedParam(manager, pair->name, pair->value);
+    return extended;
+}
+
+}  // namespace
+
 void CQuillmarkDoc::ReadParamFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return;
@@ -204,22 +243,16 @@ void CQuillmarkDoc::ReadParamFile(const std::string& path) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const size_t eq = line.find('=');
         if (line.empty() || eq == std::string::npos || eq == 0) continue;
-        const int index = m_manager.GetParams().Find(line.substr(0, eq));
-        if (index < 0) continue;
-        CReportParam* param = m_manager.GetParams().GetAt(index);
-        param->SetParam(line.substr(eq + 1), param->GetType());
+        SetNamedParam(m_manager, line.substr(0, eq), line.substr(eq + 1));
     }
 }
 
 bool CQuillmarkDoc::FillReport(void* entry) {
-    (void)entry;
     if (m_batch.mode == 1) {
         ReadParamFile(m_batch.paramFile);
         if (!m_manager.GetDataSource().LoadFromFile(m_batch.dataFile)) return false;
     } else if (m_batch.mode == 2) {
-        // A fill from an add-in query needs the store-management interface, which this program lacks.
-        AfxMessageBox("Заполнение отчета запросом модуля дополнения недоступно.", MB_OK | MB_ICONSTOP);
-        return false;
+        if (!FillFromAddin(m_manager, static_cast<CAddinQuery*>(entry))) return false;
     } else {
         return false;
     }

@@ -212,7 +212,8 @@ public:
     static bool MailClientAvailable();
     // Parameter values from name=value lines.
     void ReadParamFile(const std::string& path);
-    // The batch fill of a loading report (mode 1 reads the parameter and data files); true on success.
+    // The batch fill of a loading report (mode 1 reads the parameter and data files; mode 2 runs the add-in
+    // query that entry, a CAddinQuery*, names on a session of the networked store); true on success.
     bool FillReport(void* entry = nullptr);
     void SetBatchRun(const DocBatchRun& run) { m_batch = run; }
     const DocBatchRun& BatchRun() const { return m_batch; }

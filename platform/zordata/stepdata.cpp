@@ -236,6 +236,8 @@ bool CzorStepData::TestUniqueAttrValuesBN(const char* entity, CzorInstance* exce
     return TestUniqueAttrValues(GetEntityBN(entity), except, n, values);
 }
 
+bool CzorStepData::PrepareAttrReads(CzorInstance* const*, int, CzorAttr*) { return true; }
+
 bool CzorStepData::TestUniqueAttrValues(CzorEntity* entity, CzorInstance* except, int n, CzorAttrValue* values) {
     if (!entity || n < 0 || (n > 0 && !values)) return false;
     for (int k = 0; k < n; ++k)

@@ -97,6 +97,12 @@ public:
     // holds one; false (with *value null) otherwise. Sets the last error (0 on success,
     // 11 no instance, 7 no attribute, 9 no value). A networked store overrides it.
     virtual bool GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** value);
+    // Readies the values of attr of the listed instances for reads one by one. This store holds
+    // every value already: nothing to do. A networked store switches its automatic download on
+    // (it stays on) and fetches, in as few requests as it can, the values it has not loaded yet;
+    // false when that fetch failed (the reads then fetch each value on their own). With no
+    // instances only the download is switched on.
+    virtual bool PrepareAttrReads(CzorInstance* const* instances, int count, CzorAttr* attr);
     // The value slot in memory, or null (no fetching, no error).
     CzorInstance::CzorValueDefinition* GetAttrValue(CzorInstance* inst, CzorAttr* attr, bool bCreate = false);
 

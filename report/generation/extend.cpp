@@ -1,6 +1,9 @@
 // Computed columns: formula and attribute-path columns appended to a loaded data source.
 #include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/ui/messages.h"
 #include "platform/zordata/stepdata.h"
@@ -24,6 +27,47 @@ bool Adds(const CHeaderColumn& column, const CzorStepData* store) {
 // keeps one cell per column even when computing a column stops half-way.
 void FillEmpty(CTableRowArray& rows, size_t first) {
     for (size_t i = first; i < rows.size(); ++i) rows[i]->AddColumn(new CzorValue);
+}
+
+// Readies, one path step at a time, every value that the per-row walks (GetAttrEx) of the path
+// from these instances will read, so that a networked store fetches each step for all rows in one
+// batch instead of one request per row and step. The walks still give the cells; this only makes
+// their reads find the values at hand.
+void PrepareAttrPath(CzorStepData* store, std::vector<CzorInstance*> current, std::string_view path) {
+    const std::vector<std::string_view> names = SplitAttrPath(path);
+    for (size_t step = 0; step < names.size() && !current.empty(); ++step) {
+        const bool last = step + 1 == names.size();
+        const std::string name(names[step]);
+        // Instances of several entities may stand at one step: one batch per attribute.
+        std::unordered_map<CzorEntity*, CzorAttr*> attrOf;
+        std::vector<CzorAttr*> attrs;
+        std::unordered_map<CzorAttr*, std::vector<CzorInstance*>> byAttr;
+        for (CzorInstance* inst : current) {
+            CzorEntity* entity = inst->GetEntity();
+            if (!entity) continue;
+            auto found = attrOf.find(entity);
+            if (found == attrOf.end()) found = attrOf.emplace(entity, store->GetAttrDefinition(entity, name)).first;
+            CzorAttr* attr = found->second;
+            if (!attr) continue;
+            if (last && attr->GetType() != zorINTEGER && attr->GetType() != zorREAL && attr->GetType() != zorSTRING)
+                continue;  // the walk formats nothing else and reads nothing
+            auto& list = byAttr[attr];
+            if (list.empty()) attrs.push_back(attr);
+            list.push_back(inst);
+        }
+        std::vector<CzorInstance*> next;
+        std::unordered_set<CzorInstance*> seen;
+        for (CzorAttr* attr : attrs) {
+            const auto& list = byAttr[attr];
+            store->PrepareAttrReads(list.data(), static_cast<int>(list.size()), attr);
+            if (last) continue;
+            for (CzorInstance* inst : list) {
+                CzorInstance* to = nullptr;
+                if (store->GetAttr(inst, attr, to) && to && seen.insert(to).second) next.push_back(to);
+            }
+        }
+        current = std::move(next);
+    }
 }
 
 }  // namespace
@@ -54,6 +98,17 @@ bool CDataSource::Extend(const CHeader* computed, CzorStepData* store) {
             std::string path = text.substr(p), entity, attr;
             const bool parsed = ParseAttr(path, entity, attr);
             CzorEntity* kind = parsed && !entity.empty() ? store->GetEntityBN(entity) : nullptr;
+            if (parsed) {
+                std::vector<CzorInstance*> starts;
+                std::unordered_set<CzorInstance*> seen;
+                for (CTableRow* row : m_Rows) {
+                    const CzorValue* cell = row->GetColumn(source);
+                    CzorInstance* instance = cell ? cell->GetInstance() : nullptr;
+                    if (instance && (entity.empty() || store->IsKindOf(instance, kind)) && seen.insert(instance).second)
+                        starts.push_back(instance);
+                }
+                PrepareAttrPath(store, std::move(starts), attr);
+            }
             for (size_t r = 0; r < m_Rows.size(); ++r) {
                 CTableRow* row = m_Rows[r];
                 auto* value = new CzorValue;

@@ -44,21 +44,29 @@ std::string GetAsString(const CzorValue* value) {
     return text;
 }
 
+std::vector<std::string_view> SplitAttrPath(std::string_view path) {
+    std::vector<std::string_view> names;
+    for (;;) {
+        while (!path.empty() && path.front() == '.') path.remove_prefix(1);
+        const size_t dot = path.find('.');
+        names.push_back(path.substr(0, dot));
+        if (dot == std::string_view::npos) return names;
+        path.remove_prefix(dot + 1);
+    }
+}
+
 std::string GetAttrEx(CzorInstance* instance, const char* path, CzorStepData* store) {
     if (!store || !instance) return {};
-    // TODO(networked store): switch the store's automatic download on here, so that reading a
-    // value it has not loaded yet fetches it; the mode stays on after the call:
-    //     if (auto* net = dynamic_cast<CzorNetStepData*>(store)) net->SetAutoDownloadMode(true);
-    std::string_view rest = path ? std::string_view(path) : std::string_view();
+    // A networked store fetches what it has not loaded yet; the mode stays on after the call.
+    store->PrepareAttrReads(nullptr, 0, nullptr);
+    const std::vector<std::string_view> names = SplitAttrPath(path ? std::string_view(path) : std::string_view());
     CzorInstance* current = instance;
-    for (;;) {
+    for (size_t i = 0;; ++i) {
         if (!current) return {};
         CzorEntity* entity = current->GetEntity();
         if (!entity) return {};
-        while (!rest.empty() && rest.front() == '.') rest.remove_prefix(1);
-        const size_t dot = rest.find('.');
-        if (dot == std::string_view::npos) {
-            CzorAttr* attr = store->GetAttrDefinition(entity, std::string(rest));
+        if (i + 1 == names.size()) {
+            CzorAttr* attr = store->GetAttrDefinition(entity, std::string(names[i]));
             if (!attr) return {};
             std::string text;
             switch (attr->GetType()) {
@@ -79,10 +87,9 @@ std::string GetAttrEx(CzorInstance* instance, const char* path, CzorStepData* st
             }
             return text;
         }
-        CzorAttr* ref = store->GetAttrDefinition(entity, std::string(rest.substr(0, dot)));
+        CzorAttr* ref = store->GetAttrDefinition(entity, std::string(names[i]));
         CzorInstance* next = nullptr;
         if (ref) store->GetAttr(current, ref, next);
         current = next;
-        rest.remove_prefix(dot + 1);
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The one text form of a stored value, and dotted attribute paths read as text.
 #include <string>
+#include <string_view>
+#include <vector>
 
 class CzorInstance;
 class CzorStepData;
@@ -19,3 +21,7 @@ void AppendAsString(const CzorValue* value, std::string& out);
 // lacks, an attribute of another type or a broken chain; a missing number gives its formatted 0.
 // A networked store is switched to fetch values it has not loaded yet (and stays so).
 std::string GetAttrEx(CzorInstance* instance, const char* path, CzorStepData* store);
+
+// The names GetAttrEx walks, in order: the reference attributes, then the attribute it formats
+// (always one, maybe empty). Points before each name are passed over.
+std::vector<std::string_view> SplitAttrPath(std::string_view path);

@@ -28,8 +28,9 @@ bool CzorNetStepData::ReadConnectionsInfo() {
 
 bool CzorNetStepData::WriteConnectionsInfo() {
     std::string error;
-    if (!zor::net::WriteConnections(m_Connections, &error)) SetLastErrorDescription(error);
-    return true;
+    if (zor::net::WriteConnections(m_Connections, &error)) return true;
+    SetLastErrorDescription(error);
+    return false;
 }
 
 void CzorNetStepData::GetListConnections(std::vector<std::string>& names) const {
@@ -118,6 +119,8 @@ void CzorNetStepData::ConnectWithParam(std::string& user, std::string& password,
             d.recentUsers = m_RecentUsers;
             GetListConnections(d.connections);
             d.index = index;
+            d.connection = connection;
+            d.store = this;
             const std::string given = user;
             d.user = given;
             for (;;) {
@@ -250,7 +253,7 @@ int CzorNetStepData::NET_TuningConnections() {
     zor::net::KeepAlive::Instance().Restart(2);
     bool changed = false;
     const int result = zor::net::NetUi().RunConnectionsDialog(m_Connections, changed);
-    if (result) ReadConnectionsInfo();
+    if (result >= 0) ReadConnectionsInfo();
     if (changed) m_RecentUsers.clear();
     return result;
 }

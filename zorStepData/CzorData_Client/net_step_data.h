@@ -119,6 +119,7 @@ public:
 
     // ---- Settings (net_settings.h)
     bool ReadConnectionsInfo();
+    // False, with the reason as the last error text, when the file cannot be written.
     bool WriteConnectionsInfo();
     void GetListConnections(std::vector<std::string>& names) const;
     std::vector<CzorConnectionRec>& Connections() { return m_Connections; }
@@ -150,6 +151,9 @@ public:
     // The instances deleted on the server (command 27), merged into the store and listed in
     // `deleted` in the server's order of deletion.
     bool NET_LoadDelInst(CzorTAggr<CzorInstance>& deleted, const char* waitText);
+    // Switches auto-download on and fetches the attribute's values that these instances have not
+    // loaded, for all of them in one request (attr_prefetch.cpp).
+    bool PrepareAttrReads(CzorInstance* const* instances, int count, CzorAttr* attr) override;
 
     // ---- Dictionary, time, test, log, index (misc.cpp)
     bool NET_LoadDictionaryFromServer(const char* waitText);
@@ -186,6 +190,9 @@ public:
     // Deletes them (a failure is a warning in the store's error text, not a failure); true when
     // all went.
     bool DeletePendingBlobs();
+
+    // Requests sent through the request rule since the store was made (benchmarks count them).
+    long GetRequestsSent() const { return m_nRequestsSent; }
 
     // The instance of that id among those in memory, or null (no server).
     CzorInstance* FindLoadedById(int id);
@@ -242,6 +249,7 @@ public:
 
 protected:
     friend class CzorLoadData;
+    friend class CzorAPI;
     void SetZORError(int code, const std::string& detail = {});
 
     // The request rule: the connection checks (173, reconnect, 162), the manage mode, status reset,
@@ -252,6 +260,7 @@ protected:
     template <class Send>
     bool RunRequest(const char* waitText, Send&& send, bool checks = true, bool reconnect = true) {
         if (!BeginRequest(waitText, checks, reconnect)) return false;
+        ++m_nRequestsSent;
         int status = 0;
         const bool ok = send(status);
         return EndRequest(ok, status);
@@ -323,4 +332,5 @@ protected:
     std::unordered_set<const CzorInstance*> m_SavedDeletions;
     std::unique_ptr<CzorQLQueryParser> m_pPreparedQuery;
     std::unique_ptr<CzorQLLookup> m_pQueryLookup;
+    long m_nRequestsSent = 0;
 };

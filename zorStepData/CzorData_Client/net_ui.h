@@ -21,6 +21,8 @@ struct LoginDialogData {
     std::vector<std::string> recentUsers;  // the dialog may reorder it (the chosen user first)
     std::vector<std::string> connections;  // names, in list order
     int index = -1;                         // the chosen connection, -1 for none
+    std::string connection = {};            // preselected by name while index is -1
+    CzorNetStepData* store = nullptr;       // whose connection list the dialog offers and edits
 };
 
 // What the query editor is given and gives back (texts UTF-8).
@@ -59,13 +61,13 @@ public:
     virtual std::unique_ptr<ITransferProgress> StartTransferProgress(const std::string& /*text*/) { return nullptr; }
     // The login dialog: true for OK. Without the connection dialogs every run is cancelled.
     virtual bool RunLoginDialog(LoginDialogData&) { return false; }
-    // The connection-list dialog over the list: its result number (0 for Cancel) and whether the list
-    // changed so much that the recent users no longer apply.
     // The query editor: true for OK. Without windows every run is cancelled.
     virtual bool RunQueryEditDialog(QueryEditData&) { return false; }
+    // The connection-list dialog over the list: the chosen connection's index (-1 after Cancel or
+    // without a selection) and whether the user asked to clear the recent users.
     virtual int RunConnectionsDialog(std::vector<CzorConnectionRec>&, bool& listChanged) {
         listChanged = false;
-        return 0;
+        return -1;
     }
 };
 

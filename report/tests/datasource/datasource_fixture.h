@@ -14,6 +14,7 @@
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
 #include "report/generation/data_source.h"
+#include "report/tests/datasource/parts_dictionary.h"
 
 namespace dstest {
 
@@ -96,26 +97,8 @@ protected:
 class PartsStore {
 public:
     PartsStore() {
-        const std::string dictionary =
-            "SCHEMA parts;\n"
-            "ENTITY part;\n"
-            "  name : OPTIONAL STRING;\n"
-            "  count : OPTIONAL INTEGER;\n"
-            "  weight : OPTIONAL REAL;\n"
-            "  done : OPTIONAL BOOLEAN;\n"
-            "  material : OPTIONAL material;\n"
-            "END_ENTITY;\n"
-            "ENTITY bolt SUBTYPE OF (part);\n"
-            "  thread : OPTIONAL STRING;\n"
-            "END_ENTITY;\n"
-            "ENTITY material;\n"
-            "  name : OPTIONAL STRING;\n"
-            "  density : OPTIONAL REAL;\n"
-            "  grade : OPTIONAL INTEGER;\n"
-            "END_ENTITY;\n"
-            "END_SCHEMA;\n";
         file = zor::TempFile(".dict");
-        EXPECT_TRUE(zor::WriteFileAtomically(file.Path(), dictionary));
+        EXPECT_TRUE(zor::WriteFileAtomically(file.Path(), kPartsDictionary));
         EXPECT_TRUE(store.LoadDictionaryFromFile(file.Path().c_str())) << store.GetLastErrorDescription();
     }
     CzorInstance* Material(const char* name, double density, int grade) {
