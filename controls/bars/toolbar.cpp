@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include <QLayout>
+#include <QMouseEvent>
 
 #include "controls/bars/toolbar_customize_dialog.h"
 #include "controls/resources/imagelist.h"
@@ -118,7 +119,6 @@ void CzorToolBar::SetToolBarInfoForCustomization() {
         const QAction* action = CommandAction(command);
         m_custom.push_back({command, zor::ToolbarButtonText(command), action ? action->icon() : QIcon()});
     }
-    m_adjustable = true;
 }
 
 bool CzorToolBar::GetButtonInfo(int index, ToolbarButtonInfo& info) const {
@@ -216,4 +216,9 @@ bool CzorToolBar::MoveButton(int from, int to) {
 void CzorToolBar::Customize() {
     CzorToolBarCustomizeDialog dialog(this, window());
     dialog.exec();
+}
+
+void CzorToolBar::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) Customize();
+    else QToolBar::mouseDoubleClickEvent(event);
 }

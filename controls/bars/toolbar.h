@@ -46,7 +46,6 @@ public:
     // The bar's buttons in order, 0 for a separator, hidden ones included.
     std::vector<int> Commands() const;
     void HideButton(int command, bool hide);
-    bool IsAdjustable() const { return m_adjustable; }
 
     // The buttons the customise dialog offers: the bar's buttons as they are now. Call it after loading them.
     void SetToolBarInfoForCustomization();
@@ -72,7 +71,7 @@ public:
     bool DeleteButton(int position);
     bool MoveButton(int from, int to);
 
-    // The customise dialog, modal.
+    // The customise dialog, modal; a double click on the bar between its buttons opens it too.
     void Customize();
 
 signals:
@@ -80,11 +79,13 @@ signals:
     // The commands' states should be brought up to date (after a change of the layout).
     void updateCommandStates();
 
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
 private:
     void SetLayout(const std::vector<int>& commands);
 
     std::string m_name;
-    bool m_adjustable = true;
     std::map<int, QAction*> m_actions;  // every command the bar has had, children of the bar
     std::vector<ToolbarButtonInfo> m_custom;
     std::vector<int> m_hidden;

@@ -4,10 +4,12 @@
 
 #include <QListWidget>
 #include <QMainWindow>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include "controls/bars/toolbar_customize_dialog.h"
 #include "controls/tests/gui_fixture.h"
+#include "controls/tests/mouse_events.h"
 #include "platform/settings/profile.h"
 
 namespace {
@@ -66,7 +68,6 @@ TEST_F(ToolBarFixture, TheResourceGivesButtonsTextsAndAnOfferThatEndsAfterTheLas
     EXPECT_EQ(bar->Commands(), (std::vector<int>{201, 202, 0, 203, 204}));
     EXPECT_EQ(bar->CommandAction(201)->text(), "Создать");
     EXPECT_FALSE(bar->CommandAction(201)->icon().isNull());
-    EXPECT_TRUE(bar->IsAdjustable());
     int fired = 0;
     QObject::connect(bar, &CzorToolBar::command, [&](int id) { fired = id; });
     bar->CommandAction(204)->trigger();
@@ -128,6 +129,20 @@ TEST_F(ToolBarFixture, HiddenButtonsShowWhileCustomisingAndTheCloseSavesTheLayou
     EXPECT_EQ(Texts(dialog.Offered()), QStringList{"Разделитель"});
     dialog.reject();
     EXPECT_FALSE(bar->CommandAction(203)->isVisible());
+}
+
+TEST_F(ToolBarFixture, ADoubleClickBetweenTheButtonsOpensTheDialogAndItsCloseSaves) {
+    frame.resize(600, 200);
+    frame.show();
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        opened = qobject_cast<CzorToolBarCustomizeDialog*>(modal) != nullptr;
+        if (modal) modal->close();
+    });
+    SendMouse(bar, QEvent::MouseButtonDblClick, QPoint(bar->width() - 5, bar->height() / 2), Qt::LeftButton);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(GetProfileString("Settings", "Стандартная"), "201,202,0,203,204");
 }
 
 TEST_F(ToolBarFixture, ResetWithoutAStoredLayoutGoesBackToWhereCustomisingBegan) {
