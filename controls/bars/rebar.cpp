@@ -1,5 +1,7 @@
 #include "controls/bars/rebar.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QTimerEvent>
@@ -19,23 +21,24 @@ int CzorReBar::MaxButtonCount = 17;
 
 namespace {
 
-// A band that shows the bar's background picture behind its children.
+// Paints the bar's background picture behind a band, before the band paints itself. Held by the band,
+// which may be taken out of the bar and outlive it.
 class BandBackground : public QObject {
 public:
-    BandBackground(QObject* parent, const QPixmap& picture) : QObject(parent), m_picture(picture) {}
+    BandBackground(QWidget* band, const CzorReBar* bar) : QObject(band), m_bar(bar) { band->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !m_picture.isNull()) {
+        if (event->type() == QEvent::Paint && m_bar && !m_bar->Background().isNull()) {
             auto* band = static_cast<QWidget*>(watched);
             QPainter p(band);
-            p.drawTiledPixmap(band->rect(), m_picture);
+            p.drawTiledPixmap(band->rect(), m_bar->Background());
         }
         return false;
     }
 
 private:
-    const QPixmap& m_picture;
+    QPointer<const CzorReBar> m_bar;
 };
 
 }  // namespace
@@ -58,15 +61,17 @@ void CzorReBar::AddBand(QWidget* band) {
     // Bands keep their order; the logo band stays last, after the stretch.
     m_layout->insertWidget(int(m_bands.size()) - (m_logoBand ? 1 : 0), band);
     m_bands.insert(m_logoBand ? m_bands.end() - 1 : m_bands.end(), band);
-    band->installEventFilter(new BandBackground(band, m_background));
+    new BandBackground(band, this);
     band->update();
 }
 
 bool CzorReBar::CreateLogoBar(const QPixmap* background) {
     if (m_created) return true;
-    const QImage strip = zor::LoadVistrelBitmap(zor::LogoFramesBitmapId(m_depth(this)));
-    if (!m_frames.Create(strip, kFrameWidth, zor::art::kMaskColour) || m_frames.GetImageCount() < 2) return false;
-    m_framesBitmapId = zor::LogoFramesBitmapId(m_depth(this));
+    const int stripId = zor::LogoFramesBitmapId(m_depth(this));
+    if (!m_frames.Create(zor::LoadVistrelBitmap(stripId), kFrameWidth, zor::art::kMaskColour) ||
+        m_frames.GetImageCount() < 2)
+        return false;
+    m_framesBitmapId = stripId;
 
     // A fixed band holding the button alone, as wide as one frame.
     m_logoBand = new QWidget(this);
@@ -83,7 +88,7 @@ bool CzorReBar::CreateLogoBar(const QPixmap* background) {
     m_logoBand->setFixedSize(m_logoBand->sizeHint());
     m_layout->addWidget(m_logoBand);
     m_bands.push_back(m_logoBand);
-    m_logoBand->installEventFilter(new BandBackground(m_logoBand, m_background));
+    new BandBackground(m_logoBand, this);
     connect(m_logo, &QPushButton::clicked, this, [this] { emit command(kLogoCommand); });
 
     if (background) SetBitmap(background);
@@ -115,7 +120,9 @@ void CzorReBar::StartAnimation(bool start) {
 
 void CzorReBar::OnTimer(int id) {
     if (id != kAnimationTimer || m_pair < 0) return;
-    if (++m_pair >= MaxButtonCount) m_pair = 1;
+    // A cycle set longer than the strip wraps at the strip's end rather than showing no logo.
+    const int pairs = std::min(MaxButtonCount, m_frames.GetImageCount() / 2);
+    if (++m_pair >= pairs) m_pair = 1;
     ShowPair(m_pair);
 }
 

@@ -86,6 +86,21 @@ TEST_F(ReBarFixture, TheAnimationCyclesPairsOneToSixteenThroughTheTimer) {
     EXPECT_EQ(bar.CurrentPair(), -1);
 }
 
+TEST_F(ReBarFixture, ACycleSetLongerThanTheStripWrapsAtItsEnd) {
+    ASSERT_TRUE(bar.CreateLogoBar());
+    const int saved = CzorReBar::MaxButtonCount;
+    CzorReBar::MaxButtonCount = 40;
+    bar.StartAnimation(true);
+    for (int i = 0; i < 15; ++i) bar.OnTimer(CzorReBar::kAnimationTimer);
+    EXPECT_EQ(bar.CurrentPair(), 16);
+    bar.OnTimer(CzorReBar::kAnimationTimer);
+    EXPECT_EQ(bar.CurrentPair(), 1);
+    CzorReBar::MaxButtonCount = 5;  // a shorter cycle is kept
+    for (int i = 0; i < 4; ++i) bar.OnTimer(CzorReBar::kAnimationTimer);
+    EXPECT_EQ(bar.CurrentPair(), 1);
+    CzorReBar::MaxButtonCount = saved;
+}
+
 TEST_F(ReBarFixture, TheLogoOpensTheAboutBoxAndSitsOverTheBackgroundOfEveryBand) {
     auto* band = new QWidget;
     band->setFixedSize(60, 28);
