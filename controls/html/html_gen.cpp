@@ -225,17 +225,19 @@ int CHtmlGen::CreatePS(const std::string& values) {
     return Finish(out);
 }
 
-int CHtmlGen::CreateEmptyTitle(const std::string& file) {
+std::string CHtmlGen::EmptyTitleText() {
     std::string head;
     for (const char* line : {"<HEADER>", "<TITLE>", "</TITLE>", "</HEADER>",
                              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">", "<BODY>"})
         head += std::string(line) + kEol;
-    return WriteFileAtomically(file, head) ? 0 : -2;
+    return head;
 }
 
-int CHtmlGen::CreateEmptyPS(const std::string& file) {
-    return AppendToFile(file, std::string("</BODY>") + kEol, false, false) ? 0 : -2;
-}
+std::string CHtmlGen::EmptyPSText() { return std::string("</BODY>") + kEol; }
+
+int CHtmlGen::CreateEmptyTitle(const std::string& file) { return WriteFileAtomically(file, EmptyTitleText()) ? 0 : -2; }
+
+int CHtmlGen::CreateEmptyPS(const std::string& file) { return AppendToFile(file, EmptyPSText(), false, false) ? 0 : -2; }
 
 bool CHtmlGen::GenerateByListCtrl(const IHtmlRows* list, const std::string& file, unsigned char flags,
                                   const std::vector<unsigned>* skipColumns) {
@@ -265,20 +267,26 @@ bool CHtmlGen::AddAllRows(const IHtmlRows& tree, std::string& html, HtmlRowId pa
     return !children.empty();
 }
 
-bool CHtmlGen::GenerateByTreeList(const IHtmlRows* tree, const std::string& file, unsigned char flags,
-                                  const std::vector<unsigned>* skipColumns) {
-    if (!tree || ((flags & kCreate) && (flags & kAppend)) || ((flags & kWholeTree) && (flags & kVisible)))
+bool CHtmlGen::TreeListTable(const IHtmlRows* tree, unsigned char flags, const std::vector<unsigned>* skipColumns,
+                             std::string* html) {
+    if (!tree || !html || ((flags & kCreate) && (flags & kAppend)) || ((flags & kWholeTree) && (flags & kVisible)))
         return false;
     const auto columns = WrittenColumns(*tree, skipColumns);
-    std::string html = TableHead(*tree, columns);
+    *html = TableHead(*tree, columns);
     if (flags & (kVisible | kSelected)) {
         for (HtmlRowId row : tree->VisibleRows())
-            if ((flags & kVisible) || tree->IsSelected(row)) AddFlatRow(*tree, html, row, columns);
+            if ((flags & kVisible) || tree->IsSelected(row)) AddFlatRow(*tree, *html, row, columns);
     } else if (flags & kWholeTree) {
-        AddAllRows(*tree, html, 0, columns);
+        AddAllRows(*tree, *html, 0, columns);
     }
-    html += std::string("</table>") + kEol;
-    return WriteTable(file, flags, html);
+    *html += std::string("</table>") + kEol;
+    return true;
+}
+
+bool CHtmlGen::GenerateByTreeList(const IHtmlRows* tree, const std::string& file, unsigned char flags,
+                                  const std::vector<unsigned>* skipColumns) {
+    std::string html;
+    return TreeListTable(tree, flags, skipColumns, &html) && WriteTable(file, flags, html);
 }
 
 std::string CHtmlGen::GetBody(std::string* text) {

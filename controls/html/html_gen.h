@@ -41,6 +41,13 @@ public:
     // A tree-list: kCreate or kAppend, and one of kWholeTree, kVisible, kSelected.
     static bool GenerateByTreeList(const IHtmlRows* tree, const std::string& file, unsigned char flags,
                                    const std::vector<unsigned>* skipColumns);
+    // The same table as text, for callers that write the whole page at once; false for the
+    // flag pairs GenerateByTreeList refuses.
+    static bool TreeListTable(const IHtmlRows* tree, unsigned char flags, const std::vector<unsigned>* skipColumns,
+                              std::string* html);
+    // What CreateEmptyTitle and CreateEmptyPS write.
+    static std::string EmptyTitleText();
+    static std::string EmptyPSText();
     static std::string GetBody(std::string* text);
     static int WriteStrToFile(const std::string& text, const std::string& file, unsigned char flags);
 

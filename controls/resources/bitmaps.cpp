@@ -21,6 +21,7 @@ QImage LoadVistrelBitmap(int id) {
     case IDB_ZOR_CHECK256: return art::DrawCheckStrip(true);
     case IDB_ZOR_LOGO256: return art::DrawLogo(true);
     case IDB_ZOR_LOGO16: return art::DrawLogo(false);
+    case IDB_ZOR_TREE_SORT: return art::DrawSortArrowStrip();
     default: return {};
     }
 }

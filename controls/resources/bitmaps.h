@@ -1,6 +1,7 @@
 #pragma once
 // The library's own bitmaps (sort arrows, stock icon strips, check strips, the logo and its band's frames,
-// the please-wait frames), kept by their resource numbers. All are our artwork, drawn in code; light grey is transparent.
+// the please-wait frames), kept by their resource numbers. All are our artwork, drawn in code; light grey
+// is transparent.
 #include <QImage>
 
 namespace zor {
@@ -19,6 +20,7 @@ enum VistrelBitmapId : int {
     IDB_ZOR_CHECK256 = 1074,    // 140 x 20, 256 colours: the same 7 images, smoother
     IDB_ZOR_LOGO256 = 1075,     // 400 x 70, 256 colours
     IDB_ZOR_LOGO16 = 1076,      // 400 x 70, 16 colours
+    IDB_ZOR_TREE_SORT = 1077,   // 20 x 10, 16 colours: the tree-list header's arrows, ascending then descending
 };
 
 // The bitmap as the library keeps it: an 8-bit indexed image whose colour table has 16 or 256

@@ -25,4 +25,14 @@ QImage DrawSortArrow(bool up) {
     return ReduceTo(image, Palette16());
 }
 
+QImage DrawSortArrowStrip() {
+    QImage strip = MaskCanvas(20, 10);
+    for (int i = 0; i < 2; ++i) {
+        const QImage arrow = DrawSortArrow(i == 0).convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < arrow.height(); ++y)
+            for (int x = 0; x < arrow.width(); ++x) Put(strip, i * 10 + x, y + 1, arrow.pixel(x, y));
+    }
+    return ReduceTo(strip, Palette16());
+}
+
 }  // namespace zor::art

@@ -5,4 +5,6 @@
 
 namespace zor::art {
 QImage DrawSortArrow(bool up);
+// The tree-list header's strip: two 10 x 10 images, the ascending arrow (0) and the descending one (1).
+QImage DrawSortArrowStrip();
 }

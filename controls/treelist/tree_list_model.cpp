@@ -144,6 +144,40 @@ void CTreeListModel::SetSelected(HTREEITEM item, bool selected) {
     if (found != m_rows.end()) found->second->selected = selected;
 }
 
+bool CTreeListModel::IsDropHilited(HTREEITEM item) const {
+    const auto found = m_rows.find(item);
+    return found != m_rows.end() && found->second->dropHilited;
+}
+
+void CTreeListModel::SetDropHilited(HTREEITEM item, bool on) {
+    const auto found = m_rows.find(item);
+    if (found != m_rows.end()) found->second->dropHilited = on;
+}
+
+HTREEITEM CTreeListModel::GetNextVisible(HTREEITEM item) const {
+    const auto rows = VisibleRows();
+    const auto at = std::find(rows.begin(), rows.end(), item);
+    return at == rows.end() || at + 1 == rows.end() ? 0 : *(at + 1);
+}
+
+HTREEITEM CTreeListModel::GetPrevVisible(HTREEITEM item) const {
+    const auto rows = VisibleRows();
+    const auto at = std::find(rows.begin(), rows.end(), item);
+    return at == rows.end() || at == rows.begin() ? 0 : *(at - 1);
+}
+
+void CTreeListModel::SortChildren(HTREEITEM parent, int column, bool ascending, bool sortAll) {
+    const auto found = m_children.find(parent);
+    if (found == m_children.end()) return;
+    const int type = m_marks.GetColType(column);
+    std::stable_sort(found->second.begin(), found->second.end(), [&](HTREEITEM a, HTREEITEM b) {
+        const CTreeListRow* ra = Row(a);
+        const CTreeListRow* rb = Row(b);
+        return CompareTreeListCells(type, ascending, sortAll, ra->m_parent == 0 && rb->m_parent == 0,
+                                    GetItemText(a, column), GetItemText(b, column)) < 0;
+    });
+}
+
 std::vector<HtmlRowId> CTreeListModel::Children(HtmlRowId parent) const {
     const auto found = m_children.find(parent);
     return found == m_children.end() ? std::vector<HtmlRowId>{} : found->second;

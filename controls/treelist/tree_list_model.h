@@ -61,6 +61,16 @@ public:
     bool IsExpanded(HTREEITEM item) const;
     void SetExpanded(HTREEITEM item, bool expanded);
     void SetSelected(HTREEITEM item, bool selected);
+    // The red highlight of a row something is dragged over.
+    bool IsDropHilited(HTREEITEM item) const;
+    void SetDropHilited(HTREEITEM item, bool on);
+    // The row above or below `item` among VisibleRows; 0 at either end or for a hidden row.
+    HTREEITEM GetNextVisible(HTREEITEM item) const;
+    HTREEITEM GetPrevVisible(HTREEITEM item) const;
+
+    // Orders the children of `parent` (0: the top level) by one column, one level only; rows
+    // that compare equal keep their order.
+    void SortChildren(HTREEITEM parent, int column, bool ascending, bool sortAll);
 
     // IHtmlRows
     int ColumnCount() const override { return GetColumnsNum(); }
@@ -77,7 +87,7 @@ private:
     struct Node {
         CTreeListRow row;
         HTREEITEM parent = 0;  // the tree's own parent, whatever the record's link says
-        bool selected = false, open = false;
+        bool selected = false, open = false, dropHilited = false;
     };
     HTREEITEM Link(Node node, HTREEITEM parent, HTREEITEM after);
     void AddVisible(HTREEITEM parent, std::vector<HtmlRowId>& out) const;

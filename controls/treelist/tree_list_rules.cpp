@@ -109,4 +109,38 @@ std::string GetNextLine(std::string& text) {
     return line;
 }
 
+bool AutofitWidths(std::vector<int>& widths, int except, int target) {
+    long long sum = 0;
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i)
+        if (i != except) sum += widths[i];
+    if (sum == 0 || sum == target) return false;
+    bool changed = false;
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i) {
+        if (i == except) continue;
+        const int scaled = static_cast<int>(static_cast<long long>(widths[i]) * target / sum);
+        changed = changed || scaled != widths[i];
+        widths[i] = scaled;
+    }
+    return changed;
+}
+
+int StretchWidth(int total, int width) { return width <= 0 ? total : width * (total / width + 1); }
+
+bool SortAscendingAfterClick(int columnImage) { return columnImage != 0; }
+
+int HScrollPosition(HScroll request, int position, int thumb, int page, int limit) {
+    int next = position;
+    switch (request) {
+    case HScroll::LineLeft: next = position < 7 ? 0 : position - 6; break;
+    case HScroll::LineRight: next = position + 6; break;
+    case HScroll::PageLeft: next = position - page; break;
+    case HScroll::PageRight: next = position + page; break;
+    case HScroll::Left: next = 0; break;
+    case HScroll::Right: next = limit - 1; break;
+    // The thumb snaps to the 6-pixel steps the line buttons make.
+    case HScroll::Thumb: next = thumb <= 0 ? 0 : StretchWidth(thumb, 6); break;
+    }
+    return std::clamp(next, 0, std::max(0, limit - 1));
+}
+
 }  // namespace zor

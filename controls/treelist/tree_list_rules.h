@@ -37,4 +37,20 @@ int CompareTreeListCells(int colType, bool ascending, bool sortAll, bool bothWit
 // the character after it; without a return, empty and `text` unchanged.
 std::string GetNextLine(std::string& text);
 
+// The header's widths scaled so that all columns but `except` (-1: none) fill `target`. Widths
+// that already fill it, or that add up to 0, are left as they are. True when a width changed.
+bool AutofitWidths(std::vector<int>& widths, int except, int target);
+
+// The header's width beyond the last column: `width` times (total / width + 1), so that the empty
+// area of the header always runs past the columns. `width` <= 0 gives `total`.
+int StretchWidth(int total, int width);
+
+// A click on a column title sorts ascending unless the column shows the ascending arrow (image 0).
+bool SortAscendingAfterClick(int columnImage);
+
+// Horizontal scrolling of the view's bar: the new position for a scroll request, within 0 and
+// limit - 1.
+enum class HScroll { LineLeft, LineRight, PageLeft, PageRight, Left, Right, Thumb };
+int HScrollPosition(HScroll request, int position, int thumb, int page, int limit);
+
 }  // namespace zor
