@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "controls/menu/menu_metrics.h"
+
 namespace zor {
 
 CRect SplitterRules::PlaceOnPane(const CRect& first) const {
-    const int half = kSplitterFrame / 2;
+    const int half = GetSystemMetrics(horizontal ? SM_CXFRAME : SM_CYFRAME) / 2;
     if (horizontal) return CRect(first.left, first.bottom - half, first.right, first.bottom + half);
     return CRect(first.right - half, first.top, first.right + half, first.bottom);
 }
@@ -30,11 +32,13 @@ void SplitterRules::FitPanes(const CRect& bar, CRect& first, CRect& second) cons
     // A bar dropped on a limit would turn a pane inside out, and the window system would then lose
     // its far edge: such a pane shrinks to nothing at that edge instead.
     if (horizontal) {
-        first.bottom = std::max(first.top, bar.top + kSplitterBorder);
-        second.top = std::min(second.bottom, bar.bottom - kSplitterBorder);
+        const int border = GetSystemMetrics(SM_CXBORDER);
+        first.bottom = std::max(first.top, bar.top + border);
+        second.top = std::min(second.bottom, bar.bottom - border);
     } else {
-        first.right = std::max(first.left, bar.left + kSplitterBorder);
-        second.left = std::min(second.right, bar.right - kSplitterBorder);
+        const int border = GetSystemMetrics(SM_CYBORDER);
+        first.right = std::max(first.left, bar.left + border);
+        second.left = std::min(second.right, bar.right - border);
     }
 }
 

@@ -5,11 +5,6 @@
 
 namespace zor {
 
-// The sizing-frame and border measures of a screen of 96 dpi, which the bar's thickness and the
-// panes' overlap follow.
-constexpr int kSplitterFrame = 4;
-constexpr int kSplitterBorder = 1;
-
 // The range in which the bar's top (horizontal) or left (vertical) edge may be dropped.
 struct SplitterLimits {
     int lower = 0, upper = 0;
@@ -20,7 +15,7 @@ struct SplitterLimits {
 struct SplitterRules {
     bool horizontal = false;
 
-    // The bar across the first pane's far edge, `kSplitterFrame` thick and centred on it.
+    // The bar across the first pane's far edge, as thick as a sizing frame and centred on it.
     CRect PlaceOnPane(const CRect& first) const;
     // From the first pane's near edge to the second pane's far edge.
     SplitterLimits PaneLimits(const CRect& first, const CRect& second) const;
@@ -28,7 +23,7 @@ struct SplitterRules {
     SplitterLimits ClientLimits(const CRect& client) const;
     // The bar moved so that its top (left) edge is at the clamped drop position, its thickness kept.
     CRect Drop(const CRect& bar, int pos, const SplitterLimits& limits) const;
-    // Both panes fitted to the bar, overlapping it by the border; their other edges unchanged.
+    // Both panes fitted to the bar, overlapping it by a border's width; their other edges unchanged.
     void FitPanes(const CRect& bar, CRect& first, CRect& second) const;
     // The drag rectangle: the drag-start rectangle moved to the point, a horizontal one reaching 100
     // pixels further down.

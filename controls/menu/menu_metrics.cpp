@@ -9,6 +9,7 @@ int GetSystemMetrics(int index) {
         int index, value;
     };
     static constexpr Metric kTable[] = {
+        {SM_CXBORDER, 1}, {SM_CYBORDER, 1}, {SM_CXFRAME, 4}, {SM_CYFRAME, 4},
         {SM_CXEDGE, 2}, {SM_CYEDGE, 2}, {SM_CYMENU, 19}, {SM_CXMENUCHECK, 13}, {SM_CYMENUCHECK, 13},
     };
     for (const Metric& m : kTable)

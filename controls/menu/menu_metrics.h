@@ -5,6 +5,10 @@
 #include "platform/gdi/sys_colors.h"
 #include "platform/win/gdi_types.h"
 
+constexpr int SM_CXBORDER = 5;
+constexpr int SM_CYBORDER = 6;
+constexpr int SM_CXFRAME = 32;
+constexpr int SM_CYFRAME = 33;
 constexpr int SM_CXEDGE = 45;
 constexpr int SM_CYEDGE = 46;
 constexpr int SM_CYMENU = 15;

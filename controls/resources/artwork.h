@@ -10,5 +10,6 @@ QImage DrawStockStrip(StockStrip strip);      // 16 colours
 QImage DrawCheckStrip(bool manyColours);      // 16 or 256 colours
 QImage DrawLogo(bool manyColours);            // 16 or 256 colours
 QImage DrawWaitFrames();                      // 256 colours
+QImage DrawLogoFrames(bool manyColours);      // 16 or 256 colours
 
 }  // namespace zor::art

@@ -14,6 +14,8 @@ QImage LoadVistrelBitmap(int id) {
     case IDB_ZOR_STD_ICO24: return art::DrawStockStrip(StockStrip::Std24);
     case IDB_ZOR_STD_ICO16: return art::DrawStockStrip(StockStrip::Std16);
     case IDB_ZOR_TABLE_ICO: return art::DrawStockStrip(StockStrip::Table);
+    case IDB_ZOR_LOGO_FRAMES16: return art::DrawLogoFrames(false);
+    case IDB_ZOR_LOGO_FRAMES256: return art::DrawLogoFrames(true);
     case IDB_ZOR_WAIT_FRAMES: return art::DrawWaitFrames();
     case IDB_ZOR_CHECK16: return art::DrawCheckStrip(false);
     case IDB_ZOR_CHECK256: return art::DrawCheckStrip(true);

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 
@@ -17,6 +18,17 @@ constexpr int kNormalImageRole = Qt::UserRole + 2;
 constexpr char kXpTreeEntry[] = "XP_Tree";
 
 QColor Sys(int index) { return zor::ToQColor(GetScreenSysColor(index)); }
+
+// The application's style, except that a selected row's indentation and branch lines keep the window
+// colour: only the item itself shows the selection, as the delegate paints it.
+class TreeStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* answer) const override {
+        if (hint == SH_ItemView_ShowDecorationSelected) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, answer);
+    }
+};
 
 }  // namespace
 
@@ -115,6 +127,9 @@ CzorTreeView::CzorTreeView(QWidget* parent) : QTreeView(parent), m_model(new QSt
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setItemDelegate(new CzorTreeItemDelegate(this));
+    auto* style = new TreeStyle;
+    style->setParent(this);
+    setStyle(style);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ResetFont();
 }
