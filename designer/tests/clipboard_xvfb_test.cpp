@@ -8,13 +8,7 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "controls/tests/gui_test_app.h"
-#include "controls/tests/x_suite.h"
-#include "designer/doc/quillmark_doc.h"
-#include "designer/tests/designer_sandbox.h"
-#include "platform/tests/test_support.h"
-#include "platform/ui/messages.h"
-#include "report/model/report_sheet.h"
+#include "designer/tests/designer_x_fixture.h"
 
 namespace quillmark_test {
 namespace {
@@ -22,62 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kProgram = QM_BIN_DIR "/quillmark";
-
-// What the test reads of a file: the first sheet's element count and the page size.
-struct FileFacts {
-    bool opened = false;
-    int elements = -1;
-    CSize page;
-};
-
-FileFacts ReadFile(const ProgramSandbox& sandbox, const std::string& path) {
-    EnsureGuiApplication();
-    zor::test::ScopedEnv transport{"ZOR_TRANSPORT_INI", sandbox.TransportIni()};
-    zor::RecordingMessageSink messages;
-    zor::ScopedMessageSink sink{&messages};
-    FileFacts facts;
-    quillmark::CQuillmarkDoc doc(nullptr);
-    if (!doc.OnOpenDocument(path) || doc.Manager().GetSheetCount() == 0) return facts;
-    CReportSheet* sheet = doc.Manager().GetSheet(0);
-    sheet->LoadElementsFromFile();
-    facts.opened = true;
-    facts.elements = sheet->GetElementCount();
-    facts.page = doc.m_pageSize;
-    return facts;
-}
-
-class ClipboardOnDisplay : public XSuiteTest {
+class ClipboardOnDisplay : public DesignerOnDisplay {
 protected:
-    // The shown main window of the program, waiting up to `limit`; 0 when none shows.
-    unsigned long WindowOf(const RunningProgram& program, std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        do {
-            std::string out;
-            x().XDo({"search", "--all", "--onlyvisible", "--pid", std::to_string(program.Pid()), "--name", "^Квиллмарк"},
-                    &out);
-            std::istringstream lines(out);
-            unsigned long id = 0;
-            if (lines >> id && id) return id;
-            std::this_thread::sleep_for(100ms);
-        } while (std::chrono::steady_clock::now() < end);
-        return 0;
-    }
-    // The window on top with the keyboard, and a click at the point (a point of the page in it).
-    void Focus(unsigned long window, QPoint point) {
-        // The start's wait window (a process of its own) may still stand over the frame for a moment.
-        for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
-            std::string out;
-            x().XDo({"search", "--onlyvisible", "--name", "Инициализация"}, &out);
-            if (out.find_first_of("0123456789") == std::string::npos) break;
-            std::this_thread::sleep_for(100ms);
-        }
-        std::this_thread::sleep_for(300ms);
-        x().XDo({"windowraise", std::to_string(window)});
-        x().XDo({"windowfocus", "--sync", std::to_string(window)});
-        x().Click(point.x(), point.y());
-        std::this_thread::sleep_for(200ms);
-    }
     // xclip reading the clipboard in the given type ("TARGETS" lists the types offered).
     ProgramResult Xclip(const std::string& type) {
         ProgramRun run;
@@ -97,33 +37,8 @@ protected:
         } while (std::chrono::steady_clock::now() < end);
         return false;
     }
-    // Opens the File menu (the first title, right of the maximised report window's icon) and walks down to
-    // the nth enabled item.
-    void FileMenuItem(const QRect& frame, int downs) {
-        x().Click(frame.left() + 30, frame.top() + 10);
-        std::this_thread::sleep_for(300ms);
-        for (int i = 0; i < downs; ++i) x().Key("Down");
-    }
-    // Ends the program through the last item of the File menu; false when it did not end by itself.
-    bool Exit(RunningProgram& program, unsigned long window, const QRect& frame) {
-        x().XDo({"windowraise", std::to_string(window)});
-        x().XDo({"windowfocus", "--sync", std::to_string(window)});
-        x().Click(frame.left() + 30, frame.top() + 10);
-        std::this_thread::sleep_for(300ms);
-        x().Key("Up");
-        x().Key("Return");
-        const ProgramResult result = program.Wait(10s);
-        if (result.timedOut || result.exitStatus != 0)
-            ADD_FAILURE() << "timed out " << result.timedOut << ", status " << result.exitStatus << ", signal "
-                          << result.signal << "\n" << result.err;
-        return !result.timedOut && result.exitStatus == 0;
-    }
-    static QPoint Inside(const QRect& frame) {
-        return QPoint(frame.left() + frame.width() * 3 / 5, frame.top() + frame.height() * 3 / 5);
-    }
-
-    ProgramSandbox sandbox;
 };
+
 
 TEST_F(ClipboardOnDisplay, ElementsCopiedInOneProgramPasteInAnother) {
     if (!HaveDisplay()) GTEST_SKIP() << Why();
@@ -142,7 +57,7 @@ TEST_F(ClipboardOnDisplay, ElementsCopiedInOneProgramPasteInAnother) {
 
     RunningProgram first, second;
     std::string why;
-    ASSERT_TRUE(x().Launch(kProgram, {from}, sandbox, first, why)) << why;
+    ASSERT_TRUE(x().Launch(kDesignerProgram, {from}, sandbox, first, why)) << why;
     const unsigned long one = WindowOf(first, 20s);
     ASSERT_NE(one, 0u) << first.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(one).value_or(QRect());
@@ -153,7 +68,7 @@ TEST_F(ClipboardOnDisplay, ElementsCopiedInOneProgramPasteInAnother) {
     ASSERT_TRUE(ClipboardOffers("ZOR_RC_DATA_FORMAT", 5s))
         << "the first program offered no elements: " << Xclip("TARGETS").out;
 
-    ASSERT_TRUE(x().Launch(kProgram, {to}, right, second, why)) << why;
+    ASSERT_TRUE(x().Launch(kDesignerProgram, {to}, right, second, why)) << why;
     const unsigned long two = WindowOf(second, 20s);
     ASSERT_NE(two, 0u) << second.Wait(0ms).err;
     const QRect frame2 = x().WindowGeometry(two).value_or(QRect());
@@ -190,7 +105,7 @@ TEST_F(ClipboardOnDisplay, PageImageReadByAnotherProcess) {
 
     RunningProgram program;
     std::string why;
-    ASSERT_TRUE(x().Launch(kProgram, {file}, sandbox, program, why)) << why;
+    ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, program, why)) << why;
     const unsigned long window = WindowOf(program, 20s);
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(window).value_or(QRect());
@@ -236,7 +151,7 @@ TEST_F(ClipboardOnDisplay, PreviewFromTheMenu) {
     fs::copy_file(QM_SOURCE_DIR "/examples/sales.zordot", file);
     RunningProgram program;
     std::string why;
-    ASSERT_TRUE(x().Launch(kProgram, {file}, sandbox, program, why)) << why;
+    ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, program, why)) << why;
     const unsigned long window = WindowOf(program, 20s);
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(window).value_or(QRect());
