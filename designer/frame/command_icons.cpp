@@ -161,6 +161,12 @@ QIcon CommandIcon(int id) {
             p.drawLine(10, 6, 10, 14);
             p.drawLine(6, 10, 14, 10);
             break;
+        case ID_PRINT_DIRECT:
+            DrawPage(p, QRect(6, 2, 8, 6));
+            p.setBrush(QColor(160, 160, 160));
+            p.drawRect(2, 8, 16, 7);
+            DrawPage(p, QRect(6, 13, 8, 5));
+            break;
         case ID_DUPLICATE_SHEET:
             DrawPage(p, QRect(2, 2, 10, 13));
             DrawPage(p, QRect(7, 5, 10, 13));

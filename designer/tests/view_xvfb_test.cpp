@@ -7,6 +7,7 @@
 
 #include "controls/tests/x_suite.h"
 #include "designer/tests/designer_x_fixture.h"
+#include "designer/tests/print_fixture.h"
 #include "platform/tests/test_support.h"
 
 namespace quillmark_test {
@@ -91,7 +92,7 @@ class RoadOnDisplay : public DesignerOnDisplay {};
 
 // The designer's main road by real X input: the example opened, the text tool chosen on its toolbar, a text
 // rectangle drawn by pressing, moving and releasing the mouse, Ctrl+S, the current page exported through the
-// File menu's save dialog, Exit; the saved file holds the new rectangle at the drawn size, the export a page
+// File menu's save dialog, "Печать отчета" to a print queue of the test's own, Exit; the saved file holds the new rectangle at the drawn size, the export a page
 // image at half a pixel per tenth of a millimetre.
 TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
     if (!HaveDisplay()) GTEST_SKIP() << Why();
@@ -102,8 +103,17 @@ TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
     const FileFacts before = ReadFile(sandbox, file);
     ASSERT_TRUE(before.opened);
 
-    RunningProgram program;
+    // The program prints to a queue of the test's own when the machine has a print scheduler.
+    zor::test::ScopedTempDir cups;  // short: the scheduler's socket path must fit a socket address
+    print_test::PrivateCupsQueue queue;
     std::string why;
+    const bool cupsStarted = print_test::RunCommand("command -v pdfinfo >/dev/null").first == 0 &&
+                             queue.Start(cups.Path(), why);
+    zor::test::ScopedEnv server{"CUPS_SERVER", cupsStarted ? queue.Socket() : std::string("/nonexistent/cups.sock")};
+    zor::test::ScopedEnv lpdest{"LPDEST", std::nullopt};
+    zor::test::ScopedEnv printer{"PRINTER", std::nullopt};
+
+    RunningProgram program;
     ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, program, why)) << why;
     const unsigned long window = WindowOf(program, 20s);
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
@@ -130,7 +140,7 @@ TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
     ASSERT_NE(std::filesystem::last_write_time(file), time) << "Ctrl+S did not save";
 
     // File, Export, Current page: the save dialog takes a typed name, then the message is answered.
-    FileMenuItem(frame, 9);
+    FileMenuItem(frame, 10);
     ASSERT_TRUE(x().Key("Right"));
     std::this_thread::sleep_for(200ms);
     ASSERT_TRUE(x().Key("Return"));
@@ -147,6 +157,14 @@ TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
     std::this_thread::sleep_for(500ms);
     ASSERT_TRUE(x().Key("Return"));  // "Экспортирование страницы завершено!"
     std::this_thread::sleep_for(300ms);
+
+    // File, "Печать отчета": every sheet to the default queue without a dialog.
+    if (cupsStarted) {
+        FileMenuItem(frame, 8);
+        ASSERT_TRUE(x().Key("Return"));
+        ASSERT_TRUE(queue.WaitForOutput(30000)) << "nothing printed within 30 s";
+        EXPECT_EQ(print_test::ReadPdfInfo(queue.Output()).pages, 3) << "one page a sheet";
+    }
     EXPECT_TRUE(Exit(program, window, frame)) << "the save left something to ask";
 
     QImage exported(QString::fromStdString(image));
