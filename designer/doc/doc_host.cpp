@@ -120,7 +120,8 @@ CommandState CDocumentHost::State() const {
     state.hasDocument = true;
     state.editMode = m_doc->EditAllowed();
     state.hasSavedPath = !m_doc->GetPathName().empty();
-    state.activeTool = ToolCommandId(m_doc->Tool());
+    state.activeTool = m_doc->Tool() == kToolProperties ? ID_PROPERTIES : ToolCommandId(m_doc->Tool());
+    state.readOnly = m_doc->m_readOnly;
     CReportSheet* sheet = m_doc->ActiveSheet();
     state.sheetCount = m_doc->Manager().GetSheetCount();
     state.currentSheet = m_doc->SheetIndex(sheet);

@@ -27,7 +27,7 @@ constexpr std::array kCommands = {
     CommandInfo{ID_EDIT_COPY, "&Копировать\tCtrl+C", "Копировать выделенные эелементы в буфер обмена\nКопировать", G::Selection},
     CommandInfo{ID_EDIT_PASTE, "&Вставить\tCtrl+V", "Вставить элементы из буфера\nВставить", G::Edit},
     CommandInfo{ID_SELECT_ALL, "Выделить все\tCtrl+A", "Выделить все элементы на текущей странице\nВыделить все", G::Document},
-    CommandInfo{ID_PROPERTIES, "Свойства...", "Свойства выделенного элемента\nСвойства", G::Pending},
+    CommandInfo{ID_PROPERTIES, "Свойства...", "Отобразить свойства объекта\nСвойства", G::Document},
     CommandInfo{ID_ALIGN_LEFT, "По левому краю", "Выронять по левому краю\nВыровнять по левому краю", G::Align},
     CommandInfo{ID_ALIGN_RIGHT, "По правому краю", "Выравнять элементы по правому краю\nВыровнять по правому краю", G::Align},
     CommandInfo{ID_ALIGN_TOP, "По верхнему краю", "Выравнять элементы по верхнему краю\nВыровнять по верхнему краю", G::Align},
@@ -144,7 +144,7 @@ bool CommandCheckable(int id) {
     switch (id) {
         case ID_EDIT_MODE: case ID_EDIT_PASTE: case ID_TEXT_BOLD: case ID_TEXT_ITALIC: case ID_TEXT_UNDERLINE:
         case ID_TEXT_LEFT: case ID_TEXT_CENTER: case ID_TEXT_RIGHT: case ID_TEXT_HORIZONTAL: case ID_TEXT_VERTICAL:
-        case ID_FIX_ELEMENTS: case ID_THUMBNAILS:
+        case ID_FIX_ELEMENTS: case ID_THUMBNAILS: case ID_PROPERTIES:
             return true;
         default:
             return false;
@@ -165,6 +165,9 @@ CommandStatus EvaluateCommand(int id, const CommandState& s) {
         case G::Document:
             if (id == ID_FILE_SEND_MAIL) return {s.hasDocument && s.hasSavedPath && s.mailClient, false};
             if (id == ID_EDIT_MODE) return {s.hasDocument, s.hasDocument && s.editMode};
+            // The next click chooses the element when nothing is selected: checked while that waits.
+            if (id == ID_PROPERTIES)
+                return {sheetShown && s.editRight && !s.readOnly, sheetShown && s.activeTool == ID_PROPERTIES};
             if (id == ID_THUMBNAILS) return {s.hasDocument, s.hasDocument && s.showPicture};
             if (id == ID_DUPLICATE_SHEET) return {s.hasDocument && s.sheetItemSelected && s.editMode, false};
             if (id == ID_VIEW_FIT || id == ID_VIEW_1TO1 || id == ID_SELECT_ALL) return {sheetShown, false};

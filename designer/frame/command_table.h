@@ -17,6 +17,7 @@ struct CommandState {
     int selectionCount = 0;
     bool clipboardHasElements = false;
     bool editRight = true;       // the report user may edit (asked without a message)
+    bool readOnly = false;       // the file is only looked at
     bool sheetItemSelected = false;  // the navigator's current item is a sheet
     bool showPicture = false;    // pictures are drawn as thumbnails
     bool pasteArmed = false;     // the next click pastes the clipboard's elements

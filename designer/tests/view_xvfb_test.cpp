@@ -91,7 +91,7 @@ using namespace std::chrono_literals;
 class RoadOnDisplay : public DesignerOnDisplay {};
 
 // The designer's main road by real X input: the example opened, the text tool chosen on its toolbar, a text
-// rectangle drawn by pressing, moving and releasing the mouse, Ctrl+S, the current page exported through the
+// rectangle drawn by pressing, moving and releasing the mouse, a second one drawn and deleted, Ctrl+S, the current page exported through the
 // File menu's save dialog, "Печать отчета" to a print queue of the test's own, Exit; the saved file holds the new rectangle at the drawn size, the export a page
 // image at half a pixel per tenth of a millimetre.
 TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
@@ -131,6 +131,36 @@ TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
     ASSERT_TRUE(x().XDo({"mousemove", std::to_string(to.x()), std::to_string(to.y())}));
     ASSERT_TRUE(x().XDo({"mouseup", "1"}));
     std::this_thread::sleep_for(200ms);
+    // A second one above it, chosen by a click and deleted with the question answered "Да" (the default
+    // button is "Нет": Shift+Tab moves to "Да").
+    ASSERT_TRUE(x().Click(frame.left() + 260, frame.top() + 36));
+    std::this_thread::sleep_for(200ms);
+    const QPoint from2(from.x(), from.y() - 200);
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from2.x()), std::to_string(from2.y())}));
+    ASSERT_TRUE(x().XDo({"mousedown", "1"}));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from2.x() + 100), std::to_string(from2.y() + 40)}));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from2.x() + 200), std::to_string(from2.y() + 80)}));
+    ASSERT_TRUE(x().XDo({"mouseup", "1"}));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(x().Click(from2.x() + 100, from2.y() + 40));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(x().Key("Delete"));
+    // The question is a window of its own; with no window manager it gets the keyboard only when told.
+    unsigned long question = 0;
+    for (auto end = std::chrono::steady_clock::now() + 5s; !question && std::chrono::steady_clock::now() < end;) {
+        std::string out;
+        x().XDo({"search", "--all", "--onlyvisible", "--pid", std::to_string(program.Pid()), "--name", "."}, &out);
+        std::istringstream ids(out);
+        for (unsigned long id = 0; ids >> id;)
+            if (id != window) question = id;
+        if (!question) std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(question, 0u) << "no question before deleting";
+    x().XDo({"windowfocus", "--sync", std::to_string(question)});
+    ASSERT_TRUE(x().Key("shift+Tab"));
+    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(300ms);
+    x().XDo({"windowfocus", "--sync", std::to_string(window)});
 
     const auto time = std::filesystem::last_write_time(file);
     ASSERT_TRUE(x().Key("ctrl+s"));
