@@ -161,7 +161,7 @@ bool CQuillmarkApp::StartInteractive() {
     m_waitHandle = zorStartWaitDlg(kWaitInitialize);
     m_addins.LoadAddins(zor::DictionaryDir());
     m_frame = std::make_unique<quillmark::CMainFrame>();
-    quillmark::ConnectEditorViews(*m_frame);
+    quillmark::ConnectEditorViews(*m_frame, preview != 0);
     m_frame->openRecentFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->Navigator()->openDroppedFile = [this](const std::string& path) { OpenDocumentFile(path); };
     m_frame->closeAllDocuments = [this] { return CloseAllDocuments(); };

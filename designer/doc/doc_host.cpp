@@ -1,6 +1,12 @@
 #include "designer/doc/doc_host.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTreeWidget>
+
 #include "designer/addins/addin_dialogs.h"
+#include "designer/edit/element_clipboard.h"
+#include "designer/edit/element_commands.h"
 #include "designer/datasource/data_source_dialog.h"
 #include "designer/frame/main_frame.h"
 #include "designer/users/users_dialog.h"
@@ -10,6 +16,7 @@
 #include "designer/navigator/navigator_view.h"
 #include "report/model/folivox.h"
 #include "report/model/report_sheet.h"
+#include "report/model/text_value.h"
 
 namespace quillmark {
 
@@ -35,10 +42,21 @@ int ToolCommandId(int tool) {
 CDocumentHost::CDocumentHost(CMainFrame* frame) : m_frame(frame) {
     if (m_frame->Navigator()) m_navigator = new CNavigatorView(m_frame->Navigator());
     m_frame->documentState = [this] { return State(); };
+    // Asking the clipboard may wait on the program that owns it: it is asked once per change only.
+    m_clipboardHasElements = ClipboardHasElements();
+    QObject::connect(QApplication::clipboard(), &QClipboard::dataChanged, m_guard.get(), [this] {
+        m_clipboardHasElements = ClipboardHasElements();
+        Refresh();
+    });
+    // "Дублировать страницу" follows the navigator's current item.
+    if (m_frame->Navigator())
+        QObject::connect(m_frame->Navigator()->Tree(), &QTreeWidget::currentItemChanged, m_guard.get(),
+                         [this] { Refresh(); });
     RegisterCommands();
 }
 
 CDocumentHost::~CDocumentHost() {
+    m_guard.reset();
     m_frame->documentState = {};
     if (m_navigator) m_navigator->SetDocument(nullptr);
     m_doc.reset();
@@ -102,11 +120,31 @@ CommandState CDocumentHost::State() const {
     state.hasDocument = true;
     state.editMode = m_doc->EditAllowed();
     state.hasSavedPath = !m_doc->GetPathName().empty();
-    state.activeTool = ToolCommandId(m_doc->Tool());
+    state.activeTool = m_doc->Tool() == kToolProperties ? ID_PROPERTIES : ToolCommandId(m_doc->Tool());
+    state.readOnly = m_doc->m_readOnly;
     CReportSheet* sheet = m_doc->ActiveSheet();
     state.sheetCount = m_doc->Manager().GetSheetCount();
     state.currentSheet = m_doc->SheetIndex(sheet);
     state.selectionCount = sheet ? sheet->GetSelection().GetSize() : 0;
+    state.editRight = m_doc->HasRight(kRightEdit, false);
+    state.pasteArmed = m_doc->Tool() == kToolPaste;
+    state.showPicture = m_doc->m_showPicture != 0;
+    if (QTreeWidget* tree = m_doc->Tree()) {
+        const CNavigatorItem* current = m_doc->ItemOf(tree->currentItem());
+        state.sheetItemSelected = current && current->Kind() == kItemSheet;
+    }
+    state.clipboardHasElements = m_clipboardHasElements;
+    EditorContext context;
+    context.sheet = sheet;
+    context.mode = m_doc->m_mode;
+    const CElementCommands selection(context);
+    state.bold = selection.IsBold();
+    state.italic = selection.IsItalic();
+    state.underline = selection.IsUnderline();
+    state.fixed = selection.IsFixed();
+    for (int bit : {kAlignLeft, kAlignHCenter, kAlignRight})
+        if (selection.HasTextAlign(bit)) state.textAlign |= bit;
+    state.orientation = selection.HasOrientation(0) ? 0 : selection.HasOrientation(1) ? 1 : -1;
     return state;
 }
 
@@ -127,6 +165,8 @@ void CDocumentHost::RegisterCommands() {
                             if (d.EditAllowed()) d.AddSheet();
                         }));
     commands.SetHandler(ID_EDIT_MODE, withDoc([](CQuillmarkDoc& d) { d.ToggleEditMode(); }));
+    commands.SetHandler(ID_DUPLICATE_SHEET, withDoc([](CQuillmarkDoc& d) { d.DuplicateSheet(); }));
+    commands.SetHandler(ID_THUMBNAILS, withDoc([](CQuillmarkDoc& d) { d.ToggleShowPicture(); }));
     commands.SetHandler(ID_USERS, withDoc([this](CQuillmarkDoc& d) {
         if (!d.HasRight(kRightUsers, true)) return;
         CUsersDlg dialog(&d.Manager(), m_frame);

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include <QObject>
+
 #include "designer/doc/quillmark_doc.h"
 #include "designer/frame/command_table.h"
 
@@ -48,6 +50,9 @@ private:
     std::unique_ptr<CQuillmarkDoc> m_doc;
     DocBatchRun m_batch;
     CAddinManager* m_addins = nullptr;
+    bool m_clipboardHasElements = false;
+    // The context of the host's connections: they end with it.
+    std::unique_ptr<QObject> m_guard = std::make_unique<QObject>();
 };
 
 struct PrintJob;

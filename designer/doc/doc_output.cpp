@@ -80,6 +80,12 @@ void CDocumentHost::RegisterOutputCommands() {
         if (!PrintWithDialog(DocumentPrintJob(d), m_frame, &error) && !error.empty())
             AfxMessageBox(error, MB_OK | MB_ICONSTOP);
     }));
+    commands.SetHandler(ID_PRINT_DIRECT, withDoc([](CQuillmarkDoc& d) {
+        if (!d.HasRight(kRightPrint, true)) return;
+        std::string error;
+        if (!PrintDirect(DocumentPrintJob(d), std::string(), &error) && !error.empty())
+            AfxMessageBox(error, MB_OK | MB_ICONSTOP);
+    }));
     commands.SetHandler(ID_FILE_PRINT_PREVIEW, withDoc([this](CQuillmarkDoc& d) {
         if (d.HasRight(kRightPrint, true)) ShowPrintPreview(DocumentPrintJob(d), m_frame);
     }));

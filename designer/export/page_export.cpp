@@ -77,8 +77,18 @@ QImage DrawPageImage(CReportSheet* sheet, CSize page, int reportMode, double pix
     const int64_t width = static_cast<int64_t>(page.cx * pixelsPerTenth);
     const int64_t height = static_cast<int64_t>(page.cy * pixelsPerTenth);
     if (width <= 0 || height <= 0 || width * height > kMaxPageBitmapPixels) return {};
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    if (image.isNull()) return {};
+    // Exporting every page draws one page after another into pictures of one size: the picture's memory is
+    // kept for the next page instead of being handed back and faulted in anew for each (that took about as
+    // long as the drawing). A picture the caller still holds is not drawn over: a new one is made.
+    constexpr int64_t kKeptPixels = 4 * 1024 * 1024;
+    static thread_local QImage t_kept;
+    QImage image;
+    if (t_kept.width() == width && t_kept.height() == height && t_kept.isDetached()) {
+        image = std::move(t_kept);
+    } else {
+        image = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_BGR888);
+        if (image.isNull()) return {};
+    }
     // At 254 dpi a logical unit is one pixel; the zoom makes a tenth of a millimetre pixelsPerTenth pixels.
     image.setDotsPerMeterX(10000);
     image.setDotsPerMeterY(10000);
@@ -87,6 +97,7 @@ QImage DrawPageImage(CReportSheet* sheet, CSize page, int reportMode, double pix
         CDC dc(&image);
         DrawPage(dc, sheet, page, reportMode, pixelsPerTenth, flags);
     }
+    if (width * height <= kKeptPixels) t_kept = image;
     return image;
 }
 

@@ -32,6 +32,61 @@ void DrawPage(QPainter& p, const QRect& page) {
     p.drawRect(page);
 }
 
+// Alignment of elements: grey boxes against a dark guide line on the side they meet.
+void DrawAlignBoxes(QPainter& p, int id) {
+    p.setBrush(QColor(128, 128, 160));
+    switch (id) {
+        case ID_ALIGN_LEFT:
+            p.drawRect(4, 4, 10, 4); p.drawRect(4, 11, 6, 4);
+            p.setPen(QPen(Qt::black, 2)); p.drawLine(2, 2, 2, 17);
+            break;
+        case ID_ALIGN_RIGHT:
+            p.drawRect(5, 4, 10, 4); p.drawRect(9, 11, 6, 4);
+            p.setPen(QPen(Qt::black, 2)); p.drawLine(17, 2, 17, 17);
+            break;
+        case ID_ALIGN_TOP:
+            p.drawRect(4, 4, 4, 10); p.drawRect(11, 4, 4, 6);
+            p.setPen(QPen(Qt::black, 2)); p.drawLine(2, 2, 17, 2);
+            break;
+        case ID_ALIGN_BOTTOM:
+            p.drawRect(4, 5, 4, 10); p.drawRect(11, 9, 4, 6);
+            p.setPen(QPen(Qt::black, 2)); p.drawLine(2, 17, 17, 17);
+            break;
+        case ID_ALIGN_WIDTH:
+            p.drawRect(3, 4, 13, 4); p.drawRect(3, 11, 13, 4);
+            break;
+        case ID_ALIGN_HEIGHT:
+            p.drawRect(4, 3, 4, 13); p.drawRect(11, 3, 4, 13);
+            break;
+        case ID_ALIGN_SIZE:
+            p.drawRect(3, 3, 6, 6); p.drawRect(10, 10, 6, 6);
+            break;
+        default:
+            break;
+    }
+}
+
+// Text alignment: four lines of text set to one side or the middle.
+void DrawTextLines(QPainter& p, int id) {
+    const int widths[] = {14, 9, 14, 7};
+    for (int i = 0; i < 4; ++i) {
+        const int w = widths[i];
+        const int x = id == ID_TEXT_LEFT ? 3 : id == ID_TEXT_RIGHT ? 17 - w : 10 - w / 2;
+        p.drawLine(x, 4 + 4 * i, x + w, 4 + 4 * i);
+    }
+}
+
+// A letter in the given style (bold, italic, underline, the font dialog's "A").
+void DrawLetter(QPainter& p, const char* letter, bool bold, bool italic, bool underline) {
+    QFont font = p.font();
+    font.setPixelSize(15);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    p.setFont(font);
+    p.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, letter);
+}
+
 }  // namespace
 
 QIcon CommandIcon(int id) {
@@ -106,6 +161,23 @@ QIcon CommandIcon(int id) {
             p.drawLine(10, 6, 10, 14);
             p.drawLine(6, 10, 14, 10);
             break;
+        case ID_PRINT_DIRECT:
+            DrawPage(p, QRect(6, 2, 8, 6));
+            p.setBrush(QColor(160, 160, 160));
+            p.drawRect(2, 8, 16, 7);
+            DrawPage(p, QRect(6, 13, 8, 5));
+            break;
+        case ID_DUPLICATE_SHEET:
+            DrawPage(p, QRect(2, 2, 10, 13));
+            DrawPage(p, QRect(7, 5, 10, 13));
+            break;
+        case ID_THUMBNAILS:
+            p.setBrush(QColor(128, 192, 255));
+            p.drawRect(2, 4, 7, 6);
+            p.drawRect(11, 4, 7, 6);
+            p.drawRect(2, 12, 7, 6);
+            p.drawRect(11, 12, 7, 6);
+            break;
         case ID_EDIT_COPY:
             p.setBrush(Qt::white);
             p.drawRect(2, 2, 9, 11);
@@ -126,6 +198,45 @@ QIcon CommandIcon(int id) {
             p.drawEllipse(3, 3, 14, 14);
             p.setPen(Qt::white);
             p.drawText(QRect(3, 3, 14, 14), Qt::AlignCenter, "?");
+            break;
+        case ID_ALIGN_LEFT: case ID_ALIGN_RIGHT: case ID_ALIGN_TOP: case ID_ALIGN_BOTTOM:
+        case ID_ALIGN_WIDTH: case ID_ALIGN_HEIGHT: case ID_ALIGN_SIZE:
+            DrawAlignBoxes(p, id);
+            break;
+        case ID_ALIGN_MM:
+            p.setPen(QColor(128, 128, 128));
+            for (int x = 2; x < kSize; x += 4) p.drawLine(x, 2, x, 17);
+            p.setPen(QPen(Qt::black, 1));
+            p.setBrush(QColor(128, 128, 160));
+            p.drawRect(6, 6, 8, 8);
+            break;
+        case ID_FIX_ELEMENTS:
+            p.setBrush(QColor(192, 160, 0));
+            p.drawRect(5, 9, 10, 8);
+            p.setBrush(Qt::NoBrush);
+            p.drawArc(7, 3, 6, 10, 0, 180 * 16);
+            break;
+        case ID_TEXT_BOLD: DrawLetter(p, "Ж", true, false, false); break;
+        case ID_TEXT_ITALIC: DrawLetter(p, "К", false, true, false); break;
+        case ID_TEXT_UNDERLINE: DrawLetter(p, "Ч", false, false, true); break;
+        case ID_TEXT_FONT: DrawLetter(p, "A", false, false, false); break;
+        case ID_TEXT_LEFT: case ID_TEXT_CENTER: case ID_TEXT_RIGHT: DrawTextLines(p, id); break;
+        case ID_TEXT_HORIZONTAL:
+            p.drawLine(3, 10, 16, 10);
+            p.drawLine(13, 7, 16, 10);
+            p.drawLine(13, 13, 16, 10);
+            break;
+        case ID_TEXT_VERTICAL:
+            p.drawLine(10, 16, 10, 3);
+            p.drawLine(7, 6, 10, 3);
+            p.drawLine(13, 6, 10, 3);
+            break;
+        case ID_EDIT_TEXT:
+            p.setBrush(Qt::white);
+            p.drawRect(2, 5, 15, 10);
+            p.drawLine(5, 8, 5, 12);
+            p.drawLine(4, 8, 6, 8);
+            p.drawLine(4, 12, 6, 12);
             break;
         default:
             return {};

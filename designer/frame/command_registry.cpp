@@ -1,6 +1,7 @@
 #include "designer/frame/command_registry.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QString>
 
 #include "designer/frame/command_icons.h"
@@ -13,8 +14,11 @@ CCommandRegistry::CCommandRegistry(QObject* parent) : QObject(parent) {
         action->setObjectName(QString::number(info.id));
         action->setStatusTip(QString::fromUtf8(CommandStatusText(info)));
         action->setToolTip(QString::fromUtf8(CommandToolTip(info)));
-        const bool checkable = info.group == CommandGroup::Bar || info.group == CommandGroup::Tool || info.id == ID_EDIT_MODE;
-        action->setCheckable(checkable);
+        action->setCheckable(CommandCheckable(info.id));
+        // The key the menu shows after its tab.
+        const std::string text = info.menuText;
+        if (const size_t tab = text.find('\t'); tab != std::string::npos)
+            action->setShortcut(QKeySequence(QString::fromStdString(text.substr(tab + 1))));
         action->setIcon(CommandIcon(info.id));
         action->setEnabled(false);
         const int id = info.id;

@@ -17,18 +17,39 @@ constexpr std::array kCommands = {
     CommandInfo{ID_FILE_PAGE_SETUP, "Настройка страницы...", "Размеры и поля страницы\nНастройка страницы", G::Document},
     CommandInfo{ID_FILE_PRINT_SETUP, "Настройка принтера...", "Выбор и настройка принтера\nНастройка принтера", G::Pending},
     CommandInfo{ID_FILE_PRINT, "&Печать...\tCtrl+P", "Печать отчета\nПечать", G::Document},
+    CommandInfo{ID_PRINT_DIRECT, "Печать отчета", "Печать отчета на принтер по умолчанию\nПечать отчета", G::Document},
     CommandInfo{ID_FILE_PRINT_PREVIEW, "Предварительный про&смотр", "Просмотр страниц перед печатью\nПросмотр", G::Document},
     CommandInfo{ID_EXPORT_PAGE, "Текущая страница...", "Экспортировать текущую страницу в файл\nЭкспорт страницы", G::Document},
     CommandInfo{ID_EXPORT_ALL, "Отчет целиком...", "Экспорт всех страниц отчета\nЭкспорт отчета", G::Document},
     CommandInfo{ID_COPY_PAGE_IMAGE, "Копировать изображение", "Копировать страницу в буфер обмена\nКопировать изображение", G::Document},
     CommandInfo{ID_FILE_SEND_MAIL, "&Отправить...", "Отправить отчет по почте\nОтправить", G::Document},
     CommandInfo{ID_APP_EXIT, "В&ыход", "Завершить работу\nВыход", G::Always},
-    CommandInfo{ID_EDIT_COPY, "&Копировать\tCtrl+C", "Копировать выделенные элементы\nКопировать", G::Selection},
-    CommandInfo{ID_EDIT_PASTE, "&Вставить\tCtrl+V", "Вставить элементы из буфера обмена\nВставить", G::Edit},
-    CommandInfo{ID_SELECT_ALL, "Выделить все\tCtrl+A", "Выделить все элементы листа\nВыделить все", G::Edit},
-    CommandInfo{ID_PROPERTIES, "Свойства...", "Свойства выделенного элемента\nСвойства", G::Pending},
+    CommandInfo{ID_EDIT_COPY, "&Копировать\tCtrl+C", "Копировать выделенные эелементы в буфер обмена\nКопировать", G::Selection},
+    CommandInfo{ID_EDIT_PASTE, "&Вставить\tCtrl+V", "Вставить элементы из буфера\nВставить", G::Edit},
+    CommandInfo{ID_SELECT_ALL, "Выделить все\tCtrl+A", "Выделить все элементы на текущей странице\nВыделить все", G::Document},
+    CommandInfo{ID_PROPERTIES, "Свойства...", "Отобразить свойства объекта\nСвойства", G::Document},
+    CommandInfo{ID_ALIGN_LEFT, "По левому краю", "Выронять по левому краю\nВыровнять по левому краю", G::Align},
+    CommandInfo{ID_ALIGN_RIGHT, "По правому краю", "Выравнять элементы по правому краю\nВыровнять по правому краю", G::Align},
+    CommandInfo{ID_ALIGN_TOP, "По верхнему краю", "Выравнять элементы по верхнему краю\nВыровнять по верхнему краю", G::Align},
+    CommandInfo{ID_ALIGN_BOTTOM, "По нижнему краю", "Выравнять элементы по нижнему краю\nВыровнять по нижнему краю", G::Align},
+    CommandInfo{ID_ALIGN_WIDTH, "По ширине", "Выравнять элементы по ширине\nОдинаковая ширина", G::Align},
+    CommandInfo{ID_ALIGN_HEIGHT, "По высоте", "Выравнять элементы по высоте\nОдинаковая высота", G::Align},
+    CommandInfo{ID_ALIGN_SIZE, "По высоте и ширине", "Выравнять элементы по высоте и ширине\nОдинаковый размер", G::Align},
+    CommandInfo{ID_ALIGN_MM, "Выровнять", "Выровнять выбранные элементы с точность до мм.\nВыровнять до мм", G::Selection},
+    CommandInfo{ID_FIX_ELEMENTS, "Зафиксировать", "Зафиксировать/Расфиксировать элемент\nЗафиксировать", G::Selection},
+    CommandInfo{ID_TEXT_BOLD, "Жирный", "Жирный\nЖирный", G::Selection},
+    CommandInfo{ID_TEXT_ITALIC, "Курсив", "Курсив\nКурсив", G::Selection},
+    CommandInfo{ID_TEXT_UNDERLINE, "Подчеркнутый", "Подчеркнутый\nПодчеркнутый", G::Selection},
+    CommandInfo{ID_TEXT_LEFT, "Текст по левому краю", "По левому краю\nТекст по левому краю", G::Selection},
+    CommandInfo{ID_TEXT_CENTER, "Текст по центру", "По центру\nТекст по центру", G::Selection},
+    CommandInfo{ID_TEXT_RIGHT, "Текст по правому краю", "По правому краю\nТекст по правому краю", G::Selection},
+    CommandInfo{ID_TEXT_HORIZONTAL, "Расположить горизонтально", "Расположить горизонтально\nГоризонтально", G::Selection},
+    CommandInfo{ID_TEXT_VERTICAL, "Расположить вертикально", "Расположить вертикально\nВертикально", G::Selection},
+    CommandInfo{ID_TEXT_FONT, "Шрифт...", "Выбрать шрифт\nШрифт", G::Selection},
+    CommandInfo{ID_EDIT_TEXT, "Редактировать текст\tCtrl+T", "Редактировать текст\nТекст", G::Selection},
     CommandInfo{ID_EDIT_MODE, "Редактирование", "Переключить режим редактирования\nРедактирование", G::Document},
     CommandInfo{ID_NEW_SHEET, "Новый лист", "Добавить лист в отчет\nНовый лист", G::Edit},
+    CommandInfo{ID_DUPLICATE_SHEET, "Дублировать страницу", "Дублировать страницу\nДублировать страницу", G::Document},
     CommandInfo{ID_TOOL_LINE, "Линия", "Нарисовать линию\nЛиния", G::Tool},
     CommandInfo{ID_TOOL_TEXT, "Прямоугольник с текстом", "Нарисовать прямоугольник с текстом\nТекст", G::Tool},
     CommandInfo{ID_TOOL_RECT, "Прямоугольник", "Нарисовать прямоугольник\nПрямоугольник", G::Tool},
@@ -36,6 +57,7 @@ constexpr std::array kCommands = {
     CommandInfo{ID_TOOL_PICTURE, "Рисунок", "Вставить рисунок\nРисунок", G::Tool},
     CommandInfo{ID_VIEW_FIT, "Страница целиком", "Показать страницу целиком\nСтраница целиком", G::Document},
     CommandInfo{ID_VIEW_1TO1, "Масштаб 1:1", "Показать в натуральную величину\nМасштаб 1:1", G::Document},
+    CommandInfo{ID_THUMBNAILS, "Отображать эскизы", "Отображать эскизы\nЭскизы", G::Document},
     CommandInfo{ID_TOOL_ZOOM, "Масштаб", "Увеличить или уменьшить щелчком\nМасштаб", G::Tool},
     CommandInfo{ID_TOOL_ZOOM_RECT, "Увеличить область", "Увеличить выбранную область\nУвеличить область", G::Tool},
     CommandInfo{ID_TOOL_MOVE_SHEET, "Перемещение листа", "Перемещать лист мышью\nПеремещение листа", G::Tool},
@@ -76,6 +98,22 @@ bool BarVisible(int id, const CommandState& s) {
     }
 }
 
+// The check of a command on the selection, from its first elements.
+bool SelectionCheck(int id, const CommandState& s) {
+    switch (id) {
+        case ID_TEXT_BOLD: return s.bold;
+        case ID_TEXT_ITALIC: return s.italic;
+        case ID_TEXT_UNDERLINE: return s.underline;
+        case ID_TEXT_LEFT: return (s.textAlign & 0x08) != 0;
+        case ID_TEXT_CENTER: return (s.textAlign & 0x10) != 0;
+        case ID_TEXT_RIGHT: return (s.textAlign & 0x20) != 0;
+        case ID_TEXT_HORIZONTAL: return s.orientation == 0;
+        case ID_TEXT_VERTICAL: return s.orientation == 1;
+        case ID_FIX_ELEMENTS: return s.fixed;
+        default: return false;
+    }
+}
+
 // Tools that change the sheet need edit mode; the viewing tools work on any shown sheet.
 bool ToolChangesSheet(int id) {
     return id == ID_TOOL_LINE || id == ID_TOOL_TEXT || id == ID_TOOL_RECT || id == ID_TOOL_TABLE ||
@@ -99,6 +137,20 @@ const CommandInfo* FindCommand(int id) {
     return nullptr;
 }
 
+bool CommandCheckable(int id) {
+    const CommandInfo* info = FindCommand(id);
+    if (!info) return false;
+    if (info->group == G::Bar || info->group == G::Tool) return true;
+    switch (id) {
+        case ID_EDIT_MODE: case ID_EDIT_PASTE: case ID_TEXT_BOLD: case ID_TEXT_ITALIC: case ID_TEXT_UNDERLINE:
+        case ID_TEXT_LEFT: case ID_TEXT_CENTER: case ID_TEXT_RIGHT: case ID_TEXT_HORIZONTAL: case ID_TEXT_VERTICAL:
+        case ID_FIX_ELEMENTS: case ID_THUMBNAILS: case ID_PROPERTIES:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::string CommandStatusText(const CommandInfo& info) { return PromptPart(info, false); }
 std::string CommandToolTip(const CommandInfo& info) { return PromptPart(info, true); }
 
@@ -113,14 +165,22 @@ CommandStatus EvaluateCommand(int id, const CommandState& s) {
         case G::Document:
             if (id == ID_FILE_SEND_MAIL) return {s.hasDocument && s.hasSavedPath && s.mailClient, false};
             if (id == ID_EDIT_MODE) return {s.hasDocument, s.hasDocument && s.editMode};
-            if (id == ID_VIEW_FIT || id == ID_VIEW_1TO1) return {sheetShown, false};
+            // The next click chooses the element when nothing is selected: checked while that waits.
+            if (id == ID_PROPERTIES)
+                return {sheetShown && s.editRight && !s.readOnly, sheetShown && s.activeTool == ID_PROPERTIES};
+            if (id == ID_THUMBNAILS) return {s.hasDocument, s.hasDocument && s.showPicture};
+            if (id == ID_DUPLICATE_SHEET) return {s.hasDocument && s.sheetItemSelected && s.editMode, false};
+            if (id == ID_VIEW_FIT || id == ID_VIEW_1TO1 || id == ID_SELECT_ALL) return {sheetShown, false};
             return {s.hasDocument, false};
         case G::Edit:
             if (!s.hasDocument || !s.editMode) return {};
-            if (id == ID_EDIT_PASTE) return {sheetShown && s.clipboardHasElements, false};
-            if (id == ID_SELECT_ALL) return {sheetShown, false};
+            if (id == ID_EDIT_PASTE) return {sheetShown && s.clipboardHasElements, s.pasteArmed};
             return {true, false};
-        case G::Selection: return {sheetShown && s.selectionCount > 0, false};
+        case G::Selection: {
+            const bool enabled = sheetShown && s.selectionCount > 0 && s.editRight;
+            return {enabled, enabled && SelectionCheck(id, s)};
+        }
+        case G::Align: return {sheetShown && s.selectionCount >= 2 && s.editMode && s.editRight, false};
         case G::Tool: {
             const bool enabled = sheetShown && (s.editMode || !ToolChangesSheet(id));
             return {enabled, enabled && s.activeTool == id};

@@ -16,6 +16,15 @@ struct CommandState {
     int activeTool = 0;          // the command id of the view's tool, 0 for the selection arrow
     int selectionCount = 0;
     bool clipboardHasElements = false;
+    bool editRight = true;       // the report user may edit (asked without a message)
+    bool readOnly = false;       // the file is only looked at
+    bool sheetItemSelected = false;  // the navigator's current item is a sheet
+    bool showPicture = false;    // pictures are drawn as thumbnails
+    bool pasteArmed = false;     // the next click pastes the clipboard's elements
+    // The selection's format as its first elements show it: the checks of the format commands.
+    bool bold = false, italic = false, underline = false, fixed = false;
+    int textAlign = 0;           // the alignment bits of the first selected text rectangle
+    int orientation = -1;        // its orientation, -1 without a text rectangle
     int sheetCount = 0;
     int currentSheet = -1;       // 0-based, -1 with no sheet shown
     bool xpMenuStyle = false;
@@ -24,7 +33,8 @@ struct CommandState {
     bool navigatorBar = true, statusBar = true;
 };
 
-enum class CommandGroup { Always, Bar, Document, Edit, Tool, Selection, Pages, Pending };
+// Selection: a selection and the edit right. Align: two selected, edit mode and the edit right.
+enum class CommandGroup { Always, Bar, Document, Edit, Tool, Selection, Align, Pages, Pending };
 
 struct CommandInfo {
     int id;
@@ -44,6 +54,8 @@ struct CommandStatus {
 std::span<const CommandInfo> AllCommands();
 // The command with this id, or nullptr.
 const CommandInfo* FindCommand(int id);
+// Whether the command shows a check (a bar shown, a tool chosen, a format the selection has).
+bool CommandCheckable(int id);
 // The status-bar text and the tool tip of a command (the prompt split at "\n").
 std::string CommandStatusText(const CommandInfo& info);
 std::string CommandToolTip(const CommandInfo& info);
@@ -65,6 +77,13 @@ enum CommandId : int {
     ID_PAGE_NEXT = 32896, ID_EDIT_MODE = 32908, ID_SELECT_ALL = 32879, ID_TOOL_PICTURE = 32903,
     ID_DATA_SOURCE = 32842, ID_ADDIN_SETTINGS = 32869, ID_USERS = 32909, ID_WORK_SETTINGS = 32878,
     ID_EXPORT_PAGE = 32898, ID_COPY_PAGE_IMAGE = 32899, ID_EXPORT_ALL = 32900,
+    // The editor's commands on the selection.
+    ID_ALIGN_LEFT = 32808, ID_ALIGN_RIGHT = 32809, ID_ALIGN_TOP = 32810, ID_ALIGN_BOTTOM = 32811,
+    ID_ALIGN_WIDTH = 32814, ID_ALIGN_HEIGHT = 32815, ID_ALIGN_SIZE = 32816, ID_ALIGN_MM = 32872,
+    ID_TEXT_LEFT = 32851, ID_TEXT_CENTER = 32852, ID_TEXT_RIGHT = 32853,
+    ID_TEXT_BOLD = 32857, ID_TEXT_ITALIC = 32858, ID_TEXT_UNDERLINE = 32859, ID_TEXT_FONT = 32860,
+    ID_TEXT_HORIZONTAL = 32861, ID_TEXT_VERTICAL = 32862, ID_EDIT_TEXT = 32870, ID_FIX_ELEMENTS = 32904,
+    ID_DUPLICATE_SHEET = 32866, ID_THUMBNAILS = 32905, ID_PRINT_DIRECT = 32864,
 };
 
 }  // namespace quillmark

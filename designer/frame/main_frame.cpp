@@ -40,11 +40,15 @@ const std::vector<ToolBarLayout>& ToolBarLayouts() {
     static const std::vector<ToolBarLayout> layouts = {
         {128, ID_BAR_MAIN, "Главная", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_APP_ABOUT}},
         {137, ID_BAR_ELEMENTS, "Панель элементов",
-         {ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_RECT, ID_TOOL_TABLE, ID_TOOL_PICTURE, 0, ID_NEW_SHEET}},
+         {ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_RECT, ID_TOOL_TABLE, ID_TOOL_PICTURE, 0, ID_NEW_SHEET, ID_DUPLICATE_SHEET}},
         {152, ID_BAR_VIEW, "Панель просмотра",
-         {ID_TOOL_ZOOM, ID_TOOL_ZOOM_RECT, ID_TOOL_MOVE_SHEET, ID_VIEW_FIT, ID_VIEW_1TO1, 0, ID_EDIT_MODE}},
-        {168, ID_BAR_FORMAT, "Панель форматирования", {ID_PROPERTIES}},
-        {150, ID_BAR_ALIGN, "Панель выравнивания", {ID_SELECT_ALL}},
+         {ID_TOOL_ZOOM, ID_TOOL_ZOOM_RECT, ID_TOOL_MOVE_SHEET, ID_VIEW_FIT, ID_VIEW_1TO1, ID_THUMBNAILS, 0, ID_EDIT_MODE}},
+        {168, ID_BAR_FORMAT, "Панель форматирования",
+         {ID_PROPERTIES, 0, ID_TEXT_BOLD, ID_TEXT_ITALIC, ID_TEXT_UNDERLINE, 0, ID_TEXT_LEFT, ID_TEXT_CENTER,
+          ID_TEXT_RIGHT, 0, ID_TEXT_HORIZONTAL, ID_TEXT_VERTICAL, 0, ID_TEXT_FONT, ID_EDIT_TEXT}},
+        {150, ID_BAR_ALIGN, "Панель выравнивания",
+         {ID_ALIGN_LEFT, ID_ALIGN_RIGHT, ID_ALIGN_TOP, ID_ALIGN_BOTTOM, 0, ID_ALIGN_WIDTH, ID_ALIGN_HEIGHT,
+          ID_ALIGN_SIZE, 0, ID_ALIGN_MM, ID_FIX_ELEMENTS, 0, ID_SELECT_ALL}},
         {184, ID_BAR_PAGES, "Панель страниц", {ID_PAGE_FIRST, ID_PAGE_PREV, ID_PAGE_NEXT, ID_PAGE_LAST}},
     };
     return layouts;
@@ -64,6 +68,8 @@ CMainFrame::CMainFrame() {
     setCentralWidget(m_mdi);
 
     CreateToolBars();
+    // Every command's key works in the whole window, on a toolbar or not.
+    for (const CommandInfo& info : AllCommands()) addAction(m_commands->Action(info.id));
     CreateStatusBar();
     m_navigator = new CNavigatorBar(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_navigator);

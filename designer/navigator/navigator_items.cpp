@@ -2,14 +2,17 @@
 
 #include <atomic>
 
-#include <QMenu>
 #include <QTreeWidget>
+
+#include "controls/menu/zor_menu.h"
+#include "controls/resources/module_resources.h"
 
 #include "designer/doc/quillmark_doc.h"
 #include "designer/navigator/navigator_images.h"
 #include "platform/text/case_fold.h"
 #include "platform/text/utf8.h"
 #include "platform/ui/messages.h"
+#include "report/dialogs/element_menu.h"
 #include "report/generation/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_content.h"
@@ -70,31 +73,31 @@ void CSheetItem::Refresh() {
     if (m_sheet) SetLabel(m_sheet->GetName(), 0, 1);
 }
 
-namespace {
-
-// The navigator's popup: the commands of its menu in their order. Returns the chosen command or 0.
-int RunItemMenu(const QPoint& globalPos, QWidget* parent, bool propertiesEnabled) {
-    QMenu menu(parent);
-    const struct {
-        int id;
-        const char* text;
-    } items[] = {{ID_NAV_NEW_SHEET, "Новый лист"},
-                 {ID_NAV_NEW_PARAM, "Новый параметр..."},
-                 {ID_NAV_DELETE, "Удалить"},
-                 {ID_NAV_PROPERTIES, "Свойства..."}};
-    for (const auto& item : items) {
-        QAction* action = menu.addAction(QString::fromUtf8(item.text));
-        action->setData(item.id);
-        if (item.id == ID_NAV_PROPERTIES) action->setEnabled(propertiesEnabled);
-    }
-    QAction* chosen = menu.exec(globalPos);
-    return chosen ? chosen->data().toInt() : 0;
+CzorMenu* LoadNavigatorMenu(CzorMenu& menu, bool deleteEnabled, bool propertiesEnabled) {
+    zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
+    if (!menu.LoadMenu(kElementMenuId)) return nullptr;
+    menu.LoadToolBar(kElementMenuToolbarId);
+    auto* popup = dynamic_cast<CzorMenu*>(menu.GetSubMenu(0));
+    if (!popup) return nullptr;
+    if (!deleteEnabled) popup->EnableMenuItem(ID_NAV_DELETE, MF_BYCOMMAND | MF_GRAYED);
+    if (!propertiesEnabled) popup->EnableMenuItem(ID_NAV_PROPERTIES, MF_BYCOMMAND | MF_GRAYED);
+    return popup;
 }
 
-}  // namespace
+int RunNavigatorMenu(const QPoint& globalPos, QWidget* parent, bool deleteEnabled, bool propertiesEnabled) {
+    if (!parent) return 0;
+    CzorMenu menu;
+    CzorMenu* popup = LoadNavigatorMenu(menu, deleteEnabled, propertiesEnabled);
+    if (!popup) return 0;
+    zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
+    menu.Install(parent);
+    const int command = popup->TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RETURNCMD, globalPos.x(), globalPos.y(), parent);
+    menu.Uninstall();
+    return command;
+}
 
 int CSheetItem::ShowContextMenu(const QPoint& globalPos, QWidget* parent) {
-    const int command = RunItemMenu(globalPos, parent, false);
+    const int command = RunNavigatorMenu(globalPos, parent, true, false);
     CQuillmarkDoc* doc = m_doc;
     switch (command) {
         case ID_NAV_NEW_SHEET: doc->AddSheet(); break;
@@ -122,7 +125,7 @@ void CParamItem::Refresh() {
 }
 
 int CParamItem::ShowContextMenu(const QPoint& globalPos, QWidget* parent) {
-    const int command = RunItemMenu(globalPos, parent, true);
+    const int command = RunNavigatorMenu(globalPos, parent, true, true);
     CQuillmarkDoc* doc = m_doc;
     switch (command) {
         case ID_NAV_NEW_SHEET: doc->AddSheet(); break;

@@ -14,6 +14,7 @@ class QWidget;
 class CReportSheet;
 class CReportParam;
 class CTableContent;
+class CzorMenu;
 
 namespace quillmark {
 
@@ -26,6 +27,12 @@ enum NavigatorKind : int { kItemBase = 0, kItemSheet = 1, kItemContents = 2, kIt
 enum NavigatorCommand : int {
     ID_NAV_NEW_SHEET = 32771, ID_NAV_NEW_PARAM = 32832, ID_NAV_DELETE = 32837, ID_NAV_PROPERTIES = 32839,
 };
+
+// "TREE_VIEW_MENU", the first popup of the report library's menu 130, with the pictures of its toolbar 131:
+// loaded into menu with delete and properties greyed unless enabled; the popup, or null.
+CzorMenu* LoadNavigatorMenu(CzorMenu& menu, bool deleteEnabled, bool propertiesEnabled);
+// The popup shown at a screen point; the chosen command, 0 for none.
+int RunNavigatorMenu(const QPoint& globalPos, QWidget* parent, bool deleteEnabled, bool propertiesEnabled);
 
 // The data role of a tree item holding its item object's id.
 constexpr int kItemIdRole = 0x0100 + 7;  // Qt::UserRole + 7

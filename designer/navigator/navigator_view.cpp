@@ -7,7 +7,6 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QtEndian>
@@ -79,20 +78,16 @@ void CNavigatorView::OnContextMenu(const QPoint& pos) {
         item->ShowContextMenu(global, m_tree);
         return;
     }
-    QMenu menu(m_tree);
-    QAction* newSheet = menu.addAction(QString::fromUtf8("Новый лист"));
-    QAction* newParam = menu.addAction(QString::fromUtf8("Новый параметр..."));
-    menu.addAction(QString::fromUtf8("Удалить"))->setEnabled(false);
-    menu.addAction(QString::fromUtf8("Свойства..."))->setEnabled(false);
-    QAction* chosen = menu.exec(global);
-    if (chosen == newSheet) m_doc->AddSheet();
-    else if (chosen == newParam) m_doc->NewParam();
+    const int chosen = RunNavigatorMenu(global, m_tree, false, false);
+    if (chosen == ID_NAV_NEW_SHEET) m_doc->AddSheet();
+    else if (chosen == ID_NAV_NEW_PARAM) m_doc->NewParam();
 }
 
 QMimeData* CNavigatorView::DragData(QTreeWidgetItem* item) const {
     if (!m_doc || m_doc->m_mode == kDocView) return nullptr;
+    // A sheet is dragged within the tree, a parameter onto a text rectangle of the editor view.
     CNavigatorItem* object = m_doc->ItemOf(item);
-    if (!object || object->Kind() != kItemSheet) return nullptr;
+    if (!object || (object->Kind() != kItemSheet && object->Kind() != kItemParam)) return nullptr;
     auto* data = new QMimeData;
     data->setData(kSheetDragFormat, MakeSheetDragRecord(::getpid(), object->Id()));
     return data;

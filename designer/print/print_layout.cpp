@@ -56,9 +56,9 @@ CSize PrintAreaExtent(const PrintSettings& settings) {
     return settings.pageOrient != 0 ? CSize(width, height) : CSize(height, width);
 }
 
-PagePlacement PlacePrintPage(const PrintSettings& settings, const PaperTiles& tiles, const PageSlot& slot,
+PrintPlacement PlacePrintPage(const PrintSettings& settings, const PaperTiles& tiles, const PageSlot& slot,
                              const PrintDevice& device) {
-    PagePlacement p;
+    PrintPlacement p;
     const CSize area = PrintAreaExtent(settings);
     p.paper = settings.fitToPage ? CSize(device.widthMm * 10, device.heightMm * 10) : NominalPaper(settings.pageOrient);
     p.zoom = std::min({SideZoom(p.paper.cx, area.cx, tiles.across), SideZoom(p.paper.cy, area.cy, tiles.down), 1.0});

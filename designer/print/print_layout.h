@@ -44,7 +44,7 @@ struct PageSlot {
 };
 
 // The zoom the elements are drawn at and the window origin of a page, with the paper extents it used.
-struct PagePlacement {
+struct PrintPlacement {
     double zoom = 1.0;
     CPoint windowOrg;
     CSize paper;
@@ -61,7 +61,7 @@ bool MapPrintPage(int page, int sheetCount, const PaperTiles& tiles, PageSlot& s
 // The print area's extents (+10 on each, the area's corners being inclusive), swapped in portrait.
 CSize PrintAreaExtent(const PrintSettings& settings);
 // Zoom and window origin of a page on the device (the caller selects MM_LOMETRIC).
-PagePlacement PlacePrintPage(const PrintSettings& settings, const PaperTiles& tiles, const PageSlot& slot,
+PrintPlacement PlacePrintPage(const PrintSettings& settings, const PaperTiles& tiles, const PageSlot& slot,
                              const PrintDevice& device);
 
 }  // namespace quillmark

@@ -77,7 +77,7 @@ void DrawPrintPage(CDC& dc, const PrintJob& job, int page, bool preview) {
         // The clip is kept in device pixels, so it stays on the paper whatever origin follows.
         dc.IntersectClipRect(0, 0, deviceWidth, -deviceHeight);
     }
-    const PagePlacement placement = PlacePrintPage(job.settings, tiles, slot, device);
+    const PrintPlacement placement = PlacePrintPage(job.settings, tiles, slot, device);
     dc.SetWindowOrg(placement.windowOrg);
 
     const bool loadedHere = !sheet->IsLoaded();

@@ -9,6 +9,7 @@
 
 #include <gmock/gmock.h>
 
+#include "controls/menu/zor_menu.h"
 #include "designer/doc/doc_host.h"
 #include "designer/frame/child_frame.h"
 #include "designer/frame/main_frame.h"
@@ -236,7 +237,9 @@ TEST_F(NavigatorTest, ForgedOrStaleDragRecordsAreIgnored) {
     doc->SetChanged(false);
 }
 
-TEST_F(NavigatorTest, TheDragOfASheetCarriesItsIdAndNoDragInViewMode) {
+// Sheets and parameters are dragged (a parameter onto a text rectangle of the view); the record names the
+// item by its id. A parameter dropped on the tree moves no sheet.
+TEST_F(NavigatorTest, TheDragOfASheetOrParameterCarriesItsIdAndNoDragInViewMode) {
     std::unique_ptr<QMimeData> data(view->DragData(ItemOfSheet(1)->TreeItem()));
     ASSERT_NE(data, nullptr);
     qint64 pid = 0;
@@ -244,9 +247,59 @@ TEST_F(NavigatorTest, TheDragOfASheetCarriesItsIdAndNoDragInViewMode) {
     ASSERT_TRUE(ParseSheetDragRecord(data->data(kSheetDragFormat), pid, id));
     EXPECT_EQ(pid, ::getpid());
     EXPECT_EQ(id, ItemOfSheet(1)->Id());
-    EXPECT_EQ(view->DragData(doc->ParamItems().at(0)->TreeItem()), nullptr);
+    CParamItem* param = doc->ParamItems().at(0).get();
+    std::unique_ptr<QMimeData> paramData(view->DragData(param->TreeItem()));
+    ASSERT_NE(paramData, nullptr);
+    ASSERT_TRUE(ParseSheetDragRecord(paramData->data(kSheetDragFormat), pid, id));
+    EXPECT_EQ(id, param->Id());
+    EXPECT_FALSE(view->HandleDrop(*paramData, frame->Navigator()->Tree()->visualItemRect(ItemOfSheet(0)->TreeItem()).center()));
     doc->m_mode = kDocView;
     EXPECT_EQ(view->DragData(ItemOfSheet(1)->TreeItem()), nullptr);
+    EXPECT_EQ(view->DragData(param->TreeItem()), nullptr);
+}
+
+// "Дублировать страницу" and "Отображать эскизы" from the frame: duplicating needs a sheet item current in
+// the navigator and edit mode; the thumbnails' check follows the document.
+TEST_F(NavigatorTest, DuplicateSheetAndThumbnailsFromTheMenus) {
+    CCommandRegistry& commands = frame->Commands();
+    const auto enabled = [&](int id) { commands.Refresh(); return commands.Action(id)->isEnabled(); };
+    Tree()->setCurrentItem(doc->ParamItems().at(0)->TreeItem());
+    EXPECT_FALSE(enabled(ID_DUPLICATE_SHEET)) << "a parameter is current";
+    Tree()->setCurrentItem(ItemOfSheet(1)->TreeItem());
+    ASSERT_TRUE(enabled(ID_DUPLICATE_SHEET));
+    ASSERT_TRUE(commands.Execute(ID_DUPLICATE_SHEET));
+    EXPECT_EQ(doc->Manager().GetSheetCount(), 4);
+    EXPECT_TRUE(doc->IsChanged());
+    doc->m_mode = kDocView;
+    Tree()->setCurrentItem(ItemOfSheet(0)->TreeItem());
+    EXPECT_FALSE(enabled(ID_DUPLICATE_SHEET)) << "view mode";
+    doc->m_mode = kDocEdit;
+
+    const bool shown = doc->m_showPicture != 0;
+    ASSERT_TRUE(commands.Execute(ID_THUMBNAILS));
+    EXPECT_EQ(doc->m_showPicture != 0, !shown);
+    commands.Refresh();
+    EXPECT_EQ(commands.Action(ID_THUMBNAILS)->isChecked(), !shown);
+    doc->SetChanged(false);
+}
+
+// The navigator's popup is the report library's "TREE_VIEW_MENU" with its pictures; a sheet's greys
+// "Свойства...", the empty tree's both "Удалить" and "Свойства...".
+TEST(NavigatorMenu, TreeViewMenuWithItsGreying) {
+    EnsureGuiApplication();
+    struct Case {
+        bool deleteEnabled, propertiesEnabled;
+    } cases[] = {{true, true}, {true, false}, {false, false}};
+    for (const Case& c : cases) {
+        CzorMenu menu;
+        CzorMenu* popup = LoadNavigatorMenu(menu, c.deleteEnabled, c.propertiesEnabled);
+        ASSERT_NE(popup, nullptr);
+        const auto greyed = [&](UINT id) { return (popup->GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
+        EXPECT_FALSE(greyed(ID_NAV_NEW_SHEET));
+        EXPECT_FALSE(greyed(ID_NAV_NEW_PARAM));
+        EXPECT_EQ(greyed(ID_NAV_DELETE), !c.deleteEnabled);
+        EXPECT_EQ(greyed(ID_NAV_PROPERTIES), !c.propertiesEnabled);
+    }
 }
 
 TEST_F(NavigatorTest, DroppedFileOpensAfterTheDropReturns) {

@@ -163,6 +163,22 @@ TEST_F(ExportTest, WhatTheUserSeesIsExportedUnsavedEditsIncluded) {
     ExpectPage(image, 0, 0.5);
 }
 
+// Page after page is drawn into the same memory; a picture still held by its caller is never drawn over.
+TEST_F(ExportTest, APagePictureStillHeldIsNotDrawnOver) {
+    const QImage first = DrawPageImage(sheets[0], kA4Landscape, 1, kBitmapPixelsPerTenth, kExportDrawFlags);
+    const QImage kept = first.copy();
+    sheets[1]->LoadElementsFromFile();
+    const QImage second = DrawPageImage(sheets[1], kA4Landscape, 1, kBitmapPixelsPerTenth, kExportDrawFlags);
+    EXPECT_EQ(first, kept) << "the first page was drawn over";
+    cells.clear();
+    for (CReportSheet* sheet : sheets) cells.push_back(sheet->GetElement(0));
+    ExpectPage(first, 0, 0.5);
+    ExpectPage(second, 1, 0.5);
+    // Once let go of, the memory serves the next page, which starts from white.
+    DrawPageImage(sheets[1], kA4Landscape, 1, kBitmapPixelsPerTenth, kExportDrawFlags);
+    ExpectPage(DrawPageImage(sheets[0], kA4Landscape, 1, kBitmapPixelsPerTenth, kExportDrawFlags), 0, 0.5);
+}
+
 TEST_F(ExportTest, MetafilesAreWellFormedAndReadByAnotherPlayer) {
     const std::string file = dir.Path() + "/page.wmf";
     ASSERT_TRUE(ExportPageToFile(sheets[0], kA4Landscape, 1, file));

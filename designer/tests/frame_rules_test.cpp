@@ -52,6 +52,18 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
     const CommandState saved = With(Editing(), [](CommandState& s) { s.hasSavedPath = true; });
     const CommandState mailable = With(saved, [](CommandState& s) { s.mailClient = true; });
     const CommandState barsHidden = With(NoDocument(), [](CommandState& s) { s.formatBar = false; s.navigatorBar = false; });
+    const CommandState one = With(Editing(), [](CommandState& s) { s.selectionCount = 1; });
+    const CommandState two = With(Editing(), [](CommandState& s) { s.selectionCount = 2; });
+    const CommandState twoViewing = With(two, [](CommandState& s) { s.editMode = false; });
+    const CommandState noEditRight = With(two, [](CommandState& s) { s.editRight = false; s.editMode = false; });
+    const CommandState boldLeft = With(one, [](CommandState& s) {
+        s.bold = true;
+        s.textAlign = 0x08 | 0x01;  // a vertical bit beside it
+        s.orientation = 1;
+        s.fixed = true;
+    });
+    const CommandState sheetItem = With(Editing(), [](CommandState& s) { s.sheetItemSelected = true; });
+    const CommandState armed = With(clip, [](CommandState& s) { s.pasteArmed = true; });
     const CommandStatus on{true, false}, off{false, false}, onChecked{true, true};
 
     const RuleCase cases[] = {
@@ -91,11 +103,40 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
         {"a bar hidden is unchecked", barsHidden, ID_BAR_FORMAT, on},
         {"the navigator hidden", barsHidden, ID_BAR_NAVIGATOR, on},
         {"printer set-up has no dialog yet", Editing(), ID_FILE_PRINT_SETUP, off},
-        {"properties have no dialog yet", selected, ID_PROPERTIES, off},
+        {"properties while viewing", selected, ID_PROPERTIES, on},
+        {"properties of a read-only file", With(selected, [](CommandState& s) { s.readOnly = true; }), ID_PROPERTIES, off},
+        {"properties without the edit right", noEditRight, ID_PROPERTIES, off},
+        {"properties waiting for a click", With(one, [](CommandState& s) { s.activeTool = ID_PROPERTIES; }), ID_PROPERTIES,
+         onChecked},
         {"print preview with a document", Editing(), ID_FILE_PRINT_PREVIEW, on},
         {"users set up from any mode", viewing, ID_USERS, on},
         {"data source only in edit mode", viewing, ID_DATA_SOURCE, off},
         {"unknown command", Editing(), 12345, off},
+        {"align with one selected", one, ID_ALIGN_LEFT, off},
+        {"align with two selected", two, ID_ALIGN_TOP, on},
+        {"align while viewing", twoViewing, ID_ALIGN_SIZE, off},
+        {"align without the edit right", noEditRight, ID_ALIGN_LEFT, off},
+        {"round to millimetres with one selected", one, ID_ALIGN_MM, on},
+        {"round to millimetres while viewing", twoViewing, ID_ALIGN_MM, on},
+        {"format without a selection", Editing(), ID_TEXT_BOLD, off},
+        {"format without the edit right", noEditRight, ID_TEXT_ITALIC, off},
+        {"bold checked from the first text rectangle", boldLeft, ID_TEXT_BOLD, onChecked},
+        {"italic unchecked", boldLeft, ID_TEXT_ITALIC, on},
+        {"left text checked", boldLeft, ID_TEXT_LEFT, onChecked},
+        {"centred text unchecked", boldLeft, ID_TEXT_CENTER, on},
+        {"vertical checked", boldLeft, ID_TEXT_VERTICAL, onChecked},
+        {"horizontal unchecked", boldLeft, ID_TEXT_HORIZONTAL, on},
+        {"fixed checked", boldLeft, ID_FIX_ELEMENTS, onChecked},
+        {"font with a selection", one, ID_TEXT_FONT, on},
+        {"copy without the edit right", noEditRight, ID_EDIT_COPY, off},
+        {"paste armed is checked", armed, ID_EDIT_PASTE, onChecked},
+        {"select all while viewing", viewing, ID_SELECT_ALL, on},
+        {"select all with no sheet", noSheet, ID_SELECT_ALL, off},
+        {"duplicate with no sheet item current", Editing(), ID_DUPLICATE_SHEET, off},
+        {"duplicate of a current sheet item", sheetItem, ID_DUPLICATE_SHEET, on},
+        {"duplicate while viewing", With(sheetItem, [](CommandState& s) { s.editMode = false; }), ID_DUPLICATE_SHEET, off},
+        {"thumbnails shown", With(viewing, [](CommandState& s) { s.showPicture = true; }), ID_THUMBNAILS, onChecked},
+        {"thumbnails without a document", NoDocument(), ID_THUMBNAILS, off},
     };
     for (const RuleCase& c : cases) {
         const CommandStatus got = EvaluateCommand(c.id, c.state);

@@ -26,3 +26,14 @@ qm_add_test(designer_clipboard_tests
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
   LIBS quillmark_core
   LABELS asan)
+
+# The real program's element clipboard between two running programs, the page image read by xclip, and
+# the preview from the menu, on a test X display.
+if(NOT QM_SANITIZE)
+  qm_add_test(designer_clipboard_xvfb_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/clipboard_xvfb_test.cpp ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+    LIBS quillmark_core qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(designer_clipboard_xvfb_tests quillmark)
+endif()

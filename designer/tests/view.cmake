@@ -20,8 +20,9 @@ qm_add_test(designer_view_doc_tests
 # The real program's editor view on a test X server (Xvfb, xdotool, xwd), driven from outside.
 if(NOT QM_SANITIZE)
   qm_add_test(designer_view_xvfb_tests
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_xvfb_test.cpp
-    LIBS qm_testkit
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/view_xvfb_test.cpp ${CMAKE_CURRENT_LIST_DIR}/print_fixture.cpp
+            ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+    LIBS quillmark_core qm_testkit zorbase
     LABELS xvfb
     TIMEOUT 120)
   add_dependencies(designer_view_xvfb_tests quillmark)

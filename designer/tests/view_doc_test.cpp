@@ -13,6 +13,7 @@
 #include "designer/doc/doc_host.h"
 #include "designer/doc/quillmark_doc.h"
 #include "designer/frame/main_frame.h"
+#include "designer/print/print_preview.h"
 #include "designer/view/doc_view.h"
 #include "designer/view/quillmark_view.h"
 #include "designer/view/view_frame.h"
@@ -176,6 +177,119 @@ TEST_F(ViewDocTest, ClosingTheFrameWithADocumentShown) {
     frame.reset();
     QApplication::processEvents();
     EXPECT_TRUE(messages.Texts().empty()) << ::testing::PrintToString(messages.Texts());
+}
+
+}  // namespace
+}  // namespace quillmark
+
+namespace quillmark {
+namespace {
+
+// The editor's commands run from the frame on the active view's selection, with their menu states; the
+// selection copied and pasted at a click: the pasted group's corner on the click, selected, and
+// what was pasted is in the file after a save.
+TEST_F(ViewDocTest, EditorCommandsFromTheFrameAndPasteAtAClick) {
+    int pastedCount = 0;
+    {
+        CMainFrame frame;
+        ConnectEditorViews(frame);
+        frame.resize(1400, 1000);
+        frame.show();
+        CDocumentHost host(&frame);
+        ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
+        QApplication::processEvents();
+        CQuillmarkDoc& doc = *host.Document();
+        CQuillmarkView* view = ActiveView(frame);
+        ASSERT_NE(view, nullptr);
+        CReportSheet* sheet = view->Sheet();
+        const int count = sheet->GetElementCount();
+        const CSize page = doc.m_pageSize;
+        const auto make = [&](CPoint origin, CSize size) {
+            CReportElement* e = sheet->CreateReportElem(origin, size, kElemRect);
+            sheet->Add(e);
+            e->Update(true);
+            return e;
+        };
+        CReportElement* a = make(CPoint(page.cx - 900, 200 - page.cy), CSize(300, 100));
+        CReportElement* b = make(CPoint(page.cx - 500, 400 - page.cy), CSize(200, 150));
+        CCommandRegistry& commands = frame.Commands();
+        const auto enabled = [&](int id) { commands.Refresh(); return commands.Action(id)->isEnabled(); };
+        const auto checked = [&](int id) { commands.Refresh(); return commands.Action(id)->isChecked(); };
+
+        sheet->UnselectAll();
+        sheet->Select(a, 1);
+        EXPECT_FALSE(enabled(ID_ALIGN_LEFT)) << "one selected";
+        EXPECT_TRUE(enabled(ID_TEXT_BOLD));
+        sheet->Select(b, 2);
+        ASSERT_TRUE(commands.Execute(ID_ALIGN_LEFT));
+        EXPECT_EQ(b->GetOrigin().x, a->GetOrigin().x);
+        ASSERT_TRUE(commands.Execute(ID_ALIGN_SIZE));
+        EXPECT_EQ(b->GetSize(), a->GetSize());
+        EXPECT_TRUE(doc.IsChanged());
+
+        // The format follows the first selected; the menu's check follows the format.
+        const bool wasBold = a->GetTextValue().GetFont().lfWeight == 700;
+        EXPECT_EQ(checked(ID_TEXT_BOLD), wasBold);
+        ASSERT_TRUE(commands.Execute(ID_TEXT_BOLD));
+        EXPECT_EQ(b->GetTextValue().GetFont().lfWeight, wasBold ? 400 : 700);
+        EXPECT_EQ(checked(ID_TEXT_BOLD), !wasBold);
+        ASSERT_TRUE(commands.Execute(ID_TEXT_RIGHT));
+        EXPECT_TRUE(checked(ID_TEXT_RIGHT));
+        EXPECT_FALSE(checked(ID_TEXT_LEFT));
+        EXPECT_EQ(b->GetTextValue().GetAlign() & 0x38, 0x20);
+        ASSERT_TRUE(commands.Execute(ID_FIX_ELEMENTS));
+        EXPECT_TRUE(checked(ID_FIX_ELEMENTS));
+        EXPECT_GT(b->GetFixed(), 0);
+        ASSERT_TRUE(commands.Execute(ID_FIX_ELEMENTS));
+        EXPECT_EQ(b->GetFixed(), 0);
+
+        // Copy, then paste: armed by the command, placed by the next click.
+        ASSERT_TRUE(commands.Execute(ID_EDIT_COPY));
+        QApplication::processEvents();
+        ASSERT_TRUE(enabled(ID_EDIT_PASTE)) << "the clipboard holds elements";
+        ASSERT_TRUE(commands.Execute(ID_EDIT_PASTE));
+        EXPECT_EQ(doc.Tool(), kToolPaste);
+        EXPECT_TRUE(checked(ID_EDIT_PASTE));
+        const CPoint click(page.cx - 1500, 1200 - page.cy);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, PixelOf(view, click));
+        ASSERT_EQ(sheet->GetElementCount(), count + 4);
+        EXPECT_EQ(doc.Tool(), kToolSelect);
+        CReportElement* pa = sheet->GetElement(count + 2);
+        CReportElement* pb = sheet->GetElement(count + 3);
+        ASSERT_EQ(sheet->GetSelection().GetSize(), 2);
+        EXPECT_EQ(sheet->GetSelection().GetAt(0), pa);
+        const int tolerance = static_cast<int>(3 / view->Zoom()) + 3;  // a pixel or so at the zoom
+        // The group's corner of the least x and y (its frames' normalised top left) is a's origin.
+        EXPECT_NEAR(pa->GetOrigin().x, click.x, tolerance);
+        EXPECT_NEAR(pa->GetOrigin().y, click.y, tolerance);
+        // The group keeps its shape.
+        EXPECT_EQ(pb->GetOrigin() - pa->GetOrigin(), b->GetOrigin() - a->GetOrigin());
+        EXPECT_EQ(pb->GetTextValue().GetFont().lfWeight, b->GetTextValue().GetFont().lfWeight);
+        pastedCount = sheet->GetElementCount();
+        ASSERT_TRUE(doc.OnSaveDocument(path));
+    }
+    CQuillmarkDoc reopened(nullptr);
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    CReportSheet* sheet = reopened.Manager().GetSheet(0);
+    sheet->LoadElementsFromFile();
+    EXPECT_EQ(sheet->GetElementCount(), pastedCount);
+}
+
+// The command line's preview switch: the first report view shown opens the print preview, once.
+TEST_F(ViewDocTest, PreviewSwitchOpensThePreviewOnTheFirstUpdate) {
+    CMainFrame frame;
+    ConnectEditorViews(frame, true);
+    frame.resize(1000, 800);
+    frame.show();
+    CDocumentHost host(&frame);
+    ASSERT_TRUE(host.Open(path));
+    QApplication::processEvents();
+    EXPECT_EQ(frame.findChildren<CPrintPreviewWindow*>().size(), 1);
+    ASSERT_TRUE(host.Open(path));
+    QApplication::processEvents();
+    EXPECT_EQ(frame.findChildren<CPrintPreviewWindow*>().size(), 1) << "only the first update";
+    for (CPrintPreviewWindow* window : frame.findChildren<CPrintPreviewWindow*>()) window->close();
+    QApplication::processEvents();
 }
 
 }  // namespace

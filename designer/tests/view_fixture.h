@@ -1,6 +1,7 @@
 #pragma once
 // A document for the editor view's tests: the report model of the model tests with the view's document
 // interface answered from plain fields, and the calls the view makes recorded.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,12 @@ public:
         ++properties;
         return propertiesChange;
     }
-    void PasteAt(CReportSheet*, CPoint point) override { pastes.push_back(point); }
+    // A paste of pastedElements' copies when set (their records through the clipboard block), else only noted.
+    bool PasteAt(CReportSheet* sheet, CPoint point, double zoom, CBoundArray& frames) override {
+        pastes.push_back(point);
+        return paste && paste(sheet, point, zoom, frames);
+    }
+    std::function<bool(CReportSheet*, CPoint, double, CBoundArray&)> paste;
     void CopySelection(CReportSheet*) override { ++copies; }
     void SelectAll(CReportSheet*) override { ++selectAlls; }
     void EditText(CReportSheet*) override { ++textEdits; }

@@ -6,7 +6,8 @@
 #include <thread>
 
 #include "controls/tests/x_suite.h"
-#include "designer/tests/designer_sandbox.h"
+#include "designer/tests/designer_x_fixture.h"
+#include "designer/tests/print_fixture.h"
 #include "platform/tests/test_support.h"
 
 namespace quillmark_test {
@@ -77,6 +78,135 @@ TEST_F(ViewOnDisplay, ThePageShowsZoomsAndViewingAsksNothingOnExit) {
     EXPECT_EQ(result.exitStatus, 0) << "signal " << result.signal << "\n" << result.err;
     EXPECT_EQ(zor::test::Slurp(file), bytes);
     EXPECT_EQ(std::filesystem::last_write_time(file), time);
+}
+
+}  // namespace
+}  // namespace quillmark_test
+
+namespace quillmark_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RoadOnDisplay : public DesignerOnDisplay {};
+
+// The designer's main road by real X input: the example opened, the text tool chosen on its toolbar, a text
+// rectangle drawn by pressing, moving and releasing the mouse, a second one drawn and deleted, Ctrl+S, the current page exported through the
+// File menu's save dialog, "Печать отчета" to a print queue of the test's own, Exit; the saved file holds the new rectangle at the drawn size, the export a page
+// image at half a pixel per tenth of a millimetre.
+TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
+    if (!HaveDisplay()) GTEST_SKIP() << Why();
+    ASSERT_TRUE(MakeDesignerSandbox(sandbox));
+    const std::string file = sandbox.Work() + "/sales.zordot";
+    const std::string image = sandbox.Work() + "/page.png";
+    std::filesystem::copy_file(QM_SOURCE_DIR "/examples/sales.zordot", file);
+    const FileFacts before = ReadFile(sandbox, file);
+    ASSERT_TRUE(before.opened);
+
+    // The program prints to a queue of the test's own when the machine has a print scheduler.
+    zor::test::ScopedTempDir cups;  // short: the scheduler's socket path must fit a socket address
+    print_test::PrivateCupsQueue queue;
+    std::string why;
+    const bool cupsStarted = print_test::RunCommand("command -v pdfinfo >/dev/null").first == 0 &&
+                             queue.Start(cups.Path(), why);
+    zor::test::ScopedEnv server{"CUPS_SERVER", cupsStarted ? queue.Socket() : std::string("/nonexistent/cups.sock")};
+    zor::test::ScopedEnv lpdest{"LPDEST", std::nullopt};
+    zor::test::ScopedEnv printer{"PRINTER", std::nullopt};
+
+    RunningProgram program;
+    ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, program, why)) << why;
+    const unsigned long window = WindowOf(program, 20s);
+    ASSERT_NE(window, 0u) << program.Wait(0ms).err;
+    const QRect frame = x().WindowGeometry(window).value_or(QRect());
+    ASSERT_TRUE(frame.isValid());
+    Focus(window, Inside(frame));
+
+    // The text tool: the second button of the elements bar, right of the main bar in the first row.
+    ASSERT_TRUE(x().Click(frame.left() + 260, frame.top() + 36));
+    std::this_thread::sleep_for(200ms);
+    const QPoint from(frame.left() + 550, frame.top() + 550), to(from + QPoint(200, 100));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from.x()), std::to_string(from.y())}));
+    ASSERT_TRUE(x().XDo({"mousedown", "1"}));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from.x() + 100), std::to_string(from.y() + 50)}));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(to.x()), std::to_string(to.y())}));
+    ASSERT_TRUE(x().XDo({"mouseup", "1"}));
+    std::this_thread::sleep_for(200ms);
+    // A second one above it, chosen by a click and deleted with the question answered "Да" (the default
+    // button is "Нет": Shift+Tab moves to "Да").
+    ASSERT_TRUE(x().Click(frame.left() + 260, frame.top() + 36));
+    std::this_thread::sleep_for(200ms);
+    const QPoint from2(from.x(), from.y() - 200);
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from2.x()), std::to_string(from2.y())}));
+    ASSERT_TRUE(x().XDo({"mousedown", "1"}));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from2.x() + 100), std::to_string(from2.y() + 40)}));
+    ASSERT_TRUE(x().XDo({"mousemove", std::to_string(from2.x() + 200), std::to_string(from2.y() + 80)}));
+    ASSERT_TRUE(x().XDo({"mouseup", "1"}));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(x().Click(from2.x() + 100, from2.y() + 40));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(x().Key("Delete"));
+    // The question is a window of its own; with no window manager it gets the keyboard only when told.
+    unsigned long question = 0;
+    for (auto end = std::chrono::steady_clock::now() + 5s; !question && std::chrono::steady_clock::now() < end;) {
+        std::string out;
+        x().XDo({"search", "--all", "--onlyvisible", "--pid", std::to_string(program.Pid()), "--name", "."}, &out);
+        std::istringstream ids(out);
+        for (unsigned long id = 0; ids >> id;)
+            if (id != window) question = id;
+        if (!question) std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(question, 0u) << "no question before deleting";
+    x().XDo({"windowfocus", "--sync", std::to_string(question)});
+    ASSERT_TRUE(x().Key("shift+Tab"));
+    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(300ms);
+    x().XDo({"windowfocus", "--sync", std::to_string(window)});
+
+    const auto time = std::filesystem::last_write_time(file);
+    ASSERT_TRUE(x().Key("ctrl+s"));
+    for (auto end = std::chrono::steady_clock::now() + 10s;
+         std::filesystem::last_write_time(file) == time && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_NE(std::filesystem::last_write_time(file), time) << "Ctrl+S did not save";
+
+    // File, Export, Current page: the save dialog takes a typed name, then the message is answered.
+    FileMenuItem(frame, 10);
+    ASSERT_TRUE(x().Key("Right"));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(x().Key("Return"));
+    const unsigned long dialog = x().WaitForWindow("Save", 10s);
+    ASSERT_NE(dialog, 0u) << "no save dialog";
+    std::this_thread::sleep_for(300ms);
+    x().XDo({"windowfocus", "--sync", std::to_string(dialog)});
+    ASSERT_TRUE(x().Type(image));
+    ASSERT_TRUE(x().Key("Return"));
+    for (auto end = std::chrono::steady_clock::now() + 10s;
+         !std::filesystem::exists(image) && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(std::filesystem::exists(image)) << "nothing exported";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(x().Key("Return"));  // "Экспортирование страницы завершено!"
+    std::this_thread::sleep_for(300ms);
+
+    // File, "Печать отчета": every sheet to the default queue without a dialog.
+    if (cupsStarted) {
+        FileMenuItem(frame, 8);
+        ASSERT_TRUE(x().Key("Return"));
+        ASSERT_TRUE(queue.WaitForOutput(30000)) << "nothing printed within 30 s";
+        EXPECT_EQ(print_test::ReadPdfInfo(queue.Output()).pages, 3) << "one page a sheet";
+    }
+    EXPECT_TRUE(Exit(program, window, frame)) << "the save left something to ask";
+
+    QImage exported(QString::fromStdString(image));
+    ASSERT_FALSE(exported.isNull());
+    EXPECT_EQ(exported.size(), QSize(before.page.cx / 2, before.page.cy / 2));
+    const FileFacts after = ReadFile(sandbox, file);
+    ASSERT_TRUE(after.opened);
+    EXPECT_EQ(after.elements, before.elements + 1);
+    EXPECT_EQ(after.lastKind, 1) << "a text rectangle";
+    // 200 by 100 pixels at 96 dots per inch and zoom 1: 529 by 265 tenths of a millimetre.
+    EXPECT_NEAR(after.lastSize.cx, 529, 15);
+    EXPECT_NEAR(after.lastSize.cy, 265, 15);
 }
 
 }  // namespace

@@ -2,16 +2,28 @@
 
 #include <unistd.h>
 
+#include <QTimer>
+
+#include "designer/edit/element_clipboard.h"
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
 #include "designer/navigator/navigator_items.h"
 #include "designer/navigator/navigator_view.h"
+#include "designer/print/print_preview.h"
 #include "designer/view/quillmark_view.h"
 #include "designer/view/view_frame.h"
+#include "report/dialogs/show_dialogs.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
 
 namespace quillmark {
+
+namespace {
+
+// The command line's preview switch, taken by the first view update.
+int g_previewRequest = 0;
+
+}  // namespace
 
 bool CDocumentForView::UseCommonScale() const {
     return m_doc.m_mode == kDocView ? m_doc.m_useOneScaleInReport != 0 : m_doc.m_useOneScaleInDot != 0;
@@ -53,10 +65,31 @@ bool CDocumentForView::EditProperties(CReportSheet* sheet) {
     return sheet->GetSelection().GetAt(0)->ElemProper(m_doc.m_mode);
 }
 
-void CDocumentForView::SelectAll(CReportSheet* sheet) {
-    if (!sheet) return;
-    for (CReportElement* element : sheet->GetElements()) sheet->Select(element, 1);
+EditorContext CDocumentForView::Context(CReportSheet* sheet) {
+    EditorContext context;
+    context.sheet = sheet;
+    context.mode = m_doc.m_mode;
+    context.hasRight = [this](int right, bool show) { return m_doc.HasRight(right, show); };
+    context.changed = [this] { m_doc.SetChanged(); };
+    return context;
 }
+
+bool CDocumentForView::PasteAt(CReportSheet* sheet, CPoint click, double zoom, CBoundArray& frames) {
+    EditorContext context = Context(sheet);
+    context.changed = {};  // the editor marks the change itself
+    return PasteElementsFromClipboard(context, click, zoom, frames);
+}
+
+void CDocumentForView::CopySelection(CReportSheet* sheet) { CopyElementsToClipboard(Context(sheet)); }
+
+void CDocumentForView::EditText(CReportSheet* sheet) {
+    CElementCommands commands(Context(sheet));
+    commands.EditText([](const char* title, std::string& text, int mode) {
+        return ShowSimplDialog(title, &text, mode);
+    });
+}
+
+void CDocumentForView::SelectAll(CReportSheet* sheet) { CElementCommands(Context(sheet)).SelectAll(); }
 
 CQuillmarkView* MakeEditorView(CQuillmarkDoc& doc, QWidget* parent) {
     auto document = std::make_unique<CDocumentForView>(doc);
@@ -71,7 +104,15 @@ void InstallEditorViews() {
     });
 }
 
-void ConnectEditorViews(CMainFrame& frame) {
+void CDocumentForView::ViewUpdated() {
+    CMainFrame* frame = m_doc.Frame();
+    if (!frame || !TakePreviewRequest(g_previewRequest)) return;
+    // Not inside the update: the document may still be opening, and the frame is shown after that.
+    QTimer::singleShot(0, frame, [frame] { frame->Commands().Execute(ID_FILE_PRINT_PREVIEW); });
+}
+
+void ConnectEditorViews(CMainFrame& frame, bool preview) {
+    g_previewRequest = preview ? 1 : 0;
     InstallEditorViews();
     ConnectViewCommands(frame);
 }

@@ -3,6 +3,7 @@
 // CQuillmarkDoc and the main frame, and the factory through which the document makes its editor views.
 #include <memory>
 
+#include "designer/edit/element_commands.h"
 #include "designer/view/view_document.h"
 
 class QWidget;
@@ -37,14 +38,19 @@ public:
     void SetPositionText(const std::string& text) override;
     void RefreshCommands() override;
     bool EditProperties(CReportSheet* sheet) override;
-    // Pasting, copying and editing a text in place are the editor commands' (not in the program yet).
-    void PasteAt(CReportSheet*, CPoint) override {}
-    void CopySelection(CReportSheet*) override {}
-    void EditText(CReportSheet*) override {}
+    bool PasteAt(CReportSheet* sheet, CPoint click, double zoom, CBoundArray& frames) override;
+    void CopySelection(CReportSheet* sheet) override;
+    // "Текст": the report library's one-line dialog.
+    void EditText(CReportSheet* sheet) override;
     void SelectAll(CReportSheet* sheet) override;
     void RefreshNavigatorLabels() override { m_doc.RebuildNavigator(true); }
+    // The first update after a start with the preview switch opens the print preview.
+    void ViewUpdated() override;
 
 private:
+    // What the editor commands need of the document, on that sheet.
+    EditorContext Context(CReportSheet* sheet);
+
     CQuillmarkDoc& m_doc;
 };
 
@@ -52,7 +58,8 @@ private:
 CQuillmarkView* MakeEditorView(CQuillmarkDoc& doc, QWidget* parent = nullptr);
 // From now on the document's report windows hold editor views.
 void InstallEditorViews();
-// The program's frame with editor views: the factory installed and the view commands connected.
-void ConnectEditorViews(CMainFrame& frame);
+// The program's frame with editor views: the factory installed and the view commands connected. With
+// preview, the first report view updated opens the print preview (the command line's "preview").
+void ConnectEditorViews(CMainFrame& frame, bool preview = false);
 
 }  // namespace quillmark

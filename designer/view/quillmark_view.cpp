@@ -94,6 +94,7 @@ void CQuillmarkView::OnUpdate() {
     if (!sheet->IsLoaded()) sheet->LoadElementsFromFile();
     UpdateScrollBars();
     viewport()->update();
+    m_document.ViewUpdated();
 }
 
 void CQuillmarkView::OnActivateView() {
@@ -359,6 +360,50 @@ void CQuillmarkView::ShowProperties() {
     m_document.SetTool(kToolSelect);
 }
 
+CElementCommands CQuillmarkView::ElementCommands() {
+    EditorContext context;
+    context.sheet = m_editor.Sheet();
+    context.mode = m_document.Mode();
+    context.hasRight = [this](int right, bool show) { return m_document.HasRight(right, show); };
+    context.changed = [this] {
+        m_document.SetChanged();
+        viewport()->update();
+        m_document.RefreshCommands();
+    };
+    context.redraw = [this] {
+        viewport()->update();
+        m_document.RefreshCommands();
+    };
+    return CElementCommands(std::move(context));
+}
+
+void CQuillmarkView::CopySelection() {
+    if (CReportSheet* sheet = m_editor.Sheet()) m_document.CopySelection(sheet);
+    m_document.RefreshCommands();
+}
+
+void CQuillmarkView::ArmPaste() {
+    // Pasting changes the sheet: a file that is only looked at takes nothing.
+    if (!m_editor.Sheet() || m_document.Mode() != 0 || m_document.IsReadOnly() ||
+        !m_document.HasRight(kRightEdit, true))
+        return;
+    m_editor.CancelOperation();
+    m_document.SetTool(kToolPaste);
+    m_document.RefreshCommands();
+}
+
+void CQuillmarkView::SelectAll() {
+    if (CReportSheet* sheet = m_editor.Sheet()) m_document.SelectAll(sheet);
+    viewport()->update();
+    m_document.RefreshCommands();
+}
+
+void CQuillmarkView::EditText() {
+    if (CReportSheet* sheet = m_editor.Sheet()) m_document.EditText(sheet);
+    viewport()->update();
+    m_document.RefreshCommands();
+}
+
 void CQuillmarkView::DeleteSelection() {
     if (m_editor.DeleteSelection()) {
         viewport()->update();
@@ -375,7 +420,7 @@ void CQuillmarkView::keyPressEvent(QKeyEvent* event) {
         if (event->modifiers() & Qt::AltModifier)
             ShowProperties();
         else if (sheet)
-            m_document.EditText(sheet);
+            EditText();
         return;
     case Qt::Key_Escape:
         m_editor.CancelOperation();
@@ -390,14 +435,13 @@ void CQuillmarkView::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_A:
         if (ctrl && sheet) {
-            m_document.SelectAll(sheet);
-            viewport()->update();
+            SelectAll();
             return;
         }
         break;
     case Qt::Key_T:
         if (ctrl && sheet) {
-            m_document.EditText(sheet);
+            EditText();
             return;
         }
         break;
@@ -438,7 +482,8 @@ void CQuillmarkView::RightButton(QPoint pixel) {
         if (!editMode) return;
         const int choice = ChooseFromMenu({{kCmdPaste, "Вставить"}}, pixel);
         sheet->UnselectAll();
-        m_document.SetTool(choice == kCmdPaste ? kToolPaste : kToolSelect);
+        m_document.SetTool(kToolSelect);
+        if (choice == kCmdPaste) ArmPaste();
         m_document.RefreshCommands();
         viewport()->update();
         return;
@@ -477,9 +522,9 @@ void CQuillmarkView::RightButton(QPoint pixel) {
     switch (choice) {
     case kCmdProperties: ShowProperties(); break;
     case kCmdDelete: DeleteSelection(); break;
-    case kCmdCopy: m_document.CopySelection(sheet); break;
+    case kCmdCopy: CopySelection(); break;
     case kCmdPaste:
-        if (editMode) m_document.SetTool(kToolPaste);
+        if (editMode) ArmPaste();
         break;
     default: break;
     }

@@ -12,6 +12,7 @@
 
 #include <QAbstractScrollArea>
 
+#include "designer/edit/element_commands.h"
 #include "designer/view/view_editor.h"
 #include "designer/view/view_geometry.h"
 
@@ -65,6 +66,14 @@ public:
 
     void ShowProperties();
     void DeleteSelection();
+
+    // The editor's commands on this view's sheet: alignment, format, fixing (the frame's menus and bars).
+    CElementCommands ElementCommands();
+    // "Копировать", "Вставить" (armed: the next click pastes), "Выделить все", "Редактировать текст".
+    void CopySelection();
+    void ArmPaste();
+    void SelectAll();
+    void EditText();
 
     // Page-logical point of a pixel of the window, and back.
     CPoint ToPage(QPoint pixel) const;

@@ -6,6 +6,7 @@
 #include "designer/doc/quillmark_doc.h"  // the tool codes, modes and rights
 #include "platform/win/geometry.h"
 
+class CBoundArray;
 class CReportElement;
 class CReportParam;
 class CReportSheet;
@@ -49,13 +50,17 @@ public:
     virtual void SetPositionText(const std::string& text) = 0;
     virtual void RefreshCommands() = 0;
 
-    // Element commands that belong to the editor commands: each does nothing until they are wired.
+    // Element commands that the editor commands carry out.
     virtual bool EditProperties(CReportSheet* sheet) = 0;  // true when the dialog changed something
-    virtual void PasteAt(CReportSheet* sheet, CPoint sheetPoint) = 0;
+    // The clipboard's elements pasted on the sheet with the group's upper left corner at click (page-logical,
+    // at zoom), selected, with move frames in frames; false when nothing was pasted.
+    virtual bool PasteAt(CReportSheet* sheet, CPoint click, double zoom, CBoundArray& frames) = 0;
     virtual void CopySelection(CReportSheet* sheet) = 0;
     virtual void SelectAll(CReportSheet* sheet) = 0;
     virtual void EditText(CReportSheet* sheet) = 0;
     virtual void RefreshNavigatorLabels() = 0;
+    // A view with a sheet has been updated (the start's preview request waits for the first one).
+    virtual void ViewUpdated() {}
 };
 
 }  // namespace quillmark

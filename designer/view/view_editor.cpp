@@ -218,13 +218,14 @@ ViewOutcome CViewEditor::LButtonDown(CPoint point, ViewKeys keys) {
     }
 
     switch (tool) {
-    case kToolPaste: {
-        const double zoom = Zoom();
-        m_document.PasteAt(m_sheet, CPoint(static_cast<int>(point.x / zoom), static_cast<int>(point.y / zoom)));
-        m_document.SetTool(kToolSelect);
+    case kToolPaste:
+        // The pasted group hangs on the mouse until the button is released; the tool ends then.
+        if (m_document.PasteAt(m_sheet, point, Zoom(), m_frames)) m_document.SetChanged();
+        else m_frames.RemoveAll();
+        m_tracePoint = point;
         out.capture = true;
+        out.erase = true;
         return out;
-    }
     case kToolSelect:
         SelectAtPoint(point, hits, keys);
         out.capture = true;
@@ -394,8 +395,8 @@ ViewOutcome CViewEditor::LButtonUp(CPoint point, ViewKeys keys) {
                 changed = true;
             }
         }
-    } else if (m_document.Mode() == 0) {
-        // A click: in view mode the press has already chosen.
+    } else if (m_document.Mode() == 0 && tool != kToolPaste) {
+        // A click: in view mode the press has already chosen; a paste has selected what it pasted.
         ClickSelect(point, HitsAt(point), keys);
     }
     m_document.SetTool(kToolSelect);
