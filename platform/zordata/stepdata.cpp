@@ -123,6 +123,28 @@ CzorInstance* CzorStepData::NewInstance(CzorEntity* entity) {
     return inst;
 }
 
+void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
+    // The moved ones are told apart by their new numbers, which no other instance has reached.
+    const uint32_t first = m_nNextSeq;
+    std::vector<CzorEntity*> entities;
+    for (CzorInstance* inst : instances) {
+        if (!inst || inst->IsDeleted() || inst->m_nSeq >= first) continue;
+        inst->m_nSeq = m_nNextSeq++;
+        if (std::find(entities.begin(), entities.end(), inst->m_pEntity) == entities.end())
+            entities.push_back(inst->m_pEntity);
+    }
+    if (m_nNextSeq == first) return;
+    const auto toEnd = [first](CzorTAggr<CzorInstance>& list) {
+        CzorInstance** begin = list.m_pItems;
+        CzorInstance** end = begin + list.m_nCount;
+        CzorInstance** moved =
+            std::stable_partition(begin, end, [first](const CzorInstance* i) { return i->m_nSeq < first; });
+        std::sort(moved, end, [](const CzorInstance* a, const CzorInstance* b) { return a->m_nSeq < b->m_nSeq; });
+    };
+    toEnd(m_Instances);
+    for (CzorEntity* entity : entities) toEnd(entity->m_Extent);
+}
+
 CzorInstance* CzorStepData::CreateInstance(CzorEntity* entity, bool bLocalOnly, bool /*bInitValues*/) {
     if (!entity) {
         SetLastError(zorErrNoEntity);
