@@ -134,15 +134,21 @@ void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
             entities.push_back(inst->m_pEntity);
     }
     if (m_nNextSeq == first) return;
-    const auto toEnd = [first](CzorTAggr<CzorInstance>& list) {
-        CzorInstance** begin = list.m_pItems;
-        CzorInstance** end = begin + list.m_nCount;
-        CzorInstance** moved =
-            std::stable_partition(begin, end, [first](const CzorInstance* i) { return i->m_nSeq < first; });
-        std::sort(moved, end, [](const CzorInstance* a, const CzorInstance* b) { return a->m_nSeq < b->m_nSeq; });
+    // In place: the others close up in their order, the moved ones follow in the order given (each once:
+    // its new number is its place).
+    const auto toEnd = [&](CzorTAggr<CzorInstance>& list, const CzorEntity* only) {
+        int w = 0;
+        for (int r = 0; r < list.m_nCount; ++r)
+            if (list.m_pItems[r]->m_nSeq < first) list.m_pItems[w++] = list.m_pItems[r];
+        uint32_t next = first;
+        for (CzorInstance* inst : instances) {
+            if (!inst || inst->IsDeleted() || inst->m_nSeq != next) continue;
+            ++next;
+            if (!only || inst->m_pEntity == only) list.m_pItems[w++] = inst;
+        }
     };
-    toEnd(m_Instances);
-    for (CzorEntity* entity : entities) toEnd(entity->m_Extent);
+    toEnd(m_Instances, nullptr);
+    for (CzorEntity* entity : entities) toEnd(entity->m_Extent, entity);
 }
 
 CzorInstance* CzorStepData::CreateInstance(CzorEntity* entity, bool bLocalOnly, bool /*bInitValues*/) {

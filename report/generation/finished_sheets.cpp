@@ -58,7 +58,8 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
         cell->Update(true);
         done.cells.push_back(cell->GetInstance());
     }
-    done.created.assign(all.begin() + from, all.end());
+    done.createdFrom = from;
+    done.createdTo = all.GetSize();
     // From the end, so that each removal finds its cell at once.
     while (sheet->GetElementCount() > before) sheet->Remove(sheet->GetElement(sheet->GetElementCount() - 1));
 }
@@ -66,7 +67,11 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
 void CFinishedSheets::Forget(CReportSheet* sheet) {
     const auto it = m_Finished.find(sheet);
     if (it == m_Finished.end()) return;
-    for (CzorInstance* instance : it->second.created) DeleteStoreInstance(&m_manager, instance);
+    if (CzorStepDataWithFile* store = m_manager.GetStore()) {
+        const CzorTAggr<CzorInstance>& all = store->GetInstances();
+        for (int i = it->second.createdFrom; i < std::min(it->second.createdTo, all.GetSize()); ++i)
+            DeleteStoreInstance(&m_manager, all.GetAt(i));
+    }
     m_Finished.erase(it);
 }
 
@@ -76,9 +81,12 @@ void CFinishedSheets::WriteSheets(CzorTAggr<CzorInstance>& sheets) {
     const CReportSchema& s = m_manager.Schema();
     const CzorTAggr<CzorInstance>& all = store->GetInstances();
     std::vector<CzorInstance*> order;
+    order.reserve(static_cast<size_t>(all.GetSize()));
     for (CReportSheet* sheet : m_manager.GetSheets()) {
         const auto it = m_Finished.find(sheet);
-        if (it != m_Finished.end()) order.insert(order.end(), it->second.created.begin(), it->second.created.end());
+        if (it != m_Finished.end())
+            order.insert(order.end(), all.begin() + std::min(it->second.createdFrom, all.GetSize()),
+                         all.begin() + std::min(it->second.createdTo, all.GetSize()));
         const int from = all.GetSize();
         sheet->Update(true);
         order.insert(order.end(), all.begin() + from, all.end());

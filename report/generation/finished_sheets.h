@@ -41,7 +41,9 @@ private:
     struct Finished {
         int before = 0;                           // the elements in front of the cells
         std::vector<CzorInstance*> cells;     // the cells' own instances, in list order
-        std::vector<CzorInstance*> created;   // every instance their writing made, in creation order
+        // Every instance their writing made, in creation order: these places of the store's list, which
+        // only grows until WriteSheets.
+        int createdFrom = 0, createdTo = 0;
     };
     CFolivox& m_manager;
     std::unordered_map<const CReportSheet*, Finished> m_Finished;
