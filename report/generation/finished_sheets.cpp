@@ -56,11 +56,11 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     for (int i = before; i < elements.GetSize(); ++i) {
         CReportElement* cell = elements.GetAt(i);
         cell->Update(true);
-        done.cells.push_back(cell->GetInstance());
+        if (cell->GetInstance()) done.cells.push_back(cell->GetInstance());
     }
     done.createdFrom = from;
     done.createdTo = all.GetSize();
-    // From the end, so that each removal finds its cell at once.
+    // From the end, so that no removal moves the cells behind it.
     while (sheet->GetElementCount() > before) sheet->Remove(sheet->GetElement(sheet->GetElementCount() - 1));
 }
 
