@@ -123,6 +123,34 @@ CzorInstance* CzorStepData::NewInstance(CzorEntity* entity) {
     return inst;
 }
 
+void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
+    // The moved ones are told apart by their new numbers, which no other instance has reached.
+    const uint32_t first = m_nNextSeq;
+    std::vector<CzorEntity*> entities;
+    for (CzorInstance* inst : instances) {
+        if (!inst || inst->IsDeleted() || inst->m_nSeq >= first) continue;
+        inst->m_nSeq = m_nNextSeq++;
+        if (std::find(entities.begin(), entities.end(), inst->m_pEntity) == entities.end())
+            entities.push_back(inst->m_pEntity);
+    }
+    if (m_nNextSeq == first) return;
+    // In place: the others close up in their order, the moved ones follow in the order given (each once:
+    // its new number is its place).
+    const auto toEnd = [&](CzorTAggr<CzorInstance>& list, const CzorEntity* only) {
+        int w = 0;
+        for (int r = 0; r < list.m_nCount; ++r)
+            if (list.m_pItems[r]->m_nSeq < first) list.m_pItems[w++] = list.m_pItems[r];
+        uint32_t next = first;
+        for (CzorInstance* inst : instances) {
+            if (!inst || inst->IsDeleted() || inst->m_nSeq != next) continue;
+            ++next;
+            if (!only || inst->m_pEntity == only) list.m_pItems[w++] = inst;
+        }
+    };
+    toEnd(m_Instances, nullptr);
+    for (CzorEntity* entity : entities) toEnd(entity->m_Extent, entity);
+}
+
 CzorInstance* CzorStepData::CreateInstance(CzorEntity* entity, bool bLocalOnly, bool /*bInitValues*/) {
     if (!entity) {
         SetLastError(zorErrNoEntity);

@@ -81,6 +81,11 @@ public:
     virtual void ClearData();
     // Every instance in creation order, tombstones included.
     const CzorTAggr<CzorInstance>& GetInstances() const { return m_Instances; }
+    // Gives these instances, in this order, the places of instances created now: the store's list, their
+    // entities' extents and a saved file hold them after every other instance. A writer that makes the
+    // instances early, to free what it made them from, keeps the file it would have written otherwise.
+    // Deleted instances and repeats are passed over.
+    void MoveToEnd(const std::vector<CzorInstance*>& instances);
     // Number of live (not deleted) instances.
     int GetInstanceCount() const { return m_nLive; }
 

@@ -65,7 +65,7 @@ void CReportGeneration::TablesToFrames() {
 void CReportGeneration::WriteBack() {
     const CReportSchema& s = m_manager.Schema();
     CzorTAggr<CzorInstance> sheets(m_manager.GetSheetCount() + 8, true, false);
-    WriteEach(m_manager.GetSheets(), sheets);
+    m_Finished.WriteSheets(sheets);
     m_store.PutAttr(m_pRoot, s.zor_report_sheets, sheets);
     m_store.PutAttr(m_pRoot, s.zor_report_fit_to_page, m_nFitToPage);
     m_store.PutAttr(m_pRoot, s.zor_report_mode, m_nMode);

@@ -9,6 +9,7 @@
 
 #include "platform/win/geometry.h"
 #include "platform/zordata/zordata.h"
+#include "report/generation/finished_sheets.h"
 
 class CFolivox;
 class CRParamsArray;
@@ -74,4 +75,5 @@ private:
     std::unique_ptr<CReportSheet> m_pContentsPattern;
     std::map<CReportElement*, CReportSheet*> m_Overflow;  // table -> overflow sheet (owned)
     int m_nSavedSheets = 0;
+    CFinishedSheets m_Finished{m_manager};
 };

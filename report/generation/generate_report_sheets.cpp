@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/zordata/zordata.h"
+#include "report/generation/finished_sheets.h"
 #include "report/model/folivox.h"
 #include "report/model/page_reference_element.h"
 #include "report/model/report_element.h"
@@ -47,6 +48,7 @@ void DiscardElement(CReportElement* element) {
 
 void RemoveReportSheet(CFolivox& manager, CReportSheet* sheet) {
     if (!sheet) return;
+    if (CFinishedSheets* finished = CFinishedSheets::Of(&manager)) finished->Forget(sheet);
     CzorStepDataWithFile* store = manager.GetStore();
     // Elements that are only stored would stay in the store with nothing reaching them.
     sheet->LoadElementsFromFile();

@@ -6,6 +6,7 @@
 #include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
 #include "platform/ui/messages.h"
+#include "report/generation/finished_sheets.h"
 #include "report/generation/formula.h"
 #include "report/generation/generate_report.h"
 #include "report/generation/group_col.h"
@@ -61,6 +62,7 @@ CReportElement* NextTableElement(CFolivox* manager, CReportSheet* sheet, CReport
     }
     table->SetCurrentSheet(next);
     if (node) node->AddSheet(next);
+    if (CFinishedSheets* finished = CFinishedSheets::Of(manager); finished && next != sheet) finished->Finish(sheet);
     return continuation;
 }
 

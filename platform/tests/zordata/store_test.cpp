@@ -180,6 +180,54 @@ TEST_F(Store, ExtentsIncludeSubtypesInCreationOrder) {
     EXPECT_NE(store.GetEntityBN("zor_report"), nullptr);  // the dictionary stays
 }
 
+// Instances made early and moved to the end are listed, found in extents and saved exactly as if they had
+// been made last, in the order given; a second store that makes them last writes the same file.
+TEST_F(Store, InstancesMovedToTheEndTakeThePlacesOfNewOnes) {
+    const auto build = [this](bool early) {
+        store.ClearData();
+        std::vector<CzorInstance*> late;
+        const auto rect = [this](int x) {
+            CzorInstance* r = store.CreateInstanceBN("zor_report_rect");
+            store.PutAttrBN(r, "org_pt", Point(x, x));
+            return r;
+        };
+        CzorInstance* sheet = store.CreateInstanceBN("zor_report_sheet");
+        if (early) late = {rect(1), rect(2)};  // made while the sheet is filled, moved later
+        CzorInstance* table = store.CreateInstanceBN("zor_report_table");
+        Point(9, 9);
+        if (!early) late = {rect(1), rect(2)};
+        CzorTAggr<CzorInstance> elems;
+        elems.Add(table);
+        for (CzorInstance* r : late) elems.Add(r);
+        store.PutAttrBN(sheet, "elems", elems);
+        if (early) {
+            std::vector<CzorInstance*> order;
+            for (CzorInstance* r : late) {
+                order.push_back(r);
+                CzorInstance* pt = nullptr;
+                store.GetAttrBN(r, "org_pt", pt);
+                order.push_back(pt);
+            }
+            order.push_back(nullptr);
+            order.push_back(late[0]);  // a repeat keeps its first place
+            CzorInstance* gone = store.CreateInstanceBN("zor_point");
+            store.DeleteInstance(gone);
+            order.push_back(gone);
+            store.MoveToEnd(order);
+            store.MoveToEnd({});
+        }
+        EXPECT_EQ(Extent("zor_report_sheet_element"), (std::vector<CzorInstance*>{sheet, table, late[0], late[1]}));
+        EXPECT_EQ(Extent("zor_report_rect"), late);
+        const auto& all = store.GetInstances();
+        EXPECT_EQ(all.GetAt(all.GetSize() - 4), late[0]) << (early ? "moved" : "made last");
+        const std::string name = early ? "early.zorrep" : "late.zorrep";
+        EXPECT_TRUE(store.SaveToFile(Path(name).c_str())) << store.GetLastErrorDescription();
+        return Read(Path(name));
+    };
+    const std::string late = build(false), early = build(true);
+    EXPECT_EQ(early.substr(early.find("DATA;")), late.substr(late.find("DATA;")));
+}
+
 TEST_F(Store, DeletedInstancesAreTombstonesAndVanishFromEveryReference) {
     CzorInstance* element = store.CreateInstanceBN("zor_report_rect");
     CzorInstance* pt = Point(3, 4);

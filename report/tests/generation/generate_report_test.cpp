@@ -9,6 +9,7 @@
 
 #include "platform/zordata/zordata.h"
 #include "report/model/table_content.h"
+#include "report/generation/report_section.h"
 #include "report/tests/generation/generation_fixture.h"
 
 namespace generation_test {
@@ -298,6 +299,56 @@ TEST_F(GenerateReportTest, TablesThatYieldNothingLeaveWithTheirSheets) {
     EXPECT_EQ(report.CountKind(kElemTableMap), 0);
     EXPECT_EQ(report.selectColumns, 0);
     EXPECT_TRUE(report.integrity.Clean()) << report.integrity.Describe();
+}
+
+// Pages a table has filled are written away while it goes on; when a later section of the table fails, the
+// table still takes every page it filled with it, and none of their cells stays in the store.
+TEST_F(GenerateReportTest, ATableThatFailsAfterFillingPagesTakesThemWithIt) {
+    std::string rows = "Код,Имя\n";
+    for (int i = 1; i <= 120; ++i) rows += std::to_string(i) + ",Строка " + std::to_string(i) + "\n";
+    WriteFile("data.csv", rows);
+    // A title page and a table of 26 lines a page; with fails, a second section sorted by a column the
+    // data lacks.
+    const auto generate = [this](bool fails) {
+        TemplateBuilder b;
+        CReportSheet* first = b.AddSheet();
+        b.AddText(first, CPoint(100, -200), CSize(1000, 100), "Титул");
+        CTableElement* table = b.AddTable(b.AddSheet(), CPoint(100, -2800), CSize(1900, 2600));
+        b.AddContinuation(b.AddSheet(), table, CPoint(100, -2800), CSize(1900, 2600));
+        CHeaderColumn* code = b.Column("Код", 3);
+        CHeaderColumn* name = b.Column("Имя");
+        CHeaderColumn* missing = b.Column("Нет в данных");
+        for (int i = 0; i < (fails ? 2 : 1); ++i) {
+            auto* section = new CReportSection(&b.Manager());
+            section->GetLevels().Add(
+                b.Level(100, {TemplateBuilder::FieldColumn(code, 300), TemplateBuilder::FieldColumn(name, 900)}));
+            if (i == 1) section->GetSorts().Add(missing);
+            table->GetSections().Add(section);
+        }
+        std::string error;
+        EXPECT_TRUE(b.Save(Path("t.zordot"), &error)) << error;
+        messages.Clear();
+        EXPECT_TRUE(Run());
+        return ReadReport(Path("r.zorrep"));
+    };
+
+    const ReportView filled = generate(false);
+    EXPECT_THAT(Messages(), IsEmpty());
+    ASSERT_EQ(filled.sheetNames.size(), 6u);
+    size_t cells = 0;
+    for (int page = 1; page < 6; ++page) cells += filled.Texts(page).size();
+    EXPECT_EQ(cells, 240u);
+    EXPECT_THAT(filled.Texts(1), ::testing::Contains("Строка 1"));
+    EXPECT_THAT(filled.Texts(5), ::testing::Contains("Строка 120"));
+    EXPECT_TRUE(filled.integrity.Clean()) << filled.integrity.Describe();
+
+    const ReportView failed = generate(true);
+    EXPECT_THAT(Messages(), ElementsAre("Не корректный шаблон"));
+    ASSERT_TRUE(failed.loaded);
+    EXPECT_THAT(failed.sheetNames, ElementsAre("Лист1"));
+    EXPECT_THAT(failed.Texts(0), ElementsAre("Титул"));
+    EXPECT_TRUE(failed.integrity.Clean()) << failed.integrity.Describe();
+    EXPECT_LT(failed.integrity.instances, filled.integrity.instances / 10);
 }
 
 TEST_F(GenerateReportTest, AReportWithoutPagesIsAnEmptyFile) {
