@@ -7,8 +7,8 @@ qm_add_test(platform_gdi_tests
     ${CMAKE_CURRENT_LIST_DIR}/gdi/shapes_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi/clip_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi/text_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/gdi/measurer_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gdi/image_test.cpp
+  SOLO ${CMAKE_CURRENT_LIST_DIR}/gdi/measurer_test.cpp
   LIBS zorplatform Qt6::Gui)
 
 # The metafile reader on damaged bytes; no application object, so it runs in the sanitizer build too.

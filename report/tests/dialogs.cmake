@@ -18,8 +18,8 @@ qm_add_test(report_dialog_logic_tests
 qm_add_test(report_dialog_view_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialogs/dialog_view_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_menu_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_pages_view_test.cpp
           ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+  SOLO ${CMAKE_CURRENT_LIST_DIR}/dialogs/element_pages_view_test.cpp
   LIBS folivox_dialogs)
 
 # The section, column and field set-up dialogs: their logic, and sections edited through them and saved.

@@ -6,7 +6,7 @@ qm_add_test(report_image_tests
     ${CMAKE_CURRENT_LIST_DIR}/image/image_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image/round_trip_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image/format_reading_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/image/damaged_files_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image/caps_test.cpp
+  SOLO ${CMAKE_CURRENT_LIST_DIR}/image/damaged_files_test.cpp
   LIBS folivox_image Qt6::Gui
   LABELS asan)
