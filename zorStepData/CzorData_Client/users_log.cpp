@@ -44,6 +44,67 @@ struct ReplyRelease {
 
 }  // namespace
 
+int zorReadUsersLogReply(CzorDataBuf& reply, std::vector<std::unique_ptr<SUserLogInfo>>& records) {
+    records.clear();
+    reply.Begin();
+    char sig[sizeof kUsersLogSignature];
+    if (!reply.Read(sig, sizeof sig) || std::memcmp(sig, kUsersLogSignature, sizeof sig) != 0) return zorErrBufSignature;
+    int32_t count = 0;
+    if (!reply.Read(count) || count < 0 || static_cast<size_t>(count) > reply.GetRemaining() / kMinLogRecord)
+        return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+    for (int32_t i = 0; i < count; ++i) {
+        auto rec = std::make_unique<SUserLogInfo>();
+        if (!reply.Read(rec->userId) || !ReadText(reply, rec->secondText) || !ReadText(reply, rec->firstText) ||
+            !reply.Read(&rec->firstValue, 8) || !reply.Read(&rec->secondValue, 8) || !reply.Read(rec->lastValue)) {
+            records.clear();
+            return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+        }
+        records.push_back(std::move(rec));
+    }
+    if (reply.GetRemaining() != 0) {
+        records.clear();
+        return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+    }
+    return 0;
+}
+
+int zorReadInstHistoryReply(CzorDataBuf& reply, CzorTAggr<SInstInfo>& records,
+                            const std::function<CzorInstance*(int32_t)>& agent) {
+    reply.Begin();
+    char sig[sizeof kHistoryData];
+    int32_t count = 0;
+    if (!reply.Read(sig, sizeof sig) || std::memcmp(sig, kHistoryData, sizeof sig) != 0 || !reply.Read(count) ||
+        count != records.GetSize())
+        return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+    bool have = false;
+    int32_t id = 0;
+    for (int i = 0; i < records.GetSize(); ++i) {
+        SInstInfo* rec = records.GetAt(i);
+        if (!rec || !rec->instance) return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+        if (!have) {
+            if (reply.GetRemaining() == 0) break;
+            if (!reply.Read(id)) return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+            have = true;
+        }
+        if (id == rec->instance->GetId()) {
+            // The rest of the record must be there whole before any of it is taken.
+            int32_t creator = 0, updater = 0;
+            double created = 0, updated = 0;
+            if (reply.GetRemaining() < kHistoryRecord - 4 || !reply.Read(creator) || !reply.Read(&created, 8) ||
+                !reply.Read(updater) || !reply.Read(&updated, 8))
+                return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+            rec->creator = creator ? agent(creator) : nullptr;
+            rec->created = created;
+            rec->updater = updater ? agent(updater) : nullptr;
+            rec->updated = updated;
+            have = false;
+        } else if (rec->instance->GetEntity()) {
+            return ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
+        }
+    }
+    return 0;
+}
+
 bool CzorNetStepData::NET_GetActiveUserList(CzorTAggr<CzorInstance>& users, const char* waitText) {
     // The list names store instances: it never frees them, whether it owns its items or not.
     users.RemoveAll();
@@ -62,34 +123,22 @@ bool CzorNetStepData::NET_GetActiveUserList(CzorTAggr<CzorInstance>& users, cons
 }
 
 bool CzorNetStepData::NET_QueryUsersLog(CzorTAggr<SUserLogInfo>& log, const char* waitText) {
-    const auto empty = [&] {
-        log.DeleteItems();
-        log.RemoveAll();
-    };
-    empty();
+    if (log.IsOwning()) log.DeleteItems();
+    log.RemoveAll();
     CzorDataBuf reply;
     const bool ok = RunRequest(waitText, [&](int& status) { return m_pTransport->RequestUsersLog(status, reply); });
     ReplyRelease release{m_pTransport.get()};
     if (!ok) return false;
     const auto fail = [&](int code) {
-        empty();
+        log.DeleteItems();
         SetLastErrorEx(code, false, kSource);
         m_nLastStatus = code;
         return false;
     };
-    reply.Begin();
-    char sig[sizeof kUsersLogSignature];
-    if (!reply.Read(sig, sizeof sig) || std::memcmp(sig, kUsersLogSignature, sizeof sig) != 0)
-        return fail(zorErrBufSignature);
-    int32_t count = 0;
-    if (!reply.Read(count) || count < 0 || static_cast<size_t>(count) > reply.GetRemaining() / kMinLogRecord)
-        return fail(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
+    std::vector<std::unique_ptr<SUserLogInfo>> read;
+    if (const int code = zorReadUsersLogReply(reply, read)) return fail(code);
     std::set<int32_t> missing;
-    for (int32_t i = 0; i < count; ++i) {
-        auto rec = std::make_unique<SUserLogInfo>();
-        if (!reply.Read(rec->userId) || !ReadText(reply, rec->secondText) || !ReadText(reply, rec->firstText) ||
-            !reply.Read(&rec->firstValue, 8) || !reply.Read(&rec->secondValue, 8) || !reply.Read(rec->lastValue))
-            return fail(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
+    for (auto& rec : read) {
         if (rec->userId) {
             rec->user = FindLoadedById(rec->userId);
             if (!rec->user) missing.insert(rec->userId);
@@ -103,7 +152,6 @@ bool CzorNetStepData::NET_QueryUsersLog(CzorTAggr<SUserLogInfo>& log, const char
             continue;
         log.Add(rec.release());
     }
-    if (reply.GetRemaining() != 0) return fail(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
     if (!missing.empty()) {
         CzorLoadData batch(this, MakeSourceDescr(kSource, __LINE__, __DATE__));
         for (int32_t id : missing) batch.AddQuery('a', id, nullptr, static_cast<CzorAttr*>(nullptr), true, false);
@@ -151,45 +199,9 @@ bool CzorNetStepData::NET_LoadInstUserDataTimeInfo(CzorTAggr<SInstInfo>& records
     });
     ReplyRelease release{m_pTransport.get()};
     if (!ok) return false;
-    reply.Begin();
-    char sig[sizeof kHistoryData];
-    int32_t count = 0;
-    if (!reply.Read(sig, sizeof sig) || std::memcmp(sig, kHistoryData, sizeof sig) != 0 || !reply.Read(count) ||
-        count != records.GetSize()) {
+    if (zorReadInstHistoryReply(reply, records, [&](int32_t id) { return FindLoadedById(id); })) {
         SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
         return false;
-    }
-    const auto agent = [&](int32_t id) -> CzorInstance* { return id ? FindLoadedById(id) : nullptr; };
-    bool have = false;
-    int32_t id = 0;
-    for (int i = 0; i < records.GetSize(); ++i) {
-        SInstInfo* rec = records.GetAt(i);
-        if (!have) {
-            if (reply.GetRemaining() == 0) break;
-            if (!reply.Read(id)) {
-                SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
-                return false;
-            }
-            have = true;
-        }
-        if (id == rec->instance->GetId()) {
-            // The rest of the record must be there whole.
-            int32_t creator = 0, updater = 0;
-            double created = 0, updated = 0;
-            if (reply.GetRemaining() < kHistoryRecord - 4 || !reply.Read(creator) || !reply.Read(&created, 8) ||
-                !reply.Read(updater) || !reply.Read(&updated, 8)) {
-                SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
-                return false;
-            }
-            rec->creator = agent(creator);
-            rec->created = created;
-            rec->updater = agent(updater);
-            rec->updated = updated;
-            have = false;
-        } else if (rec->instance->GetEntity()) {
-            SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
-            return false;
-        }
     }
     return true;
 }
