@@ -15,6 +15,7 @@
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
 #include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
+#include "zorStepData/CzorData_Client/tests/rights_load_run.h"
 
 namespace {
 
@@ -399,6 +400,15 @@ TEST_F(ServerRightsTest, UsersLogAndActiveUsers) {
     ASSERT_TRUE(users.ApploadFromDataBuf(active, &list, zorBufText::Cp1251));
     ASSERT_EQ(list.GetSize(), 1);
     EXPECT_EQ(list.GetAt(0)->GetId(), userId);
+}
+
+// A short run of clients mixing rights reads and sets with loads and saves (bench_rights_load runs
+// it at length): nothing fails.
+TEST(ServerRightsLoad, ClientsMixingRightsLoadsAndSaves) {
+    const zor::test::RightsLoadResult r = zor::test::RunRightsLoad(4, 1.5);
+    for (const std::string& p : r.problems) ADD_FAILURE() << p;
+    EXPECT_TRUE(r.failed.empty());
+    for (const char* kind : {"save", "rights set", "rights read", "load"}) EXPECT_GT(r.ok.count(kind) ? r.ok.at(kind) : 0, 0) << kind;
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+qm_add_bench(rights_load SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench_rights_load.cpp LIBS peltrane zorappserver_lib GTest::gtest)
