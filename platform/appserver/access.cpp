@@ -143,6 +143,7 @@ int AccessView::Mode(int32_t id) {
     if (m_all) return kModeOwn;
     auto it = m_cache.find(id);
     if (it != m_cache.end()) return it->second;
+    if (m_complete) return kDefaultAccessMode;
     int mode = kDefaultAccessMode;
     Stmt row(m_db.Handle(), "SELECT mode, individual FROM access_inst WHERE id = ?");
     if (row && row.Bind(1, id).Row()) {
@@ -159,6 +160,28 @@ int AccessView::Mode(int32_t id) {
     if (mode < kModeOwn || mode > kModeNoAccess) mode = kDefaultAccessMode;
     m_cache.emplace(id, mode);
     return mode;
+}
+
+void AccessView::ReadAll() {
+    if (m_all || m_complete) return;
+    std::unordered_map<int32_t, std::pair<int, int>> rows;  // default mode, individual flag
+    Stmt inst(m_db.Handle(), "SELECT id, mode, individual FROM access_inst");
+    if (!inst) return;
+    while (inst.Row()) rows[static_cast<int32_t>(inst.Int(0))] = {static_cast<int>(inst.Int(1)), static_cast<int>(inst.Int(2))};
+    std::unordered_map<int32_t, int> own, group;
+    Stmt agents(m_db.Handle(), "SELECT inst, agent, mode FROM access_agent WHERE agent IN (?, ?)");
+    agents.Bind(1, m_user).Bind(2, m_group ? m_group : m_user);
+    while (agents.Row()) (agents.Int(1) == m_user ? own : group)[static_cast<int32_t>(agents.Int(0))] = static_cast<int>(agents.Int(2));
+    m_cache.clear();
+    for (const auto& [id, row] : rows) {
+        int mode = row.first;
+        if (row.second) {
+            if (auto o = own.find(id); o != own.end()) mode = o->second;
+            else if (auto g = group.find(id); g != group.end()) mode = g->second;
+        }
+        m_cache[id] = mode < kModeOwn || mode > kModeNoAccess ? kDefaultAccessMode : mode;
+    }
+    m_complete = true;
 }
 
 void SetAccessStates(AccessView& view, CzorStepData& store) {

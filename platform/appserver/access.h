@@ -32,14 +32,20 @@ public:
     int Mode(int32_t instanceId);
     bool Owner() const { return m_all; }
     int32_t User() const { return m_user; }
+    // Reads the modes of every instance at once (for requests that look at the whole database).
+    void ReadAll();
     // Changes were written: what was remembered may be stale.
-    void Forget() { m_cache.clear(); }
+    void Forget() {
+        m_cache.clear();
+        m_complete = false;
+    }
 
 private:
     ServerDatabase& m_db;
     int32_t m_user;
     int32_t m_group;
     bool m_all;
+    bool m_complete = false;  // every instance with rights is in the cache
     std::unordered_map<int32_t, int> m_cache;
 };
 

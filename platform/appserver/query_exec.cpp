@@ -277,6 +277,7 @@ private:
 bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t, CzorInstance*>& byId,
              AccessView* access) {
     std::vector<std::pair<CzorInstance*, std::vector<unsigned char>>> rows;
+    if (access) access->ReadAll();
     db.ForEachInstance([&](const InstanceRow& row) {
         if (access && access->Mode(row.id) == kModeNoAccess) return true;
         if (CzorEntity* e = store.GetEntityBN(row.entity)) {
