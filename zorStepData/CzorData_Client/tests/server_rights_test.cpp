@@ -324,6 +324,13 @@ TEST_F(ServerRightsTest, HistoryAfterSavesByBoth) {
     EXPECT_EQ(got[2].creator, 0);
     EXPECT_EQ(got[2].created, 0.0);
     EXPECT_EQ(got[2].updater, 0);
+    // What the other user may not see, he learns no history of.
+    ASSERT_EQ(Set(*store, SetBody({{otherId, {{ids[0], point, 3, 1}}}})), 0);
+    CzorDataBuf again = Buf(w.Out()), hidden;
+    ASSERT_TRUE(other->GetTransport()->RequestInstUserDataTimeInfo(status, again, hidden));
+    ASSERT_EQ(hidden.GetSize(), reply.GetSize());
+    EXPECT_EQ(zor::net::LoadI32(hidden.GetBuffer() + 45 + 4), 0);  // creator of the first record
+    EXPECT_EQ(zor::net::LoadI32(hidden.GetBuffer() + 45 + 28 + 4), userId);
     // A wrong signature or count is refused.
     Bytes bad = w.Out();
     bad[0] = 'Z';
