@@ -244,6 +244,8 @@ TEST_F(UsersLogNetTest, LogActiveUsersAndHistoryFromOurServer) {
     auto refused = std::make_unique<CzorNetStepData>();
     refused->SetNetErrorMessageMode(false);
     EXPECT_FALSE(refused->NET_Connect("other", "bad", "test"));
+    // A name that names nobody is logged with user id 0, which the client's log leaves out.
+    EXPECT_FALSE(refused->NET_Connect("ghost", "x", "test"));
     refused.reset();
     // Two sessions: two users, in a list that owns its items and still frees no instance.
     {
