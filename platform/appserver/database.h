@@ -98,6 +98,9 @@ public:
     bool WriteInstanceRow(int32_t id, const std::string& entity, const std::vector<unsigned char>& data);
     bool DeleteInstanceRow(int32_t id, int32_t userId);
 
+    // The connection itself, for the tables of rights and history (access.cpp).
+    sqlite3* Handle() { return m_db; }
+
 private:
     bool Exec(const char* sql);
     bool HasDeletedTable();

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
@@ -21,7 +22,8 @@ static_assert(sizeof kSigV1 == 22 && sizeof kSigV2 == 22);
 // The instances of one answer, made in the scratch store on first sight.
 class Loader {
 public:
-    Loader(ServerDatabase& db, CzorStepData& store) : m_db(db), m_store(store) {}
+    Loader(ServerDatabase& db, CzorStepData& store, AccessView* access = nullptr)
+        : m_db(db), m_store(store), m_access(access) {}
 
     // The instance of that id (its values read when `values`); null when the database has none.
     CzorInstance* Get(int32_t id, bool values) {
@@ -38,6 +40,8 @@ public:
         auto it = m_byId.find(id);
         if (it != m_byId.end()) {
             inst = it->second;
+        } else if (Hidden(id)) {
+            m_byId.emplace(id, nullptr);
         } else if (CzorEntity* e = m_store.GetEntityBN(entity)) {
             inst = m_store.CreateInstance(e);
             inst->SetId(id);
@@ -68,7 +72,7 @@ private:
         if (it != m_byId.end()) return it->second;
         std::string entity;
         CzorInstance* inst = nullptr;
-        if (id > 0 && m_db.GetInstance(id, &entity)) {
+        if (id > 0 && !Hidden(id) && m_db.GetInstance(id, &entity)) {
             if (CzorEntity* e = m_store.GetEntityBN(entity)) {
                 inst = m_store.CreateInstance(e);
                 inst->SetId(id);
@@ -78,8 +82,11 @@ private:
         return inst;
     }
 
+    bool Hidden(int32_t id) { return m_access && m_access->Mode(id) == kModeNoAccess; }
+
     ServerDatabase& m_db;
     CzorStepData& m_store;
+    AccessView* m_access;
     std::unordered_map<int32_t, CzorInstance*> m_byId;
     std::unordered_set<const CzorInstance*> m_filled;
     bool m_bad = false;
@@ -136,9 +143,9 @@ bool ParseLoadRequest(const unsigned char* data, size_t size, std::vector<LoadQu
 }
 
 int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<LoadQuery>& queries,
-                   std::vector<unsigned char>& reply) {
+                   std::vector<unsigned char>& reply, AccessView* access) {
     scratch.ClearData();
-    Loader loader(db, scratch);
+    Loader loader(db, scratch, access);
     std::vector<CzorInstance*> order;                           // instances with a block, in order
     std::unordered_map<const CzorInstance*, bool> whole;        // all values, or only `attrs`
     std::unordered_map<const CzorInstance*, std::unordered_set<const CzorAttr*>> attrs;
@@ -236,6 +243,7 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
     };
     for (CzorInstance* inst : namedOnly)
         if (listed.insert(inst).second) all.push_back(inst);
+    if (access) SetAccessStates(*access, scratch);
     // A named-only instance gets an empty block (K = 0): nothing is claimed about its values.
     CzorDataBuf buf;
     if (!zorWriteStepDataBuf(scratch, buf, all, o)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;

@@ -27,6 +27,7 @@ class CzorStepData;
 namespace zor::appserver {
 
 class ServerDatabase;
+class AccessView;
 
 struct LoadQuery {
     int32_t pos = 0;
@@ -45,8 +46,10 @@ bool ParseLoadRequest(const unsigned char* data, size_t size, std::vector<LoadQu
 
 // Answers the queries from the database into `scratch` (emptied; it holds the dictionary) and the
 // reply buffer. Returns the status: 0, or why nothing was answered.
+// With `access`, instances the user may not see are left out as if they did not exist, and every
+// instance's state is the user's mode on it.
 int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<LoadQuery>& queries,
-                   std::vector<unsigned char>& reply);
+                   std::vector<unsigned char>& reply, AccessView* access = nullptr);
 
 // Command 27, "deleted instances": the instances that saves removed from the database, in the
 // order they were removed, each with the values it had then (state 0). A value that refers to

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/text/numbers.h"
 #include "platform/transport/net_errors.h"
@@ -273,9 +274,12 @@ private:
 
 // Every instance of the database in the scratch store, with its values. False for rows whose values
 // do not read.
-bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t, CzorInstance*>& byId) {
+bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t, CzorInstance*>& byId,
+             AccessView* access) {
     std::vector<std::pair<CzorInstance*, std::vector<unsigned char>>> rows;
+    if (access) access->ReadAll();
     db.ForEachInstance([&](const InstanceRow& row) {
+        if (access && access->Mode(row.id) == kModeNoAccess) return true;
         if (CzorEntity* e = store.GetEntityBN(row.entity)) {
             CzorInstance* inst = store.CreateInstance(e);
             inst->SetId(row.id);
@@ -303,14 +307,14 @@ bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t
 }  // namespace
 
 int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                    std::vector<unsigned char>& reply) {
+                    std::vector<unsigned char>& reply, AccessView* access) {
     scratch.ClearData();
     struct Cleanup {
         CzorStepData& s;
         ~Cleanup() { s.ClearData(); }
     } cleanup{scratch};
     std::unordered_map<int32_t, CzorInstance*> byId;
-    if (!LoadAll(db, scratch, byId)) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
+    if (!LoadAll(db, scratch, byId, access)) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
     // An id that names no instance (any more) stands for one that nothing selects.
     std::unordered_set<const CzorInstance*> phantoms;
     CzorEntity* any = scratch.GetEntities().GetAt(0);
@@ -335,6 +339,7 @@ int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned ch
     } catch (const Refused& r) {
         return r.status;
     }
+    if (access) SetAccessStates(*access, scratch);
     zorStepBufWriteOptions o;
     o.text = zorBufText::Cp1251;
     o.values = zorStepBufValues::All;

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
+#include "platform/base/ole_date.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
@@ -130,7 +133,7 @@ CzorInstance* RefStandIns::For(int32_t id) {
 }
 
 int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size,
-                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId) {
+                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId, AccessView* access) {
     reply.clear();
     scratch.ClearData();
     CzorDataBuf buf;
@@ -176,7 +179,8 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
     int32_t status = 0;
     bool replayed = false;
     RefStandIns standIns(scratch);
-    const bool applied = db.EnsureSaveSchema() && db.InTransaction([&] {
+    const double now = zor::TimeToOleDate(std::time(nullptr));
+    const bool applied = db.EnsureSaveSchema() && EnsureAccessSchema(db) && db.InTransaction([&] {
         if (token) {
             if (auto recorded = db.FindSaveReply(*token)) {
                 reply = std::move(*recorded);
@@ -194,6 +198,10 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
                 continue;
             }
             if (!x.entity) {
+                if (access && db.GetInstance(x.h.id) && access->Mode(x.h.id) != kModeOwn) {
+                    status = ZOR_NET_SRV_ACCESS_DENY;
+                    return false;
+                }
                 gone.insert(x.h.id);
                 continue;
             }
@@ -226,6 +234,15 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
                 any = any || (slot && slot->IsLoaded());
             }
             if (!any) continue;  // only named: its row stays as it is
+            if (access && x.h.id != 0 && access->Mode(x.h.id) > kModeReadWrite) {
+                status = ZOR_NET_SRV_ACCESS_DENY;
+                return false;
+            }
+            if (!(x.h.id == 0 ? RecordCreated(db, x.inst->GetId(), userId, now)
+                              : RecordUpdated(db, x.inst->GetId(), userId, now))) {
+                status = ZOR_NET_SRV_ERROR_PROCESSED;
+                return false;
+            }
             const RowValues old = SplitRow(oldRows[i], standIns);
             CzorDataBuf row;
             for (size_t k = 0; k < attrs.size(); ++k) {
@@ -251,7 +268,7 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
             }
         }
         for (int32_t id : gone)
-            if (!db.DeleteInstanceRow(id, userId)) {
+            if (!db.DeleteInstanceRow(id, userId) || !ForgetInstanceAccess(db, id)) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
                 return false;
             }

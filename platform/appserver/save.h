@@ -24,6 +24,7 @@ class CzorInstance;
 namespace zor::appserver {
 
 class ServerDatabase;
+class AccessView;
 
 // Instances standing for the ids that stored rows refer to, so that a row can be read, compared and
 // written back with its references as they were (one per id: equal ids are the same pointer).
@@ -41,8 +42,11 @@ constexpr char kSaveReplySignature[] = "zor_step_data V 0.101";
 
 // Applies the buffer. `scratch` holds the dictionary (it is emptied before and after). Returns the
 // status (0: applied, or the recorded reply of the token) and, on 0, the reply body. Deleted instances
-// are kept among the deleted ones under `userId`.
+// are kept among the deleted ones under `userId`, who is also the creator or last updater of what
+// the save wrote. With `access`, changing an instance needs read-write and deleting it full
+// access (else 125, nothing applied).
 int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size,
-                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId = 0);
+                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId = 0,
+                  AccessView* access = nullptr);
 
 }  // namespace zor::appserver

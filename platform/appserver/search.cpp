@@ -23,7 +23,7 @@ struct Criterion {
 }  // namespace
 
 int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size, bool uniqueTest,
-                   std::vector<unsigned char>& reply) {
+                   std::vector<unsigned char>& reply, AccessView* access) {
     reply.clear();
     scratch.ClearData();
     RefStandIns standIns(scratch);
@@ -99,7 +99,7 @@ int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned cha
         q.id = id;
         queries.push_back(q);
     }
-    const int32_t status = AnswerLoad(db, scratch, queries, reply);
+    const int32_t status = AnswerLoad(db, scratch, queries, reply, access);
     scratch.ClearData();
     return status;
 }

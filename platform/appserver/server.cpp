@@ -109,6 +109,17 @@ int AppServer::SessionCount() {
     return static_cast<int>(std::count_if(m_sessions.begin(), m_sessions.end(), [](auto& s) { return !s->Done(); }));
 }
 
+std::vector<int32_t> AppServer::ActiveUsers(const std::string& dbPath) {
+    std::lock_guard lock(m_mutex);
+    std::vector<int32_t> users;
+    for (auto& s : m_sessions) {
+        std::string path;
+        int32_t user = 0;
+        if (!s->Done() && s->ActiveUser(path, user) && path == dbPath) users.push_back(user);
+    }
+    return users;
+}
+
 std::vector<std::string> AppServer::DatabaseNames() const {
     std::vector<std::string> names;
     std::error_code ec;

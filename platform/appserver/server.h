@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/appserver/faults.h"
 
@@ -45,6 +46,8 @@ public:
     FaultPlan& Faults() { return m_faults; }
     const ServerOptions& Options() const { return m_options; }
     int SessionCount();
+    // The users logged in to that database, one per session, in the order the sessions began.
+    std::vector<int32_t> ActiveUsers(const std::string& dbPath);
     // The databases in the data folder, by name.
     std::vector<std::string> DatabaseNames() const;
     std::string DatabasePath(const std::string& name) const;

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <thread>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/dictionary_file.h"
 #include "platform/appserver/load.h"
 #include "platform/appserver/save.h"
@@ -45,6 +46,9 @@ constexpr CommandShape kCommands[] = {
     {zor::net::kCmdReadBlobPortion, "l", "lbl"}, {zor::net::kCmdEndBlobWrite, "", ""}, {zor::net::kCmdEndBlobRead, "", ""},
     {zor::net::kCmdTestUniqueAttrValues, "lb", ""}, {zor::net::kCmdFindInstances, "lb", "lb"},
     {zor::net::kCmdQueryExecute, "lb", "lb"},
+    {zor::net::kCmdActiveUserList, "", "lb"}, {zor::net::kCmdSetGroupAccess, "lb", ""},
+    {zor::net::kCmdGetGroupAccess, "lb", "lb"}, {zor::net::kCmdInstUserDataTimeInfo, "lb", "lb"},
+    {zor::net::kCmdUsersLog, "", "lb"},
 };
 
 const CommandShape* FindCommand(int32_t command) {
@@ -209,6 +213,11 @@ void Session::Run() {
     }
     if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
     ::shutdown(m_fd, SHUT_RDWR);
+    LogLogout();
+    {
+        std::lock_guard lock(m_publishMutex);
+        m_publishedUser = 0;
+    }
     m_done = true;
 }
 
@@ -268,6 +277,8 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
     }
     if (h.command == zor::net::kCmdLogin) return Login(h, r);
     if (!m_loggedIn) return fail(ZOR_NET_SRV_NOT_CONNECT);
+    // Other sessions may have changed rights since the last request.
+    if (m_access) m_access->Forget();
     switch (h.command) {
     case zor::net::kCmdDisconnect:
         m_closeAfterReply = true;
@@ -305,7 +316,8 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
-        const int32_t status = ApplySave(m_db, *scratch, p, static_cast<size_t>(n), m_hasToken ? &m_token : nullptr, body, m_userId);
+        const int32_t status = ApplySave(m_db, *scratch, p, static_cast<size_t>(n), m_hasToken ? &m_token : nullptr, body, m_userId,
+                                        m_access.get());
         if (status) return fail(status);
         w.Field(body.data(), body.size());
         return Reply(h, shape->reply, 0, w.Out());
@@ -319,7 +331,7 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
         const bool test = h.command == zor::net::kCmdTestUniqueAttrValues;
-        const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body);
+        const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body, m_access.get());
         if (status || test) return fail(status);
         WireWriter w;
         w.Field(body.data(), body.size());
@@ -335,13 +347,18 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> data;
-        const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data);
+        const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data, m_access.get());
         if (status) return fail(status);
         WireWriter w;
         w.Field(data.data(), data.size());
         return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdDictionary: return Dictionary(h);
+    case zor::net::kCmdActiveUserList: return ActiveUsers(h);
+    case zor::net::kCmdSetGroupAccess:
+    case zor::net::kCmdGetGroupAccess:
+    case zor::net::kCmdInstUserDataTimeInfo:
+    case zor::net::kCmdUsersLog: return Access(h, r);
     case zor::net::kCmdOpenBlob:
     case zor::net::kCmdWriteBlobPortion:
     case zor::net::kCmdReadBlobPortion:
@@ -358,7 +375,14 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     std::vector<unsigned char> reply(zor::net::kLoginBlockSize, 0);
     int32_t status = 0;
     std::string user, password, database;
+    LogLogout();
     m_loggedIn = false;
+    m_access.reset();
+    {
+        std::lock_guard lock(m_publishMutex);
+        m_publishedUser = 0;
+        m_publishedDb.clear();
+    }
     if (static_cast<size_t>(n) != zor::net::kLoginBlockSize) {
         status = ZOR_NET_SRV_MISSED_DATA;
     } else {
@@ -385,7 +409,11 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
             zor::UnscrambleText(found->password.c_str(), want);
             zor::UnscrambleText(password.c_str(), got);
         }
-        if (!found || want != got) status = ZOR_NET_SRV_UNKNOWN_USER;
+        if (!found || want != got) {
+            status = ZOR_NET_SRV_UNKNOWN_USER;
+            if (!m_db.IsReadOnly())
+                WriteUserLog(m_db, found ? found->id : 0, user, kLogRefused, zor::TimeToOleDate(std::time(nullptr)), 0);
+        }
     }
     if (!status || status == ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY) {
         m_loggedIn = true;
@@ -395,6 +423,13 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
                                    : found->readOnly ? ZOR_NET_SRV_USER_READ_ONLY : 0;
         m_status74or134 = status;
         zor::net::StoreI32(reply.data() + zor::net::kLoginUserIdOffset, m_userId);
+        m_userName = user;
+        m_loginTime = zor::TimeToOleDate(std::time(nullptr));
+        m_access = std::make_unique<AccessView>(m_db, m_userId, found->group);
+        if (!m_db.IsReadOnly()) WriteUserLog(m_db, m_userId, user, kLogLogin, m_loginTime, 0);
+        std::lock_guard lock(m_publishMutex);
+        m_publishedUser = m_userId;
+        m_publishedDb = m_dbPath;
     }
     // The block, then the tail that says this server can search in blobs, both inside the length.
     WireWriter w;
@@ -403,6 +438,70 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     w.I32(4);
     w.I32(1);
     return Reply(h, "lb", status, w.Out());
+}
+
+bool Session::ActiveUser(std::string& dbPath, int32_t& userId) {
+    std::lock_guard lock(m_publishMutex);
+    if (!m_publishedUser) return false;
+    dbPath = m_publishedDb;
+    userId = m_publishedUser;
+    return true;
+}
+
+void Session::LogLogout() {
+    if (!m_loggedIn || m_db.IsReadOnly()) return;
+    WriteUserLog(m_db, m_userId, m_userName, kLogLogout, zor::TimeToOleDate(std::time(nullptr)), m_loginTime);
+    m_loggedIn = false;
+}
+
+std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h) {
+    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
+    CzorStepData* scratch = Scratch();
+    if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+    std::vector<LoadQuery> queries;
+    for (int32_t id : m_server.ActiveUsers(m_dbPath)) {
+        LoadQuery q;
+        q.pos = static_cast<int32_t>(queries.size());
+        q.type = 'a';
+        q.id = id;
+        queries.push_back(q);
+    }
+    std::vector<unsigned char> data;
+    const int32_t status = AnswerLoad(m_db, *scratch, queries, data, m_access.get());
+    scratch->ClearData();
+    if (status) return fail(status);
+    WireWriter w;
+    w.Field(data.data(), data.size());
+    return Reply(h, "lb", 0, w.Out());
+}
+
+std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r) {
+    const CommandShape* shape = FindCommand(h.command);
+    const auto fail = [&](int32_t status) { return Reply(h, shape->reply, status, {}); };
+    const unsigned char* body = nullptr;
+    int32_t n = 0;
+    if (h.command != zor::net::kCmdUsersLog && !r.Field(body, n))
+        return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    CzorStepData* scratch = Scratch();
+    if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+    std::vector<unsigned char> data;
+    int32_t status = 0;
+    switch (h.command) {
+    case zor::net::kCmdSetGroupAccess:
+        if (m_readOnly) return fail(m_status74or134);
+        return fail(ApplySetAccess(m_db, *scratch, *m_access, body, static_cast<size_t>(n)));
+    case zor::net::kCmdGetGroupAccess:
+        status = AnswerGetAccess(m_db, *scratch, *m_access, body, static_cast<size_t>(n), data);
+        break;
+    case zor::net::kCmdInstUserDataTimeInfo:
+        status = AnswerHistory(m_db, *m_access, body, static_cast<size_t>(n), data);
+        break;
+    default: status = AnswerUsersLog(m_db, data); break;
+    }
+    if (status) return fail(status);
+    WireWriter w;
+    w.Field(data.data(), data.size());
+    return Reply(h, shape->reply, 0, w.Out());
 }
 
 std::vector<unsigned char> Session::WriteLog(const RequestHeader& h, WireReader& r) {
@@ -452,7 +551,7 @@ std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r) 
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
-    const int32_t status = AnswerLoad(m_db, *scratch, queries, data);
+    const int32_t status = AnswerLoad(m_db, *scratch, queries, data, m_access.get());
     scratch->ClearData();
     if (status) return fail(status);
     WireWriter w;

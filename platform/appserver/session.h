@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/blobs.h"
 #include "platform/appserver/database.h"
 #include "platform/transport/framing.h"
@@ -29,6 +30,9 @@ public:
     bool Done() const { return m_done; }
     void Join();
 
+    // The logged-in user and his database's path, from any thread (false before a login).
+    bool ActiveUser(std::string& dbPath, int32_t& userId);
+
     // Answers one request message (no framing). Empty result: no reply at all.
     std::vector<unsigned char> Handle(const unsigned char* data, size_t size);
 
@@ -46,6 +50,10 @@ private:
     std::vector<unsigned char> LoadDeleted(const zor::net::RequestHeader& h);
     std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
     std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    std::vector<unsigned char> Access(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    std::vector<unsigned char> ActiveUsers(const zor::net::RequestHeader& h);
+    // The users' log: a logout of the session's user, when one is logged in.
+    void LogLogout();
     // The dictionary file, and a store holding it for answering loads (made on first use).
     std::string DictionaryFile() const;
     CzorStepData* Scratch();
@@ -60,6 +68,12 @@ private:
     bool m_loggedIn = false;
     bool m_readOnly = false;
     int32_t m_userId = 0;
+    std::string m_userName;
+    double m_loginTime = 0;
+    std::unique_ptr<AccessView> m_access;
+    std::mutex m_publishMutex;
+    int32_t m_publishedUser = 0;
+    std::string m_publishedDb;
     int32_t m_status74or134 = 0;
     ServerDatabase m_db;
     bool m_closeAfterReply = false;

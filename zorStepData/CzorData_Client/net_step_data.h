@@ -26,6 +26,9 @@
 class CzorNetStepData;
 
 // One load request as it goes on the wire (24 bytes, little-endian; padding bytes zero).
+struct SUserLogInfo;
+struct SInstInfo;
+
 struct zor_NET_LoadQuery {
     int32_t _pos = 0;
     char _type = 0;
@@ -246,6 +249,16 @@ public:
     CzorQLQuery* GetPreparedQuery() const { return m_pPreparedQuery.get(); }
     // Parser look-ups on this store: instances by id are loaded from the server when missing.
     CzorQLLookup& QueryLookup();
+    // ---- Active users, users' log, instance history (users_log.cpp)
+    // The users of the server's sessions, merged into the store (the list never frees them).
+    bool NET_GetActiveUserList(CzorTAggr<CzorInstance>& users, const char* waitText);
+    // The users' log; records are made on the heap for the caller's list.
+    bool NET_QueryUsersLog(CzorTAggr<SUserLogInfo>& log, const char* waitText);
+    // Fills the creator, updater and dates of the caller's records.
+    bool NET_LoadInstUserDataTimeInfo(CzorTAggr<SInstInfo>& records, const char* waitText);
+    // Loads the history of the instances and shows it in the instance properties dialog.
+    bool NET_ViewInstUserDataTimeInfo(CzorTAggr<CzorInstance>& insts, const std::vector<std::string>* comments,
+                                      const char* waitText);
 
 protected:
     friend class CzorLoadData;

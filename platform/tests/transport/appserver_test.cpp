@@ -56,7 +56,7 @@ TEST(AppServer, RepliesByteForByte) {
     // Error forms: unknown version, command, signature.
     EXPECT_EQ(reply(RequestMessage(3, kCmdTest, "lb", Field({}))), Le({1, 0, 1, 39, 150}));
     EXPECT_EQ(reply(RequestMessage(2, 99, "")), Le({2, 0, 1, 99, 151}));
-    EXPECT_EQ(reply(RequestMessage(2, kCmdSetGroupAccess, "lb", Field({}))), Le({2, 0, 1, 33, 151}));
+    EXPECT_EQ(reply(RequestMessage(2, 30, "lb", Field({}))), Le({2, 0, 1, 30, 151}));
     EXPECT_EQ(reply(RequestMessage(2, kCmdTest, "l", Le({1}))), Le({2, 0, 1, 39, 153}));
     // The database list without a login.
     const Bytes list = Cat({Str(std::string("BaseListBuf v1.00") + '\0'), Le({1, 5}), Str(std::string("main") + '\0')});

@@ -1,0 +1,125 @@
+#pragma once
+// Clients on 127.0.0.1 mixing rights reads (34) and sets (33) with loads and saves against one
+// server of ours for a while; counts what each kind did and what went wrong.
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/appserver/database.h"
+#include "platform/base/scramble.h"
+#include "platform/tests/transport/server_fixture.h"
+#include "platform/transport/wire.h"
+#include "zorStepData/CzorData_Client/net_step_data.h"
+#include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
+
+namespace zor::test {
+
+struct RightsLoadResult {
+    std::map<std::string, long long> ok, failed;
+    std::vector<std::string> problems;
+    double seconds = 0;
+};
+
+// The users "u0".."u<n-1>" (password "pw") in an ordinary group, a connections file naming the
+// server, then one thread per client until the time is up.
+inline RightsLoadResult RunRightsLoad(int clients, double seconds) {
+    RightsLoadResult out;
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scopedSink{&sink};
+    ScriptedUi ui;
+    zor::net::INetUi* oldUi = zor::net::SetNetUi(&ui);
+    ScopedTempDir config;
+    ::setenv("ZOR_TRANSPORT_INI", (config.Path() + "/ZorTransport.ini").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+    InProcessServer server;
+    {
+        std::ofstream ini(config.Path() + "/ZorTransport.ini");
+        ini << "[ConnectionsList]\n0=test=127.0.0.1:" << server.Port() << "/main\n";
+    }
+    {
+        zor::appserver::ServerDatabase db;
+        db.Open(server.Dir() + "/main" + zor::appserver::kDatabaseSuffix);
+        std::string pw;
+        zor::ScrambleText("pw", pw);
+        for (int i = 0; i < clients; ++i) {
+            const std::string name = "u" + std::to_string(i);
+            db.SetUser(name, pw, false);
+            auto u = db.FindUser(name);
+            u->group = 0;  // no group: only their own and the defaults count
+            db.PutInstance(u->id, "zor_user", zor::appserver::EncodeUser(*u));
+        }
+    }
+    std::mutex mutex;
+    const auto note = [&](const std::string& kind, bool good, const std::string& problem = {}) {
+        std::lock_guard lock(mutex);
+        ++(good ? out.ok : out.failed)[kind];
+        if (!good && !problem.empty() && out.problems.size() < 20) out.problems.push_back(kind + ": " + problem);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    std::vector<std::thread> threads;
+    for (int c = 0; c < clients; ++c)
+        threads.emplace_back([&, c] {
+            auto store = std::make_unique<CzorNetStepData>();
+            store->SetNetErrorMessageMode(false);
+            store->GetTransport()->SetInactivityTimeout(10000);
+            if (!store->NET_Connect(("u" + std::to_string(c)).c_str(), "pw", "test")) {
+                note("login", false, store->GetLastErrorDescription());
+                return;
+            }
+            const int32_t point = store->GetEntityBN("zor_point")->GetId();
+            std::vector<int32_t> mine;
+            for (int round = 0; std::chrono::steady_clock::now() < end; ++round) {
+                CzorInstance* p = store->CreateInstanceBN("zor_point");
+                store->PutAttrBN(p, "x", round);
+                const bool saved = store->NET_SaveChanges(nullptr);
+                note("save", saved, store->GetLastErrorDescription());
+                if (saved) mine.push_back(p->GetId());
+                if (mine.empty()) continue;
+                const int32_t id = mine[static_cast<size_t>(round) % mine.size()];
+                // Rights set: the default read-only or no access, in turn.
+                zor::net::WireWriter w;
+                w.Bytes("Access bufer set v0.3", 22);
+                for (int32_t v : {0, 0, 1, 1, 0, 1, id, point}) w.I32(v);
+                w.U8(round % 2 ? 2 : 3);
+                w.I32(1);
+                CzorDataBuf set;
+                set.Add(w.Out().data(), w.Out().size());
+                int status = -1;
+                const bool setOk = store->GetTransport()->RequestSetGroupAccess(status, set) && status == 0;
+                note("rights set", setOk, "status " + std::to_string(status));
+                // Rights read.
+                zor::net::WireWriter g;
+                g.Bytes("Access bufer get v0.1", 22);
+                for (int32_t v : {1, 0, 1, id, point}) g.I32(v);
+                g.U8(4);
+                g.I32(0);
+                CzorDataBuf get, reply;
+                get.Add(g.Out().data(), g.Out().size());
+                const bool getOk = store->GetTransport()->RequestGetGroupAccess(status, get, reply) && status == 0 &&
+                                   reply.GetSize() == g.Out().size() &&
+                                   reply.GetBuffer()[reply.GetSize() - 5] == (round % 2 ? 2 : 3);
+                note("rights read", getOk, "status " + std::to_string(status));
+                // A load of the whole extent.
+                zor_NET_LoadQuery q;
+                q._type = 'e';
+                q._ent_id = point;
+                store->ClearData();
+                CzorTAggr<CzorInstance> loaded(8, false, false);
+                note("load", store->NET_Load(&q, 1, &loaded, nullptr, nullptr, {}), store->GetLastErrorDescription());
+            }
+        });
+    for (auto& t : threads) t.join();
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ::unsetenv("ZOR_TRANSPORT_INI");
+    ::unsetenv("XDG_CONFIG_HOME");
+    zor::net::SetNetUi(oldUi);
+    return out;
+}
+
+}  // namespace zor::test
