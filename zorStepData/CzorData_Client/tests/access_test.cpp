@@ -37,7 +37,7 @@ public:
     void LogIn(CzorInstance* user) { m_pCurrUser = user; }
 };
 
-class AccessTest : public ::testing::Test {
+class ClientAccessTest : public ::testing::Test {
 protected:
     void SetUp() override {
         path = ::testing::TempDir() + "/access_test.dict";
@@ -74,7 +74,7 @@ struct Bytes {
 };
 std::vector<unsigned char> Of(const CzorDataBuf& buf) { return {buf.GetBuffer(), buf.GetBuffer() + buf.GetSize()}; }
 
-TEST_F(AccessTest, ModelTextsFindSetAndSort) {
+TEST_F(ClientAccessTest, ModelTextsFindSetAndSort) {
     zorAccessList empty;
     EXPECT_EQ(empty.GetText(), "Не определен");
     EXPECT_FALSE(empty.IsSetAccess());
@@ -126,7 +126,7 @@ TEST_F(AccessTest, ModelTextsFindSetAndSort) {
 }
 
 // A default list and an agent list over one instance; and two agents over two instances.
-TEST_F(AccessTest, SetAndGetBodiesGolden) {
+TEST_F(ClientAccessTest, SetAndGetBodiesGolden) {
     CzorInstance* p = Point(4001);
     CzorInstance* q = Point(4002);
     CzorInstance* u = Make("zor_user", 4005);
@@ -175,7 +175,7 @@ TEST_F(AccessTest, SetAndGetBodiesGolden) {
 }
 
 // Each malformed reply stops the reading; the entries read before it keep their new values.
-TEST_F(AccessTest, MalformedGetRepliesStopAtTheFault) {
+TEST_F(ClientAccessTest, MalformedGetRepliesStopAtTheFault) {
     CzorInstance* p = Point(4001);
     CzorInstance* u = Make("zor_user", 4005);
     const int ent = point->GetId();
@@ -230,7 +230,7 @@ TEST_F(AccessTest, MalformedGetRepliesStopAtTheFault) {
 }
 
 // (loaded, edited) -> sent: only lists marked modified, only entries that differ.
-TEST_F(AccessTest, ChangeSet) {
+TEST_F(ClientAccessTest, ChangeSet) {
     CzorInstance* p = Point(4001);
     CzorInstance* q = Point(4002);
     CzorInstance* u = Make("zor_user", 4005);
@@ -280,7 +280,7 @@ TEST_F(AccessTest, ChangeSet) {
     }
 }
 
-TEST_F(AccessTest, RightsTextNamesAgentsFrom3999AndAlwaysTheDefault) {
+TEST_F(ClientAccessTest, RightsTextNamesAgentsFrom3999AndAlwaysTheDefault) {
     CzorInstance* p = Point(4001);
     CzorInstance* q = Point(4002);
     CzorInstance* low = Make("zor_user", 3902, "Admin");
@@ -307,7 +307,7 @@ TEST_F(AccessTest, RightsTextNamesAgentsFrom3999AndAlwaysTheDefault) {
 }
 
 // The checks before a change, answered from a script; none of them touches the last error.
-TEST_F(AccessTest, GuardsWithScriptedAnswers) {
+TEST_F(ClientAccessTest, GuardsWithScriptedAnswers) {
     CzorInstance* saved = Point(4001);
     CzorInstance* temp = store.CreateInstance(point, true, true);
     CzorInstance* fresh = store.CreateInstance(point, false, true);
@@ -371,7 +371,7 @@ TEST_F(AccessTest, GuardsWithScriptedAnswers) {
 }
 
 // Without a session every operation stops at the connection check with 173, before any question.
-TEST_F(AccessTest, OperationsNeedASession) {
+TEST_F(ClientAccessTest, OperationsNeedASession) {
     CzorTAggr<CzorInstance> insts(8, false, false);
     insts.Add(store.CreateInstance(point, false, true));
     zorUsers users;
@@ -394,10 +394,10 @@ TEST_F(AccessTest, OperationsNeedASession) {
     }
 }
 
-class PatternTest : public AccessTest {
+class ClientAccessPatternTest : public ClientAccessTest {
 protected:
     void SetUp() override {
-        AccessTest::SetUp();
+        ClientAccessTest::SetUp();
         ann = Make("zor_user", 4005, "Ann");
         bob = Make("zor_user", 4007, "Bob");
         staff = Make("zor_workgroup", 4006, "Staff");
@@ -419,7 +419,7 @@ protected:
     CzorInstance *ann = nullptr, *bob = nullptr, *staff = nullptr, *reserved = nullptr;
 };
 
-TEST_F(PatternTest, ParseAndPrint) {
+TEST_F(ClientAccessPatternTest, ParseAndPrint) {
     struct Case {
         const char* pattern;
         std::vector<int> answers;  // to the unknown-agent question
@@ -473,7 +473,7 @@ TEST_F(PatternTest, ParseAndPrint) {
     EXPECT_EQ(readable, "По умолчанию::Только чтение; Ann::Полный доступ; Staff::Чтение-запись; ");
 }
 
-TEST_F(PatternTest, UnknownAgentQuestionNamesTheId) {
+TEST_F(ClientAccessPatternTest, UnknownAgentQuestionNamesTheId) {
     sink.QueueAnswer(IDNO);
     sink.QueueAnswer(IDNO);
     zorUsers users;
@@ -485,7 +485,7 @@ TEST_F(PatternTest, UnknownAgentQuestionNamesTheId) {
     EXPECT_NE(texts[1].find("идентификатором x7."), std::string::npos);
 }
 
-TEST_F(PatternTest, ApplyBuildsTheSetToSend) {
+TEST_F(ClientAccessPatternTest, ApplyBuildsTheSetToSend) {
     CzorInstance* p = Point(4001);
     CzorInstance* q = Point(4002);
     struct Case {
@@ -521,7 +521,7 @@ TEST_F(PatternTest, ApplyBuildsTheSetToSend) {
     }
 }
 
-TEST_F(PatternTest, PrepareRewritesOnlyOnOk) {
+TEST_F(ClientAccessPatternTest, PrepareRewritesOnlyOnOk) {
     const std::string original = "4005:RW;0:RO;garbage";
     for (bool ok : {false, true}) {
         SCOPED_TRACE(ok);
