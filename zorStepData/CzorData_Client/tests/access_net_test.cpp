@@ -17,15 +17,7 @@ public:
     // Returns the reply payload for a rights request, or nullopt to send no reply.
     using Responder = std::function<std::optional<Bytes>(int command, const Bytes& request)>;
     RelayPeer(int upstreamPort, Responder responder) : m_upstream(upstreamPort), m_responder(std::move(responder)) {
-        m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listen, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(m_listen, 4);
-        socklen_t len = sizeof a;
-        ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&a), &len);
-        m_port = ntohs(a.sin_port);
+        m_listen = ListenOnLoopback(m_port);
         m_thread = std::thread([this] { Run(); });
     }
     ~RelayPeer() {

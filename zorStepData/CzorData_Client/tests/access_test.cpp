@@ -9,6 +9,7 @@
 #include "platform/transport/net_errors.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/dictionary.h"
+#include "zorStepData/CzorData_Client/access_dialog_model.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
 
 namespace {
@@ -545,6 +546,127 @@ TEST_F(ClientAccessPatternTest, PrepareRewritesOnlyOnOk) {
         }
         EXPECT_EQ(store.FindLoadedById(1), nullptr);
     }
+}
+
+// The access dialog's rules over a set of two instances.
+class ClientAccessDialogTest : public ClientAccessPatternTest {
+protected:
+    // Lists for every agent (flag 1, the given modes per instance) and the default list.
+    void Fill(zorUsers& set, const std::vector<std::pair<CzorInstance*, std::vector<int>>>& modes,
+              std::vector<int> defaults, std::vector<int> flags) {
+        for (CzorInstance* a : {ann, bob, staff, reserved, Make("zor_user", kzorAccessReservedUser, "Root user")}) {
+            zorAccessList* l = set.AddList(a);
+            for (size_t i = 0; i < 2; ++i) l->Add(insts[i], 1, zorAccessNotSet);
+            for (const auto& [agent, m] : modes)
+                if (agent == a)
+                    for (size_t i = 0; i < 2; ++i) l->GetAt(static_cast<int>(i))->m_Mode = static_cast<zorAccessModeType>(m[i]);
+        }
+        zorAccessList* d = set.AddList(nullptr);
+        for (size_t i = 0; i < 2; ++i) d->Add(insts[i], flags[i], static_cast<zorAccessModeType>(defaults[i]));
+    }
+    void SetUp() override {
+        ClientAccessPatternTest::SetUp();
+        insts = {Point(4001), Point(4002)};
+    }
+    std::vector<CzorInstance*> insts;
+};
+
+TEST_F(ClientAccessDialogTest, OpeningShowsRowsAndDefaults) {
+    struct Case {
+        const char* name;
+        std::vector<int> defaults, flags;
+        bool pattern;
+        int index;
+        bool keep, switchOn, mixed, removal;
+    };
+    const Case cases[] = {
+        {"same modes, flags on", {2, 2}, {1, 1}, false, 2, false, true, false, true},
+        {"modes differ", {2, 1}, {0, 0}, false, 4, true, false, false, false},
+        {"flags differ", {3, 3}, {0, 1}, false, 3, false, true, true, true},
+        {"pattern: keep offered, switch from shown rows", {0, 0}, {0, 0}, true, 0, true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        zorUsers set;
+        Fill(set, {{bob, {1, 1}}, {staff, {2, 4}}, {reserved, {0, 0}}}, c.defaults, c.flags);
+        CAccessDialogModel m(store, set, false, c.pattern);
+        EXPECT_EQ(m.DefaultIndex(), c.index);
+        EXPECT_EQ(m.OfferKeep(), c.keep);
+        EXPECT_EQ(m.SwitchOn(), c.switchOn);
+        EXPECT_EQ(m.MixedFlags(), c.mixed);
+        EXPECT_EQ(m.RemovalFlag(), c.removal);
+        // Groups first, then users; the reserved agents never; agents without access not shown.
+        ASSERT_EQ(m.Rows().size(), 2u);
+        EXPECT_EQ(m.Rows()[0].agent, staff);
+        EXPECT_EQ(m.Rows()[0].modeText, "Только чтение, Не задан");
+        EXPECT_EQ(m.Rows()[1].agent, bob);
+        EXPECT_EQ(m.Rows()[1].name, "Bob ()");
+    }
+}
+
+TEST_F(ClientAccessDialogTest, EditsMarkListsAndOkWritesTheDefault) {
+    zorUsers loaded;
+    Fill(loaded, {{bob, {1, 1}}}, {2, 1}, {1, 1});
+    zorUsers set;
+    set.Set(loaded);
+    CAccessDialogModel m(store, set, false, false);
+    ASSERT_TRUE(m.OfferKeep());
+    sink.Clear();
+    EXPECT_FALSE(m.Change(-1, zorAccessOwn));
+    EXPECT_FALSE(m.Delete(5));
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Выберите элемент для изменения", "Выберите элемент для удаления"}));
+    m.Add({staff, reserved}, {ann, ann}, zorAccessReadWrite);  // the picker never hands over 3901; ignored if it did
+    ASSERT_EQ(m.Rows().size(), 4u);
+    EXPECT_EQ(m.Rows()[0].agent, reserved);  // "Root" sorts before "Staff"
+    ASSERT_TRUE(m.Delete(0));
+    EXPECT_TRUE(m.Change(2, zorAccessNone));  // rows: Staff, Ann, Bob
+    m.Ok();
+    zorUsers changes;
+    zorMakeAccessChangeSet(loaded, set, changes);
+    // Kept default: mode 4 in the default entries, but the default list is not marked, so not sent.
+    EXPECT_EQ(set.Find(nullptr)->GetAt(0)->m_Mode, zorAccessNotSet);
+    std::string sent;
+    for (int l = 0; l < changes.GetSize(); ++l)
+        sent += std::to_string(changes[l]->AgentId()) + ":" + std::to_string(changes[l]->GetAt(0)->m_Mode) + " ";
+    EXPECT_EQ(sent, "4005:1 4007:3 4006:1 ");  // Ann, Bob, Staff: the reserved group back to unset sends nothing
+
+    // Switch off: every agent loses its individual mode, and the removal flag stays for the question.
+    zorUsers again;
+    Fill(again, {{bob, {1, 1}}}, {2, 2}, {1, 1});
+    CAccessDialogModel off(store, again, false, false);
+    off.SetSwitch(false);
+    off.Ok();
+    EXPECT_TRUE(off.RemovalFlag());
+    EXPECT_TRUE(again.Find(nullptr)->m_bModified);
+    EXPECT_EQ(again.Find(nullptr)->GetAt(0)->m_bUseIndividual, 0);
+    EXPECT_EQ(again.Find(bob)->GetAt(0)->m_Mode, zorAccessNotSet);
+}
+
+TEST_F(ClientAccessDialogTest, ViewOnlyAndThePicker) {
+    zorUsers set;
+    Fill(set, {}, {2, 2}, {1, 1});
+    CAccessDialogModel view(store, set, true, false);
+    EXPECT_EQ(view.Caption(), "Просмотр прав доступа");
+    EXPECT_FALSE(view.CanAdd());
+    EXPECT_FALSE(view.CanEdit(0));
+
+    // Bob in two groups is listed under each; the reserved group is no node.
+    CzorInstance* admins = Make("zor_workgroup", 4010, "admins");
+    store.PutAttr(bob, store.GetAttrDefinition(bob->GetEntity(), "groups"),
+                  [&] { CzorTAggr<CzorInstance> g(2, false, false); g.Add(staff); g.Add(admins); g.Add(reserved); return g; }());
+    const auto tree = zorAccessPickerTree(store);
+    ASSERT_EQ(tree.size(), 2u);
+    EXPECT_EQ(tree[0].group, admins);
+    EXPECT_EQ(tree[1].group, staff);
+    ASSERT_EQ(tree[0].users.size(), 1u);
+    EXPECT_EQ(tree[0].users[0].first, bob);
+    ASSERT_EQ(tree[1].users.size(), 2u);
+    EXPECT_EQ(tree[1].users[0].first, ann);
+    EXPECT_EQ(tree[1].users[1].first, bob);
+    std::vector<CzorInstance*> groups, users;
+    zorAccessPickerSelection({staff, reserved}, {bob, bob}, groups, users);
+    EXPECT_EQ(groups, std::vector<CzorInstance*>{staff});
+    EXPECT_EQ(users, std::vector<CzorInstance*>{bob});
 }
 
 }  // namespace
