@@ -44,15 +44,18 @@ bool CzorNetStepData::TakePatternPlaceholders() {
     if (m_nPatternUses == 0) {
         CzorInstance* user = FindLoadedById(kzorAccessCurrentUserPlaceholder);
         if (!user) user = CreateInstanceBN("zor_user", true, true);
+        if (!user) return false;
+        // A dictionary without groups still has patterns of users and the default access.
         CzorInstance* group = FindLoadedById(kzorAccessCurrentGroupPlaceholder);
-        if (!group) group = CreateInstanceBN("zor_workgroup", true, true);
-        if (!user || !group) return false;
+        if (!group && GetEntityBN("zor_workgroup")) group = CreateInstanceBN("zor_workgroup", true, true);
         user->SetId(kzorAccessCurrentUserPlaceholder);
-        group->SetId(kzorAccessCurrentGroupPlaceholder);
         if (CzorAttr* a = GetAttrDefinition(user->GetEntity(), "name")) PutAttr(user, a, " Текущий пользователь");
-        if (CzorAttr* a = GetAttrDefinition(group->GetEntity(), "name"))
-            PutAttr(group, a, " Группа текущего пользователя");
-        if (CzorAttr* a = GetAttrDefinition(user->GetEntity(), "groups")) {
+        if (group) {
+            group->SetId(kzorAccessCurrentGroupPlaceholder);
+            if (CzorAttr* a = GetAttrDefinition(group->GetEntity(), "name"))
+                PutAttr(group, a, " Группа текущего пользователя");
+        }
+        if (CzorAttr* a = group ? GetAttrDefinition(user->GetEntity(), "groups") : nullptr) {
             CzorTAggr<CzorInstance> groups(1, false, false);
             groups.Add(group);
             PutAttr(user, a, groups);

@@ -75,7 +75,7 @@ private:
                     (command == zor::net::kCmdSetGroupAccess || command == zor::net::kCmdGetGroupAccess)) {
                     Record(command, f.payload);
                     auto reply = m_responder(command, f.payload);
-                    if (!reply) continue;
+                    if (!reply) return;  // the connection breaks in the middle of the request
                     const Bytes payload = command == zor::net::kCmdGetGroupAccess
                                               ? Cat({Le({static_cast<int32_t>(reply->size())}), *reply})
                                               : Bytes{};
@@ -132,6 +132,10 @@ protected:
     }
     // Echoes the get request with the modes of `modes` (by entry) and flag 1, after `mangle`.
     std::optional<Bytes> Respond(int command, const Bytes& req) {
+        if (cutNext) {
+            cutNext = false;
+            return std::nullopt;
+        }
         if (command == zor::net::kCmdSetGroupAccess) return Bytes{};
         auto at = std::search(req.begin(), req.end(), "Access bufer get v0.1", "Access bufer get v0.1" + 22);
         Bytes body(at, req.end());
@@ -156,6 +160,7 @@ protected:
     CzorTAggr<CzorInstance> insts{8, false, false};
     std::vector<int> modes;
     std::function<void(Bytes&)> mangle;
+    std::atomic<bool> cutNext{false};
     std::unique_ptr<RelayPeer> relay;
 };
 
@@ -313,6 +318,49 @@ TEST_F(AccessNetTest, BecomeOwnerAndCopySendTheirSets) {
     ASSERT_EQ(bodies.size(), 2u);
     EXPECT_EQ(zor::net::LoadI32(bodies[1].data() + 22), 0);
     EXPECT_EQ(zor::net::LoadI32(bodies[1].data() + 26), 0);
+}
+
+TEST_F(AccessNetTest, ACutConnectionFailsWithAStatusAndLeavesTheClientFree) {
+    zorUsers users;
+    users.AddList(nullptr)->Add(p, 1, zorAccessNotSet);
+    for (int command : {zor::net::kCmdGetGroupAccess, zor::net::kCmdSetGroupAccess}) {
+        SCOPED_TRACE(command);
+        cutNext = true;
+        store->SetNetErrorMessageMode(false);
+        const bool ok = command == zor::net::kCmdGetGroupAccess ? store->NET_GetGroupeAccess(users, nullptr)
+                                                                : store->NET_SetGroupeAccess(users, nullptr);
+        EXPECT_FALSE(ok);
+        EXPECT_NE(store->GetLastZorError(), 0);
+        EXPECT_EQ(users[0]->GetAt(0)->m_Mode, zorAccessNotSet);
+        modes = {2};
+        ui.answers.push_back(true);  // restore the connection
+        EXPECT_TRUE(store->NET_GetGroupeAccess(users, nullptr)) << store->GetLastZorError();
+        EXPECT_EQ(users[0]->GetAt(0)->m_Mode, zorAccessReadOnly);
+        users[0]->GetAt(0)->m_Mode = zorAccessNotSet;
+    }
+}
+
+TEST_F(AccessNetTest, APatternIsAppliedAsOneSet) {
+    store->SetServerChecks(false);
+    p->SetState(0);
+    q->SetState(0);
+    ASSERT_TRUE(store->NET_SetAccessFromPattern(&insts, "0:RO;", nullptr));
+    zorUsers want;
+    zorAccessList* reset = want.AddList(nullptr);
+    zorAccessList* d = want.AddList(nullptr);
+    for (CzorInstance* i : {p, q}) {
+        reset->Add(i, 0, zorAccessNotSet);
+        d->Add(i, 0, zorAccessReadOnly);
+    }
+    CzorDataBuf expected;
+    ASSERT_TRUE(zorBuildAccessSetBody(want, 0, 0, expected));
+    auto bodies = relay->Bodies(zor::net::kCmdSetGroupAccess);
+    ASSERT_EQ(bodies.size(), 1u);
+    EXPECT_EQ(bodies[0], Bytes(expected.GetBuffer(), expected.GetBuffer() + expected.GetSize()));
+    // The placeholders never reach the server.
+    EXPECT_EQ(store->FindLoadedById(1), nullptr);
+    EXPECT_FALSE(store->NET_SetAccessFromPattern(&insts, "", nullptr));
+    EXPECT_EQ(relay->Bodies(zor::net::kCmdSetGroupAccess).size(), 1u);
 }
 
 }  // namespace
