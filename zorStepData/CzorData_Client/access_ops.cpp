@@ -168,7 +168,15 @@ bool CzorNetStepData::LoadAllUsers(CzorTAggr<CzorInstance>& agents) {
             return false;
         }
     }
-    GetEntityExtentBN("zor_access_agent", agents);
+    if (GetEntityBN("zor_access_agent")) {
+        GetEntityExtentBN("zor_access_agent", agents);
+    } else {
+        // A dictionary without the common supertype: its two kinds, groups first.
+        CzorTAggr<CzorInstance> kind(8, false, false);
+        for (const char* name : {"zor_workgroup", "zor_user"})
+            if (GetEntityExtentBN(name, kind))
+                for (CzorInstance* a : kind) agents.Add(a);
+    }
     return true;
 }
 

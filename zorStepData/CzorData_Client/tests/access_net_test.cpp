@@ -363,5 +363,50 @@ TEST_F(AccessNetTest, APatternIsAppliedAsOneSet) {
     EXPECT_EQ(relay->Bodies(zor::net::kCmdSetGroupAccess).size(), 1u);
 }
 
+TEST_F(AccessNetTest, OneAgentOrTheDefaultAccessDirectly) {
+    store->SetServerChecks(false);
+    p->SetState(0);
+    q->SetState(0);
+    CzorInstance* me = store->GetCurrUser();
+    const auto setOf = [&](std::vector<std::tuple<CzorInstance*, int, zorAccessModeType>> lists) {
+        zorUsers want;
+        for (const auto& [agent, flag, mode] : lists) {
+            zorAccessList* l = want.AddList(agent);
+            for (CzorInstance* i : {p, q}) l->Add(i, flag, mode);
+        }
+        CzorDataBuf b;
+        zorBuildAccessSetBody(want, 0, 0, b);
+        return Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize());
+    };
+    struct Case {
+        const char* name;
+        CzorInstance* agent;
+        int mode;
+        bool result;
+        std::optional<Bytes> sent;
+    };
+    const Case cases[] = {
+        {"the user's own mode", me, zorAccessReadWrite, true,
+         setOf({{me, 1, zorAccessReadWrite}, {nullptr, 1, zorAccessNotSet}})},
+        {"the default access", kzorDefaultAccessAgent, zorAccessReadOnly, true, setOf({{nullptr, 0, zorAccessReadOnly}})},
+        {"the default access with no mode", kzorDefaultAccessAgent, zorAccessNotSet, false, std::nullopt},
+        {"not an agent", p, zorAccessOwn, false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t before = relay->Bodies(zor::net::kCmdSetGroupAccess).size();
+        EXPECT_EQ(store->NET_SetInstancesAccess(&insts, c.agent, static_cast<zorAccessModeType>(c.mode), nullptr),
+                  c.result);
+        const auto bodies = relay->Bodies(zor::net::kCmdSetGroupAccess);
+        if (c.sent) {
+            ASSERT_EQ(bodies.size(), before + 1);
+            EXPECT_EQ(bodies.back(), *c.sent);
+        } else {
+            EXPECT_EQ(bodies.size(), before);
+            EXPECT_EQ(store->GetLastZorError(), ZOR_NET_CLI_MISSED_DATA);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zor::test
