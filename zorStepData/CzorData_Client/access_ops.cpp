@@ -79,9 +79,12 @@ bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText,
         if (list->IsDefault() || (m_pCurrUser && list->m_pAgent == m_pCurrUser)) refresh = true;
         for (int e = 0; e < list->GetSize(); ++e) touched.Add(list->GetAt(e)->m_pInstance);
     }
-    if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestSetGroupAccess(status, body); }))
+    if (!RunRequest(waitText, [&](int& status) {
+            const bool called = m_pTransport->RequestSetGroupAccess(status, body);
+            if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_pTransport->ClearInternalData();
+            return called;
+        }))
         return false;
-    m_pTransport->ClearInternalData();
     // The user's own mode on the instances may have changed: the server tells it in their state.
     return refresh ? CheckInstState(&touched) : true;
 }
@@ -97,14 +100,16 @@ bool CzorNetStepData::NET_GetGroupeAccess(zorUsers& users, const char* waitText)
         RecordQuietly(ZOR_NET_CLI_MISSED_DATA);
         return false;
     }
-    if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestGetGroupAccess(status, body, reply); })) {
-        if (m_pTransport) m_pTransport->ClearInternalData();
-        return false;
-    }
-    const bool ok = zorReadAccessGetReply(reply, users);
-    m_pTransport->ClearInternalData();
-    if (!ok) RecordQuietly(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
-    return ok;
+    const bool ok = RunRequest(waitText, [&](int& status) {
+        const bool called = m_pTransport->RequestGetGroupAccess(status, body, reply);
+        // Never drop the data of a request that another caller has under way.
+        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_pTransport->ClearInternalData();
+        return called;
+    });
+    if (!ok) return false;
+    if (zorReadAccessGetReply(reply, users)) return true;
+    RecordQuietly(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
+    return false;
 }
 
 bool CzorNetStepData::CheckSaved(CzorTAggr<CzorInstance>* insts) {
