@@ -408,5 +408,22 @@ TEST_F(AccessNetTest, OneAgentOrTheDefaultAccessDirectly) {
     }
 }
 
+TEST_F(AccessNetTest, RightsTextsOfInstances) {
+    store->SetServerChecks(false);  // the users in memory stand for the server's
+    CzorInstance* zoe = store->CreateInstanceBN("zor_user", false, true);
+    zoe->SetId(5000);
+    store->PutAttr(zoe, store->GetAttrDefinition(zoe->GetEntity(), "name"), "Zoe");
+    modes = {2, 0};  // the default list comes first
+    for (int k = 0; k < 64; ++k) modes.push_back(k % 2 ? 4 : 1);  // every agent RW on p, unset on q
+    std::vector<std::string> texts;
+    ASSERT_TRUE(store->NET_GetExtentAccess2String(insts, texts, nullptr));
+    // The logged-in user (3903) is below 3999 and never named.
+    EXPECT_EQ(texts, (std::vector<std::string>{"RO,Zoe:RW,", "OWN,"}));
+    std::string one;
+    ASSERT_TRUE(store->NET_GetExtentAccess2String(p, one, nullptr));
+    EXPECT_EQ(one, "RO,Zoe:RW,");
+    EXPECT_FALSE(store->NET_GetExtentAccess2String(static_cast<CzorInstance*>(nullptr), one, nullptr));
+}
+
 }  // namespace
 }  // namespace zor::test
