@@ -156,6 +156,17 @@ protected:
         if (mangle) mangle(body);
         return body;
     }
+    // The set body that (agent, flag, mode) lists over p and q make.
+    Bytes SetBody(const std::vector<std::tuple<CzorInstance*, int, zorAccessModeType>>& lists) {
+        zorUsers want;
+        for (const auto& [agent, flag, mode] : lists) {
+            zorAccessList* l = want.AddList(agent);
+            for (CzorInstance* i : {p, q}) l->Add(i, flag, mode);
+        }
+        CzorDataBuf b;
+        zorBuildAccessSetBody(want, 0, 0, b);
+        return Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize());
+    }
     CzorInstance *p = nullptr, *q = nullptr;
     CzorTAggr<CzorInstance> insts{8, false, false};
     std::vector<int> modes;
@@ -295,18 +306,9 @@ TEST_F(AccessNetTest, BecomeOwnerAndCopySendTheirSets) {
     p->SetState(0);
     q->SetState(0);
     ASSERT_TRUE(store->NET_BecomeInstancesOwner(&insts, nullptr));
-    zorUsers want;
-    zorAccessList* d = want.AddList(nullptr);
-    zorAccessList* u = want.AddList(store->GetCurrUser());
-    for (CzorInstance* i : {p, q}) {
-        d->Add(i, 1, zorAccessReadOnly);
-        u->Add(i, 1, zorAccessOwn);
-    }
-    CzorDataBuf expected;
-    ASSERT_TRUE(zorBuildAccessSetBody(want, 0, 0, expected));
     auto bodies = relay->Bodies(zor::net::kCmdSetGroupAccess);
     ASSERT_EQ(bodies.size(), 1u);
-    EXPECT_EQ(bodies[0], Bytes(expected.GetBuffer(), expected.GetBuffer() + expected.GetSize()));
+    EXPECT_EQ(bodies[0], SetBody({{nullptr, 1, zorAccessReadOnly}, {store->GetCurrUser(), 1, zorAccessOwn}}));
 
     // A non-zero service code skips the ownership check but is never forwarded.
     q->SetState(2);
@@ -345,18 +347,9 @@ TEST_F(AccessNetTest, APatternIsAppliedAsOneSet) {
     p->SetState(0);
     q->SetState(0);
     ASSERT_TRUE(store->NET_SetAccessFromPattern(&insts, "0:RO;", nullptr));
-    zorUsers want;
-    zorAccessList* reset = want.AddList(nullptr);
-    zorAccessList* d = want.AddList(nullptr);
-    for (CzorInstance* i : {p, q}) {
-        reset->Add(i, 0, zorAccessNotSet);
-        d->Add(i, 0, zorAccessReadOnly);
-    }
-    CzorDataBuf expected;
-    ASSERT_TRUE(zorBuildAccessSetBody(want, 0, 0, expected));
     auto bodies = relay->Bodies(zor::net::kCmdSetGroupAccess);
     ASSERT_EQ(bodies.size(), 1u);
-    EXPECT_EQ(bodies[0], Bytes(expected.GetBuffer(), expected.GetBuffer() + expected.GetSize()));
+    EXPECT_EQ(bodies[0], SetBody({{nullptr, 0, zorAccessNotSet}, {nullptr, 0, zorAccessReadOnly}}));
     // The placeholders never reach the server.
     EXPECT_EQ(store->FindLoadedById(1), nullptr);
     EXPECT_FALSE(store->NET_SetAccessFromPattern(&insts, "", nullptr));
@@ -368,16 +361,6 @@ TEST_F(AccessNetTest, OneAgentOrTheDefaultAccessDirectly) {
     p->SetState(0);
     q->SetState(0);
     CzorInstance* me = store->GetCurrUser();
-    const auto setOf = [&](std::vector<std::tuple<CzorInstance*, int, zorAccessModeType>> lists) {
-        zorUsers want;
-        for (const auto& [agent, flag, mode] : lists) {
-            zorAccessList* l = want.AddList(agent);
-            for (CzorInstance* i : {p, q}) l->Add(i, flag, mode);
-        }
-        CzorDataBuf b;
-        zorBuildAccessSetBody(want, 0, 0, b);
-        return Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize());
-    };
     struct Case {
         const char* name;
         CzorInstance* agent;
@@ -387,8 +370,8 @@ TEST_F(AccessNetTest, OneAgentOrTheDefaultAccessDirectly) {
     };
     const Case cases[] = {
         {"the user's own mode", me, zorAccessReadWrite, true,
-         setOf({{me, 1, zorAccessReadWrite}, {nullptr, 1, zorAccessNotSet}})},
-        {"the default access", kzorDefaultAccessAgent, zorAccessReadOnly, true, setOf({{nullptr, 0, zorAccessReadOnly}})},
+         SetBody({{me, 1, zorAccessReadWrite}, {nullptr, 1, zorAccessNotSet}})},
+        {"the default access", kzorDefaultAccessAgent, zorAccessReadOnly, true, SetBody({{nullptr, 0, zorAccessReadOnly}})},
         {"the default access with no mode", kzorDefaultAccessAgent, zorAccessNotSet, false, std::nullopt},
         {"not an agent", p, zorAccessOwn, false, std::nullopt},
     };
