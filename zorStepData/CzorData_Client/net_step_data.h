@@ -20,6 +20,7 @@
 #include "platform/zordata/stepbuf.h"
 #include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepdata.h"
+#include "zorStepData/CzorData_Client/access.h"
 #include "zorStepData/CzorData_Client/net_settings.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
 
@@ -260,6 +261,47 @@ public:
     bool NET_ViewInstUserDataTimeInfo(CzorTAggr<CzorInstance>& insts, const std::vector<std::string>* comments,
                                       const char* waitText);
 
+
+    // ---- Access rights (access_ops.cpp; the model in access.h). The server decides what is allowed:
+    // the checks here spare the user a request that would be refused.
+    bool NET_GetGroupeAccess(zorUsers& users, const char* waitText);
+    bool NET_SetGroupeAccess(zorUsers& users, const char* waitText, int code1 = 0, int code2 = 0);
+    bool NET_SetInstancesAccess(CzorTAggr<CzorInstance>* insts, const char* waitText);
+    bool NET_SetInstancesAccess(CzorTAggr<CzorInstance>* insts, CzorInstance* agent, zorAccessModeType mode,
+                                const char* waitText);
+    // agent kzorDefaultAccessAgent sets the default access; a null agent or mode -1 opens the dialog.
+    bool NET_SetSpecialInstancesAccess(CzorTAggr<CzorInstance>* insts, CzorInstance* agent, zorAccessModeType mode,
+                                       const char* waitText, int code1, int code2);
+    bool NET_BecomeInstancesOwner(CzorTAggr<CzorInstance>* insts, const char* waitText);
+    bool NET_CopyGroupeAccess(CzorInstance* source, CzorTAggr<CzorInstance>& targets, const char* waitText,
+                              int code1 = 0, int code2 = 0);
+    bool NET_GetExtentAccess2String(CzorTAggr<CzorInstance>& insts, std::vector<std::string>& texts,
+                                    const char* waitText);
+    bool NET_GetExtentAccess2String(CzorInstance* inst, std::string& text, const char* waitText);
+    // Guards: all saved (or saved now on the user's word), the user their owner.
+    bool CheckSaved(CzorTAggr<CzorInstance>* insts);
+    bool CheckOwner(CzorTAggr<CzorInstance>* insts, bool* canView);
+    // All users and groups into the store and into `agents`; false when they could not be loaded.
+    bool LoadAllUsers(CzorTAggr<CzorInstance>& agents);
+    // The service code that lets trusted callers skip the client's ownership check.
+    static bool IsValidAccessServiceCode(int code1, int code2) {
+        return code1 != 0 && static_cast<uint32_t>(code2) == (static_cast<uint32_t>(code1) ^ 0x3B6E0A95u);
+    }
+    // ---- Access patterns (access_pattern.cpp)
+    bool ParseAccessStringPattern(const std::string& pattern, zorUsers& users);
+    bool PrintAccessStringPattern(zorUsers& users, std::string& text, bool readable);
+    bool PrepareAccessStringPattern(std::string& pattern, std::string* readableText);
+    bool NET_SetAccessFromPattern(CzorTAggr<CzorInstance>* insts, const std::string& pattern, const char* waitText,
+                                  int code1 = 0, int code2 = 0);
+    // Builds the set a pattern gives for these instances and the logged-in user (no request).
+    bool MakeSetFromPattern(const std::vector<CzorInstance*>& insts, const std::string& pattern, zorUsers& result);
+    // The access dialog, run on the edited set: true for OK; `removeAll` tells that the individual
+    // access of all users is to be removed. Without one, operations that need it fail with 171.
+    using AccessDialogRunner =
+        std::function<bool(CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode, bool& removeAll)>;
+    void SetAccessDialog(AccessDialogRunner runner) { m_AccessDialog = std::move(runner); }
+    void SetServerChecks(bool on) { m_bServerChecks = on; }
+
 protected:
     friend class CzorLoadData;
     friend class CzorAPI;
@@ -317,6 +359,20 @@ protected:
     bool FeelTestFindBuf(CzorDataBuf& buf, CzorEntity* ent, CzorInstance* except, int n, CzorAttrValue* values,
                          bool pattern, bool caseSensitive, zorStringBindMode mode);
 
+    // Reloads the instances' state (the user's mode on them) from the server.
+    bool CheckInstState(CzorTAggr<CzorInstance>* insts);
+    // The connection checks of the request rule, without resetting the status (173, 162).
+    bool AccessSessionReady();
+    // Records a status without a message box.
+    void RecordQuietly(int code);
+    // The placeholder agents of access patterns, shared by nested uses.
+    bool TakePatternPlaceholders();
+    void GivePatternPlaceholders();
+    AccessDialogRunner m_AccessDialog;
+    int m_nPatternUses = 0;
+    CzorInstance* m_pPatternUser = nullptr;
+    CzorInstance* m_pPatternGroup = nullptr;
+    bool m_bPatternLoadsAgents = true;
     std::unique_ptr<CTransportSocketClient> m_pTransport;
     bool m_bManageMode = true;
     bool m_bServerChecks = true;
