@@ -1,5 +1,6 @@
 #include "designer/net_session_services.h"
 
+#include "zorStepData/CzorData_Client/connection_dialogs_view.h"
 #include "zorStepData/CzorData_Client/transport_wait_view.h"
 
 namespace quillmark {
@@ -11,9 +12,12 @@ CNetSessionServices::CNetSessionServices(zor::net::IKeepAliveTimer* timer) {
     }
     m_previous = zor::net::KeepAlive::Instance().SetTimer(timer);
     zor::net::SetPumpTimerPaint(&zor::net::PumpEvents);
+    m_ui = std::make_unique<zor::net::QtConnectionNetUi>();
+    m_previousUi = zor::net::SetNetUi(m_ui.get());
 }
 
 CNetSessionServices::~CNetSessionServices() {
+    zor::net::SetNetUi(m_previousUi);
     zor::net::SetPumpTimerPaint(nullptr);
     zor::net::KeepAlive::Instance().SetTimer(m_previous);
 }

@@ -1,10 +1,12 @@
 #pragma once
-// The networked store's keep-alive timer and pump hook in the interactive designer: installed
-// when the designer starts, put back when it ends. Batch runs install neither: they run no event
-// loop that could fire the timer, and have no window to keep painted while a request waits.
+// The networked store's keep-alive timer, pump hook and windows (login, connection list, retry,
+// progress, query editor) in the interactive designer: installed when the designer starts, put
+// back when it ends. Batch runs install none of them: they run no event loop that could fire the
+// timer, have no window to keep painted while a request waits, and must never ask anything.
 #include <memory>
 
 #include "zorStepData/CzorData_Client/keep_alive.h"
+#include "zorStepData/CzorData_Client/net_ui.h"
 
 namespace quillmark {
 
@@ -19,6 +21,8 @@ public:
 private:
     std::unique_ptr<zor::net::IKeepAliveTimer> m_own;
     zor::net::IKeepAliveTimer* m_previous = nullptr;
+    std::unique_ptr<zor::net::INetUi> m_ui;
+    zor::net::INetUi* m_previousUi = nullptr;
 };
 
 }  // namespace quillmark

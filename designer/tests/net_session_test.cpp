@@ -68,6 +68,8 @@ TEST(DesignerNetSession, KeepAliveOnTheFakeClockAndThePumpHookWhileInstalled) {
     FakeClock clock;
     {
         quillmark::CNetSessionServices services(&clock);
+        // The designer's windows stand in for the batch answers while the services are installed.
+        EXPECT_NE(&zor::net::NetUi(), static_cast<zor::net::INetUi*>(&ui));
         CzorNetStepData store;
         store.GetTransport()->SetInactivityTimeout(10000);
         ASSERT_TRUE(store.NET_Connect("user", "pw", "test")) << store.GetLastErrorDescription();
@@ -119,6 +121,7 @@ TEST(DesignerNetSession, KeepAliveOnTheFakeClockAndThePumpHookWhileInstalled) {
     // Put back: no timer, no pump.
     EXPECT_EQ(zor::net::KeepAlive::Instance().SetTimer(nullptr), nullptr);
     EXPECT_FALSE(Pumped());
+    EXPECT_EQ(&zor::net::NetUi(), static_cast<zor::net::INetUi*>(&ui));
     zor::net::SetNetUi(oldUi);
     ::unsetenv("ZOR_TRANSPORT_INI");
     ::unsetenv("XDG_CONFIG_HOME");
