@@ -53,7 +53,7 @@ public:
     void SetPositionText(const std::string&) override {}
     void RefreshCommands() override {}
     bool EditProperties(CReportSheet*) override { return false; }
-    void PasteAt(CReportSheet*, CPoint) override {}
+    bool PasteAt(CReportSheet*, CPoint, double, CBoundArray&) override { return false; }
     void CopySelection(CReportSheet*) override {}
     void SelectAll(CReportSheet*) override {}
     void EditText(CReportSheet*) override {}

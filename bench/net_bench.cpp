@@ -16,18 +16,9 @@ int main(int argc, char** argv) {
     const double seconds = argc > 2 ? std::atof(argv[2]) : 30.0;
     const int points = argc > 3 ? std::atoi(argv[3]) : 20000;
     const long maxBlob = argc > 4 ? std::atol(argv[4]) : 3L * 1024 * 1024;
-    zor::test::ScopedTempDir data, config;
-    if (!zor::test::MakeLoadDatabase(data.Path(), points)) {
-        std::fprintf(stderr, "bench_net: the database cannot be made\n");
-        return 1;
-    }
-    zor::appserver::ServerOptions o;
-    o.dataDir = data.Path();
-    o.port = 0;
-    o.dictionary = std::string(QM_DICT_DIR) + "/quillmark.dict";
-    zor::appserver::AppServer server(o);
-    if (!server.Start() || !zor::test::SetUpLoadConnection(config.Path(), server.Port())) {
-        std::fprintf(stderr, "bench_net: the server cannot start\n");
+    zor::test::LoadServer server(points);
+    if (!server.Error().empty()) {
+        std::fprintf(stderr, "bench_net: %s\n", server.Error().c_str());
         return 1;
     }
     // A quarter-length run first: its peak memory against the whole run's shows growth.

@@ -16,18 +16,9 @@ int main(int argc, char** argv) {
     const int clients = argc > 1 ? std::atoi(argv[1]) : 8;
     const double seconds = argc > 2 ? std::atof(argv[2]) : 30.0;
     const int points = argc > 3 ? std::atoi(argv[3]) : 2000;
-    zor::test::ScopedTempDir data, config;
-    if (!zor::test::MakeLoadDatabase(data.Path(), points)) {
-        std::fprintf(stderr, "bench_query: the database cannot be made\n");
-        return 1;
-    }
-    zor::appserver::ServerOptions o;
-    o.dataDir = data.Path();
-    o.port = 0;
-    o.dictionary = std::string(QM_DICT_DIR) + "/quillmark.dict";
-    zor::appserver::AppServer server(o);
-    if (!server.Start() || !zor::test::SetUpLoadConnection(config.Path(), server.Port())) {
-        std::fprintf(stderr, "bench_query: the server cannot start\n");
+    zor::test::LoadServer server(points);
+    if (!server.Error().empty()) {
+        std::fprintf(stderr, "bench_query: %s\n", server.Error().c_str());
         return 1;
     }
     const auto r = zor::test::RunQueries(clients, seconds, points);

@@ -319,31 +319,34 @@ bool ServerDatabase::PutInstances(const std::vector<InstanceRow>& rows) {
     });
 }
 
-bool ServerDatabase::ForEachInstanceOf(const std::string& entity, const std::function<bool(const InstanceRow&)>& visit) {
-    Stmt s(m_db, "SELECT id, entity, data FROM instances WHERE entity = ? ORDER BY id");
-    if (!s) return false;
-    s.Bind(1, entity);
+namespace {
+
+// Rows of (id, entity, data) one by one; false when a step fails or visit says stop.
+bool VisitRows(Stmt& s, const std::function<bool(const InstanceRow&)>& visit) {
     InstanceRow r;
-    while (s.Step() == SQLITE_ROW) {
+    int rc;
+    while ((rc = s.Step()) == SQLITE_ROW) {
         r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
         r.entity = s.Text(1);
         r.data = s.Blob(2);
         if (!visit(r)) return false;
     }
-    return true;
+    return rc == SQLITE_DONE;
+}
+
+}  // namespace
+
+bool ServerDatabase::ForEachInstanceOf(const std::string& entity, const std::function<bool(const InstanceRow&)>& visit) {
+    Stmt s(m_db, "SELECT id, entity, data FROM instances WHERE entity = ? ORDER BY id");
+    if (!s) return false;
+    s.Bind(1, entity);
+    return VisitRows(s, visit);
 }
 
 bool ServerDatabase::ForEachInstance(const std::function<bool(const InstanceRow&)>& visit) {
     Stmt s(m_db, "SELECT id, entity, data FROM instances ORDER BY id");
     if (!s) return false;
-    InstanceRow r;
-    while (s.Step() == SQLITE_ROW) {
-        r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
-        r.entity = s.Text(1);
-        r.data = s.Blob(2);
-        if (!visit(r)) return false;
-    }
-    return true;
+    return VisitRows(s, visit);
 }
 
 bool ServerDatabase::HasDeletedTable() {
@@ -443,14 +446,7 @@ bool ServerDatabase::ForEachDeletedInstance(const std::function<bool(const Insta
     if (!HasDeletedTable()) return true;
     Stmt s(m_db, "SELECT id, entity, data FROM deleted ORDER BY seq, id");
     if (!s) return false;
-    InstanceRow r;
-    while (s.Step() == SQLITE_ROW) {
-        r.id = static_cast<int32_t>(sqlite3_column_int64(s.get(), 0));
-        r.entity = s.Text(1);
-        r.data = s.Blob(2);
-        if (!visit(r)) return false;
-    }
-    return true;
+    return VisitRows(s, visit);
 }
 
 }  // namespace zor::appserver

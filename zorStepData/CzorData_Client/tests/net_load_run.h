@@ -18,6 +18,7 @@
 #include "platform/appserver/server.h"
 #include "platform/base/file_io.h"
 #include "platform/base/scramble.h"
+#include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
@@ -68,6 +69,32 @@ inline bool SetUpLoadConnection(const std::string& configDir, int port) {
     return zor::WriteFileAtomically(configDir + "/ZorTransport.ini",
                                     "[ConnectionsList]\n0=load=127.0.0.1:" + std::to_string(port) + "/main\n");
 }
+
+// A server over a fresh database of `points` points, and the connection "load" to it, each in a
+// temporary folder of its own; Error() says what failed, empty when the server runs.
+class LoadServer {
+public:
+    explicit LoadServer(int points) {
+        if (!MakeLoadDatabase(m_data.Path(), points)) {
+            m_error = "the database cannot be made";
+            return;
+        }
+        zor::appserver::ServerOptions o;
+        o.dataDir = m_data.Path();
+        o.port = 0;
+        o.dictionary = std::string(QM_DICT_DIR) + "/quillmark.dict";
+        m_server = std::make_unique<zor::appserver::AppServer>(o);
+        if (!m_server->Start() || !SetUpLoadConnection(m_config.Path(), m_server->Port()))
+            m_error = "the server cannot start";
+    }
+    const std::string& Error() const { return m_error; }
+    zor::appserver::AppServer& Server() { return *m_server; }
+
+private:
+    ScopedTempDir m_data, m_config;
+    std::unique_ptr<zor::appserver::AppServer> m_server;
+    std::string m_error;
+};
 
 // Runs `clients` clients for `seconds` against the server of the connection "load". Each round: one batch of 100
 // instances by id, one extent of zor_point (every `extentEvery` rounds), one blob of up to
