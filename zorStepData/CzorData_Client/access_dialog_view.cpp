@@ -308,10 +308,14 @@ int CDlgSetInstAccess::CurrentModelRow() const {
 }
 
 void CDlgSetInstAccess::SelectRow(int row) {
-    m_pCurrent = row >= 0 && row < m_pList->GetItemCount()
-                     ? reinterpret_cast<zorAccessList*>(static_cast<uintptr_t>(m_pList->GetItemData(row)))
-                     : nullptr;
-    for (int i = 0; i < m_pList->GetItemCount(); ++i) m_pList->SetItemSelected(i, i == row && m_pCurrent);
+    zorAccessList* chosen = row >= 0 && row < m_pList->GetItemCount()
+                                ? reinterpret_cast<zorAccessList*>(static_cast<uintptr_t>(m_pList->GetItemData(row)))
+                                : nullptr;
+    // A pending in-place choice belongs to the row it was opened on.
+    EndEditing();
+    m_pCurrent = chosen;
+    row = m_pCurrent ? RowOf(m_pCurrent->m_pAgent) : -1;
+    for (int i = 0; i < m_pList->GetItemCount(); ++i) m_pList->SetItemSelected(i, i == row);
     UpdateControls();
 }
 

@@ -65,10 +65,11 @@ public:
     // The row shown for an agent, -1 when it has none.
     int RowOf(const CzorInstance* agent) const;
     void SelectRow(int row);
+    // OK: ends in-place editing and writes the default access into the set; refused in view-only.
+    void accept() override;
 
 protected:
     bool OnInitDialog() override;
-    void accept() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
