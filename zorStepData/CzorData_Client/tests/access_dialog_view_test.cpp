@@ -12,6 +12,8 @@
 #include "controls/dialogs/sort_list.h"
 #include "controls/dialogs/sort_order.h"
 #include "controls/resources/imagelist.h"
+#include "controls/resources/menu_template.h"
+#include "controls/resources/module_resources.h"
 #include "controls/tests/gui_test_app.h"
 #include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
@@ -162,6 +164,25 @@ TEST_F(AccessDialogView, ListWidthsAreKeptUnderTheListsName) {
         list->CzorListCtrl::SetColumnWidth(0, 170);
     }
     EXPECT_EQ(zor::ReadColumnWidth(GetProfileString("ColumnWidths", kName), 0), 170);
+}
+
+TEST_F(AccessDialogView, ContextMenuAndTipsAreInPeltranesResources) {
+    std::span<const uint8_t> bytes;
+    {
+        zor::ScopedResourceModule own(zor::ResourceModule::Peltrane);
+        ASSERT_TRUE(zor::FindMenuResource(7011, bytes));
+    }
+    std::vector<zor::MenuTemplateItem> items;
+    ASSERT_TRUE(zor::ReadMenuTemplate(bytes, items));
+    std::vector<std::pair<int, std::u16string>> got;
+    for (const auto& i : items) got.emplace_back(i.id, i.text);
+    EXPECT_EQ(got, (std::vector<std::pair<int, std::u16string>>{
+                       {0, u"UserAccessMenu"}, {32782, u"Добавить"}, {32783, u"Удалить"}, {32784, u"Изменить"}}));
+    zorUsers set;
+    Fill(set);
+    CDlgSetInstAccess dlg(store, set, false, false);
+    EXPECT_EQ(dlg.findChild<QWidget*>("32783")->toolTip().toStdString(),
+              "Удалить доступ для указанного пользователя или группы пользователей");
 }
 
 TEST_F(AccessDialogView, AgentImagesAreCutWithMagentaTransparent) {
