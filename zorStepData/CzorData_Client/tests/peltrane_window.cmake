@@ -23,3 +23,15 @@ if(NOT QM_SANITIZE)
     TIMEOUT 120)
   add_dependencies(peltrane_query_window_tests peltrane_query_window)
 endif()
+
+# The access dialog and its user-and-group picker in real windows.
+if(NOT QM_SANITIZE)
+  add_executable(peltrane_access_window ${CMAKE_CURRENT_LIST_DIR}/access_window_main.cpp)
+  target_link_libraries(peltrane_access_window PRIVATE peltrane qm_testkit)
+  qm_add_test(peltrane_access_window_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/access_window_test.cpp
+    LIBS peltrane qm_testkit
+    LABELS xvfb
+    TIMEOUT 120)
+  add_dependencies(peltrane_access_window_tests peltrane_access_window)
+endif()
