@@ -1,4 +1,5 @@
 #include "zorStepData/CzorData_Client/access_dialog_view.h"
+#include "zorStepData/CzorData_Client/retry_dialog_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -448,3 +449,8 @@ bool zorRunAccessDialogWindow(CzorNetStepData& store, zorUsers& set, bool viewOn
 }
 
 void zorUseAccessDialogWindows(CzorNetStepData& store) { store.SetAccessDialog(&zorRunAccessDialogWindow); }
+
+bool zor::net::QtNetUi::RunAccessDialog(CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode,
+                                        bool& removeAll) {
+    return zorRunAccessDialogWindow(store, set, viewOnly, patternMode, removeAll);
+}

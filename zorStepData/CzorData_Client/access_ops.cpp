@@ -5,6 +5,7 @@
 #include "platform/ui/messages.h"
 #include "platform/zordata/dictionary.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
+#include "zorStepData/CzorData_Client/net_ui.h"
 
 namespace {
 
@@ -240,7 +241,8 @@ bool CzorNetStepData::NET_SetSpecialInstancesAccess(CzorTAggr<CzorInstance>* ins
         AddListFor(set, nullptr, list, 1, zorAccessNotSet);
         return NET_SetGroupeAccess(set, waitText, code1, code2);
     }
-    if (!m_AccessDialog) {
+    const AccessDialogRunner runner = ActiveAccessDialog();
+    if (!runner) {
         RecordQuietly(ZOR_NET_CLI_MISSED_DATA);
         return false;
     }
@@ -254,7 +256,7 @@ bool CzorNetStepData::NET_SetSpecialInstancesAccess(CzorTAggr<CzorInstance>* ins
     edited.Set(loaded);
     for (;;) {
         bool removeAll = false;
-        if (!m_AccessDialog(*this, edited, viewOnly, false, removeAll)) return false;
+        if (!runner(*this, edited, viewOnly, false, removeAll)) return false;
         if (!removeAll || zor::MessageSink().Show(kRemoveAllText, kRpcCaption, MB_YESNO | MB_ICONQUESTION | kTaskModal) == IDYES)
             break;
     }
@@ -334,4 +336,12 @@ bool CzorNetStepData::NET_GetExtentAccess2String(CzorInstance* inst, std::string
     if (!NET_GetExtentAccess2String(one, texts, waitText)) return false;
     text = texts.empty() ? std::string() : texts.front();
     return true;
+}
+
+CzorNetStepData::AccessDialogRunner CzorNetStepData::ActiveAccessDialog() const {
+    if (m_AccessDialog) return m_AccessDialog;
+    if (!zor::net::NetUi().HasAccessDialog()) return {};
+    return [](CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode, bool& removeAll) {
+        return zor::net::NetUi().RunAccessDialog(store, set, viewOnly, patternMode, removeAll);
+    };
 }

@@ -168,8 +168,9 @@ bool CzorNetStepData::PrepareAccessStringPattern(std::string& pattern, std::stri
     set.m_bCreateMissing = true;
     ok = ok && ParseAccessStringPattern(pattern, set);
     bool removeAll = false;
-    if (ok && !m_AccessDialog) RecordQuietly(ZOR_NET_CLI_MISSED_DATA);
-    ok = ok && m_AccessDialog && m_AccessDialog(*this, set, false, true, removeAll);
+    const AccessDialogRunner dialog = ActiveAccessDialog();
+    if (ok && !dialog) RecordQuietly(ZOR_NET_CLI_MISSED_DATA);
+    ok = ok && dialog && dialog(*this, set, false, true, removeAll);
     // A cancelled edit leaves the pattern as it was: parsing drops what it cannot read.
     if (ok) {
         PrintAccessStringPattern(set, pattern, false);

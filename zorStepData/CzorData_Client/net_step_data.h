@@ -296,10 +296,13 @@ public:
     // Builds the set a pattern gives for these instances and the logged-in user (no request).
     bool MakeSetFromPattern(const std::vector<CzorInstance*>& insts, const std::string& pattern, zorUsers& result);
     // The access dialog, run on the edited set: true for OK; `removeAll` tells that the individual
-    // access of all users is to be removed. Without one, operations that need it fail with 171.
+    // access of all users is to be removed. Without one the windows of the installed network UI
+    // run it (NetUi()); without those either, operations that need it fail with 171.
     using AccessDialogRunner =
         std::function<bool(CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode, bool& removeAll)>;
     void SetAccessDialog(AccessDialogRunner runner) { m_AccessDialog = std::move(runner); }
+    // The runner that applies now: the store's own, else the network UI's, else none.
+    AccessDialogRunner ActiveAccessDialog() const;
     void SetServerChecks(bool on) { m_bServerChecks = on; }
 
 protected:

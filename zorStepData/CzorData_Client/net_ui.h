@@ -11,6 +11,7 @@
 class CDlgTransportError;
 class CzorNetStepData;
 class CzorQLQuery;
+class zorUsers;
 
 namespace zor::net {
 
@@ -63,6 +64,13 @@ public:
     virtual bool RunLoginDialog(LoginDialogData&) { return false; }
     // The query editor: true for OK. Without windows every run is cancelled.
     virtual bool RunQueryEditDialog(QueryEditData&) { return false; }
+    // The access dialog over the edited set: true for OK, `removeAll` its removal flag. Without
+    // windows there is none, and the operations that need it fail.
+    virtual bool HasAccessDialog() const { return false; }
+    virtual bool RunAccessDialog(CzorNetStepData&, zorUsers&, bool /*viewOnly*/, bool /*patternMode*/,
+                                 bool& /*removeAll*/) {
+        return false;
+    }
     // The connection-list dialog over the list: the chosen connection's index (-1 after Cancel or
     // without a selection) and whether the user asked to clear the recent users.
     virtual int RunConnectionsDialog(std::vector<CzorConnectionRec>&, bool& listChanged) {

@@ -30,6 +30,9 @@ class QtNetUi : public SinkNetUi {
 public:
     int RunRetryDialog(CDlgTransportError& dlg) override;
     bool RunQueryEditDialog(QueryEditData& data) override;  // query_edit_view.cpp
+    bool HasAccessDialog() const override { return true; }
+    bool RunAccessDialog(CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode,
+                         bool& removeAll) override;  // access_dialog_view.cpp
 };
 
 }  // namespace zor::net
