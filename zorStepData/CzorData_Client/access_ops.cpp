@@ -174,16 +174,21 @@ bool CzorNetStepData::LoadAllUsers(CzorTAggr<CzorInstance>& agents) {
             return false;
         }
     }
+    LocalAgents(agents);
+    return true;
+}
+
+void CzorNetStepData::LocalAgents(CzorTAggr<CzorInstance>& agents) {
+    agents.RemoveAll();
     if (GetEntityBN("zor_access_agent")) {
         GetEntityExtentBN("zor_access_agent", agents);
-    } else {
-        // A dictionary without the common supertype: its two kinds, groups first.
-        CzorTAggr<CzorInstance> kind(8, false, false);
-        for (const char* name : {"zor_workgroup", "zor_user"})
-            if (GetEntityExtentBN(name, kind))
-                for (CzorInstance* a : kind) agents.Add(a);
+        return;
     }
-    return true;
+    // A dictionary without the common supertype: its two kinds, groups first.
+    CzorTAggr<CzorInstance> kind(8, false, false);
+    for (const char* name : {"zor_workgroup", "zor_user"})
+        if (GetEntityBN(name) && GetEntityExtentBN(name, kind))
+            for (CzorInstance* a : kind) agents.Add(a);
 }
 
 bool CzorNetStepData::NET_SetInstancesAccess(CzorTAggr<CzorInstance>* insts, const char* waitText) {

@@ -84,7 +84,7 @@ bool CzorNetStepData::ParseAccessStringPattern(const std::string& pattern, zorUs
     if (m_bPatternLoadsAgents) {
         if (!LoadAllUsers(agents)) return false;
     } else {
-        GetEntityExtentBN("zor_access_agent", agents);
+        LocalAgents(agents);
     }
     if (pattern.empty()) {
         for (CzorInstance* a : agents) users.AddList(a)->Add(nullptr, 0, zorAccessNotSet);

@@ -283,6 +283,8 @@ public:
     bool CheckOwner(CzorTAggr<CzorInstance>* insts, bool* canView);
     // All users and groups into the store and into `agents`; false when they could not be loaded.
     bool LoadAllUsers(CzorTAggr<CzorInstance>& agents);
+    // The users and groups already in the store, without a request.
+    void LocalAgents(CzorTAggr<CzorInstance>& agents);
     // The service code that lets trusted callers skip the client's ownership check.
     static bool IsValidAccessServiceCode(int code1, int code2) {
         return code1 != 0 && static_cast<uint32_t>(code2) == (static_cast<uint32_t>(code1) ^ 0x3B6E0A95u);

@@ -11,3 +11,14 @@ qm_add_test(peltrane_access_net_tests
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)
+
+# Two users of our server on 127.0.0.1 through the store's rights operations, and the server
+# program killed or restarted around a rights exchange.
+qm_add_test(peltrane_access_e2e_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/access_e2e_test.cpp
+  LIBS peltrane zorappserver_lib
+  LABELS asan
+  TIMEOUT 120)
+if(TARGET peltrane_access_e2e_tests)
+  add_dependencies(peltrane_access_e2e_tests zorappserver)
+endif()

@@ -1,6 +1,6 @@
 #pragma once
-// Clients on 127.0.0.1 mixing rights reads (34) and sets (33) with loads and saves against one
-// server of ours for a while; counts what each kind did and what went wrong.
+// Clients on 127.0.0.1 mixing rights reads and sets (the store's rights operations) with loads
+// and saves against one server of ours for a while; counts what each kind did and what went wrong.
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -13,7 +13,7 @@
 #include "platform/appserver/database.h"
 #include "platform/base/scramble.h"
 #include "platform/tests/transport/server_fixture.h"
-#include "platform/transport/wire.h"
+#include "zorStepData/CzorData_Client/access.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
 #include "zorStepData/CzorData_Client/tests/net_store_fixture.h"
 
@@ -81,30 +81,22 @@ inline RightsLoadResult RunRightsLoad(int clients, double seconds) {
                 note("save", saved, store->GetLastErrorDescription());
                 if (saved) mine.push_back(p->GetId());
                 if (mine.empty()) continue;
-                const int32_t id = mine[static_cast<size_t>(round) % mine.size()];
+                CzorInstance* target = store->GetInstById(mine[static_cast<size_t>(round) % mine.size()]);
+                if (!target) {
+                    note("rights set", false, store->GetLastErrorDescription());
+                    continue;
+                }
                 // Rights set: the default read-only or no access, in turn.
-                zor::net::WireWriter w;
-                w.Bytes("Access bufer set v0.3", 22);
-                for (int32_t v : {0, 0, 1, 1, 0, 1, id, point}) w.I32(v);
-                w.U8(round % 2 ? 2 : 3);
-                w.I32(1);
-                CzorDataBuf set;
-                set.Add(w.Out().data(), w.Out().size());
-                int status = -1;
-                const bool setOk = store->GetTransport()->RequestSetGroupAccess(status, set) && status == 0;
-                note("rights set", setOk, "status " + std::to_string(status));
+                const zorAccessModeType mode = round % 2 ? zorAccessReadOnly : zorAccessNone;
+                zorUsers set;
+                set.AddList(nullptr)->Add(target, 1, mode);
+                note("rights set", store->NET_SetGroupeAccess(set, nullptr), store->GetLastErrorDescription());
                 // Rights read.
-                zor::net::WireWriter g;
-                g.Bytes("Access bufer get v0.1", 22);
-                for (int32_t v : {1, 0, 1, id, point}) g.I32(v);
-                g.U8(4);
-                g.I32(0);
-                CzorDataBuf get, reply;
-                get.Add(g.Out().data(), g.Out().size());
-                const bool getOk = store->GetTransport()->RequestGetGroupAccess(status, get, reply) && status == 0 &&
-                                   reply.GetSize() == g.Out().size() &&
-                                   reply.GetBuffer()[reply.GetSize() - 5] == (round % 2 ? 2 : 3);
-                note("rights read", getOk, "status " + std::to_string(status));
+                zorUsers read;
+                zorAccessEl* got = read.AddList(nullptr)->Add(target, 0, zorAccessNotSet);
+                const bool getOk = store->NET_GetGroupeAccess(read, nullptr);
+                note("rights read", getOk && got->m_Mode == mode && got->m_bUseIndividual == 1,
+                     getOk ? "mode " + std::to_string(got->m_Mode) : store->GetLastErrorDescription());
                 // A load of the whole extent.
                 zor_NET_LoadQuery q;
                 q._type = 'e';
