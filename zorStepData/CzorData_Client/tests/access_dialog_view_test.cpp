@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+#include "platform/base/tempfile.h"
 #include "controls/dialogs/sort_list.h"
 #include "controls/dialogs/sort_order.h"
 #include "controls/resources/imagelist.h"
@@ -42,9 +43,9 @@ class AccessDialogView : public ::testing::Test {
 protected:
     void SetUp() override {
         // The list keeps its widths in the profile: a folder of the test's own.
-        setenv("XDG_CONFIG_HOME", (::testing::TempDir() + "/access_view_config").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (zor::PrivateTempDir() + "/access_view_config").c_str(), 1);
         EnsureGuiApplication();
-        path = ::testing::TempDir() + "/access_view_test.dict";
+        path = zor::PrivateTempDir() + "/access_view_test.dict";
         std::ofstream(path) << kDict;
         ASSERT_TRUE(store.LoadDictionaryFromFile(path.c_str()));
         store.SetServerChecks(false);

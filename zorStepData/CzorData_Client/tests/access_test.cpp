@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/base/tempfile.h"
 #include "platform/transport/net_errors.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/dictionary.h"
@@ -41,7 +42,7 @@ public:
 class ClientAccessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = ::testing::TempDir() + "/access_test.dict";
+        path = zor::PrivateTempDir() + "/access_test.dict";
         std::ofstream(path) << kDict;
         ASSERT_TRUE(store.LoadDictionaryFromFile(path.c_str()));
         store.SetServerChecks(false);
