@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,24 +19,10 @@
 #include "platform/ui/messages.h"
 #include "zorStepData/CzorData_Client/access_dialog_view.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
+#include "zorStepData/CzorData_Client/tests/access_store.h"
 
 namespace {
 
-constexpr const char* kDict = R"(SCHEMA access_view_test;
-ENTITY zor_access_agent;
-  name : OPTIONAL STRING;
-END_ENTITY;
-ENTITY zor_user SUBTYPE OF (zor_access_agent);
-  groups : OPTIONAL LIST [0:?] OF zor_workgroup;
-END_ENTITY;
-ENTITY zor_workgroup SUBTYPE OF (zor_access_agent);
-  members : OPTIONAL INTEGER;
-END_ENTITY;
-ENTITY zor_point;
-  x : OPTIONAL INTEGER;
-END_ENTITY;
-END_SCHEMA;
-)";
 
 class AccessDialogView : public ::testing::Test {
 protected:
@@ -45,22 +30,12 @@ protected:
         // The list keeps its widths in the profile: a folder of the test's own.
         setenv("XDG_CONFIG_HOME", (zor::PrivateTempDir() + "/access_view_config").c_str(), 1);
         EnsureGuiApplication();
-        path = zor::PrivateTempDir() + "/access_view_test.dict";
-        std::ofstream(path) << kDict;
-        ASSERT_TRUE(store.LoadDictionaryFromFile(path.c_str()));
-        store.SetServerChecks(false);
-        store.SetNetErrorMessageMode(false);
+        ASSERT_TRUE(store.LoadAccessDictionary());
         staff = Make("zor_workgroup", 4006, "Staff");
         bob = Make("zor_user", 4007, "Bob");
         points = {Make("zor_point", 5001, nullptr), Make("zor_point", 5002, nullptr)};
     }
-    void TearDown() override { std::remove(path.c_str()); }
-    CzorInstance* Make(const char* entity, int id, const char* name) {
-        CzorInstance* i = store.CreateInstanceBN(entity, false, true);
-        i->SetId(id);
-        if (name) store.PutAttr(i, store.GetAttrDefinition(i->GetEntity(), "name"), name);
-        return i;
-    }
+    CzorInstance* Make(const char* entity, int id, const char* name) { return store.Make(entity, id, name); }
     // Staff read-write, Bob no access, the default read-only; all with individual access counted.
     void Fill(zorUsers& set) {
         for (auto [agent, mode] : {std::pair{staff, 1}, std::pair{bob, 3}, std::pair<CzorInstance*, int>{nullptr, 2}}) {
@@ -74,8 +49,7 @@ protected:
         return m;
     }
 
-    std::string path;
-    CzorNetStepData store;
+    access_test::AccessStore store;
     CzorInstance *staff = nullptr, *bob = nullptr;
     std::vector<CzorInstance*> points;
     zor::RecordingMessageSink sink;

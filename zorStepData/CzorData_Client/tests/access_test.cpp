@@ -4,63 +4,30 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
-#include "platform/base/tempfile.h"
 #include "platform/transport/net_errors.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/dictionary.h"
 #include "zorStepData/CzorData_Client/access_dialog_model.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
+#include "zorStepData/CzorData_Client/tests/access_store.h"
 
 namespace {
 
-constexpr const char* kDict = R"(SCHEMA access_test;
-ENTITY zor_access_agent;
-  name : OPTIONAL STRING;
-END_ENTITY;
-ENTITY zor_user SUBTYPE OF (zor_access_agent);
-  groups : OPTIONAL LIST [0:?] OF zor_workgroup;
-END_ENTITY;
-ENTITY zor_workgroup SUBTYPE OF (zor_access_agent);
-  members : OPTIONAL INTEGER;
-END_ENTITY;
-ENTITY zor_point;
-  x : OPTIONAL INTEGER;
-END_ENTITY;
-END_SCHEMA;
-)";
 
-// A store with a dictionary of agents and points, no connection; server checks off so that the
-// agents in memory stand for the server's.
-class Store : public CzorNetStepData {
-public:
-    using CzorNetStepData::CheckInstState;
-    void LogIn(CzorInstance* user) { m_pCurrUser = user; }
-};
+using Store = access_test::AccessStore;
 
 class ClientAccessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        path = zor::PrivateTempDir() + "/access_test.dict";
-        std::ofstream(path) << kDict;
-        ASSERT_TRUE(store.LoadDictionaryFromFile(path.c_str()));
-        store.SetServerChecks(false);
-        store.SetNetErrorMessageMode(false);
+        ASSERT_TRUE(store.LoadAccessDictionary());
         point = store.GetEntityBN("zor_point");
         ASSERT_NE(point, nullptr);
     }
-    void TearDown() override { std::remove(path.c_str()); }
 
-    CzorInstance* Make(const char* entity, int id, const char* name = nullptr) {
-        CzorInstance* i = store.CreateInstanceBN(entity, false, true);
-        i->SetId(id);
-        if (name) store.PutAttr(i, store.GetAttrDefinition(i->GetEntity(), "name"), name);
-        return i;
-    }
+    CzorInstance* Make(const char* entity, int id, const char* name = nullptr) { return store.Make(entity, id, name); }
     CzorInstance* Point(int id) { return Make("zor_point", id); }
 
-    std::string path;
     Store store;
     CzorEntity* point = nullptr;
     zor::RecordingMessageSink sink;

@@ -13,36 +13,16 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "testkit/test_look.h"
 #include "zorStepData/CzorData_Client/access_dialog_view.h"
 #include "zorStepData/CzorData_Client/net_step_data.h"
+#include "zorStepData/CzorData_Client/tests/access_store.h"
 
 namespace {
 
-constexpr const char* kDict = R"(SCHEMA access_window;
-ENTITY zor_access_agent;
-  name : OPTIONAL STRING;
-END_ENTITY;
-ENTITY zor_user SUBTYPE OF (zor_access_agent);
-  groups : OPTIONAL LIST [0:?] OF zor_workgroup;
-END_ENTITY;
-ENTITY zor_workgroup SUBTYPE OF (zor_access_agent);
-  members : OPTIONAL INTEGER;
-END_ENTITY;
-ENTITY zor_point;
-  x : OPTIONAL INTEGER;
-END_ENTITY;
-END_SCHEMA;
-)";
 
-class Store : public CzorNetStepData {
-public:
-    void LogIn(CzorInstance* user) { m_pCurrUser = user; }
-};
 
 void Say(const std::string& line) {
     std::printf("%s\n", line.c_str());
@@ -84,20 +64,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     quillmark_test::ApplyTestLook(app);
-    const std::string dict = (std::filesystem::temp_directory_path() / ("access_window_" + std::to_string(::getpid()) + ".dict")).string();
-    std::ofstream(dict) << kDict;
-    Store store;
-    const bool loaded = store.LoadDictionaryFromFile(dict.c_str());
-    std::filesystem::remove(dict);
-    if (!loaded) return 3;
-    store.SetServerChecks(false);
-    store.SetNetErrorMessageMode(false);
-    const auto make = [&](const char* entity, int id, const char* name) {
-        CzorInstance* i = store.CreateInstanceBN(entity, false, true);
-        i->SetId(id);
-        store.PutAttr(i, store.GetAttrDefinition(i->GetEntity(), "name"), name);
-        return i;
-    };
+    access_test::AccessStore store;
+    if (!store.LoadAccessDictionary()) return 3;
+    const auto make = [&](const char* entity, int id, const char* name) { return store.Make(entity, id, name); };
     CzorInstance* reserved = make("zor_workgroup", kzorAccessReservedGroup, "Администраторы");
     CzorInstance* staff = make("zor_workgroup", 4006, "Staff");
     CzorInstance* sales = make("zor_workgroup", 4008, "Sales");
