@@ -23,40 +23,13 @@ CzorTAggr<CzorInstance> Aggr(std::initializer_list<CzorInstance*> items) {
 }
 
 // "user" (the owner of three new points) and "other", both without a group.
-class AccessE2eTest : public NetStoreTest {
+class AccessE2eTest : public TwoUsersTest {
 protected:
     void SetUp() override {
         NetStoreTest::SetUp();
-        zor::appserver::ServerDatabase db;
-        ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
-        std::string pw;
-        zor::ScrambleText("pw2", pw);
-        ASSERT_TRUE(db.SetUser("other", pw, false));
-        for (const char* n : {"user", "other"}) {
-            auto u = db.FindUser(n);
-            ASSERT_TRUE(u);
-            u->group = 0;  // out of the reserved group that owns everything
-            ASSERT_TRUE(db.PutInstance(u->id, "zor_user", zor::appserver::EncodeUser(*u)));
-        }
-        otherId = db.FindUser("other")->id;
-        ASSERT_TRUE(Login());
-        store->SetNetErrorMessageMode(false);
+        SetUpTwoUsers(0);
+        if (HasFatalFailure()) return;
         point = store->GetEntityBN("zor_point");
-        for (int x : {10, 11, 12}) {
-            CzorInstance* p = store->CreateInstanceBN("zor_point");
-            store->PutAttrBN(p, "x", x);
-            made.push_back(p);
-        }
-        ASSERT_TRUE(store->NET_SaveChanges(nullptr)) << store->GetLastErrorDescription();
-        for (CzorInstance* p : made) ids.push_back(p->GetId());
-        other = std::make_unique<CzorNetStepData>();
-        other->GetTransport()->SetInactivityTimeout(10000);
-        ASSERT_TRUE(other->NET_Connect("other", "pw2", "test"));
-        other->SetNetErrorMessageMode(false);
-    }
-    void TearDown() override {
-        other.reset();
-        NetStoreTest::TearDown();
     }
     // The points a store gets by loading the extent afresh, with their states, by id.
     std::map<int, int> Points(CzorNetStepData& s) {
@@ -86,11 +59,7 @@ protected:
         return texts;
     }
 
-    int32_t otherId = 0;
     CzorEntity* point = nullptr;
-    std::vector<CzorInstance*> made;
-    std::vector<int32_t> ids;
-    std::unique_ptr<CzorNetStepData> other;
 };
 
 TEST_F(AccessE2eTest, TheOwnersRightsDecideWhatTheOtherUserGetsAndMayChange) {

@@ -11,6 +11,7 @@
 
 #include "platform/appserver/database.h"
 #include "platform/base/file_io.h"
+#include "platform/base/scramble.h"
 #include "platform/tests/transport/server_fixture.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
@@ -125,6 +126,53 @@ protected:
     std::unique_ptr<CzorNetStepData> store;
 
     ~NetStoreTest() override { zor::net::SetNetUi(oldUi); }
+};
+
+
+// "user", owner of three new saved points (x = 10, 11, 12), and "other" (password "pw2"), both
+// moved into `group` (0 for none), out of the reserved group whose members own everything; the
+// other user has a store of his own, connected.
+class TwoUsersTest : public NetStoreTest {
+protected:
+    void SetUpTwoUsers(int32_t group) {
+        {
+            zor::appserver::ServerDatabase db;
+            ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
+            std::string pw;
+            zor::ScrambleText("pw2", pw);
+            ASSERT_TRUE(db.SetUser("other", pw, false));
+            for (const char* n : {"user", "other"}) {
+                auto u = db.FindUser(n);
+                ASSERT_TRUE(u);
+                u->group = group;
+                ASSERT_TRUE(db.PutInstance(u->id, "zor_user", zor::appserver::EncodeUser(*u)));
+            }
+            userId = db.FindUser("user")->id;
+            otherId = db.FindUser("other")->id;
+        }
+        ASSERT_TRUE(Login());
+        store->SetNetErrorMessageMode(false);
+        for (int x : {10, 11, 12}) {
+            CzorInstance* p = store->CreateInstanceBN("zor_point");
+            store->PutAttrBN(p, "x", x);
+            made.push_back(p);
+        }
+        ASSERT_TRUE(store->NET_SaveChanges(nullptr)) << store->GetLastErrorDescription();
+        for (CzorInstance* p : made) ids.push_back(p->GetId());
+        other = std::make_unique<CzorNetStepData>();
+        other->GetTransport()->SetInactivityTimeout(10000);
+        ASSERT_TRUE(other->NET_Connect("other", "pw2", "test"));
+        other->SetNetErrorMessageMode(false);
+    }
+    void TearDown() override {
+        other.reset();
+        NetStoreTest::TearDown();
+    }
+
+    int32_t userId = 0, otherId = 0;
+    std::vector<CzorInstance*> made;
+    std::vector<int32_t> ids;
+    std::unique_ptr<CzorNetStepData> other;
 };
 
 }  // namespace zor::test

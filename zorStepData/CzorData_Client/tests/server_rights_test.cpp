@@ -80,47 +80,23 @@ CzorDataBuf Buf(const Bytes& b) {
     return buf;
 }
 
-class ServerRightsTest : public zor::test::NetStoreTest {
+class ServerRightsTest : public zor::test::TwoUsersTest {
 protected:
     void SetUp() override {
         NetStoreTest::SetUp();
         // "user" and "other" in an ordinary group of their own.
-        zor::appserver::ServerDatabase db;
-        ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
-        CzorDataBuf gb;
-        CzorValue name;
-        name.Set("Отдел");
-        zorAppendBufValue(gb, name);
-        ASSERT_TRUE(db.PutInstance(kGroup, "zor_workgroup", Bytes(gb.GetBuffer(), gb.GetBuffer() + gb.GetSize())));
-        std::string pw;
-        zor::ScrambleText("pw2", pw);
-        ASSERT_TRUE(db.SetUser("other", pw, false));
-        for (const char* n : {"user", "other"}) {
-            auto u = db.FindUser(n);
-            ASSERT_TRUE(u);
-            u->group = kGroup;
-            ASSERT_TRUE(db.PutInstance(u->id, "zor_user", zor::appserver::EncodeUser(*u)));
+        {
+            zor::appserver::ServerDatabase db;
+            ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
+            CzorDataBuf gb;
+            CzorValue name;
+            name.Set("Отдел");
+            zorAppendBufValue(gb, name);
+            ASSERT_TRUE(db.PutInstance(kGroup, "zor_workgroup", Bytes(gb.GetBuffer(), gb.GetBuffer() + gb.GetSize())));
         }
-        userId = db.FindUser("user")->id;
-        otherId = db.FindUser("other")->id;
-        ASSERT_TRUE(Login());
-        store->SetNetErrorMessageMode(false);
+        SetUpTwoUsers(kGroup);
+        if (HasFatalFailure()) return;
         point = store->GetEntityBN("zor_point")->GetId();
-        for (int x : {10, 11, 12}) {
-            CzorInstance* p = store->CreateInstanceBN("zor_point");
-            store->PutAttrBN(p, "x", x);
-            made.push_back(p);
-        }
-        ASSERT_TRUE(store->NET_SaveChanges(nullptr)) << store->GetLastErrorDescription();
-        for (CzorInstance* p : made) ids.push_back(p->GetId());
-        other = std::make_unique<CzorNetStepData>();
-        other->GetTransport()->SetInactivityTimeout(10000);
-        ASSERT_TRUE(other->NET_Connect("other", "pw2", "test"));
-        other->SetNetErrorMessageMode(false);
-    }
-    void TearDown() override {
-        other.reset();
-        NetStoreTest::TearDown();
     }
     int Set(CzorNetStepData& s, const Bytes& body) {
         int status = -1;
@@ -141,10 +117,7 @@ protected:
         return out;
     }
 
-    int32_t userId = 0, otherId = 0, point = 0;
-    std::vector<CzorInstance*> made;
-    std::vector<int32_t> ids;
-    std::unique_ptr<CzorNetStepData> other;
+    int32_t point = 0;
 };
 
 TEST_F(ServerRightsTest, OthersLoadsSearchesAndQueriesLoseWhatTheyMayNotSee) {
