@@ -156,30 +156,8 @@ TEST_F(AccessE2eTest, TakingOwnershipAndCopyingRights) {
 
 // The server program killed in the middle of a rights read, restarted between a read and a set:
 // false with a status, and the client free for the next request.
-class AccessFaultTest : public ::testing::Test {
+class AccessFaultTest : public ServerProgramTest {
 protected:
-    void SetUp() override {
-        ::setenv("ZOR_TRANSPORT_INI", (config.Path() + "/ZorTransport.ini").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
-        MakeDatabase(data.Path());
-        proc = std::make_unique<ServerProcess>(data.Path());
-        port = proc->Port();
-        ASSERT_NE(port, 0);
-        ASSERT_TRUE(zor::WriteFileAtomically(config.Path() + "/ZorTransport.ini",
-                                             "[ConnectionsList]\n0=test=127.0.0.1:" + std::to_string(port) + "/main\n"));
-    }
-    void TearDown() override {
-        Join();
-        store.reset();
-        proc.reset();
-        ::unsetenv("ZOR_TRANSPORT_INI");
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
-    void Restart(const std::string& faults) {
-        Join();
-        proc->Kill(SIGKILL);
-        proc->Start(port, faults);
-    }
     // A store logged in with a point of its own, saved.
     void NewStore() {
         store = std::make_unique<CzorNetStepData>();
@@ -197,29 +175,8 @@ protected:
         users.AddList(nullptr)->Add(store->GetInstById(id), 1, mode);
         return users;
     }
-    void Later(int ms, std::function<void()> what) {
-        Join();
-        helper = std::thread([ms, what = std::move(what)] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            what();
-        });
-    }
-    void Join() {
-        if (helper.joinable()) helper.join();
-    }
 
-    ScopedTempDir data, config;
-    std::unique_ptr<ServerProcess> proc;
-    int port = 0;
     int32_t id = 0;
-    zor::RecordingMessageSink sink;
-    zor::ScopedMessageSink scopedSink{&sink};
-    ScriptedUi ui;
-    zor::net::INetUi* oldUi = zor::net::SetNetUi(&ui);
-    std::unique_ptr<CzorNetStepData> store;
-    std::thread helper;
-
-    ~AccessFaultTest() override { zor::net::SetNetUi(oldUi); }
 };
 
 TEST_F(AccessFaultTest, KilledInARightsReplyAndRestartedBeforeASet) {

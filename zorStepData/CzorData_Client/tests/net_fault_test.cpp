@@ -27,12 +27,15 @@ std::vector<std::string> Files(const std::string& dir) {
     return out;
 }
 
-class NetFaultTest : public ::testing::Test {
+class NetFaultTest : public ServerProgramTest {
 protected:
     void SetUp() override {
-        ::setenv("ZOR_TRANSPORT_INI", (config.Path() + "/ZorTransport.ini").c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
-        MakeDatabase(data.Path());
+        ServerProgramTest::SetUp();
+        bytes = std::string(static_cast<size_t>(3 * MiB + 7), '\0');
+        std::mt19937 rng(5);
+        for (auto& c : bytes) c = static_cast<char>(rng());
+    }
+    void PrepareDatabase() override {
         zor::appserver::ServerDatabase db;
         ASSERT_TRUE(db.Open(data.Path() + "/main" + zor::appserver::kDatabaseSuffix));
         CzorDataBuf b;
@@ -42,27 +45,6 @@ protected:
         zorAppendBufValue(b, x);
         zorAppendBufValue(b, y);
         ASSERT_TRUE(db.PutInstances({{4001, "zor_point", std::vector<unsigned char>(b.GetBuffer(), b.GetBuffer() + b.GetSize())}}));
-        proc = std::make_unique<ServerProcess>(data.Path());
-        port = proc->Port();
-        ASSERT_NE(port, 0);
-        ASSERT_TRUE(zor::WriteFileAtomically(config.Path() + "/ZorTransport.ini",
-                                             "[ConnectionsList]\n0=test=127.0.0.1:" + std::to_string(port) + "/main\n"));
-        bytes = std::string(static_cast<size_t>(3 * MiB + 7), '\0');
-        std::mt19937 rng(5);
-        for (auto& c : bytes) c = static_cast<char>(rng());
-    }
-    void TearDown() override {
-        Join();
-        store.reset();
-        proc.reset();
-        ::unsetenv("ZOR_TRANSPORT_INI");
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
-    // The server program again on the same port, with these faults (counted from its start).
-    void Restart(const std::string& faults) {
-        Join();
-        proc->Kill(SIGKILL);
-        proc->Start(port, faults);
     }
     // A new store logged in (its login downloads the dictionary: one 24, one 22, one 21; and loads
     // the current user: one 43), with a string attribute to hold blob names.
@@ -85,23 +67,12 @@ protected:
         return store->NET_SaveFileFromMemory(holder, attr, reinterpret_cast<const unsigned char*>(bytes.data()),
                                              static_cast<long>(bytes.size()), checksum, nullptr);
     }
-    // After `ms`, from another thread: `what`.
-    void Later(int ms, std::function<void()> what) {
-        Join();
-        helper = std::thread([ms, what = std::move(what)] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-            what();
-        });
-    }
     // The same when the transfer is about to ask for portion `call` (the server stalls on it).
     void InPortion(int call, std::function<void()> what) {
         ui.percentCalls = 0;
         ui.onPercent = [this, call, what](int n) {
             if (n == call) Later(300, what);
         };
-    }
-    void Join() {
-        if (helper.joinable()) helper.join();
     }
     void ExpectFailureRecorded(const char* what) {
         EXPECT_NE(store->GetLastZorError(), 0) << what;
@@ -110,20 +81,9 @@ protected:
     std::string Blobs() const { return data.Path() + "/main" + zor::appserver::kDatabaseSuffix + ".blobs"; }
     std::string Out() const { return config.Path() + "/out.bin"; }
 
-    ScopedTempDir data, config;
-    std::unique_ptr<ServerProcess> proc;
-    int port = 0;
-    zor::RecordingMessageSink sink;
-    zor::ScopedMessageSink scopedSink{&sink};
-    ScriptedUi ui;
-    zor::net::INetUi* oldUi = zor::net::SetNetUi(&ui);
-    std::unique_ptr<CzorNetStepData> store;
     CzorInstance* holder = nullptr;
     CzorAttr* attr = nullptr;
     std::string bytes;
-    std::thread helper;
-
-    ~NetFaultTest() override { zor::net::SetNetUi(oldUi); }
 };
 
 TEST_F(NetFaultTest, TheServerKilledInABlobWriteABlobReadAndALoadReply) {

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "platform/appserver/database.h"
 #include "platform/base/file_io.h"
@@ -173,6 +176,64 @@ protected:
     std::vector<CzorInstance*> made;
     std::vector<int32_t> ids;
     std::unique_ptr<CzorNetStepData> other;
+};
+
+
+// The server program (not in-process) on a database of its own, with the connection "test" to it,
+// the scripted answers and a recording message sink; `Later` runs something from another thread
+// while a request waits, `Restart` kills the program and starts it again on the same port.
+class ServerProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::setenv("ZOR_TRANSPORT_INI", (config.Path() + "/ZorTransport.ini").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+        MakeDatabase(data.Path());
+        PrepareDatabase();
+        if (HasFatalFailure()) return;
+        proc = std::make_unique<ServerProcess>(data.Path());
+        port = proc->Port();
+        ASSERT_NE(port, 0);
+        ASSERT_TRUE(zor::WriteFileAtomically(config.Path() + "/ZorTransport.ini",
+                                             "[ConnectionsList]\n0=test=127.0.0.1:" + std::to_string(port) + "/main\n"));
+    }
+    // What the database holds beyond the built-in users before the program starts.
+    virtual void PrepareDatabase() {}
+    void TearDown() override {
+        Join();
+        store.reset();
+        proc.reset();
+        ::unsetenv("ZOR_TRANSPORT_INI");
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+    // The server program again on the same port, with these faults (counted from its start).
+    void Restart(const std::string& faults) {
+        Join();
+        proc->Kill(SIGKILL);
+        proc->Start(port, faults);
+    }
+    // After `ms`, from another thread: `what`.
+    void Later(int ms, std::function<void()> what) {
+        Join();
+        helper = std::thread([ms, what = std::move(what)] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            what();
+        });
+    }
+    void Join() {
+        if (helper.joinable()) helper.join();
+    }
+
+    ScopedTempDir data, config;
+    std::unique_ptr<ServerProcess> proc;
+    int port = 0;
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scopedSink{&sink};
+    ScriptedUi ui;
+    zor::net::INetUi* oldUi = zor::net::SetNetUi(&ui);
+    std::unique_ptr<CzorNetStepData> store;
+    std::thread helper;
+
+    ~ServerProgramTest() override { zor::net::SetNetUi(oldUi); }
 };
 
 }  // namespace zor::test
