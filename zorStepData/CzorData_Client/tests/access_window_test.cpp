@@ -9,8 +9,7 @@
 #include <QPalette>
 
 #include "platform/gdi/screen_colors.h"
-#include "testkit/program_report.h"
-#include "testkit/x_session.h"
+#include "zorStepData/CzorData_Client/tests/window_program_fixture.h"
 
 namespace {
 
@@ -22,44 +21,19 @@ const std::string kProgram = QM_BIN_DIR "/peltrane_access_window";
 const QRgb kUserCoat = qRgb(40, 80, 170);
 const QRgb kOwnCoat = qRgb(40, 140, 60);
 
-class AccessWindows : public ::testing::Test {
+class AccessWindows : public WindowProgramTest {
 protected:
+    AccessWindows() : WindowProgramTest(kProgram) {}
     void SetUp() override {
-        std::string why;
-        if (!m_x.Start(why)) GTEST_SKIP() << why;
-        ASSERT_TRUE(m_sandbox.Create());
+        WindowProgramTest::SetUp();
         m_grey = FixedSchemePalette().color(QPalette::Disabled, QPalette::Text).rgb();
     }
-    void TearDown() override {
-        if (m_program->Running()) m_program->Wait(0ms);
-    }
-    void Show(const std::vector<std::string>& args) {
-        std::string why;
-        m_program = std::make_unique<RunningProgram>();
-        m_report = std::make_unique<ProgramReport>(*m_program);
-        ASSERT_TRUE(m_x.Launch(kProgram, args, m_sandbox, *m_program, why)) << why;
-        ASSERT_TRUE(m_report->WaitFor("ready", 20s)) << m_program->Wait(0ms).err;
-    }
+    // A click on the control, at its centre or `dx` pixels in from its left edge.
     bool ClickAt(const std::string& id, int dx = -1) {
         const QRect r = m_report->Place(id);
         return !r.isEmpty() && m_x.Click(dx < 0 ? r.center().x() : r.left() + dx, r.center().y());
     }
-    void Save(const QImage& shot, const std::string& name) {
-        std::filesystem::create_directories(QM_BIN_DIR "/screenshots");
-        shot.save(QString::fromStdString(std::string(QM_BIN_DIR "/screenshots/") + name + ".png"));
-    }
-    void ExpectEnds(const std::string& line) {
-        EXPECT_EQ(m_report->WaitForLineStarting(line.substr(0, line.find(' ')), 10s), line);
-        EXPECT_TRUE(m_report->WaitFor("done", 10s));
-        const ProgramResult result = m_program->Wait(10s);
-        EXPECT_FALSE(result.timedOut);
-        EXPECT_EQ(result.exitStatus, 0) << result.err;
-    }
 
-    XSession m_x;
-    ProgramSandbox m_sandbox;
-    std::unique_ptr<RunningProgram> m_program = std::make_unique<RunningProgram>();
-    std::unique_ptr<ProgramReport> m_report;
     QRgb m_grey = 0;
 };
 

@@ -11,8 +11,7 @@
 #include <QPalette>
 
 #include "platform/gdi/screen_colors.h"
-#include "testkit/program_report.h"
-#include "testkit/x_session.h"
+#include "zorStepData/CzorData_Client/tests/window_program_fixture.h"
 
 namespace {
 
@@ -21,41 +20,14 @@ using namespace quillmark_test;
 
 const std::string kProgram = QM_BIN_DIR "/peltrane_window";
 
-class NetWindows : public ::testing::Test {
+class NetWindows : public WindowProgramTest {
 protected:
+    NetWindows() : WindowProgramTest(kProgram) {}
     void SetUp() override {
-        std::string why;
-        if (!m_x.Start(why)) GTEST_SKIP() << why;
-        ASSERT_TRUE(m_sandbox.Create());
+        WindowProgramTest::SetUp();
         const QPalette palette = FixedSchemePalette();
         m_text = palette.color(QPalette::ButtonText).rgb();
         m_highlight = palette.color(QPalette::Highlight).rgb();
-    }
-    void TearDown() override {
-        if (m_program->Running()) m_program->Wait(0ms);
-    }
-    static std::string Describe(const ProgramResult& r) {
-        return "exit " + std::to_string(r.exitStatus) + " signal " + std::to_string(r.signal) + "\n" + r.err;
-    }
-    // Starts the program on one window and waits until the window reported its controls.
-    void Show(const std::vector<std::string>& args) {
-        std::string why;
-        m_report.reset();
-        m_program = std::make_unique<RunningProgram>();
-        m_report = std::make_unique<ProgramReport>(*m_program);
-        ASSERT_TRUE(m_x.Launch(kProgram, args, m_sandbox, *m_program, why)) << why;
-        ASSERT_TRUE(m_report->WaitFor("ready", 20s)) << Describe(m_program->Wait(0ms));
-    }
-    bool ClickCentre(const std::string& id) {
-        const QRect r = m_report->Place(id);
-        return !r.isEmpty() && m_x.Click(r.center().x(), r.center().y());
-    }
-    // The program ends by itself with status 0 after saying "done".
-    void ExpectEnds() {
-        EXPECT_TRUE(m_report->WaitFor("done", 10s));
-        const ProgramResult result = m_program->Wait(10s);
-        EXPECT_FALSE(result.timedOut);
-        EXPECT_EQ(result.exitStatus, 0) << Describe(result);
     }
     // How wide the text on a control is: the span of its text-coloured pixels.
     int TextWidth(const QImage& shot, const std::string& id) const {
@@ -65,16 +37,7 @@ protected:
     int Filled(const QImage& shot) const {
         return FindColour(shot, m_report->Place("7017").adjusted(1, 1, -1, -1), m_highlight, 40).width();
     }
-    void Save(const QImage& shot, const std::string& name) {
-        std::filesystem::create_directories(QM_BIN_DIR "/screenshots");
-        shot.save(QString::fromStdString(std::string(QM_BIN_DIR "/screenshots/") + name + ".png"));
-    }
 
-    XSession m_x;
-    ProgramSandbox m_sandbox;
-    // One run of the program at a time; Show starts the next.
-    std::unique_ptr<RunningProgram> m_program = std::make_unique<RunningProgram>();
-    std::unique_ptr<ProgramReport> m_report;
     QRgb m_text = 0, m_highlight = 0;
 };
 

@@ -9,8 +9,7 @@
 #include <QPalette>
 
 #include "platform/gdi/screen_colors.h"
-#include "testkit/program_report.h"
-#include "testkit/x_session.h"
+#include "zorStepData/CzorData_Client/tests/window_program_fixture.h"
 
 namespace {
 
@@ -19,46 +18,16 @@ using namespace quillmark_test;
 
 const std::string kProgram = QM_BIN_DIR "/peltrane_query_window";
 
-class QueryWindows : public ::testing::Test {
+class QueryWindows : public WindowProgramTest {
 protected:
+    QueryWindows() : WindowProgramTest(kProgram) {}
     void SetUp() override {
-        std::string why;
-        if (!m_x.Start(why)) GTEST_SKIP() << why;
-        ASSERT_TRUE(m_sandbox.Create());
+        WindowProgramTest::SetUp();
         const QPalette palette = FixedSchemePalette();
         m_text = palette.color(QPalette::Text).rgb();
         m_highlight = palette.color(QPalette::Highlight).rgb();
     }
-    void TearDown() override {
-        if (m_program->Running()) m_program->Wait(0ms);
-    }
-    void Show(const std::vector<std::string>& args) {
-        std::string why;
-        m_program = std::make_unique<RunningProgram>();
-        m_report = std::make_unique<ProgramReport>(*m_program);
-        ASSERT_TRUE(m_x.Launch(kProgram, args, m_sandbox, *m_program, why)) << why;
-        ASSERT_TRUE(m_report->WaitFor("ready", 20s)) << m_program->Wait(0ms).err;
-    }
-    bool ClickCentre(const std::string& id) {
-        const QRect r = m_report->Place(id);
-        return !r.isEmpty() && m_x.Click(r.center().x(), r.center().y());
-    }
-    void Save(const QImage& shot, const std::string& name) {
-        std::filesystem::create_directories(QM_BIN_DIR "/screenshots");
-        shot.save(QString::fromStdString(std::string(QM_BIN_DIR "/screenshots/") + name + ".png"));
-    }
-    void ExpectEnds(const std::string& line) {
-        EXPECT_EQ(m_report->WaitForLineStarting(line.substr(0, line.find(' ')), 10s), line);
-        EXPECT_TRUE(m_report->WaitFor("done", 10s));
-        const ProgramResult result = m_program->Wait(10s);
-        EXPECT_FALSE(result.timedOut);
-        EXPECT_EQ(result.exitStatus, 0) << result.err;
-    }
 
-    XSession m_x;
-    ProgramSandbox m_sandbox;
-    std::unique_ptr<RunningProgram> m_program = std::make_unique<RunningProgram>();
-    std::unique_ptr<ProgramReport> m_report;
     QRgb m_text = 0, m_highlight = 0;
 };
 
