@@ -92,6 +92,9 @@ CDlgQueryEdit::CDlgQueryEdit(zor::net::QueryEditData& data, QWidget* parent)
     m_pLine = new QLabel(status);
     m_pLine->setMinimumWidth(100);
     m_pColumn = new QLabel(status);
+    m_pColumn->setMinimumWidth(100);
+    // Without the size grip nothing keeps the last pane off the dialog's edge.
+    m_pColumn->setContentsMargins(0, 0, 8, 0);
     status->addWidget(first);
     status->addWidget(m_pLine, 1);
     status->addWidget(m_pColumn);
