@@ -55,6 +55,9 @@ public:
     // The entity, or null for a deleted instance.
     CzorEntity* GetEntity() const { return m_pEntity; }
     bool IsDeleted() const { return (m_Flags & kDeleted) != 0; }
+    // Stands for a packed record (CzorStepData::PackSince): an instance without values that only the file
+    // writer reads.
+    bool IsPacked() const { return (m_Flags & kPacked) != 0; }
     int GetState() const { return m_State; }
     void SetState(int state) { m_State = static_cast<int8_t>(state); }
     bool IsLocalOnly() const { return (m_Flags & kLocalOnly) != 0; }
@@ -75,7 +78,7 @@ public:
 private:
     friend class CzorStepData;
     friend struct zorStoreAccess;
-    enum : uint8_t { kDeleted = 1, kLocalOnly = 2 };
+    enum : uint8_t { kDeleted = 1, kLocalOnly = 2, kPacked = 4 };
     CzorInstance() = default;
     ~CzorInstance() = default;
     CzorValueDefinition* Slots() { return reinterpret_cast<CzorValueDefinition*>(this + 1); }

@@ -8,6 +8,7 @@
 
 #include "platform/base/file_io.h"
 #include "platform/text/utf8.h"
+#include "platform/zordata/packed.h"
 #include "platform/zordata/store_internal.h"
 
 using zor_detail::Arena;
@@ -127,24 +128,46 @@ void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
     // The moved ones are told apart by their new numbers, which no other instance has reached.
     const uint32_t first = m_nNextSeq;
     std::vector<CzorEntity*> entities;
+    std::vector<CzorInstance*> moved;  // in their new order
+    const auto take = [&](CzorInstance* inst) {
+        moved.push_back(inst);
+        if (inst->m_pEntity && std::find(entities.begin(), entities.end(), inst->m_pEntity) == entities.end())
+            entities.push_back(inst->m_pEntity);
+    };
+    // Batches are found by their old places until every instance has moved.
+    std::vector<std::pair<zor_detail::PackedRun*, uint32_t>> runsMoved;
     for (CzorInstance* inst : instances) {
         if (!inst || inst->IsDeleted() || inst->m_nSeq >= first) continue;
-        inst->m_nSeq = m_nNextSeq++;
-        if (std::find(entities.begin(), entities.end(), inst->m_pEntity) == entities.end())
-            entities.push_back(inst->m_pEntity);
+        zor_detail::PackedRun* run = inst->IsPacked() && m_pPacked ? m_pPacked->Find(inst->m_nSeq) : nullptr;
+        if (!run) {
+            inst->m_nSeq = m_nNextSeq++;
+            take(inst);
+            continue;
+        }
+        // A packed batch moves whole, its kept instances (deleted ones too) keeping their places in it.
+        runsMoved.emplace_back(run, m_nNextSeq);
+        for (size_t k = 0; k < run->kept.size(); ++k) {
+            run->kept[k]->m_nSeq = m_nNextSeq + run->keptAt[k];
+            take(run->kept[k]);
+        }
+        m_nNextSeq += run->count;
     }
-    if (m_nNextSeq == first) return;
-    // In place: the others close up in their order, the moved ones follow in the order given (each once:
-    // its new number is its place).
+    if (moved.empty()) return;
+    for (const auto& [run, firstSeq] : runsMoved) run->firstSeq = firstSeq;
+    if (!runsMoved.empty())
+        std::stable_sort(m_pPacked->runs.begin(), m_pPacked->runs.end(),
+                         [](const zor_detail::PackedRun& a, const zor_detail::PackedRun& b) { return a.firstSeq < b.firstSeq; });
+    // In place: the others close up in their order, the moved ones follow in their new order.
     const auto toEnd = [&](CzorTAggr<CzorInstance>& list, const CzorEntity* only) {
         int w = 0;
         for (int r = 0; r < list.m_nCount; ++r)
             if (list.m_pItems[r]->m_nSeq < first) list.m_pItems[w++] = list.m_pItems[r];
-        uint32_t next = first;
-        for (CzorInstance* inst : instances) {
-            if (!inst || inst->IsDeleted() || inst->m_nSeq != next) continue;
-            ++next;
+        for (CzorInstance* inst : moved)
             if (!only || inst->m_pEntity == only) list.m_pItems[w++] = inst;
+        // An extent lets go of the tombstones of a moved batch (their entity is gone).
+        if (w != list.m_nCount) {
+            list.m_nCount = w;
+            list.DropIndex();
         }
     };
     toEnd(m_Instances, nullptr);
@@ -183,6 +206,7 @@ bool CzorStepData::DeleteInstance(CzorInstance* inst, bool /*bClearRefs*/, bool 
     ++entity->m_nDeleted;
     --m_nLive;
     ++m_nTombstones;
+    if (inst->IsPacked()) ForgetPacked(inst);
     return true;
 }
 
@@ -197,6 +221,7 @@ void CzorStepData::FreeInstances() {
         e->m_nDeleted = 0;
     }
     m_pArena->Clear();
+    m_pPacked.reset();
     m_nLive = 0;
     m_nTombstones = 0;
     m_nNextSeq = 1;

@@ -30,7 +30,15 @@
 #include "platform/zordata/value.h"
 
 class CzorStepDataWithFile;
-namespace zor_detail { class Arena; class NameTable; }
+namespace zor_detail { class Arena; class NameTable; class PackedRuns; }
+
+// A place in a store's making of instances (CzorStepData::GetPackMark).
+struct zorPackMark {
+    int count = -1;
+    uint32_t seq = 0;
+    size_t arenaChunks = 0, arenaUsed = 0;
+    uint64_t arenaEpoch = 0;
+};
 
 class CzorStepData : public CzorMessageModes {
 public:
@@ -88,6 +96,21 @@ public:
     void MoveToEnd(const std::vector<CzorInstance*>& instances);
     // Number of live (not deleted) instances.
     int GetInstanceCount() const { return m_nLive; }
+
+    // ---- Packing
+    // A writer that makes a great many instances only to have them saved (a generated report's cells)
+    // packs each batch once it is written: the instances made since the mark become compact records in
+    // their places of the creation order, and their memory is reused. The ones in keep stay as instances
+    // without values (IsPacked; every read finds nothing) that lists and references may name; keep gets
+    // their new addresses, as the old ones are gone. The others must be of the droppable entities and
+    // named by nothing but each other and the kept ones, and nothing else may hold them; once every kept
+    // one is deleted, the records go too. A saved file holds the records where the instances would have
+    // stood, numbered alike, and MoveToEnd moves a kept instance's whole batch. False, with nothing
+    // changed, when keep is empty or not among them, an instance made since the mark was deleted or moved,
+    // memory was released below the mark, or a value is one a file cannot hold.
+    zorPackMark GetPackMark() const;
+    bool PackSince(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
+                   const std::vector<CzorEntity*>& droppable);
 
     // Fills list (emptied first) with the instances of the entity and its subtypes, in
     // creation order. False for a null entity.
@@ -221,6 +244,8 @@ private:
     CzorInstance::CzorValueDefinition* WritableSlot(CzorInstance* inst, CzorAttr* attr);
     CzorInstance* NewInstance(CzorEntity* entity);
     void FreeInstances();
+    // A kept instance of a packed batch was deleted.
+    void ForgetPacked(CzorInstance* kept);
     // The stored value when the attribute holds one of that type, else null (error set).
     CzorValue* ReadOfType(CzorInstance* inst, CzorAttr* attr, int type);
     CzorAttr* AttrOf(CzorInstance* inst, const char* name);
@@ -235,6 +260,7 @@ private:
     CzorTAggr<CzorInstance> m_Instances{8, false, false};
     std::unique_ptr<zor_detail::NameTable> m_pNames;
     std::unique_ptr<zor_detail::Arena> m_pArena;
+    std::unique_ptr<zor_detail::PackedRuns> m_pPacked;
     uint32_t m_nNextSeq = 1;
     int m_nLive = 0;
     size_t m_nTombstones = 0;

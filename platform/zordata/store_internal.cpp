@@ -40,6 +40,13 @@ void UnmapHugeBlocks(void* p, size_t size) {
 }
 
 void Arena::NewChunk(size_t need) {
+    if (m_spare.p && m_spare.size >= need) {
+        m_chunks.push_back(m_spare);
+        m_pCur = m_spare.p;
+        m_left = m_spare.size;
+        m_spare = {};
+        return;
+    }
     size_t size = m_chunkSize;
     if (need > size) size = need;
     unsigned char* p = nullptr;
@@ -65,11 +72,58 @@ char* Arena::CopyText(const char* text, size_t len) {
     return s;
 }
 
-void Arena::Clear() {
-    for (const Chunk& c : m_chunks) {
-        if (c.mapped) UnmapHugeBlocks(c.p, c.size);
-        else std::free(c.p);
+void Arena::FreeChunk(const Chunk& c) {
+    if (!c.p) return;
+    if (c.mapped) UnmapHugeBlocks(c.p, c.size);
+    else std::free(c.p);
+}
+
+Arena::Mark Arena::GetMark() const {
+    Mark m;
+    m.chunks = m_chunks.size();
+    m.used = m_chunks.empty() ? 0 : m_chunks.back().size - m_left;
+    m.epoch = m_epoch;
+    return m;
+}
+
+bool Arena::CanRelease(const Mark& mark) const {
+    if (mark.epoch != m_epoch || mark.chunks > m_chunks.size()) return false;
+    if (mark.chunks == 0) return mark.used == 0;
+    if (mark.used > m_chunks[mark.chunks - 1].size) return false;
+    return mark.chunks < m_chunks.size() || mark.used <= m_chunks.back().size - m_left;
+}
+
+bool Arena::Release(const Mark& mark) {
+    if (!CanRelease(mark)) return false;
+    while (m_chunks.size() > mark.chunks) {
+        const Chunk c = m_chunks.back();
+        m_chunks.pop_back();
+        // The first chunk after the mark is where the next allocations would go again: kept, the others
+        // go back to the system.
+        if (m_chunks.size() == mark.chunks) {
+            if (m_spare.p) { m_reserved -= m_spare.size; FreeChunk(m_spare); }
+            m_spare = c;
+        } else {
+            m_reserved -= c.size;
+            FreeChunk(c);
+        }
     }
+    if (m_chunks.empty()) {
+        m_pCur = nullptr;
+        m_left = 0;
+        return true;
+    }
+    const Chunk& last = m_chunks.back();
+    m_pCur = last.p + mark.used;
+    m_left = last.size - mark.used;
+    return true;
+}
+
+void Arena::Clear() {
+    for (const Chunk& c : m_chunks) FreeChunk(c);
+    FreeChunk(m_spare);
+    m_spare = {};
+    ++m_epoch;
     m_chunks.clear();
     m_pCur = nullptr;
     m_left = 0;

@@ -44,6 +44,18 @@ public:
     void Clear();
     size_t BytesReserved() const { return m_reserved; }
 
+    // Where the next allocation goes. Release gives back everything allocated since, so that a writer
+    // that only needed its objects for a moment reuses their memory; a mark from before a Clear, or one
+    // the arena has already been released below, is refused (false, nothing changes).
+    struct Mark {
+        size_t chunks = 0;  // chunks in use
+        size_t used = 0;    // bytes used of the last of them
+        uint64_t epoch = 0;
+    };
+    Mark GetMark() const;
+    bool CanRelease(const Mark& mark) const;
+    bool Release(const Mark& mark);
+
 private:
     void NewChunk(size_t need);
     struct Chunk {
@@ -51,11 +63,14 @@ private:
         size_t size;
         bool mapped;  // huge blocks (munmap) or malloc
     };
+    static void FreeChunk(const Chunk& c);
     std::vector<Chunk> m_chunks;
     unsigned char* m_pCur = nullptr;
     size_t m_left = 0;
     size_t m_chunkSize = 64 * 1024;
     size_t m_reserved = 0;
+    uint64_t m_epoch = 0;  // counts Clears, so that older marks are known
+    Chunk m_spare{};       // the newest chunk a Release emptied, kept for the next NewChunk
 };
 
 // Entity look-up by name, letter case ignored.
@@ -80,6 +95,12 @@ struct zorStoreAccess {
     static const Slot* Slots(const CzorInstance* inst) { return inst->Slots(); }
     static uint32_t& Mark(CzorInstance* inst) { return inst->m_nMark; }
     static CzorValue& Value(Slot& slot) { return slot.m_Value; }
+    // Ends the slot's life; most slots own nothing, and a store that drops many at once saves the calls.
+    static void Destroy(Slot& slot) {
+        CzorValue& v = slot.m_Value;
+        if (v.m_Flags & CzorValue::kHasList) slot.~Slot();
+        else if (v.m_Type == zorSTRING || v.m_Type == zorBINARY || v.m_Type == zorAGGREGATE) v.Clear();
+    }
     // Puts a text that lives in the store's arena into a value (not freed by Clear).
     static void SetArenaText(CzorValue& v, char* text) {
         v.Clear();
@@ -104,6 +125,7 @@ struct zorStoreAccess {
     static std::vector<CzorValue>& Items(CzorAggr& a) { return a.m_Items; }
     static CzorTAggr<CzorInstance>& Extent(CzorEntity* e) { return e->m_Extent; }
     static zor_detail::Arena& ArenaOf(CzorStepData& s) { return *s.m_pArena; }
+    static zor_detail::PackedRuns* Packed(CzorStepData& s) { return s.m_pPacked.get(); }
     static CzorInstance* NewInstance(CzorStepData& s, CzorEntity* e) { return s.NewInstance(e); }
     static void SetReadOnly(CzorStepData& s, bool ro) { s.m_bReadOnly = ro; }
     static void ClearDictionary(CzorStepData& s) { s.ClearDictionary(); }

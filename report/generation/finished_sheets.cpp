@@ -53,15 +53,20 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     done.before = before;
     const CzorTAggr<CzorInstance>& all = store->GetInstances();
     const int from = all.GetSize();
+    const zorPackMark mark = store->GetPackMark();
     for (int i = before; i < elements.GetSize(); ++i) {
         CReportElement* cell = elements.GetAt(i);
         cell->Update(true);
         if (cell->GetInstance()) done.cells.push_back(cell->GetInstance());
     }
+    // The cells' own instances stand for them in the sheet's list; their texts, fonts and points are
+    // read by nothing but the file writer, which takes them from compact records. Where that is refused
+    // (a cell made something else too) the instances stay as they are.
+    const CReportSchema& s = m_manager.Schema();
+    store->PackSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font});
     done.createdFrom = from;
     done.createdTo = all.GetSize();
-    // From the end, so that no removal moves the cells behind it.
-    while (sheet->GetElementCount() > before) sheet->Remove(sheet->GetElement(sheet->GetElementCount() - 1));
+    sheet->DestroyElementsFrom(before);
 }
 
 void CFinishedSheets::Forget(CReportSheet* sheet) {

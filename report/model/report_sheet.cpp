@@ -113,6 +113,17 @@ int CReportSheet::FindElement(const CTypedPtrArray<CReportElement>* list, const 
     return list->Find(element);
 }
 
+void CReportSheet::DestroyElementsFrom(int index) {
+    if (index < 0) index = 0;
+    while (m_Elements.GetSize() > index) {
+        CReportElement* element = m_Elements.GetAt(m_Elements.GetSize() - 1);
+        m_Elements.RemoveAt(m_Elements.GetSize() - 1);
+        if (m_Selection.Remove(element)) element->SetSelected(0);
+        if (m_pManager) m_pManager->ForgetElement(element);
+        delete element;
+    }
+}
+
 void CReportSheet::DestroyElement(CReportElement* element) {
     if (m_Selection.Remove(element)) element->SetSelected(0);
     m_Elements.Remove(element);

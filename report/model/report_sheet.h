@@ -56,6 +56,8 @@ public:
     // Takes the element off the sheet (and out of the selection and the manager's lists) and deletes the
     // object; its store instances stay (DeleteElement deletes them too). Nothing for one not held.
     void Remove(CReportElement* element);
+    // Remove for every element from index on, at once.
+    void DestroyElementsFrom(int index);
     // A new element of the kind with this sheet's manager, origin, size and sheet, not added to the list;
     // null for a kind without a class.
     CReportElement* CreateReportElem(CPoint origin, CSize size, int kind);

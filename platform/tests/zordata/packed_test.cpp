@@ -1,0 +1,217 @@
+// Packed batches: a store that packs what it made writes the very file it would have written with the
+// instances kept whole, through moves and deletions; refusals change nothing; the batches' memory is reused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/tests/zordata/store_fixture.h"
+#include "platform/zordata/store_internal.h"
+
+namespace {
+
+// Every kind of value a file holds, references inside a batch, out of it and lists mixing both.
+const char kDict[] =
+    "SCHEMA packs;\n"
+    "ENTITY thing;\n"
+    "  i : OPTIONAL INTEGER; r : OPTIONAL REAL; s : OPTIONAL STRING; b : OPTIONAL BOOLEAN;\n"
+    "  bin : OPTIONAL BINARY; ref : OPTIONAL thing; items : OPTIONAL LIST [0:?] OF thing;\n"
+    "END_ENTITY;\n"
+    "ENTITY part SUBTYPE OF (thing); END_ENTITY;\n"
+    "ENTITY note; text : OPTIONAL STRING; about : OPTIONAL thing; END_ENTITY;\n"
+    "END_SCHEMA;\n";
+
+class Packed : public StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        Write(Path("packs.dict"), kDict);
+        store.ClearData();
+        ASSERT_TRUE(store.LoadDictionaryFromFile(Path("packs.dict").c_str())) << store.GetLastErrorDescription();
+    }
+    CzorInstance* Make(const char* entity, int i) {
+        CzorInstance* t = store.CreateInstanceBN(entity);
+        store.PutAttrBN(t, "i", i);
+        return t;
+    }
+    std::string Saved(const std::string& name) {
+        EXPECT_TRUE(store.SaveToFile(Path(name).c_str())) << store.GetLastErrorDescription();
+        const std::string text = Read(Path(name));
+        return text.substr(text.find("DATA;"));
+    }
+    std::vector<CzorEntity*> Parts() { return {E("part"), E("note")}; }
+};
+
+struct Case {
+    const char* name;
+    bool move;            // the first batch goes to the end, a later instance after it
+    bool deleteKept;      // one kept instance of the first batch is deleted
+    bool deleteOutside;   // an instance the batch refers to is deleted
+};
+
+}  // namespace
+
+TEST_F(Packed, BatchesSaveTheFileTheirInstancesWould) {
+    const Case cases[] = {
+        {"plain", false, false, false},
+        {"moved", true, false, false},
+        {"kept one deleted", false, true, false},
+        {"referred one deleted", false, false, true},
+        {"all at once", true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto build = [&](bool pack) {
+            store.ClearData();
+            CzorInstance* outside = Make("thing", -7);
+            CzorInstance* holder = Make("thing", 1);
+            std::vector<CzorInstance*> kept[2], made;
+            for (int batch = 0; batch < 2; ++batch) {
+                const zorPackMark mark = store.GetPackMark();
+                CzorInstance* a = Make("thing", 100 + batch);
+                store.PutAttrBN(a, "r", 2.5);
+                store.PutAttrBN(a, "s", std::string("Итог 'за' \\ год\x01\x7f"));
+                store.PutAttrBN(a, "b", batch == 0);
+                const unsigned char bytes[] = {0, 0xAB, 0x10};
+                CzorDataBuf buf;
+                buf.Add(bytes, sizeof bytes);
+                store.PutAttrBN(a, "bin", buf);
+                CzorInstance* p = Make("part", -2147483647 - 1);
+                store.PutAttrBN(p, "r", 1e20);
+                store.PutAttrBN(p, "ref", outside);
+                CzorInstance* n = store.CreateInstanceBN("note");
+                store.PutAttrBN(n, "text", "");
+                store.PutAttrBN(n, "about", a);
+                store.PutAttrBN(a, "ref", p);
+                CzorInstance* b = Make("thing", 2147483647);
+                CzorTAggr<CzorInstance> items;
+                items.Add(p);
+                items.Add(outside);
+                items.Add(a);
+                store.PutAttrBN(b, "items", items);
+                kept[batch] = {b, a};
+                if (batch == 0) made = {a, p, n, b};
+                if (pack) EXPECT_TRUE(store.PackSince(mark, kept[batch], Parts()));
+            }
+            CzorTAggr<CzorInstance> all;
+            for (auto& k : kept) for (CzorInstance* i : k) all.Add(i);
+            all.Add(outside);
+            store.PutAttrBN(holder, "items", all);
+            store.PutAttrBN(holder, "ref", kept[1][1]);
+            if (c.move) {
+                Make("thing", 5);
+                // A kept instance moves its whole batch, as a list of all of them would.
+                std::vector<CzorInstance*> order{holder};
+                if (pack) {
+                    order.insert(order.end(), {kept[0][1], outside, kept[0][0]});
+                } else {
+                    order.insert(order.end(), made.begin(), made.end());
+                    order.push_back(outside);
+                }
+                store.MoveToEnd(order);
+                Make("thing", 6);
+            }
+            if (c.deleteKept) store.DeleteInstance(kept[0][0]);
+            if (c.deleteOutside) store.DeleteInstance(outside);
+            return Saved(pack ? "packed.zordot" : "whole.zordot");
+        };
+        const std::string whole = build(false), packed = build(true);
+        EXPECT_EQ(packed, whole);
+        EXPECT_NE(whole.find("#"), std::string::npos);
+    }
+}
+
+TEST_F(Packed, KeptInstancesStandForTheirRecordsOnly) {
+    Make("thing", 0);
+    const zorPackMark mark = store.GetPackMark();
+    CzorInstance* a = Make("thing", 1);
+    CzorInstance* p = Make("part", 2);
+    store.PutAttrBN(a, "ref", p);
+    std::vector<CzorInstance*> keep{a};
+    ASSERT_TRUE(store.PackSince(mark, keep, Parts()));
+    CzorInstance* kept = keep[0];
+    EXPECT_TRUE(kept->IsPacked());
+    EXPECT_EQ(kept->GetEntity(), E("thing"));
+    EXPECT_EQ(store.GetInstanceCount(), 2);
+    EXPECT_EQ(Extent("thing").size(), 2u);  // the kept one, not the part
+    EXPECT_TRUE(Extent("part").empty());
+    int i = -1;
+    EXPECT_FALSE(store.GetAttrBN(kept, "i", i));
+    EXPECT_EQ(i, -1);
+    EXPECT_FALSE(store.PutAttrBN(kept, "i", 5));
+    // A list may name it, and the file holds its record where it stood.
+    CzorInstance* holder = Make("thing", 3);
+    CzorTAggr<CzorInstance> items;
+    items.Add(kept);
+    EXPECT_TRUE(store.PutAttrBN(holder, "items", items));
+    const std::string text = Saved("k.zordot");
+    EXPECT_NE(text.find("#2=THING(1,$,$,$,$,#3,$);\n#3=PART(2,$,$,$,$,$,$);\n#4=THING(3,$,$,$,$,$,(#2));"),
+              std::string::npos)
+        << text;
+}
+
+TEST_F(Packed, DeletingEveryKeptInstanceTakesTheBatchAlong) {
+    Make("thing", 0);
+    const zorPackMark mark = store.GetPackMark();
+    std::vector<CzorInstance*> keep{Make("thing", 1), Make("thing", 2)};
+    store.PutAttrBN(keep[0], "ref", Make("part", 3));
+    ASSERT_TRUE(store.PackSince(mark, keep, Parts()));
+    Make("thing", 4);
+    for (CzorInstance* k : keep) ASSERT_TRUE(store.DeleteInstance(k));
+    EXPECT_EQ(Saved("d.zordot"), "DATA;\n#1=THING(0,$,$,$,$,$,$);\n#2=THING(4,$,$,$,$,$,$);\nENDSEC;\nEND-ISO-10303-21;\n");
+}
+
+TEST_F(Packed, RefusalsChangeNothing) {
+    const auto attempt = [this](const char* what) -> bool {
+        store.ClearData();
+        CzorInstance* older = Make("thing", 0);
+        zorPackMark mark = store.GetPackMark();
+        std::vector<CzorInstance*> keep{Make("thing", 1)};
+        CzorInstance* p = Make("part", 2);
+        const std::string w(what);
+        if (w == "nothing kept") keep.clear();
+        if (w == "kept from before the mark") keep = {older};
+        if (w == "a kept one twice") keep.push_back(keep[0]);
+        if (w == "an entity not droppable") Make("thing", 3);
+        if (w == "one deleted since") store.DeleteInstance(p);
+        if (w == "one moved since") store.MoveToEnd({older});
+        if (w == "a mark from another store life") {
+            zorPackMark stale = mark;
+            store.ClearData();
+            Make("thing", 0);
+            mark = store.GetPackMark();
+            keep = {Make("thing", 1)};
+            Make("part", 2);
+            mark.arenaEpoch = stale.arenaEpoch;
+        }
+        const std::string before = Saved("before.zordot");
+        const bool packed = store.PackSince(mark, keep, Parts());
+        EXPECT_EQ(Saved("after.zordot"), before) << what;
+        return packed;
+    };
+    EXPECT_TRUE(attempt("fine"));
+    for (const char* what : {"nothing kept", "kept from before the mark", "a kept one twice", "an entity not droppable",
+                             "one deleted since", "one moved since", "a mark from another store life"})
+        EXPECT_FALSE(attempt(what)) << what;
+}
+
+// Batch after batch, the store's memory holds what stands for them, not what they were.
+TEST_F(Packed, BatchMemoryIsReused) {
+    const auto reserved = [this](bool pack) {
+        store.ClearData();
+        for (int batch = 0; batch < 400; ++batch) {
+            const zorPackMark mark = store.GetPackMark();
+            CzorInstance* a = Make("thing", batch);
+            for (int k = 0; k < 50; ++k) {
+                CzorInstance* p = Make("part", k);
+                store.PutAttrBN(p, "s", "a text of some length that is not short");
+                store.PutAttrBN(p, "ref", a);
+            }
+            std::vector<CzorInstance*> keep{a};
+            if (pack) EXPECT_TRUE(store.PackSince(mark, keep, Parts()));
+        }
+        return zorStoreAccess::ArenaOf(store).BytesReserved();
+    };
+    const size_t whole = reserved(false), packed = reserved(true);
+    EXPECT_LT(packed * 10, whole) << packed << " of " << whole;
+}
