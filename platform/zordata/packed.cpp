@@ -31,13 +31,6 @@ void PutBytes(std::string& out, const void* p, size_t n) {
 
 size_t BitBytes(int attrs) { return static_cast<size_t>(attrs + 7) / 8; }
 
-// Values are a few bytes long: a loop beats a call.
-bool SameBytes(const char* a, const char* b, uint32_t n) {
-    if (n > 32) return std::memcmp(a, b, n) == 0;
-    for (uint32_t i = 0; i < n; ++i)
-        if (a[i] != b[i]) return false;
-    return true;
-}
 
 }  // namespace
 
@@ -50,8 +43,36 @@ PackedRun* PackedRuns::Find(uint32_t seq) {
 }
 
 RunEncoder::RunEncoder(std::string& out, uint32_t firstSeq, int entities)
-    : m_out(out), m_firstSeq(firstSeq), m_prev(static_cast<size_t>(entities) + 1) {
+    : m_out(out), m_firstSeq(firstSeq), m_prev(static_cast<size_t>(entities) + 1, {nullptr, 0}) {
     m_out.clear();
+}
+
+bool RunEncoder::SameRef(const CzorInstance* a, uint32_t aPlace, const CzorInstance* b, uint32_t bPlace) const {
+    const bool aIn = a->GetSequence() >= m_firstSeq, bIn = b->GetSequence() >= m_firstSeq;
+    if (aIn != bIn) return false;
+    if (!aIn) return a == b;
+    return static_cast<int64_t>(a->GetSequence()) - aPlace == static_cast<int64_t>(b->GetSequence()) - bPlace;
+}
+
+bool RunEncoder::Same(const CzorValue& a, uint32_t aPlace, const CzorValue& b, uint32_t bPlace) const {
+    if (a.GetType() != b.GetType()) return false;
+    switch (a.GetType()) {
+    case zorNOTYPE: return true;
+    case zorINTEGER: return a.GetInt() == b.GetInt();
+    case zorREAL: {
+        const double x = a.GetReal(), y = b.GetReal();
+        return std::memcmp(&x, &y, sizeof x) == 0;  // as spelt: 0. and -0. differ
+    }
+    case zorSTRING: return std::strcmp(a.GetString(), b.GetString()) == 0;
+    case zorBOOLEAN: {
+        bool x = false, y = false;
+        a.Get(x);
+        b.Get(y);
+        return x == y;
+    }
+    case zorINSTANCE: return SameRef(a.GetInstance(), aPlace, b.GetInstance(), bPlace);
+    default: return false;  // bytes and lists are rare among many alike records: spelt out
+    }
 }
 
 void RunEncoder::Ref(const CzorInstance* inst, uint32_t place) {
@@ -118,36 +139,36 @@ bool RunEncoder::Add(const CzorInstance* inst, uint32_t place) {
     PutVarint(m_out, static_cast<uint64_t>(e->GetId()));
     const size_t bits = m_out.size();
     m_out.append(BitBytes(count), '\0');
-    auto& prev = m_prev[static_cast<size_t>(e->GetId())];
-    const bool hasPrev = !prev.empty();
-    if (!hasPrev) prev.resize(static_cast<size_t>(count));
+    auto& [prev, prevPlace] = m_prev[static_cast<size_t>(e->GetId())];
     const auto* slots = zorStoreAccess::Slots(inst);
+    const auto* prevSlots = prev ? zorStoreAccess::Slots(prev) : nullptr;
     for (int k = 0; k < count; ++k) {
-        const size_t from = m_out.size();
+        if (prevSlots && Same(slots[k].m_Value, place, prevSlots[k].m_Value, prevPlace)) {
+            m_out[bits + static_cast<size_t>(k) / 8] |= static_cast<char>(1 << (k % 8));
+            continue;
+        }
         if (!Value(slots[k].m_Value, place)) {
             m_out.resize(at);
             return false;
         }
-        const uint32_t len = static_cast<uint32_t>(m_out.size() - from);
-        auto& [prevAt, prevLen] = prev[static_cast<size_t>(k)];
-        if (hasPrev && prevLen == len && SameBytes(m_out.data() + prevAt, m_out.data() + from, len)) {
-            m_out.resize(from);
-            m_out[bits + static_cast<size_t>(k) / 8] |= static_cast<char>(1 << (k % 8));
-        } else {
-            prevAt = static_cast<uint32_t>(from);
-            prevLen = len;
-        }
     }
+    prev = inst;
+    prevPlace = place;
     return true;
 }
 
 RunDecoder::RunDecoder(const PackedRun& run, const CzorStepData& store)
     : m_store(store), m_in(run.bytes.get(), run.size), m_side(run.bytes.get(), run.size),
-      m_prev(static_cast<size_t>(store.GetEntities().GetSize()) + 1) {}
+      m_prev(static_cast<size_t>(store.GetEntities().GetSize()) + 1),
+      m_entities(m_prev.size(), nullptr) {}
 
 const CzorEntity* RunDecoder::Begin() {
     const uint64_t id = m_in.Varint();
-    const CzorEntity* e = id < m_prev.size() ? m_store.GetEntityById(static_cast<int>(id)) : nullptr;
+    const CzorEntity* e = nullptr;
+    if (id < m_entities.size()) {
+        if (!m_entities[id]) m_entities[id] = m_store.GetEntityById(static_cast<int>(id));
+        e = m_entities[id];
+    }
     if (!e) {
         m_in.Seek(nullptr);
         return nullptr;

@@ -67,7 +67,9 @@ private:
     const unsigned char* m_end = nullptr;
 };
 
-// Writes the records of one run into out (emptied first).
+// Writes the records of one run into out (emptied first). The run's instances are alive while it is
+// written, so that a value is compared with the entity's previous record as it stands in the store and
+// is spelt out only when it differs.
 class RunEncoder {
 public:
     RunEncoder(std::string& out, uint32_t firstSeq, int entities);
@@ -78,10 +80,13 @@ public:
 private:
     bool Value(const CzorValue& v, uint32_t place);
     void Ref(const CzorInstance* inst, uint32_t place);
+    // The two values would be spelt alike, each at its own place.
+    bool Same(const CzorValue& a, uint32_t aPlace, const CzorValue& b, uint32_t bPlace) const;
+    bool SameRef(const CzorInstance* a, uint32_t aPlace, const CzorInstance* b, uint32_t bPlace) const;
     std::string& m_out;
     uint32_t m_firstSeq;
-    // Per entity id, where each value of its previous record is spelt out (offset, length).
-    std::vector<std::vector<std::pair<uint32_t, uint32_t>>> m_prev;
+    // Per entity id, its previous record's instance and place.
+    std::vector<std::pair<const CzorInstance*, uint32_t>> m_prev;
 };
 
 // Reads the records of one run in order: Begin gives the next record's entity, then Value(k) for
@@ -100,6 +105,7 @@ private:
     const unsigned char* m_bits = nullptr;
     std::vector<const unsigned char*>* m_pPrev = nullptr;
     std::vector<std::vector<const unsigned char*>> m_prev;
+    std::vector<const CzorEntity*> m_entities;  // by id, as met
 };
 
 }  // namespace zor_detail

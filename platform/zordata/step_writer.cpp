@@ -293,13 +293,22 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink&
     };
     if (packed)
         for (PackedRun& run : packed->runs) run.firstMark = 0;
+    // Both walks meet the runs in their order.
+    const auto runOf = [packed](const CzorInstance* i, size_t& at) -> PackedRun* {
+        if (!packed) return nullptr;
+        auto& runs = packed->runs;
+        const uint64_t seq = i->GetSequence();
+        while (at < runs.size() && uint64_t(runs[at].firstSeq) + runs[at].count <= seq) ++at;
+        return at < runs.size() && runs[at].firstSeq <= seq ? &runs[at] : nullptr;
+    };
     uint32_t n = 0;
+    size_t at = 0;
     for (CzorInstance* i : order) {
         if (i->IsDeleted() || !i->IsPacked()) {
             zorStoreAccess::Mark(i) = i->IsDeleted() ? 0 : ++n;
             continue;
         }
-        PackedRun* run = packed ? packed->Find(i->GetSequence()) : nullptr;
+        PackedRun* run = runOf(i, at);
         if (!run) {  // cannot happen: a kept instance outlives its batch only deleted
             zorStoreAccess::Mark(i) = 0;
             continue;
@@ -322,10 +331,11 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink&
     w.Text(ToUpper(store.GetDictName()).c_str());
     out.append("));\nENDSEC;\nDATA;\n");
     const PackedRun* lastWritten = nullptr;
+    at = 0;
     for (CzorInstance* inst : order) {
         if (inst->IsDeleted()) continue;
         if (inst->IsPacked()) {
-            const PackedRun* run = packed ? packed->Find(inst->GetSequence()) : nullptr;
+            const PackedRun* run = runOf(inst, at);
             if (!run || run == lastWritten) continue;
             lastWritten = run;
             placeMarks(*run);

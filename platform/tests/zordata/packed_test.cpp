@@ -83,6 +83,17 @@ TEST_F(Packed, BatchesSaveTheFileTheirInstancesWould) {
                 store.PutAttrBN(n, "text", "");
                 store.PutAttrBN(n, "about", a);
                 store.PutAttrBN(a, "ref", p);
+                // Records alike but for one value or another: each is spelt as it is, not as its
+                // predecessor was (zero and minus zero, a reference at the same distance or not).
+                CzorInstance* last = p;
+                for (int k = 0; k < 12; ++k) {
+                    CzorInstance* q = Make("part", k / 3);
+                    store.PutAttrBN(q, "r", k % 2 ? -0.0 : 0.0);
+                    store.PutAttrBN(q, "s", k % 4 < 2 ? "одно" : "другое");
+                    store.PutAttrBN(q, "ref", k % 3 ? last : outside);
+                    if (k % 5 == 0) store.PutAttrBN(q, "b", true);
+                    last = q;
+                }
                 CzorInstance* b = Make("thing", 2147483647);
                 CzorTAggr<CzorInstance> items;
                 items.Add(p);
@@ -90,7 +101,8 @@ TEST_F(Packed, BatchesSaveTheFileTheirInstancesWould) {
                 items.Add(a);
                 store.PutAttrBN(b, "items", items);
                 kept[batch] = {b, a};
-                if (batch == 0) made = {a, p, n, b};
+                const auto& all = store.GetInstances();
+                if (batch == 0) made.assign(all.begin() + mark.count, all.end());
                 if (pack) EXPECT_TRUE(store.PackSince(mark, kept[batch], Parts()));
             }
             CzorTAggr<CzorInstance> all;
