@@ -390,7 +390,7 @@ int32_t AnswerUsersLog(ServerDatabase& db, std::vector<unsigned char>& reply) {
     if (s) {
         while (s.Row()) {
             std::string name, event;
-            if (!zor::Utf8ToCp1251(s.Text(1), name)) name = "?";
+            if (!zor::Utf8ToCp1251(s.Text(1), name)) name.assign(1, '?');  // not = "?": GCC 12 warns falsely of an overlap
             zor::Utf8ToCp1251(UserLogEventText(static_cast<int32_t>(s.Int(2))), event);
             const double when = s.Real(3), since = s.Real(4);
             body.I32(static_cast<int32_t>(s.Int(0)));

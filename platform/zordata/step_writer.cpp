@@ -80,9 +80,22 @@ public:
         return !m_failed;
     }
 
+    // Instance numbers and small values make up most of a file: written digit by digit, back to front.
     void Int(long long v) {
         char* o = m_out.Room(24);
-        m_out.Commit(std::to_chars(o, o + 24, v).ptr);
+        unsigned long long u = static_cast<unsigned long long>(v);
+        if (v < 0) {
+            *o++ = '-';
+            u = 0 - u;
+        }
+        char digits[20];
+        int n = 0;
+        do {
+            digits[n++] = static_cast<char>('0' + u % 10);
+            u /= 10;
+        } while (u);
+        while (n) *o++ = digits[--n];
+        m_out.Commit(o);
     }
 
     // Reals always carry a point ("1.", "2.5", "1.E+20") and read back to the same double.

@@ -99,7 +99,7 @@ struct zorStoreAccess {
     static void Destroy(Slot& slot) {
         CzorValue& v = slot.m_Value;
         if (v.m_Flags & CzorValue::kHasList) slot.~Slot();
-        else if (v.m_Type == zorSTRING || v.m_Type == zorBINARY || v.m_Type == zorAGGREGATE) v.Clear();
+        else v.Clear();
     }
     // Puts a text that lives in the store's arena into a value (not freed by Clear).
     static void SetArenaText(CzorValue& v, char* text) {

@@ -43,7 +43,7 @@ CzorValue& CzorValue::operator=(CzorValue&& other) noexcept {
     return *this;
 }
 
-void CzorValue::Clear() {
+void CzorValue::FreeOwned() {
     switch (m_Type) {
     case zorSTRING:
         if (!(m_Flags & kArenaText)) delete[] m_u.str;
@@ -52,7 +52,6 @@ void CzorValue::Clear() {
     case zorAGGREGATE: delete m_u.aggr; break;
     default: break;
     }
-    ResetPayload();
 }
 
 void CzorValue::Set(int v) { Clear(); m_Type = zorINTEGER; m_u.i = v; }

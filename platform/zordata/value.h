@@ -33,7 +33,10 @@ public:
     CzorValue& operator=(CzorValue&& other) noexcept;
 
     // Empties the value and frees what it owns.
-    void Clear();
+    void Clear() {
+        if (m_Type == zorSTRING || m_Type == zorBINARY || m_Type == zorAGGREGATE) FreeOwned();
+        ResetPayload();
+    }
 
     // Each Set first clears the value.
     void Set(int v);
@@ -89,6 +92,7 @@ protected:
         kNotLoaded = 8,    // a networked store has not fetched this attribute slot yet
     };
     void ResetPayload() { m_Type = zorNOTYPE; m_Flags &= static_cast<uint8_t>(~kArenaText); m_u.raw = 0; }
+    void FreeOwned();  // the text, bytes or list (Clear's rare part)
 
     int32_t m_Type = zorNOTYPE;
     uint8_t m_Flags = 0;

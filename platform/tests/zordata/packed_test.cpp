@@ -21,6 +21,8 @@ const char kDict[] =
     "ENTITY note; text : OPTIONAL STRING; about : OPTIONAL thing; END_ENTITY;\n"
     "END_SCHEMA;\n";
 
+}  // namespace
+
 class Packed : public StoreTest {
 protected:
     void SetUp() override {
@@ -41,6 +43,8 @@ protected:
     }
     std::vector<CzorEntity*> Parts() { return {E("part"), E("note")}; }
 };
+
+namespace {
 
 struct Case {
     const char* name;
@@ -106,7 +110,9 @@ TEST_F(Packed, BatchesSaveTheFileTheirInstancesWould) {
                 if (pack) EXPECT_TRUE(store.PackSince(mark, kept[batch], Parts()));
             }
             CzorTAggr<CzorInstance> all;
-            for (auto& k : kept) for (CzorInstance* i : k) all.Add(i);
+            for (auto& k : kept) {
+                for (CzorInstance* i : k) all.Add(i);
+            }
             all.Add(outside);
             store.PutAttrBN(holder, "items", all);
             store.PutAttrBN(holder, "ref", kept[1][1]);
