@@ -59,6 +59,8 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
         cell->Update(true);
         if (cell->GetInstance()) done.cells.push_back(cell->GetInstance());
     }
+    // The objects go first, so that none holds an instance the packing frees.
+    sheet->DestroyElementsFrom(before);
     // The cells' own instances stand for them in the sheet's list; their texts, fonts and points are
     // read by nothing but the file writer, which takes them from compact records. Where that is refused
     // (a cell made something else too) the instances stay as they are.
@@ -66,7 +68,6 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     store->PackSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font});
     done.createdFrom = from;
     done.createdTo = all.GetSize();
-    sheet->DestroyElementsFrom(before);
 }
 
 void CFinishedSheets::Forget(CReportSheet* sheet) {
