@@ -6,9 +6,10 @@
 #include <sys/stat.h>
 
 #include <mutex>
+#include <string>
+#include <unordered_map>
 
 #include <QDir>
-#include <QHash>
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
@@ -37,7 +38,8 @@ struct ProfileCache {
     struct stat st {};
     bool exists = false;
     bool valid = false;
-    QHash<QString, QString> values;
+    // By "section/entry" in UTF-8, as QSettings names them: a look-up builds no Qt string.
+    std::unordered_map<std::string, std::string> values;
 };
 
 ProfileCache& Cache() {
@@ -51,7 +53,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 }
 
 // The file's path is worked out at every call, so that a changed $XDG_CONFIG_HOME is honoured.
-bool Read(std::string_view section, std::string_view entry, QString& value) {
+bool Read(std::string_view section, std::string_view entry, std::string& value) {
     const std::string path = ProfilePath();
     if (path.empty()) return false;
     struct stat st {};
@@ -65,8 +67,9 @@ bool Read(std::string_view section, std::string_view entry, QString& value) {
             for (const QString& key : settings.allKeys()) {
                 const QVariant v = settings.value(key);
                 // A hand-written value with commas comes back as a list.
-                cache.values.insert(key, v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
-                                                                              : v.toString());
+                const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                                          : v.toString();
+                cache.values[key.toStdString()] = text.toStdString();
             }
         }
         cache.path = path;
@@ -74,9 +77,14 @@ bool Read(std::string_view section, std::string_view entry, QString& value) {
         cache.exists = exists;
         cache.valid = true;
     }
-    const auto it = cache.values.constFind(Key(section, entry));
-    if (it == cache.values.constEnd()) return false;
-    value = it.value();
+    if (cache.values.empty()) return false;
+    std::string key;
+    key.reserve(section.size() + entry.size() + 1);
+    if (!section.empty()) key.append(section).push_back('/');
+    key.append(entry);
+    const auto it = cache.values.find(key);
+    if (it == cache.values.end()) return false;
+    value = it->second;
     return true;
 }
 
@@ -100,18 +108,17 @@ bool Write(std::string_view section, std::string_view entry, const QString& valu
 }  // namespace zor
 
 int GetProfileInt(std::string_view section, std::string_view entry, int def) {
-    QString text;
+    std::string text;
     if (!zor::Read(section, entry, text)) return def;
-    const std::string bytes = text.toStdString();
     size_t used = 0;
-    const int value = zor::TextToInt(bytes, &used);
+    const int value = zor::TextToInt(text, &used);
     return used > 0 ? value : def;
 }
 
 std::string GetProfileString(std::string_view section, std::string_view entry, std::string_view def) {
-    QString text;
+    std::string text;
     if (!zor::Read(section, entry, text)) return std::string(def);
-    return text.toStdString();
+    return text;
 }
 
 bool WriteProfileInt(std::string_view section, std::string_view entry, int value) {
