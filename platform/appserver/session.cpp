@@ -455,9 +455,6 @@ void Session::LogLogout() {
 }
 
 std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h) {
-    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
-    CzorStepData* scratch = Scratch();
-    if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<LoadQuery> queries;
     for (int32_t id : m_server.ActiveUsers(m_dbPath)) {
         LoadQuery q;
@@ -466,13 +463,7 @@ std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h) {
         q.id = id;
         queries.push_back(q);
     }
-    std::vector<unsigned char> data;
-    const int32_t status = AnswerLoad(m_db, *scratch, queries, data, m_access.get());
-    scratch->ClearData();
-    if (status) return fail(status);
-    WireWriter w;
-    w.Field(data.data(), data.size());
-    return Reply(h, "lb", 0, w.Out());
+    return AnswerLoadQueries(h, queries);
 }
 
 std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r) {
@@ -545,9 +536,14 @@ std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r) 
     const unsigned char* body = nullptr;
     int32_t n = 0;
     if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
     std::vector<LoadQuery> queries;
-    if (!ParseLoadRequest(body, static_cast<size_t>(n), queries, nullptr)) return fail(ZOR_NET_SRV_MISSED_BUF_FORMAT);
+    if (!ParseLoadRequest(body, static_cast<size_t>(n), queries, nullptr))
+        return Reply(h, "lb", ZOR_NET_SRV_MISSED_BUF_FORMAT, {});
+    return AnswerLoadQueries(h, queries);
+}
+
+std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, const std::vector<LoadQuery>& queries) {
+    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;

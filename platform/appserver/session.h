@@ -11,6 +11,7 @@
 #include "platform/appserver/access.h"
 #include "platform/appserver/blobs.h"
 #include "platform/appserver/database.h"
+#include "platform/appserver/load.h"
 #include "platform/transport/framing.h"
 #include "platform/transport/wire.h"
 
@@ -52,6 +53,8 @@ private:
     std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> Access(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> ActiveUsers(const zor::net::RequestHeader& h);
+    // The instances the load queries ask for, as a load reply.
+    std::vector<unsigned char> AnswerLoadQueries(const zor::net::RequestHeader& h, const std::vector<LoadQuery>& queries);
     // The users' log: a logout of the session's user, when one is logged in.
     void LogLogout();
     // The dictionary file, and a store holding it for answering loads (made on first use).

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -170,6 +171,37 @@ protected:
     void TearDown() override {
         other.reset();
         NetStoreTest::TearDown();
+    }
+
+    // The points a store gets by loading their extent afresh, with their states, by id.
+    static std::map<int, int> LoadedPoints(CzorNetStepData& s) {
+        s.ClearData();
+        zor_NET_LoadQuery q;
+        q._type = 'e';
+        q._ent_id = s.GetEntityBN("zor_point")->GetId();
+        CzorTAggr<CzorInstance> loaded(8, false, false);
+        EXPECT_TRUE(s.NET_Load(&q, 1, &loaded, nullptr, nullptr, {})) << s.GetLastErrorDescription();
+        std::map<int, int> out;
+        for (CzorInstance* i : loaded) out[i->GetId()] = i->GetState();
+        return out;
+    }
+    // How many points a search for x = 10 finds.
+    static int SearchedPoints(CzorNetStepData& s) {
+        CzorAttrValue crit(s.GetAttrDefinition(s.GetEntityBN("zor_point"), "x"));
+        crit.m_Value.Set(10);
+        CzorTAggr<CzorInstance> found(8, false, false);
+        return s.NET_FindInstancesWithAttrValues(s.GetEntityBN("zor_point"), 1, &crit, found, false, false, nullptr,
+                                                 zorBindContains);
+    }
+    // The points a query for x above 9 returns, with their states, by id.
+    static std::map<int, int> QueriedPoints(CzorNetStepData& s) {
+        std::string text = "select a from a{zor_point .x > 9} end_select", error;
+        std::map<int, int> out;
+        EXPECT_TRUE(s.NET_QueryEditParse(text, false, &error)) << error;
+        CzorTAggr<CzorInstance> result(8, false, false);
+        EXPECT_TRUE(s.NET_QueryExecute(result)) << s.GetLastErrorDescription();
+        for (CzorInstance* i : result) out[i->GetId()] = i->GetState();
+        return out;
     }
 
     int32_t userId = 0, otherId = 0;

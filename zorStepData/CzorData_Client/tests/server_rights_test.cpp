@@ -34,6 +34,22 @@ struct L {
     std::vector<E> entries;
 };
 
+// The agents' lists of a body: every entry carries its flag in a get body, only the default's (agent 0) in a
+// set body.
+void PutLists(WireWriter& w, const std::vector<L>& lists, bool everyFlag) {
+    w.I32(static_cast<int32_t>(lists.size()));
+    for (const L& l : lists) {
+        w.I32(l.agent);
+        w.I32(static_cast<int32_t>(l.entries.size()));
+        for (const E& e : l.entries) {
+            w.I32(e.inst);
+            w.I32(e.entity);
+            w.U8(e.mode);
+            if (everyFlag || l.agent == 0) w.I32(e.flag);
+        }
+    }
+}
+
 Bytes SetBody(const std::vector<L>& lists, int32_t code1 = 0, int32_t code2 = 0) {
     WireWriter w;
     w.Bytes("Access bufer set v0.3", 22);
@@ -42,17 +58,7 @@ Bytes SetBody(const std::vector<L>& lists, int32_t code1 = 0, int32_t code2 = 0)
     int32_t total = 0;
     for (const L& l : lists) total += static_cast<int32_t>(l.entries.size());
     w.I32(total);
-    w.I32(static_cast<int32_t>(lists.size()));
-    for (const L& l : lists) {
-        w.I32(l.agent);
-        w.I32(static_cast<int32_t>(l.entries.size()));
-        for (const E& e : l.entries) {
-            w.I32(e.inst);
-            w.I32(e.entity);
-            w.U8(e.mode);
-            if (l.agent == 0) w.I32(e.flag);
-        }
-    }
+    PutLists(w, lists, false);
     return w.Out();
 }
 
@@ -60,17 +66,7 @@ Bytes SetBody(const std::vector<L>& lists, int32_t code1 = 0, int32_t code2 = 0)
 Bytes GetBody(const std::vector<L>& lists) {
     WireWriter w;
     w.Bytes("Access bufer get v0.1", 22);
-    w.I32(static_cast<int32_t>(lists.size()));
-    for (const L& l : lists) {
-        w.I32(l.agent);
-        w.I32(static_cast<int32_t>(l.entries.size()));
-        for (const E& e : l.entries) {
-            w.I32(e.inst);
-            w.I32(e.entity);
-            w.U8(e.mode);
-            w.I32(e.flag);
-        }
-    }
+    PutLists(w, lists, true);
     return w.Out();
 }
 
@@ -104,18 +100,7 @@ protected:
         s.GetTransport()->RequestSetGroupAccess(status, b);
         return status;
     }
-    // The points the other user's store gets, with their states, by id.
-    std::map<int, int> OthersPoints() {
-        other->ClearData();
-        zor_NET_LoadQuery q;
-        q._type = 'e';
-        q._ent_id = point;
-        CzorTAggr<CzorInstance> loaded(8, false, false);
-        EXPECT_TRUE(other->NET_Load(&q, 1, &loaded, nullptr, nullptr, {})) << other->GetLastErrorDescription();
-        std::map<int, int> out;
-        for (CzorInstance* i : loaded) out[i->GetId()] = i->GetState();
-        return out;
-    }
+    std::map<int, int> OthersPoints() { return LoadedPoints(*other); }
 
     int32_t point = 0;
 };
@@ -137,21 +122,8 @@ TEST_F(ServerRightsTest, OthersLoadsSearchesAndQueriesLoseWhatTheyMayNotSee) {
         EXPECT_EQ(loaded.GetAt(0)->GetState(), 0);
     }
     // A search and a query do not find the hidden point.
-    CzorValue ten;
-    ten.Set(10);
-    CzorAttrValue crit(other->GetAttrDefinition(other->GetEntityBN("zor_point"), "x"));
-    crit.m_Value.Set(ten);
-    CzorTAggr<CzorInstance> found(8, false, false);
-    EXPECT_EQ(other->NET_FindInstancesWithAttrValues(other->GetEntityBN("zor_point"), 1, &crit, found, false, false,
-                                                     nullptr, zorBindContains),
-              0);
-    std::string text = "select a from a{zor_point .x > 9} end_select", error;
-    ASSERT_TRUE(other->NET_QueryEditParse(text, false, &error)) << error;
-    CzorTAggr<CzorInstance> result(8, false, false);
-    ASSERT_TRUE(other->NET_QueryExecute(result)) << other->GetLastErrorDescription();
-    std::map<int, int> queried;
-    for (CzorInstance* i : result) queried[i->GetId()] = i->GetState();
-    EXPECT_EQ(queried, (std::map<int, int>{{ids[1], 2}, {ids[2], 1}}));
+    EXPECT_EQ(SearchedPoints(*other), 0);
+    EXPECT_EQ(QueriedPoints(*other), (std::map<int, int>{{ids[1], 2}, {ids[2], 1}}));
     // An individual mode beats the default, a group's mode comes next, mode 4 takes the own one away.
     ASSERT_EQ(Set(*store, SetBody({{otherId, {{ids[0], point, 1, 1}}}})), 0);
     EXPECT_EQ(OthersPoints().at(ids[0]), 1);
