@@ -320,7 +320,7 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
     run.liveKept = static_cast<uint32_t>(order.size());
     for (size_t k = 0; k < keep.size(); ++k)
         keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];
-    if (run.liveKept) m_pPacked->runs.push_back(std::move(run));
+    m_pPacked->runs.push_back(std::move(run));
     return true;
 }
 
