@@ -20,6 +20,8 @@ public:
     void SetPoint(int32_t X, int32_t Y) { x = X; y = Y; }
     bool operator==(const POINT& p) const { return x == p.x && y == p.y; }
     bool operator!=(const POINT& p) const { return !(*this == p); }
+    bool operator==(const CPoint& p) const { return x == p.x && y == p.y; }
+    bool operator!=(const CPoint& p) const { return !(*this == p); }
     CPoint& operator+=(const SIZE& s) { x += s.cx; y += s.cy; return *this; }
     CPoint& operator-=(const SIZE& s) { x -= s.cx; y -= s.cy; return *this; }
     CPoint& operator+=(const POINT& p) { x += p.x; y += p.y; return *this; }
@@ -40,6 +42,8 @@ public:
     void SetSize(int32_t CX, int32_t CY) { cx = CX; cy = CY; }
     bool operator==(const SIZE& s) const { return cx == s.cx && cy == s.cy; }
     bool operator!=(const SIZE& s) const { return !(*this == s); }
+    bool operator==(const CSize& s) const { return cx == s.cx && cy == s.cy; }
+    bool operator!=(const CSize& s) const { return !(*this == s); }
     CSize& operator+=(const SIZE& s) { cx += s.cx; cy += s.cy; return *this; }
     CSize& operator-=(const SIZE& s) { cx -= s.cx; cy -= s.cy; return *this; }
     CSize operator+(const SIZE& s) const { return CSize(cx + s.cx, cy + s.cy); }
@@ -116,6 +120,9 @@ public:
 
     bool operator==(const RECT& r) const { return EqualRect(r); }
     bool operator!=(const RECT& r) const { return !EqualRect(r); }
+    // Exact-type overloads: without them C++20's reversed candidates make CRect == CRect ambiguous.
+    bool operator==(const CRect& r) const { return EqualRect(r); }
+    bool operator!=(const CRect& r) const { return !EqualRect(r); }
     CRect& operator+=(const POINT& p) { OffsetRect(p); return *this; }
     CRect& operator-=(const POINT& p) { OffsetRect(-p.x, -p.y); return *this; }
     CRect& operator+=(const SIZE& s) { OffsetRect(s); return *this; }
