@@ -6,6 +6,8 @@ PKGS=(g++ cmake ninja-build make pkg-config ccache
       libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libuemf-dev libssl-dev libsqlite3-dev libjemalloc-dev
       qt6-svg-dev emf2svg poppler-utils cups
       fonts-liberation2 fontconfig locales xvfb xdotool xclip x11-apps x11-utils)
+# A window manager for the real-window tests: title bars, focus and dialogs as a desktop gives them.
+PKGS+=(openbox)
 # `make fuzz` (tools/setup.sh fuzz) also needs clang with its fuzzer and sanitizer runtimes.
 if [ "${1:-}" = fuzz ]; then PKGS+=(clang libclang-rt-14-dev); fi
 missing=()
