@@ -108,7 +108,6 @@ void InstallEditorViews() {
 bool CDocumentForView::CommandEnabled(int command) {
     CMainFrame* frame = m_doc.Frame();
     if (!frame) return false;
-    frame->Commands().Refresh();
     const QAction* action = frame->Commands().Action(command);
     return action && action->isEnabled();
 }

@@ -471,6 +471,8 @@ int CQuillmarkView::ChooseFromMenu(const std::vector<MenuEntry>& entries, QPoint
 }
 
 int CQuillmarkView::ChooseFromSheetMenu(QPoint pixel) {
+    // The rules are applied once, to the state the right click has left.
+    m_document.RefreshCommands();
     const auto enabled = [this](int command) { return m_document.CommandEnabled(command); };
     if (!m_chooser) return RunSheetMenu(viewport()->mapToGlobal(pixel), viewport(), enabled);
     std::vector<MenuEntry> entries;
