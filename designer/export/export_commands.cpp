@@ -86,7 +86,8 @@ bool OnExportPage(const CExportCommandContext& c) {
         written = ExportPageToFile(c.sheet, c.page, c.reportMode, file);
     }
     // The name on a line of its own: the dialog may have added the type's extension to what was typed.
-    AfxMessageBox(written ? "Экспортирование страницы завершено!\n" + file : std::string("Ошибка при экспортировании страницы."),
+    AfxMessageBox(written ? "Экспортирование страницы завершено!\n" + file
+                          : std::string("Ошибка при экспортировании страницы."),
                   MB_OK);
     return written;
 }

@@ -56,6 +56,7 @@ constexpr std::array kCommands = {
     CommandInfo{ID_TOOL_TABLE, "Таблица", "Нарисовать таблицу\nТаблица", G::Tool},
     CommandInfo{ID_TOOL_PICTURE, "Рисунок", "Вставить рисунок\nРисунок", G::Tool},
     CommandInfo{ID_TOOL_CONTINUATION, "Продолжение таблицы", "Создать продолжение таблицы\nПродолжение таблицы", G::Tool},
+    // The status-bar text keeps the spelling users of the program have always read there.
     CommandInfo{ID_TOOL_CONTENTS, "Содержание", "Содеражние\nСодержание", G::Tool},
     CommandInfo{ID_VIEW_FIT, "Страница целиком", "Показать страницу целиком\nСтраница целиком", G::Document},
     CommandInfo{ID_VIEW_1TO1, "Масштаб 1:1", "Показать в натуральную величину\nМасштаб 1:1", G::Document},

@@ -78,8 +78,17 @@ protected:
         if (!s_wm->Start(run, why)) {
             delete s_wm;
             s_wm = nullptr;
+            return;
         }
-        std::this_thread::sleep_for(500ms);
+        // The manager is there once it names its check window on the root window.
+        ProgramRun ask;
+        ask.program = FindTool("xprop");
+        ask.args = {"-root", "-display", x().Display(), "_NET_SUPPORTING_WM_CHECK"};
+        ask.timeout = 5s;
+        for (auto end = std::chrono::steady_clock::now() + 5s; !ask.program.empty() && std::chrono::steady_clock::now() < end;) {
+            if (RunProgram(ask).out.find("window id") != std::string::npos) break;
+            std::this_thread::sleep_for(50ms);
+        }
     }
     static void TearDownTestSuite() {
         if (s_wm) s_wm->Wait(0ms);
@@ -174,8 +183,10 @@ protected:
         return out;
     }
     void WaitForWrite(const std::string& path, std::filesystem::file_time_type before) {
-        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms))
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
             if (std::filesystem::exists(path) && std::filesystem::last_write_time(path) != before) return;
+            std::this_thread::sleep_for(100ms);
+        }
     }
 
     static inline RunningProgram* s_wm = nullptr;
@@ -285,8 +296,10 @@ TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
     EXPECT_FALSE(std::filesystem::exists(copy));
 
     std::string title;
-    for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms))
+    for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
         if ((title = Title()).find("копия.zordot") != std::string::npos) break;
+        std::this_thread::sleep_for(100ms);
+    }
     EXPECT_NE(title.find("копия.zordot"), std::string::npos) << title;
     EXPECT_EQ(title.find("sales.zordot"), std::string::npos) << title;
 
