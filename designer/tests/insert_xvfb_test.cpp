@@ -360,6 +360,24 @@ TEST_F(InsertOnDisplay, PageExportedAsPngWithoutExtensionIsAPng) {
     EXPECT_TRUE(Exit(program, window, frame));
 }
 
+// A right click on an empty spot of the page opens the sheet's menu; "Страница целиком" chosen from it fits
+// the page into the window, so the workspace shows where the page's white was.
+TEST_F(InsertOnDisplay, SheetMenuRunsTheChosenCommand) {
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    const QRect corner(frame.right() - 70, frame.bottom() - 90, 20, 20);
+    QImage shot = x().Screenshot();
+    ASSERT_GT(ShareOf(shot, corner, qRgb(255, 255, 255)), 0.9) << "the page does not cover the window at first";
+    // Above the report's title, inside the page: nothing there.
+    ASSERT_TRUE(x().Click(frame.left() + 320, frame.top() + 125, 3));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(x().Key("Up"));  // "Масштаб 1:1"
+    ASSERT_TRUE(x().Key("Up"));  // "Страница целиком"
+    ASSERT_TRUE(x().Key("Return"));
+    shot = x().ScreenshotWhen([&](const QImage& image) { return ShareOf(image, corner, qRgb(255, 255, 255)) < 0.1; }, 10s);
+    EXPECT_LT(ShareOf(shot, corner, qRgb(255, 255, 255)), 0.1) << "the page was not fitted";
+    EXPECT_TRUE(Exit(program, window, frame));
+}
+
 // The command lines of the program's children whose line holds `text` (the wait window is a helper process
 // that gets its text as its argument).
 std::vector<std::string> ChildrenSaying(int parent, const std::string& text) {
