@@ -178,6 +178,19 @@ protected:
         }
         return 0;
     }
+    // Gives the window the keyboard and waits until it has it, and until it has taken what came before.
+    bool Activate(unsigned long id) {
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+            x().XDo({"windowactivate", "--sync", std::to_string(id)});
+            std::string out;
+            if (x().XDo({"getactivewindow"}, &out) && std::strtoul(out.c_str(), nullptr, 10) == id) {
+                std::this_thread::sleep_for(300ms);
+                return true;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
     std::string Title() {
         std::string out;
         x().XDo({"getwindowname", std::to_string(window)}, &out);
@@ -223,7 +236,7 @@ TEST_F(InsertOnDisplay, InsertCommandsDrawTheirElementsAndTheTemplateKeepsThem) 
     Drag(continuation.topLeft(), continuation.bottomRight());
     const unsigned long choice = OtherWindow("Выбор таблицы", 10s);
     ASSERT_NE(choice, 0u) << "the continuation asked for no table";
-    x().XDo({"windowactivate", "--sync", std::to_string(choice)});
+    ASSERT_TRUE(Activate(choice)) << "the window did not take the keyboard";
     std::this_thread::sleep_for(200ms);
     for (int i = 0; i < before.tableSheet; ++i) ASSERT_TRUE(x().Key("Down"));  // the sheet of the table
     ASSERT_TRUE(x().Key("Tab"));  // from the sheet to its tables: the first becomes current
@@ -281,7 +294,7 @@ TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
     ASSERT_TRUE(x().Key("Return"));
     const unsigned long dialog = OtherWindow("Сохранить отчет как", 10s);
     ASSERT_NE(dialog, 0u) << "no save dialog";
-    x().XDo({"windowactivate", "--sync", std::to_string(dialog)});
+    ASSERT_TRUE(Activate(dialog)) << "the window did not take the keyboard";
     std::this_thread::sleep_for(300ms);
     // The name field holds the current path, selected: typing replaces it.
     ASSERT_TRUE(x().Key("ctrl+a"));
@@ -332,7 +345,7 @@ TEST_F(InsertOnDisplay, PageExportedAsPngWithoutExtensionIsAPng) {
     ASSERT_TRUE(x().Key("Return"));  // "Текущая страница..."
     const unsigned long dialog = OtherWindow("Save", 10s);
     ASSERT_NE(dialog, 0u) << "no save dialog";
-    x().XDo({"windowactivate", "--sync", std::to_string(dialog)});
+    ASSERT_TRUE(Activate(dialog)) << "the window did not take the keyboard";
     std::this_thread::sleep_for(300ms);
     const std::string name = sandbox.Work() + "/page";
     ASSERT_TRUE(x().Type(name));
@@ -354,7 +367,7 @@ TEST_F(InsertOnDisplay, PageExportedAsPngWithoutExtensionIsAPng) {
     // The completion box stands over the frame until answered.
     const unsigned long done = OtherWindow(".", 10s);
     ASSERT_NE(done, 0u) << "no completion box";
-    x().XDo({"windowactivate", "--sync", std::to_string(done)});
+    ASSERT_TRUE(Activate(done)) << "the window did not take the keyboard";
     ASSERT_TRUE(x().Key("Return"));
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(Exit(program, window, frame));
