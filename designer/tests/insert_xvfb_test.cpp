@@ -298,7 +298,8 @@ TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
     std::this_thread::sleep_for(300ms);
     // The name field holds the current path, selected: typing replaces it.
     ASSERT_TRUE(x().Key("ctrl+a"));
-    const std::string copy = sandbox.Work() + "/копия";
+    // Latin letters: typing letters the keyboard map lacks goes through remapped keys, which can drop one.
+    const std::string copy = sandbox.Work() + "/copy";
     ASSERT_TRUE(x().Type(copy));
     ASSERT_TRUE(x().Key("Return"));
     const std::string written = copy + ".zordot";
@@ -311,10 +312,10 @@ TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
 
     std::string title;
     for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
-        if ((title = Title()).find("копия.zordot") != std::string::npos) break;
+        if ((title = Title()).find("copy.zordot") != std::string::npos) break;
         std::this_thread::sleep_for(100ms);
     }
-    EXPECT_NE(title.find("копия.zordot"), std::string::npos) << title;
+    EXPECT_NE(title.find("copy.zordot"), std::string::npos) << title;
     EXPECT_EQ(title.find("sales.zordot"), std::string::npos) << title;
 
     x().XDo({"windowactivate", "--sync", std::to_string(window)});
