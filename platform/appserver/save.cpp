@@ -10,6 +10,7 @@
 
 #include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
+#include "platform/appserver/passwords.h"
 #include "platform/base/ole_date.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
@@ -133,7 +134,8 @@ CzorInstance* RefStandIns::For(int32_t id) {
 }
 
 int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size,
-                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId, AccessView* access) {
+                  const uint64_t* token, std::vector<unsigned char>& reply, AccessView& access) {
+    const int32_t userId = access.User();
     reply.clear();
     scratch.ClearData();
     CzorDataBuf buf;
@@ -194,11 +196,16 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
         for (size_t i = 0; i < headers.size(); ++i) {
             const Header& x = headers[i];
             if (x.h.id == 0) {
+                // Users and groups are made by administrators only.
+                if (x.entity && !access.Administrator() && AccessView::AgentEntity(x.entity)) {
+                    status = ZOR_NET_SRV_ACCESS_DENY;
+                    return false;
+                }
                 fresh += x.entity ? 1 : 0;
                 continue;
             }
             if (!x.entity) {
-                if (access && db.GetInstance(x.h.id) && access->Mode(x.h.id) != kModeOwn) {
+                if (db.GetInstance(x.h.id) && access.Mode(x.h.id) != kModeOwn) {
                     status = ZOR_NET_SRV_ACCESS_DENY;
                     return false;
                 }
@@ -234,10 +241,21 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
                 any = any || (slot && slot->IsLoaded());
             }
             if (!any) continue;  // only named: its row stays as it is
-            if (access && x.h.id != 0 && access->Mode(x.h.id) > kModeReadWrite) {
+            if (x.h.id != 0 && access.Mode(x.h.id) > kModeReadWrite) {
                 status = ZOR_NET_SRV_ACCESS_DENY;
                 return false;
             }
+            // A password given for a user is kept apart in its hashed form; the row never holds it.
+            if (AccessView::AgentEntity(x.entity))
+                if (CzorAttr* pa = scratch.GetAttrDefinition(x.entity, "password"))
+                    if (CzorInstance::CzorValueDefinition* slot = scratch.GetAttrValue(x.inst, pa); slot && slot->IsLoaded()) {
+                        std::string given;
+                        if (slot->GetValue().Get(given) && !db.PutPassword(x.inst->GetId(), LoginPassword(given))) {
+                            status = ZOR_NET_SRV_ERROR_PROCESSED;
+                            return false;
+                        }
+                        slot->GetValue().Clear();
+                    }
             if (!(x.h.id == 0 ? RecordCreated(db, x.inst->GetId(), userId, now)
                               : RecordUpdated(db, x.inst->GetId(), userId, now))) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
@@ -268,7 +286,8 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
             }
         }
         for (int32_t id : gone)
-            if (!db.DeleteInstanceRow(id, userId) || !ForgetInstanceAccess(db, id)) {
+            // The rights of a deleted instance stay: they decide who may see it in the deleted list.
+            if (!db.DeleteInstanceRow(id, userId)) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
                 return false;
             }
