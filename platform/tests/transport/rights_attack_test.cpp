@@ -574,6 +574,61 @@ TEST_F(RightsAttack, PasswordsAreKeptHashedAndOnlyTheRealOneLogsIn) {
     EXPECT_EQ(bob.Call(kCmdUsersLog, "", {}, &log), 0);
 }
 
+// A password that reaches a row behind the server's back (a store file imported into a database a
+// session has open) still never leaves it: the replies leave every user's password unset.
+TEST_F(RightsAttack, APasswordInARowNeverLeavesTheServer) {
+    Conn bob(Port());
+    ASSERT_EQ(bob.Login("bob", kBobPw), 0);
+    {
+        CzorDataBuf b;
+        CzorValue v;
+        v.Set(std::string("legacy"));
+        zorAppendBufValue(b, v);
+        std::string scrambled;
+        zor::ScrambleText("carol-pw", scrambled);
+        v.Set(scrambled);
+        zorAppendBufValue(b, v);
+        v.Set(15);
+        zorAppendBufValue(b, v);
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(DbPath().c_str(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        sqlite3_busy_timeout(h, 5000);
+        for (const char* sql : {"INSERT INTO instances(id, entity, data) VALUES(5000, 'zor_user', ?)",
+                                "INSERT INTO deleted(id, entity, data, seq) VALUES(5001, 'zor_user', ?, 1)"}) {
+            sqlite3_stmt* st = nullptr;
+            ASSERT_EQ(sqlite3_prepare_v2(h, sql, -1, &st, nullptr), SQLITE_OK);
+            sqlite3_bind_blob(st, 1, b.GetBuffer(), static_cast<int>(b.GetSize()), SQLITE_TRANSIENT);
+            EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
+            sqlite3_finalize(st);
+        }
+        sqlite3_close_v2(h);
+    }
+    CzorQLQueryParser parser(&client);
+    ASSERT_TRUE(parser.ParseSelectStatement("select a from a{zor_user .name = 'legacy'} end_select"));
+    CzorDataBuf query;
+    ASSERT_TRUE(parser.SaveToDataBuf(query));
+    struct Ask {
+        const char* what;
+        int command;
+        const char* sig;
+        Bytes payload;
+        bool named;  // the reply carries the user's name
+    };
+    const Ask asks[] = {
+        {"load", kCmdLoad, "lb", LoadBody('a', 5000, 0, 0), true},
+        {"extent", kCmdLoad, "lb", LoadBody('e', 0, EntityId("zor_user"), 0), true},
+        {"value", kCmdLoad, "lb", LoadBody('i', 5000, 0, AttrId("zor_user", "password")), false},
+        {"query", kCmdQueryExecute, "lb", Field(Bytes(query.GetBuffer(), query.GetBuffer() + query.GetSize())), true},
+        {"deleted list", kCmdLoadDelInst, "", {}, true},
+    };
+    for (const Ask& a : asks) {
+        Bytes body;
+        EXPECT_EQ(bob.Call(a.command, a.sig, a.payload, &body), 0) << a.what;
+        EXPECT_EQ(Contains(body, std::string("legacy")), a.named) << a.what;
+        EXPECT_TRUE(NoPassword(body)) << a.what;
+    }
+}
+
 TEST(RightsAccounts, CreateAndSetUserRefuseWhatTheyCannotUse) {
     zor::test::ScopedTempDir dir;
     const std::string data = dir.Path() + "/d";
