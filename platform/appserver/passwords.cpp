@@ -2,6 +2,9 @@
 
 #include <sodium.h>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "platform/base/scramble.h"
 
 namespace zor::appserver {
@@ -16,6 +19,39 @@ bool SodiumReady() {
     static const bool ready = sodium_init() >= 0;
     return ready;
 }
+
+// Each hash takes its memory for a moment; a crowd of logins (or of guesses) at once takes turns
+// instead of taking the memory of all of them together.
+class HashTurns {
+public:
+    void Take() {
+        std::unique_lock lock(m_mutex);
+        m_free.wait(lock, [&] { return m_running < kAtOnce; });
+        ++m_running;
+    }
+    void Give() {
+        {
+            std::lock_guard lock(m_mutex);
+            --m_running;
+        }
+        m_free.notify_one();
+    }
+
+private:
+    static constexpr int kAtOnce = 4;
+    std::mutex m_mutex;
+    std::condition_variable m_free;
+    int m_running = 0;
+};
+
+struct Turn {
+    Turn() { Turns().Take(); }
+    ~Turn() { Turns().Give(); }
+    static HashTurns& Turns() {
+        static HashTurns turns;
+        return turns;
+    }
+};
 
 }  // namespace
 
@@ -37,6 +73,7 @@ std::string HashPassword(const std::string& password) {
     if (!SodiumReady()) return {};
     const std::string p = CanonicalPassword(password);
     char out[crypto_pwhash_STRBYTES];
+    Turn turn;
     if (crypto_pwhash_str_alg(out, p.data(), p.size(), kOpsLimit, kMemLimit, crypto_pwhash_ALG_ARGON2ID13) != 0)
         return {};
     return out;
@@ -45,6 +82,7 @@ std::string HashPassword(const std::string& password) {
 bool CheckPassword(const std::string& hash, const std::string& password) {
     if (!SodiumReady() || hash.empty() || hash.size() >= crypto_pwhash_STRBYTES) return false;
     const std::string p = CanonicalPassword(password);
+    Turn turn;
     return crypto_pwhash_str_verify(hash.c_str(), p.data(), p.size()) == 0;
 }
 
