@@ -32,7 +32,8 @@ using zor::net::WireReader;
 using zor::net::WireWriter;
 
 // Who may have a command answered. Every command names its own; the strictest is the default, so
-// a command added without thought answers administrators only.
+// a command added without thought answers administrators only. Only the database list and the
+// login itself answer before a login.
 enum class Need { Administrator = 0, Nobody, LoggedIn };
 
 struct CommandShape {
@@ -87,6 +88,7 @@ bool FixedText(const unsigned char* p, size_t size, std::string& out) {
 }
 
 constexpr char kLogSignature[] = "Client2Server log bufer v0.1";
+constexpr char kBaseListSignature[] = "BaseListBuf v1.00";
 
 // A refused login's name as the users' log keeps it: at most 64 bytes, cut between characters,
 // so that guessing cannot fill the database with long names.
@@ -97,7 +99,6 @@ std::string LoggedName(const std::string& utf8) {
     while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
     return utf8.substr(0, n);
 }
-constexpr char kBaseListSignature[] = "BaseListBuf v1.00";
 
 }  // namespace
 
@@ -306,7 +307,8 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         return Reply(h, shape->reply, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, w.Out());
     }
     if (h.command == zor::net::kCmdLogin) return Login(h, r);
-    if (shape->need != Need::Nobody && (!m_loggedIn || !m_access)) return fail(ZOR_NET_SRV_NOT_CONNECT);
+    // Everything else answers a logged-in user only, through his gate.
+    if (!m_loggedIn || !m_access) return fail(ZOR_NET_SRV_NOT_CONNECT);
     // Other sessions may have changed rights since the last request.
     if (m_access) m_access->Forget();
     if (shape->need == Need::Administrator && !m_access->Administrator()) return fail(ZOR_NET_SRV_ACCESS_DENY);
