@@ -278,11 +278,13 @@ int32_t AccessView::MayChangeBlob(const std::string& name) {
     return 0;
 }
 
+bool RecordBlobOwner(ServerDatabase& db, const std::string& name, int32_t userId) {
+    return Stmt(db.Handle(), "INSERT OR REPLACE INTO blob_owner(name, user) VALUES(?, ?)").Bind(1, name).Bind(2, userId).Done();
+}
+
 void AccessView::NoteBlobWritten(const std::string& name) {
     if (!EnsureAccessSchema(m_db)) return;
-    m_db.InTransaction([&] {
-        return Stmt(m_db.Handle(), "INSERT OR REPLACE INTO blob_owner(name, user) VALUES(?, ?)").Bind(1, name).Bind(2, m_user).Done();
-    });
+    m_db.InTransaction([&] { return RecordBlobOwner(m_db, name, m_user); });
 }
 
 void AccessView::NoteBlobDeleted(const std::string& name) {

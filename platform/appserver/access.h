@@ -96,6 +96,8 @@ void SetAccessStates(AccessView& view, CzorStepData& store);
 // Inside a save's transaction: the history and the rights of what it wrote.
 bool RecordCreated(ServerDatabase& db, int32_t id, int32_t userId, double when);
 bool RecordUpdated(ServerDatabase& db, int32_t id, int32_t userId, double when);
+// The blob is the user's while no instance names it (he wrote it, or a save of his dropped it).
+bool RecordBlobOwner(ServerDatabase& db, const std::string& name, int32_t userId);
 
 // Command 33: applies a set body (one transaction). Returns the status.
 int32_t ApplySetAccess(ServerDatabase& db, CzorStepData& scratch, AccessView& view, const unsigned char* data,

@@ -501,6 +501,22 @@ TEST_F(RightsAttack, OrdinaryUsersCannotTakeWhatIsNotTheirs) {
     EXPECT_EQ(ReadBlob(alice, bobBlob), ZOR_NET_SRV_ACCESS_DENY);
     EXPECT_EQ(DeleteBlob(bob, bobBlob), 0);
 
+    // Replacing a blob as the client does: a save names the new one, then whoever could change the
+    // instance deletes the old one, which nothing names any more.
+    const std::string oldBlob = WriteBlob(alice, "old"), newBlob = WriteBlob(bob, "new");
+    const int32_t sharedRw = NewInstance(alice, "background_pic", "file_path", oldBlob);
+    ASSERT_EQ(Save(bob, SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
+                  CzorInstance* i = s.CreateInstanceBN("background_pic");
+                  i->SetId(sharedRw);
+                  s.PutAttrBN(i, "file_path", newBlob);
+                  l.push_back(i);
+              })),
+              sharedRw);
+    EXPECT_EQ(ReadBlob(alice, newBlob, &contents), 0);
+    EXPECT_EQ(std::string(contents.begin(), contents.end()), "new");
+    EXPECT_EQ(DeleteBlob(bob, oldBlob), 0);
+    EXPECT_EQ(ReadBlob(admin, oldBlob), ZOR_NET_SRV_BLOB_NOT_FOUND);
+
     // The administrator's own operations.
     Bytes body;
     EXPECT_EQ(admin.Call(kCmdUsersLog, "", {}, &body), 0);
