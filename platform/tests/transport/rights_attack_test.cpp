@@ -467,6 +467,19 @@ TEST_F(RightsAttack, OrdinaryUsersCannotTakeWhatIsNotTheirs) {
         {"a hidden instance's blob by name", &bob, kCmdOpenBlob, "lblbll",
          Cat({Field(Sig(secretBlob.c_str())), Field({0}), I32s({4096, 0})}), ZOR_NET_SRV_ACCESS_DENY,
          [&](const Bytes&) { EXPECT_EQ(ReadBlob(alice, secretBlob), 0); }},
+        {"replacing a hidden instance's blob", &bob, kCmdSaveChanges, "lb",
+         SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
+             CzorInstance* i = s.CreateInstanceBN("background_pic");
+             i->SetId(hiddenPic);
+             s.PutAttrBN(i, "file_path", looseBlob);
+             l.push_back(i);
+         }),
+         ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) {
+             Bytes was;
+             EXPECT_EQ(ReadBlob(alice, secretBlob, &was), 0);
+             EXPECT_EQ(std::string(was.begin(), was.end()), "alice's secret");
+             EXPECT_EQ(DeleteBlob(bob, secretBlob), ZOR_NET_SRV_ACCESS_DENY);
+         }},
         {"another user's blob that nothing names yet", &bob, kCmdOpenBlob, "lblbll",
          Cat({Field(Sig(looseBlob.c_str())), Field({0}), I32s({4096, 0})}), ZOR_NET_SRV_ACCESS_DENY, nullptr},
         {"the users' log", &bob, kCmdUsersLog, "", {}, ZOR_NET_SRV_ACCESS_DENY, nullptr},
