@@ -173,7 +173,8 @@ bool ServerDatabase::Create(const std::string& path, std::string* error, const s
         Stmt secret(db, "INSERT INTO user_secrets(user, hash) VALUES(?, ?)");
         secret.Bind(1, kAdminUserId);
         secret.Bind(2, hash);
-        return user.Step() == SQLITE_DONE && secret.Step() == SQLITE_DONE;
+        Stmt kept(db, "INSERT INTO meta(key, value) VALUES('passwords', 'hashed')");
+        return user.Step() == SQLITE_DONE && secret.Step() == SQLITE_DONE && kept.Step() == SQLITE_DONE;
     });
     if (!ok) SetError(error, db, "cannot set the database up");
     sqlite3_close_v2(db);
@@ -230,8 +231,8 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
         return false;
     }
     // Databases of older servers kept passwords in the user rows: they are converted before anyone
-    // logs in.
-    if (!m_readOnly && (!Exec(kSecretsSchema) || !ConvertPasswords())) {
+    // logs in (once: every login opens the database).
+    if (!m_readOnly && !PasswordsKept() && (!Exec(kSecretsSchema) || !ConvertPasswords())) {
         SetError(error, m_db, "cannot convert the passwords of the database");
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -316,9 +317,17 @@ bool ServerDatabase::PutPassword(int32_t userId, const std::string& password) {
     return s.Step() == SQLITE_DONE;
 }
 
+bool ServerDatabase::PasswordsKept() {
+    Stmt s(m_db, "SELECT value FROM meta WHERE key = 'passwords'");
+    return s && s.Step() == SQLITE_ROW && s.Text(0) == "hashed";
+}
+
 bool ServerDatabase::ConvertPasswords() {
-    // Looked at first without a write lock: every login opens the database, and nearly always
-    // there is nothing to convert.
+    const auto mark = [&] {
+        Stmt s(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('passwords', 'hashed')");
+        return s && s.Step() == SQLITE_DONE;
+    };
+    // Looked at first without a write lock: there is nearly always nothing to convert.
     const auto pending = [&](const char* table) {
         std::vector<std::pair<int32_t, std::vector<unsigned char>>> rows;
         const std::string sql = std::string("SELECT id, data FROM ") + table + " WHERE entity = 'zor_user' COLLATE NOCASE";
@@ -331,7 +340,8 @@ bool ServerDatabase::ConvertPasswords() {
         }
         return rows;
     };
-    if (pending("instances").empty() && (!HasDeletedTable() || pending("deleted").empty())) return true;
+    if (pending("instances").empty() && (!HasDeletedTable() || pending("deleted").empty()))
+        return PasswordsKept() || Transaction(m_db, mark);
     // The old forms are overwritten, not just unlinked from the tree: free pages and the journal
     // would otherwise keep them in the file.
     Exec("PRAGMA secure_delete=ON");
@@ -355,7 +365,7 @@ bool ServerDatabase::ConvertPasswords() {
             put.Bind(2, id);
             if (put.Step() != SQLITE_DONE) return false;
         }
-        return true;
+        return mark();
     });
     Exec("PRAGMA secure_delete=OFF");
     if (ok) Exec("PRAGMA wal_checkpoint(TRUNCATE)");

@@ -69,6 +69,8 @@ public:
     // Passwords still kept in user rows (databases of older servers, imported store files) become
     // kept forms, in one transaction; the rows, live and deleted, lose them.
     bool ConvertPasswords();
+    // The database says its passwords are kept hashed (it was converted, or made so).
+    bool PasswordsKept();
 
     // One client log entry, one transaction.
     bool WriteLog(int32_t userId, const std::string& first, const std::string& second, int32_t flag);

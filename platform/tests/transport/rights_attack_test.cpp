@@ -717,7 +717,9 @@ TEST(RightsAccounts, AnOldDatabaseIsConvertedAtItsFirstOpening) {
     {
         sqlite3* h = nullptr;
         ASSERT_EQ(sqlite3_open_v2(path.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(h, "DROP TABLE user_secrets", nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(h, "DROP TABLE user_secrets; DELETE FROM meta WHERE key = 'passwords'", nullptr, nullptr,
+                               nullptr),
+                  SQLITE_OK);
         for (const auto& [table, id, name, pw] : std::vector<std::tuple<std::string, int, std::string, std::string>>{
                  {"instances", 3902, "Administrator", "old admin"}, {"instances", 3903, "user", "old user"},
                  {"deleted", 3904, "gone", "old gone"}}) {
