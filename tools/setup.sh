@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, once. Does nothing when everything is there.
 set -eu
-PKGS=(g++ cmake ninja-build make pkg-config ccache
+PKGS=(g++ cmake ninja-build make pkg-config ccache libsodium-dev
       qt6-base-dev libpng-dev libjpeg-dev libtiff-dev zlib1g-dev
       libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libuemf-dev libssl-dev libsqlite3-dev libjemalloc-dev
       qt6-svg-dev emf2svg poppler-utils cups
