@@ -270,5 +270,31 @@ TEST_F(PrintedPages, ByTheProgramThroughAPrintQueue) {
     }
 }
 
+// "Настройка принтера..." keeps its choice for the run: the paper chosen goes onto every later printer, and a
+// queue that has gone since leaves the printer as it was.
+TEST(PrinterChoice, KeptForLaterPrintsOfTheRun) {
+    EnsureGuiApplication();
+    const quillmark::PrinterChoice before = quillmark::ChosenPrinter();
+    struct Case {
+        quillmark::PrinterChoice choice;
+        QPageSize::PageSizeId paper;
+    } cases[] = {
+        {{"", QPageSize::A5}, QPageSize::A5},
+        {{"no such queue", QPageSize::A3}, QPageSize::A3},
+        {{"", -1}, QPageSize::A4},
+    };
+    for (const Case& c : cases) {
+        quillmark::SetChosenPrinter(c.choice);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        const QString name = printer.printerName();
+        quillmark::ApplyChosenPrinter(printer);
+        EXPECT_EQ(printer.pageLayout().pageSize().id(), c.paper) << c.choice.pageSizeId;
+        EXPECT_EQ(printer.printerName(), name) << c.choice.printerName;
+    }
+    quillmark::SetChosenPrinter(before);
+}
+
 }  // namespace
 }  // namespace printed_pages_test

@@ -1,7 +1,7 @@
 // The real program in real windows on a test X display: a first start on an empty profile opens at a size
 // a person can work in; the page set-up's split and fit, ticked in the dialog, are there after a restart
-// (OK there keeps them) and split reaches printing from the command line; the open dialog speaks Russian (its Open button answers to
-// the Cyrillic mnemonic of "&Открыть").
+// (OK there keeps them) and split reaches printing from the command line; "Настройка принтера..." opens
+// with and without a report; the open dialog's buttons are the Russian ones.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +80,25 @@ protected:
         ASSERT_TRUE(x().Key("Return"));
     }
 
+public:
+    // Starts the program, opens "Открыть..." from the File menu (its second item), hands the dialog's
+    // place on the screen to `look`, then closes the dialog and the program.
+    template <class Look>
+    void WithOpenDialog(Look look) {
+        const QRect frame = Start({}, "Квиллмарк");
+        ASSERT_TRUE(frame.isValid());
+        ASSERT_TRUE(FileMenuItem(frame, 2));
+        const unsigned long dialog = x().WaitForWindow("Открыть", 10s);
+        ASSERT_NE(dialog, 0u) << "no open dialog";
+        std::this_thread::sleep_for(500ms);
+        const std::optional<QRect> place = x().WindowGeometry(dialog);
+        ASSERT_TRUE(place.has_value());
+        look(*place);
+        ASSERT_TRUE(x().Key("Escape"));
+        std::this_thread::sleep_for(300ms);
+        Quit(frame);
+    }
+
     // QM_KEEP_SHOTS=folder keeps a picture of the screen at the named step.
     void Keep(const std::string& step) {
         if (const char* keep = std::getenv("QM_KEEP_SHOTS"))
@@ -88,6 +107,7 @@ protected:
 
     // Exit, the last item of the File menu; a report changed by the page set-up asks to be saved first,
     // and is not (Escape answers No).
+protected:
     void Quit(const QRect& frame, bool changed = false) {
         ASSERT_TRUE(x().Click(frame.left() + 30, frame.top() + 10));
         std::this_thread::sleep_for(300ms);
@@ -182,40 +202,51 @@ TEST_F(PrintOnDisplay, PageSetupSplitAndFitSurviveARestartAndReachPrinting) {
     }
 }
 
-TEST_F(PrintOnDisplay, TheOpenDialogSpeaksRussian) {
-    const std::string file = m_sandbox.Work() + "/one.zordot";
-    print_test::ReportPlan plan;
-    plan.sheets = {{{300, -400}}};
-    std::string error;
-    ASSERT_TRUE(print_test::WriteReport(file, plan, error)) << error;
+TEST_F(PrintOnDisplay, PrinterSetUpOpensFromTheFileMenuWithAndWithoutAReport) {
+    // A start without a file makes a new report.
     const QRect frame = Start({}, "Квиллмарк");
     ASSERT_TRUE(frame.isValid());
-    // "Открыть..." is the File menu's second item.
-    ASSERT_TRUE(FileMenuItem(frame, 2));
-    ASSERT_NE(x().WaitForWindow("Открыть", 10s), 0u) << "no open dialog";
-    std::this_thread::sleep_for(300ms);
-    // The file name goes into the dialog's name field, which has the focus; the Open button is pressed
-    // by its mnemonic, which only the Russian "&Открыть" has on this key.
-    ASSERT_TRUE(x().Type(file));
-    // Tab closes the name completion's list, which would take the next key, and leaves the name.
-    std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(x().Key("Tab"));
-    Keep("open-dialog");
-    ASSERT_TRUE(x().Key("alt+Cyrillic_o"));
-    // The report opened: its sheet's thick bar shows in the window.
-    const auto barShown = [&](const QImage& shot) {
-        const QRect area = frame.adjusted(frame.width() / 4, 100, 0, 0).intersected(shot.rect());
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            int run = 0;
-            for (int x = area.left(); x <= area.right(); ++x) {
-                run = qGray(shot.pixel(x, y)) < 60 ? run + 1 : 0;
-                if (run > 100) return true;
-            }
-        }
-        return false;
-    };
-    const QImage shot = x().ScreenshotWhen(barShown, 10s);
-    EXPECT_TRUE(!shot.isNull() && barShown(shot)) << "the Open button does not read \"&Открыть\"";
+    struct Step {
+        const char* what;
+        int close;  // presses of Down to "Закрыть" first, 0 for none
+        int downs;  // presses of Down to "Настройка принтера..."
+    } steps[] = {{"with a report", 0, 7}, {"with none", 3, 3}};
+    for (const Step& step : steps) {
+        if (step.close) ASSERT_TRUE(FileMenuItem(frame, step.close));
+        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(FileMenuItem(frame, step.downs));
+        EXPECT_NE(x().WaitForWindow("Настройка принтера", 10s), 0u) << step.what;
+        Keep(std::string("printer-setup-") + step.what);
+        ASSERT_TRUE(x().Key("Escape"));
+        std::this_thread::sleep_for(300ms);
+    }
+    Quit(frame);
+}
+
+// The open dialog's buttons (the lower right corner of the dialog) as the program shows them with the
+// user's languages set to `languages` (unset: the machine's locale as it is).
+QImage OpenDialogButtons(PrintOnDisplay& test, XSession& x, std::optional<std::string> languages);
+
+TEST_F(PrintOnDisplay, TheOpenDialogSpeaksRussian) {
+    // Russian asked for, the locale as it is (falling back to Russian), and English: the buttons read the
+    // same in the first two, and otherwise in English.
+    const QImage russian = OpenDialogButtons(*this, x(), "ru");
+    const QImage plain = OpenDialogButtons(*this, x(), std::nullopt);
+    const QImage english = OpenDialogButtons(*this, x(), "en");
+    ASSERT_FALSE(russian.isNull() || plain.isNull() || english.isNull());
+    EXPECT_TRUE(plain == russian) << "the open dialog's buttons are not the Russian ones";
+    EXPECT_FALSE(english == russian) << "English and Russian buttons look alike: the look proves nothing";
+}
+
+QImage OpenDialogButtons(PrintOnDisplay& test, XSession& x, std::optional<std::string> languages) {
+    const zor::test::ScopedEnv language("LANGUAGE", languages);
+    QImage buttons;
+    test.WithOpenDialog([&](const QRect& dialog) {
+        const QImage shot = x.Screenshot();
+        buttons = shot.copy(QRect(dialog.right() - 220, dialog.bottom() - 70, 220, 70).intersected(shot.rect()));
+        test.Keep("open-dialog-" + languages.value_or("locale"));
+    });
+    return buttons;
 }
 
 }  // namespace
