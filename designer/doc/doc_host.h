@@ -63,7 +63,8 @@ struct CPageSetupData;
 // The page set-up's data of the document's page.
 CPageSetupData DocumentPageSetup(const CQuillmarkDoc& doc);
 // The page set-up's OK: the page into the document, and split and fit into the profile, where printing
-// from the command line and the next start find them; true when the page changed.
+// from the command line and the next start find them; true when the page itself (size, orientation,
+// print area) changed, so that the file has something new to save.
 bool ApplyPageSetup(CQuillmarkDoc& doc, const CPageSetupData& set);
 // The work settings' OK: the open document takes the common-scale switches the profile now holds.
 void ApplyWorkSettings(CQuillmarkDoc& doc);

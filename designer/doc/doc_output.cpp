@@ -42,9 +42,9 @@ CPageSetupData DocumentPageSetup(const CQuillmarkDoc& doc) {
 
 bool ApplyPageSetup(CQuillmarkDoc& doc, const CPageSetupData& set) {
     const CSize size(set.first, set.second);
-    const bool changed = size != doc.m_pageSize || set.orientation != doc.m_pageOrient ||
-                         set.printArea != doc.m_printArea || set.fitToPage != (doc.m_fitToPage != 0) ||
-                         set.splitToA4 != (doc.m_splitPage != 0);
+    // Split and fit live in the profile, not in the file: changing only them leaves nothing to save.
+    const bool changed =
+        size != doc.m_pageSize || set.orientation != doc.m_pageOrient || set.printArea != doc.m_printArea;
     doc.m_pageSize = size;
     doc.m_pageOrient = set.orientation;
     doc.m_printArea = set.printArea;
