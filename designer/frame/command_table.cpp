@@ -15,7 +15,7 @@ constexpr std::array kCommands = {
     CommandInfo{ID_FILE_SAVE, "&Сохранить\tCtrl+S", "Сохранить отчет\nСохранить", G::Document},
     CommandInfo{ID_FILE_SAVE_AS, "Сохранить &как...", "Сохранить отчет под другим именем\nСохранить как", G::Document},
     CommandInfo{ID_FILE_PAGE_SETUP, "Настройка страницы...", "Размеры и поля страницы\nНастройка страницы", G::Document},
-    CommandInfo{ID_FILE_PRINT_SETUP, "Настройка принтера...", "Выбор и настройка принтера\nНастройка принтера", G::Pending},
+    CommandInfo{ID_FILE_PRINT_SETUP, "Настройка принтера...", "Выбор и настройка принтера\nНастройка принтера", G::Always},
     CommandInfo{ID_FILE_PRINT, "&Печать...\tCtrl+P", "Печать отчета\nПечать", G::Document},
     CommandInfo{ID_PRINT_DIRECT, "Печать отчета", "Печать отчета на принтер по умолчанию\nПечать отчета", G::Document},
     CommandInfo{ID_FILE_PRINT_PREVIEW, "Предварительный про&смотр", "Просмотр страниц перед печатью\nПросмотр", G::Document},

@@ -1,5 +1,7 @@
 #include "designer/frame/main_frame.h"
 
+#include <limits>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +22,7 @@
 #include "designer/frame/menu_bitmaps.h"
 #include "designer/frame/about_box.h"
 #include "designer/frame/child_frame.h"
+#include "designer/frame/frame_placement.h"
 #include "designer/frame/navigator_bar.h"
 #include "platform/settings/profile.h"
 
@@ -313,11 +316,20 @@ void CMainFrame::RebuildRecentMenu() {
 }
 
 void CMainFrame::RestorePlacement() {
-    const int x = GetProfileInt(kFrameSection, "Screen_X", 50);
-    const int y = GetProfileInt(kFrameSection, "Screen_Y", 50);
-    const int cx = GetProfileInt(kFrameSection, "Screen_CX", 600);
-    const int cy = GetProfileInt(kFrameSection, "Screen_CY", 400);
-    setGeometry(x, y, std::max(cx, 100), std::max(cy, 100));
+    // A key never written reads as kUnset: with none of the four saved, this is a first start.
+    constexpr int kUnset = std::numeric_limits<int>::min();
+    const int x = GetProfileInt(kFrameSection, "Screen_X", kUnset);
+    const int y = GetProfileInt(kFrameSection, "Screen_Y", kUnset);
+    const int cx = GetProfileInt(kFrameSection, "Screen_CX", kUnset);
+    const int cy = GetProfileInt(kFrameSection, "Screen_CY", kUnset);
+    if (x == kUnset && y == kUnset && cx == kUnset && cy == kUnset) {
+        // A 600 x 400 window would fold the toolbars away on a first start.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        setGeometry(FirstStartPlacement(screen ? screen->availableGeometry() : QRect()));
+    } else {
+        const auto saved = [](int value, int otherwise) { return value == kUnset ? otherwise : value; };
+        setGeometry(saved(x, 50), saved(y, 50), std::max(saved(cx, 600), 100), std::max(saved(cy, 400), 100));
+    }
     const std::string state = GetProfileString("ToolBars", "State");
     if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
 }
