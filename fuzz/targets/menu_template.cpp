@@ -13,17 +13,29 @@ namespace {
 
 constexpr const char* kName = "menu_template";
 
+void StartApplication() {
+    fuzz::Folder();
+    static int argc = 1;
+    static char name[] = "fuzz_menu_template";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+}
+
 }  // namespace
 
+// Fontconfig keeps what it found about the fonts in caches that live as long as the process and are never
+// freed; the leak check would take each first use of a script for a leak of ours.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    StartApplication();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static QGuiApplication* app = [] {
-        fuzz::Folder();
-        static int argc = 1;
-        static char name[] = "fuzz_menu_template";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
+    // The replay has no initialiser call.
+    StartApplication();
     const std::span<const uint8_t> bytes(data, size);
     std::vector<zor::MenuTemplateItem> items;
     std::string error;
