@@ -223,6 +223,13 @@ BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, QWidget* wnd) {
     return command != 0;
 }
 
+BOOL CzorMenu::SendCommand(QWidget* wnd, UINT command) {
+    auto it = Handlers().find(wnd);
+    if (it == Handlers().end() || !it->second.handler) return FALSE;
+    it->second.handler(command);
+    return TRUE;
+}
+
 void CzorMenu::SetCommandHandler(QWidget* wnd, std::function<void(UINT)> handler) {
     if (!wnd) return;
     auto& handlers = Handlers();

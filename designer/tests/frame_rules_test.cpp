@@ -2,9 +2,15 @@
 // list and the About box's version line.
 #include <fstream>
 
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "controls/tests/gui_test_app.h"
+#include "designer/frame/about_box.h"
 #include "designer/frame/about_version.h"
 #include "designer/frame/command_table.h"
 #include "designer/frame/recent_files.h"
@@ -263,6 +269,44 @@ TEST(AboutVersion, ReadFromTheDictionaryFolderOrUnknown) {
     EXPECT_EQ(ReadTessalineVersion(folder), "7.2");
     EXPECT_EQ(AboutVersionLine(ReadTessalineVersion(folder)), "Квиллмарк   вер.7.2");
     EXPECT_EQ(AboutVersionLine("?"), "Квиллмарк   вер.?");
+}
+
+// The version file wins where there is one; without it (or its line) the program's own version stands.
+TEST(AboutVersion, TheBuildsVersionStandsInForAMissingFile) {
+    zor::test::ScopedTempDir dir;
+    const std::string folder = dir.Path() + "/";
+    const std::string program = ProgramVersion();
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.find_first_not_of("0123456789."), std::string::npos) << program;
+    EXPECT_EQ(AboutBoxVersion(folder, program), program);
+    EXPECT_EQ(AboutBoxVersion(folder, ""), "?");
+    std::ofstream(folder + "Tessaline.ver") << "version=1\n";
+    EXPECT_EQ(AboutBoxVersion(folder, program), program);
+    std::ofstream(folder + "Tessaline.ver") << "Tessalinever=7.2\n";
+    EXPECT_EQ(AboutBoxVersion(folder, program), "7.2");
+}
+
+// The box itself, offscreen: its version line names the build's version (the dictionary folder has no
+// version file). The box is closed from its own event loop; if it never shows, the last try closes
+// whatever dialog is up, so the test cannot hang.
+TEST(AboutVersion, TheBoxShowsTheProgramsVersion) {
+    EnsureGuiApplication();
+    std::string shown;
+    int tries = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box && box->objectName() == "100") {
+            if (auto* line = box->findChild<QLabel*>("version")) shown = line->text().toStdString();
+            box->close();
+        } else if (++tries > 500) {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+        }
+    });
+    poll.start(10);
+    ShowAboutBox(nullptr);
+    EXPECT_EQ(shown, "Квиллмарк   вер." + ProgramVersion());
 }
 
 }  // namespace
