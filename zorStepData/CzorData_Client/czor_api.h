@@ -54,6 +54,13 @@ public:
     CzorOptionsManager m_OptionsManager;
     CzorClassifierMgr m_ClassifierMgr;
 
+    // The option words that close the interface: nothing of ours reads them; they keep the values an
+    // interface starts with for whoever does.
+    int m_nOptionWord = 0;
+    bool m_bOptionFlags[3] = {true, true, true};
+    int m_nOptionLimit = 200;
+    int m_nOptionReserved = 0;
+
 private:
     template <class F>
     void ForEachManager(F&& f);
