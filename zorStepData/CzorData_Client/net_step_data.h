@@ -413,3 +413,8 @@ protected:
     std::unique_ptr<CzorQLLookup> m_pQueryLookup;
     long m_nRequestsSent = 0;
 };
+
+// The silent half of NET_QueryEditParse: parses a query's text (UTF-8, CR LF or LF line ends) with the
+// parser. False with errorText (when given) saying what is wrong and, for a text that does not parse,
+// where: "Ошибка в строке <line> позиция <column> :<error>".
+bool zorParseQueryText(CzorQLQueryParser& parser, const std::string& text, std::string* errorText = nullptr);
