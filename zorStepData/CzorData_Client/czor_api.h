@@ -33,7 +33,9 @@ public:
     // Logs out; always true.
     bool Disconnect();
 
-    // No box, question or dialog of the store or of Connect (batch runs and callers without a user).
+    // No box, question or dialog of the store or of Connect (batch runs and callers without a user), but
+    // the server's offer to repeat a failed request: that one the network UI still puts to the user (a
+    // batch run's declines at once).
     void SetHideMode(bool hide);
     bool GetHideMode() const { return m_bHide; }
     CzorNetStepData& Store() { return m_Store; }
