@@ -16,6 +16,7 @@
 #include "designer/print/command_line_print.h"
 #include "designer/start_log.h"
 #include "designer/view/doc_view.h"
+#include "platform/base/file_io.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
@@ -50,8 +51,9 @@ const char* QuillmarkUsageText() {
            "  quillmark -unification <отчет.zorrep> -outfile=<добавляемый.zorrep>\n"
            "Печать без диалога: quillmark -p <отчет> (принтер по умолчанию), quillmark -pt <отчет> <принтер>.\n"
            "\n"
-           "Код завершения: 0 - отчет записан, 2 - ошибка источника данных, 3 - ошибка генерации,\n"
-           "4 - ошибка объединения, 5 - ошибка печати. Сообщения выводятся в поток ошибок.\n";
+           "Код завершения: 0 - отчет записан, 1 - показана эта справка (нет дисплея или не указан шаблон),\n"
+           "2 - ошибка источника данных, 3 - ошибка генерации, 4 - ошибка объединения, 5 - ошибка печати.\n"
+           "Сообщения выводятся в поток ошибок.\n";
 }
 
 CQuillmarkApp::~CQuillmarkApp() { CloseWait(); }
@@ -102,9 +104,10 @@ void CQuillmarkApp::ApplyCommandLine(const CQuillmarkCommandLineInfo& info) {
 int CQuillmarkApp::Generate() {
     m_waitHandle = zorStartWaitDlg(kWaitGenerate);
     CFolivox manager;
-    if (!manager.GetDataSource().LoadFromFile(csvPath)) {
+    std::string reason;
+    if (!manager.GetDataSource().LoadFromFile(csvPath, &reason)) {
         CloseWait();
-        AfxMessageBox(kDataSourceError);
+        AfxMessageBox(std::string(kDataSourceError) + "\n" + zor::FileFailureLine(csvPath, reason));
         return kExitDataFileError;
     }
     // The engine writes the report atomically: on failure no half-written file is left under outFile.
@@ -115,6 +118,13 @@ int CQuillmarkApp::Generate() {
 }
 
 bool CQuillmarkApp::RunGenerate() {
+    // Without a template there is nothing to generate, and the data-file error that would follow
+    // ("<nothing>.csv") would only mislead: say how the program is called instead.
+    if (templatePath.empty()) {
+        std::fputs("Квиллмарк: не указан шаблон отчета.\n\n", stderr);
+        std::fputs(QuillmarkUsageText(), stderr);
+        return EndBatch(kExitUsage);
+    }
     const int status = Generate();
     if (mode == kModeGenerate || status == kExitDataFileError) return EndBatch(status);
     if (status != kExitOk) {

@@ -29,6 +29,7 @@ public:
         kExitGenerationError = 3, // generation failed (the engine says why, when it knows)
         kExitMergeError = 4,      // the merge failed
         kExitNoDisplay = 1,       // the designer was asked for where there is no display
+        kExitUsage = 1,           // a generate run named no template: how to call the program was shown
         kExitPrintError = 5,      // "-p" / "-pt": the file could not be printed
     };
 

@@ -2,6 +2,11 @@
 // parameters deleted, the parameter file and the batch fill.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 #include <gmock/gmock.h>
 
 #include "designer/doc/doc_internal.h"
@@ -205,7 +210,7 @@ TEST_F(DocTest, FailedSaveLogsAndKeepsTheOldFileAndTheChanges) {
     // A folder that is a file cannot be written into, whoever runs the test.
     const std::string unwritable = path + "/inside.zordot";
     EXPECT_FALSE(doc->OnSaveDocument(unwritable));
-    EXPECT_THAT(messages.Texts(), ElementsAre("Не могу сохранить в файл."));
+    EXPECT_THAT(messages.Texts(), ElementsAre(::testing::StartsWith("Не могу сохранить в файл.\n" + unwritable + ": ")));
     EXPECT_TRUE(doc->IsChanged());
     EXPECT_EQ(doc->GetPathName(), path);
     const std::string log = ReadBytes(Path("report.log"));
@@ -232,6 +237,33 @@ TEST(SaveAsTypes, TheOpenFilesTypeComesFirst) {
         EXPECT_STREQ(types.front().extension, c.first) << c.path;
         EXPECT_NE(std::string(types.front().filter).find(std::string("*.") + c.first), std::string::npos) << c.path;
     }
+}
+
+// The message's second line names the file and says why it could not be written.
+TEST_F(DocTest, FailedSaveNamesTheFileAndTheReason) {
+    const std::string path = Path("t.zordot");
+    ASSERT_TRUE(WriteThreeSheetTemplate(path));
+    std::filesystem::create_directory(Path("folder"));
+    const struct {
+        std::string target, reason;
+    } cases[] = {
+        {path + "/inside.zordot", std::strerror(ENOTDIR)},
+        {Path("missing/r.zordot"), std::strerror(ENOENT)},
+        {Path("folder"), "это папка"},
+    };
+    auto doc = NewDoc();
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        messages.Clear();
+        EXPECT_FALSE(doc->OnSaveDocument(c.target));
+        ASSERT_EQ(messages.Texts().size(), 1u);
+        const std::string text = messages.Texts()[0];
+        EXPECT_THAT(text, ::testing::StartsWith("Не могу сохранить в файл.\n" + c.target + ": "));
+        EXPECT_THAT(text, HasSubstr(c.reason));
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
+    EXPECT_EQ(doc->GetPathName(), path);
 }
 
 TEST_F(DocTest, OnlyRealChangesAskToSave) {
