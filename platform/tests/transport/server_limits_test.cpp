@@ -6,12 +6,15 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <climits>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -303,4 +306,32 @@ TEST_F(ServerLimits, HostileIdsAndNesting) {
     // The administrator's own work goes on in the same session.
     EXPECT_EQ(Status(c.Ask(LoadRequest('a', 3902, 0, 0))), 0);
     EXPECT_EQ(Status(c.Ask(RequestMessage(2, kCmdSaveChanges, "lb", Field({})))), 0);
+}
+
+// Out of descriptors the server cannot accept: it rests instead of spinning on the pending
+// connection, its sessions go on, and once descriptors are free again the newcomer is served.
+TEST_F(ServerLimits, OutOfDescriptorsTheSessionsGoOn) {
+    Run();
+    RawClient user(Port());
+    ASSERT_EQ(Status(user.Ask(Login("user", "pw"))), 0);
+    const pid_t pid = m_proc->Pid();
+    rlimit old{};
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, nullptr, &old), 0);
+    // A new descriptor takes the lowest free number, which must not be below the limit.
+    std::set<long> used;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec))
+        used.insert(std::atol(e.path().filename().c_str()));
+    long lowestFree = 0;
+    while (used.count(lowestFree)) ++lowestFree;
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree);  // not one descriptor more
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &tight, nullptr), 0);
+    RawClient waiting(Port());  // in the kernel's queue: the server cannot take it
+    ASSERT_TRUE(waiting.Connected());
+    ASSERT_TRUE(waiting.Send(RequestMessage(2, kCmdBaseList, "")));
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Status(user.Ask(RequestMessage(2, kCmdTest, "lb", Field({1})))), 0) << i;
+    EXPECT_FALSE(waiting.Reply(300).has_value());
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &old, nullptr), 0);
+    EXPECT_TRUE(waiting.Reply(5000).has_value()) << "served once descriptors are free";
 }
