@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -177,11 +178,20 @@ void Idle(int connections, int cap) {
     if (cap) extra.push_back("-max-connections=" + std::to_string(cap));
     zor::test::ServerProcess server(dir.Path(), 0, {}, extra);
     std::vector<int> idle;
+    const Clock::time_point c0 = Clock::now();
     for (int i = 0; i < connections; ++i) {
         const int fd = Connect(server.Port());
         if (fd >= 0) idle.push_back(fd);
     }
+    const double connecting = Ms(Clock::now() - c0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the server has accepted them all
+    // The ones the server kept (the others it closed at once).
+    int kept = 0;
+    for (int fd : idle) {
+        unsigned char b;
+        const ssize_t n = ::recv(fd, &b, 1, MSG_DONTWAIT);
+        kept += n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
     // The new client tries until it is answered, for at most 20 s.
     const Clock::time_point t0 = Clock::now();
     bool answered = false;
@@ -198,9 +208,10 @@ void Idle(int connections, int cap) {
     const double waited = Ms(Clock::now() - t0);
     const long peak = PeakKb(server.Pid());
     for (int fd : idle) ::close(fd);
-    std::printf("%4d idle connections, cap %s: new client %s after %.0f ms (%d tries); server peak %.1f MB\n",
-                connections, cap ? std::to_string(cap).c_str() : "256 (default)", answered ? "answered" : "NOT ANSWERED",
-                waited, tries, peak / 1024.0);
+    std::printf("%4d idle connections (%zu made in %.0f ms, %d kept by the server), cap %s: new client %s after %.0f ms "
+                "(%d tries); server peak %.1f MB\n",
+                connections, idle.size(), connecting, kept, cap ? std::to_string(cap).c_str() : "256 (default)",
+                answered ? "answered" : "NOT ANSWERED", waited, tries, peak / 1024.0);
 }
 
 }  // namespace

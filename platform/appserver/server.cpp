@@ -43,7 +43,8 @@ bool AppServer::Start(std::string* error) {
     int one = 1;
     ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return fail("bind");
-    if (::listen(m_listenFd, 64) != 0) return fail("listen");
+    // A burst of connections waits in the kernel's queue rather than in SYN retries of a second and more.
+    if (::listen(m_listenFd, SOMAXCONN) != 0) return fail("listen");
     socklen_t len = sizeof addr;
     ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
