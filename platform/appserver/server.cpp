@@ -57,6 +57,7 @@ bool AppServer::Start(std::string* error) {
 void AppServer::AcceptLoop() {
     pollfd p[2] = {{m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     bool resting = false;
+    bool shortReported = false;  // said once per shortage, not five times a second
     while (!m_stopping) {
         p[0].revents = p[1].revents = 0;
         // While descriptors are short only the wake-up is watched: the pending connection would
@@ -73,11 +74,13 @@ void AppServer::AcceptLoop() {
         int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-                std::fprintf(stderr, "zorappserver: cannot accept (%s): pausing\n", std::strerror(errno));
-                resting = true;
+                if (!shortReported)
+                    std::fprintf(stderr, "zorappserver: cannot accept (%s): pausing\n", std::strerror(errno));
+                shortReported = resting = true;
             }
             continue;
         }
+        shortReported = false;
         if (SessionCount() >= m_options.maxConnections) {
             ::close(fd);
             continue;
