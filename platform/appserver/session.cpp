@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <thread>
 
 #include "platform/appserver/access.h"
@@ -235,6 +236,7 @@ void Session::Serve() {
             FaultRule fault;
             const bool faulty = m_server.Faults().Pick(command, fault);
             if (faulty && fault.action == FaultAction::Stall) continue;
+            if (faulty && fault.action == FaultAction::OutOfMemory) throw std::bad_alloc();
             if (faulty && fault.action == FaultAction::Reset) {
                 linger l{1, 0};
                 ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);

@@ -335,3 +335,18 @@ TEST_F(ServerLimits, OutOfDescriptorsTheSessionsGoOn) {
     ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &old, nullptr), 0);
     EXPECT_TRUE(waiting.Reply(5000).has_value()) << "served once descriptors are free";
 }
+
+// A session that runs out of memory ends alone; the others and the server go on.
+TEST_F(ServerLimits, AFailedAllocationEndsOnlyItsSession) {
+    Run({"-faults=39:2:nomemory:0"});
+    RawClient other(Port());
+    RawClient failing(Port());
+    ASSERT_EQ(Status(other.Ask(Login("user", "pw"))), 0);
+    ASSERT_EQ(Status(failing.Ask(Login("Administrator", ""))), 0);
+    EXPECT_EQ(Status(other.Ask(RequestMessage(2, kCmdTest, "lb", Field({1})))), 0);    // the first echo
+    EXPECT_FALSE(failing.Ask(RequestMessage(2, kCmdTest, "lb", Field({2}))).has_value());  // the second fails
+    EXPECT_TRUE(failing.ClosedWithin(5000));
+    EXPECT_EQ(Status(other.Ask(RequestMessage(2, kCmdTest, "lb", Field({3})))), 0);
+    RawClient again(Port());
+    EXPECT_EQ(Status(again.Ask(Login("Administrator", ""))), 0);
+}
