@@ -158,7 +158,8 @@ bool CQuillmarkApp::StartInteractive() {
     m_netServices.emplace();
     // "Embedding", "Automation", "Unregister" and "dde" come from a platform that starts programs as
     // servers; here they are accepted and change nothing.
-    m_waitHandle = zorStartWaitDlg(kWaitInitialize);
+    // A report that gen_view has just made opens without a wait window of its own.
+    if (!m_fromGenView) m_waitHandle = zorStartWaitDlg(kWaitInitialize);
     m_addins.LoadAddins(zor::DictionaryDir());
     m_frame = std::make_unique<quillmark::CMainFrame>();
     quillmark::ConnectEditorViews(*m_frame, preview != 0);
@@ -200,10 +201,16 @@ bool CQuillmarkApp::OpenDocumentFile(const std::string& path) {
     return true;
 }
 
+const char* OpenFileFilters() {
+    // Both kinds first: a report is opened as often as a template. The patterns are parted by a blank, as
+    // the file dialog reads them.
+    return "Файлы отчетов и шаблонов (*.zorrep *.zordot);;Файлы шаблонов (*.zordot);;Отчеты (*.zorrep);;"
+           "Все файлы (*)";
+}
+
 void CQuillmarkApp::OnFileOpen() {
     const QString path = QFileDialog::getOpenFileName(
-        m_frame.get(), QString::fromUtf8("Открыть"), QString(),
-        QString::fromUtf8("Файлы шаблонов (*.zordot);;Отчеты (*.zorrep);;Все файлы (*)"));
+        m_frame.get(), QString::fromUtf8("Открыть"), QString(), QString::fromUtf8(OpenFileFilters()));
     if (!path.isEmpty()) OpenDocumentFile(path.toStdString());
 }
 

@@ -95,3 +95,5 @@ private:
 
 // How to call the program, shown by a start that asks for no batch mode.
 const char* QuillmarkUsageText();
+// The open dialog's filters, ";;" between them: reports and templates together first.
+const char* OpenFileFilters();

@@ -354,9 +354,12 @@ bool CQuillmarkDoc::OnSaveDocument(const std::string& path) {
         if (!AppendStartLog(m_dictionaryDir, line)) AfxMessageBox("Не могу создать файл Report.log", MB_OK);
         return false;
     }
+    const bool renamed = path != m_path;
     SetPathName(path, true);
     m_readOnly = false;
     m_changed = 0;
+    // The windows' captions name the file: after a save under a new name they name that one.
+    if (renamed) UpdateAllViews();
     return true;
 }
 

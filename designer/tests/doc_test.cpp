@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include "designer/doc/doc_internal.h"
 #include "designer/navigator/navigator_items.h"
 #include "designer/users/login.h"
 #include "designer/tests/doc_fixture.h"
@@ -214,6 +215,23 @@ TEST_F(DocTest, FailedSaveLogsAndKeepsTheOldFileAndTheChanges) {
     messages.QueueAnswer(IDNO);
     doc.reset();  // asks to save, and is told not to
     EXPECT_EQ(messages.Texts().back(), "Сохранить изменения?");
+}
+
+// Save As offers the open file's own type first, so a template stays a template unless the user says so.
+TEST(SaveAsTypes, TheOpenFilesTypeComesFirst) {
+    const struct {
+        const char* path;
+        const char* first;
+    } cases[] = {
+        {"/d/form.zordot", "zordot"}, {"/d/FORM.ZORDOT", "zordot"}, {"/d/year.zorrep", "zorrep"},
+        {"", "zorrep"},               {"/d.zordot/plain", "zorrep"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<SaveFileType> types = SaveFileTypes(c.path);
+        ASSERT_EQ(types.size(), 2u);
+        EXPECT_STREQ(types.front().extension, c.first) << c.path;
+        EXPECT_NE(std::string(types.front().filter).find(std::string("*.") + c.first), std::string::npos) << c.path;
+    }
 }
 
 TEST_F(DocTest, OnlyRealChangesAskToSave) {

@@ -64,6 +64,10 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
     });
     const CommandState sheetItem = With(Editing(), [](CommandState& s) { s.sheetItemSelected = true; });
     const CommandState armed = With(clip, [](CommandState& s) { s.pasteArmed = true; });
+    // A file that failed the write-back test: the document's edit rule is off with it.
+    const CommandState readOnly = With(Editing(), [](CommandState& s) { s.readOnly = true; s.editMode = false; });
+    const CommandState noUsersRight = With(Editing(), [](CommandState& s) { s.usersRight = false; });
+    const CommandState continuing = With(Editing(), [](CommandState& s) { s.activeTool = ID_TOOL_CONTINUATION; });
     const CommandStatus on{true, false}, off{false, false}, onChecked{true, true};
 
     const RuleCase cases[] = {
@@ -102,7 +106,8 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
         {"a bar shown is checked", NoDocument(), ID_BAR_MAIN, onChecked},
         {"a bar hidden is unchecked", barsHidden, ID_BAR_FORMAT, on},
         {"the navigator hidden", barsHidden, ID_BAR_NAVIGATOR, on},
-        {"printer set-up has no dialog yet", Editing(), ID_FILE_PRINT_SETUP, off},
+        {"printer set-up with no report open", NoDocument(), ID_FILE_PRINT_SETUP, on},
+        {"printer set-up with a report open", Editing(), ID_FILE_PRINT_SETUP, on},
         {"properties while viewing", selected, ID_PROPERTIES, on},
         {"properties of a read-only file", With(selected, [](CommandState& s) { s.readOnly = true; }), ID_PROPERTIES, off},
         {"properties without the edit right", noEditRight, ID_PROPERTIES, off},
@@ -137,6 +142,19 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
         {"duplicate while viewing", With(sheetItem, [](CommandState& s) { s.editMode = false; }), ID_DUPLICATE_SHEET, off},
         {"thumbnails shown", With(viewing, [](CommandState& s) { s.showPicture = true; }), ID_THUMBNAILS, onChecked},
         {"thumbnails without a document", NoDocument(), ID_THUMBNAILS, off},
+        {"save of a read-only file", readOnly, ID_FILE_SAVE, off},
+        {"save as of a read-only file", readOnly, ID_FILE_SAVE_AS, on},
+        {"users of a read-only file", readOnly, ID_USERS, off},
+        {"users by a user without right 8", noUsersRight, ID_USERS, off},
+        {"users without a document", NoDocument(), ID_USERS, off},
+        {"table continuation in edit mode", Editing(), ID_TOOL_CONTINUATION, on},
+        {"table continuation while viewing", viewing, ID_TOOL_CONTINUATION, off},
+        {"table continuation of a read-only file", readOnly, ID_TOOL_CONTINUATION, off},
+        {"table continuation chosen is checked", continuing, ID_TOOL_CONTINUATION, onChecked},
+        {"contents beside a chosen continuation", continuing, ID_TOOL_CONTENTS, on},
+        {"contents in edit mode", Editing(), ID_TOOL_CONTENTS, on},
+        {"contents while viewing", viewing, ID_TOOL_CONTENTS, off},
+        {"contents with no sheet shown", noSheet, ID_TOOL_CONTENTS, off},
     };
     for (const RuleCase& c : cases) {
         const CommandStatus got = EvaluateCommand(c.id, c.state);
@@ -154,6 +172,26 @@ TEST(CommandRules, EveryCommandHasOneEntryWithPromptAndTip) {
     }
     EXPECT_EQ(CommandStatusText(*FindCommand(ID_FILE_OPEN)), "Открыть существующий отчет или шаблон");
     EXPECT_EQ(CommandToolTip(*FindCommand(ID_FILE_OPEN)), "Открыть");
+}
+
+// A toolbar button shows the menu text without the key after the tab and without the letter marks.
+TEST(CommandRules, ToolbarLabelIsTheMenuTextUpToItsTab) {
+    const struct {
+        int id;
+        const char* label;
+    } cases[] = {
+        {ID_SELECT_ALL, "Выделить все"},
+        {ID_FILE_NEW, "Новый"},
+        {ID_APP_EXIT, "Выход"},
+        {ID_EDIT_TEXT, "Редактировать текст"},
+        {ID_TOOL_CONTINUATION, "Продолжение таблицы"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CommandLabel(*FindCommand(c.id)), c.label) << c.id;
+    for (const CommandInfo& info : AllCommands()) {
+        const std::string label = CommandLabel(info);
+        EXPECT_EQ(label.find('\t'), std::string::npos) << info.id;
+        EXPECT_FALSE(label.empty()) << info.id;
+    }
 }
 
 class RecentFiles : public ::testing::Test {

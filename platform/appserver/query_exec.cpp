@@ -275,11 +275,11 @@ private:
 // Every instance of the database in the scratch store, with its values. False for rows whose values
 // do not read.
 bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t, CzorInstance*>& byId,
-             AccessView* access) {
+             AccessView& access) {
     std::vector<std::pair<CzorInstance*, std::vector<unsigned char>>> rows;
-    if (access) access->ReadAll();
+    access.ReadAll();
     db.ForEachInstance([&](const InstanceRow& row) {
-        if (access && access->Mode(row.id) == kModeNoAccess) return true;
+        if (!access.MayRead(row.id)) return true;
         if (CzorEntity* e = store.GetEntityBN(row.entity)) {
             CzorInstance* inst = store.CreateInstance(e);
             inst->SetId(row.id);
@@ -307,7 +307,7 @@ bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t
 }  // namespace
 
 int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                    std::vector<unsigned char>& reply, AccessView* access) {
+                    std::vector<unsigned char>& reply, AccessView& access) {
     scratch.ClearData();
     struct Cleanup {
         CzorStepData& s;
@@ -339,13 +339,10 @@ int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned ch
     } catch (const Refused& r) {
         return r.status;
     }
-    if (access) SetAccessStates(*access, scratch);
     zorStepBufWriteOptions o;
     o.text = zorBufText::Cp1251;
     o.values = zorStepBufValues::All;
-    CzorDataBuf out;
-    if (!zorWriteStepDataBuf(scratch, out, result, o)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
-    reply.assign(out.GetBuffer(), out.GetBuffer() + out.GetSize());
+    if (!access.WriteInstances(scratch, result, o, reply)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
     return 0;
 }
 

@@ -21,8 +21,8 @@ class AccessView;
 
 // Runs the query in body against the database. `scratch` holds the dictionary; it is emptied first
 // and after. The reply buffer is filled only for status 0.
-// With `access`, what the user may not see is not there for the query, and the states are his modes.
+// What the user may not see is not there for the query, and the states are his modes.
 int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                    std::vector<unsigned char>& reply, AccessView* access = nullptr);
+                    std::vector<unsigned char>& reply, AccessView& access);
 
 }  // namespace zor::appserver
