@@ -55,6 +55,7 @@ bool FaultPlan::Parse(const std::string& text) {
         {"command", FaultAction::CorruptCommand}, {"signature", FaultAction::CorruptSignature},
         {"beyond", FaultAction::LengthBeyond}, {"negative", FaultAction::LengthNegative},
         {"countabove", FaultAction::CountAbove}, {"hugeframe", FaultAction::HugeFrame}, {"cut", FaultAction::CutPayload},
+        {"nomemory", FaultAction::OutOfMemory},
     };
     std::stringstream all(text);
     std::string item;

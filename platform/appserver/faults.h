@@ -23,6 +23,7 @@ enum class FaultAction {
     CountAbove,      // command 22: n above the capacity asked for
     HugeFrame,       // a frame length above any limit
     CutPayload,      // the reply message loses its last `value` bytes (default half the payload)
+    OutOfMemory,     // handling the request fails to allocate
 };
 
 struct FaultRule {

@@ -9,12 +9,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/appserver/session.h"
 
 namespace zor::appserver {
+namespace {
+constexpr int kAcceptRestMs = 200;
+}  // namespace
 
 AppServer::AppServer(ServerOptions options) : m_options(std::move(options)) {}
 
@@ -39,7 +43,8 @@ bool AppServer::Start(std::string* error) {
     int one = 1;
     ::setsockopt(m_listenFd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return fail("bind");
-    if (::listen(m_listenFd, 64) != 0) return fail("listen");
+    // A burst of connections waits in the kernel's queue rather than in SYN retries of a second and more.
+    if (::listen(m_listenFd, SOMAXCONN) != 0) return fail("listen");
     socklen_t len = sizeof addr;
     ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &len);
     m_port = ntohs(addr.sin_port);
@@ -51,23 +56,53 @@ bool AppServer::Start(std::string* error) {
 
 void AppServer::AcceptLoop() {
     pollfd p[2] = {{m_listenFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    bool resting = false;
+    bool shortReported = false;  // said once per shortage, not five times a second
     while (!m_stopping) {
         p[0].revents = p[1].revents = 0;
-        int n = ::poll(p, 2, 500);
+        // While descriptors are short only the wake-up is watched: the pending connection would
+        // wake every poll at once and the loop would spin.
+        int n = ::poll(resting ? p + 1 : p, resting ? 1 : 2, resting ? kAcceptRestMs : 500);
         if (n < 0 && errno != EINTR) break;
         Reap(false);
         if (m_stopping) break;
+        if (resting) {
+            resting = false;
+            continue;
+        }
         if (n <= 0 || !(p[0].revents & POLLIN)) continue;
         int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) continue;
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                if (!shortReported)
+                    std::fprintf(stderr, "zorappserver: cannot accept (%s): pausing\n", std::strerror(errno));
+                shortReported = resting = true;
+            }
+            continue;
+        }
+        shortReported = false;
+        if (SessionCount() >= m_options.maxConnections) {
+            ::close(fd);
+            continue;
+        }
         int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, 1 /* TCP_NODELAY */, &one, sizeof one);
-        auto s = std::make_shared<Session>(*this, fd);
-        {
+        std::shared_ptr<Session> s;
+        try {
+            s = std::make_shared<Session>(*this, fd);  // owns fd from here on
             std::lock_guard lock(m_mutex);
             m_sessions.push_back(s);
+        } catch (const std::exception& e) {
+            // Memory short: this connection is dropped, the others go on.
+            std::fprintf(stderr, "zorappserver: connection dropped: %s\n", e.what());
+            if (!s) ::close(fd);
+            continue;
         }
-        s->Start();
+        if (!s->Start()) {
+            std::fprintf(stderr, "zorappserver: cannot start a session thread: connection dropped\n");
+            std::lock_guard lock(m_mutex);
+            m_sessions.remove(s);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Our application server: a TCP server speaking the client's protocol over the SQLite databases
-// of a data folder ("<name>.qmdb"). One session per connection, each on its own thread; a session
-// must log in (command 25) before anything but the database list.
+// of a data folder ("<name>.qmdb"). One session per connection, each on its own thread with a modest
+// stack, at most ServerOptions::maxConnections of them; a session must log in (command 25) before
+// anything but the database list.
 //
 // Tests run it in-process (Start on port 0 gives the port) or as the program zorappserver.
 #include <atomic>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/appserver/faults.h"
+#include "platform/appserver/login_throttle.h"
 
 namespace zor::appserver {
 
@@ -25,6 +27,13 @@ struct ServerOptions {
     std::string bindAddress = "127.0.0.1"; // loopback unless told otherwise
     int port = kDefaultPort;               // 0: any free port (see Port())
     uint32_t maxFrame = 64u << 20;
+    // Before a successful login nothing longer than a login request is read, and a connection has
+    // this long to log in. A logged-in session with no request for idleTimeoutMs is closed (the
+    // designer's keep-alive asks every minute). Connections beyond maxConnections are closed at once.
+    uint32_t maxLoginFrame = 16u << 10;
+    int loginTimeoutMs = 10'000;
+    int idleTimeoutMs = 30 * 60'000;
+    int maxConnections = 256;
     // The dictionary file the databases are written in (empty: the installed "quillmark.dict").
     std::string dictionary;
 };
@@ -44,6 +53,7 @@ public:
     // Ends every session (after the stopping notice when `notice`) and the listener.
     void Stop(bool notice);
     FaultPlan& Faults() { return m_faults; }
+    LoginThrottle& Throttle() { return m_throttle; }
     const ServerOptions& Options() const { return m_options; }
     int SessionCount();
     // The users logged in to that database, one per session, in the order the sessions began.
@@ -58,6 +68,7 @@ private:
 
     ServerOptions m_options;
     FaultPlan m_faults;
+    LoginThrottle m_throttle;
     int m_listenFd = -1;
     int m_wakeFd = -1;
     int m_port = 0;

@@ -1,12 +1,17 @@
 #include "platform/appserver/session.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <thread>
 
 #include "platform/appserver/access.h"
@@ -87,22 +92,50 @@ bool FixedText(const unsigned char* p, size_t size, std::string& out) {
     return true;
 }
 
+constexpr int kRefusalsPerConnection = 3;
+
+// A user name as the users' log and the guessing limits keep it: at most 64 bytes, cut before a
+// character that would not fit whole, so that guessing cannot fill the database with long names.
+std::string LoggedName(const std::string& name) {
+    constexpr size_t kMax = 64;
+    if (name.size() <= kMax) return name;
+    size_t n = kMax;
+    while (n > 0 && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) --n;
+    return name.substr(0, n);
+}
+
 constexpr char kLogSignature[] = "Client2Server log bufer v0.1";
 constexpr char kBaseListSignature[] = "BaseListBuf v1.00";
 
-// A refused login's name as the users' log keeps it: at most 64 bytes, cut between characters,
-// so that guessing cannot fill the database with long names.
-std::string LoggedName(const std::string& utf8) {
-    constexpr size_t kMax = 64;
-    if (utf8.size() <= kMax) return utf8;
-    size_t n = kMax;
-    while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
-    return utf8.substr(0, n);
-}
-
 }  // namespace
 
-Session::Session(AppServer& server, int fd) : m_server(server), m_fd(fd) {}
+// Enough for the deepest request a session answers (a query tree 256 levels deep); the sanitizers
+// need their own room. 256 sessions then reserve a fraction of what default stacks would.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr size_t kSessionStack = 8u << 20;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr size_t kSessionStack = 8u << 20;
+#else
+constexpr size_t kSessionStack = 2u << 20;
+#endif
+#else
+constexpr size_t kSessionStack = 2u << 20;
+#endif
+
+Session::Session(AppServer& server, int fd)
+    : m_server(server), m_fd(fd), m_unauthSince(std::chrono::steady_clock::now()) {
+    sockaddr_storage peer{};
+    socklen_t len = sizeof peer;
+    char text[INET6_ADDRSTRLEN] = "";
+    if (fd >= 0 && ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &len) == 0) {
+        if (peer.ss_family == AF_INET)
+            ::inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&peer)->sin_addr, text, sizeof text);
+        else if (peer.ss_family == AF_INET6)
+            ::inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&peer)->sin6_addr, text, sizeof text);
+    }
+    m_address = text;
+}
 
 Session::~Session() {
     Stop(false);
@@ -110,10 +143,27 @@ Session::~Session() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
-void Session::Start() { m_thread = std::thread([this] { Run(); }); }
+bool Session::Start() {
+    pthread_attr_t attr;
+    if (::pthread_attr_init(&attr) != 0) return false;
+    ::pthread_attr_setstacksize(&attr, kSessionStack);
+    const int rc = ::pthread_create(
+        &m_thread, &attr, [](void* self) -> void* {
+            static_cast<Session*>(self)->Run();
+            return nullptr;
+        },
+        this);
+    ::pthread_attr_destroy(&attr);
+    m_started = rc == 0;
+    if (!m_started) m_done = true;
+    return m_started;
+}
 
 void Session::Join() {
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
+    if (m_started && !::pthread_equal(m_thread, ::pthread_self())) {
+        ::pthread_join(m_thread, nullptr);
+        m_started = false;
+    }
 }
 
 // The session's own thread sends the notice as it ends, so a reply being written is never cut
@@ -145,27 +195,69 @@ bool Session::SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vecto
     return true;
 }
 
+// A failed allocation or any other exception ends this session alone; the server goes on.
 void Session::Run() {
-    zor::net::FrameDecoder decoder(m_server.Options().maxFrame);
-    std::vector<unsigned char> chunk(65536);
+    try {
+        Serve();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zorappserver: session of %s ended: %s\n", m_address.c_str(), e.what());
+    } catch (...) {
+        std::fprintf(stderr, "zorappserver: session of %s ended by an unknown exception\n", m_address.c_str());
+    }
+    try {
+        if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
+        ::shutdown(m_fd, SHUT_RDWR);
+        LogLogout();
+    } catch (...) {
+    }
+    {
+        std::lock_guard lock(m_publishMutex);
+        m_publishedUser = 0;
+    }
+    m_done = true;
+}
+
+void Session::Serve() {
+    using Clock = std::chrono::steady_clock;
+    const ServerOptions& o = m_server.Options();
+    // Before a login only a login request's worth is read at a time, so an announced huge frame is
+    // refused from its header with nothing of it buffered.
+    const size_t loginChunk = zor::net::kFrameHeaderSize + zor::net::kFrameTokenSize + o.maxLoginFrame;
+    zor::net::FrameDecoder decoder(std::min(o.maxFrame, o.maxLoginFrame));
+    std::vector<unsigned char> chunk(std::min<size_t>(65536, loginChunk));
+    Clock::time_point lastRequest = Clock::now();
+    bool wasLoggedIn = false;
     while (!m_stop) {
+        const Clock::time_point now = Clock::now();
+        if (!m_loggedIn && now - m_unauthSince >= std::chrono::milliseconds(o.loginTimeoutMs)) break;
+        if (m_loggedIn && now - lastRequest >= std::chrono::milliseconds(o.idleTimeoutMs)) break;
         pollfd p{m_fd, POLLIN, 0};
         int n = ::poll(&p, 1, 100);
         if (n < 0 && errno != EINTR) break;
         if (n <= 0) continue;
-        ssize_t got = ::recv(m_fd, chunk.data(), chunk.size(), 0);
+        ssize_t got = ::recv(m_fd, chunk.data(), m_loggedIn ? chunk.size() : std::min(chunk.size(), loginChunk), 0);
         if (got <= 0) break;
         decoder.Feed(chunk.data(), static_cast<size_t>(got));
         zor::net::Frame f;
-        zor::net::DecodeResult r;
+        zor::net::DecodeResult r = zor::net::DecodeResult::NeedMore;
         bool end = false;
-        while (!end && (r = decoder.Next(f)) == zor::net::DecodeResult::Frame) {
+        for (;;) {
+            if (m_loggedIn != wasLoggedIn) {
+                // A failed login ends a logged-in session: the limits before a login hold again.
+                if (!m_loggedIn) m_unauthSince = Clock::now();
+                wasLoggedIn = m_loggedIn;
+                decoder.SetMax(m_loggedIn ? o.maxFrame : std::min(o.maxFrame, o.maxLoginFrame));
+                if (m_loggedIn && chunk.size() < 65536) chunk.resize(65536);
+            }
+            if (end || (r = decoder.Next(f)) != zor::net::DecodeResult::Frame) break;
             if (f.kind != zor::net::FrameKind::Request) continue;
+            lastRequest = Clock::now();
             // The command is peeked for the fault plan before the request is handled.
             int32_t command = f.payload.size() >= 8 ? zor::net::LoadI32(f.payload.data() + 4) : 0;
             FaultRule fault;
             const bool faulty = m_server.Faults().Pick(command, fault);
             if (faulty && fault.action == FaultAction::Stall) continue;
+            if (faulty && fault.action == FaultAction::OutOfMemory) throw std::bad_alloc();
             if (faulty && fault.action == FaultAction::Reset) {
                 linger l{1, 0};
                 ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
@@ -242,14 +334,6 @@ void Session::Run() {
         }
         if (end || (r != zor::net::DecodeResult::NeedMore && r != zor::net::DecodeResult::Frame)) break;
     }
-    if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
-    ::shutdown(m_fd, SHUT_RDWR);
-    LogLogout();
-    {
-        std::lock_guard lock(m_publishMutex);
-        m_publishedUser = 0;
-    }
-    m_done = true;
 }
 
 std::vector<unsigned char> Session::ErrorForm(int32_t version, int32_t command, int32_t code) {
@@ -436,13 +520,14 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     }
     std::optional<UserRecord> found;
     if (!status) {
+        WaitBeforeLoginCheck(user);
         found = m_db.FindUser(user);
         // Checked against the kept form even for a name that names nobody, so that the time a
         // refusal takes does not tell which names exist.
         const bool good = found ? m_db.CheckLogin(*found, LoginPassword(password)) : (HashPassword(password), false);
         if (!good) {
             status = ZOR_NET_SRV_UNKNOWN_USER;
-            if (!m_db.IsReadOnly())
+            if (CountRefusal(user) && !m_db.IsReadOnly())
                 WriteUserLog(m_db, found ? found->id : 0, LoggedName(user), kLogRefused,
                              zor::TimeToOleDate(std::time(nullptr)), 0);
         }
@@ -470,6 +555,21 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     w.I32(4);
     w.I32(1);
     return Reply(h, "lb", status, w.Out());
+}
+
+void Session::WaitBeforeLoginCheck(const std::string& user) {
+    const double delay = m_server.Throttle().Delay(LoggedName(user), m_address, LoginThrottle::Now());
+    // No lock is held while waiting; a stopping server does not wait for it.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay));
+    for (Clock::time_point now = Clock::now(); !m_stop && now < until; now = Clock::now())
+        std::this_thread::sleep_for(std::min<Clock::duration>(std::chrono::milliseconds(50), until - now));
+}
+
+bool Session::CountRefusal(const std::string& user) {
+    // The third wrong guess on one connection ends it; the client's login dialog connects anew.
+    if (++m_refusals >= kRefusalsPerConnection) m_closeAfterReply = true;
+    return m_server.Throttle().Refused(LoggedName(user), m_address, LoginThrottle::Now());
 }
 
 bool Session::ActiveUser(std::string& dbPath, int32_t& userId) {

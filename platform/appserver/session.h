@@ -1,6 +1,9 @@
 #pragma once
 // One client connection of the application server: reads framed requests, answers each.
+#include <pthread.h>
+
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -25,7 +28,8 @@ class Session {
 public:
     Session(AppServer& server, int fd);
     ~Session();
-    void Start();
+    // Starts the session's thread; false when the system has no thread to give.
+    bool Start();
     // From another thread: the stopping notice (when asked) and the end of the session.
     void Stop(bool notice);
     bool Done() const { return m_done; }
@@ -39,6 +43,11 @@ public:
 
 private:
     void Run();
+    void Serve();
+    // Waits before a login's check while guessing is being slowed down (login_throttle.h).
+    void WaitBeforeLoginCheck(const std::string& user);
+    // Counts a refused login; false when the users' log has had enough refusals from this address.
+    bool CountRefusal(const std::string& user);
     bool SendFrame(zor::net::FrameKind kind, uint32_t seq, const std::vector<unsigned char>& payload,
                    size_t limit = SIZE_MAX, int stopGraceMs = 0);
     // The parts of a reply.
@@ -65,7 +74,12 @@ private:
 
     AppServer& m_server;
     int m_fd;
-    std::thread m_thread;
+    pthread_t m_thread{};
+    bool m_started = false;
+    std::string m_address;  // the peer's, for the guessing limits
+    int m_refusals = 0;     // refused logins on this connection
+    // When the session last became not logged in (its start, or a failed login that ended one).
+    std::chrono::steady_clock::time_point m_unauthSince;
     std::mutex m_sendMutex;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_notice{false};

@@ -25,3 +25,14 @@ qm_add_test(platform_appserver_load_tests
 if(TARGET platform_appserver_load_tests)
   add_dependencies(platform_appserver_load_tests zorappserver)
 endif()
+
+# The server program against hostile clients: limits before and after login, guessing, ids, nesting.
+qm_add_test(platform_server_limits_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/server_limits_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/transport/login_throttle_test.cpp
+  LIBS zorappserver_lib
+  LABELS asan
+  TIMEOUT 120)
+if(TARGET platform_server_limits_tests)
+  add_dependencies(platform_server_limits_tests zorappserver)
+endif()

@@ -52,6 +52,8 @@ public:
     void Feed(const void* data, size_t size);
     // Takes the next frame when one is complete.
     DecodeResult Next(Frame& frame);
+    // A new maximum for the frames not yet given out (a server's limit changes with the login).
+    void SetMax(uint32_t maxPayload) { m_max = maxPayload; }
     // Bytes held but not yet given out as a frame.
     size_t Pending() const { return m_buf.size() - m_pos; }
     // Forgets everything, errors included (a new connection).

@@ -1,5 +1,6 @@
 #include "platform/zordata/query_wire.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -240,7 +241,9 @@ bool zorReadQueryTree(CzorDataBuf& buf, CzorQLQuery& query, const std::function<
     for (int32_t i = nExt; i < total; ++i)
         if (referrers[static_cast<size_t>(i)] > 1) return fail("shared node");
 
-    // No cycles (through extents), and no nesting deeper than the executor walks.
+    // No cycles (through extents), and no nesting deeper than the executor walks. The depth is the
+    // number of nodes on the longest chain of references, counted after the children: a walk that
+    // met the deep end first from another start must not hide it.
     const auto edges = [&](int32_t i, std::vector<int32_t>& out) {
         const Rec& r = recs[static_cast<size_t>(i)];
         out.clear();
@@ -252,6 +255,8 @@ bool zorReadQueryTree(CzorDataBuf& buf, CzorQLQuery& query, const std::function<
         }
     };
     std::vector<int8_t> color(static_cast<size_t>(total), 0);  // 0 new, 1 on the path, 2 done
+    std::vector<int32_t> depth(static_cast<size_t>(total), 0);
+    std::vector<int32_t> children;
     std::vector<std::pair<int32_t, std::vector<int32_t>>> stack;
     for (int32_t start = 0; start < total; ++start) {
         if (color[static_cast<size_t>(start)]) continue;
@@ -262,6 +267,12 @@ bool zorReadQueryTree(CzorDataBuf& buf, CzorQLQuery& query, const std::function<
         while (!stack.empty()) {
             auto& top = stack.back();
             if (top.second.empty()) {
+                int32_t below = 0;
+                edges(top.first, children);
+                for (int32_t c : children)
+                    if (c >= 0) below = std::max(below, depth[static_cast<size_t>(c)]);
+                if (below + 1 > kMaxNesting) return fail("nesting");
+                depth[static_cast<size_t>(top.first)] = below + 1;
                 color[static_cast<size_t>(top.first)] = 2;
                 stack.pop_back();
                 continue;

@@ -93,6 +93,7 @@ CzorEntity* CzorStepData::GetEntityBN(const char* name) const {
 }
 
 CzorEntity* CzorStepData::GetEntityById(int id) const {
+    if (id < 1) return nullptr;  // ids come off the wire: INT_MIN - 1 must never be computed
     CzorEntity* e = m_Entities.GetAt(id - 1);  // ids are positions + 1
     return (e && e->GetId() == id) ? e : nullptr;
 }
@@ -103,6 +104,7 @@ CzorAttr* CzorStepData::GetAttrDefinition(CzorEntity* entity, const char* name) 
 }
 
 CzorAttr* CzorStepData::GetAttrById(int id) const {
+    if (id < 1) return nullptr;
     CzorAttr* a = m_Attrs.GetAt(id - 1);
     return (a && a->GetId() == id) ? a : nullptr;
 }

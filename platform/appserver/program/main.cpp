@@ -1,6 +1,7 @@
 // zorappserver: our application server as a program.
 //
 //   zorappserver [/p:<port>] [/h] [-data=<folder>] [-bind=<address>] [-port-file=<file>] [-faults=<rules>]
+//                [-max-connections=<n>] [-idle-timeout=<seconds>]
 //   zorappserver -data=<folder> -create=<database>            (Administrator's password: stdin's first line)
 //   zorappserver -data=<folder> -setuser=<database>:<user>[:ro|:admin]   (the password: stdin's first line)
 //   zorappserver -data=<folder> [-dict=<file>] -import=<database>:<store file>
@@ -10,10 +11,16 @@
 // encrypted, so the network is opt-in). Port 0 picks a free port, written to the port file. SIGTERM
 // and SIGINT send every session the stopping notice and end the server.
 //
+// At most -max-connections= connections (256) are served; a logged-in session with no request for
+// -idle-timeout= seconds (1800) is closed. A connection must log in within 10 s (tests shorten it
+// with -login-timeout-ms=).
+//
 // Passwords come on standard input, never on the command line, which every local user can read in
 // the process list. A new user of -setuser belongs to no group; :admin puts him into the
 // administrators' group, :ro makes him read-only; for an existing user only his password changes,
 // and what :ro or :admin say. The data folder is the server's alone (0700, files 0600).
+#include <charconv>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +30,7 @@
 #include <optional>
 #include <string>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "platform/appserver/database.h"
@@ -53,6 +61,25 @@ bool StartsWith(const std::string& s, const char* p, std::string& rest) {
     return true;
 }
 
+// A whole positive number (times scale) that fits an int.
+bool Positive(const std::string& text, int& out, int scale = 1) {
+    long long v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || v < 1 || v > INT_MAX / scale) return false;
+    out = static_cast<int>(v) * scale;
+    return true;
+}
+
+// Every connection needs a descriptor, and a logged-in one several (its database's files): take
+// what the system allows rather than the small default.
+void RaiseDescriptorLimit() {
+    rlimit r{};
+    if (::getrlimit(RLIMIT_NOFILE, &r) == 0 && r.rlim_cur < r.rlim_max) {
+        r.rlim_cur = r.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &r);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +100,9 @@ int main(int argc, char** argv) {
         else if (StartsWith(a, "-import=", v)) importFile = v;
         else if (StartsWith(a, "-export=", v)) exportFile = v;
         else if (StartsWith(a, "-dict=", v)) dictionary = v;
+        else if (StartsWith(a, "-max-connections=", v) && Positive(v, options.maxConnections)) {}
+        else if (StartsWith(a, "-idle-timeout=", v) && Positive(v, options.idleTimeoutMs, 1000)) {}
+        else if (StartsWith(a, "-login-timeout-ms=", v) && Positive(v, options.loginTimeoutMs)) {}
         else {
             std::fprintf(stderr, "zorappserver: unknown argument %s\n", a.c_str());
             return 2;
@@ -159,6 +189,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zorappserver: bad fault rules\n");
         return 2;
     }
+    RaiseDescriptorLimit();
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);

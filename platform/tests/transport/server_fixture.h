@@ -58,8 +58,10 @@ private:
 // The server program, ended by its pid within a bounded time.
 class ServerProcess {
 public:
-    explicit ServerProcess(const std::string& dataDir, int port = 0, const std::string& faults = {})
-        : m_dataDir(dataDir) {
+    // `extra`: further arguments of the program (limits shortened for a test).
+    explicit ServerProcess(const std::string& dataDir, int port = 0, const std::string& faults = {},
+                           std::vector<std::string> extra = {})
+        : m_dataDir(dataDir), m_extra(std::move(extra)) {
         Start(port, faults);
     }
     ~ServerProcess() { Kill(SIGKILL); }
@@ -69,6 +71,7 @@ public:
         std::vector<std::string> args = {std::string(QM_BIN_DIR) + "/zorappserver", "/p:" + std::to_string(port), "/h",
                                          "-data=" + m_dataDir, "-port-file=" + portFile};
         if (!faults.empty()) args.push_back("-faults=" + faults);
+        args.insert(args.end(), m_extra.begin(), m_extra.end());
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -106,6 +109,7 @@ public:
 
 private:
     std::string m_dataDir;
+    std::vector<std::string> m_extra;
     pid_t m_pid = -1;
     int m_port = 0;
 };

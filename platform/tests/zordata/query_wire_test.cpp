@@ -242,15 +242,25 @@ TEST_F(QueryWireTest, HostileTreesAreRefusedWithTheirReason) {
 
 TEST_F(QueryWireTest, NestingBeyondTheBoundIsRefused) {
     const int person = Entity("person");
-    // or(field, or(field, ...)) d deep: every node referred to once and no cycle; only the depth differs.
-    for (int d : {100, 300}) {
-        TreeBytes t(1, 2 * d + 1, 1);
+    // or(field, or(field, ...)): k groups, then a field, then the extent it names, k + 2 levels on the
+    // longest chain. Every node is referred to once and there is no cycle; only the depth and the
+    // order of the nodes differ (listed from the leaves up, a walk from the first node meets the deep
+    // end before the root).
+    struct Row { int levels; bool leavesFirst; bool accepted; };
+    const Row rows[] = {{100, false, true}, {256, false, true}, {257, false, false}, {300, false, false},
+                        {256, true, true},  {257, true, false}, {300, true, false}};
+    for (const Row& row : rows) {
+        const int k = row.levels - 2;
+        const auto group = [&](int i) { return 1 + (row.leavesFirst ? k - 1 - i : i); };
+        TreeBytes t(1, 2 * k + 1, group(0));
         t.Extent("a", person, -1, -1);
-        for (int i = 0; i < d; ++i) t.Group(2, d + 1 + i, i + 1 < d ? 2 + i : 2 * d + 1);
-        for (int i = 0; i <= d; ++i) t.Field("a", 0);
+        std::vector<std::pair<int32_t, int32_t>> groups(static_cast<size_t>(k));
+        for (int i = 0; i < k; ++i) groups[static_cast<size_t>(group(i) - 1)] = {k + 1 + i, i + 1 < k ? group(i + 1) : 2 * k + 1};
+        for (const auto& [l, r] : groups) t.Group(2, l, r);
+        for (int i = 0; i <= k; ++i) t.Field("a", 0);
         CzorQLQuery q(&store);
         std::string why;
-        EXPECT_EQ(Read(t.b, q, why), d == 100) << d << " " << why;
-        if (d == 300) EXPECT_EQ(why, "nesting");
+        EXPECT_EQ(Read(t.b, q, why), row.accepted) << row.levels << (row.leavesFirst ? " leaves first " : " ") << why;
+        if (!row.accepted) EXPECT_EQ(why, "nesting") << row.levels;
     }
 }
