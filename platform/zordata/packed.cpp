@@ -1,8 +1,14 @@
-// Packing the latest instances into compact records (CzorStepData::PackSince) and reading them back.
+// Packing the latest instances into their text with holes for their numbers (CzorStepData::PackSince),
+// and writing that text out.
 #include "platform/zordata/packed.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -14,23 +20,78 @@ namespace zor_detail {
 
 namespace {
 
-void PutVarint(std::string& out, uint64_t v) {
+void PutVarint(OutBuf& out, uint64_t v) {
+    char* o = out.Room(10);
     while (v >= 0x80) {
-        out.push_back(static_cast<char>((v & 0x7F) | 0x80));
+        *o++ = static_cast<char>((v & 0x7F) | 0x80);
         v >>= 7;
     }
-    out.push_back(static_cast<char>(v));
+    *o++ = static_cast<char>(v);
+    out.Commit(o);
 }
 
 uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
 
-void PutBytes(std::string& out, const void* p, size_t n) {
-    PutVarint(out, n);
-    out.append(static_cast<const char*>(p), n);
+void PutLength(char* at, size_t n) {
+    const auto v = static_cast<uint32_t>(n);
+    at[0] = static_cast<char>(v & 0xFF);
+    at[1] = static_cast<char>((v >> 8) & 0xFF);
+    at[2] = static_cast<char>((v >> 16) & 0xFF);
+    at[3] = static_cast<char>(v >> 24);
 }
 
-size_t BitBytes(int attrs) { return static_cast<size_t>(attrs + 7) / 8; }
+// Reads what a run's records hold; a read past the end leaves it at the end, failed.
+class Reader {
+public:
+    Reader(const char* p, size_t size) : m_p(reinterpret_cast<const unsigned char*>(p)), m_end(m_p + size) {}
+    bool Failed() const { return m_failed; }
+    bool Has(size_t n) {
+        if (static_cast<size_t>(m_end - m_p) >= n) return true;
+        m_p = m_end;
+        m_failed = true;
+        return false;
+    }
+    uint32_t Length() {
+        if (!Has(4)) return 0;
+        const uint32_t v = uint32_t(m_p[0]) | uint32_t(m_p[1]) << 8 | uint32_t(m_p[2]) << 16 | uint32_t(m_p[3]) << 24;
+        m_p += 4;
+        return v;
+    }
+    unsigned char Byte() { return Has(1) ? *m_p++ : 0; }
+    uint64_t Varint() {
+        uint64_t v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            if (!Has(1)) return 0;
+            const unsigned char b = *m_p++;
+            v |= static_cast<uint64_t>(b & 0x7F) << shift;
+            if (!(b & 0x80)) break;
+        }
+        return v;
+    }
+    int64_t SignedVarint() {
+        const uint64_t z = Varint();
+        return static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
+    }
+    const CzorInstance* Pointer() {
+        const CzorInstance* i = nullptr;
+        if (!Has(sizeof i)) return nullptr;
+        std::memcpy(&i, m_p, sizeof i);
+        m_p += sizeof i;
+        return i;
+    }
+    std::string_view Bytes(size_t n) {
+        if (!Has(n)) return {};
+        std::string_view s(reinterpret_cast<const char*>(m_p), n);
+        m_p += n;
+        return s;
+    }
+    void Skip(size_t n) { if (Has(n)) m_p += n; }
 
+private:
+    const unsigned char* m_p;
+    const unsigned char* m_end;
+    bool m_failed = false;
+};
 
 }  // namespace
 
@@ -42,90 +103,112 @@ PackedRun* PackedRuns::Find(uint32_t seq) {
     return seq - it->firstSeq < it->count ? &*it : nullptr;
 }
 
-RunEncoder::RunEncoder(std::string& out, uint32_t firstSeq, int entities)
-    : m_out(out), m_firstSeq(firstSeq), m_prev(static_cast<size_t>(entities) + 1, {nullptr, 0}) {
-    m_out.clear();
+// --- The spool ------------------------------------------------------------------------------------------
+
+Spool::~Spool() {
+    if (m_fd >= 0) ::close(m_fd);
 }
 
-bool RunEncoder::SameRef(const CzorInstance* a, uint32_t aPlace, const CzorInstance* b, uint32_t bPlace) const {
-    const bool aIn = a->GetSequence() >= m_firstSeq, bIn = b->GetSequence() >= m_firstSeq;
-    if (aIn != bIn) return false;
-    if (!aIn) return a == b;
-    return static_cast<int64_t>(a->GetSequence()) - aPlace == static_cast<int64_t>(b->GetSequence()) - bPlace;
+bool Spool::Append(const char* p, size_t n, uint64_t& offset) {
+    if (m_fd < 0) {
+        if (m_failed) return false;
+        const char* dir = std::getenv("TMPDIR");
+        std::string folder = dir && *dir ? dir : "/tmp";
+        m_fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (m_fd < 0) {  // a file system without unnamed files: a named one, unlinked at once
+            std::string name = folder + "/zorpackXXXXXX";
+            m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+            if (m_fd >= 0) ::unlink(name.c_str());
+        }
+        if (m_fd < 0) {
+            m_failed = true;
+            return false;
+        }
+    }
+    offset = m_size;
+    for (size_t done = 0; done < n;) {
+        const ssize_t w = ::pwrite(m_fd, p + done, n - done, static_cast<off_t>(m_size + done));
+        if (w < 0 && errno == EINTR) continue;
+        // Whatever part was written is simply written over by the next batch.
+        if (w <= 0) return false;
+        done += static_cast<size_t>(w);
+    }
+    m_size += n;
+    return true;
 }
 
-bool RunEncoder::Same(const CzorValue& a, uint32_t aPlace, const CzorValue& b, uint32_t bPlace) const {
-    if (a.GetType() != b.GetType()) return false;
-    switch (a.GetType()) {
-    case zorNOTYPE: return true;
-    case zorINTEGER: return a.GetInt() == b.GetInt();
-    case zorREAL: {
-        const double x = a.GetReal(), y = b.GetReal();
-        return std::memcmp(&x, &y, sizeof x) == 0;  // as spelt: 0. and -0. differ
+bool Spool::Read(uint64_t offset, size_t n, std::unique_ptr<char[]>& out, size_t& capacity,
+                 std::string& error) const {
+    if (capacity < n) {
+        out.reset(new char[n]);
+        capacity = n;
     }
-    case zorSTRING: return std::strcmp(a.GetString(), b.GetString()) == 0;
-    case zorBOOLEAN: {
-        bool x = false, y = false;
-        a.Get(x);
-        b.Get(y);
-        return x == y;
+    for (size_t done = 0; done < n;) {
+        const ssize_t r = m_fd < 0 ? -1 : ::pread(m_fd, out.get() + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+            error = std::string("упакованные записи не прочитаны из временного файла: ") +
+                    (r < 0 ? std::strerror(errno) : "файл короче ожидаемого");
+            return false;
+        }
+        done += static_cast<size_t>(r);
     }
-    case zorINSTANCE: return SameRef(a.GetInstance(), aPlace, b.GetInstance(), bPlace);
-    default: return false;  // bytes and lists are rare among many alike records: spelt out
-    }
+    return true;
 }
+
+// --- Records ------------------------------------------------------------------------------------------------
+
+RunEncoder::RunEncoder(OutBuf& out, uint32_t firstSeq) : m_out(out), m_firstSeq(firstSeq) { m_out.clear(); }
+
+void RunEncoder::StartPiece() {
+    m_piece = m_out.size();
+    m_out.Commit(m_out.Room(4) + 4);
+}
+
+void RunEncoder::EndPiece() { PutLength(m_out.At(m_piece), m_out.size() - m_piece - 4); }
 
 void RunEncoder::Ref(const CzorInstance* inst, uint32_t place) {
     if (inst->GetSequence() >= m_firstSeq) {
-        m_out.push_back(static_cast<char>(RecordReader::kRefIn));
+        m_out.push_back(static_cast<char>(Hole::kRefIn));
         PutVarint(m_out, ZigZag(static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place));
     } else {
-        m_out.push_back(static_cast<char>(RecordReader::kRefOut));
+        m_out.push_back(static_cast<char>(Hole::kRefOut));
         m_out.append(reinterpret_cast<const char*>(&inst), sizeof inst);
     }
 }
 
 bool RunEncoder::Value(const CzorValue& v, uint32_t place) {
     switch (v.GetType()) {
-    case zorNOTYPE: m_out.push_back(static_cast<char>(RecordReader::kEmpty)); return true;
-    case zorINTEGER:
-        m_out.push_back(static_cast<char>(RecordReader::kInt));
-        PutVarint(m_out, ZigZag(v.GetInt()));
-        return true;
-    case zorREAL: {
-        const double r = v.GetReal();
-        if (!std::isfinite(r)) return false;
-        m_out.push_back(static_cast<char>(RecordReader::kReal));
-        m_out.append(reinterpret_cast<const char*>(&r), sizeof r);
-        return true;
-    }
-    case zorSTRING: {
-        const char* text = v.GetString();
-        m_out.push_back(static_cast<char>(RecordReader::kText));
-        PutBytes(m_out, text, std::strlen(text));
-        return true;
-    }
+    case zorNOTYPE: m_out.push_back('$'); return true;
+    case zorINTEGER: step_format::Int(m_out, v.GetInt()); return true;
+    case zorREAL: return step_format::Real(m_out, v.GetReal());
+    case zorSTRING: step_format::Text(m_out, v.GetString()); return true;
     case zorBOOLEAN: {
         bool b = false;
         v.Get(b);
-        m_out.push_back(static_cast<char>(b ? RecordReader::kTrue : RecordReader::kFalse));
+        m_out.append(b ? ".T." : ".F.");
         return true;
     }
     case zorBINARY: {
         const CzorDataBuf* b = v.GetBuffer();
-        m_out.push_back(static_cast<char>(RecordReader::kBinary));
-        PutBytes(m_out, b->GetBuffer(), b->GetSize());
+        step_format::Binary(m_out, b->GetBuffer(), b->GetSize());
         return true;
     }
-    case zorINSTANCE: Ref(v.GetInstance(), place); return true;
+    case zorINSTANCE:
+        EndPiece();
+        Ref(v.GetInstance(), place);
+        StartPiece();
+        return true;
     case zorAGGREGATE: {
-        // A file lists only the instances of a list; nothing else of it is kept.
+        // A file lists only the instances of a list; which of them still stand is known when it is written.
         size_t n = 0;
         for (const CzorValue& item : *v.GetAggr()) n += item.GetInstance() ? 1 : 0;
-        m_out.push_back(static_cast<char>(RecordReader::kList));
+        EndPiece();
+        m_out.push_back(static_cast<char>(Hole::kList));
         PutVarint(m_out, n);
         for (const CzorValue& item : *v.GetAggr())
             if (const CzorInstance* i = item.GetInstance()) Ref(i, place);
+        StartPiece();
         return true;
     }
     default: return false;
@@ -134,99 +217,72 @@ bool RunEncoder::Value(const CzorValue& v, uint32_t place) {
 
 bool RunEncoder::Add(const CzorInstance* inst, uint32_t place) {
     const size_t at = m_out.size();
+    m_out.Commit(m_out.Room(4) + 4);
+    StartPiece();
     const CzorEntity* e = inst->GetEntity();
+    m_out.push_back('=');
+    m_out.append(e->GetUpperName());
+    m_out.push_back('(');
     const int count = inst->GetValueCount();
-    PutVarint(m_out, static_cast<uint64_t>(e->GetId()));
-    const size_t bits = m_out.size();
-    m_out.append(BitBytes(count), '\0');
-    auto& [prev, prevPlace] = m_prev[static_cast<size_t>(e->GetId())];
     const auto* slots = zorStoreAccess::Slots(inst);
-    const auto* prevSlots = prev ? zorStoreAccess::Slots(prev) : nullptr;
     for (int k = 0; k < count; ++k) {
-        if (prevSlots && Same(slots[k].m_Value, place, prevSlots[k].m_Value, prevPlace)) {
-            m_out[bits + static_cast<size_t>(k) / 8] |= static_cast<char>(1 << (k % 8));
-            continue;
-        }
+        if (k) m_out.push_back(',');
         if (!Value(slots[k].m_Value, place)) {
             m_out.resize(at);
             return false;
         }
     }
-    prev = inst;
-    prevPlace = place;
+    m_out.append(");\n");
+    EndPiece();
+    m_out.push_back(static_cast<char>(Hole::kEnd));
+    PutLength(m_out.At(at), m_out.size() - at - 4);
     return true;
 }
 
-RunDecoder::RunDecoder(const PackedRun& run, const CzorStepData& store)
-    : m_store(store), m_in(run.bytes.get(), run.size), m_side(run.bytes.get(), run.size),
-      m_prev(static_cast<size_t>(store.GetEntities().GetSize()) + 1),
-      m_entities(m_prev.size(), nullptr) {}
-
-const CzorEntity* RunDecoder::Begin() {
-    const uint64_t id = m_in.Varint();
-    const CzorEntity* e = nullptr;
-    if (id < m_entities.size()) {
-        if (!m_entities[id]) m_entities[id] = m_store.GetEntityById(static_cast<int>(id));
-        e = m_entities[id];
+bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, OutBuf& out) {
+    Reader in(p, size);
+    const auto markOf = [&](unsigned char hole, uint32_t place) -> uint32_t {
+        if (hole == static_cast<unsigned char>(Hole::kRefIn)) {
+            const int64_t target = static_cast<int64_t>(place) + in.SignedVarint();
+            return target >= 0 && static_cast<uint64_t>(target) < marks.size() ? marks[static_cast<size_t>(target)] : 0;
+        }
+        if (hole == static_cast<unsigned char>(Hole::kRefOut)) {
+            const CzorInstance* i = in.Pointer();
+            return i && !i->IsDeleted() ? zorStoreAccess::Mark(const_cast<CzorInstance*>(i)) : 0;
+        }
+        in.Skip(size);  // not a reference: the records are damaged
+        return 0;
+    };
+    for (uint32_t place = 0; place < count && !in.Failed(); ++place) {
+        const uint32_t length = in.Length();
+        if (place >= marks.size() || !marks[place]) {
+            in.Skip(length);
+            continue;
+        }
+        step_format::Number(out, marks[place]);
+        for (;;) {
+            out.append(in.Bytes(in.Length()));
+            const unsigned char hole = in.Byte();
+            if (in.Failed() || hole == static_cast<unsigned char>(Hole::kEnd)) break;
+            if (hole == static_cast<unsigned char>(Hole::kList)) {
+                out.push_back('(');
+                bool first = true;
+                for (uint64_t n = in.Varint(); n > 0 && !in.Failed(); --n) {
+                    // As with a live list: a deleted instance leaves no entry behind.
+                    if (const uint32_t mark = markOf(in.Byte(), place)) {
+                        if (!first) out.push_back(',');
+                        first = false;
+                        step_format::Number(out, mark);
+                    }
+                }
+                out.push_back(')');
+                continue;
+            }
+            if (const uint32_t mark = markOf(hole, place)) step_format::Number(out, mark);
+            else out.push_back('$');
+        }
     }
-    if (!e) {
-        m_in.Seek(nullptr);
-        return nullptr;
-    }
-    m_bits = m_in.Position();
-    m_in.Seek(m_bits + BitBytes(e->GetAttrCount()));
-    m_pPrev = &m_prev[id];
-    if (m_pPrev->empty()) m_pPrev->resize(static_cast<size_t>(e->GetAttrCount()));
-    return e;
-}
-
-RecordReader& RunDecoder::Value(int k) {
-    const unsigned char*& prev = (*m_pPrev)[static_cast<size_t>(k)];
-    if (m_bits[k / 8] & (1 << (k % 8))) {
-        m_side.Seek(prev);
-        return m_side;
-    }
-    prev = m_in.Position();
-    return m_in;
-}
-
-uint64_t RecordReader::Varint() {
-    uint64_t v = 0;
-    for (int shift = 0; m_p < m_end && shift < 64; shift += 7) {
-        const unsigned char b = *m_p++;
-        v |= static_cast<uint64_t>(b & 0x7F) << shift;
-        if (!(b & 0x80)) break;
-    }
-    return v;
-}
-
-int64_t RecordReader::SignedVarint() {
-    const uint64_t z = Varint();
-    return static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
-}
-
-double RecordReader::Real() {
-    double r = 0;
-    if (m_end - m_p < static_cast<ptrdiff_t>(sizeof r)) { m_p = m_end; return r; }
-    std::memcpy(&r, m_p, sizeof r);
-    m_p += sizeof r;
-    return r;
-}
-
-std::string_view RecordReader::Bytes() {
-    size_t n = static_cast<size_t>(Varint());
-    if (n > static_cast<size_t>(m_end - m_p)) n = static_cast<size_t>(m_end - m_p);
-    std::string_view s(reinterpret_cast<const char*>(m_p), n);
-    m_p += n;
-    return s;
-}
-
-CzorInstance* RecordReader::Pointer() {
-    CzorInstance* p = nullptr;
-    if (m_end - m_p < static_cast<ptrdiff_t>(sizeof p)) { m_p = m_end; return p; }
-    std::memcpy(&p, m_p, sizeof p);
-    m_p += sizeof p;
-    return p;
+    return !in.Failed();
 }
 
 }  // namespace zor_detail
@@ -270,8 +326,8 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
         if (std::find(droppable.begin(), droppable.end(), made[i]->m_pEntity) == droppable.end()) return false;
     }
     if (!m_pPacked) m_pPacked = std::make_unique<zor_detail::PackedRuns>();
-    std::string& bytes = m_pPacked->scratch;
-    zor_detail::RunEncoder encoder(bytes, mark.seq, m_Entities.GetSize());
+    zor_detail::OutBuf& bytes = m_pPacked->scratch;
+    zor_detail::RunEncoder encoder(bytes, mark.seq);
     for (uint32_t i = 0; i < n; ++i)
         if (!encoder.Add(made[i], i)) return false;
 
@@ -279,8 +335,7 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
     run.firstSeq = mark.seq;
     run.count = n;
     run.size = bytes.size();
-    run.bytes.reset(new unsigned char[bytes.size()]);
-    std::memcpy(run.bytes.get(), bytes.data(), bytes.size());
+    if (!m_pPacked->spool.Append(bytes.data(), bytes.size(), run.offset)) return false;
     std::vector<CzorEntity*> keptEntity(order.size());
     for (size_t k = 0; k < order.size(); ++k) keptEntity[k] = made[order[k]]->m_pEntity;
 

@@ -2,6 +2,7 @@
 // instances kept whole, through moves and deletions; refusals change nothing; the batches' memory is reused.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,32 @@ TEST_F(Packed, RefusalsChangeNothing) {
     for (const char* what : {"nothing kept", "kept from before the mark", "a kept one twice", "an entity not droppable",
                              "one deleted since", "one moved since", "a mark from another store life"})
         EXPECT_FALSE(attempt(what)) << what;
+}
+
+// The records wait in a file that no one sees and nothing outlives; where no such file can be made, the
+// batch stays whole.
+TEST_F(Packed, RecordsWaitInAnUnseenFile) {
+    const std::string folder = Path("spool");
+    std::filesystem::create_directory(folder);
+    const struct {
+        const char* name;
+        std::string tmpdir;
+        bool packs;
+    } cases[] = {{"a folder", folder, true}, {"no such folder", Path("missing"), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zor::test::ScopedEnv tmpdir("TMPDIR", c.tmpdir);
+        store.ClearData();
+        Make("thing", 0);
+        const zorPackMark mark = store.GetPackMark();
+        std::vector<CzorInstance*> keep{Make("thing", 1)};
+        store.PutAttrBN(keep[0], "ref", Make("part", 2));
+        const std::string before = Saved("before.zordot");
+        EXPECT_EQ(store.PackSince(mark, keep, Parts()), c.packs);
+        EXPECT_EQ(Saved("after.zordot"), before);
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+    }
+    store.ClearData();
 }
 
 // Batch after batch, the store's memory holds what stands for them, not what they were.
