@@ -20,16 +20,6 @@ namespace zor_detail {
 
 namespace {
 
-void PutVarint(OutBuf& out, uint64_t v) {
-    char* o = out.Room(10);
-    while (v >= 0x80) {
-        *o++ = static_cast<char>((v & 0x7F) | 0x80);
-        v >>= 7;
-    }
-    *o++ = static_cast<char>(v);
-    out.Commit(o);
-}
-
 uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
 
 void PutLength(char* at, size_t n) {
@@ -160,129 +150,169 @@ bool Spool::Read(uint64_t offset, size_t n, std::unique_ptr<char[]>& out, size_t
 
 RunEncoder::RunEncoder(OutBuf& out, uint32_t firstSeq) : m_out(out), m_firstSeq(firstSeq) { m_out.clear(); }
 
-void RunEncoder::StartPiece() {
-    m_piece = m_out.size();
-    m_out.Commit(m_out.Room(4) + 4);
-}
+namespace {
 
-void RunEncoder::EndPiece() { PutLength(m_out.At(m_piece), m_out.size() - m_piece - 4); }
+// The most a varint takes, and a hole's tag with it.
+constexpr size_t kVarint = 10;
+constexpr size_t kRefHole = 1 + std::max(kVarint, sizeof(void*));
 
-void RunEncoder::Ref(const CzorInstance* inst, uint32_t place) {
-    if (inst->GetSequence() >= m_firstSeq) {
-        m_out.push_back(static_cast<char>(Hole::kRefIn));
-        PutVarint(m_out, ZigZag(static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place));
-    } else {
-        m_out.push_back(static_cast<char>(Hole::kRefOut));
-        m_out.append(reinterpret_cast<const char*>(&inst), sizeof inst);
+char* PutVarint(char* o, uint64_t v) {
+    while (v >= 0x80) {
+        *o++ = static_cast<char>((v & 0x7F) | 0x80);
+        v >>= 7;
     }
+    *o++ = static_cast<char>(v);
+    return o;
 }
 
-bool RunEncoder::Value(const CzorValue& v, uint32_t place) {
+// The most a value's text and holes may take; 0 for a value a file cannot hold.
+size_t Bound(const CzorValue& v) {
     switch (v.GetType()) {
-    case zorNOTYPE: m_out.push_back('$'); return true;
-    case zorINTEGER: step_format::Int(m_out, v.GetInt()); return true;
-    case zorREAL: return step_format::Real(m_out, v.GetReal());
-    case zorSTRING: step_format::Text(m_out, v.GetString()); return true;
-    case zorBOOLEAN: {
-        bool b = false;
-        v.Get(b);
-        m_out.append(b ? ".T." : ".F.");
-        return true;
+    case zorNOTYPE: return 1;
+    case zorINTEGER: return 21;
+    case zorREAL: return std::isfinite(v.GetReal()) ? 40 : 0;
+    case zorSTRING: return 4 * std::strlen(v.GetString()) + 2;
+    case zorBOOLEAN: return 3;
+    case zorBINARY: return 2 * v.GetBuffer()->GetSize() + 3;
+    case zorINSTANCE: return kRefHole + 4;
+    case zorAGGREGATE: return 1 + kVarint + kRefHole * v.GetAggr()->GetSize() + 4;
+    default: return 0;
     }
-    case zorBINARY: {
-        const CzorDataBuf* b = v.GetBuffer();
-        step_format::Binary(m_out, b->GetBuffer(), b->GetSize());
-        return true;
+}
+
+}  // namespace
+
+char* RunEncoder::Ref(char* o, const CzorInstance* inst, uint32_t place) const {
+    if (inst->GetSequence() >= m_firstSeq) {
+        *o++ = static_cast<char>(Hole::kRefIn);
+        return PutVarint(o, ZigZag(static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place));
     }
-    case zorINSTANCE:
-        EndPiece();
-        Ref(v.GetInstance(), place);
-        StartPiece();
-        return true;
-    case zorAGGREGATE: {
-        // A file lists only the instances of a list; which of them still stand is known when it is written.
-        size_t n = 0;
-        for (const CzorValue& item : *v.GetAggr()) n += item.GetInstance() ? 1 : 0;
-        EndPiece();
-        m_out.push_back(static_cast<char>(Hole::kList));
-        PutVarint(m_out, n);
-        for (const CzorValue& item : *v.GetAggr())
-            if (const CzorInstance* i = item.GetInstance()) Ref(i, place);
-        StartPiece();
-        return true;
-    }
-    default: return false;
-    }
+    *o++ = static_cast<char>(Hole::kRefOut);
+    std::memcpy(o, &inst, sizeof inst);
+    return o + sizeof inst;
 }
 
 bool RunEncoder::Add(const CzorInstance* inst, uint32_t place) {
-    const size_t at = m_out.size();
-    m_out.Commit(m_out.Room(4) + 4);
-    StartPiece();
-    const CzorEntity* e = inst->GetEntity();
-    m_out.push_back('=');
-    m_out.append(e->GetUpperName());
-    m_out.push_back('(');
+    const std::string& name = inst->GetEntity()->GetUpperName();
     const int count = inst->GetValueCount();
     const auto* slots = zorStoreAccess::Slots(inst);
+    // Record and piece lengths, "=NAME(", the commas, ");\n" and the end.
+    size_t bound = 4 + 4 + name.size() + 2 + static_cast<size_t>(count) + 3 + 1;
     for (int k = 0; k < count; ++k) {
-        if (k) m_out.push_back(',');
-        if (!Value(slots[k].m_Value, place)) {
-            m_out.resize(at);
-            return false;
+        const size_t b = Bound(slots[k].m_Value);
+        if (!b) return false;
+        bound += b;
+    }
+    char* const record = m_out.Room(bound);
+    char* piece = record + 4;
+    char* o = piece + 4;
+    const auto endPiece = [&] { PutLength(piece, static_cast<size_t>(o - piece) - 4); };
+    *o++ = '=';
+    std::memcpy(o, name.data(), name.size());
+    o += name.size();
+    *o++ = '(';
+    for (int k = 0; k < count; ++k) {
+        if (k) *o++ = ',';
+        const CzorValue& v = slots[k].m_Value;
+        switch (v.GetType()) {
+        case zorNOTYPE: *o++ = '$'; break;
+        case zorINTEGER: o = step_format::PutInt(o, v.GetInt()); break;
+        case zorREAL: o = step_format::PutReal(o, v.GetReal()); break;
+        case zorSTRING: o = step_format::PutText(o, v.GetString()); break;
+        case zorBOOLEAN: {
+            bool b = false;
+            v.Get(b);
+            std::memcpy(o, b ? ".T." : ".F.", 3);
+            o += 3;
+            break;
+        }
+        case zorBINARY: {
+            const CzorDataBuf* b = v.GetBuffer();
+            o = step_format::PutBinary(o, b->GetBuffer(), b->GetSize());
+            break;
+        }
+        case zorINSTANCE:
+            endPiece();
+            o = Ref(o, v.GetInstance(), place);
+            piece = o;
+            o += 4;
+            break;
+        case zorAGGREGATE: {
+            // A file lists only the instances of a list; which of them still stand is known when it is
+            // written.
+            size_t n = 0;
+            for (const CzorValue& item : *v.GetAggr()) n += item.GetInstance() ? 1 : 0;
+            endPiece();
+            *o++ = static_cast<char>(Hole::kList);
+            o = PutVarint(o, n);
+            for (const CzorValue& item : *v.GetAggr())
+                if (const CzorInstance* i = item.GetInstance()) o = Ref(o, i, place);
+            piece = o;
+            o += 4;
+            break;
+        }
+        default: break;  // refused by Bound
         }
     }
-    m_out.append(");\n");
-    EndPiece();
-    m_out.push_back(static_cast<char>(Hole::kEnd));
-    PutLength(m_out.At(at), m_out.size() - at - 4);
+    std::memcpy(o, ");\n", 3);
+    o += 3;
+    endPiece();
+    *o++ = static_cast<char>(Hole::kEnd);
+    PutLength(record, static_cast<size_t>(o - record) - 4);
+    m_out.Commit(o);
     return true;
 }
 
 bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, OutBuf& out) {
     Reader in(p, size);
-    const auto markOf = [&](unsigned char hole, uint32_t place) -> uint32_t {
+    const auto markOf = [&marks](Reader& rec, unsigned char hole, uint32_t place) -> uint32_t {
         if (hole == static_cast<unsigned char>(Hole::kRefIn)) {
-            const int64_t target = static_cast<int64_t>(place) + in.SignedVarint();
+            const int64_t target = static_cast<int64_t>(place) + rec.SignedVarint();
             return target >= 0 && static_cast<uint64_t>(target) < marks.size() ? marks[static_cast<size_t>(target)] : 0;
         }
         if (hole == static_cast<unsigned char>(Hole::kRefOut)) {
-            const CzorInstance* i = in.Pointer();
+            const CzorInstance* i = rec.Pointer();
             return i && !i->IsDeleted() ? zorStoreAccess::Mark(const_cast<CzorInstance*>(i)) : 0;
         }
-        in.Skip(size);  // not a reference: the records are damaged
+        rec.Skip(~size_t{0});  // not a reference: the record is damaged
         return 0;
     };
-    for (uint32_t place = 0; place < count && !in.Failed(); ++place) {
-        const uint32_t length = in.Length();
-        if (place >= marks.size() || !marks[place]) {
-            in.Skip(length);
-            continue;
-        }
-        step_format::Number(out, marks[place]);
+    for (uint32_t place = 0; place < count; ++place) {
+        const std::string_view body = in.Bytes(in.Length());
+        if (in.Failed()) return false;
+        if (place >= marks.size() || !marks[place]) continue;
+        // Every piece is copied as it is and every hole of at least two bytes becomes at most ",#" and ten
+        // digits.
+        Reader rec(body.data(), body.size());
+        char* o = out.Room(21 + 6 * body.size());
+        o = step_format::PutNumber(o, marks[place]);
         for (;;) {
-            out.append(in.Bytes(in.Length()));
-            const unsigned char hole = in.Byte();
-            if (in.Failed() || hole == static_cast<unsigned char>(Hole::kEnd)) break;
+            const std::string_view piece = rec.Bytes(rec.Length());
+            std::memcpy(o, piece.data(), piece.size());
+            o += piece.size();
+            const unsigned char hole = rec.Byte();
+            if (rec.Failed() || hole == static_cast<unsigned char>(Hole::kEnd)) break;
             if (hole == static_cast<unsigned char>(Hole::kList)) {
-                out.push_back('(');
+                *o++ = '(';
                 bool first = true;
-                for (uint64_t n = in.Varint(); n > 0 && !in.Failed(); --n) {
+                for (uint64_t n = rec.Varint(); n > 0 && !rec.Failed(); --n) {
                     // As with a live list: a deleted instance leaves no entry behind.
-                    if (const uint32_t mark = markOf(in.Byte(), place)) {
-                        if (!first) out.push_back(',');
+                    if (const uint32_t mark = markOf(rec, rec.Byte(), place)) {
+                        if (!first) *o++ = ',';
                         first = false;
-                        step_format::Number(out, mark);
+                        o = step_format::PutNumber(o, mark);
                     }
                 }
-                out.push_back(')');
+                *o++ = ')';
                 continue;
             }
-            if (const uint32_t mark = markOf(hole, place)) step_format::Number(out, mark);
-            else out.push_back('$');
+            if (const uint32_t mark = markOf(rec, hole, place)) o = step_format::PutNumber(o, mark);
+            else *o++ = '$';
         }
+        out.Commit(o);
+        if (rec.Failed()) return false;
     }
-    return !in.Failed();
+    return true;
 }
 
 }  // namespace zor_detail

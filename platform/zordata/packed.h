@@ -76,13 +76,9 @@ public:
     bool Add(const CzorInstance* inst, uint32_t place);
 
 private:
-    bool Value(const CzorValue& v, uint32_t place);
-    void Ref(const CzorInstance* inst, uint32_t place);
-    void StartPiece();
-    void EndPiece();
+    char* Ref(char* o, const CzorInstance* inst, uint32_t place) const;
     OutBuf& m_out;
     uint32_t m_firstSeq;
-    size_t m_piece = 0;  // where the length of the piece being written stands
 };
 
 // Writes the text of a run's records, holes filled by marks (0: an instance with no line, a deleted kept

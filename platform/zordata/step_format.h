@@ -39,8 +39,6 @@ public:
     }
     void append(std::string_view s) { append(s.data(), s.size()); }
     void append(const char* s) { append(s, std::strlen(s)); }
-    // Overwrites what was written at `at` (inside what is written).
-    char* At(size_t at) { return m_data.get() + at; }
 
 private:
     void Grow(size_t need) {
@@ -85,37 +83,48 @@ inline char* Unsigned(char* o, unsigned long long u) {
     return o + n;
 }
 
-inline void Int(OutBuf& out, long long v) {
-    char* o = out.Room(24);
+// The cursor forms write at o, which has room for what they may write (noted with each), and return the
+// end: a record's room is made once, so that nothing between its values reloads the buffer's state.
+
+// At most 21 characters.
+inline char* PutInt(char* o, long long v) {
     unsigned long long u = static_cast<unsigned long long>(v);
     if (v < 0) {
         *o++ = '-';
         u = 0 - u;
     }
-    out.Commit(Unsigned(o, u));
+    return Unsigned(o, u);
 }
 
-// Reals always carry a point ("1.", "2.5", "1.E+20") and read back to the same double. False for one
-// that is not finite, which a file cannot hold.
-inline bool Real(OutBuf& out, double v) {
-    if (!std::isfinite(v)) return false;
+// At most 21 characters.
+inline char* PutNumber(char* o, unsigned long long mark) {
+    *o++ = '#';
+    return Unsigned(o, mark);
+}
+
+// Reals always carry a point ("1.", "2.5", "1.E+20") and read back to the same double. A finite value
+// only, in at most 40 characters.
+inline char* PutReal(char* o, double v) {
     char buf[40];
     auto r = std::to_chars(buf, buf + sizeof buf, v);
     std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
     const size_t e = s.find('e');
     std::string_view mant = s.substr(0, e);
-    out.append(mant);
-    if (mant.find('.') == std::string_view::npos) out.push_back('.');
+    std::memcpy(o, mant.data(), mant.size());
+    o += mant.size();
+    if (mant.find('.') == std::string_view::npos) *o++ = '.';
     if (e != std::string_view::npos) {
-        out.push_back('E');
-        out.append(s.substr(e + 1));
+        *o++ = 'E';
+        std::string_view exp = s.substr(e + 1);
+        std::memcpy(o, exp.data(), exp.size());
+        o += exp.size();
     }
-    return true;
+    return o;
 }
 
-// A character below a space, the quote, the backslash and DEL are escaped; UTF-8 passes as it is.
-inline void Text(OutBuf& out, std::string_view s) {
-    char* o = out.Room(4 * s.size() + 2);  // "\X\hh" is the longest form of one byte
+// A character below a space, the quote, the backslash and DEL are escaped; UTF-8 passes as it is. At
+// most 4 characters a byte and 2 ("\X\hh" is the longest form of one byte).
+inline char* PutText(char* o, std::string_view s) {
     *o++ = '\'';
     for (const char ch : s) {
         const unsigned char c = static_cast<unsigned char>(ch);
@@ -136,11 +145,11 @@ inline void Text(OutBuf& out, std::string_view s) {
         }
     }
     *o++ = '\'';
-    out.Commit(o);
+    return o;
 }
 
-inline void Binary(OutBuf& out, const unsigned char* p, size_t n) {
-    char* o = out.Room(2 * n + 3);
+// At most 2 characters a byte and 3.
+inline char* PutBinary(char* o, const unsigned char* p, size_t n) {
     *o++ = '"';
     *o++ = '0';
     for (size_t i = 0; i < n; ++i) {
@@ -148,14 +157,19 @@ inline void Binary(OutBuf& out, const unsigned char* p, size_t n) {
         *o++ = kHex[p[i] & 15];
     }
     *o++ = '"';
-    out.Commit(o);
+    return o;
 }
 
-inline void Number(OutBuf& out, unsigned long long mark) {
-    char* o = out.Room(24);
-    *o++ = '#';
-    out.Commit(Unsigned(o, mark));
+inline void Int(OutBuf& out, long long v) { out.Commit(PutInt(out.Room(21), v)); }
+inline void Number(OutBuf& out, unsigned long long mark) { out.Commit(PutNumber(out.Room(21), mark)); }
+// False for a real that is not finite, which a file cannot hold.
+inline bool Real(OutBuf& out, double v) {
+    if (!std::isfinite(v)) return false;
+    out.Commit(PutReal(out.Room(40), v));
+    return true;
 }
+inline void Text(OutBuf& out, std::string_view s) { out.Commit(PutText(out.Room(4 * s.size() + 2), s)); }
+inline void Binary(OutBuf& out, const unsigned char* p, size_t n) { out.Commit(PutBinary(out.Room(2 * n + 3), p, n)); }
 
 }  // namespace step_format
 
