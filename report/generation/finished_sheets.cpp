@@ -87,12 +87,21 @@ void CFinishedSheets::WriteSheets(CzorTAggr<CzorInstance>& sheets) {
     const CReportSchema& s = m_manager.Schema();
     const CzorTAggr<CzorInstance>& all = store->GetInstances();
     std::vector<CzorInstance*> order;
-    order.reserve(static_cast<size_t>(all.GetSize()));
     for (CReportSheet* sheet : m_manager.GetSheets()) {
         const auto it = m_Finished.find(sheet);
-        if (it != m_Finished.end())
-            order.insert(order.end(), all.begin() + std::min(it->second.createdFrom, all.GetSize()),
-                         all.begin() + std::min(it->second.createdTo, all.GetSize()));
+        if (it != m_Finished.end()) {
+            // One live instance of a packed batch moves the whole batch: the others need no place here.
+            bool batchNamed = false;
+            for (int i = std::min(it->second.createdFrom, all.GetSize()); i < std::min(it->second.createdTo, all.GetSize());
+                 ++i) {
+                CzorInstance* inst = all.GetAt(i);
+                if (inst->IsPacked() && !inst->IsDeleted()) {
+                    if (batchNamed) continue;
+                    batchNamed = true;
+                }
+                order.push_back(inst);
+            }
+        }
         const int from = all.GetSize();
         sheet->Update(true);
         order.insert(order.end(), all.begin() + from, all.end());
