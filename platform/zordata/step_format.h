@@ -57,14 +57,23 @@ namespace step_format {
 
 inline constexpr char kHex[] = "0123456789ABCDEF";
 
-// Instance numbers and small values make up most of a file: two digits at a time, back to front.
+// Instance numbers and small values make up most of a file: counted first, then written two digits at a
+// time from the back, straight into place.
 inline char* Unsigned(char* o, unsigned long long u) {
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    char digits[20];
-    char* d = digits + sizeof digits;
+    static constexpr unsigned long long kTens[] = {10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
+                                                   10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL,
+                                                   100000000000ULL, 1000000000000ULL, 10000000000000ULL,
+                                                   100000000000000ULL, 1000000000000000ULL, 10000000000000000ULL,
+                                                   100000000000000000ULL, 1000000000000000000ULL,
+                                                   10000000000000000000ULL};
+    size_t n = 1;
+    while (n < 20 && u >= kTens[n - 1]) ++n;
+    char* const end = o + n;
+    char* d = end;
     while (u >= 100) {
         const unsigned pair = static_cast<unsigned>(u % 100) * 2;
         u /= 100;
@@ -78,9 +87,7 @@ inline char* Unsigned(char* o, unsigned long long u) {
     } else {
         *--d = static_cast<char>('0' + u);
     }
-    const size_t n = static_cast<size_t>(digits + sizeof digits - d);
-    std::memcpy(o, d, n);
-    return o + n;
+    return end;
 }
 
 // The cursor forms write at o, which has room for what they may write (noted with each), and return the
