@@ -85,6 +85,8 @@ private:
 
 }  // namespace
 
+uint32_t KeptAt(const PackedRun& run, size_t k) { return run.kept[k]->GetSequence() - run.firstSeq; }
+
 PackedRun* PackedRuns::Find(uint32_t seq) {
     auto it = std::upper_bound(runs.begin(), runs.end(), seq,
                                [](uint32_t s, const PackedRun& r) { return s < r.firstSeq; });
@@ -401,7 +403,6 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
         ++m_nLive;
         run.kept.push_back(inst);
     }
-    run.keptAt = order;
     run.liveKept = static_cast<uint32_t>(order.size());
     for (size_t k = 0; k < keep.size(); ++k)
         keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];

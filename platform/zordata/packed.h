@@ -30,8 +30,7 @@ struct PackedRun {
     uint32_t liveKept = 0;
     uint64_t offset = 0;  // where the records stand in the spool
     size_t size = 0;
-    std::vector<CzorInstance*> kept;  // in place order
-    std::vector<uint32_t> keptAt;     // their places in the run
+    std::vector<CzorInstance*> kept;  // in place order, each numbered firstSeq and its place (KeptAt)
     uint32_t firstMark = 0;           // the file writer's number of the first place (0: not yet numbered)
 };
 
@@ -52,6 +51,9 @@ private:
     bool m_failed = false;  // once the file could not be made, no other attempt
     uint64_t m_size = 0;
 };
+
+// The place in its run of the run's k-th kept instance.
+uint32_t KeptAt(const PackedRun& run, size_t k);
 
 class PackedRuns {
 public:

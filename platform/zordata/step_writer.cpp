@@ -124,7 +124,7 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink&
         marks.assign(run.count, 0);
         uint32_t next = run.firstMark;
         for (uint32_t place = 0, k = 0; place < run.count; ++place) {
-            const bool isKept = k < run.keptAt.size() && run.keptAt[k] == place;
+            const bool isKept = k < run.kept.size() && KeptAt(run, k) == place;
             if (isKept && run.kept[k++]->IsDeleted()) continue;
             marks[place] = next++;
         }
@@ -154,7 +154,7 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink&
         if (run->firstMark) continue;
         run->firstMark = n + 1;
         placeMarks(*run);
-        for (size_t k = 0; k < run->kept.size(); ++k) zorStoreAccess::Mark(run->kept[k]) = marks[run->keptAt[k]];
+        for (size_t k = 0; k < run->kept.size(); ++k) zorStoreAccess::Mark(run->kept[k]) = marks[KeptAt(*run, k)];
         for (uint32_t m : marks) n = std::max(n, m);
     }
 

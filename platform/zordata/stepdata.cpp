@@ -158,7 +158,7 @@ void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
         // A packed batch moves whole, its kept instances (deleted ones too) keeping their places in it.
         runsMoved.emplace_back(run, m_nNextSeq);
         for (size_t k = 0; k < run->kept.size(); ++k) {
-            run->kept[k]->m_nSeq = m_nNextSeq + run->keptAt[k];
+            run->kept[k]->m_nSeq = m_nNextSeq + zor_detail::KeptAt(*run, k);
             note(run->kept[k]);
         }
         moved.push_back({run->kept.data(), run->kept.size()});

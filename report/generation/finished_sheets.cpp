@@ -65,7 +65,8 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     // read by nothing but the file writer, which takes them from compact records. Where that is refused
     // (a cell made something else too) the instances stay as they are.
     const CReportSchema& s = m_manager.Schema();
-    store->PackSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font});
+    done.packed = store->PackSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font});
+    if (done.packed) std::vector<CzorInstance*>().swap(done.cells);
     done.createdFrom = from;
     done.createdTo = all.GetSize();
 }
@@ -112,7 +113,12 @@ void CFinishedSheets::WriteSheets(CzorTAggr<CzorInstance>& sheets) {
         const int before = std::min(it->second.before, written.GetSize());
         CzorTAggr<CzorInstance> elems;
         for (int i = 0; i < before; ++i) elems.Add(written.GetAt(i));
-        for (CzorInstance* cell : it->second.cells) elems.Add(cell);
+        if (it->second.packed) {
+            for (int i = it->second.createdFrom; i < std::min(it->second.createdTo, all.GetSize()); ++i)
+                elems.Add(all.GetAt(i));
+        } else {
+            for (CzorInstance* cell : it->second.cells) elems.Add(cell);
+        }
         for (int i = before; i < written.GetSize(); ++i) elems.Add(written.GetAt(i));
         store->PutAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
     }
