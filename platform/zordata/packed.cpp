@@ -87,6 +87,12 @@ private:
 
 uint32_t KeptAt(const PackedRun& run, size_t k) { return run.kept[k]->GetSequence() - run.firstSeq; }
 
+const PackedRun* BatchOf(PackedRuns* runs, const CzorInstance* inst) {
+    if (!runs || !inst || !inst->IsPacked() || inst->IsDeleted()) return nullptr;
+    const PackedRun* run = runs->Find(inst->GetSequence());
+    return run && !run->batch.empty() && run->kept.size() == 1 && run->kept[0] == inst ? run : nullptr;
+}
+
 PackedRun* PackedRuns::Find(uint32_t seq) {
     auto it = std::upper_bound(runs.begin(), runs.end(), seq,
                                [](uint32_t s, const PackedRun& r) { return s < r.firstSeq; });
@@ -265,7 +271,8 @@ bool RunEncoder::Add(const CzorInstance* inst, uint32_t place) {
     return true;
 }
 
-bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, OutBuf& out) {
+bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, PackedRuns* runs,
+                  OutBuf& out) {
     Reader in(p, size);
     const auto markOf = [&marks](Reader& rec, unsigned char hole, uint32_t place) -> uint32_t {
         if (hole == static_cast<unsigned char>(Hole::kRefIn)) {
@@ -298,8 +305,28 @@ bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<
                 *o++ = '(';
                 bool first = true;
                 for (uint64_t n = rec.Varint(); n > 0 && !rec.Failed(); --n) {
+                    const unsigned char item = rec.Byte();
+                    if (item == static_cast<unsigned char>(Hole::kRefOut)) {
+                        const CzorInstance* i = rec.Pointer();
+                        if (const PackedRun* batch = BatchOf(runs, i)) {
+                            out.Commit(o);
+                            ForEachOfBatch(*batch, [&](uint32_t mark) {
+                                if (!first) out.push_back(',');
+                                first = false;
+                                step_format::Number(out, mark);
+                            });
+                            o = out.Room(21 + 6 * body.size());
+                            continue;
+                        }
+                        if (i && !i->IsDeleted()) {
+                            if (!first) *o++ = ',';
+                            first = false;
+                            o = step_format::PutNumber(o, zorStoreAccess::Mark(const_cast<CzorInstance*>(i)));
+                        }
+                        continue;
+                    }
                     // As with a live list: a deleted instance leaves no entry behind.
-                    if (const uint32_t mark = markOf(rec, rec.Byte(), place)) {
+                    if (const uint32_t mark = markOf(rec, item, place)) {
                         if (!first) *o++ = ',';
                         first = false;
                         o = step_format::PutNumber(o, mark);
@@ -334,40 +361,51 @@ zorPackMark CzorStepData::GetPackMark() const {
 
 bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
                              const std::vector<CzorEntity*>& droppable) {
+    return Pack(mark, keep, droppable, false) != nullptr;
+}
+
+CzorInstance* CzorStepData::PackBatchSince(const zorPackMark& mark, const std::vector<CzorInstance*>& keep,
+                                           const std::vector<CzorEntity*>& droppable) {
+    std::vector<CzorInstance*> kept(keep);
+    return Pack(mark, kept, droppable, true);
+}
+
+CzorInstance* CzorStepData::Pack(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
+                                 const std::vector<CzorEntity*>& droppable, bool asOne) {
     const int total = m_Instances.GetSize();
-    if (mark.count < 0 || mark.count > total) return false;
+    if (mark.count < 0 || mark.count > total) return nullptr;
     const uint32_t n = static_cast<uint32_t>(total - mark.count);
-    if (n == 0 || keep.empty()) return false;
+    if (n == 0 || keep.empty()) return nullptr;
     const zor_detail::Arena::Mark arena{mark.arenaChunks, mark.arenaUsed, mark.arenaEpoch};
-    if (!m_pArena->CanRelease(arena)) return false;
+    if (!m_pArena->CanRelease(arena)) return nullptr;
     // Everything since the mark, in creation order, and nothing of it deleted, packed or moved.
     CzorInstance* const* made = m_Instances.begin() + mark.count;
     for (uint32_t i = 0; i < n; ++i)
-        if (made[i]->IsDeleted() || made[i]->IsPacked() || made[i]->m_nSeq != mark.seq + i) return false;
+        if (made[i]->IsDeleted() || made[i]->IsPacked() || made[i]->m_nSeq != mark.seq + i) return nullptr;
     std::vector<uint32_t> keptAt;
     keptAt.reserve(keep.size());
     for (CzorInstance* k : keep) {
-        if (!k || k->m_nSeq < mark.seq || k->m_nSeq - mark.seq >= n || made[k->m_nSeq - mark.seq] != k) return false;
+        if (!k || k->m_nSeq < mark.seq || k->m_nSeq - mark.seq >= n || made[k->m_nSeq - mark.seq] != k) return nullptr;
         keptAt.push_back(k->m_nSeq - mark.seq);
     }
     std::vector<uint32_t> order(keptAt);
     std::sort(order.begin(), order.end());
-    if (std::adjacent_find(order.begin(), order.end()) != order.end()) return false;
+    if (std::adjacent_find(order.begin(), order.end()) != order.end()) return nullptr;
     for (uint32_t i = 0, k = 0; i < n; ++i) {
         if (k < order.size() && order[k] == i) { ++k; continue; }
-        if (std::find(droppable.begin(), droppable.end(), made[i]->m_pEntity) == droppable.end()) return false;
+        if (std::find(droppable.begin(), droppable.end(), made[i]->m_pEntity) == droppable.end()) return nullptr;
     }
     if (!m_pPacked) m_pPacked = std::make_unique<zor_detail::PackedRuns>();
     zor_detail::OutBuf& bytes = m_pPacked->scratch;
     zor_detail::RunEncoder encoder(bytes, mark.seq);
     for (uint32_t i = 0; i < n; ++i)
-        if (!encoder.Add(made[i], i)) return false;
+        if (!encoder.Add(made[i], i)) return nullptr;
 
     PackedRun run;
     run.firstSeq = mark.seq;
     run.count = n;
     run.size = bytes.size();
-    if (!m_pPacked->spool.Append(bytes.data(), bytes.size(), run.offset)) return false;
+    if (!m_pPacked->spool.Append(bytes.data(), bytes.size(), run.offset)) return nullptr;
     std::vector<CzorEntity*> keptEntity(order.size());
     for (size_t k = 0; k < order.size(); ++k) keptEntity[k] = made[order[k]]->m_pEntity;
 
@@ -390,9 +428,15 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
     m_nLive -= static_cast<int>(n);
     m_pArena->Release(arena);
 
-    // The kept ones come back as instances without values, in their places.
-    run.kept.reserve(order.size());
-    for (size_t k = 0; k < order.size(); ++k) {
+    // The kept ones come back as instances without values, in their places; as one, the first stands for
+    // them all.
+    const size_t standing = asOne ? 1 : order.size();
+    if (asOne) {
+        run.batch.assign((n + 63) / 64, 0);
+        for (const uint32_t place : order) run.batch[place / 64] |= uint64_t{1} << (place % 64);
+    }
+    run.kept.reserve(standing);
+    for (size_t k = 0; k < standing; ++k) {
         void* mem = m_pArena->Alloc(sizeof(CzorInstance));
         auto* inst = new (mem) CzorInstance();
         inst->m_pEntity = keptEntity[k];
@@ -403,11 +447,13 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
         ++m_nLive;
         run.kept.push_back(inst);
     }
-    run.liveKept = static_cast<uint32_t>(order.size());
-    for (size_t k = 0; k < keep.size(); ++k)
-        keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];
+    run.liveKept = static_cast<uint32_t>(standing);
+    CzorInstance* const first = run.kept.front();
+    if (!asOne)
+        for (size_t k = 0; k < keep.size(); ++k)
+            keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];
     m_pPacked->runs.push_back(std::move(run));
-    return true;
+    return first;
 }
 
 void CzorStepData::ForgetPacked(CzorInstance* kept) {

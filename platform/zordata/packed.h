@@ -31,6 +31,9 @@ struct PackedRun {
     uint64_t offset = 0;  // where the records stand in the spool
     size_t size = 0;
     std::vector<CzorInstance*> kept;  // in place order, each numbered firstSeq and its place (KeptAt)
+    // Packed as one (CzorStepData::PackBatchSince): one bit a place, set for each instance its one kept
+    // instance stands for. Empty otherwise.
+    std::vector<uint64_t> batch;
     uint32_t firstMark = 0;           // the file writer's number of the first place (0: not yet numbered)
 };
 
@@ -54,6 +57,20 @@ private:
 
 // The place in its run of the run's k-th kept instance.
 uint32_t KeptAt(const PackedRun& run, size_t k);
+
+class PackedRuns;
+
+// The run for which inst stands as one, or null.
+const PackedRun* BatchOf(PackedRuns* runs, const CzorInstance* inst);
+
+// Calls f with the number of each instance a run packed as one stands for, in their order (the numbers
+// of its places are consecutive from firstMark: nothing of it can be deleted alone).
+template <class F>
+void ForEachOfBatch(const PackedRun& run, F f) {
+    for (size_t w = 0; w < run.batch.size(); ++w)
+        for (uint64_t bits = run.batch[w]; bits; bits &= bits - 1)
+            f(run.firstMark + static_cast<uint32_t>(w * 64 + static_cast<size_t>(__builtin_ctzll(bits))));
+}
 
 class PackedRuns {
 public:
@@ -84,7 +101,9 @@ private:
 };
 
 // Writes the text of a run's records, holes filled by marks (0: an instance with no line, a deleted kept
-// one, whose references leave no trace). False for records that do not read back.
-bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, OutBuf& out);
+// one, whose references leave no trace); a list naming a run packed as one names all it stands for. False
+// for records that do not read back.
+bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, PackedRuns* runs,
+                  OutBuf& out);
 
 }  // namespace zor_detail

@@ -21,7 +21,7 @@ namespace {
 // block of memory on its way to the file.
 class Writer {
 public:
-    explicit Writer(const StepSink& sink) : m_sink(sink), m_out(kBlock + kBlock / 4) {}
+    Writer(const StepSink& sink, PackedRuns* runs) : m_sink(sink), m_out(kBlock + kBlock / 4), m_runs(runs) {}
 
     static constexpr size_t kBlock = 1 << 20;
 
@@ -56,6 +56,14 @@ public:
             for (const CzorValue& item : *v.GetAggr()) {
                 const CzorInstance* i = item.GetInstance();
                 if (!i || i->IsDeleted()) continue;  // a deleted instance leaves no entry behind
+                if (const PackedRun* batch = i->IsPacked() ? BatchOf(m_runs, i) : nullptr) {
+                    ForEachOfBatch(*batch, [&](uint32_t mark) {
+                        if (!first) m_out.push_back(',');
+                        first = false;
+                        Number(mark);
+                    });
+                    continue;
+                }
                 if (!first) m_out.push_back(',');
                 first = false;
                 Ref(i);
@@ -77,7 +85,7 @@ public:
     // no line and leaves no reference behind).
     bool Packed(const PackedRun& run, const std::vector<uint32_t>& marks, const Spool& spool, std::string& error) {
         if (!spool.Read(run.offset, run.size, m_records, m_recordsCap, error)) return false;
-        if (!WriteRunText(m_records.get(), run.size, run.count, marks, m_out)) {
+        if (!WriteRunText(m_records.get(), run.size, run.count, marks, m_runs, m_out)) {
             error = "упакованные записи повреждены";
             return false;
         }
@@ -89,6 +97,7 @@ public:
 private:
     const StepSink& m_sink;
     OutBuf m_out;
+    PackedRuns* m_runs;  // null: none
     std::unique_ptr<char[]> m_records;  // a packed batch read back
     size_t m_recordsCap = 0;
     bool m_failed = false;
@@ -158,7 +167,7 @@ bool WriteStepFile(CzorStepData& store, const std::string& name, const StepSink&
         for (uint32_t m : marks) n = std::max(n, m);
     }
 
-    Writer w(sink);
+    Writer w(sink, packed);
     OutBuf& out = w.Out();
     // The third edition's level "3;1": strings hold UTF-8 as it is, so files stay readable and diffable.
     out.append("ISO-10303-21;\nHEADER;\nFILE_DESCRIPTION((''),'3;1');\nFILE_NAME(");

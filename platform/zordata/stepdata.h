@@ -111,6 +111,12 @@ public:
     zorPackMark GetPackMark() const;
     bool PackSince(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
                    const std::vector<CzorEntity*>& droppable);
+    // As PackSince, but one instance without values (of the first kept one's entity, in its place) stands
+    // for every kept one: a list that names it names all of them in their order when the file is written,
+    // a reference outside a list the first of them. What a batch costs in memory is then the same for any
+    // number of kept instances. Null, with nothing changed, where PackSince would refuse.
+    CzorInstance* PackBatchSince(const zorPackMark& mark, const std::vector<CzorInstance*>& keep,
+                                 const std::vector<CzorEntity*>& droppable);
 
     // Fills list (emptied first) with the instances of the entity and its subtypes, in
     // creation order. False for a null entity.
@@ -246,6 +252,9 @@ private:
     void FreeInstances();
     // A kept instance of a packed batch was deleted.
     void ForgetPacked(CzorInstance* kept);
+    // PackSince (asOne: PackBatchSince): the first kept instance after packing, or null for a refusal.
+    CzorInstance* Pack(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
+                       const std::vector<CzorEntity*>& droppable, bool asOne);
     // The stored value when the attribute holds one of that type, else null (error set).
     CzorValue* ReadOfType(CzorInstance* inst, CzorAttr* attr, int type);
     CzorAttr* AttrOf(CzorInstance* inst, const char* name);

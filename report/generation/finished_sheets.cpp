@@ -61,11 +61,11 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     }
     // The objects go first, so that none holds an instance the packing frees.
     sheet->DestroyElementsFrom(before);
-    // The cells' own instances stand for them in the sheet's list; their texts, fonts and points are
-    // read by nothing but the file writer, which takes them from compact records. Where that is refused
+    // One instance stands for the cells in the sheet's list; what they hold is read by nothing but the
+    // file writer, which takes it as their text from the store's temporary file. Where that is refused
     // (a cell made something else too) the instances stay as they are.
     const CReportSchema& s = m_manager.Schema();
-    done.packed = store->PackSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font});
+    done.packed = store->PackBatchSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font}) != nullptr;
     if (done.packed) std::vector<CzorInstance*>().swap(done.cells);
     done.createdFrom = from;
     done.createdTo = all.GetSize();

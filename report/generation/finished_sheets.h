@@ -41,8 +41,7 @@ private:
     struct Finished {
         int before = 0;  // the elements in front of the cells
         // Every instance their writing made, in creation order: these places of the store's list, which
-        // only grows until WriteSheets. Once packed, they are the cells' own instances and nothing else,
-        // in list order, as each cell was written after the one before it.
+        // only grows until WriteSheets. Once packed, the one instance there stands for the cells.
         int createdFrom = 0, createdTo = 0;
         bool packed = false;
         std::vector<CzorInstance*> cells;  // the cells' own instances, in list order, where not packed
