@@ -99,15 +99,17 @@ public:
 
     // ---- Packing
     // A writer that makes a great many instances only to have them saved (a generated report's cells)
-    // packs each batch once it is written: the instances made since the mark become compact records in
-    // their places of the creation order, and their memory is reused. The ones in keep stay as instances
-    // without values (IsPacked; every read finds nothing) that lists and references may name; keep gets
-    // their new addresses, as the old ones are gone. The others must be of the droppable entities and
+    // packs each batch once it is written: the instances made since the mark become the text the file will
+    // hold of them, kept in their places of the creation order in a temporary file that nothing outlives,
+    // and their memory is reused. The ones in keep stay as instances without values (IsPacked; every read
+    // finds nothing) that lists and references may name; keep gets their new addresses, as the old ones
+    // are gone. The others must be of the droppable entities and
     // named by nothing but each other and the kept ones, and nothing else may hold them; once every kept
     // one is deleted, the records go too. A saved file holds the records where the instances would have
     // stood, numbered alike, and MoveToEnd moves a kept instance's whole batch. False, with nothing
     // changed, when keep is empty or not among them, an instance made since the mark was deleted or moved,
-    // memory was released below the mark, or a value is one a file cannot hold.
+    // memory was released below the mark, a value is one a file cannot hold, or no temporary file can be
+    // written (in $TMPDIR, else /tmp).
     zorPackMark GetPackMark() const;
     bool PackSince(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
                    const std::vector<CzorEntity*>& droppable);
