@@ -1,7 +1,7 @@
 // Report generation as the batch mode runs it: a data file read into the manager's data source, a template
 // file generated into a report file (tables filled across cloned A4 pages, the report saved), measured with
 // the Qt text measurer.
-//   List:    4 columns, one line every 5 mm, at 20,000, 40,000 and 80,000 rows.
+//   List:    4 columns, one line every 5 mm, at 20,000, 40,000, 80,000, 200,000 and 1,000,000 rows.
 //   Grouped: 8 columns, 100,000 rows, one grouping level of 100 groups with a title line and a closing line
 //            of a count and three sums, sorted by the grouping column and two sort columns.
 // Each run is a whole process of its own (start, read the data, generate, save), so that its peak memory and
@@ -366,7 +366,7 @@ void BM_GenerateList(benchmark::State& state) {
     }
     MeasureProcess(state, templatePath, dataPath, rows, true);
 }
-BENCHMARK(BM_GenerateList)->Arg(20000)->Arg(40000)->Arg(80000)->UseManualTime()->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_GenerateList)->Arg(20000)->Arg(40000)->Arg(80000)->Arg(200000)->Arg(1000000)->UseManualTime()->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
 // Ten generations of the 20,000-row list in one process: the peak after the first and after the last, and

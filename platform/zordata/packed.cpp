@@ -1,8 +1,14 @@
-// Packing the latest instances into compact records (CzorStepData::PackSince) and reading them back.
+// Packing the latest instances into their text with holes for their numbers (CzorStepData::PackSince),
+// and writing that text out.
 #include "platform/zordata/packed.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -14,25 +20,78 @@ namespace zor_detail {
 
 namespace {
 
-void PutVarint(std::string& out, uint64_t v) {
-    while (v >= 0x80) {
-        out.push_back(static_cast<char>((v & 0x7F) | 0x80));
-        v >>= 7;
-    }
-    out.push_back(static_cast<char>(v));
-}
-
 uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
 
-void PutBytes(std::string& out, const void* p, size_t n) {
-    PutVarint(out, n);
-    out.append(static_cast<const char*>(p), n);
+void PutLength(char* at, size_t n) {
+    const auto v = static_cast<uint32_t>(n);
+    at[0] = static_cast<char>(v & 0xFF);
+    at[1] = static_cast<char>((v >> 8) & 0xFF);
+    at[2] = static_cast<char>((v >> 16) & 0xFF);
+    at[3] = static_cast<char>(v >> 24);
 }
 
-size_t BitBytes(int attrs) { return static_cast<size_t>(attrs + 7) / 8; }
+// Reads what a run's records hold; a read past the end leaves it at the end, failed.
+class Reader {
+public:
+    Reader(const char* p, size_t size) : m_p(reinterpret_cast<const unsigned char*>(p)), m_end(m_p + size) {}
+    bool Failed() const { return m_failed; }
+    bool Has(size_t n) {
+        if (static_cast<size_t>(m_end - m_p) >= n) return true;
+        m_p = m_end;
+        m_failed = true;
+        return false;
+    }
+    uint32_t Length() {
+        if (!Has(4)) return 0;
+        const uint32_t v = uint32_t(m_p[0]) | uint32_t(m_p[1]) << 8 | uint32_t(m_p[2]) << 16 | uint32_t(m_p[3]) << 24;
+        m_p += 4;
+        return v;
+    }
+    unsigned char Byte() { return Has(1) ? *m_p++ : 0; }
+    uint64_t Varint() {
+        uint64_t v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            if (!Has(1)) return 0;
+            const unsigned char b = *m_p++;
+            v |= static_cast<uint64_t>(b & 0x7F) << shift;
+            if (!(b & 0x80)) break;
+        }
+        return v;
+    }
+    int64_t SignedVarint() {
+        const uint64_t z = Varint();
+        return static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
+    }
+    const CzorInstance* Pointer() {
+        const CzorInstance* i = nullptr;
+        if (!Has(sizeof i)) return nullptr;
+        std::memcpy(&i, m_p, sizeof i);
+        m_p += sizeof i;
+        return i;
+    }
+    std::string_view Bytes(size_t n) {
+        if (!Has(n)) return {};
+        std::string_view s(reinterpret_cast<const char*>(m_p), n);
+        m_p += n;
+        return s;
+    }
+    void Skip(size_t n) { if (Has(n)) m_p += n; }
 
+private:
+    const unsigned char* m_p;
+    const unsigned char* m_end;
+    bool m_failed = false;
+};
 
 }  // namespace
+
+uint32_t KeptAt(const PackedRun& run, size_t k) { return run.kept[k]->GetSequence() - run.firstSeq; }
+
+const PackedRun* BatchOf(PackedRuns* runs, const CzorInstance* inst) {
+    if (!runs || !inst || !inst->IsPacked() || inst->IsDeleted()) return nullptr;
+    const PackedRun* run = runs->Find(inst->GetSequence());
+    return run && !run->batch.empty() && run->kept.size() == 1 && run->kept[0] == inst ? run : nullptr;
+}
 
 PackedRun* PackedRuns::Find(uint32_t seq) {
     auto it = std::upper_bound(runs.begin(), runs.end(), seq,
@@ -42,191 +101,247 @@ PackedRun* PackedRuns::Find(uint32_t seq) {
     return seq - it->firstSeq < it->count ? &*it : nullptr;
 }
 
-RunEncoder::RunEncoder(std::string& out, uint32_t firstSeq, int entities)
-    : m_out(out), m_firstSeq(firstSeq), m_prev(static_cast<size_t>(entities) + 1, {nullptr, 0}) {
-    m_out.clear();
+// --- The spool ------------------------------------------------------------------------------------------
+
+Spool::~Spool() {
+    if (m_fd >= 0) ::close(m_fd);
 }
 
-bool RunEncoder::SameRef(const CzorInstance* a, uint32_t aPlace, const CzorInstance* b, uint32_t bPlace) const {
-    const bool aIn = a->GetSequence() >= m_firstSeq, bIn = b->GetSequence() >= m_firstSeq;
-    if (aIn != bIn) return false;
-    if (!aIn) return a == b;
-    return static_cast<int64_t>(a->GetSequence()) - aPlace == static_cast<int64_t>(b->GetSequence()) - bPlace;
-}
-
-bool RunEncoder::Same(const CzorValue& a, uint32_t aPlace, const CzorValue& b, uint32_t bPlace) const {
-    if (a.GetType() != b.GetType()) return false;
-    switch (a.GetType()) {
-    case zorNOTYPE: return true;
-    case zorINTEGER: return a.GetInt() == b.GetInt();
-    case zorREAL: {
-        const double x = a.GetReal(), y = b.GetReal();
-        return std::memcmp(&x, &y, sizeof x) == 0;  // as spelt: 0. and -0. differ
-    }
-    case zorSTRING: return std::strcmp(a.GetString(), b.GetString()) == 0;
-    case zorBOOLEAN: {
-        bool x = false, y = false;
-        a.Get(x);
-        b.Get(y);
-        return x == y;
-    }
-    case zorINSTANCE: return SameRef(a.GetInstance(), aPlace, b.GetInstance(), bPlace);
-    default: return false;  // bytes and lists are rare among many alike records: spelt out
-    }
-}
-
-void RunEncoder::Ref(const CzorInstance* inst, uint32_t place) {
-    if (inst->GetSequence() >= m_firstSeq) {
-        m_out.push_back(static_cast<char>(RecordReader::kRefIn));
-        PutVarint(m_out, ZigZag(static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place));
-    } else {
-        m_out.push_back(static_cast<char>(RecordReader::kRefOut));
-        m_out.append(reinterpret_cast<const char*>(&inst), sizeof inst);
-    }
-}
-
-bool RunEncoder::Value(const CzorValue& v, uint32_t place) {
-    switch (v.GetType()) {
-    case zorNOTYPE: m_out.push_back(static_cast<char>(RecordReader::kEmpty)); return true;
-    case zorINTEGER:
-        m_out.push_back(static_cast<char>(RecordReader::kInt));
-        PutVarint(m_out, ZigZag(v.GetInt()));
-        return true;
-    case zorREAL: {
-        const double r = v.GetReal();
-        if (!std::isfinite(r)) return false;
-        m_out.push_back(static_cast<char>(RecordReader::kReal));
-        m_out.append(reinterpret_cast<const char*>(&r), sizeof r);
-        return true;
-    }
-    case zorSTRING: {
-        const char* text = v.GetString();
-        m_out.push_back(static_cast<char>(RecordReader::kText));
-        PutBytes(m_out, text, std::strlen(text));
-        return true;
-    }
-    case zorBOOLEAN: {
-        bool b = false;
-        v.Get(b);
-        m_out.push_back(static_cast<char>(b ? RecordReader::kTrue : RecordReader::kFalse));
-        return true;
-    }
-    case zorBINARY: {
-        const CzorDataBuf* b = v.GetBuffer();
-        m_out.push_back(static_cast<char>(RecordReader::kBinary));
-        PutBytes(m_out, b->GetBuffer(), b->GetSize());
-        return true;
-    }
-    case zorINSTANCE: Ref(v.GetInstance(), place); return true;
-    case zorAGGREGATE: {
-        // A file lists only the instances of a list; nothing else of it is kept.
-        size_t n = 0;
-        for (const CzorValue& item : *v.GetAggr()) n += item.GetInstance() ? 1 : 0;
-        m_out.push_back(static_cast<char>(RecordReader::kList));
-        PutVarint(m_out, n);
-        for (const CzorValue& item : *v.GetAggr())
-            if (const CzorInstance* i = item.GetInstance()) Ref(i, place);
-        return true;
-    }
-    default: return false;
-    }
-}
-
-bool RunEncoder::Add(const CzorInstance* inst, uint32_t place) {
-    const size_t at = m_out.size();
-    const CzorEntity* e = inst->GetEntity();
-    const int count = inst->GetValueCount();
-    PutVarint(m_out, static_cast<uint64_t>(e->GetId()));
-    const size_t bits = m_out.size();
-    m_out.append(BitBytes(count), '\0');
-    auto& [prev, prevPlace] = m_prev[static_cast<size_t>(e->GetId())];
-    const auto* slots = zorStoreAccess::Slots(inst);
-    const auto* prevSlots = prev ? zorStoreAccess::Slots(prev) : nullptr;
-    for (int k = 0; k < count; ++k) {
-        if (prevSlots && Same(slots[k].m_Value, place, prevSlots[k].m_Value, prevPlace)) {
-            m_out[bits + static_cast<size_t>(k) / 8] |= static_cast<char>(1 << (k % 8));
-            continue;
+bool Spool::Append(const char* p, size_t n, uint64_t& offset) {
+    if (m_fd < 0) {
+        if (m_failed) return false;
+        const char* dir = std::getenv("TMPDIR");
+        std::string folder = dir && *dir ? dir : "/tmp";
+        m_fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (m_fd < 0) {  // a file system without unnamed files: a named one, unlinked at once
+            std::string name = folder + "/zorpackXXXXXX";
+            m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+            if (m_fd >= 0) ::unlink(name.c_str());
         }
-        if (!Value(slots[k].m_Value, place)) {
-            m_out.resize(at);
+        if (m_fd < 0) {
+            m_failed = true;
             return false;
         }
     }
-    prev = inst;
-    prevPlace = place;
+    offset = m_size;
+    for (size_t done = 0; done < n;) {
+        const ssize_t w = ::pwrite(m_fd, p + done, n - done, static_cast<off_t>(m_size + done));
+        if (w < 0 && errno == EINTR) continue;
+        // Whatever part was written is simply written over by the next batch.
+        if (w <= 0) return false;
+        done += static_cast<size_t>(w);
+    }
+    m_size += n;
     return true;
 }
 
-RunDecoder::RunDecoder(const PackedRun& run, const CzorStepData& store)
-    : m_store(store), m_in(run.bytes.get(), run.size), m_side(run.bytes.get(), run.size),
-      m_prev(static_cast<size_t>(store.GetEntities().GetSize()) + 1),
-      m_entities(m_prev.size(), nullptr) {}
-
-const CzorEntity* RunDecoder::Begin() {
-    const uint64_t id = m_in.Varint();
-    const CzorEntity* e = nullptr;
-    if (id < m_entities.size()) {
-        if (!m_entities[id]) m_entities[id] = m_store.GetEntityById(static_cast<int>(id));
-        e = m_entities[id];
+bool Spool::Read(uint64_t offset, size_t n, std::unique_ptr<char[]>& out, size_t& capacity,
+                 std::string& error) const {
+    if (capacity < n) {
+        out.reset(new char[n]);
+        capacity = n;
     }
-    if (!e) {
-        m_in.Seek(nullptr);
-        return nullptr;
+    for (size_t done = 0; done < n;) {
+        const ssize_t r = m_fd < 0 ? -1 : ::pread(m_fd, out.get() + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+            error = std::string("упакованные записи не прочитаны из временного файла: ") +
+                    (r < 0 ? std::strerror(errno) : "файл короче ожидаемого");
+            return false;
+        }
+        done += static_cast<size_t>(r);
     }
-    m_bits = m_in.Position();
-    m_in.Seek(m_bits + BitBytes(e->GetAttrCount()));
-    m_pPrev = &m_prev[id];
-    if (m_pPrev->empty()) m_pPrev->resize(static_cast<size_t>(e->GetAttrCount()));
-    return e;
+    return true;
 }
 
-RecordReader& RunDecoder::Value(int k) {
-    const unsigned char*& prev = (*m_pPrev)[static_cast<size_t>(k)];
-    if (m_bits[k / 8] & (1 << (k % 8))) {
-        m_side.Seek(prev);
-        return m_side;
+// --- Records ------------------------------------------------------------------------------------------------
+
+RunEncoder::RunEncoder(OutBuf& out, uint32_t firstSeq) : m_out(out), m_firstSeq(firstSeq) { m_out.clear(); }
+
+namespace {
+
+// The most a varint takes, and a hole's tag with it.
+constexpr size_t kVarint = 10;
+constexpr size_t kRefHole = 1 + std::max(kVarint, sizeof(void*));
+
+char* PutVarint(char* o, uint64_t v) {
+    while (v >= 0x80) {
+        *o++ = static_cast<char>((v & 0x7F) | 0x80);
+        v >>= 7;
     }
-    prev = m_in.Position();
-    return m_in;
+    *o++ = static_cast<char>(v);
+    return o;
 }
 
-uint64_t RecordReader::Varint() {
-    uint64_t v = 0;
-    for (int shift = 0; m_p < m_end && shift < 64; shift += 7) {
-        const unsigned char b = *m_p++;
-        v |= static_cast<uint64_t>(b & 0x7F) << shift;
-        if (!(b & 0x80)) break;
+// The most a value's text and holes may take; 0 for a value a file cannot hold.
+size_t Bound(const CzorValue& v) {
+    switch (v.GetType()) {
+    case zorNOTYPE: return 1;
+    case zorINTEGER: return 21;
+    case zorREAL: return std::isfinite(v.GetReal()) ? 40 : 0;
+    case zorSTRING: return 4 * std::strlen(v.GetString()) + 2;
+    case zorBOOLEAN: return 3;
+    case zorBINARY: return 2 * v.GetBuffer()->GetSize() + 3;
+    case zorINSTANCE: return kRefHole + 4;
+    case zorAGGREGATE: return 1 + kVarint + kRefHole * v.GetAggr()->GetSize() + 4;
+    default: return 0;
     }
-    return v;
 }
 
-int64_t RecordReader::SignedVarint() {
-    const uint64_t z = Varint();
-    return static_cast<int64_t>(z >> 1) ^ -static_cast<int64_t>(z & 1);
+}  // namespace
+
+char* RunEncoder::Ref(char* o, const CzorInstance* inst, uint32_t place) const {
+    if (inst->GetSequence() >= m_firstSeq) {
+        *o++ = static_cast<char>(Hole::kRefIn);
+        return PutVarint(o, ZigZag(static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place));
+    }
+    *o++ = static_cast<char>(Hole::kRefOut);
+    std::memcpy(o, &inst, sizeof inst);
+    return o + sizeof inst;
 }
 
-double RecordReader::Real() {
-    double r = 0;
-    if (m_end - m_p < static_cast<ptrdiff_t>(sizeof r)) { m_p = m_end; return r; }
-    std::memcpy(&r, m_p, sizeof r);
-    m_p += sizeof r;
-    return r;
+bool RunEncoder::Add(const CzorInstance* inst, uint32_t place) {
+    const std::string& name = inst->GetEntity()->GetUpperName();
+    const int count = inst->GetValueCount();
+    const auto* slots = zorStoreAccess::Slots(inst);
+    // Record and piece lengths, "=NAME(", the commas, ");\n" and the end.
+    size_t bound = 4 + 4 + name.size() + 2 + static_cast<size_t>(count) + 3 + 1;
+    for (int k = 0; k < count; ++k) {
+        const size_t b = Bound(slots[k].m_Value);
+        if (!b) return false;
+        bound += b;
+    }
+    char* const record = m_out.Room(bound);
+    char* piece = record + 4;
+    char* o = piece + 4;
+    const auto endPiece = [&] { PutLength(piece, static_cast<size_t>(o - piece) - 4); };
+    *o++ = '=';
+    std::memcpy(o, name.data(), name.size());
+    o += name.size();
+    *o++ = '(';
+    for (int k = 0; k < count; ++k) {
+        if (k) *o++ = ',';
+        const CzorValue& v = slots[k].m_Value;
+        switch (v.GetType()) {
+        case zorNOTYPE: *o++ = '$'; break;
+        case zorINTEGER: o = step_format::PutInt(o, v.GetInt()); break;
+        case zorREAL: o = step_format::PutReal(o, v.GetReal()); break;
+        case zorSTRING: o = step_format::PutText(o, v.GetString()); break;
+        case zorBOOLEAN: {
+            bool b = false;
+            v.Get(b);
+            std::memcpy(o, b ? ".T." : ".F.", 3);
+            o += 3;
+            break;
+        }
+        case zorBINARY: {
+            const CzorDataBuf* b = v.GetBuffer();
+            o = step_format::PutBinary(o, b->GetBuffer(), b->GetSize());
+            break;
+        }
+        case zorINSTANCE:
+            endPiece();
+            o = Ref(o, v.GetInstance(), place);
+            piece = o;
+            o += 4;
+            break;
+        case zorAGGREGATE: {
+            // A file lists only the instances of a list; which of them still stand is known when it is
+            // written.
+            size_t n = 0;
+            for (const CzorValue& item : *v.GetAggr()) n += item.GetInstance() ? 1 : 0;
+            endPiece();
+            *o++ = static_cast<char>(Hole::kList);
+            o = PutVarint(o, n);
+            for (const CzorValue& item : *v.GetAggr())
+                if (const CzorInstance* i = item.GetInstance()) o = Ref(o, i, place);
+            piece = o;
+            o += 4;
+            break;
+        }
+        default: break;  // refused by Bound
+        }
+    }
+    std::memcpy(o, ");\n", 3);
+    o += 3;
+    endPiece();
+    *o++ = static_cast<char>(Hole::kEnd);
+    PutLength(record, static_cast<size_t>(o - record) - 4);
+    m_out.Commit(o);
+    return true;
 }
 
-std::string_view RecordReader::Bytes() {
-    size_t n = static_cast<size_t>(Varint());
-    if (n > static_cast<size_t>(m_end - m_p)) n = static_cast<size_t>(m_end - m_p);
-    std::string_view s(reinterpret_cast<const char*>(m_p), n);
-    m_p += n;
-    return s;
-}
-
-CzorInstance* RecordReader::Pointer() {
-    CzorInstance* p = nullptr;
-    if (m_end - m_p < static_cast<ptrdiff_t>(sizeof p)) { m_p = m_end; return p; }
-    std::memcpy(&p, m_p, sizeof p);
-    m_p += sizeof p;
-    return p;
+bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, PackedRuns* runs,
+                  OutBuf& out) {
+    Reader in(p, size);
+    const auto markOf = [&marks](Reader& rec, unsigned char hole, uint32_t place) -> uint32_t {
+        if (hole == static_cast<unsigned char>(Hole::kRefIn)) {
+            const int64_t target = static_cast<int64_t>(place) + rec.SignedVarint();
+            return target >= 0 && static_cast<uint64_t>(target) < marks.size() ? marks[static_cast<size_t>(target)] : 0;
+        }
+        if (hole == static_cast<unsigned char>(Hole::kRefOut)) {
+            const CzorInstance* i = rec.Pointer();
+            return i && !i->IsDeleted() ? zorStoreAccess::Mark(const_cast<CzorInstance*>(i)) : 0;
+        }
+        rec.Skip(~size_t{0});  // not a reference: the record is damaged
+        return 0;
+    };
+    for (uint32_t place = 0; place < count; ++place) {
+        const std::string_view body = in.Bytes(in.Length());
+        if (in.Failed()) return false;
+        if (place >= marks.size() || !marks[place]) continue;
+        // Every piece is copied as it is and every hole of at least two bytes becomes at most ",#" and ten
+        // digits.
+        Reader rec(body.data(), body.size());
+        char* o = out.Room(21 + 6 * body.size());
+        o = step_format::PutNumber(o, marks[place]);
+        for (;;) {
+            const std::string_view piece = rec.Bytes(rec.Length());
+            std::memcpy(o, piece.data(), piece.size());
+            o += piece.size();
+            const unsigned char hole = rec.Byte();
+            if (rec.Failed() || hole == static_cast<unsigned char>(Hole::kEnd)) break;
+            if (hole == static_cast<unsigned char>(Hole::kList)) {
+                *o++ = '(';
+                bool first = true;
+                for (uint64_t n = rec.Varint(); n > 0 && !rec.Failed(); --n) {
+                    const unsigned char item = rec.Byte();
+                    if (item == static_cast<unsigned char>(Hole::kRefOut)) {
+                        const CzorInstance* i = rec.Pointer();
+                        if (const PackedRun* batch = BatchOf(runs, i)) {
+                            out.Commit(o);
+                            ForEachOfBatch(*batch, [&](uint32_t mark) {
+                                if (!first) out.push_back(',');
+                                first = false;
+                                step_format::Number(out, mark);
+                            });
+                            o = out.Room(21 + 6 * body.size());
+                            continue;
+                        }
+                        if (i && !i->IsDeleted()) {
+                            if (!first) *o++ = ',';
+                            first = false;
+                            o = step_format::PutNumber(o, zorStoreAccess::Mark(const_cast<CzorInstance*>(i)));
+                        }
+                        continue;
+                    }
+                    // As with a live list: a deleted instance leaves no entry behind.
+                    if (const uint32_t mark = markOf(rec, item, place)) {
+                        if (!first) *o++ = ',';
+                        first = false;
+                        o = step_format::PutNumber(o, mark);
+                    }
+                }
+                *o++ = ')';
+                continue;
+            }
+            if (const uint32_t mark = markOf(rec, hole, place)) o = step_format::PutNumber(o, mark);
+            else *o++ = '$';
+        }
+        out.Commit(o);
+        if (rec.Failed()) return false;
+    }
+    return true;
 }
 
 }  // namespace zor_detail
@@ -246,41 +361,51 @@ zorPackMark CzorStepData::GetPackMark() const {
 
 bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
                              const std::vector<CzorEntity*>& droppable) {
+    return Pack(mark, keep, droppable, false) != nullptr;
+}
+
+CzorInstance* CzorStepData::PackBatchSince(const zorPackMark& mark, const std::vector<CzorInstance*>& keep,
+                                           const std::vector<CzorEntity*>& droppable) {
+    std::vector<CzorInstance*> kept(keep);
+    return Pack(mark, kept, droppable, true);
+}
+
+CzorInstance* CzorStepData::Pack(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
+                                 const std::vector<CzorEntity*>& droppable, bool asOne) {
     const int total = m_Instances.GetSize();
-    if (mark.count < 0 || mark.count > total) return false;
+    if (mark.count < 0 || mark.count > total) return nullptr;
     const uint32_t n = static_cast<uint32_t>(total - mark.count);
-    if (n == 0 || keep.empty()) return false;
+    if (n == 0 || keep.empty()) return nullptr;
     const zor_detail::Arena::Mark arena{mark.arenaChunks, mark.arenaUsed, mark.arenaEpoch};
-    if (!m_pArena->CanRelease(arena)) return false;
+    if (!m_pArena->CanRelease(arena)) return nullptr;
     // Everything since the mark, in creation order, and nothing of it deleted, packed or moved.
     CzorInstance* const* made = m_Instances.begin() + mark.count;
     for (uint32_t i = 0; i < n; ++i)
-        if (made[i]->IsDeleted() || made[i]->IsPacked() || made[i]->m_nSeq != mark.seq + i) return false;
+        if (made[i]->IsDeleted() || made[i]->IsPacked() || made[i]->m_nSeq != mark.seq + i) return nullptr;
     std::vector<uint32_t> keptAt;
     keptAt.reserve(keep.size());
     for (CzorInstance* k : keep) {
-        if (!k || k->m_nSeq < mark.seq || k->m_nSeq - mark.seq >= n || made[k->m_nSeq - mark.seq] != k) return false;
+        if (!k || k->m_nSeq < mark.seq || k->m_nSeq - mark.seq >= n || made[k->m_nSeq - mark.seq] != k) return nullptr;
         keptAt.push_back(k->m_nSeq - mark.seq);
     }
     std::vector<uint32_t> order(keptAt);
     std::sort(order.begin(), order.end());
-    if (std::adjacent_find(order.begin(), order.end()) != order.end()) return false;
+    if (std::adjacent_find(order.begin(), order.end()) != order.end()) return nullptr;
     for (uint32_t i = 0, k = 0; i < n; ++i) {
         if (k < order.size() && order[k] == i) { ++k; continue; }
-        if (std::find(droppable.begin(), droppable.end(), made[i]->m_pEntity) == droppable.end()) return false;
+        if (std::find(droppable.begin(), droppable.end(), made[i]->m_pEntity) == droppable.end()) return nullptr;
     }
     if (!m_pPacked) m_pPacked = std::make_unique<zor_detail::PackedRuns>();
-    std::string& bytes = m_pPacked->scratch;
-    zor_detail::RunEncoder encoder(bytes, mark.seq, m_Entities.GetSize());
+    zor_detail::OutBuf& bytes = m_pPacked->scratch;
+    zor_detail::RunEncoder encoder(bytes, mark.seq);
     for (uint32_t i = 0; i < n; ++i)
-        if (!encoder.Add(made[i], i)) return false;
+        if (!encoder.Add(made[i], i)) return nullptr;
 
     PackedRun run;
     run.firstSeq = mark.seq;
     run.count = n;
     run.size = bytes.size();
-    run.bytes.reset(new unsigned char[bytes.size()]);
-    std::memcpy(run.bytes.get(), bytes.data(), bytes.size());
+    if (!m_pPacked->spool.Append(bytes.data(), bytes.size(), run.offset)) return nullptr;
     std::vector<CzorEntity*> keptEntity(order.size());
     for (size_t k = 0; k < order.size(); ++k) keptEntity[k] = made[order[k]]->m_pEntity;
 
@@ -303,9 +428,15 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
     m_nLive -= static_cast<int>(n);
     m_pArena->Release(arena);
 
-    // The kept ones come back as instances without values, in their places.
-    run.kept.reserve(order.size());
-    for (size_t k = 0; k < order.size(); ++k) {
+    // The kept ones come back as instances without values, in their places; as one, the first stands for
+    // them all.
+    const size_t standing = asOne ? 1 : order.size();
+    if (asOne) {
+        run.batch.assign((n + 63) / 64, 0);
+        for (const uint32_t place : order) run.batch[place / 64] |= uint64_t{1} << (place % 64);
+    }
+    run.kept.reserve(standing);
+    for (size_t k = 0; k < standing; ++k) {
         void* mem = m_pArena->Alloc(sizeof(CzorInstance));
         auto* inst = new (mem) CzorInstance();
         inst->m_pEntity = keptEntity[k];
@@ -316,12 +447,13 @@ bool CzorStepData::PackSince(const zorPackMark& mark, std::vector<CzorInstance*>
         ++m_nLive;
         run.kept.push_back(inst);
     }
-    run.keptAt = order;
-    run.liveKept = static_cast<uint32_t>(order.size());
-    for (size_t k = 0; k < keep.size(); ++k)
-        keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];
+    run.liveKept = static_cast<uint32_t>(standing);
+    CzorInstance* const first = run.kept.front();
+    if (!asOne)
+        for (size_t k = 0; k < keep.size(); ++k)
+            keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];
     m_pPacked->runs.push_back(std::move(run));
-    return true;
+    return first;
 }
 
 void CzorStepData::ForgetPacked(CzorInstance* kept) {

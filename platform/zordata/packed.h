@@ -1,12 +1,13 @@
 #pragma once
-// Packed instances (inner to the store): instances a writer made only to have them saved, kept as compact
-// records in their places of the creation order until the file is written (see CzorStepData::PackSince).
+// Packed instances (inner to the store): instances a writer made only to have them saved, kept until the
+// file is written as the very text they would be written as, in a temporary file of their own (see
+// CzorStepData::PackSince), so that a report of any size costs little memory while it is made.
 //
-// A run's records follow each other in place order. A record is its entity's id, one bit per attribute
-// (set: the value is the one the entity's previous record in the run holds, so that a page of cells
-// costs little more than the texts that differ), then the values whose bit is clear, each a tag and its
-// payload. A reference into the run is kept as the distance from the record's own place, so that
-// records that refer alike are alike.
+// A run's records follow each other in place order. A record is its length (4 bytes, little-endian, not
+// counting themselves) and its text from the '=' after the instance's own number on, in pieces: each a
+// length (4 bytes) and as many characters, then a hole, until the hole kEnd. The numbers that a file gives
+// instances only once it is written fill the holes: a reference into the run is kept as the distance from
+// the record's own place, one out of it as the instance's address.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/zordata/step_format.h"
 #include "platform/zordata/value.h"
 
 class CzorInstance;
@@ -26,86 +28,82 @@ struct PackedRun {
     uint32_t firstSeq = 0;
     uint32_t count = 0;
     uint32_t liveKept = 0;
-    std::unique_ptr<unsigned char[]> bytes;
+    uint64_t offset = 0;  // where the records stand in the spool
     size_t size = 0;
-    std::vector<CzorInstance*> kept;  // in place order
-    std::vector<uint32_t> keptAt;     // their places in the run
+    std::vector<CzorInstance*> kept;  // in place order, each numbered firstSeq and its place (KeptAt)
+    // Packed as one (CzorStepData::PackBatchSince): one bit a place, set for each instance its one kept
+    // instance stands for. Empty otherwise.
+    std::vector<uint64_t> batch;
     uint32_t firstMark = 0;           // the file writer's number of the first place (0: not yet numbered)
 };
 
+// A temporary file that only grows, gone with its descriptor (nothing is left behind by a crash).
+class Spool {
+public:
+    Spool() = default;
+    ~Spool();
+    Spool(const Spool&) = delete;
+    Spool& operator=(const Spool&) = delete;
+    // False (nothing kept) when the file cannot be made or written.
+    bool Append(const char* p, size_t n, uint64_t& offset);
+    // Fills out (reused) with the n bytes at offset; false with error set when they cannot be read.
+    bool Read(uint64_t offset, size_t n, std::unique_ptr<char[]>& out, size_t& capacity, std::string& error) const;
+
+private:
+    int m_fd = -1;
+    bool m_failed = false;  // once the file could not be made, no other attempt
+    uint64_t m_size = 0;
+};
+
+// The place in its run of the run's k-th kept instance.
+uint32_t KeptAt(const PackedRun& run, size_t k);
+
+class PackedRuns;
+
+// The run for which inst stands as one, or null.
+const PackedRun* BatchOf(PackedRuns* runs, const CzorInstance* inst);
+
+// Calls f with the number of each instance a run packed as one stands for, in their order (the numbers
+// of its places are consecutive from firstMark: nothing of it can be deleted alone).
+template <class F>
+void ForEachOfBatch(const PackedRun& run, F f) {
+    for (size_t w = 0; w < run.batch.size(); ++w)
+        for (uint64_t bits = run.batch[w]; bits; bits &= bits - 1)
+            f(run.firstMark + static_cast<uint32_t>(w * 64 + static_cast<size_t>(__builtin_ctzll(bits))));
+}
+
 class PackedRuns {
 public:
+    PackedRuns() : scratch(1 << 16) {}
     // In the order of their places (firstSeq).
     std::vector<PackedRun> runs;
-    std::string scratch;  // the records of the run being packed
+    OutBuf scratch;  // the records of the run being packed
+    Spool spool;
 
     // The run that holds this place of the creation order, or null.
     PackedRun* Find(uint32_t seq);
 };
 
-// Reads values.
-class RecordReader {
-public:
-    RecordReader() = default;
-    RecordReader(const unsigned char* p, size_t size) : m_p(p), m_end(p + size) {}
-    bool AtEnd() const { return m_p >= m_end; }
-    const unsigned char* Position() const { return m_p; }
-    void Seek(const unsigned char* p) { m_p = p ? p : m_end; }  // null: at the end
+enum class Hole : unsigned char { kEnd, kRefIn, kRefOut, kList };
 
-    enum Tag : unsigned char {
-        kEmpty, kInt, kReal, kText, kFalse, kTrue, kBinary, kRefIn, kRefOut, kList,
-    };
-    uint64_t Varint();
-    int64_t SignedVarint();
-    unsigned char Byte() { return m_p < m_end ? *m_p++ : static_cast<unsigned char>(kEmpty); }
-    double Real();
-    std::string_view Bytes();  // a length and as many bytes
-    CzorInstance* Pointer();
-
-private:
-    const unsigned char* m_p = nullptr;
-    const unsigned char* m_end = nullptr;
-};
-
-// Writes the records of one run into out (emptied first). The run's instances are alive while it is
-// written, so that a value is compared with the entity's previous record as it stands in the store and
-// is spelt out only when it differs.
+// Writes the records of one run into out (emptied first).
 class RunEncoder {
 public:
-    RunEncoder(std::string& out, uint32_t firstSeq, int entities);
+    RunEncoder(OutBuf& out, uint32_t firstSeq);
     // The record of the instance at place (its sequence number less firstSeq). False (out as it was) for a
     // value a file cannot hold (a single character, a real that is not finite).
     bool Add(const CzorInstance* inst, uint32_t place);
 
 private:
-    bool Value(const CzorValue& v, uint32_t place);
-    void Ref(const CzorInstance* inst, uint32_t place);
-    // The two values would be spelt alike, each at its own place.
-    bool Same(const CzorValue& a, uint32_t aPlace, const CzorValue& b, uint32_t bPlace) const;
-    bool SameRef(const CzorInstance* a, uint32_t aPlace, const CzorInstance* b, uint32_t bPlace) const;
-    std::string& m_out;
+    char* Ref(char* o, const CzorInstance* inst, uint32_t place) const;
+    OutBuf& m_out;
     uint32_t m_firstSeq;
-    // Per entity id, its previous record's instance and place.
-    std::vector<std::pair<const CzorInstance*, uint32_t>> m_prev;
 };
 
-// Reads the records of one run in order: Begin gives the next record's entity, then Value(k) for
-// k = 0, 1, ... in order gives a reader standing at value k, from which exactly one value is read.
-class RunDecoder {
-public:
-    RunDecoder(const PackedRun& run, const CzorStepData& store);
-    bool AtEnd() const { return m_in.AtEnd(); }
-    // Null for a record of no entity of the store's dictionary (the run is not read further).
-    const CzorEntity* Begin();
-    RecordReader& Value(int k);
-
-private:
-    const CzorStepData& m_store;
-    RecordReader m_in, m_side;
-    const unsigned char* m_bits = nullptr;
-    std::vector<const unsigned char*>* m_pPrev = nullptr;
-    std::vector<std::vector<const unsigned char*>> m_prev;
-    std::vector<const CzorEntity*> m_entities;  // by id, as met
-};
+// Writes the text of a run's records, holes filled by marks (0: an instance with no line, a deleted kept
+// one, whose references leave no trace); a list naming a run packed as one names all it stands for. False
+// for records that do not read back.
+bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<uint32_t>& marks, PackedRuns* runs,
+                  OutBuf& out);
 
 }  // namespace zor_detail

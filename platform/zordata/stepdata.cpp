@@ -130,31 +130,44 @@ void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
     // The moved ones are told apart by their new numbers, which no other instance has reached.
     const uint32_t first = m_nNextSeq;
     std::vector<CzorEntity*> entities;
-    std::vector<CzorInstance*> moved;  // in their new order
-    const auto take = [&](CzorInstance* inst) {
-        moved.push_back(inst);
+    const auto note = [&](const CzorInstance* inst) {
         if (inst->m_pEntity && std::find(entities.begin(), entities.end(), inst->m_pEntity) == entities.end())
             entities.push_back(inst->m_pEntity);
     };
+    // In their new order: one instance, or a packed batch's kept instances (a batch holds a great many,
+    // which are not copied out one by one; its list keeps its place in memory while the batches are
+    // sorted).
+    struct Moved {
+        CzorInstance* const* from;
+        size_t count;
+    };
+    std::vector<Moved> moved;
+    size_t movedCount = 0;
     // Batches are found by their old places until every instance has moved.
     std::vector<std::pair<zor_detail::PackedRun*, uint32_t>> runsMoved;
-    for (CzorInstance* inst : instances) {
+    for (size_t j = 0; j < instances.size(); ++j) {
+        CzorInstance* inst = instances[j];
         if (!inst || inst->IsDeleted() || inst->m_nSeq >= first) continue;
         zor_detail::PackedRun* run = inst->IsPacked() && m_pPacked ? m_pPacked->Find(inst->m_nSeq) : nullptr;
         if (!run) {
             inst->m_nSeq = m_nNextSeq++;
-            take(inst);
+            note(inst);
+            if (!moved.empty() && moved.back().from + moved.back().count == &instances[j]) ++moved.back().count;
+            else moved.push_back({&instances[j], 1});
+            ++movedCount;
             continue;
         }
         // A packed batch moves whole, its kept instances (deleted ones too) keeping their places in it.
         runsMoved.emplace_back(run, m_nNextSeq);
         for (size_t k = 0; k < run->kept.size(); ++k) {
-            run->kept[k]->m_nSeq = m_nNextSeq + run->keptAt[k];
-            take(run->kept[k]);
+            run->kept[k]->m_nSeq = m_nNextSeq + zor_detail::KeptAt(*run, k);
+            note(run->kept[k]);
         }
+        moved.push_back({run->kept.data(), run->kept.size()});
+        movedCount += run->kept.size();
         m_nNextSeq += run->count;
     }
-    if (moved.empty()) return;
+    if (movedCount == 0) return;
     for (const auto& [run, firstSeq] : runsMoved) run->firstSeq = firstSeq;
     if (!runsMoved.empty())
         std::stable_sort(m_pPacked->runs.begin(), m_pPacked->runs.end(),
@@ -164,8 +177,9 @@ void CzorStepData::MoveToEnd(const std::vector<CzorInstance*>& instances) {
         int w = 0;
         for (int r = 0; r < list.m_nCount; ++r)
             if (list.m_pItems[r]->m_nSeq < first) list.m_pItems[w++] = list.m_pItems[r];
-        for (CzorInstance* inst : moved)
-            if (!only || inst->m_pEntity == only) list.m_pItems[w++] = inst;
+        for (const Moved& m : moved)
+            for (size_t i = 0; i < m.count; ++i)
+                if (!only || m.from[i]->m_pEntity == only) list.m_pItems[w++] = m.from[i];
         // An extent lets go of the tombstones of a moved batch (their entity is gone).
         if (w != list.m_nCount) {
             list.m_nCount = w;

@@ -99,18 +99,26 @@ public:
 
     // ---- Packing
     // A writer that makes a great many instances only to have them saved (a generated report's cells)
-    // packs each batch once it is written: the instances made since the mark become compact records in
-    // their places of the creation order, and their memory is reused. The ones in keep stay as instances
-    // without values (IsPacked; every read finds nothing) that lists and references may name; keep gets
-    // their new addresses, as the old ones are gone. The others must be of the droppable entities and
+    // packs each batch once it is written: the instances made since the mark become the text the file will
+    // hold of them, kept in their places of the creation order in a temporary file that nothing outlives,
+    // and their memory is reused. The ones in keep stay as instances without values (IsPacked; every read
+    // finds nothing) that lists and references may name; keep gets their new addresses, as the old ones
+    // are gone. The others must be of the droppable entities and
     // named by nothing but each other and the kept ones, and nothing else may hold them; once every kept
     // one is deleted, the records go too. A saved file holds the records where the instances would have
     // stood, numbered alike, and MoveToEnd moves a kept instance's whole batch. False, with nothing
     // changed, when keep is empty or not among them, an instance made since the mark was deleted or moved,
-    // memory was released below the mark, or a value is one a file cannot hold.
+    // memory was released below the mark, a value is one a file cannot hold, or no temporary file can be
+    // written (in $TMPDIR, else /tmp).
     zorPackMark GetPackMark() const;
     bool PackSince(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
                    const std::vector<CzorEntity*>& droppable);
+    // As PackSince, but one instance without values (of the first kept one's entity, in its place) stands
+    // for every kept one: a list that names it names all of them in their order when the file is written,
+    // a reference outside a list the first of them. What a batch costs in memory is then the same for any
+    // number of kept instances. Null, with nothing changed, where PackSince would refuse.
+    CzorInstance* PackBatchSince(const zorPackMark& mark, const std::vector<CzorInstance*>& keep,
+                                 const std::vector<CzorEntity*>& droppable);
 
     // Fills list (emptied first) with the instances of the entity and its subtypes, in
     // creation order. False for a null entity.
@@ -246,6 +254,9 @@ private:
     void FreeInstances();
     // A kept instance of a packed batch was deleted.
     void ForgetPacked(CzorInstance* kept);
+    // PackSince (asOne: PackBatchSince): the first kept instance after packing, or null for a refusal.
+    CzorInstance* Pack(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
+                       const std::vector<CzorEntity*>& droppable, bool asOne);
     // The stored value when the attribute holds one of that type, else null (error set).
     CzorValue* ReadOfType(CzorInstance* inst, CzorAttr* attr, int type);
     CzorAttr* AttrOf(CzorInstance* inst, const char* name);

@@ -61,11 +61,12 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     }
     // The objects go first, so that none holds an instance the packing frees.
     sheet->DestroyElementsFrom(before);
-    // The cells' own instances stand for them in the sheet's list; their texts, fonts and points are
-    // read by nothing but the file writer, which takes them from compact records. Where that is refused
+    // One instance stands for the cells in the sheet's list; what they hold is read by nothing but the
+    // file writer, which takes it as their text from the store's temporary file. Where that is refused
     // (a cell made something else too) the instances stay as they are.
     const CReportSchema& s = m_manager.Schema();
-    store->PackSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font});
+    done.packed = store->PackBatchSince(mark, done.cells, {s.e_zor_point, s.e_zor_value, s.e_zor_font}) != nullptr;
+    if (done.packed) std::vector<CzorInstance*>().swap(done.cells);
     done.createdFrom = from;
     done.createdTo = all.GetSize();
 }
@@ -87,12 +88,21 @@ void CFinishedSheets::WriteSheets(CzorTAggr<CzorInstance>& sheets) {
     const CReportSchema& s = m_manager.Schema();
     const CzorTAggr<CzorInstance>& all = store->GetInstances();
     std::vector<CzorInstance*> order;
-    order.reserve(static_cast<size_t>(all.GetSize()));
     for (CReportSheet* sheet : m_manager.GetSheets()) {
         const auto it = m_Finished.find(sheet);
-        if (it != m_Finished.end())
-            order.insert(order.end(), all.begin() + std::min(it->second.createdFrom, all.GetSize()),
-                         all.begin() + std::min(it->second.createdTo, all.GetSize()));
+        if (it != m_Finished.end()) {
+            // One live instance of a packed batch moves the whole batch: the others need no place here.
+            bool batchNamed = false;
+            for (int i = std::min(it->second.createdFrom, all.GetSize()); i < std::min(it->second.createdTo, all.GetSize());
+                 ++i) {
+                CzorInstance* inst = all.GetAt(i);
+                if (inst->IsPacked() && !inst->IsDeleted()) {
+                    if (batchNamed) continue;
+                    batchNamed = true;
+                }
+                order.push_back(inst);
+            }
+        }
         const int from = all.GetSize();
         sheet->Update(true);
         order.insert(order.end(), all.begin() + from, all.end());
@@ -103,7 +113,12 @@ void CFinishedSheets::WriteSheets(CzorTAggr<CzorInstance>& sheets) {
         const int before = std::min(it->second.before, written.GetSize());
         CzorTAggr<CzorInstance> elems;
         for (int i = 0; i < before; ++i) elems.Add(written.GetAt(i));
-        for (CzorInstance* cell : it->second.cells) elems.Add(cell);
+        if (it->second.packed) {
+            for (int i = it->second.createdFrom; i < std::min(it->second.createdTo, all.GetSize()); ++i)
+                elems.Add(all.GetAt(i));
+        } else {
+            for (CzorInstance* cell : it->second.cells) elems.Add(cell);
+        }
         for (int i = before; i < written.GetSize(); ++i) elems.Add(written.GetAt(i));
         store->PutAttr(sheet->GetInstance(), s.zor_report_sheet_elems, elems);
     }

@@ -39,11 +39,12 @@ public:
 
 private:
     struct Finished {
-        int before = 0;                           // the elements in front of the cells
-        std::vector<CzorInstance*> cells;     // the cells' own instances, in list order
+        int before = 0;  // the elements in front of the cells
         // Every instance their writing made, in creation order: these places of the store's list, which
-        // only grows until WriteSheets.
+        // only grows until WriteSheets. Once packed, the one instance there stands for the cells.
         int createdFrom = 0, createdTo = 0;
+        bool packed = false;
+        std::vector<CzorInstance*> cells;  // the cells' own instances, in list order, where not packed
     };
     CFolivox& m_manager;
     std::unordered_map<const CReportSheet*, Finished> m_Finished;

@@ -10,6 +10,7 @@
 #include "platform/win/geometry.h"
 #include "platform/zordata/zordata.h"
 #include "report/generation/finished_sheets.h"
+#include "report/model/element_defaults.h"
 
 class CFolivox;
 class CRParamsArray;
@@ -76,4 +77,5 @@ private:
     std::map<CReportElement*, CReportSheet*> m_Overflow;  // table -> overflow sheet (owned)
     int m_nSavedSheets = 0;
     CFinishedSheets m_Finished{m_manager};
+    CHeldElementDefaults m_ElementDefaults;  // read once for the whole run
 };

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/gdi/dc.h"
+#include "report/generation/cell_fit.h"
 #include "report/generation/data_source.h"
 #include "report/generation/page_fit.h"
 #include "report/generation/report_section.h"
@@ -129,6 +130,7 @@ private:
     CFont m_Font;
     bool m_bFontSelected = false;
     LOGFONT m_SelectedFont;
+    CCharWidths m_Widths;  // of the selected font
 
     // Generate's state: per grouping column whether a group is open and the text of its value; the last
     // row taken into the open groups; the contents nodes of the section and of each open group.

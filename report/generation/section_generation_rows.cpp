@@ -221,6 +221,11 @@ void CSectionGenerator::BreakCell(const std::string& text, int width, int rowsCo
         m_DC.SelectObject(&m_Font);
         m_SelectedFont = measuring;
         m_bFontSelected = true;
+        m_Widths.Clear();
+    }
+    if (m_Widths.ClearlyFits(m_DC, text, width - 30)) {
+        out.push_back(text);
+        return;
     }
     if (CTextValue::BreakString(&m_Broken, width - 30, &m_DC, text) <= 0) {
         m_Broken.assign(1, text);

@@ -3,6 +3,7 @@
 
 #include "platform/base/transport_ini.h"
 #include "platform/settings/default_settings.h"
+#include "report/model/element_defaults.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
@@ -35,7 +36,7 @@ int PictureFormatOfPath(const std::string& path) {
 }
 
 CPictureElement::CPictureElement(CFolivox* manager)
-    : CReportElement(manager), m_nDrawMode(zor::DefaultPictureDrawMode()) {
+    : CReportElement(manager), m_nDrawMode(CHeldElementDefaults::PictureDrawMode()) {
     m_nKind = kElemPicture;
     std::string dictDir = manager ? manager->GetDictPath() : std::string();
     if (dictDir.empty()) dictDir = zor::DictionaryDir();

@@ -5,6 +5,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/settings/default_settings.h"
+#include "report/model/element_defaults.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/element_dialogs.h"
 #include "report/model/element_factory.h"
@@ -56,7 +57,8 @@ SideMask LineSides(int mode) {
 }  // namespace
 
 CReportElement::CReportElement(CFolivox* manager)
-    : m_nLineWidth(zor::DefaultLineWidth()), m_pManager(manager), m_nFixed(zor::DefaultCreateFixed()) {}
+    : m_nLineWidth(CHeldElementDefaults::LineWidth()), m_pManager(manager),
+      m_nFixed(CHeldElementDefaults::CreateFixed()) {}
 
 CReportElement& CReportElement::operator=(const CReportElement& other) {
     if (this == &other) return *this;

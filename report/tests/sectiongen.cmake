@@ -10,5 +10,6 @@ qm_add_test(report_sectiongen_tests
     ${CMAKE_CURRENT_LIST_DIR}/sectiongen/gen_groups_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sectiongen/gen_lines_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sectiongen/page_fit_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sectiongen/cell_fit_test.cpp
   LIBS folivox
   LABELS asan)

@@ -2,6 +2,7 @@
 // instances kept whole, through moves and deletions; refusals change nothing; the batches' memory is reused.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,83 @@ TEST_F(Packed, BatchesSaveTheFileTheirInstancesWould) {
     }
 }
 
+// Packed as one, a batch's kept instances are named in a list by the one that stands for them: the file is
+// the one the whole instances would have made, with the list naming each of them, through a move, and
+// inside another batch's records too.
+TEST_F(Packed, ABatchPackedAsOneSavesTheFileItsInstancesWould) {
+    struct Case {
+        const char* name;
+        bool move;
+        bool deleteOutside;
+    } const cases[] = {{"plain", false, false}, {"moved", true, false}, {"referred one deleted", false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto build = [&](bool pack) {
+            store.ClearData();
+            CzorInstance* outside = Make("thing", -7);
+            CzorInstance* holder = Make("thing", 1);
+            CzorTAggr<CzorInstance> named;
+            named.Add(outside);
+            std::vector<CzorInstance*> firstBatch, made;
+            for (int batch = 0; batch < 2; ++batch) {
+                const zorPackMark mark = store.GetPackMark();
+                std::vector<CzorInstance*> kept;
+                CzorInstance* last = outside;
+                for (int k = 0; k < 3; ++k) {
+                    CzorInstance* p = Make("part", 10 * batch + k);
+                    store.PutAttrBN(p, "ref", last);
+                    CzorInstance* t = Make("thing", 100 * batch + k);
+                    store.PutAttrBN(t, "s", "ячейка");
+                    store.PutAttrBN(t, "ref", p);
+                    kept.push_back(t);
+                    last = t;
+                }
+                // The second batch's last record lists the first batch (and the holder).
+                if (batch == 1) {
+                    CzorTAggr<CzorInstance> earlier;
+                    earlier.Add(holder);
+                    for (CzorInstance* i : firstBatch) earlier.Add(i);
+                    store.PutAttrBN(kept.back(), "items", earlier);
+                }
+                if (batch == 0) made.assign(store.GetInstances().begin() + mark.count, store.GetInstances().end());
+                if (pack) {
+                    CzorInstance* one = store.PackBatchSince(mark, kept, Parts());
+                    EXPECT_NE(one, nullptr);
+                    if (!one) return std::string();
+                    EXPECT_TRUE(one->IsPacked());
+                    kept = {one};
+                }
+                for (CzorInstance* i : kept) named.Add(i);
+                if (batch == 0) firstBatch = kept;
+            }
+            store.PutAttrBN(holder, "items", named);
+            if (c.move) {
+                // The one standing for a batch moves the whole batch, as a list of all of it would.
+                std::vector<CzorInstance*> order{holder};
+                if (pack) order.push_back(firstBatch.front());
+                else order.insert(order.end(), made.begin(), made.end());
+                store.MoveToEnd(order);
+            }
+            if (c.deleteOutside) store.DeleteInstance(outside);
+            Make("thing", 2);
+            return Saved(pack ? "one.zordot" : "whole.zordot");
+        };
+        const std::string whole = build(false), packed = build(true);
+        EXPECT_EQ(packed, whole);
+    }
+    // Deleting the one that stands for them takes the batch along.
+    store.ClearData();
+    Make("thing", 0);
+    const zorPackMark mark = store.GetPackMark();
+    std::vector<CzorInstance*> keep{Make("thing", 1), Make("thing", 2)};
+    store.PutAttrBN(keep[0], "ref", Make("part", 3));
+    CzorInstance* one = store.PackBatchSince(mark, keep, Parts());
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(store.GetInstanceCount(), 2);
+    ASSERT_TRUE(store.DeleteInstance(one));
+    EXPECT_EQ(Saved("d.zordot"), "DATA;\n#1=THING(0,$,$,$,$,$,$);\nENDSEC;\nEND-ISO-10303-21;\n");
+}
+
 TEST_F(Packed, KeptInstancesStandForTheirRecordsOnly) {
     Make("thing", 0);
     const zorPackMark mark = store.GetPackMark();
@@ -211,6 +289,32 @@ TEST_F(Packed, RefusalsChangeNothing) {
     for (const char* what : {"nothing kept", "kept from before the mark", "a kept one twice", "an entity not droppable",
                              "one deleted since", "one moved since", "a mark from another store life"})
         EXPECT_FALSE(attempt(what)) << what;
+}
+
+// The records wait in a file that no one sees and nothing outlives; where no such file can be made, the
+// batch stays whole.
+TEST_F(Packed, RecordsWaitInAnUnseenFile) {
+    const std::string folder = Path("spool");
+    std::filesystem::create_directory(folder);
+    const struct {
+        const char* name;
+        std::string tmpdir;
+        bool packs;
+    } cases[] = {{"a folder", folder, true}, {"no such folder", Path("missing"), false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zor::test::ScopedEnv tmpdir("TMPDIR", c.tmpdir);
+        store.ClearData();
+        Make("thing", 0);
+        const zorPackMark mark = store.GetPackMark();
+        std::vector<CzorInstance*> keep{Make("thing", 1)};
+        store.PutAttrBN(keep[0], "ref", Make("part", 2));
+        const std::string before = Saved("before.zordot");
+        EXPECT_EQ(store.PackSince(mark, keep, Parts()), c.packs);
+        EXPECT_EQ(Saved("after.zordot"), before);
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
+    }
+    store.ClearData();
 }
 
 // Batch after batch, the store's memory holds what stands for them, not what they were.

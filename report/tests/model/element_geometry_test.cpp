@@ -1,7 +1,9 @@
 // Element geometry: the truncation rule, rectangles at zoom, handles, hit-testing, moving and rounding.
 #include <cmath>
+#include <thread>
 
 #include "platform/settings/profile.h"
+#include "report/model/element_defaults.h"
 
 #include "report/tests/model/model_fixture.h"
 
@@ -317,6 +319,22 @@ TEST_F(ElementGeometryTest, ProfileValuesSetNewElementsDefaults) {
     EXPECT_EQ(configured.GetFixed(), 1);
     ASSERT_TRUE(WriteProfileInt("DefaultSettings", "LineWidth", 1));
     ASSERT_TRUE(WriteProfileInt("DefaultSettings", "CreateFixed", 0));
+}
+
+// While held (a generation), elements of the holding thread take the values read when it began; other
+// threads and later elements see the profile as it is.
+TEST_F(ElementGeometryTest, HeldDefaultsStayForTheirThreadUntilReleased) {
+    ASSERT_TRUE(WriteProfileInt("DefaultSettings", "LineWidth", 4));
+    {
+        CHeldElementDefaults held;
+        ASSERT_TRUE(WriteProfileInt("DefaultSettings", "LineWidth", 7));
+        EXPECT_EQ(CReportElement(&Manager()).GetLineWidth(), 4);
+        int elsewhere = 0;
+        std::thread([&] { elsewhere = CReportElement(&Manager()).GetLineWidth(); }).join();
+        EXPECT_EQ(elsewhere, 7);
+    }
+    EXPECT_EQ(CReportElement(&Manager()).GetLineWidth(), 7);
+    ASSERT_TRUE(WriteProfileInt("DefaultSettings", "LineWidth", 1));
 }
 
 TEST_F(ElementGeometryTest, CloneKeepsTextAndParameterLinkButNoInstanceOrSheet) {
