@@ -31,6 +31,8 @@ struct FileFacts {
 inline FileFacts ReadFile(const ProgramSandbox& sandbox, const std::string& path) {
     EnsureGuiApplication();
     zor::test::ScopedEnv transport{"ZOR_TRANSPORT_INI", sandbox.TransportIni()};
+    // The document reads and writes the profile: the sandbox's, not the user's shared by every test process.
+    zor::test::ScopedEnv config{"XDG_CONFIG_HOME", sandbox.ConfigDir()};
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink{&messages};
     FileFacts facts;

@@ -8,6 +8,7 @@
 
 #include "designer/frame/command_table.h"
 #include "designer/tests/designer_x_fixture.h"
+#include "platform/base/tempfile.h"
 #include "report/model/table_map_element.h"
 
 namespace quillmark_test {
@@ -30,6 +31,7 @@ struct SheetFacts {
 SheetFacts ReadSheet(const ProgramSandbox& sandbox, const std::string& path) {
     EnsureGuiApplication();
     zor::test::ScopedEnv transport{"ZOR_TRANSPORT_INI", sandbox.TransportIni()};
+    zor::test::ScopedEnv config{"XDG_CONFIG_HOME", sandbox.ConfigDir()};  // the document writes the profile
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink{&messages};
     SheetFacts facts;
@@ -74,7 +76,8 @@ protected:
         s_wm = new RunningProgram;
         ProgramRun run;
         run.program = wm;
-        run.env = {{"DISPLAY", x().Display()}, {"XDG_CONFIG_HOME", "/nonexistent"}};
+        // Its log goes to the process's own folder, not the user's cache that parallel suites share.
+        run.env = {{"DISPLAY", x().Display()}, {"XDG_CONFIG_HOME", "/nonexistent"}, {"XDG_CACHE_HOME", zor::PrivateTempDir()}};
         std::string why;
         if (!s_wm->Start(run, why)) {
             delete s_wm;

@@ -1,11 +1,10 @@
 #include "platform/settings/organisation.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSettings>
-#include <QString>
+#include <filesystem>
+#include <optional>
 
 #include "platform/base/config_paths.h"
+#include "platform/base/inifile.h"
 #include "platform/text/numbers.h"
 
 namespace zor {
@@ -16,15 +15,30 @@ std::string OrganisationSettingsPath() {
     return dir.empty() ? std::string() : dir + ".ini";
 }
 
+namespace {
+
+// QSettings keeps the top-level values under [General].
+constexpr std::string_view kSection = "General";
+
+// Read with our own reader rather than QSettings: QSettings keeps a parsed copy per process and trusts it
+// while the file's size and modification time (to the millisecond) stay the same, so another program's
+// rewrite within one clock tick went unseen, and a write of ours then put the old values back over it.
+bool Load(const std::string& path, IniFile& ini) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return false;
+    return ini.Load(path);
+}
+
+}  // namespace
+
 bool GetOrganisationInt(std::string_view entry, int& value) {
     const std::string path = OrganisationSettingsPath();
-    if (path.empty() || !QFileInfo::exists(QString::fromStdString(path))) return false;
-    QSettings settings(QString::fromStdString(path), QSettings::IniFormat);
-    const QVariant v = settings.value(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
-    if (!v.isValid()) return false;
-    const std::string text = v.toString().toStdString();
+    IniFile ini;
+    if (path.empty() || !Load(path, ini)) return false;
+    const std::optional<std::string> text = ini.Get(kSection, entry);
+    if (!text) return false;
     size_t used = 0;
-    const int number = TextToInt(text, &used);
+    const int number = TextToInt(*text, &used);
     if (used == 0) return false;
     value = number;
     return true;
@@ -40,13 +54,14 @@ bool GetOrganisationFlag(std::string_view entry, bool& on) {
 bool WriteOrganisationInt(std::string_view entry, int value) {
     const std::string path = OrganisationSettingsPath();
     if (path.empty()) return false;
-    const QString file = QString::fromStdString(path);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath())) return false;
-    QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())),
-                      QString::fromStdString(IntToText(value)));
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    if (ec) return false;
+    IniFile ini;
+    // A file that exists but cannot be read is left as it is rather than replaced by one value.
+    if (std::filesystem::exists(path, ec) && !ini.Load(path)) return false;
+    if (!ini.SetString(kSection, entry, IntToText(value))) return false;
+    return ini.Save(path);
 }
 
 }  // namespace zor

@@ -1,5 +1,6 @@
 #include "platform/base/file_io.h"
 #include "platform/settings/default_settings.h"
+#include "platform/settings/organisation.h"
 #include "platform/settings/profile.h"
 #include "test_support.h"
 
@@ -98,4 +99,37 @@ TEST_F(Profile, AChangeMadeOnDiskByAnotherProgramIsSeenAtTheNextRead) {
     EXPECT_EQ(DefaultStickSize(), 12);
     fs::remove(File());
     EXPECT_EQ(DefaultLineWidth(), 1);
+}
+
+// The organisation's file is shared by every program of Veldcourt: a change another one makes is seen at
+// the next call even when it keeps the file's size and its modification time (a rewrite within the same
+// clock tick looks exactly like that).
+TEST_F(Profile, OrganisationValuesFollowARewriteThatKeepsSizeAndTime) {
+    const std::string file = OrganisationSettingsPath();
+    ASSERT_EQ(file, m_config / "Veldcourt.ini");
+    struct Case {
+        const char* before;
+        const char* after;
+        const char* write;  // an entry written by this program after the rewrite, or null
+        const char* entry;
+        int expected;
+    } cases[] = {
+        {"[General]\nXP_Menu=0\n", "[General]\nXP_Menu=1\n", nullptr, "XP_Menu", 1},
+        {"[General]\nXP_Tree=1\n", "[General]\nXP_Tree=0\n", nullptr, "XP_Tree", 0},
+        // Our own write keeps what the other program wrote to another entry.
+        {"[General]\nA=1\nB=0\n", "[General]\nA=1\nB=5\n", "A", "B", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.after);
+        ASSERT_TRUE(WriteFileAtomically(file, c.before));
+        const auto stamp = fs::last_write_time(file);
+        int value = -1;
+        ASSERT_TRUE(GetOrganisationInt(c.entry, value));
+        ASSERT_TRUE(WriteFileAtomically(file, c.after));
+        fs::last_write_time(file, stamp);
+        if (c.write) ASSERT_TRUE(WriteOrganisationInt(c.write, 2));
+        value = -1;
+        ASSERT_TRUE(GetOrganisationInt(c.entry, value));
+        EXPECT_EQ(value, c.expected);
+    }
 }
