@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/appserver/indexes.h"
 #include "platform/base/scramble.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/value.h"
@@ -123,9 +124,10 @@ bool ServerDatabase::Create(const std::string& path, std::string* error) {
         sqlite3_close_v2(db);
         return false;
     }
+    PrepareConnection(db);
     bool ok = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, kDeletedSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+              sqlite3_exec(db, kDeletedSchema, nullptr, nullptr, nullptr) == SQLITE_OK && EnsureIndexes(db);
     ok = ok && Transaction(db, [&] {
         Stmt group(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_workgroup', ?)");
         CzorDataBuf gb;
@@ -170,6 +172,7 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
         return false;
     }
     sqlite3_busy_timeout(m_db, 10000);
+    PrepareConnection(m_db);
     // The journal mode is kept in the file (set when it was created); setting it again would take
     // a lock that every login of a busy server waits for.
     bool wal = false;
@@ -194,6 +197,12 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     // Databases made before deletions were kept get their table now.
     if (!m_readOnly && !HasDeletedTable() && !Exec(kDeletedSchema)) {
         SetError(error, m_db, "cannot open the database");
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    if (!m_readOnly && !EnsureIndexes(m_db)) {
+        SetError(error, m_db, "cannot index the database");
         sqlite3_close_v2(m_db);
         m_db = nullptr;
         return false;

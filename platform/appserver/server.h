@@ -27,6 +27,8 @@ struct ServerOptions {
     uint32_t maxFrame = 64u << 20;
     // The dictionary file the databases are written in (empty: the installed "quillmark.dict").
     std::string dictionary;
+    // How long one request may run before it ends with a status (0: no limit).
+    int requestSeconds = 60;
 };
 
 class Session;

@@ -15,6 +15,7 @@
 #include "platform/appserver/save.h"
 #include "platform/appserver/search.h"
 #include "platform/appserver/query_exec.h"
+#include "platform/appserver/request_budget.h"
 #include "platform/appserver/server.h"
 #include "platform/base/config_paths.h"
 #include "platform/zordata/stepdata.h"
@@ -161,6 +162,7 @@ void Session::Run() {
             } else {
                 m_hasToken = (f.flags & zor::net::kFlagToken) != 0;
                 m_token = f.token;
+                RequestBudget budget(&m_stop, std::chrono::seconds(m_server.Options().requestSeconds));
                 reply = Handle(f.payload.data(), f.payload.size());
                 m_hasToken = false;
             }

@@ -1,6 +1,7 @@
 // zorappserver: our application server as a program.
 //
 //   zorappserver [/p:<port>] [/h] [-data=<folder>] [-bind=<address>] [-port-file=<file>] [-faults=<rules>]
+//                [-request-seconds=<n>]
 //   zorappserver -data=<folder> -create=<database>
 //   zorappserver -data=<folder> -setuser=<database>:<user>:<password>[:ro]
 //   zorappserver -data=<folder> [-dict=<file>] -import=<database>:<store file>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         else if (StartsWith(a, "-import=", v)) importFile = v;
         else if (StartsWith(a, "-export=", v)) exportFile = v;
         else if (StartsWith(a, "-dict=", v)) dictionary = v;
+        else if (StartsWith(a, "-request-seconds=", v)) options.requestSeconds = std::atoi(v.c_str());
         else {
             std::fprintf(stderr, "zorappserver: unknown argument %s\n", a.c_str());
             return 2;
