@@ -33,24 +33,26 @@ const char* kIndexSchema =
     "DROP TRIGGER IF EXISTS idx_instances_update;"
     "DROP TRIGGER IF EXISTS idx_instances_delete;"
     // INSERT OR REPLACE fires no delete trigger for the row it replaces: the insert trigger
-    // forgets the id's old entries itself.
+    // forgets the id's old entries itself. The statements carry no conflict clause of their own,
+    // since the outer statement's (REPLACE) would override it: an entity's code is added only
+    // when missing, never replaced.
     "CREATE TRIGGER idx_instances_insert AFTER INSERT ON instances BEGIN"
     " DELETE FROM idx_values WHERE id = NEW.id;"
     " DELETE FROM idx_refs WHERE source = NEW.id;"
-    " INSERT OR IGNORE INTO idx_entities(name) VALUES(NEW.entity);"
+    " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);"
     " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id,"
     "  (SELECT code FROM idx_entities WHERE name = NEW.entity), value->>0, value->>1, value->>2"
     "  FROM json_each(qm_index_values(NEW.data));"
-    " INSERT OR IGNORE INTO idx_refs(target, source) SELECT value, NEW.id FROM json_each(qm_index_refs(NEW.data));"
+    " INSERT INTO idx_refs(target, source) SELECT DISTINCT value, NEW.id FROM json_each(qm_index_refs(NEW.data));"
     " END;"
     "CREATE TRIGGER idx_instances_update AFTER UPDATE ON instances BEGIN"
     " DELETE FROM idx_values WHERE id = OLD.id OR id = NEW.id;"
     " DELETE FROM idx_refs WHERE source = OLD.id OR source = NEW.id;"
-    " INSERT OR IGNORE INTO idx_entities(name) VALUES(NEW.entity);"
+    " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);"
     " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id,"
     "  (SELECT code FROM idx_entities WHERE name = NEW.entity), value->>0, value->>1, value->>2"
     "  FROM json_each(qm_index_values(NEW.data));"
-    " INSERT OR IGNORE INTO idx_refs(target, source) SELECT value, NEW.id FROM json_each(qm_index_refs(NEW.data));"
+    " INSERT INTO idx_refs(target, source) SELECT DISTINCT value, NEW.id FROM json_each(qm_index_refs(NEW.data));"
     " END;"
     "CREATE TRIGGER idx_instances_delete AFTER DELETE ON instances BEGIN"
     " DELETE FROM idx_values WHERE id = OLD.id;"
