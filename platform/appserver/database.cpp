@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "platform/appserver/indexes.h"
+#include "platform/appserver/write_turn.h"
 #include "platform/base/scramble.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/value.h"
@@ -59,6 +60,8 @@ private:
 // Runs a piece of work as one transaction; rolls back unless it succeeded.
 template <class F>
 bool Transaction(sqlite3* db, F&& work) {
+    WriteTurn turn(db);
+    if (!turn.Held()) return false;
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
     if (!work()) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -6,6 +6,8 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -16,6 +18,7 @@
 #include "platform/appserver/request_budget.h"
 #include "platform/appserver/save.h"
 #include "platform/appserver/search.h"
+#include "platform/appserver/write_turn.h"
 #include "platform/tests/test_support.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
@@ -427,6 +430,48 @@ TEST_F(QueryPlanTest, ACutRequestEndsWithTheBreakStatus) {
     // Outside a budget nothing is cut.
     Bytes reply;
     EXPECT_EQ(zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Writers of one file come in the order they asked; one whose request is cut while it waits
+// leaves the queue without holding up those behind it.
+TEST_F(QueryPlanTest, WritersTakeTurnsInOrderAndACutWriterLeavesTheQueue) {
+    std::vector<int> order;
+    std::mutex orderMutex;
+    std::optional<zor::appserver::WriteTurn> first(std::in_place, db.Handle());
+    ASSERT_TRUE(first->Held());
+    std::atomic<bool> cutLeft{false};
+    std::thread cut([&] {
+        std::atomic<bool> stop{true};
+        zor::appserver::RequestBudget budget(&stop, std::chrono::milliseconds(0));
+        zor::appserver::WriteTurn t(db.Handle());
+        cutLeft = !t.Held();
+    });
+    cut.join();
+    EXPECT_TRUE(cutLeft);
+    std::vector<std::thread> waiting;
+    for (int k = 0; k < 4; ++k) {
+        waiting.emplace_back([&, k] {
+            zor::appserver::ServerDatabase mine;
+            if (!mine.Open(path)) return;
+            zor::appserver::WriteTurn t(mine.Handle());
+            std::lock_guard lock(orderMutex);
+            if (t.Held()) order.push_back(k);
+        });
+        // Each asks before the next does.
+        for (int i = 0; i < 500 && zor::appserver::WriteTurn::Queued(db.Handle()) < static_cast<uint64_t>(k + 2); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (zor::appserver::WriteTurn::Queued(db.Handle()) != static_cast<uint64_t>(k + 2)) {
+            ADD_FAILURE() << "writer " << k << " never queued";
+            break;
+        }
+    }
+    first.reset();
+    for (auto& t : waiting) t.join();
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
 }
 
 }  // namespace

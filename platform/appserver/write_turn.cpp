@@ -1,0 +1,75 @@
+#include "platform/appserver/write_turn.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "platform/appserver/request_budget.h"
+
+namespace zor::appserver {
+
+struct WriteTurn::Queue {
+    std::mutex mutex;
+    std::condition_variable changed;
+    uint64_t next = 0;     // the ticket the next writer takes
+    uint64_t serving = 0;  // the ticket whose turn it is
+    std::set<uint64_t> abandoned;
+
+    // Moves the turn on, past the writers that left while waiting.
+    void Advance() {
+        ++serving;
+        while (abandoned.erase(serving)) ++serving;
+        changed.notify_all();
+    }
+};
+
+namespace {
+
+std::shared_ptr<WriteTurn::Queue> QueueOf(sqlite3* db) {
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<WriteTurn::Queue>> queues;
+    const char* name = db ? sqlite3_db_filename(db, "main") : nullptr;
+    const std::string key = name ? name : "";
+    std::lock_guard lock(mutex);
+    std::shared_ptr<WriteTurn::Queue> q = queues[key].lock();
+    if (!q) {
+        q = std::make_shared<WriteTurn::Queue>();
+        queues[key] = q;
+    }
+    return q;
+}
+
+}  // namespace
+
+WriteTurn::WriteTurn(sqlite3* db) : m_queue(QueueOf(db)) {
+    std::unique_lock lock(m_queue->mutex);
+    m_ticket = m_queue->next++;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_queue->serving != m_ticket) {
+        if (RequestCut() || std::chrono::steady_clock::now() >= until) {
+            m_queue->abandoned.insert(m_ticket);
+            return;
+        }
+        m_queue->changed.wait_for(lock, std::chrono::milliseconds(50));
+    }
+    m_held = true;
+}
+
+uint64_t WriteTurn::Queued(sqlite3* db) {
+    std::shared_ptr<Queue> q = QueueOf(db);
+    std::lock_guard lock(q->mutex);
+    return q->next - q->serving - q->abandoned.size();
+}
+
+WriteTurn::~WriteTurn() {
+    if (!m_held) return;
+    std::lock_guard lock(m_queue->mutex);
+    m_queue->Advance();
+}
+
+}  // namespace zor::appserver
