@@ -280,7 +280,9 @@ void Direct(const std::string& path, const Shape& s, bool scan, int rounds) {
         matched += reply.size();
         std::vector<zor::appserver::LoadQuery> load(1);
         load[0].type = 'r';
-        load[0].id = s.FirstPerson() + static_cast<int32_t>(rng() % static_cast<uint32_t>(s.people / 10));
+        // A boss still there (earlier runs deleted some).
+        for (int tries = 0; tries < 50 && !db.GetInstance(load[0].id); ++tries)
+            load[0].id = s.FirstPerson() + static_cast<int32_t>(rng() % static_cast<uint32_t>(s.people / 10));
         t = Clock::now();
         zor::appserver::AnswerLoad(db, scratch, load, reply);
         refs.push_back(Ms(t));

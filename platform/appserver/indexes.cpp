@@ -397,4 +397,24 @@ bool ReferrerIds(sqlite3* db, int32_t target, std::vector<int32_t>& ids) {
     return CollectIds(s, ids);
 }
 
+bool ReferrerEntities(sqlite3* db, int32_t target, std::vector<std::pair<int32_t, std::string>>& rows) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT r.source, i.entity FROM idx_refs r JOIN instances i ON i.id = r.source"
+                           " WHERE r.target = ? ORDER BY r.source",
+                           -1, &s, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(s);
+        return false;
+    }
+    sqlite3_bind_int64(s, 1, target);
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
+        rows.emplace_back(static_cast<int32_t>(sqlite3_column_int64(s, 0)),
+                          std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(s, 1))));
+    }
+    sqlite3_finalize(s);
+    return rc == SQLITE_DONE;
+}
+
 }  // namespace zor::appserver

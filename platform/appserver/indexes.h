@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -55,5 +56,7 @@ struct ValueKey {
 bool IndexedIds(sqlite3* db, const std::string& entity, int pos, const ValueKey& key, std::vector<int32_t>& ids);
 // The ids of the rows that refer to `target`, ascending.
 bool ReferrerIds(sqlite3* db, int32_t target, std::vector<int32_t>& ids);
+// The same with each row's entity.
+bool ReferrerEntities(sqlite3* db, int32_t target, std::vector<std::pair<int32_t, std::string>>& rows);
 
 }  // namespace zor::appserver

@@ -93,7 +93,7 @@ private:
             CzorTAggr<CzorInstance> extent(64, false, false);
             std::vector<CzorInstance*> all;
             if (m_source) {
-                m_source->Candidates(ext->m_pEntity, ext->m_pCondition, all);
+                m_source->Candidates(ext->m_pEntity, ext->m_pCondition, all, [this](Q::CzorQLExtent* e) -> const Set& { return Extent(e); });
             } else {
                 m_store.GetEntityExtent(ext->m_pEntity, extent);
                 all.assign(extent.begin(), extent.end());

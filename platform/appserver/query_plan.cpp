@@ -21,6 +21,9 @@ using Ids = std::vector<int32_t>;
 
 // Nesting beyond this is not looked into for narrowing (the evaluator still runs it whole).
 constexpr int kMaxNarrowDepth = 64;
+// An extent with more members than this narrows nothing: looking up who refers to each would cost
+// about what reading the candidates does.
+constexpr size_t kMaxNarrowMembers = 20000;
 
 std::vector<CzorEntity*> KindsOf(CzorEntity* entity) {
     std::vector<CzorEntity*> kinds;
@@ -180,9 +183,19 @@ void QuerySource::Fill(CzorInstance* inst) {
     FillFrom(inst, *row);
 }
 
-void QuerySource::Candidates(CzorEntity* entity, Q::CzorQLObject* cond, std::vector<CzorInstance*>& out) {
+void QuerySource::Candidates(CzorEntity* entity, Q::CzorQLObject* cond, std::vector<CzorInstance*>& out,
+                             const ExtentMembers& extentOf) {
     const std::vector<CzorEntity*> kinds = KindsOf(entity);
-    const std::optional<Ids> narrowed = m_indexed && cond ? Narrow(kinds, cond, 0) : std::nullopt;
+    const ExtentMembers* outer = m_extentOf;
+    m_extentOf = extentOf ? &extentOf : nullptr;
+    std::optional<Ids> narrowed;
+    try {
+        if (m_indexed && cond) narrowed = Narrow(kinds, cond, 0);
+    } catch (...) {
+        m_extentOf = outer;
+        throw;
+    }
+    m_extentOf = outer;
     if (!narrowed) {
         for (CzorEntity* kind : kinds) {
             const bool whole = m_db.ForEachInstanceOf(kind->GetName(), [&](const InstanceRow& row) {
@@ -225,6 +238,22 @@ std::optional<Ids> QuerySource::Narrow(const std::vector<CzorEntity*>& kinds, Q:
     if (cond->GetKind() != Q::kPathElement) return std::nullopt;
     auto* el = static_cast<Q::CzorQLPathElement*>(cond);
     const Q::CzorQLLogOp* op = el->m_pRelation;
+    if (op && op->m_nOperandKind == 2 && op->m_nRelation == zorQL_IN && op->m_pExtent && m_extentOf) {
+        // In an extent: the extent's members themselves, or what refers to one of them.
+        if (!el->m_pAttr && el->m_Name != "#") return std::nullopt;
+        const std::vector<CzorInstance*>& members = (*m_extentOf)(op->m_pExtent);
+        if (members.size() > kMaxNarrowMembers) return std::nullopt;
+        Ids ids;
+        for (const CzorInstance* m : members) {
+            if (el->m_pAttr) {
+                if (!ReferrerIds(m_db.Handle(), m->GetId(), ids)) return std::nullopt;
+            } else {
+                ids.push_back(m->GetId());
+            }
+        }
+        Sorted(ids);
+        return ids;
+    }
     if (!op || op->m_nOperandKind != 1 || !op->m_pValue) return std::nullopt;
     const CzorValue& x = *op->m_pValue;
     if (!el->m_pAttr) {
@@ -290,11 +319,9 @@ bool ForEachCandidateRow(ServerDatabase& db, const CzorEntity& kind, const std::
 bool ReferrerCandidates(ServerDatabase& db, CzorStepData& store, const CzorEntity* entity, int32_t target,
                         std::vector<int32_t>& ids) {
     if (!HasIndexes(db.Handle())) return false;
-    Ids sources;
-    if (!ReferrerIds(db.Handle(), target, sources)) return false;
-    std::string name;
-    for (int32_t id : sources) {
-        if (!db.GetInstance(id, &name)) continue;
+    std::vector<std::pair<int32_t, std::string>> sources;
+    if (!ReferrerEntities(db.Handle(), target, sources)) return false;
+    for (const auto& [id, name] : sources) {
         CzorEntity* e = store.GetEntityBN(name);
         if (e && (!entity || e->IsKindOf(entity))) ids.push_back(id);
     }

@@ -45,8 +45,11 @@ public:
     // For the query tree: the instance of that id, or a phantom (one that nothing selects) when
     // the database has none the user may see.
     CzorInstance* ForTree(int32_t id);
+    // The members of an extent the query defines, as the query's executor finds them.
+    using ExtentMembers = std::function<const std::vector<CzorInstance*>&(CzorQLQuery::CzorQLExtent*)>;
     // The instances of entity and its subtypes that may meet cond (null: every one), with values.
-    void Candidates(CzorEntity* entity, CzorQLQuery::CzorQLObject* cond, std::vector<CzorInstance*>& out);
+    void Candidates(CzorEntity* entity, CzorQLQuery::CzorQLObject* cond, std::vector<CzorInstance*>& out,
+                    const ExtentMembers& extentOf = nullptr);
     // Reads the instance's values (once).
     void Fill(CzorInstance* inst);
     // A row whose values did not read (the query answers as for a damaged database).
@@ -66,6 +69,7 @@ private:
     std::unordered_map<int32_t, CzorInstance*> m_byId;
     std::unordered_set<const CzorInstance*> m_filled;
     sqlite3_stmt* m_entityOf = nullptr;
+    const ExtentMembers* m_extentOf = nullptr;
     bool m_indexed = false;
     bool m_bad = false;
 };
