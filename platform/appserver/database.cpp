@@ -71,7 +71,7 @@ bool Transaction(sqlite3* db, F&& work) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
     }
-    return true;
+    return turn.Committed();
 }
 
 void SetError(std::string* error, sqlite3* db, const char* what) {
@@ -177,13 +177,14 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     sqlite3_busy_timeout(m_db, 10000);
     PrepareConnection(m_db);
     // The journal mode is kept in the file (set when it was created); setting it again would take
-    // a lock that every login of a busy server waits for.
+    // a lock that every login of a busy server waits for. Commits are synced by the writers
+    // together after each commit (write_turn.h), not by SQLite one by one.
     bool wal = false;
     {
         Stmt mode(m_db, "PRAGMA journal_mode");
         wal = mode && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
     }
-    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=FULL"))) {
+    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=NORMAL"))) {
         SetError(error, m_db, "cannot open the database");
         sqlite3_close_v2(m_db);
         m_db = nullptr;

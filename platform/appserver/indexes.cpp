@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <thread>
+#include <unordered_set>
 
 #include "platform/appserver/request_budget.h"
 #include "platform/zordata/attr_match.h"
@@ -17,7 +18,22 @@ namespace {
 
 // Raised when what the functions write or the triggers do changes, so that databases indexed by
 // an older server are indexed again at their next open.
-constexpr const char* kIndexVersion = "1";
+constexpr const char* kIndexVersion = "2";
+
+// The entries of row NEW made to agree with its values: what it no longer holds goes, what it
+// newly holds comes (each entry once per row).
+#define IDX_UPKEEP                                                                                                    \
+    " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);" \
+    " DELETE FROM idx_values WHERE id = NEW.id AND (ent != (SELECT code FROM idx_entities WHERE name = NEW.entity) OR NOT EXISTS" \
+    "  (SELECT 1 FROM json_each(qm_index_values(NEW.data)) j WHERE j.value->>0 = idx_values.pos"                 \
+    "   AND j.value->>1 IS idx_values.num AND j.value->>2 IS idx_values.fold));"                                  \
+    " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id, e.code, j.value->>0, j.value->>1, j.value->>2" \
+    "  FROM json_each(qm_index_values(NEW.data)) j, idx_entities e WHERE e.name = NEW.entity AND NOT EXISTS"      \
+    "  (SELECT 1 FROM idx_values v WHERE v.id = NEW.id AND v.ent = e.code AND v.pos = j.value->>0"               \
+    "   AND v.num IS j.value->>1 AND v.fold IS j.value->>2);"                                                      \
+    " DELETE FROM idx_refs WHERE source = NEW.id AND target NOT IN (SELECT value FROM json_each(qm_index_refs(NEW.data)));" \
+    " INSERT INTO idx_refs(target, source) SELECT DISTINCT value, NEW.id FROM json_each(qm_index_refs(NEW.data))" \
+    "  WHERE value NOT IN (SELECT target FROM idx_refs WHERE source = NEW.id);"
 
 const char* kIndexSchema =
     "CREATE TABLE IF NOT EXISTS idx_entities(code INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
@@ -32,28 +48,16 @@ const char* kIndexSchema =
     "DROP TRIGGER IF EXISTS idx_instances_insert;"
     "DROP TRIGGER IF EXISTS idx_instances_update;"
     "DROP TRIGGER IF EXISTS idx_instances_delete;"
-    // INSERT OR REPLACE fires no delete trigger for the row it replaces: the insert trigger
-    // forgets the id's old entries itself. The statements carry no conflict clause of their own,
-    // since the outer statement's (REPLACE) would override it: an entity's code is added only
-    // when missing, never replaced.
-    "CREATE TRIGGER idx_instances_insert AFTER INSERT ON instances BEGIN"
-    " DELETE FROM idx_values WHERE id = NEW.id;"
-    " DELETE FROM idx_refs WHERE source = NEW.id;"
-    " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);"
-    " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id,"
-    "  (SELECT code FROM idx_entities WHERE name = NEW.entity), value->>0, value->>1, value->>2"
-    "  FROM json_each(qm_index_values(NEW.data));"
-    " INSERT INTO idx_refs(target, source) SELECT DISTINCT value, NEW.id FROM json_each(qm_index_refs(NEW.data));"
-    " END;"
+    // A row rewritten mostly as it was (a save that changes one value, a deletion that clears one
+    // reference) touches only the entries that changed: every entry rewritten would cost a page
+    // of each index per value. INSERT OR REPLACE fires no delete trigger for the row it replaces,
+    // so the insert trigger does the same. The statements carry no conflict clause of their own,
+    // since the outer statement's (REPLACE) would override it: an entity's code is added only when
+    // missing, never replaced.
+    "CREATE TRIGGER idx_instances_insert AFTER INSERT ON instances BEGIN" IDX_UPKEEP " END;"
     "CREATE TRIGGER idx_instances_update AFTER UPDATE ON instances BEGIN"
-    " DELETE FROM idx_values WHERE id = OLD.id OR id = NEW.id;"
-    " DELETE FROM idx_refs WHERE source = OLD.id OR source = NEW.id;"
-    " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);"
-    " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id,"
-    "  (SELECT code FROM idx_entities WHERE name = NEW.entity), value->>0, value->>1, value->>2"
-    "  FROM json_each(qm_index_values(NEW.data));"
-    " INSERT INTO idx_refs(target, source) SELECT DISTINCT value, NEW.id FROM json_each(qm_index_refs(NEW.data));"
-    " END;"
+    " DELETE FROM idx_values WHERE id = OLD.id AND OLD.id != NEW.id;"
+    " DELETE FROM idx_refs WHERE source = OLD.id AND OLD.id != NEW.id;" IDX_UPKEEP " END;"
     "CREATE TRIGGER idx_instances_delete AFTER DELETE ON instances BEGIN"
     " DELETE FROM idx_values WHERE id = OLD.id;"
     " DELETE FROM idx_refs WHERE source = OLD.id;"
@@ -171,43 +175,45 @@ private:
         m_refs += std::to_string(id);
     }
 
+    // Each entry once: a list holding one value twice needs one entry to be found.
     void Put(int pos, const Scalar& s) {
-        if (!m_values.empty()) m_values += ',';
-        m_values += '[';
-        m_values += std::to_string(pos);
-        m_values += ',';
+        std::string e = "[" + std::to_string(pos) + ",";
         if (s.number) {
             char buf[64];
             const auto res = std::to_chars(buf, buf + sizeof buf, s.num);
-            m_values.append(buf, res.ptr);
+            e.append(buf, res.ptr);
         } else {
-            m_values += "null";
+            e += "null";
         }
-        m_values += ',';
-        if (s.text) Quote(zorUpper1251(s.str));
-        else m_values += "null";
-        m_values += ']';
+        e += ',';
+        if (s.text) Quote(e, zorUpper1251(s.str));
+        else e += "null";
+        e += ']';
+        if (!m_seen.insert(e).second) return;
+        if (!m_values.empty()) m_values += ',';
+        m_values += e;
     }
 
-    void Quote(const std::string& t) {
-        m_values += '"';
+    static void Quote(std::string& out, const std::string& t) {
+        out += '"';
         for (unsigned char c : t) {
             if (c == '"' || c == '\\') {
-                m_values += '\\';
-                m_values += static_cast<char>(c);
+                out += '\\';
+                out += static_cast<char>(c);
             } else if (c < 0x20) {
                 static const char* hex = "0123456789abcdef";
-                m_values += "\\u00";
-                m_values += hex[c >> 4];
-                m_values += hex[c & 15];
+                out += "\\u00";
+                out += hex[c >> 4];
+                out += hex[c & 15];
             } else {
-                m_values += static_cast<char>(c);
+                out += static_cast<char>(c);
             }
         }
-        m_values += '"';
+        out += '"';
     }
 
     std::string m_values, m_refs;
+    std::unordered_set<std::string> m_seen;
 };
 
 KeyWriter KeysOf(sqlite3_value* v) {
@@ -271,6 +277,10 @@ std::optional<std::string> PrefixEnd(std::string prefix) {
     }
     return std::nullopt;
 }
+
+// SQLite counts the memory it takes under one lock for the whole process, which every session's
+// statements then queue for; we never ask for the counts. Set before the first connection opens.
+[[maybe_unused]] const int kNoMemoryCounts = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
 
 }  // namespace
 

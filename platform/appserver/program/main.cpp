@@ -9,7 +9,9 @@
 //
 // It listens on 127.0.0.1 unless -bind says otherwise (whoever holds a scrambled password can log in
 // with it, so the network is opt-in). Port 0 picks a free port, written to the port file. SIGTERM
-// and SIGINT send every session the stopping notice and end the server.
+// and SIGINT send every session the stopping notice and end the server; a request under way ends
+// at once with status 117, as does one that runs longer than -request-seconds (default 60; 0: no
+// limit).
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>

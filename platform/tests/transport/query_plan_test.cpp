@@ -121,8 +121,8 @@ protected:
     // Makes the database look as if made before the indexes (without touching them, so that they
     // can be switched on again).
     void Unindexed(bool on) {
-        const char* sql = on ? "DELETE FROM meta WHERE key = 'index_version'"
-                             : "INSERT OR REPLACE INTO meta(key, value) VALUES('index_version', '1')";
+        const char* sql = on ? "ALTER TABLE meta RENAME TO meta_aside; CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT)"
+                             : "DROP TABLE meta; ALTER TABLE meta_aside RENAME TO meta";
         ASSERT_EQ(sqlite3_exec(db.Handle(), sql, nullptr, nullptr, nullptr), SQLITE_OK);
     }
 
@@ -347,6 +347,20 @@ TEST_F(QueryPlanTest, IndexesAgreeWithTheRowsAfterEveryChange) {
     client.PutAttrBN(p, "name", "Другое");
     client.PutAttrBN(p, "height", std::numeric_limits<double>::infinity());
     const InstanceRow changed = Row(p);
+    // A list that holds one person twice, then once.
+    const auto withFriends = [&](int times) {
+        CzorAggr friends(zorINSTANCE);
+        for (int k = 0; k < times; ++k) {
+            CzorValue f;
+            f.Set(client.GetInstances().GetAt(90));
+            friends.Add(f);
+        }
+        CzorValue v;
+        v.Set(friends);
+        client.PutAttr(p, client.GetAttrDefinition(p->GetEntity(), "friends"), v);
+        return Row(p);
+    };
+    const InstanceRow twice = withFriends(2), once = withFriends(1);
     const Bytes deletion = Deletion({4070, 4071});
     struct Step {
         const char* what;
@@ -355,6 +369,8 @@ TEST_F(QueryPlanTest, IndexesAgreeWithTheRowsAfterEveryChange) {
         {"nothing yet", [] { return true; }},
         {"a new row", [&] { return db.PutInstance(fresh.id, fresh.entity, fresh.data); }},
         {"the row replaced", [&] { return db.PutInstance(changed.id, changed.entity, changed.data); }},
+        {"a list holding an item twice", [&] { return db.PutInstance(twice.id, twice.entity, twice.data); }},
+        {"the list holding it once", [&] { return db.PutInstance(once.id, once.entity, once.data); }},
         {"rows in a batch", [&] { return db.PutInstances({{9002, "place", fresh.data}, {9003, "product", {}}}); }},
         {"a row that does not read", [&] { return db.PutInstance(9004, "person", {1, 2, 3, 200, 5, 5}); }},
         {"a row of an entity nobody knows", [&] { return db.PutInstance(9005, "nowhere", changed.data); }},
