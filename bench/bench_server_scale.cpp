@@ -310,6 +310,43 @@ void Direct(const std::string& path, const Shape& s, bool scan, int rounds) {
     Print("save deleting a referred instance", StatsOf(deletion));
 }
 
+// Writers only, in-process, each with its own connection: how many saves the shared syncs carry.
+void Writers(const std::string& path, const Shape& s, double seconds) {
+    for (int writers : {1, 8, 64}) {
+        std::atomic<bool> go{true};
+        std::atomic<long> saves{0}, failed{0};
+        std::mutex mutex;
+        std::vector<double> all;
+        std::vector<std::thread> threads;
+        for (int w = 0; w < writers; ++w)
+            threads.emplace_back([&, w] {
+                zor::appserver::ServerDatabase db;
+                CzorStepData scratch, store;
+                scratch.SetErorPrintMode(false);
+                store.SetErorPrintMode(false);
+                if (!db.Open(path) || !scratch.LoadDictionaryFromFile(kDict.c_str()) || !store.LoadDictionaryFromFile(kDict.c_str())) return;
+                std::mt19937 rng(static_cast<uint32_t>(w + 7));
+                std::vector<double> ms;
+                while (go) {
+                    const int k = static_cast<int>(rng() % static_cast<uint32_t>(s.people));
+                    const Bytes body = UpdateBody(store, s.FirstPerson() + k, k % 3 == 0, static_cast<int>(rng() % 80));
+                    Bytes reply;
+                    const auto t = Clock::now();
+                    const int32_t st = zor::appserver::ApplySave(db, scratch, body.data(), body.size(), nullptr, reply);
+                    ms.push_back(Ms(t));
+                    ++(st == 0 ? saves : failed);
+                }
+                std::lock_guard lock(mutex);
+                all.insert(all.end(), ms.begin(), ms.end());
+            });
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+        go = false;
+        for (auto& t : threads) t.join();
+        std::printf("%d instances, %d writers in-process: %.0f saves/s (%ld failed)\n", s.size, writers, saves / seconds, failed.load());
+        Print("save changing one value", StatsOf(all));
+    }
+}
+
 Bytes Message(int command, const Bytes& payload) {
     zor::net::WireWriter w;
     w.I32(2);
@@ -464,6 +501,7 @@ int main(int argc, char** argv) {
         const Shape s = ShapeOf(load);
         const std::string path = Ensure(dir, s);
         if (path.empty()) return 1;
+        Writers(path, s, std::min(seconds, 5.0));
         UnderLoad(path, s, seconds);
     }
     std::printf("peak memory: %.1f MB\n", bench::PeakKB() / 1024.0);

@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "platform/appserver/indexes.h"
+#include "platform/appserver/statement_cache.h"
 #include "platform/appserver/write_turn.h"
 #include "platform/base/scramble.h"
 #include "platform/zordata/databuf.h"
@@ -32,8 +33,8 @@ const char* kDeletedSchema =
 // A prepared statement that finalises itself.
 class Stmt {
 public:
-    Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_s, nullptr); }
-    ~Stmt() { sqlite3_finalize(m_s); }
+    Stmt(sqlite3* db, const char* sql) : m_db(db), m_sql(sql), m_s(TakeStatement(db, sql)) {}
+    ~Stmt() { ReturnStatement(m_db, m_sql, m_s); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     explicit operator bool() const { return m_s != nullptr; }
@@ -54,6 +55,8 @@ public:
     }
 
 private:
+    sqlite3* m_db;
+    const char* m_sql;
     sqlite3_stmt* m_s = nullptr;
 };
 
@@ -111,7 +114,7 @@ bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user) {
 }
 
 ServerDatabase::~ServerDatabase() {
-    if (m_db) sqlite3_close_v2(m_db);
+    if (m_db) CloseConnection(m_db);
 }
 
 bool ServerDatabase::Exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
@@ -124,7 +127,7 @@ bool ServerDatabase::Create(const std::string& path, std::string* error) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         SetError(error, db, "cannot create the database");
-        sqlite3_close_v2(db);
+        CloseConnection(db);
         return false;
     }
     PrepareConnection(db);
@@ -151,13 +154,13 @@ bool ServerDatabase::Create(const std::string& path, std::string* error) {
         return user.Step() == SQLITE_DONE;
     });
     if (!ok) SetError(error, db, "cannot set the database up");
-    sqlite3_close_v2(db);
+    CloseConnection(db);
     if (!ok) ::unlink(path.c_str());
     return ok;
 }
 
 bool ServerDatabase::Open(const std::string& path, std::string* error) {
-    if (m_db) sqlite3_close_v2(m_db);
+    if (m_db) CloseConnection(m_db);
     m_db = nullptr;
     if (::access(path.c_str(), F_OK) != 0) {
         if (error) *error = "no such database: " + path;
@@ -170,7 +173,7 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     const int flags = (m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(uri.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
         SetError(error, m_db, "cannot open the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
@@ -186,7 +189,7 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     }
     if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=NORMAL"))) {
         SetError(error, m_db, "cannot open the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
@@ -194,20 +197,20 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     Stmt check(m_db, "SELECT count(*) FROM instances WHERE id = 0");
     if (!check || check.Step() != SQLITE_ROW) {
         SetError(error, m_db, "not a database of ours");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
     // Databases made before deletions were kept get their table now.
     if (!m_readOnly && !HasDeletedTable() && !Exec(kDeletedSchema)) {
         SetError(error, m_db, "cannot open the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
     if (!m_readOnly && !EnsureIndexes(m_db)) {
         SetError(error, m_db, "cannot index the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "platform/appserver/request_budget.h"
+#include "platform/appserver/statement_cache.h"
 #include "platform/zordata/attr_match.h"
 
 namespace zor::appserver {
@@ -248,6 +249,21 @@ int BusyFn(void*, int count) {
     return 1;
 }
 
+// A kept statement (statement_cache.h) for the length of a lookup.
+class Kept {
+public:
+    Kept(sqlite3* db, std::string sql) : m_db(db), m_sql(std::move(sql)), m_s(TakeStatement(db, m_sql.c_str())) {}
+    ~Kept() { ReturnStatement(m_db, m_sql.c_str(), m_s); }
+    Kept(const Kept&) = delete;
+    Kept& operator=(const Kept&) = delete;
+    sqlite3_stmt* get() const { return m_s; }
+
+private:
+    sqlite3* m_db;
+    std::string m_sql;
+    sqlite3_stmt* m_s;
+};
+
 bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 int64_t Count(sqlite3* db, const char* sql) {
@@ -261,7 +277,6 @@ int64_t Count(sqlite3* db, const char* sql) {
 bool CollectIds(sqlite3_stmt* s, std::vector<int32_t>& ids) {
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) ids.push_back(static_cast<int32_t>(sqlite3_column_int64(s, 0)));
-    sqlite3_finalize(s);
     return rc == SQLITE_DONE;
 }
 
@@ -286,6 +301,7 @@ std::optional<std::string> PrefixEnd(std::string prefix) {
 
 void PrepareConnection(sqlite3* db) {
     if (!db) return;
+    KeepStatementsOf(db);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function(db, "qm_index_values", 1, flags, nullptr, IndexValuesFn, nullptr, nullptr);
     sqlite3_create_function(db, "qm_index_refs", 1, flags, nullptr, IndexRefsFn, nullptr, nullptr);
@@ -294,15 +310,10 @@ void PrepareConnection(sqlite3* db) {
 }
 
 bool HasIndexes(sqlite3* db) {
-    sqlite3_stmt* s = nullptr;
-    bool has = false;
-    if (sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE key = 'index_version'", -1, &s, nullptr) == SQLITE_OK &&
-        sqlite3_step(s) == SQLITE_ROW) {
-        const auto* v = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-        has = v && std::strcmp(v, kIndexVersion) == 0;
-    }
-    sqlite3_finalize(s);
-    return has;
+    Kept s(db, "SELECT value FROM meta WHERE key = 'index_version'");
+    if (!s.get() || sqlite3_step(s.get()) != SQLITE_ROW) return false;
+    const auto* v = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+    return v && std::strcmp(v, kIndexVersion) == 0;
 }
 
 bool EnsureIndexes(sqlite3* db) {
@@ -375,11 +386,9 @@ bool IndexedIds(sqlite3* db, const std::string& entity, int pos, const ValueKey&
         break;
     }
     sql += " ORDER BY id";
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(s);
-        return false;
-    }
+    Kept kept(db, sql);
+    sqlite3_stmt* s = kept.get();
+    if (!s) return false;
     sqlite3_bind_text(s, 1, entity.data(), static_cast<int>(entity.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int(s, 2, pos);
     switch (key.kind) {
@@ -398,24 +407,17 @@ bool IndexedIds(sqlite3* db, const std::string& entity, int pos, const ValueKey&
 }
 
 bool ReferrerIds(sqlite3* db, int32_t target, std::vector<int32_t>& ids) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT source FROM idx_refs WHERE target = ? ORDER BY source", -1, &s, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(s);
-        return false;
-    }
-    sqlite3_bind_int64(s, 1, target);
-    return CollectIds(s, ids);
+    Kept s(db, "SELECT source FROM idx_refs WHERE target = ? ORDER BY source");
+    if (!s.get()) return false;
+    sqlite3_bind_int64(s.get(), 1, target);
+    return CollectIds(s.get(), ids);
 }
 
 bool ReferrerEntities(sqlite3* db, int32_t target, std::vector<std::pair<int32_t, std::string>>& rows) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db,
-                           "SELECT r.source, i.entity FROM idx_refs r JOIN instances i ON i.id = r.source"
-                           " WHERE r.target = ? ORDER BY r.source",
-                           -1, &s, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(s);
-        return false;
-    }
+    Kept kept(db, "SELECT r.source, i.entity FROM idx_refs r JOIN instances i ON i.id = r.source"
+                  " WHERE r.target = ? ORDER BY r.source");
+    sqlite3_stmt* s = kept.get();
+    if (!s) return false;
     sqlite3_bind_int64(s, 1, target);
     int rc;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
@@ -423,7 +425,6 @@ bool ReferrerEntities(sqlite3* db, int32_t target, std::vector<std::pair<int32_t
         rows.emplace_back(static_cast<int32_t>(sqlite3_column_int64(s, 0)),
                           std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(s, 1))));
     }
-    sqlite3_finalize(s);
     return rc == SQLITE_DONE;
 }
 

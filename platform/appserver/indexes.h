@@ -27,8 +27,9 @@ struct sqlite3;
 
 namespace zor::appserver {
 
-// Functions the triggers use, the stop check of long statements and the wait for a busy database.
-// Every connection to a database of ours is prepared so, before anything else.
+// Functions the triggers use, the stop check of long statements, the wait for a busy database and
+// the keeping of prepared statements (statement_cache.h). Every connection to a database of ours
+// is prepared so, before anything else, and closed with CloseConnection.
 void PrepareConnection(sqlite3* db);
 
 // Creates the tables and triggers and fills them from the rows, once per database (a database

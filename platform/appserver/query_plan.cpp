@@ -8,6 +8,7 @@
 #include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/appserver/request_budget.h"
+#include "platform/appserver/statement_cache.h"
 #include "platform/zordata/attr_match.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/query_parser.h"
@@ -21,6 +22,7 @@ using Ids = std::vector<int32_t>;
 
 // Nesting beyond this is not looked into for narrowing (the evaluator still runs it whole).
 constexpr int kMaxNarrowDepth = 64;
+constexpr const char* kEntityOf = "SELECT entity FROM instances WHERE id = ?";
 // An extent with more members than this narrows nothing: looking up who refers to each would cost
 // about what reading the candidates does.
 constexpr size_t kMaxNarrowMembers = 20000;
@@ -113,11 +115,11 @@ bool Sorted(Ids& ids) {
 QuerySource::QuerySource(ServerDatabase& db, CzorStepData& store, AccessView* access,
                          std::unordered_set<const CzorInstance*>& phantoms)
     : m_db(db), m_store(store), m_access(access), m_phantoms(phantoms) {
-    sqlite3_prepare_v2(m_db.Handle(), "SELECT entity FROM instances WHERE id = ?", -1, &m_entityOf, nullptr);
+    m_entityOf = TakeStatement(m_db.Handle(), kEntityOf);
     m_indexed = HasIndexes(m_db.Handle());
 }
 
-QuerySource::~QuerySource() { sqlite3_finalize(m_entityOf); }
+QuerySource::~QuerySource() { ReturnStatement(m_db.Handle(), kEntityOf, m_entityOf); }
 
 CzorInstance* QuerySource::Make(int32_t id, const std::string& entity) {
     CzorInstance* inst = nullptr;
