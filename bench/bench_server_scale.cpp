@@ -2,14 +2,16 @@
 // dictionary (people, employees, places, products; texts, integers, reals, booleans, references
 // and lists of them). Each database is built directly through the server's database layer.
 //
-//   bench_server_scale [-sizes=10000,100000,1000000] [-scan] [-load=<size>] [-seconds=<n>] [-dir=<folder>]
+//   bench_server_scale [-sizes=10000,100000,1000000] [-scan] [-load=<size>] [-writers=<size>] [-seconds=<n>]
+//                      [-dir=<folder>]
 //
 // For each size, median and p99 of: a query matching 10 instances, an 'r' load of one instance's
 // referrers, a search by a text value, and a save that deletes one referred-to instance. With
 // -scan the same requests also run the way the server answered before its indexes (every row
 // read; skipped above 100,000 instances, where one such request takes seconds). With -load, the
 // database of that size under 8, 64 and 256 clients on 127.0.0.1, one request in ten writing:
-// p50 and p99 of reads and of writes. Databases are kept in -dir (default /tmp/qm_server_scale)
+// p50 and p99 of reads and of writes, after in-process writers only (1, 8, 64; also alone with
+// -writers). Databases are kept in -dir (default /tmp/qm_server_scale)
 // and reused.
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -462,7 +464,7 @@ void UnderLoad(const std::string& path, const Shape& s, double seconds) {
 int main(int argc, char** argv) {
     std::vector<int> sizes = {10000, 100000, 1000000};
     bool scan = false;
-    int load = 0;
+    int load = 0, writersOnly = 0;
     double seconds = 10;
     std::string dir = "/tmp/qm_server_scale";
     for (int i = 1; i < argc; ++i) {
@@ -476,6 +478,8 @@ int main(int argc, char** argv) {
             }
         } else if (a == "-scan") {
             scan = true;
+        } else if (a.rfind("-writers=", 0) == 0) {
+            writersOnly = std::atoi(a.c_str() + 9);
         } else if (a.rfind("-load=", 0) == 0) {
             load = std::atoi(a.c_str() + 6);
         } else if (a.rfind("-seconds=", 0) == 0) {
@@ -483,7 +487,8 @@ int main(int argc, char** argv) {
         } else if (a.rfind("-dir=", 0) == 0) {
             dir = a.substr(5);
         } else {
-            std::fprintf(stderr, "usage: bench_server_scale [-sizes=a,b,...] [-scan] [-load=<size>] [-seconds=<n>] [-dir=<folder>]\n");
+            std::fprintf(stderr, "usage: bench_server_scale [-sizes=a,b,...] [-scan] [-load=<size>] [-writers=<size>] [-seconds=<n>]"
+                                 " [-dir=<folder>]\n");
             return 2;
         }
     }
@@ -496,6 +501,12 @@ int main(int argc, char** argv) {
         if (scan && size <= 100000) Direct(path, s, true, size <= 10000 ? 50 : 10);
         Direct(path, s, false, 200);
         std::fflush(stdout);
+    }
+    if (writersOnly) {
+        const Shape s = ShapeOf(writersOnly);
+        const std::string path = Ensure(dir, s);
+        if (path.empty()) return 1;
+        Writers(path, s, seconds);
     }
     if (load) {
         const Shape s = ShapeOf(load);

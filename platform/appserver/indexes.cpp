@@ -307,6 +307,8 @@ void PrepareConnection(sqlite3* db) {
     sqlite3_create_function(db, "qm_index_refs", 1, flags, nullptr, IndexRefsFn, nullptr, nullptr);
     sqlite3_progress_handler(db, 20000, ProgressFn, nullptr);
     sqlite3_busy_handler(db, BusyFn, nullptr);
+    // Writers checkpoint after their commits (write_turn.h), not inside them.
+    Exec(db, "PRAGMA wal_autocheckpoint=0");
 }
 
 bool HasIndexes(sqlite3* db) {

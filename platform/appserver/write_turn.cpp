@@ -27,6 +27,8 @@ struct WriteTurn::Queue {
     uint64_t committed = 0;  // commits made
     uint64_t synced = 0;     // commits known to be on disk
     bool syncing = false;
+    bool checkpointing = false;
+    uint64_t checkpointed = 0;  // commits when the last checkpoint began
 
     // Moves the turn on, past the writers that left while waiting.
     void Advance() {
@@ -64,7 +66,10 @@ bool SyncLog(const std::string& path) {
     return ok;
 }
 
-WriteTurn::WriteTurn(sqlite3* db) : m_queue(QueueOf(db)) {
+// Commits between checkpoints (a few thousand pages of log).
+constexpr uint64_t kCommitsPerCheckpoint = 200;
+
+WriteTurn::WriteTurn(sqlite3* db) : m_queue(QueueOf(db)), m_db(db) {
     const char* name = db ? sqlite3_db_filename(db, "main") : nullptr;
     if (name && *name) m_log = std::string(name) + "-wal";
     std::unique_lock lock(m_queue->mutex);
@@ -102,6 +107,14 @@ bool WriteTurn::Committed() {
         if (!ok) return false;
         m_queue->synced = std::max(m_queue->synced, covers);
     }
+    if (m_queue->checkpointing || m_queue->committed - m_queue->checkpointed < kCommitsPerCheckpoint) return true;
+    m_queue->checkpointing = true;
+    m_queue->checkpointed = m_queue->committed;
+    lock.unlock();
+    // Passive: copies what no reader still needs, and waits for nobody.
+    sqlite3_wal_checkpoint_v2(m_db, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    lock.lock();
+    m_queue->checkpointing = false;
     return true;
 }
 

@@ -10,6 +10,10 @@
 // waits until one sync of the log that began after its commit has ended. Commits that came
 // during one sync share the next one, so a sync costs the same for one writer as for a hundred,
 // and no writer is told its change is made before the change is on disk.
+//
+// The log is copied into the database (checkpointed) by a writer after its sync, outside the turn
+// and at most one at a time, never by SQLite inside a commit: with sessions reading all the time
+// the log seldom empties, and SQLite would then try a checkpoint, with two syncs, in every commit.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,6 +40,7 @@ public:
 
 private:
     std::shared_ptr<Queue> m_queue;
+    sqlite3* m_db;
     std::string m_log;  // the database's write-ahead log
     uint64_t m_ticket = 0;
     bool m_held = false;
