@@ -231,6 +231,8 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
             }
         }
     }
+    // A read the cut stopped may have left the last query short.
+    if (RequestCut()) return RequestCutStatus();
     if (loader.Bad()) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
     // Instances named only come after those with values, unless they have values too.
     std::vector<CzorInstance*> all = order;

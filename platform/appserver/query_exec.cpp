@@ -364,6 +364,8 @@ int32_t Answer(ServerDatabase& db, CzorStepData& scratch, const unsigned char* b
     } catch (const RequestCutOff&) {
         return RequestCutStatus();
     }
+    // A read the cut stopped may have left the answer short.
+    if (RequestCut()) return RequestCutStatus();
     if (source && source->Bad()) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
     if (access) SetAccessStates(*access, scratch);
     zorStepBufWriteOptions o;

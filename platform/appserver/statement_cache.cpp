@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
@@ -11,22 +12,31 @@ namespace {
 
 using Kept = std::unordered_map<std::string, std::vector<sqlite3_stmt*>>;
 
-std::mutex g_mutex;
-std::unordered_map<sqlite3*, Kept> g_kept;
+// Every session takes and returns statements all the time: connections are spread over shards
+// with a lock each, so that sessions do not queue behind one lock.
+struct Shard {
+    std::mutex mutex;
+    std::unordered_map<sqlite3*, Kept> kept;
+};
+Shard g_shards[64];
+
+Shard& ShardOf(sqlite3* db) { return g_shards[(reinterpret_cast<uintptr_t>(db) >> 6) % 64]; }
 
 }  // namespace
 
 void KeepStatementsOf(sqlite3* db) {
-    std::lock_guard lock(g_mutex);
-    g_kept[db];
+    Shard& shard = ShardOf(db);
+    std::lock_guard lock(shard.mutex);
+    shard.kept[db];
 }
 
 sqlite3_stmt* TakeStatement(sqlite3* db, const char* sql) {
     if (!db || !sql) return nullptr;
     {
-        std::lock_guard lock(g_mutex);
-        auto conn = g_kept.find(db);
-        if (conn != g_kept.end()) {
+        Shard& shard = ShardOf(db);
+        std::lock_guard lock(shard.mutex);
+        auto conn = shard.kept.find(db);
+        if (conn != shard.kept.end()) {
             auto it = conn->second.find(sql);
             if (it != conn->second.end() && !it->second.empty()) {
                 sqlite3_stmt* s = it->second.back();
@@ -48,9 +58,10 @@ void ReturnStatement(sqlite3* db, const char* sql, sqlite3_stmt* s) {
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
     {
-        std::lock_guard lock(g_mutex);
-        auto conn = g_kept.find(db);
-        if (conn != g_kept.end()) {
+        Shard& shard = ShardOf(db);
+        std::lock_guard lock(shard.mutex);
+        auto conn = shard.kept.find(db);
+        if (conn != shard.kept.end()) {
             conn->second[sql].push_back(s);
             return;
         }
@@ -61,12 +72,13 @@ void ReturnStatement(sqlite3* db, const char* sql, sqlite3_stmt* s) {
 void CloseConnection(sqlite3* db) {
     if (!db) return;
     {
-        std::lock_guard lock(g_mutex);
-        auto conn = g_kept.find(db);
-        if (conn != g_kept.end()) {
+        Shard& shard = ShardOf(db);
+        std::lock_guard lock(shard.mutex);
+        auto conn = shard.kept.find(db);
+        if (conn != shard.kept.end()) {
             for (auto& [sql, list] : conn->second)
                 for (sqlite3_stmt* s : list) sqlite3_finalize(s);
-            g_kept.erase(conn);
+            shard.kept.erase(conn);
         }
     }
     sqlite3_close_v2(db);
