@@ -215,11 +215,13 @@ void Session::Run() {
     }
     if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
     ::shutdown(m_fd, SHUT_RDWR);
-    LogLogout();
+    // No longer listed as active before the logout is in the log: whoever reads the logout finds
+    // the user gone.
     {
         std::lock_guard lock(m_publishMutex);
         m_publishedUser = 0;
     }
+    LogLogout();
     m_done = true;
 }
 
