@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/appserver/load.h"
 #include "platform/appserver/query_exec.h"
@@ -75,9 +76,8 @@ bool Build(const std::string& path, const Shape& s) {
     if (!zor::appserver::ServerDatabase::Create(path)) return false;
     zor::appserver::ServerDatabase db;
     if (!db.Open(path)) return false;
-    std::string pw;
-    zor::ScrambleText("pw", pw);
-    db.SetUser("user", pw, false);
+    // An ordinary user: every answer passes his gate, as most users' do.
+    if (!db.SetUser("user", "pw", false)) return false;
     CzorStepData store;
     store.SetErorPrintMode(false);
     if (!store.LoadDictionaryFromFile(kDict.c_str())) return false;
@@ -152,11 +152,21 @@ bool Build(const std::string& path, const Shape& s) {
                 v[at(product, "maker")].Set(ref(s.FirstPerson() + static_cast<int32_t>(rng() % s.people)));
             }))
             return false;
-    return flush();
+    if (!flush()) return false;
+    // The user made every instance, as if through his saves: he owns them, so his saves may delete
+    // them, and each has the rights row a save leaves.
+    const auto user = db.FindUser("user");
+    if (!user || !zor::appserver::EnsureAccessSchema(db)) return false;
+    const std::string owned =
+        "INSERT INTO access_inst(id, mode, individual) SELECT id, 1, 1 FROM instances WHERE entity IN"
+        " ('place', 'person', 'employee', 'product');"
+        "INSERT INTO access_agent(inst, agent, mode) SELECT id, " + std::to_string(user->id) +
+        ", 0 FROM access_inst WHERE individual = 1;";
+    return sqlite3_exec(db.Handle(), owned.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 std::string Ensure(const std::string& dir, const Shape& s) {
-    const std::string path = dir + "/scale" + std::to_string(s.size) + zor::appserver::kDatabaseSuffix;
+    const std::string path = dir + "/scale_owned" + std::to_string(s.size) + zor::appserver::kDatabaseSuffix;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) return path;
     const auto t0 = Clock::now();
@@ -258,10 +268,17 @@ void Print(const char* what, const Stats& s) {
     std::printf("  %-34s p50 %8.3f ms   p99 %8.3f ms   (%zu)\n", what, s.p50, s.p99, s.n);
 }
 
+// The gate of the bench's user, as his session holds it.
+zor::appserver::AccessView UserView(zor::appserver::ServerDatabase& db) {
+    const auto user = db.FindUser("user");
+    return zor::appserver::AccessView(db, user ? user->id : 0, user ? user->group : 0);
+}
+
 // Indexed (as the server answers now) or every row read (as it answered before).
 void Direct(const std::string& path, const Shape& s, bool scan, int rounds) {
     zor::appserver::ServerDatabase db;
     if (!db.Open(path)) return;
+    zor::appserver::AccessView view = UserView(db);
     CzorStepData scratch, client;
     scratch.SetErorPrintMode(false);
     client.SetErorPrintMode(false);
@@ -277,8 +294,9 @@ void Direct(const std::string& path, const Shape& s, bool scan, int rounds) {
         const Bytes tree = QueryTree(client, "select a from a{person .name = '" + s.Name(k) + "'} end_select");
         Bytes reply;
         auto t = Clock::now();
-        if (scan) zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), reply);
-        else zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply);
+        view.Forget();
+        if (scan) zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), reply, view);
+        else zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply, view);
         query.push_back(Ms(t));
         matched += reply.size();
         std::vector<zor::appserver::LoadQuery> load(1);
@@ -287,11 +305,13 @@ void Direct(const std::string& path, const Shape& s, bool scan, int rounds) {
         for (int tries = 0; tries < 50 && !db.GetInstance(load[0].id); ++tries)
             load[0].id = s.FirstPerson() + static_cast<int32_t>(rng() % static_cast<uint32_t>(s.people / 10));
         t = Clock::now();
-        zor::appserver::AnswerLoad(db, scratch, load, reply);
+        view.Forget();
+        zor::appserver::AnswerLoad(db, scratch, load, reply, view);
         refs.push_back(Ms(t));
         const Bytes find = FindBody(client, s.Name(k));
         t = Clock::now();
-        zor::appserver::AnswerFind(db, scratch, find.data(), find.size(), false, reply);
+        view.Forget();
+        zor::appserver::AnswerFind(db, scratch, find.data(), find.size(), false, reply, view);
         search.push_back(Ms(t));
         // People below a tenth are bosses of ten; each round deletes one still there.
         int32_t victim = 0;
@@ -301,7 +321,8 @@ void Direct(const std::string& path, const Shape& s, bool scan, int rounds) {
         }
         const Bytes gone = DeletionBody(victim);
         t = Clock::now();
-        zor::appserver::ApplySave(db, scratch, gone.data(), gone.size(), nullptr, reply);
+        view.Forget();
+        zor::appserver::ApplySave(db, scratch, gone.data(), gone.size(), nullptr, reply, view);
         deletion.push_back(Ms(t));
     }
     if (scan) sqlite3_exec(db.Handle(), "UPDATE meta SET key = 'index_version' WHERE key = 'index_version_aside'", nullptr, nullptr, nullptr);
@@ -327,6 +348,7 @@ void Writers(const std::string& path, const Shape& s, double seconds) {
                 scratch.SetErorPrintMode(false);
                 store.SetErorPrintMode(false);
                 if (!db.Open(path) || !scratch.LoadDictionaryFromFile(kDict.c_str()) || !store.LoadDictionaryFromFile(kDict.c_str())) return;
+                zor::appserver::AccessView view = UserView(db);
                 std::mt19937 rng(static_cast<uint32_t>(w + 7));
                 std::vector<double> ms;
                 while (go) {
@@ -334,7 +356,8 @@ void Writers(const std::string& path, const Shape& s, double seconds) {
                     const Bytes body = UpdateBody(store, s.FirstPerson() + k, k % 3 == 0, static_cast<int>(rng() % 80));
                     Bytes reply;
                     const auto t = Clock::now();
-                    const int32_t st = zor::appserver::ApplySave(db, scratch, body.data(), body.size(), nullptr, reply);
+                    view.Forget();
+                    const int32_t st = zor::appserver::ApplySave(db, scratch, body.data(), body.size(), nullptr, reply, view);
                     ms.push_back(Ms(t));
                     ++(st == 0 ? saves : failed);
                 }

@@ -1,5 +1,6 @@
 // quillmark: the report designer, and from the command line the batch generation and merge of reports.
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "designer/command_line.h"
 #include "designer/print/command_line_print.h"
 #include "designer/qt_platform.h"
+#include "designer/qt_translations.h"
 #include "designer/quillmark_app.h"
 #include "designer/start_log.h"
 
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
     quillmark::SelectQtPlatform(early.mode != kModeInteractive || quillmark::IsPrintCommand(early) || noDisplay);
 
     QApplication qtApp(argc, argv);
+    // Lives as long as the application: the standard dialogs look their texts up in it.
+    const std::unique_ptr<QTranslator> qtTexts = quillmark::LoadQtTranslation(QLocale());
+    if (qtTexts) QApplication::installTranslator(qtTexts.get());
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
 
     CQuillmarkApp app;

@@ -16,6 +16,7 @@
 #include "designer/print/command_line_print.h"
 #include "designer/start_log.h"
 #include "designer/view/doc_view.h"
+#include "platform/base/file_io.h"
 #include "platform/base/transport_ini.h"
 #include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
@@ -50,8 +51,9 @@ const char* QuillmarkUsageText() {
            "  quillmark -unification <отчет.zorrep> -outfile=<добавляемый.zorrep>\n"
            "Печать без диалога: quillmark -p <отчет> (принтер по умолчанию), quillmark -pt <отчет> <принтер>.\n"
            "\n"
-           "Код завершения: 0 - отчет записан, 2 - ошибка источника данных, 3 - ошибка генерации,\n"
-           "4 - ошибка объединения, 5 - ошибка печати. Сообщения выводятся в поток ошибок.\n";
+           "Код завершения: 0 - отчет записан, 1 - показана эта справка (нет дисплея или не указан шаблон),\n"
+           "2 - ошибка источника данных, 3 - ошибка генерации, 4 - ошибка объединения, 5 - ошибка печати.\n"
+           "Сообщения выводятся в поток ошибок.\n";
 }
 
 CQuillmarkApp::~CQuillmarkApp() { CloseWait(); }
@@ -102,9 +104,10 @@ void CQuillmarkApp::ApplyCommandLine(const CQuillmarkCommandLineInfo& info) {
 int CQuillmarkApp::Generate() {
     m_waitHandle = zorStartWaitDlg(kWaitGenerate);
     CFolivox manager;
-    if (!manager.GetDataSource().LoadFromFile(csvPath)) {
+    std::string reason;
+    if (!manager.GetDataSource().LoadFromFile(csvPath, &reason)) {
         CloseWait();
-        AfxMessageBox(kDataSourceError);
+        AfxMessageBox(std::string(kDataSourceError) + "\n" + zor::FileFailureLine(csvPath, reason));
         return kExitDataFileError;
     }
     // The engine writes the report atomically: on failure no half-written file is left under outFile.
@@ -115,6 +118,13 @@ int CQuillmarkApp::Generate() {
 }
 
 bool CQuillmarkApp::RunGenerate() {
+    // Without a template there is nothing to generate, and the data-file error that would follow
+    // ("<nothing>.csv") would only mislead: say how the program is called instead.
+    if (templatePath.empty()) {
+        std::fputs("Квиллмарк: не указан шаблон отчета.\n\n", stderr);
+        std::fputs(QuillmarkUsageText(), stderr);
+        return EndBatch(kExitUsage);
+    }
     const int status = Generate();
     if (mode == kModeGenerate || status == kExitDataFileError) return EndBatch(status);
     if (status != kExitOk) {
@@ -158,7 +168,8 @@ bool CQuillmarkApp::StartInteractive() {
     m_netServices.emplace();
     // "Embedding", "Automation", "Unregister" and "dde" come from a platform that starts programs as
     // servers; here they are accepted and change nothing.
-    m_waitHandle = zorStartWaitDlg(kWaitInitialize);
+    // A report that gen_view has just made opens without a wait window of its own.
+    if (!m_fromGenView) m_waitHandle = zorStartWaitDlg(kWaitInitialize);
     m_addins.LoadAddins(zor::DictionaryDir());
     m_frame = std::make_unique<quillmark::CMainFrame>();
     quillmark::ConnectEditorViews(*m_frame, preview != 0);
@@ -200,10 +211,16 @@ bool CQuillmarkApp::OpenDocumentFile(const std::string& path) {
     return true;
 }
 
+const char* OpenFileFilters() {
+    // Both kinds first: a report is opened as often as a template. The patterns are parted by a blank, as
+    // the file dialog reads them.
+    return "Файлы отчетов и шаблонов (*.zorrep *.zordot);;Файлы шаблонов (*.zordot);;Отчеты (*.zorrep);;"
+           "Все файлы (*)";
+}
+
 void CQuillmarkApp::OnFileOpen() {
     const QString path = QFileDialog::getOpenFileName(
-        m_frame.get(), QString::fromUtf8("Открыть"), QString(),
-        QString::fromUtf8("Файлы шаблонов (*.zordot);;Отчеты (*.zorrep);;Все файлы (*)"));
+        m_frame.get(), QString::fromUtf8("Открыть"), QString(), QString::fromUtf8(OpenFileFilters()));
     if (!path.isEmpty()) OpenDocumentFile(path.toStdString());
 }
 

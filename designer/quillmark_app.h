@@ -29,6 +29,7 @@ public:
         kExitGenerationError = 3, // generation failed (the engine says why, when it knows)
         kExitMergeError = 4,      // the merge failed
         kExitNoDisplay = 1,       // the designer was asked for where there is no display
+        kExitUsage = 1,           // a generate run named no template: how to call the program was shown
         kExitPrintError = 5,      // "-p" / "-pt": the file could not be printed
     };
 
@@ -95,3 +96,5 @@ private:
 
 // How to call the program, shown by a start that asks for no batch mode.
 const char* QuillmarkUsageText();
+// The open dialog's filters, ";;" between them: reports and templates together first.
+const char* OpenFileFilters();

@@ -11,6 +11,7 @@ bool ProgramSandbox::Create() {
     m_work = m_root / "work";
     m_dict = m_root / "dict";
     m_config = m_root / "config";
+    m_state = m_root / "state";
     m_ini = m_root / "ZorTransport.ini";
     std::error_code ec;
     for (const std::string& dir : {m_work, m_dict, m_config})
@@ -24,7 +25,7 @@ bool ProgramSandbox::SetDictionaryDir(const std::string& dir) {
 }
 
 EnvChanges ProgramSandbox::Environment() const {
-    return {{"XDG_CONFIG_HOME", m_config}, {"ZOR_TRANSPORT_INI", m_ini}};
+    return {{"XDG_CONFIG_HOME", m_config}, {"XDG_STATE_HOME", m_state}, {"ZOR_TRANSPORT_INI", m_ini}};
 }
 
 }  // namespace quillmark_test

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, once. Does nothing when everything is there.
 set -eu
-PKGS=(g++ cmake ninja-build make pkg-config ccache
+PKGS=(g++ cmake ninja-build make pkg-config ccache libsodium-dev
       qt6-base-dev libpng-dev libjpeg-dev libtiff-dev zlib1g-dev
       libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev libuemf-dev libssl-dev libsqlite3-dev libjemalloc-dev
-      qt6-svg-dev emf2svg poppler-utils cups
+      qt6-svg-dev emf2svg poppler-utils cups qt6-translations-l10n
       fonts-liberation2 fontconfig locales xvfb xdotool xclip x11-apps x11-utils)
+# A window manager for the real-window tests: title bars, focus and dialogs as a desktop gives them.
+PKGS+=(openbox)
 # `make fuzz` (tools/setup.sh fuzz) also needs clang with its fuzzer and sanitizer runtimes.
 if [ "${1:-}" = fuzz ]; then PKGS+=(clang libclang-rt-14-dev); fi
 missing=()

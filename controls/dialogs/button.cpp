@@ -10,6 +10,9 @@
 #include <QPainter>
 
 #include "controls/desktop_opener.h"
+#include "controls/menu/menu_popup.h"
+#include "controls/menu/zor_menu.h"
+#include "controls/resources/module_resources.h"
 #include "controls/dialogs/widget_colors.h"
 #include "platform/gdi/sys_colors.h"
 
@@ -68,8 +71,10 @@ CzorButton::CzorButton(QWidget* parent) : QPushButton(parent) {
 CzorButton::~CzorButton() { DropMenu(); }
 
 void CzorButton::DropMenu() {
+    // The popups show the loaded menu's items: they go first.
     delete m_menu.data();
     m_menu = nullptr;
+    m_menuResource.reset();
 }
 
 void CzorButton::Subclass(unsigned style) {
@@ -138,6 +143,42 @@ uint32_t CzorButton::SetBitmaps(const QPixmap& in, COLORREF transparentIn, const
     return zor::kButtonOk;
 }
 
+namespace {
+
+// A bitmap resource with the colour of its transparent pixels; null when no module has the number.
+QPixmap BitmapResource(int id) {
+    const QImage image = id > 0 ? zor::FindBitmapResource(id) : QImage();
+    return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
+}
+
+}  // namespace
+
+uint32_t CzorButton::SetIcon(int idIn, int idOut) {
+    if (idIn == 0) return SetIcon(QIcon());
+    const QPixmap in = BitmapResource(idIn), out = idOut ? BitmapResource(idOut) : QPixmap();
+    if (in.isNull() || (idOut && out.isNull())) {
+        FreeImages();
+        update();
+        return zor::kButtonBadImage;
+    }
+    const COLORREF grey = RGB(0xC0, 0xC0, 0xC0);
+    auto icon = [&](QPixmap pixmap) {
+        pixmap.setMask(pixmap.createMaskFromColor(ToQColor(grey), Qt::MaskInColor));
+        return QIcon(pixmap);
+    };
+    return SetIcon(icon(in), idOut ? icon(out) : QIcon());
+}
+
+uint32_t CzorButton::SetBitmaps(int idIn, COLORREF transparentIn, int idOut, COLORREF transparentOut) {
+    const QPixmap in = BitmapResource(idIn), out = idOut ? BitmapResource(idOut) : QPixmap();
+    if (idOut && out.isNull()) {
+        FreeImages();
+        update();
+        return zor::kButtonBadImage;
+    }
+    return SetBitmaps(in, transparentIn, out, transparentOut);
+}
+
 uint32_t CzorButton::SetFlat(bool flat, bool repaint) {
     m_look.SetFlat(flat);
     Repaint(repaint);
@@ -196,6 +237,11 @@ void CzorButton::SetTooltipText(const char* text, bool activate) {
     ActivateTooltip(activate);
 }
 
+void CzorButton::SetTooltipText(int id, bool activate) {
+    std::string text;
+    if (zor::FindStringResource(id, text) && !text.empty()) SetTooltipText(text.c_str(), activate);
+}
+
 void CzorButton::ActivateTooltip(bool activate) { setToolTip(activate ? m_tooltip : QString()); }
 
 uint32_t CzorButton::DrawTransparent(bool on, bool repaint) {
@@ -224,6 +270,21 @@ uint32_t CzorButton::SetMenu(QMenu* menu, QWidget* owner, bool repaint) {
     return zor::kButtonOk;
 }
 
+uint32_t CzorButton::SetMenu(unsigned menuId, QWidget* owner, bool repaint) {
+    DropMenu();
+    m_menuOwner = nullptr;
+    if (menuId == 0) return zor::kButtonOk;
+    auto loaded = std::make_unique<CzorMenu>();
+    if (menuId > 0xFFFF || !loaded->LoadMenu(int(menuId))) return zor::kButtonBadImage;
+    auto* popup = new CzorPopup(loaded->m_hMenu, owner, nullptr);
+    popup->Rebuild();
+    m_menuResource = std::move(loaded);
+    m_menu = popup;
+    m_menuOwner = owner;
+    Repaint(repaint);
+    return zor::kButtonOk;
+}
+
 void CzorButton::OnClicked() {
     if (m_look.IsCheckBox()) {
         m_look.Toggle();
@@ -245,9 +306,16 @@ void CzorButton::ShowDropMenu() {
     const QPoint at = mapToGlobal(QPoint(0, height()));
     // A command of the menu may close the dialog and delete this button.
     const QPointer<CzorButton> alive(this);
+    // A menu loaded from a resource has no actions of the caller's: its commands go to the owner's handler.
+    QMetaObject::Connection toOwner;
+    if (m_menuResource)
+        toOwner = connect(popup, &QMenu::triggered, this, [owner = m_menuOwner](QAction* action) {
+            if (const unsigned command = CommandOfAction(action); command && owner) CzorMenu::SendCommand(owner, command);
+        });
     if (m_tracker) m_tracker(popup, at, m_menuOwner);
     else popup->exec(at);
     if (!alive) return;
+    disconnect(toOwner);
     m_menuShowing = false;
     update();
 }

@@ -4,6 +4,7 @@
 // changes colours while hovered, and can carry a tooltip, a cursor, a drop menu and a link target.
 // The rules live in CButtonLook; this widget paints them.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <QCursor>
@@ -14,6 +15,7 @@
 
 #include "controls/dialogs/button_look.h"
 
+class CzorMenu;
 class QMenu;
 class QPainter;
 
@@ -37,6 +39,11 @@ public:
     // Each bitmap drawn without the pixels of its transparent colour.
     uint32_t SetBitmaps(const QPixmap& in, COLORREF transparentIn, const QPixmap& out = QPixmap(),
                         COLORREF transparentOut = 0);
+    // The same by resource number, found through the resource chain; the second only when nonzero. An
+    // icon is the bitmap of that number with light grey (0xC0C0C0) transparent, as all our artwork is. A
+    // nonzero number that names no bitmap gives 1 and leaves no images; a first number 0 clears them.
+    uint32_t SetIcon(int idIn, int idOut = 0);
+    uint32_t SetBitmaps(int idIn, COLORREF transparentIn, int idOut = 0, COLORREF transparentOut = 0);
     uint32_t SetFlat(bool flat, bool repaint = true);
     uint32_t SetAlign(uint8_t align, bool repaint = true);
     uint32_t SetCheck(int check, bool repaint = true);
@@ -50,6 +57,8 @@ public:
     uint32_t DrawBorder(bool on = true, bool repaint = true);
     uint32_t DrawFlatFocus(bool on, bool repaint = true);
     void SetTooltipText(const char* text, bool activate = true);
+    // The text of the string resource; a missing or empty string changes nothing.
+    void SetTooltipText(int id, bool activate = true);
     void ActivateTooltip(bool activate = true);
     bool GetDefault() const { return m_look.GetDefault(); }
     uint32_t DrawTransparent(bool on, bool repaint = true);
@@ -60,6 +69,9 @@ public:
     // commands (the actions) going to `owner`. The button keeps the menu and deletes it when it is
     // replaced. Null clears it; a menu without a submenu gives 1.
     uint32_t SetMenu(QMenu* menu, QWidget* owner, bool repaint = true);
+    // The menu resource of that number; a chosen command goes to the owner's command handler
+    // (CzorMenu::SetCommandHandler). 0 clears the menu; 1 when no menu has that number.
+    uint32_t SetMenu(unsigned menuId, QWidget* owner, bool repaint = true);
     // How a drop menu is shown: a plain QMenu::exec unless replaced (an owner-drawn menu, a test).
     using MenuTracker = std::function<void(QMenu* popup, const QPoint& globalPos, QWidget* owner)>;
     void SetMenuTracker(MenuTracker tracker) { m_tracker = std::move(tracker); }
@@ -99,6 +111,7 @@ private:
     bool m_transparent = false;
     bool m_menuShowing = false;
     QPointer<QMenu> m_menu;  // ours to delete, unless something else deleted it first
+    std::unique_ptr<CzorMenu> m_menuResource;  // the loaded resource the menu shows, when it came from one
     QPointer<QWidget> m_menuOwner;
     MenuTracker m_tracker;
     QString m_tooltip;

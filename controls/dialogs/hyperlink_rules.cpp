@@ -61,6 +61,12 @@ std::string CutCommandLine(const std::string& command) {
     return cut == std::string::npos ? command : command.substr(0, cut);
 }
 
+std::vector<std::string> SplitCommandLine(const std::string& command) {
+    std::vector<std::string> words;
+    for (const QString& word : QProcess::splitCommand(QString::fromStdString(command))) words.push_back(word.toStdString());
+    return words;
+}
+
 namespace {
 
 // The "Exec" line of the desktop entry the desktop names as the handler of HTML files.
@@ -86,11 +92,11 @@ std::optional<std::string> DesktopHtmlHandler() {
     return std::nullopt;
 }
 
-bool StartDetached(const std::string& commandLine) {
-    QStringList args = QProcess::splitCommand(QString::fromStdString(commandLine));
-    if (args.isEmpty()) return false;
-    const QString program = args.takeFirst();
-    return QProcess::startDetached(program, args);
+bool StartDetached(const std::vector<std::string>& argv) {
+    if (argv.empty() || argv.front().empty()) return false;
+    QStringList args;
+    for (size_t i = 1; i < argv.size(); ++i) args << QString::fromStdString(argv[i]);
+    return QProcess::startDetached(QString::fromStdString(argv.front()), args);
 }
 
 constexpr int kNoAssociation = 31;
@@ -105,8 +111,12 @@ int GotoUrl(const std::string& url, const LinkLauncher& launcher) {
     if (launcher.open && launcher.open(url)) return kOpened;
     const std::optional<std::string> command = launcher.htmlHandlerCommand ? launcher.htmlHandlerCommand() : std::nullopt;
     if (!command) return kNoAssociation;
-    const std::string line = CutCommandLine(*command) + " " + url;
-    return launcher.start && launcher.start(line) ? kOpened : kFileNotFound;
+    // The target is never glued into the command line: a blank in a path or a quote in a crafted link
+    // would split it into arguments the user never saw.
+    std::vector<std::string> argv = SplitCommandLine(CutCommandLine(*command));
+    if (argv.empty()) return kFileNotFound;
+    argv.push_back(url);
+    return launcher.start && launcher.start(argv) ? kOpened : kFileNotFound;
 }
 
 std::string LinkErrorText(int code) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win/gdi_types.h"
 #include "platform/win/geometry.h"
@@ -52,17 +53,23 @@ CRect FitToText(const CRect& rect, const CSize& text, FitAlign horizontal, bool 
 // bare one. Everything after the cut goes; a line without a placeholder stays whole.
 std::string CutCommandLine(const std::string& command);
 
+// A command line as a launcher's "Exec" line writes it, split into the program and its arguments:
+// blanks separate words, double quotes keep blanks inside one word.
+std::vector<std::string> SplitCommandLine(const std::string& command);
+
 // What opening a link needs from the desktop; tests replace each part.
 struct LinkLauncher {
     std::function<bool(const std::string& url)> open;                 // the desktop's opener
     std::function<std::optional<std::string>()> htmlHandlerCommand;  // the HTML handler's command line
-    std::function<bool(const std::string& commandLine)> start;        // starts a command line
+    // Starts the program argv[0] with the rest as its arguments, each handed over as it is (no shell).
+    std::function<bool(const std::vector<std::string>& argv)> start;
 };
 // The desktop's own: its opener, its default handler of "text/html", a detached process.
 LinkLauncher DesktopLinkLauncher();
 
 // Greater than 32 on success. Otherwise the opener's failure (31: no handler) or, when the
-// fallback's program cannot be started, 2.
+// fallback's program cannot be started, 2. The fallback gives the HTML handler the target as one
+// argument of its own, whatever blanks, quotes or shell characters it holds.
 int GotoUrl(const std::string& url, const LinkLauncher& launcher);
 
 // "Can't open link:\n\n" and the text for the code.

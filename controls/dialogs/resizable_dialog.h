@@ -14,8 +14,8 @@ class QSizeGrip;
 class QTreeWidgetItem;
 using HTREEITEM = QTreeWidgetItem*;
 
-// Tree expansion actions passed to the owner hooks.
-enum : unsigned { TVE_COLLAPSE = 1, TVE_EXPAND = 2 };
+// Tree expansion actions passed to the owner hooks; a program may also ask the tree to toggle.
+enum : unsigned { TVE_COLLAPSE = 1, TVE_EXPAND = 2, TVE_TOGGLE = 3 };
 
 class CzorResizableDialog : public QDialog {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <istream>
 
 #include "platform/base/file_io.h"
 
@@ -160,7 +161,7 @@ int CHtmlGen::CreateTitle(const std::string& values) {
     }
     m_nRowPos = m_nParamPos = tpl.pos;
     while (tpl.Next(line) && !Has(line, "sec=2")) {
-        out += line;
+        out += line + kEol;
         m_nRowPos = m_nParamPos = tpl.pos;
     }
     return Finish(out);
@@ -287,6 +288,16 @@ bool CHtmlGen::GenerateByTreeList(const IHtmlRows* tree, const std::string& file
                                   const std::vector<unsigned>* skipColumns) {
     std::string html;
     return TreeListTable(tree, flags, skipColumns, &html) && WriteTable(file, flags, html);
+}
+
+int CHtmlGen::ReadHtmlToString(std::string* text, std::istream& file) {
+    std::string line;
+    while (std::getline(file, line)) {
+        // A page written on another system keeps its CR before the LF; the string gets plain line ends.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (text) *text += line + "\n";
+    }
+    return 0;
 }
 
 std::string CHtmlGen::GetBody(std::string* text) {

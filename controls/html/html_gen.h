@@ -5,6 +5,7 @@
 // leaves the previous file as it was.
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ public:
     // What CreateEmptyTitle and CreateEmptyPS write.
     static std::string EmptyTitleText();
     static std::string EmptyPSText();
+    // Appends every line left in the file to `text`, each ended by "\n" whatever it ended with. 0.
+    static int ReadHtmlToString(std::string* text, std::istream& file);
     static std::string GetBody(std::string* text);
     static int WriteStrToFile(const std::string& text, const std::string& file, unsigned char flags);
 

@@ -43,6 +43,10 @@ CzorHtmlView::CzorHtmlView(QWidget* parent) : QTextBrowser(parent) {
     m_minimise = [this] {
         if (QWidget* main = QApplication::activeWindow() ? QApplication::activeWindow() : window()) main->showMinimized();
     };
+    m_choosePrinter = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
 }
 
 CzorHtmlView::~CzorHtmlView() = default;
@@ -93,8 +97,8 @@ int CzorHtmlView::SetEditMode(bool on) {
 
 int CzorHtmlView::Print() {
     QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return 1;
+    // A cancelled dialog printed nothing, and the host must not hear that it did.
+    if (!m_choosePrinter(printer)) return 0;
     return PrintOn(printer);
 }
 

@@ -33,7 +33,7 @@ public:
     int AppendContents(const char* html);
     int GetContents(std::string& html) const;
     int SetEditMode(bool on);
-    // Asks for a printer, then prints the document.
+    // Asks for a printer, then prints the document: 1 when printed, 0 when the user cancelled.
     int Print();
     // Prints on a printer the host set up (a PDF file, say) without asking.
     int PrintOn(QPrinter& printer);
@@ -46,10 +46,13 @@ public:
     // Tests hear the beep and the minimising here.
     void SetBeep(std::function<void()> beep) { m_beep = std::move(beep); }
     void SetMinimise(std::function<void()> minimise) { m_minimise = std::move(minimise); }
+    // The printer dialog, replaceable so tests answer it: true when the user chose to print.
+    void SetPrinterChooser(std::function<bool(QPrinter&)> chooser) { m_choosePrinter = std::move(chooser); }
 
 private:
     std::string m_markup;
     bool m_edited = false;
     bool m_setting = false;
     std::function<void()> m_beep, m_minimise;
+    std::function<bool(QPrinter&)> m_choosePrinter;
 };

@@ -92,6 +92,9 @@ BOOL CzorMenu::LoadMenuTemplate(std::span<const uint8_t> bytes) {
     return TRUE;
 }
 
+// How far the counted blanks of an accelerator's padding may be corrected by measuring.
+constexpr int kBlankCorrections = 4;
+
 void CzorMenu::InsertSpaces() {
     if (IsLunaMenuStyle() && (!xp_space_accelerators || !original_space_accelerators)) return;
     // Widths need fonts, and fonts a GUI application; without one the texts stay as they are.
@@ -108,8 +111,18 @@ void CzorMenu::InsertSpaces() {
         const size_t tab = text.find(u'\t');
         if (tab == std::u16string::npos) continue;
         std::u16string padded = text.substr(0, tab);
-        // A blank always has width, so this ends.
-        while (width(padded) < widest) padded += u' ';
+        // Blanks are counted out from their width, then the count is corrected a few steps either way for
+        // rounding. Adding them one measure at a time never ends where shaping swallows trailing blanks
+        // (after right-to-left or joined text), and costs a measure of the whole label per blank.
+        const int have = width(padded);
+        if (have < widest) {
+            const size_t base = padded.size();
+            const int blank = std::max(1, width(u" "));
+            padded.append(size_t((widest - have + blank - 1) / blank), u' ');
+            auto shorterFits = [&] { return padded.size() > base && width(padded.substr(0, padded.size() - 1)) >= widest; };
+            for (int step = 0; step < kBlankCorrections && shorterFits(); ++step) padded.pop_back();
+            for (int step = 0; step < kBlankCorrections && width(padded) < widest; ++step) padded += u' ';
+        }
         record->SetWideString(padded + text.substr(tab));
     }
 }

@@ -177,6 +177,14 @@ void CzorPopup::paintEvent(QPaintEvent* event) {
         draw.radio = action->actionGroup() && action->actionGroup()->isExclusive();
         draw.bitsPerPixel = zorGetBitPerPixel(this);
         menu->DrawItem(&draw);
+        // The system draws a submenu's arrow after the owner has drawn the item; here that falls to the popup.
+        if (action->menu()) {
+            const int cx = r.right() - 10, cy = r.center().y();
+            const COLORREF colour = MenuSysColor(action->isEnabled() ? COLOR_MENUTEXT : COLOR_GRAYTEXT);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(zor::menu::ToRgb(colour)));
+            painter.drawPolygon(QPolygon({QPoint(cx, cy - 4), QPoint(cx + 4, cy), QPoint(cx, cy + 4)}));
+        }
     }
 }
 
@@ -213,6 +221,13 @@ BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, QWidget* wnd) {
         if (it != Handlers().end() && it->second.handler) it->second.handler(command);
     }
     return command != 0;
+}
+
+BOOL CzorMenu::SendCommand(QWidget* wnd, UINT command) {
+    auto it = Handlers().find(wnd);
+    if (it == Handlers().end() || !it->second.handler) return FALSE;
+    it->second.handler(command);
+    return TRUE;
 }
 
 void CzorMenu::SetCommandHandler(QWidget* wnd, std::function<void(UINT)> handler) {

@@ -180,6 +180,8 @@ public:
     QWidget* HookedWindow() const { return m_hookedWindow; }
     // Where TrackPopupMenu without TPM_RETURNCMD sends the chosen command for a window.
     static void SetCommandHandler(QWidget* wnd, std::function<void(UINT)> handler);
+    // Hands the command to the window's handler as a chosen menu item does; FALSE when it has none.
+    static BOOL SendCommand(QWidget* wnd, UINT command);
 
     // Read-only views for the drawing code and tests.
     const std::vector<std::unique_ptr<CzorMenuData>>& Records() const { return m_MenuList; }

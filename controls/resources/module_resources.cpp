@@ -106,6 +106,14 @@ bool FindStringResource(int id, std::string& text) {
     return Search(&ResourceTable::strings, id, [&](const StringResourceEntry& e) { text = e.text; });
 }
 
+const VersionResource* FindVersionResource(ResourceModule module) {
+    Registry& r = Reg();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (const ResourceTable* table : r.modules[size_t(module)].tables)
+        if (table->version) return table->version;
+    return nullptr;
+}
+
 QImage FindBitmapResource(int id) {
     std::vector<BitmapLoader> loaders;
     {

@@ -43,11 +43,29 @@ struct StringResourceEntry {
     const char* text;  // UTF-8
 };
 
+// A module's version: its translations (language and code page pairs, the first one naming the block of
+// strings a reader looks in) and one block of named strings per translation.
+struct VersionTranslation {
+    uint16_t language;
+    uint16_t codePage;
+};
+struct VersionStringEntry {
+    const char* key;
+    const char* value;  // UTF-8
+};
+struct VersionResource {
+    std::span<const VersionTranslation> translations;
+    // The block's name: the language and code page as eight lower-case hexadecimal digits.
+    const char* block;
+    std::span<const VersionStringEntry> strings;
+};
+
 // What the generator writes for one resource file.
 struct ResourceTable {
     std::span<const MenuResourceEntry> menus;
     std::span<const ToolbarResourceEntry> toolbars;
     std::span<const StringResourceEntry> strings;
+    const VersionResource* version = nullptr;  // the build's version of the module, when it gave one
 };
 
 using BitmapLoader = QImage (*)(int id);
@@ -76,6 +94,8 @@ bool FindToolbarResource(int id, ToolbarResource& toolbar);
 // Null when no module has it.
 QImage FindBitmapResource(int id);
 bool FindStringResource(int id, std::string& text);
+// The module's own version (no chain: a version describes one module); null when it has none.
+const VersionResource* FindVersionResource(ResourceModule module);
 
 // Resource names: a number written as text ("#130" or "130") names that number; other names are numbers
 // of no resource here.

@@ -1,5 +1,6 @@
 #include "controls/html/html_gen.h"
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,28 @@ TEST_F(HtmlGenTest, EmptyPageHeadEndAndBody) {
     EXPECT_EQ(CHtmlGen::GetBody(nullptr), "");
 }
 
+TEST(HtmlGenValues, ReadHtmlToStringAppendsTheLinesLeft) {
+    struct Case { std::string file; int skipLines; std::string before, after; };
+    const Case cases[] = {
+        {"<p>a</p>\r\n<p>b</p>\r\n", 0, "", "<p>a</p>\n<p>b</p>\n"},
+        {"one\ntwo", 0, "head\n", "head\none\ntwo\n"},  // the last line is ended too
+        {"one\ntwo\nthree\n", 1, "", "two\nthree\n"},     // only what is left in the file
+        {"\n\r\n", 0, "", "\n\n"},
+        {"", 0, "kept", "kept"},
+        {std::string("a\0b\n", 4), 0, "", std::string("a\0b\n", 4)},
+    };
+    for (const Case& c : cases) {
+        std::istringstream file(c.file);
+        std::string skipped;
+        for (int i = 0; i < c.skipLines; ++i) std::getline(file, skipped);
+        std::string text = c.before;
+        EXPECT_EQ(CHtmlGen::ReadHtmlToString(&text, file), 0);
+        EXPECT_EQ(text, c.after) << c.file;
+    }
+    std::istringstream file("x\n");
+    EXPECT_EQ(CHtmlGen::ReadHtmlToString(nullptr, file), 0);
+}
+
 TEST_F(HtmlGenTest, WriteStrToFileFlags) {
     const auto file = Path("w.txt");
     EXPECT_EQ(CHtmlGen::WriteStrToFile("x", file, CHtmlGen::kCreate | CHtmlGen::kAppend), -2);
@@ -181,14 +204,15 @@ TEST_F(HtmlGenTest, TemplatedReport) {
     ASSERT_TRUE(WriteFileAtomically(tpl, kTemplate));
     CHtmlGen gen(2, 2, tpl, out, ';');
     ASSERT_EQ(gen.CreateTitle("T1;T2;unused"), 0);
-    EXPECT_EQ(Read(out), "<html sec=0>T1</html>\r\n<h1>sec=1</h1>\r\n<p>T2</p>\r\n<p>no slot</p><table>");
+    // The lines between the title part and the row part keep their line ends.
+    EXPECT_EQ(Read(out), "<html sec=0>T1</html>\r\n<h1>sec=1</h1>\r\n<p>T2</p>\r\n<p>no slot</p>\r\n<table>\r\n");
 
     ASSERT_EQ(gen.AddRow("v1;v2", 0x00FF1005), 0);  // RGB(5, 16, 255)
     ASSERT_EQ(gen.AddRow("only", 0), 0);            // a short list leaves "&nbsp"
     ASSERT_EQ(gen.AddParam("fcolor ## bcolor", "red", "blue"), 0);
     ASSERT_EQ(gen.CreatePS("end"), 0);
     EXPECT_EQ(Read(out),
-              "<html sec=0>T1</html>\r\n<h1>sec=1</h1>\r\n<p>T2</p>\r\n<p>no slot</p><table>"
+              "<html sec=0>T1</html>\r\n<h1>sec=1</h1>\r\n<p>T2</p>\r\n<p>no slot</p>\r\n<table>\r\n"
               "<tr sec=2 bgcolor=#0510FF>\r\n<td>v1</td>\r\n<td>v2</td>\r\n</tr>\r\n"
               "<tr sec=2 bgcolor=#000000>\r\n<td>only</td>\r\n<td>&nbsp</td>\r\n</tr>\r\n"
               // The parameter search starts at the row part and stops at its first slot.
@@ -206,9 +230,9 @@ TEST_F(HtmlGenTest, TemplatesWithoutSectionsAndMissingFiles) {
     EXPECT_EQ(gen.CreatePS("x"), -2);
     // Without "sec=2" the rest is copied; without "sec=3" no closing part.
     ASSERT_EQ(gen.CreateTitle("v"), 0);
-    EXPECT_EQ(Read(out), "a v sec=0\r\nbc ##");
+    EXPECT_EQ(Read(out), "a v sec=0\r\nb\r\nc ##\r\n");
     ASSERT_EQ(gen.CreatePS("z"), 0);
-    EXPECT_EQ(Read(out), "a v sec=0\r\nbc ##");
+    EXPECT_EQ(Read(out), "a v sec=0\r\nb\r\nc ##\r\n");
     CHtmlGen toDir(1, 1, tpl, Path("no/dir/o.htm"), ';');
     EXPECT_EQ(toDir.CreateTitle("v"), -2);
 }

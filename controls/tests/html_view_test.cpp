@@ -128,4 +128,24 @@ TEST_F(HtmlViewTest, PrintsThroughQtsPrintSupport) {
     EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
 }
 
+// Print asks first: a cancelled dialog prints nothing and is not reported as printed.
+TEST_F(HtmlViewTest, PrintReportsACancelledDialog) {
+    zor::test::ScopedTempDir dir;
+    const std::string pdf = dir / "asked.pdf";
+    view.SetContents("<p>страница</p>");
+    for (const bool accept : {false, true}) {
+        int asked = 0;
+        view.SetPrinterChooser([&](QPrinter& printer) {
+            ++asked;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf));
+            return accept;
+        });
+        EXPECT_EQ(view.Print(), accept ? 1 : 0);
+        EXPECT_EQ(asked, 1);
+        std::string bytes;
+        EXPECT_EQ(zor::ReadWholeFile(pdf, bytes), accept) << accept;
+    }
+}
+
 }  // namespace

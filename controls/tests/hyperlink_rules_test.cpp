@@ -78,23 +78,49 @@ TEST(HyperLinkRules, CommandLinesAreCutAtTheirFirstPlaceholder) {
 }
 
 TEST(HyperLinkRules, OpeningFallsBackToTheHtmlHandler) {
-    std::vector<std::string> opened, started;
+    using Argv = std::vector<std::string>;
+    std::vector<std::string> opened;
+    std::vector<Argv> started;
     bool opens = true;
     std::optional<std::string> handler = "browser --new %u --private";
     bool starts = true;
     LinkLauncher fake{[&](const std::string& u) { opened.push_back(u); return opens; },
                       [&] { return handler; },
-                      [&](const std::string& line) { started.push_back(line); return starts; }};
+                      [&](const Argv& argv) { started.push_back(argv); return starts; }};
     EXPECT_GT(GotoUrl("mailto:a@b.c", fake), 32);
     EXPECT_TRUE(started.empty());
     opens = false;
     EXPECT_GT(GotoUrl("https://example.org", fake), 32);
-    EXPECT_EQ(started, std::vector<std::string>{"browser --new  https://example.org"});
+    EXPECT_EQ(started, (std::vector<Argv>{{"browser", "--new", "https://example.org"}}));
     starts = false;
+    EXPECT_EQ(GotoUrl("https://example.org", fake), 2);
+    handler = "";  // a handler without a program
     EXPECT_EQ(GotoUrl("https://example.org", fake), 2);
     handler.reset();
     EXPECT_EQ(GotoUrl("https://example.org", fake), 31);
-    EXPECT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened.size(), 5u);
+}
+
+// The fallback hands the target over as one argument: blanks, quotes and shell characters in it
+// never become arguments or commands of their own.
+TEST(HyperLinkRules, TheTargetReachesTheHandlerAsOneArgument) {
+    using Argv = std::vector<std::string>;
+    struct Case { const char* handler; const char* url; Argv argv; };
+    const Case cases[] = {
+        {"browser %u", "/home/u/My Reports/итог 2024.htm", {"browser", "/home/u/My Reports/итог 2024.htm"}},
+        {"browser \"%u\"", "https://x.example/a b", {"browser", "https://x.example/a b"}},
+        {"browser %u", "https://x.example/\" --incognito \"", {"browser", "https://x.example/\" --incognito \""}},
+        {"browser %u", "x; rm -rf ~ && echo $(id) `id` | cat > /tmp/f", {"browser", "x; rm -rf ~ && echo $(id) `id` | cat > /tmp/f"}},
+        {"\"/opt/My Browser/run\" --new-window %U", "file:///tmp/a'b", {"/opt/My Browser/run", "--new-window", "file:///tmp/a'b"}},
+        {"browser", "", {"browser", ""}},
+    };
+    for (const Case& c : cases) {
+        Argv got;
+        LinkLauncher fake{[](const std::string&) { return false; }, [&] { return std::optional<std::string>(c.handler); },
+                          [&](const Argv& argv) { got = argv; return true; }};
+        EXPECT_GT(GotoUrl(c.url, fake), 32) << c.url;
+        EXPECT_EQ(got, c.argv) << c.url;
+    }
 }
 
 TEST(HyperLinkRules, ErrorTexts) {

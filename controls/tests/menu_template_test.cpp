@@ -160,7 +160,7 @@ TEST_F(LoadMenuTest, TheCurrentModuleIsSearchedFirst) {
     static const zor::MenuResourceEntry menus[] = {{900, bytes.data(), bytes.size()}};
     static const zor::ToolbarResourceEntry toolbars[] = {{0, 0, 0, 0, nullptr, 0}};
     static const zor::StringResourceEntry strings[] = {{32839, "Свойства элемента\nСвойства"}};
-    static const zor::ResourceTable table = {menus, toolbars, strings};
+    static const zor::ResourceTable table = {menus, toolbars, strings, nullptr};
     static const bool registered = zor::RegisterResourceTable(zor::ResourceModule::Folivox, &table);
     ASSERT_TRUE(registered);
 

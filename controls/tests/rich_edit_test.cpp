@@ -147,6 +147,46 @@ TEST_F(RichEditTest, SystemFontsAreScalable) {
 
 namespace {
 
+// The format query keeps in its mask only what was asked for and holds over the whole selection.
+TEST_F(RichEditTest, GetCharFormatReportsWhatTheSelectionAgreesOn) {
+    edit.setPlainText("abcd");
+    Select(0, 4);
+    edit.SetFontSize(14);
+    Select(0, 2);
+    edit.SetSelectionBold(true);
+    Select(0, 1);
+    edit.SetSelectionTextColor(RGB(200, 0, 0));
+    Select(3, 4);
+    edit.SetSuperscribe();  // 14 points drawn two table entries smaller (11), raised
+
+    struct Case { int from, to; uint32_t mask, gotMask, effects; int height, offset; };
+    const uint32_t styles = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    const Case cases[] = {
+        {0, 1, CFM_ALL, CFM_ALL, CFE_BOLD, 280, 0},                            // one red bold character
+        {0, 2, CFM_ALL, CFM_ALL & ~CFM_COLOR, CFE_BOLD, 280, 0},               // the colour differs
+        {1, 3, CFM_BOLD | CFM_SIZE, CFM_SIZE, CFE_BOLD, 280, 0},               // bold differs; first is bold
+        {2, 3, CFM_ALL, CFM_ALL, CFE_AUTOCOLOR, 280, 0},                       // plain, automatic colour
+        {0, 4, styles | CFM_SIZE | CFM_OFFSET, CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT, CFE_BOLD, 280, 0},
+        {3, 4, CFM_SIZE | CFM_OFFSET, CFM_SIZE | CFM_OFFSET, 0, 220, 146},     // raised: drawn smaller
+        {0, 1, CFM_FACE, CFM_FACE, 0, 0, 0},                                   // nothing else is filled
+        {0, 4, 0, 0, 0, 0, 0},
+        {2, 2, CFM_ALL, CFM_ALL, CFE_BOLD | CFE_AUTOCOLOR, 280, 0},            // the caret's: of the "b" before it
+    };
+    for (const Case& c : cases) {
+        Select(c.from, c.to);
+        const RichCharFormat f = edit.GetCharFormat(c.mask);
+        EXPECT_EQ(f.dwMask, c.gotMask) << c.from << "-" << c.to << " mask " << std::hex << c.mask;
+        EXPECT_EQ(f.dwEffects, c.effects) << c.from << "-" << c.to;
+        EXPECT_EQ(f.yHeight, c.height) << c.from << "-" << c.to;
+        EXPECT_EQ(f.yOffset, c.offset) << c.from << "-" << c.to;
+    }
+    Select(0, 2);
+    const RichCharFormat f = edit.GetCharFormat();
+    EXPECT_EQ(f.crTextColor, RGB(200, 0, 0));
+    EXPECT_EQ(f.szFaceName, "Arial");
+    EXPECT_EQ(f.bCharSet, kRtfCharsetCyrillic);
+}
+
 TEST_F(RichEditTest, FontNameSizeAndCharsetReachTheRtf) {
     edit.setPlainText("ab");
     Select(0, 1);

@@ -68,6 +68,28 @@ TEST(Rtf, EveryFormatRoundTrips) {
     EXPECT_EQ(WriteRtf(back.doc), rtf);
 }
 
+// A bulleted paragraph with no indent writes no control word after the bullet's group: nothing may stand
+// there that reads back as text (a blank would grow by one on every trip).
+TEST(Rtf, BulletsWithoutIndentRoundTripUnchanged) {
+    struct Case { RtfParagraphFormat format; std::vector<RtfRun> runs; };
+    const Case cases[] = {
+        {{RtfAlign::Left, true, 0, 0}, {MakeRun("d")}},
+        {{RtfAlign::Center, true, 0, 0}, {MakeRun(" leading blank")}},
+        {{RtfAlign::Right, true, 0, 0}, {}},
+        {{RtfAlign::Left, true, 360, 0}, {MakeRun("indented")}},
+    };
+    for (const Case& c : cases) {
+        RtfDocument doc;
+        doc.paragraphs.push_back({{}, {MakeRun("first")}});
+        doc.paragraphs.push_back({c.format, c.runs});
+        const std::string rtf = WriteRtf(doc);
+        const RtfReadResult back = ReadRtf(rtf);
+        EXPECT_EQ(back.error, "") << rtf;
+        EXPECT_EQ(back.doc, doc) << rtf;
+        EXPECT_EQ(WriteRtf(back.doc), rtf);
+    }
+}
+
 TEST(Rtf, OffsetsAreRoundedOnTheFirstTripOnly) {
     RtfCharFormat raised;
     raised.offsetTwips = 133;

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "controls/dialogs/list_ctrl.h"
@@ -138,6 +139,66 @@ TEST_F(TreeListCtrlTest, SingleSelectionFollowsThePress) {
     // A press off any row clears.
     SendMouse(tree().viewport(), QEvent::MouseButtonPress, QPoint(50, tree().viewport()->height() - 2), Qt::LeftButton);
     EXPECT_EQ(Selected(), "");
+}
+
+// The program's own expansion: collapse, expand and toggle reach the tree; only the first two change
+// what the owner is known to have heard.
+TEST_F(TreeListCtrlTest, ExpandTakesEveryCodeTheTreeKnows) {
+    struct Step { unsigned code; bool result, open, flag; };
+    const Step steps[] = {
+        {TVE_TOGGLE, true, true, false},   {TVE_TOGGLE, true, false, false},
+        {TVE_EXPAND, true, true, true},    {TVE_TOGGLE, true, false, true},
+        {TVE_TOGGLE, true, true, true},    {TVE_COLLAPSE, true, false, false},
+        {0x8000 | TVE_COLLAPSE, true, false, false}, {0x4000 | TVE_TOGGLE, true, true, false},
+        {0, false, true, false},           {0x4000, false, true, false},
+    };
+    for (const Step& s : steps) {
+        EXPECT_EQ(tree().Expand(a, s.code), s.result) << s.code;
+        EXPECT_EQ(a->isExpanded(), s.open) << s.code;
+        EXPECT_EQ(tree().GetRow(a)->m_expanded, s.flag) << s.code;
+    }
+    EXPECT_FALSE(tree().Expand(nullptr, TVE_TOGGLE));
+}
+
+// Columns wider than the view scroll 6 pixels a line and the rows' width a page, the header with them;
+// when the columns shrink the position stays at the end, and with nothing to scroll it is 0.
+TEST_F(TreeListCtrlTest, HorizontalScrollingSteps) {
+    tree().InsertColumn(3, "Примечание", 0, 1500);
+    QCoreApplication::processEvents();
+    QScrollBar* bar = view.GetScrollBar();
+    const int page = tree().viewport()->width();
+    const int max = bar->maximum();
+    ASSERT_EQ(max, tree().header()->length() - page);
+    ASSERT_GT(max, 2 * page);
+    using A = QAbstractSlider;
+    struct Step { int from; A::SliderAction action; int to; };
+    const Step steps[] = {
+        {0, A::SliderSingleStepAdd, 6},      {6, A::SliderSingleStepSub, 0},     {5, A::SliderSingleStepSub, 0},
+        {7, A::SliderSingleStepSub, 1},      {10, A::SliderPageStepAdd, 10 + page}, {page + 10, A::SliderPageStepSub, 10},
+        {10, A::SliderPageStepSub, 0},       {max - 2, A::SliderSingleStepAdd, max}, {max - 2, A::SliderPageStepAdd, max},
+        {50, A::SliderToMaximum, max},       {50, A::SliderToMinimum, 0},
+    };
+    for (const Step& s : steps) {
+        bar->setValue(s.from);
+        bar->triggerAction(s.action);
+        EXPECT_EQ(bar->value(), s.to) << s.from << " " << s.action;
+        EXPECT_EQ(tree().header()->offset(), s.to);
+    }
+    bar->setValue(0);
+    bar->setSliderPosition(13);  // the thumb dragged: on to the next 6-pixel step
+    EXPECT_EQ(bar->value(), 18);
+
+    bar->setValue(max);
+    tree().header()->resizeSection(3, 1300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->maximum(), max - 200);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    tree().header()->resizeSection(3, 10);
+    view.ResetScrollBar();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(view.HorizontalScrollVisible(), 0);
 }
 
 TEST_F(TreeListCtrlTest, OwnerHearsOfExpansionBeforeAndAfterAndPressesComeAsSignals) {

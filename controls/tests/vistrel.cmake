@@ -31,7 +31,9 @@ vistrel_menu_test(vistrel_menu_model_tests
 # Menu icons from toolbars, accelerator alignment and the looks' picture operations (offscreen).
 vistrel_menu_test(vistrel_menu_icon_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_icons_test.cpp)
 # Menus on widgets (offscreen): hooks, tracking with keys and mnemonics, the frame's bar, items drawn.
-vistrel_menu_test(vistrel_menu_widget_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_widgets_test.cpp)
+# The button's images, tooltip and drop menu by resource number come with them.
+vistrel_menu_test(vistrel_menu_widget_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/menu_widgets_test.cpp
+                  ${CMAKE_CURRENT_LIST_DIR}/button_resources_test.cpp)
 
 # Menus in a real window on a test X server (Xvfb, xdotool, xwd), driven from outside.
 if(NOT QM_SANITIZE)

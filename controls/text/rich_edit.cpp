@@ -177,6 +177,44 @@ bool CzorRichEditCtrl::SelectionIsItalic() const { return AllSelected(QTextForma
 bool CzorRichEditCtrl::SelectionIsUnderlined() const { return AllSelected(QTextFormat::FontUnderline); }
 bool CzorRichEditCtrl::SelectionIsStrikeouted() const { return AllSelected(QTextFormat::FontStrikeOut); }
 
+RichCharFormat CzorRichEditCtrl::GetCharFormat(uint32_t mask) const {
+    std::vector<RtfCharFormat> formats;
+    for (const QTextCharFormat& f : SelectedFormats(textCursor())) formats.push_back(ToRtf(f, document()->defaultFont()));
+    const RtfCharFormat& first = formats.front();
+    // A bit stays in the mask while every character agrees with the first on it.
+    auto same = [&](auto field) {
+        return std::all_of(formats.begin(), formats.end(), [&](const RtfCharFormat& f) { return field(f) == field(first); });
+    };
+    struct Field {
+        uint32_t bit;
+        bool consistent;
+    };
+    const Field fields[] = {
+        {CFM_BOLD, same([](const RtfCharFormat& f) { return f.bold; })},
+        {CFM_ITALIC, same([](const RtfCharFormat& f) { return f.italic; })},
+        {CFM_UNDERLINE, same([](const RtfCharFormat& f) { return f.underline; })},
+        {CFM_STRIKEOUT, same([](const RtfCharFormat& f) { return f.strike; })},
+        {CFM_CHARSET, same([](const RtfCharFormat& f) { return f.charset; })},
+        {CFM_OFFSET, same([](const RtfCharFormat& f) { return f.offsetTwips; })},
+        {CFM_FACE, same([](const RtfCharFormat& f) { return f.face; })},
+        {CFM_COLOR, same([](const RtfCharFormat& f) { return f.color; })},
+        {CFM_SIZE, same([](const RtfCharFormat& f) { return f.sizeTwips; })},
+    };
+    RichCharFormat out;
+    for (const Field& field : fields)
+        if ((mask & field.bit) && field.consistent) out.dwMask |= field.bit;
+    const uint32_t effects = (first.bold ? CFE_BOLD : 0) | (first.italic ? CFE_ITALIC : 0) |
+                             (first.underline ? CFE_UNDERLINE : 0) | (first.strike ? CFE_STRIKEOUT : 0) |
+                             (first.color ? 0 : CFE_AUTOCOLOR);
+    out.dwEffects = effects & (mask & (CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR));
+    if (mask & CFM_SIZE) out.yHeight = first.sizeTwips;
+    if (mask & CFM_OFFSET) out.yOffset = first.offsetTwips;
+    if (mask & CFM_COLOR) out.crTextColor = first.color.value_or(0);
+    if (mask & CFM_CHARSET) out.bCharSet = static_cast<uint8_t>(first.charset);
+    if (mask & CFM_FACE) out.szFaceName = first.face;
+    return out;
+}
+
 void CzorRichEditCtrl::SetFontName(const std::string& face) {
     QTextCharFormat f;
     f.setFontFamilies(QStringList{QString::fromStdString(face)});

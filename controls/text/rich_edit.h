@@ -2,6 +2,7 @@
 // A rich-text box for small formatted texts: its content or selection read and written as RTF of our
 // subset (rtf_document.h), one-call formatting of the selection and its paragraphs, raising and
 // lowering by the size table, bullets, and the font and colour dialogs.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,37 @@ inline constexpr unsigned SFF_SELECTION = 0x8000;
 
 // The command identifier the parent is told after the font dialog applied a font.
 inline constexpr int kRichEditFontChosenId = 1034;
+
+// What a character-format query asks for (mask bits) and the styles it reports (effect bits).
+inline constexpr uint32_t CFM_BOLD = 0x00000001;
+inline constexpr uint32_t CFM_ITALIC = 0x00000002;
+inline constexpr uint32_t CFM_UNDERLINE = 0x00000004;
+inline constexpr uint32_t CFM_STRIKEOUT = 0x00000008;
+inline constexpr uint32_t CFM_CHARSET = 0x08000000;
+inline constexpr uint32_t CFM_OFFSET = 0x10000000;
+inline constexpr uint32_t CFM_FACE = 0x20000000;
+inline constexpr uint32_t CFM_COLOR = 0x40000000;
+inline constexpr uint32_t CFM_SIZE = 0x80000000;
+inline constexpr uint32_t CFM_ALL = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_CHARSET | CFM_OFFSET |
+                                    CFM_FACE | CFM_COLOR | CFM_SIZE;
+inline constexpr uint32_t CFE_BOLD = 0x0001;
+inline constexpr uint32_t CFE_ITALIC = 0x0002;
+inline constexpr uint32_t CFE_UNDERLINE = 0x0004;
+inline constexpr uint32_t CFE_STRIKEOUT = 0x0008;
+inline constexpr uint32_t CFE_AUTOCOLOR = 0x40000000;  // the text has the automatic colour
+
+// The character format of a selection. `dwMask` holds the asked-for bits whose value is the same over
+// the whole selection; the values are those of the selection's first character. Sizes and offsets in
+// twips; the size is the drawn one (raised and lowered text is drawn smaller).
+struct RichCharFormat {
+    uint32_t dwMask = 0;
+    uint32_t dwEffects = 0;  // only the bits asked for
+    int yHeight = 0;
+    int yOffset = 0;
+    COLORREF crTextColor = 0;
+    uint8_t bCharSet = 0;
+    std::string szFaceName;  // UTF-8
+};
 
 // Raised and lowered text is drawn two entries of this table (points) smaller than its nominal size.
 inline constexpr int kScriptSizes[] = {4, 5, 6, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 36, 54, 72, 144};
@@ -62,6 +94,8 @@ public:
     bool SelectionIsItalic() const;
     bool SelectionIsUnderlined() const;
     bool SelectionIsStrikeouted() const;
+    // The selection's format for the CFM_ bits of `mask` (the caret's format without a selection).
+    zor::RichCharFormat GetCharFormat(uint32_t mask = zor::CFM_ALL) const;
 
     void SetFontName(const std::string& face);
     void SetFontSize(int points);

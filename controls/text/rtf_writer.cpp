@@ -78,7 +78,8 @@ std::string WriteRtf(const RtfDocument& doc) {
             body += "\\li" + std::to_string(p.format.startIndentTwips);
         if (p.format.offsetTwips)
             body += "\\fi" + std::to_string(-p.format.offsetTwips);
-        body += ' ';
+        // A blank ends a control word; after the bullet's group it would be text of the paragraph.
+        if (body.back() != '}') body += ' ';
         for (const RtfRun& r : p.runs) {
             const RtfCharFormat& f = r.format;
             body += "{\\f" + std::to_string(IndexOf(fonts, Font{f.face, f.charset}));

@@ -362,8 +362,16 @@ bool CzorTreeListCtrl::Expand(HTREEITEM item, unsigned code) {
     if (!row) return false;
     if (code == TVE_EXPAND) row->m_expanded = true;
     else if (code == TVE_COLLAPSE) row->m_expanded = false;
-    else return false;
-    item->setExpanded(code == TVE_EXPAND);
+    // The tree takes every code: its low bits say collapse, expand or toggle (the flags above them ask
+    // for nothing more here). Only a code that asks for none of the three is refused.
+    bool open = false;
+    switch (code & TVE_TOGGLE) {
+    case TVE_COLLAPSE: open = false; break;
+    case TVE_EXPAND: open = true; break;
+    case TVE_TOGGLE: open = !item->isExpanded(); break;
+    default: return false;
+    }
+    item->setExpanded(open);
     emit extentChanged();
     return true;
 }

@@ -86,7 +86,8 @@ public:
     HTREEITEM GetParentItem(HTREEITEM item) const;
     HTREEITEM GetNextVisibleItem(HTREEITEM item) const;
 
-    // TVE_EXPAND or TVE_COLLAPSE, with the record's flag set first (so the owner is not told).
+    // TVE_EXPAND or TVE_COLLAPSE, with the record's flag set first (so the owner is not told), or
+    // TVE_TOGGLE, which leaves the flag as it is. False for a row without a record or a code of none.
     bool Expand(HTREEITEM item, unsigned code);
 
     // Selection.

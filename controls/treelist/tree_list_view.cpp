@@ -110,11 +110,22 @@ void CzorTreeListCtrlView::ResetScrollBar() {
 }
 
 void CzorTreeListCtrlView::OnScrollAction(int action) {
-    // Dragging the thumb moves in the 6-pixel steps the arrows make.
-    if (action != QAbstractSlider::SliderMove) return;
+    // Qt's own steps depend on the number of columns; the list moves 6 pixels a line (the thumb snaps
+    // to those steps too) and a page is the width of the rows' area.
+    zor::HScroll request;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: request = zor::HScroll::LineLeft; break;
+    case QAbstractSlider::SliderSingleStepAdd: request = zor::HScroll::LineRight; break;
+    case QAbstractSlider::SliderPageStepSub: request = zor::HScroll::PageLeft; break;
+    case QAbstractSlider::SliderPageStepAdd: request = zor::HScroll::PageRight; break;
+    case QAbstractSlider::SliderToMinimum: request = zor::HScroll::Left; break;
+    case QAbstractSlider::SliderToMaximum: request = zor::HScroll::Right; break;
+    case QAbstractSlider::SliderMove: request = zor::HScroll::Thumb; break;
+    default: return;
+    }
     QScrollBar* bar = m_tree->horizontalScrollBar();
-    bar->setSliderPosition(zor::HScrollPosition(zor::HScroll::Thumb, bar->value(), bar->sliderPosition(),
-                                                bar->pageStep(), bar->maximum() + 1));
+    bar->setSliderPosition(zor::HScrollPosition(request, bar->value(), bar->sliderPosition(), m_tree->viewport()->width(),
+                                                bar->maximum() + 1));
 }
 
 void CzorTreeListCtrlView::DeleteAllColumns() {

@@ -1,5 +1,6 @@
 // The document's views and child frames: which frame shows which sheet, making and closing frames.
 #include <algorithm>
+#include <filesystem>
 
 #include <QFileDialog>
 #include <QMdiArea>
@@ -13,6 +14,7 @@
 #include "designer/frame/child_frame.h"
 #include "designer/frame/main_frame.h"
 #include "designer/navigator/navigator_items.h"
+#include "platform/text/utf8.h"
 #include "report/model/report_sheet.h"
 
 namespace quillmark {
@@ -32,11 +34,27 @@ CChildFrame* FrameOfWidget(const QWidget* widget) {
 
 }  // namespace
 
+std::vector<SaveFileType> SaveFileTypes(const std::string& currentPath) {
+    std::vector<SaveFileType> types = {{"Файлы отчетов (*.zorrep)", "zorrep"}, {"Файлы шаблонов (*.zordot)", "zordot"}};
+    // A template is saved as a template unless the user picks the other type.
+    const std::filesystem::path path(currentPath);
+    if (zor::EqualsNoCase(path.extension().string(), ".zordot")) std::swap(types[0], types[1]);
+    return types;
+}
+
 std::string RunSaveDialog(CMainFrame* frame, const std::string& currentPath) {
+    const std::vector<SaveFileType> types = SaveFileTypes(currentPath);
+    QStringList filters;
+    for (const SaveFileType& type : types) filters << QString::fromUtf8(type.filter);
     QFileDialog dialog(frame, QString::fromUtf8("Сохранить отчет как..."), QString::fromStdString(currentPath),
-                       QString::fromUtf8("Файлы отчетов (*.zorrep);;Файлы шаблонов (*.zordot)"));
+                       filters.join(";;"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("zorrep");
+    dialog.setDefaultSuffix(QString::fromUtf8(types.front().extension));
+    // A name typed without an extension takes the one of the type chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, types](const QString& filter) {
+        for (const SaveFileType& type : types)
+            if (filter == QString::fromUtf8(type.filter)) dialog.setDefaultSuffix(QString::fromUtf8(type.extension));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
 }

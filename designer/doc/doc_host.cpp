@@ -29,6 +29,7 @@ constexpr struct {
     {kToolLine, ID_TOOL_LINE},       {kToolText, ID_TOOL_TEXT},         {kToolNoFrame, ID_TOOL_RECT},
     {kToolTable, ID_TOOL_TABLE},     {kToolZoom, ID_TOOL_ZOOM},         {kToolMoveSheet, ID_TOOL_MOVE_SHEET},
     {kToolZoomRect, ID_TOOL_ZOOM_RECT}, {kToolPicture, ID_TOOL_PICTURE},
+    {kToolContinuation, ID_TOOL_CONTINUATION}, {kToolContents, ID_TOOL_CONTENTS},
 };
 
 }  // namespace
@@ -127,6 +128,7 @@ CommandState CDocumentHost::State() const {
     state.currentSheet = m_doc->SheetIndex(sheet);
     state.selectionCount = sheet ? sheet->GetSelection().GetSize() : 0;
     state.editRight = m_doc->HasRight(kRightEdit, false);
+    state.usersRight = m_doc->HasRight(kRightUsers, false);
     state.pasteArmed = m_doc->Tool() == kToolPaste;
     state.showPicture = m_doc->m_showPicture != 0;
     if (QTreeWidget* tree = m_doc->Tree()) {

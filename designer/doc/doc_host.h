@@ -59,6 +59,16 @@ struct PrintJob;
 // What printing the document draws: its model, page, print settings, mode and the print right.
 PrintJob DocumentPrintJob(CQuillmarkDoc& doc);
 
+struct CPageSetupData;
+// The page set-up's data of the document's page.
+CPageSetupData DocumentPageSetup(const CQuillmarkDoc& doc);
+// The page set-up's OK: the page into the document, and split and fit into the profile, where printing
+// from the command line and the next start find them; true when the page itself (size, orientation,
+// print area) changed, so that the file has something new to save.
+bool ApplyPageSetup(CQuillmarkDoc& doc, const CPageSetupData& set);
+// The work settings' OK: the open document takes the common-scale switches the profile now holds.
+void ApplyWorkSettings(CQuillmarkDoc& doc);
+
 // The command id of an editing tool, 0 for the selection arrow and tools without a command.
 int ToolCommandId(int tool);
 

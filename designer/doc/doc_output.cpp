@@ -7,8 +7,11 @@
 #include "designer/export/export_commands.h"
 #include "designer/frame/main_frame.h"
 #include "designer/print/print_preview.h"
+#include "designer/print/printed_report.h"
 #include "designer/print/report_printer.h"
 #include "designer/settings_dialogs/settings_dialogs.h"
+#include "platform/settings/default_settings.h"
+#include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
 
 namespace quillmark {
@@ -24,6 +27,37 @@ PrintJob DocumentPrintJob(CQuillmarkDoc& doc) {
     job.reportMode = doc.m_mode;
     job.mayPrint = doc.HasRight(kRightPrint, false);
     return job;
+}
+
+CPageSetupData DocumentPageSetup(const CQuillmarkDoc& doc) {
+    CPageSetupData data;
+    data.first = doc.m_pageSize.cx;
+    data.second = doc.m_pageSize.cy;
+    data.orientation = doc.m_pageOrient;
+    data.printArea = doc.m_printArea;
+    data.fitToPage = doc.m_fitToPage != 0;
+    data.splitToA4 = doc.m_splitPage != 0;
+    return data;
+}
+
+bool ApplyPageSetup(CQuillmarkDoc& doc, const CPageSetupData& set) {
+    const CSize size(set.first, set.second);
+    // Split and fit live in the profile, not in the file: changing only them leaves nothing to save.
+    const bool changed =
+        size != doc.m_pageSize || set.orientation != doc.m_pageOrient || set.printArea != doc.m_printArea;
+    doc.m_pageSize = size;
+    doc.m_pageOrient = set.orientation;
+    doc.m_printArea = set.printArea;
+    doc.m_fitToPage = set.fitToPage ? 1 : 0;
+    doc.m_splitPage = set.splitToA4 ? 1 : 0;
+    WriteProfileInt(kPrintParamsSection, kSplitPageKey, doc.m_splitPage);
+    WriteProfileInt(kPrintParamsSection, kFitToPageKey, doc.m_fitToPage);
+    return changed;
+}
+
+void ApplyWorkSettings(CQuillmarkDoc& doc) {
+    doc.m_useOneScaleInDot = zor::DefaultUseOneScaleInDot();
+    doc.m_useOneScaleInReport = zor::DefaultUseOneScaleInReport();
 }
 
 namespace {
@@ -42,26 +76,9 @@ CExportCommandContext ExportContext(CQuillmarkDoc& doc, QWidget* window) {
 
 // The page set-up over the document's page; true when OK changed it.
 bool RunPageSetup(CQuillmarkDoc& doc, QWidget* parent) {
-    CPageSetupData data;
-    data.first = doc.m_pageSize.cx;
-    data.second = doc.m_pageSize.cy;
-    data.orientation = doc.m_pageOrient;
-    data.printArea = doc.m_printArea;
-    data.fitToPage = doc.m_fitToPage != 0;
-    data.splitToA4 = doc.m_splitPage != 0;
-    CPageSetupDialog dialog(data, parent);
+    CPageSetupDialog dialog(DocumentPageSetup(doc), parent);
     if (dialog.exec() != QDialog::Accepted) return false;
-    const CPageSetupData& set = dialog.Data();
-    const CSize size(set.first, set.second);
-    const bool changed = size != doc.m_pageSize || set.orientation != doc.m_pageOrient ||
-                         set.printArea != doc.m_printArea || set.fitToPage != data.fitToPage ||
-                         set.splitToA4 != data.splitToA4;
-    doc.m_pageSize = size;
-    doc.m_pageOrient = set.orientation;
-    doc.m_printArea = set.printArea;
-    doc.m_fitToPage = set.fitToPage ? 1 : 0;
-    doc.m_splitPage = set.splitToA4 ? 1 : 0;
-    return changed;
+    return ApplyPageSetup(doc, dialog.Data());
 }
 
 }  // namespace
@@ -94,9 +111,13 @@ void CDocumentHost::RegisterOutputCommands() {
         d.SetChanged();
         d.UpdateAllViews();
     }));
+    commands.SetHandler(ID_FILE_PRINT_SETUP, [this] { RunPrinterSetup(m_frame); });
     commands.SetHandler(ID_WORK_SETTINGS, [this] {
         CWorkSettingsDialog dialog(m_frame);
-        dialog.exec();
+        if (dialog.exec() != QDialog::Accepted || !m_doc) return;
+        ApplyWorkSettings(*m_doc);
+        m_doc->UpdateAllViews();
+        Refresh();
     });
     commands.SetHandler(ID_EXPORT_PAGE, withDoc([this](CQuillmarkDoc& d) { OnExportPage(ExportContext(d, m_frame)); }));
     commands.SetHandler(ID_EXPORT_ALL, withDoc([this](CQuillmarkDoc& d) { OnExportAll(ExportContext(d, m_frame)); }));

@@ -18,6 +18,7 @@
 #include "designer/navigator/navigator_items.h"
 #include "designer/start_log.h"
 #include "designer/users/login.h"
+#include "platform/base/file_io.h"
 #include "platform/base/transport_ini.h"
 #include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
@@ -343,7 +344,8 @@ bool CQuillmarkDoc::OnSaveDocument(const std::string& path) {
     if (!m_store.SaveToFile(path.c_str(), false)) {
         const int code = m_store.GetLastError();
         const std::string text = m_store.GetLastErrorDescription();
-        AfxMessageBox("Не могу сохранить в файл.", MB_OK | MB_ICONSTOP);
+        // The second line tells which file and why, so that the user can choose another place.
+        AfxMessageBox("Не могу сохранить в файл.\n" + zor::FileFailureLine(path, text), MB_OK | MB_ICONSTOP);
         char stamp[64] = {};
         const std::time_t now = std::time(nullptr);
         std::tm local{};
@@ -354,9 +356,12 @@ bool CQuillmarkDoc::OnSaveDocument(const std::string& path) {
         if (!AppendStartLog(m_dictionaryDir, line)) AfxMessageBox("Не могу создать файл Report.log", MB_OK);
         return false;
     }
+    const bool renamed = path != m_path;
     SetPathName(path, true);
     m_readOnly = false;
     m_changed = 0;
+    // The windows' captions name the file: after a save under a new name they name that one.
+    if (renamed) UpdateAllViews();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "designer/export/export_commands.h"
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -41,15 +43,37 @@ bool DepthAllows(const CExportCommandContext& c) {
 
 }  // namespace
 
+const std::vector<ExportFileType>& ExportFileTypes() {
+    static const std::vector<ExportFileType> types = {
+        {"Файлы JPEG(*.jpg)", "jpg"}, {"Файлы TIFF(*.tif)", "tif"}, {"Файлы BMP(*.bmp)", "bmp"},
+        {"Файлы PNG(*.png)", "png"},  {"Все файлы (*.*)", ""},
+    };
+    return types;
+}
+
+std::string ExportPathForType(const std::string& chosen, const std::string& typeExtension) {
+    if (chosen.empty() || ExportKindOfPath(chosen) != ExportFileKind::kUnknown) return chosen;
+    if (!typeExtension.empty()) return chosen + "." + typeExtension;
+    const std::string name = std::filesystem::path(chosen).filename().string();
+    return name.find('.') == std::string::npos ? chosen + ".jpg" : chosen;
+}
+
 std::string SaveFileNameForPage(QWidget* parent) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("jpg");
-    dialog.setNameFilters({QString::fromUtf8("Файлы JPEG(*.jpg)"), QString::fromUtf8("Файлы TIFF(*.tif)"),
-                           QString::fromUtf8("Файлы BMP(*.bmp)"), QString::fromUtf8("Файлы PNG(*.png)"),
-                           QString::fromUtf8("Все файлы (*.*)")});
+    QStringList filters;
+    for (const ExportFileType& type : ExportFileTypes()) filters << QString::fromUtf8(type.filter);
+    dialog.setNameFilters(filters);
+    // No default suffix: the dialog would add it whatever type is chosen; the type decides below.
+    // Tab goes from the name to the type, the next thing a keyboard user decides.
+    QWidget* nameField = dialog.findChild<QWidget*>("fileNameEdit");
+    QWidget* typeField = dialog.findChild<QWidget*>("fileTypeCombo");
+    if (nameField && typeField) QWidget::setTabOrder(nameField, typeField);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front().toStdString();
+    std::string extension;
+    for (const ExportFileType& type : ExportFileTypes())
+        if (dialog.selectedNameFilter() == QString::fromUtf8(type.filter)) extension = type.extension;
+    return ExportPathForType(dialog.selectedFiles().front().toStdString(), extension);
 }
 
 bool OnExportPage(const CExportCommandContext& c) {
@@ -61,7 +85,10 @@ bool OnExportPage(const CExportCommandContext& c) {
         WaitCursor wait;
         written = ExportPageToFile(c.sheet, c.page, c.reportMode, file);
     }
-    AfxMessageBox(written ? "Экспортирование страницы завершено!" : "Ошибка при экспортировании страницы.", MB_OK);
+    // The name on a line of its own: the dialog may have added the type's extension to what was typed.
+    AfxMessageBox(written ? "Экспортирование страницы завершено!\n" + file
+                          : std::string("Ошибка при экспортировании страницы."),
+                  MB_OK);
     return written;
 }
 

@@ -4,6 +4,7 @@
 // (OnExportAll) and "Копировать страницу в буфер обмена" (CopyPageImage).
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "designer/users/report_user.h"
 #include "platform/win/geometry.h"
@@ -35,8 +36,18 @@ struct CExportCommandContext {
     std::function<int()> bitsPerPixel;
 };
 
-// The save dialog of OnExportPage: default extension "jpg", the raster types and all files.
+// The save dialog of OnExportPage: the raster types and all files. A name typed without a known extension
+// takes the chosen type's (see ExportPathForType).
 std::string SaveFileNameForPage(QWidget* parent);
+// The export dialog's types in order: filter text and extension ("" for every file).
+struct ExportFileType {
+    const char* filter;
+    const char* extension;
+};
+const std::vector<ExportFileType>& ExportFileTypes();
+// The file a name chosen under a type is written to: a name whose extension makes a known format keeps it;
+// any other takes the type's extension, or "jpg" under "all files" when it has no extension at all.
+std::string ExportPathForType(const std::string& chosen, const std::string& typeExtension);
 
 // Each shows its own messages. The results say whether a file or the clipboard was written.
 bool OnExportPage(const CExportCommandContext& context);

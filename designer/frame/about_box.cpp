@@ -24,7 +24,7 @@ void ShowAboutBox(QWidget* parent) {
         picture->setPixmap(logo);
         layout->addWidget(picture);
     }
-    auto* version = new QLabel(QString::fromUtf8(AboutVersionLine(ReadTessalineVersion(zor::DictionaryDir()))), &dialog);
+    auto* version = new QLabel(QString::fromUtf8(AboutVersionLine(AboutBoxVersion(zor::DictionaryDir(), ProgramVersion()))), &dialog);
     version->setObjectName("version");
     layout->addWidget(version);
     const std::pair<const char*, const char*> links[] = {

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "controls/version_string.h"
+
 namespace quillmark {
 namespace {
 constexpr std::string_view kKey = "Tessalinever=";
@@ -29,6 +31,19 @@ std::string ReadTessalineVersion(const std::string& dictionaryDir) {
     in.read(text.data(), kMaxFileSize);
     text.resize(static_cast<size_t>(in.gcount()));
     return ParseTessalineVersion(text);
+}
+
+std::string AboutBoxVersion(const std::string& dictionaryDir, const std::string& programVersion) {
+    const std::string fromFile = ReadTessalineVersion(dictionaryDir);
+    if (fromFile != "?") return fromFile;
+    // Without a version file (an installation of ours has none) the build's version stands in for "?".
+    return programVersion.empty() ? fromFile : programVersion;
+}
+
+std::string ProgramVersion() {
+    std::string version;
+    GetVersionString(zor::ResourceModule::Program, "ProductVersion", version);
+    return version;
 }
 
 std::string AboutVersionLine(const std::string& version) { return "Квиллмарк   вер." + version; }

@@ -1,5 +1,6 @@
 #pragma once
-// The version line of the About box, read from "Tessaline.ver" in the dictionary folder.
+// The version line of the About box: read from "Tessaline.ver" in the dictionary folder when that file
+// names one, else the program's own version that the build put into it.
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,11 @@ namespace quillmark {
 std::string ParseTessalineVersion(std::string_view text);
 // The version from dictionaryDir + "Tessaline.ver", "?" when the file cannot be read.
 std::string ReadTessalineVersion(const std::string& dictionaryDir);
+// The version file's version, or else `programVersion` (the program's "ProductVersion"); "?" when
+// neither names one.
+std::string AboutBoxVersion(const std::string& dictionaryDir, const std::string& programVersion);
+// The program's version from the build.
+std::string ProgramVersion();
 // "Квиллмарк   вер." followed by the version.
 std::string AboutVersionLine(const std::string& version);
 

@@ -128,6 +128,24 @@ QIcon CommandIcon(int id) {
             p.drawLine(2, 12, 17, 12);
             p.drawLine(9, 3, 9, 16);
             break;
+        case ID_TOOL_CONTINUATION:
+            // A table's last rows with the continuation's caret in the lower right corner.
+            p.setBrush(Qt::white);
+            p.drawRect(2, 3, 15, 13);
+            p.drawLine(2, 8, 17, 8);
+            p.drawLine(9, 3, 9, 16);
+            p.setBrush(QColor(0, 0, 128));
+            p.drawRect(12, 11, 5, 5);
+            break;
+        case ID_TOOL_CONTENTS:
+            // Headings with their page numbers on the right.
+            p.setBrush(Qt::white);
+            p.drawRect(2, 2, 15, 15);
+            for (int y = 6, indent = 0; y <= 14; y += 4, indent = 3) {
+                p.drawLine(4 + indent, y, 11, y);
+                p.drawLine(13, y, 15, y);
+            }
+            break;
         case ID_TOOL_PICTURE:
             p.setBrush(QColor(128, 192, 255));
             p.drawRect(2, 4, 15, 12);

@@ -12,6 +12,8 @@ CCommandRegistry::CCommandRegistry(QObject* parent) : QObject(parent) {
     for (const CommandInfo& info : AllCommands()) {
         auto* action = new QAction(QString::fromUtf8(info.menuText), this);
         action->setObjectName(QString::number(info.id));
+        // A button without a picture shows this label; the key after the tab belongs to the menu only.
+        action->setIconText(QString::fromUtf8(CommandLabel(info)));
         action->setStatusTip(QString::fromUtf8(CommandStatusText(info)));
         action->setToolTip(QString::fromUtf8(CommandToolTip(info)));
         action->setCheckable(CommandCheckable(info.id));

@@ -15,7 +15,7 @@ constexpr std::array kCommands = {
     CommandInfo{ID_FILE_SAVE, "&Сохранить\tCtrl+S", "Сохранить отчет\nСохранить", G::Document},
     CommandInfo{ID_FILE_SAVE_AS, "Сохранить &как...", "Сохранить отчет под другим именем\nСохранить как", G::Document},
     CommandInfo{ID_FILE_PAGE_SETUP, "Настройка страницы...", "Размеры и поля страницы\nНастройка страницы", G::Document},
-    CommandInfo{ID_FILE_PRINT_SETUP, "Настройка принтера...", "Выбор и настройка принтера\nНастройка принтера", G::Pending},
+    CommandInfo{ID_FILE_PRINT_SETUP, "Настройка принтера...", "Выбор и настройка принтера\nНастройка принтера", G::Always},
     CommandInfo{ID_FILE_PRINT, "&Печать...\tCtrl+P", "Печать отчета\nПечать", G::Document},
     CommandInfo{ID_PRINT_DIRECT, "Печать отчета", "Печать отчета на принтер по умолчанию\nПечать отчета", G::Document},
     CommandInfo{ID_FILE_PRINT_PREVIEW, "Предварительный про&смотр", "Просмотр страниц перед печатью\nПросмотр", G::Document},
@@ -55,6 +55,9 @@ constexpr std::array kCommands = {
     CommandInfo{ID_TOOL_RECT, "Прямоугольник", "Нарисовать прямоугольник\nПрямоугольник", G::Tool},
     CommandInfo{ID_TOOL_TABLE, "Таблица", "Нарисовать таблицу\nТаблица", G::Tool},
     CommandInfo{ID_TOOL_PICTURE, "Рисунок", "Вставить рисунок\nРисунок", G::Tool},
+    CommandInfo{ID_TOOL_CONTINUATION, "Продолжение таблицы", "Создать продолжение таблицы\nПродолжение таблицы", G::Tool},
+    // The status-bar text keeps the spelling users of the program have always read there.
+    CommandInfo{ID_TOOL_CONTENTS, "Содержание", "Содеражние\nСодержание", G::Tool},
     CommandInfo{ID_VIEW_FIT, "Страница целиком", "Показать страницу целиком\nСтраница целиком", G::Document},
     CommandInfo{ID_VIEW_1TO1, "Масштаб 1:1", "Показать в натуральную величину\nМасштаб 1:1", G::Document},
     CommandInfo{ID_THUMBNAILS, "Отображать эскизы", "Отображать эскизы\nЭскизы", G::Document},
@@ -117,7 +120,7 @@ bool SelectionCheck(int id, const CommandState& s) {
 // Tools that change the sheet need edit mode; the viewing tools work on any shown sheet.
 bool ToolChangesSheet(int id) {
     return id == ID_TOOL_LINE || id == ID_TOOL_TEXT || id == ID_TOOL_RECT || id == ID_TOOL_TABLE ||
-           id == ID_TOOL_PICTURE;
+           id == ID_TOOL_PICTURE || id == ID_TOOL_CONTINUATION || id == ID_TOOL_CONTENTS;
 }
 
 std::string PromptPart(const CommandInfo& info, bool tip) {
@@ -154,6 +157,18 @@ bool CommandCheckable(int id) {
 std::string CommandStatusText(const CommandInfo& info) { return PromptPart(info, false); }
 std::string CommandToolTip(const CommandInfo& info) { return PromptPart(info, true); }
 
+std::string CommandLabel(const CommandInfo& info) {
+    const std::string text = info.menuText;
+    std::string label;
+    for (size_t i = 0; i < text.size() && text[i] != '\t'; ++i) {
+        // "&&" is a drawn ampersand, a single '&' only marks the next letter.
+        if (text[i] == '&' && (i + 1 >= text.size() || text[i + 1] != '&')) continue;
+        if (text[i] == '&') ++i;
+        label += text[i];
+    }
+    return label;
+}
+
 CommandStatus EvaluateCommand(int id, const CommandState& s) {
     const CommandInfo* info = FindCommand(id);
     if (!info) return {};
@@ -165,6 +180,9 @@ CommandStatus EvaluateCommand(int id, const CommandState& s) {
         case G::Document:
             if (id == ID_FILE_SEND_MAIL) return {s.hasDocument && s.hasSavedPath && s.mailClient, false};
             if (id == ID_EDIT_MODE) return {s.hasDocument, s.hasDocument && s.editMode};
+            // A file that is only looked at is never written back under its own name.
+            if (id == ID_FILE_SAVE) return {s.hasDocument && !s.readOnly, false};
+            if (id == ID_USERS) return {s.hasDocument && !s.readOnly && s.usersRight, false};
             // The next click chooses the element when nothing is selected: checked while that waits.
             if (id == ID_PROPERTIES)
                 return {sheetShown && s.editRight && !s.readOnly, sheetShown && s.activeTool == ID_PROPERTIES};

@@ -18,6 +18,7 @@ struct CommandState {
     bool clipboardHasElements = false;
     bool editRight = true;       // the report user may edit (asked without a message)
     bool readOnly = false;       // the file is only looked at
+    bool usersRight = true;      // the logged-in report user may set up users (no user logged in: true)
     bool sheetItemSelected = false;  // the navigator's current item is a sheet
     bool showPicture = false;    // pictures are drawn as thumbnails
     bool pasteArmed = false;     // the next click pastes the clipboard's elements
@@ -59,6 +60,8 @@ bool CommandCheckable(int id);
 // The status-bar text and the tool tip of a command (the prompt split at "\n").
 std::string CommandStatusText(const CommandInfo& info);
 std::string CommandToolTip(const CommandInfo& info);
+// The label of a toolbar button: the menu text up to its tab (what follows is the key), without '&' marks.
+std::string CommandLabel(const CommandInfo& info);
 // Whether the command is enabled and checked in this state; an unknown id is disabled.
 CommandStatus EvaluateCommand(int id, const CommandState& state);
 
@@ -84,6 +87,7 @@ enum CommandId : int {
     ID_TEXT_BOLD = 32857, ID_TEXT_ITALIC = 32858, ID_TEXT_UNDERLINE = 32859, ID_TEXT_FONT = 32860,
     ID_TEXT_HORIZONTAL = 32861, ID_TEXT_VERTICAL = 32862, ID_EDIT_TEXT = 32870, ID_FIX_ELEMENTS = 32904,
     ID_DUPLICATE_SHEET = 32866, ID_THUMBNAILS = 32905, ID_PRINT_DIRECT = 32864,
+    ID_TOOL_CONTINUATION = 32840, ID_TOOL_CONTENTS = 32914,
 };
 
 }  // namespace quillmark

@@ -1,5 +1,7 @@
 #include "designer/frame/main_frame.h"
 
+#include <limits>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +22,7 @@
 #include "designer/frame/menu_bitmaps.h"
 #include "designer/frame/about_box.h"
 #include "designer/frame/child_frame.h"
+#include "designer/frame/frame_placement.h"
 #include "designer/frame/navigator_bar.h"
 #include "platform/settings/profile.h"
 
@@ -40,7 +43,8 @@ const std::vector<ToolBarLayout>& ToolBarLayouts() {
     static const std::vector<ToolBarLayout> layouts = {
         {128, ID_BAR_MAIN, "Главная", {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_APP_ABOUT}},
         {137, ID_BAR_ELEMENTS, "Панель элементов",
-         {ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_RECT, ID_TOOL_TABLE, ID_TOOL_PICTURE, 0, ID_NEW_SHEET, ID_DUPLICATE_SHEET}},
+         {ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_RECT, ID_TOOL_TABLE, ID_TOOL_CONTINUATION, ID_TOOL_PICTURE,
+          ID_TOOL_CONTENTS, 0, ID_NEW_SHEET, ID_DUPLICATE_SHEET}},
         {152, ID_BAR_VIEW, "Панель просмотра",
          {ID_TOOL_ZOOM, ID_TOOL_ZOOM_RECT, ID_TOOL_MOVE_SHEET, ID_VIEW_FIT, ID_VIEW_1TO1, ID_THUMBNAILS, 0, ID_EDIT_MODE}},
         {168, ID_BAR_FORMAT, "Панель форматирования",
@@ -138,6 +142,8 @@ void CMainFrame::InstallMenu(bool forDocument) {
     menu->LoadToolbars(kMenuToolbars, int(std::size(kMenuToolbars)));
     CzorMenu* file = menu->GetSubCzorMenu("&Файл");
     m_recentPopup = file ? file->GetSubCzorMenu("Последние файлы") : nullptr;
+    m_windowPopup = menu->GetSubCzorMenu("&Окно");
+    m_windowEntries.clear();
     m_menuHandle = menu->GetSafeHmenu();
     m_menuForDocument = forDocument;
     menu->AttachToFrame(this, [this](UINT command) { OnMenuCommand(int(command)); });
@@ -166,6 +172,15 @@ void CMainFrame::ShowPromptsOf(QMenu* popup) {
 }
 
 void CMainFrame::OnMenuCommand(int id) {
+    const int window = id - kFirstWindowCommand;
+    if (window >= 0 && window < kMaxWindowEntries) {
+        if (window < static_cast<int>(m_children.size())) {
+            CChildFrame* child = m_children[size_t(window)];
+            m_mdi->setActiveSubWindow(child);
+            if (child->isMinimized()) child->showNormal();
+        }
+        return;
+    }
     const int recent = id - ID_FILE_MRU_FILE1;
     if (recent >= 0 && recent < CRecentFileList::kSize) {
         if (recent < static_cast<int>(m_recent.Files().size()) && openRecentFile) openRecentFile(m_recent.Files()[size_t(recent)]);
@@ -175,8 +190,14 @@ void CMainFrame::OnMenuCommand(int id) {
 }
 
 void CMainFrame::ApplyMenuStates(const CommandState& state) {
+    // The panes speak of the document: with none open they say nothing.
+    if (m_menuForDocument && !state.hasDocument) {
+        m_positionPane->clear();
+        m_pagePane->clear();
+    }
     if (state.hasDocument != m_menuForDocument || !m_menuHandle) InstallMenu(state.hasDocument);
     if (!m_menuHandle) return;
+    RebuildWindowMenu();
     for (const CommandInfo& info : AllCommands()) {
         const QAction* action = m_commands->Action(info.id);
         ::EnableMenuItem(m_menuHandle, UINT(info.id), MF_BYCOMMAND | (action->isEnabled() ? MF_ENABLED : MF_GRAYED));
@@ -256,6 +277,31 @@ void CMainFrame::CloseChildFrames(CChildFrame* except, bool removeOnly) {
     }
 }
 
+std::vector<std::pair<std::string, bool>> CMainFrame::WindowMenuEntries() const {
+    std::vector<std::pair<std::string, bool>> entries;
+    const QMdiSubWindow* active = m_mdi->activeSubWindow();
+    for (size_t i = 0; i < m_children.size() && int(i) < kMaxWindowEntries; ++i) {
+        std::string title = m_children[i]->windowTitle().toStdString();
+        // A '&' of the title is drawn, not taken as the item's key.
+        for (size_t at = 0; (at = title.find('&', at)) != std::string::npos; at += 2) title.insert(at, "&");
+        entries.emplace_back(fmt::sprintf("&%d %s", int(i) + 1, title), m_children[i] == active);
+    }
+    return entries;
+}
+
+void CMainFrame::RebuildWindowMenu() {
+    if (!m_windowPopup) return;
+    std::vector<std::pair<std::string, bool>> entries = WindowMenuEntries();
+    if (entries == m_windowEntries) return;
+    // "Каскадом" and "Мозаикой" stay; the list after them is remade.
+    while (m_windowPopup->GetMenuItemCount() > 2) m_windowPopup->DeleteMenu(2, MF_BYPOSITION);
+    if (!entries.empty()) m_windowPopup->AppendODMenuA("", MF_OWNERDRAW | MF_SEPARATOR, 0);
+    for (size_t i = 0; i < entries.size(); ++i)
+        m_windowPopup->AppendODMenuA(entries[i].first.c_str(), MF_OWNERDRAW | (entries[i].second ? MF_CHECKED : 0),
+                                     UINT(kFirstWindowCommand + int(i)));
+    m_windowEntries = std::move(entries);
+}
+
 void CMainFrame::RebuildRecentMenu() {
     if (!m_recentPopup) return;
     while (m_recentPopup->GetMenuItemCount() > 0) m_recentPopup->DeleteMenu(0, MF_BYPOSITION);
@@ -270,11 +316,20 @@ void CMainFrame::RebuildRecentMenu() {
 }
 
 void CMainFrame::RestorePlacement() {
-    const int x = GetProfileInt(kFrameSection, "Screen_X", 50);
-    const int y = GetProfileInt(kFrameSection, "Screen_Y", 50);
-    const int cx = GetProfileInt(kFrameSection, "Screen_CX", 600);
-    const int cy = GetProfileInt(kFrameSection, "Screen_CY", 400);
-    setGeometry(x, y, std::max(cx, 100), std::max(cy, 100));
+    // A key never written reads as kUnset: with none of the four saved, this is a first start.
+    constexpr int kUnset = std::numeric_limits<int>::min();
+    const int x = GetProfileInt(kFrameSection, "Screen_X", kUnset);
+    const int y = GetProfileInt(kFrameSection, "Screen_Y", kUnset);
+    const int cx = GetProfileInt(kFrameSection, "Screen_CX", kUnset);
+    const int cy = GetProfileInt(kFrameSection, "Screen_CY", kUnset);
+    if (x == kUnset && y == kUnset && cx == kUnset && cy == kUnset) {
+        // A 600 x 400 window would fold the toolbars away on a first start.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        setGeometry(FirstStartPlacement(screen ? screen->availableGeometry() : QRect()));
+    } else {
+        const auto saved = [](int value, int otherwise) { return value == kUnset ? otherwise : value; };
+        setGeometry(saved(x, 50), saved(y, 50), std::max(saved(cx, 600), 100), std::max(saved(cy, 400), 100));
+    }
     const std::string state = GetProfileString("ToolBars", "State");
     if (!state.empty()) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state)));
 }

@@ -60,6 +60,11 @@ public:
     void ShowAsProfileSays();
     // The toolbar of a show/hide command id, nullptr for another id.
     QToolBar* ToolBar(int commandId) const;
+    // The "Окно" menu's list of open report windows, as (text, checked for the active one), in the order of
+    // their commands from kFirstWindowCommand.
+    std::vector<std::pair<std::string, bool>> WindowMenuEntries() const;
+    static constexpr int kFirstWindowCommand = 0xFF00;
+    static constexpr int kMaxWindowEntries = 9;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +78,8 @@ private:
     // The status bar shows the prompt of the menu item under the mouse.
     void ShowPromptsOf(QMenu* popup);
     void ApplyMenuStates(const CommandState& state);
+    // The open report windows after "Каскадом" and "Мозаикой", remade when they change.
+    void RebuildWindowMenu();
     void ConnectFrameCommands();
     void RestorePlacement();
     void SavePlacement();
@@ -87,6 +94,8 @@ private:
     HMENU m_menuHandle = nullptr;                    // the menu of the bar shown now
     bool m_menuForDocument = false;
     CzorMenu* m_recentPopup = nullptr;
+    CzorMenu* m_windowPopup = nullptr;
+    std::vector<std::pair<std::string, bool>> m_windowEntries;  // what the "Окно" menu lists now
     std::vector<std::pair<int, QToolBar*>> m_toolBars;
     std::vector<CChildFrame*> m_children;
     CRecentFileList m_recent;

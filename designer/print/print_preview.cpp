@@ -19,6 +19,7 @@ constexpr double kZoomStep = 1.25;
 CPrintPreviewWindow::CPrintPreviewWindow(const PrintJob& job, QWidget* parent)
     : QDialog(parent), m_job(job), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     setWindowTitle(QString::fromUtf8("Предварительный просмотр"));
+    ApplyChosenPrinter(*m_printer);
     PreparePrinter(*m_printer, m_job.settings);
 
     auto* toolbar = new QToolBar(this);

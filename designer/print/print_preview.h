@@ -37,6 +37,8 @@ public:
     void ZoomIn();
     void ZoomOut();
     double ZoomFactor() const;
+    // The printer the preview lays its pages out for (paper, orientation, margins).
+    const QPrinter& Printer() const { return *m_printer; }
     // "Печать...": the print dialog over this window, then the pages.
     void Print();
 

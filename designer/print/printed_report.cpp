@@ -8,14 +8,10 @@
 
 namespace quillmark {
 
-namespace {
-constexpr std::string_view kPrintParams = "PrintParams";
-}  // namespace
-
 PrintSettings ProfilePrintSettings() {
     PrintSettings s;
-    s.splitPage = GetProfileInt(kPrintParams, "split_page", 0);
-    s.fitToPage = GetProfileInt(kPrintParams, "fit_to_page", 0);
+    s.splitPage = GetProfileInt(kPrintParamsSection, kSplitPageKey, 0);
+    s.fitToPage = GetProfileInt(kPrintParamsSection, kFitToPageKey, 0);
     return s;
 }
 

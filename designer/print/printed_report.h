@@ -3,6 +3,7 @@
 // manager with one sheet object per page (elements are loaded page by page while printing) and the print
 // settings, read as the document reads them.
 #include <string>
+#include <string_view>
 
 #include "designer/print/report_printer.h"
 #include "platform/zordata/zordata.h"
@@ -33,7 +34,12 @@ private:
     bool m_attached = false;
 };
 
-// The print settings of the profile ("PrintParams": "split_page", "fit_to_page"), the rest as a new document.
+// Where the page set-up keeps the split and fit switches for every report.
+inline constexpr std::string_view kPrintParamsSection = "PrintParams";
+inline constexpr std::string_view kSplitPageKey = "split_page";
+inline constexpr std::string_view kFitToPageKey = "fit_to_page";
+
+// The print settings of the profile (split and fit), the rest as a new document.
 PrintSettings ProfilePrintSettings();
 
 }  // namespace quillmark

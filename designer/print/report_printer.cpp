@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include <QDialogButtonBox>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
@@ -90,6 +93,45 @@ void DrawPrintPage(CDC& dc, const PrintJob& job, int page, bool preview) {
     dc.RestoreDC(saved);
 }
 
+namespace {
+PrinterChoice& Choice() {
+    static PrinterChoice choice;
+    return choice;
+}
+}  // namespace
+
+const PrinterChoice& ChosenPrinter() { return Choice(); }
+void SetChosenPrinter(const PrinterChoice& choice) { Choice() = choice; }
+
+void ApplyChosenPrinter(QPrinter& printer) {
+    const PrinterChoice& choice = Choice();
+    if (!choice.printerName.empty()) {
+        const QString name = QString::fromStdString(choice.printerName);
+        // A queue removed since it was chosen leaves the printer as it was.
+        if (!QPrinterInfo::printerInfo(name).isNull()) printer.setPrinterName(name);
+    }
+    if (choice.pageSizeId >= 0 && choice.pageSizeId < QPageSize::LastPageSize)
+        printer.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(choice.pageSizeId)));
+}
+
+bool RunPrinterSetup(QWidget* parent) {
+    QPrinter printer(QPrinter::HighResolution);
+    ApplyChosenPrinter(printer);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QString::fromUtf8("Настройка принтера"));
+    // A choice of printer and paper, not a print: no page range, copies or print-to-file.
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QString::fromUtf8("OK"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    PrinterChoice choice;
+    choice.printerName = printer.printerName().toStdString();
+    const QPageSize::PageSizeId size = printer.pageLayout().pageSize().id();
+    if (size != QPageSize::Custom) choice.pageSizeId = static_cast<int>(size);
+    SetChosenPrinter(choice);
+    return true;
+}
+
 void PreparePrinter(QPrinter& printer, const PrintSettings& settings) {
     printer.setPageOrientation(settings.pageOrient == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
@@ -138,6 +180,7 @@ bool PrintPages(QPrinter& printer, const PrintJob& job, bool preview, std::strin
 
 bool PrintWithDialog(const PrintJob& job, QWidget* parent, std::string* error) {
     QPrinter printer(QPrinter::HighResolution);
+    ApplyChosenPrinter(printer);
     PreparePrinter(printer, job.settings);
     QPrintDialog dialog(&printer, parent);
     dialog.setMinMax(1, std::max(1, PrintJobPageCount(job)));
@@ -146,8 +189,13 @@ bool PrintWithDialog(const PrintJob& job, QWidget* parent, std::string* error) {
 }
 
 bool PrintDirect(const PrintJob& job, const std::string& printerName, std::string* error) {
-    const QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter()
-                                                  : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
+    const std::string& chosen = ChosenPrinter().printerName;
+    QPrinterInfo info = printerName.empty() ? QPrinterInfo::defaultPrinter()
+                                            : QPrinterInfo::printerInfo(QString::fromStdString(printerName));
+    if (printerName.empty() && !chosen.empty()) {
+        const QPrinterInfo kept = QPrinterInfo::printerInfo(QString::fromStdString(chosen));
+        if (!kept.isNull()) info = kept;
+    }
     if (info.isNull()) {
         if (error)
             *error = printerName.empty() ? std::string("Не найден принтер по умолчанию.")
@@ -155,6 +203,7 @@ bool PrintDirect(const PrintJob& job, const std::string& printerName, std::strin
         return false;
     }
     QPrinter printer(info, QPrinter::HighResolution);
+    if (printerName.empty()) ApplyChosenPrinter(printer);
     PreparePrinter(printer, job.settings);
     return PrintPages(printer, job, false, error);
 }

@@ -32,6 +32,20 @@ int PrintJobPageCount(const PrintJob& job);
 // nothing. A page out of range, or a job that may not print, leaves the page empty.
 void DrawPrintPage(CDC& dc, const PrintJob& job, int page, bool preview);
 
+// The printer and paper "Настройка принтера..." chose, kept for every later print of this run: the print
+// dialog, the preview and printing without a dialog start from it. Empty until a choice is made.
+struct PrinterChoice {
+    std::string printerName;
+    int pageSizeId = -1;  // QPageSize::PageSizeId of the paper chosen with it, -1 for the printer's own
+};
+const PrinterChoice& ChosenPrinter();
+void SetChosenPrinter(const PrinterChoice& choice);
+// The chosen printer and paper on printer (nothing when no choice was made or the printer is gone).
+void ApplyChosenPrinter(QPrinter& printer);
+// "Настройка принтера...": the system's print dialog over the chosen printer, without page ranges; OK
+// keeps the printer and paper for this run. False when cancelled.
+bool RunPrinterSetup(QWidget* parent);
+
 // The printer's orientation from the document (landscape for orientation 1).
 void PreparePrinter(QPrinter& printer, const PrintSettings& settings);
 // Prints the job's pages on a prepared printer (the printer's page range when it has one); false with
@@ -41,8 +55,9 @@ bool PrintPages(QPrinter& printer, const PrintJob& job, bool preview, std::strin
 // "Печать...": the print dialog (modal, owned by parent), then the pages; false when the user cancelled
 // or printing failed.
 bool PrintWithDialog(const PrintJob& job, QWidget* parent, std::string* error = nullptr);
-// "Печать отчета" and the command line: the pages to the named printer (the default printer when the
-// name is empty) without a dialog; false when there is no such printer or printing failed.
+// "Печать отчета" and the command line: the pages to the named printer (when the name is empty, the
+// printer chosen for this run, else the default printer) without a dialog; false when there is no such
+// printer or printing failed.
 bool PrintDirect(const PrintJob& job, const std::string& printerName, std::string* error = nullptr);
 
 }  // namespace quillmark

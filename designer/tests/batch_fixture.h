@@ -33,6 +33,8 @@ protected:
     const std::string& Work() const { return m_sandbox.Work(); }
     const std::string& DictionaryDir() const { return m_sandbox.DictionaryDir(); }
     const std::string& ConfigDir() const { return m_sandbox.ConfigDir(); }
+    // $XDG_STATE_HOME of the runs; not made before a run needs it.
+    const std::string& StateDir() const { return m_sandbox.StateDir(); }
 
     // Runs the program with the arguments; env changes come on top of the batch environment.
     ProgramResult Run(const std::vector<std::string>& args,

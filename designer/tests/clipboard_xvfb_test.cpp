@@ -110,8 +110,8 @@ TEST_F(ClipboardOnDisplay, PageImageReadByAnotherProcess) {
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(window).value_or(QRect());
     Focus(window, Inside(frame));
-    // New, Open, Close, Save, Save as, Page set-up, Print, Print the report, Preview, Export.
-    FileMenuItem(frame, 10);
+    // New, Open, Close, Save, Save as, Page set-up, Printer set-up, Print, Print the report, Preview, Export.
+    FileMenuItem(frame, 11);
     ASSERT_TRUE(x().Key("Right"));
     std::this_thread::sleep_for(200ms);
     // Current page, All pages, Copy the image.
@@ -156,7 +156,7 @@ TEST_F(ClipboardOnDisplay, PreviewFromTheMenu) {
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(window).value_or(QRect());
     Focus(window, Inside(frame));
-    FileMenuItem(frame, 9);
+    FileMenuItem(frame, 10);
     ASSERT_TRUE(x().Key("Return"));
     const unsigned long preview = x().WaitForWindow("Предварительный просмотр", 10s);
     ASSERT_NE(preview, 0u) << "no preview window";

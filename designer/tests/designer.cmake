@@ -7,7 +7,8 @@ qm_add_test(designer_command_line_tests
 
 # The real program run from a shell with no display.
 qm_add_test(designer_acceptance_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/acceptance_test.cpp ${CMAKE_CURRENT_LIST_DIR}/batch_messages_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/batch_fixture.cpp
   LIBS qm_testkit zorbase
   TIMEOUT 300)
 if(TARGET designer_acceptance_tests)

@@ -2,8 +2,14 @@
 // parameters deleted, the parameter file and the batch fill.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 #include <gmock/gmock.h>
 
+#include "designer/doc/doc_internal.h"
 #include "designer/navigator/navigator_items.h"
 #include "designer/users/login.h"
 #include "designer/tests/doc_fixture.h"
@@ -204,7 +210,7 @@ TEST_F(DocTest, FailedSaveLogsAndKeepsTheOldFileAndTheChanges) {
     // A folder that is a file cannot be written into, whoever runs the test.
     const std::string unwritable = path + "/inside.zordot";
     EXPECT_FALSE(doc->OnSaveDocument(unwritable));
-    EXPECT_THAT(messages.Texts(), ElementsAre("Не могу сохранить в файл."));
+    EXPECT_THAT(messages.Texts(), ElementsAre(::testing::StartsWith("Не могу сохранить в файл.\n" + unwritable + ": ")));
     EXPECT_TRUE(doc->IsChanged());
     EXPECT_EQ(doc->GetPathName(), path);
     const std::string log = ReadBytes(Path("report.log"));
@@ -214,6 +220,50 @@ TEST_F(DocTest, FailedSaveLogsAndKeepsTheOldFileAndTheChanges) {
     messages.QueueAnswer(IDNO);
     doc.reset();  // asks to save, and is told not to
     EXPECT_EQ(messages.Texts().back(), "Сохранить изменения?");
+}
+
+// Save As offers the open file's own type first, so a template stays a template unless the user says so.
+TEST(SaveAsTypes, TheOpenFilesTypeComesFirst) {
+    const struct {
+        const char* path;
+        const char* first;
+    } cases[] = {
+        {"/d/form.zordot", "zordot"}, {"/d/FORM.ZORDOT", "zordot"}, {"/d/year.zorrep", "zorrep"},
+        {"", "zorrep"},               {"/d.zordot/plain", "zorrep"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<SaveFileType> types = SaveFileTypes(c.path);
+        ASSERT_EQ(types.size(), 2u);
+        EXPECT_STREQ(types.front().extension, c.first) << c.path;
+        EXPECT_NE(std::string(types.front().filter).find(std::string("*.") + c.first), std::string::npos) << c.path;
+    }
+}
+
+// The message's second line names the file and says why it could not be written.
+TEST_F(DocTest, FailedSaveNamesTheFileAndTheReason) {
+    const std::string path = Path("t.zordot");
+    ASSERT_TRUE(WriteThreeSheetTemplate(path));
+    std::filesystem::create_directory(Path("folder"));
+    const struct {
+        std::string target, reason;
+    } cases[] = {
+        {path + "/inside.zordot", std::strerror(ENOTDIR)},
+        {Path("missing/r.zordot"), std::strerror(ENOENT)},
+        {Path("folder"), "это папка"},
+    };
+    auto doc = NewDoc();
+    ASSERT_TRUE(doc->OnOpenDocument(path));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        messages.Clear();
+        EXPECT_FALSE(doc->OnSaveDocument(c.target));
+        ASSERT_EQ(messages.Texts().size(), 1u);
+        const std::string text = messages.Texts()[0];
+        EXPECT_THAT(text, ::testing::StartsWith("Не могу сохранить в файл.\n" + c.target + ": "));
+        EXPECT_THAT(text, HasSubstr(c.reason));
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
+    EXPECT_EQ(doc->GetPathName(), path);
 }
 
 TEST_F(DocTest, OnlyRealChangesAskToSave) {

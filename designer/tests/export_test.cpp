@@ -280,6 +280,29 @@ TEST_F(ExportTest, ThePageImageOffersABitmapAndTheMetafile) {
     }
 }
 
+// The type chosen in the save dialog decides what a name without a known extension becomes.
+TEST(ExportPath, TheChosenTypeAddsItsExtension) {
+    const struct {
+        const char* chosen;
+        const char* type;
+        const char* expected;
+    } cases[] = {
+        {"/d/page", "png", "/d/page.png"},
+        {"/d/page", "tif", "/d/page.tif"},
+        {"/d/page.png", "jpg", "/d/page.png"},       // a known extension typed wins over the type
+        {"/d/page.WMF", "png", "/d/page.WMF"},       // so does the metafile's
+        {"/d/v1.2/page", "bmp", "/d/v1.2/page.bmp"},  // a dot in a folder is no extension
+        {"/d/page.draft", "png", "/d/page.draft.png"},
+        {"/d/page", "", "/d/page.jpg"},               // all files, no extension: the dialog's default
+        {"/d/page.draft", "", "/d/page.draft"},       // all files, an unknown one: said when exported
+        {"", "png", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExportPathForType(c.chosen, c.type), c.expected) << c.chosen << " " << c.type;
+    // Every raster type the dialog offers is one the export writes.
+    for (const ExportFileType& type : ExportFileTypes())
+        if (*type.extension) EXPECT_EQ(ExportKindOfPath(std::string("p.") + type.extension), ExportFileKind::kBitmap);
+}
+
 TEST_F(ExportTest, CommandsCheckRightsDepthAndReportTheirOutcome) {
     const std::string file = dir.Path() + "/one.wmf";
     CExportCommandContext c;
@@ -306,7 +329,7 @@ TEST_F(ExportTest, CommandsCheckRightsDepthAndReportTheirOutcome) {
 
     c.hasRight = nullptr;
     ASSERT_TRUE(OnExportPage(c));  // ".wmf" makes a metafile although the filter offers raster types
-    EXPECT_TRUE(Said("Экспортирование страницы завершено!"));
+    EXPECT_TRUE(Said("Экспортирование страницы завершено!\n" + file));
     std::string bytes;
     ASSERT_TRUE(zor::ReadWholeFile(file, bytes));
     CEmfInfo info;

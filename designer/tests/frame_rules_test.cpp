@@ -2,9 +2,15 @@
 // list and the About box's version line.
 #include <fstream>
 
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "controls/tests/gui_test_app.h"
+#include "designer/frame/about_box.h"
 #include "designer/frame/about_version.h"
 #include "designer/frame/command_table.h"
 #include "designer/frame/recent_files.h"
@@ -64,6 +70,10 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
     });
     const CommandState sheetItem = With(Editing(), [](CommandState& s) { s.sheetItemSelected = true; });
     const CommandState armed = With(clip, [](CommandState& s) { s.pasteArmed = true; });
+    // A file that failed the write-back test: the document's edit rule is off with it.
+    const CommandState readOnly = With(Editing(), [](CommandState& s) { s.readOnly = true; s.editMode = false; });
+    const CommandState noUsersRight = With(Editing(), [](CommandState& s) { s.usersRight = false; });
+    const CommandState continuing = With(Editing(), [](CommandState& s) { s.activeTool = ID_TOOL_CONTINUATION; });
     const CommandStatus on{true, false}, off{false, false}, onChecked{true, true};
 
     const RuleCase cases[] = {
@@ -102,7 +112,8 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
         {"a bar shown is checked", NoDocument(), ID_BAR_MAIN, onChecked},
         {"a bar hidden is unchecked", barsHidden, ID_BAR_FORMAT, on},
         {"the navigator hidden", barsHidden, ID_BAR_NAVIGATOR, on},
-        {"printer set-up has no dialog yet", Editing(), ID_FILE_PRINT_SETUP, off},
+        {"printer set-up with no report open", NoDocument(), ID_FILE_PRINT_SETUP, on},
+        {"printer set-up with a report open", Editing(), ID_FILE_PRINT_SETUP, on},
         {"properties while viewing", selected, ID_PROPERTIES, on},
         {"properties of a read-only file", With(selected, [](CommandState& s) { s.readOnly = true; }), ID_PROPERTIES, off},
         {"properties without the edit right", noEditRight, ID_PROPERTIES, off},
@@ -137,6 +148,19 @@ TEST(CommandRules, EnableAndCheckFollowTheState) {
         {"duplicate while viewing", With(sheetItem, [](CommandState& s) { s.editMode = false; }), ID_DUPLICATE_SHEET, off},
         {"thumbnails shown", With(viewing, [](CommandState& s) { s.showPicture = true; }), ID_THUMBNAILS, onChecked},
         {"thumbnails without a document", NoDocument(), ID_THUMBNAILS, off},
+        {"save of a read-only file", readOnly, ID_FILE_SAVE, off},
+        {"save as of a read-only file", readOnly, ID_FILE_SAVE_AS, on},
+        {"users of a read-only file", readOnly, ID_USERS, off},
+        {"users by a user without right 8", noUsersRight, ID_USERS, off},
+        {"users without a document", NoDocument(), ID_USERS, off},
+        {"table continuation in edit mode", Editing(), ID_TOOL_CONTINUATION, on},
+        {"table continuation while viewing", viewing, ID_TOOL_CONTINUATION, off},
+        {"table continuation of a read-only file", readOnly, ID_TOOL_CONTINUATION, off},
+        {"table continuation chosen is checked", continuing, ID_TOOL_CONTINUATION, onChecked},
+        {"contents beside a chosen continuation", continuing, ID_TOOL_CONTENTS, on},
+        {"contents in edit mode", Editing(), ID_TOOL_CONTENTS, on},
+        {"contents while viewing", viewing, ID_TOOL_CONTENTS, off},
+        {"contents with no sheet shown", noSheet, ID_TOOL_CONTENTS, off},
     };
     for (const RuleCase& c : cases) {
         const CommandStatus got = EvaluateCommand(c.id, c.state);
@@ -154,6 +178,26 @@ TEST(CommandRules, EveryCommandHasOneEntryWithPromptAndTip) {
     }
     EXPECT_EQ(CommandStatusText(*FindCommand(ID_FILE_OPEN)), "Открыть существующий отчет или шаблон");
     EXPECT_EQ(CommandToolTip(*FindCommand(ID_FILE_OPEN)), "Открыть");
+}
+
+// A toolbar button shows the menu text without the key after the tab and without the letter marks.
+TEST(CommandRules, ToolbarLabelIsTheMenuTextUpToItsTab) {
+    const struct {
+        int id;
+        const char* label;
+    } cases[] = {
+        {ID_SELECT_ALL, "Выделить все"},
+        {ID_FILE_NEW, "Новый"},
+        {ID_APP_EXIT, "Выход"},
+        {ID_EDIT_TEXT, "Редактировать текст"},
+        {ID_TOOL_CONTINUATION, "Продолжение таблицы"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CommandLabel(*FindCommand(c.id)), c.label) << c.id;
+    for (const CommandInfo& info : AllCommands()) {
+        const std::string label = CommandLabel(info);
+        EXPECT_EQ(label.find('\t'), std::string::npos) << info.id;
+        EXPECT_FALSE(label.empty()) << info.id;
+    }
 }
 
 class RecentFiles : public ::testing::Test {
@@ -225,6 +269,44 @@ TEST(AboutVersion, ReadFromTheDictionaryFolderOrUnknown) {
     EXPECT_EQ(ReadTessalineVersion(folder), "7.2");
     EXPECT_EQ(AboutVersionLine(ReadTessalineVersion(folder)), "Квиллмарк   вер.7.2");
     EXPECT_EQ(AboutVersionLine("?"), "Квиллмарк   вер.?");
+}
+
+// The version file wins where there is one; without it (or its line) the program's own version stands.
+TEST(AboutVersion, TheBuildsVersionStandsInForAMissingFile) {
+    zor::test::ScopedTempDir dir;
+    const std::string folder = dir.Path() + "/";
+    const std::string program = ProgramVersion();
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.find_first_not_of("0123456789."), std::string::npos) << program;
+    EXPECT_EQ(AboutBoxVersion(folder, program), program);
+    EXPECT_EQ(AboutBoxVersion(folder, ""), "?");
+    std::ofstream(folder + "Tessaline.ver") << "version=1\n";
+    EXPECT_EQ(AboutBoxVersion(folder, program), program);
+    std::ofstream(folder + "Tessaline.ver") << "Tessalinever=7.2\n";
+    EXPECT_EQ(AboutBoxVersion(folder, program), "7.2");
+}
+
+// The box itself, offscreen: its version line names the build's version (the dictionary folder has no
+// version file). The box is closed from its own event loop; if it never shows, the last try closes
+// whatever dialog is up, so the test cannot hang.
+TEST(AboutVersion, TheBoxShowsTheProgramsVersion) {
+    EnsureGuiApplication();
+    std::string shown;
+    int tries = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box && box->objectName() == "100") {
+            if (auto* line = box->findChild<QLabel*>("version")) shown = line->text().toStdString();
+            box->close();
+        } else if (++tries > 500) {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+        }
+    });
+    poll.start(10);
+    ShowAboutBox(nullptr);
+    EXPECT_EQ(shown, "Квиллмарк   вер." + ProgramVersion());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The main frame made offscreen: its bars in two rows, the panes, child frames, the registry wiring and
 // what the frame keeps in the profile.
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -8,20 +9,26 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QApplication>
+#include <QFileDialog>
+#include <QListView>
 #include <QLabel>
 #include <QMdiArea>
+#include <QScreen>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include "controls/tests/gui_test_app.h"
 #include "designer/frame/child_frame.h"
 #include "designer/frame/file_drop.h"
+#include "designer/frame/frame_placement.h"
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
+#include "designer/quillmark_app.h"
 #include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
 #include "platform/tests/test_support.h"
@@ -156,6 +163,169 @@ TEST_F(FrameWindow, RegistryDrivesActionsAndBarCommands) {
     EXPECT_FALSE(commands.Action(ID_BAR_NAVIGATOR)->isChecked());
 }
 
+// The popup under a menu-bar title.
+QMenu* MenuOfTitle(CMainFrame& frame, const char* title) {
+    for (QAction* action : frame.menuBar()->actions())
+        if (action->menu() && action->text() == QString::fromUtf8(title)) return action->menu();
+    return nullptr;
+}
+
+std::vector<unsigned> CommandsOf(QMenu* menu) {
+    emit menu->aboutToShow();
+    std::vector<unsigned> ids;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator() && !action->menu()) ids.push_back(action->data().toUInt());
+    return ids;
+}
+
+// "Вставка" and the elements bar carry every element tool, the table continuation and the contents too.
+TEST_F(FrameWindow, InsertMenuAndElementBarHoldEveryElementTool) {
+    CMainFrame frame;
+    CommandState doc;
+    doc.hasDocument = doc.editMode = true;
+    doc.sheetCount = 1;
+    doc.currentSheet = 0;
+    frame.documentState = [&doc] { return doc; };
+    frame.show();
+    for (int id : {ID_TOOL_CONTINUATION, ID_TOOL_CONTENTS}) frame.Commands().SetHandler(id, [] {});
+    frame.Commands().Refresh();
+    QMenu* insert = MenuOfTitle(frame, "&Вставка");
+    ASSERT_NE(insert, nullptr);
+    const std::vector<unsigned> items = CommandsOf(insert);
+    QToolBar* elements = frame.ToolBar(ID_BAR_ELEMENTS);
+    for (int id : {ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_TABLE, ID_TOOL_CONTINUATION, ID_TOOL_PICTURE, ID_TOOL_CONTENTS}) {
+        EXPECT_NE(std::find(items.begin(), items.end(), unsigned(id)), items.end()) << id;
+        EXPECT_TRUE(elements->actions().contains(frame.Commands().Action(id))) << id;
+    }
+    EXPECT_EQ(MenuItemState(frame, ID_TOOL_CONTINUATION), "enabled");
+    EXPECT_EQ(MenuItemState(frame, ID_TOOL_CONTENTS), "enabled");
+    doc.editMode = false;
+    frame.Commands().Refresh();
+    EXPECT_EQ(MenuItemState(frame, ID_TOOL_CONTENTS), "disabled");
+}
+
+// A button without a picture is labelled with the menu text up to its tab, not with the key after it.
+TEST_F(FrameWindow, ButtonLabelsLeaveTheKeyOut) {
+    CMainFrame frame;
+    frame.show();
+    for (const auto& [bar, id] : {std::pair{ID_BAR_ALIGN, ID_SELECT_ALL}, std::pair{ID_BAR_FORMAT, ID_EDIT_TEXT}}) {
+        auto* button = qobject_cast<QToolButton*>(frame.ToolBar(bar)->widgetForAction(frame.Commands().Action(id)));
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->text().toStdString().find("Ctrl"), std::string::npos) << button->text().toStdString();
+        EXPECT_FALSE(button->text().contains('\t'));
+    }
+    auto* selectAll = qobject_cast<QToolButton*>(
+        frame.ToolBar(ID_BAR_ALIGN)->widgetForAction(frame.Commands().Action(ID_SELECT_ALL)));
+    EXPECT_EQ(selectAll->text(), QString::fromUtf8("Выделить все"));
+}
+
+// "Окно" lists the open report windows, the active one checked; choosing one brings it forward.
+TEST_F(FrameWindow, WindowMenuListsReportWindowsAndActivatesTheChosen) {
+    CMainFrame frame;
+    CommandState doc;
+    doc.hasDocument = true;
+    frame.documentState = [&doc] { return doc; };
+    frame.show();
+    frame.Commands().Refresh();
+    EXPECT_EQ(MenuItemState(frame, CMainFrame::kFirstWindowCommand), "absent");
+    CChildFrame* a = frame.AddChildFrame(new QLabel("a"), "Лист1");
+    CChildFrame* b = frame.AddChildFrame(new QLabel("b"), "Лист2 & итоги");
+    frame.MdiArea()->setActiveSubWindow(a);
+    frame.Commands().Refresh();
+    // Each look remakes the popup's items: what one look found is read before the next.
+    QAction* first = FindMenuItem(frame, CMainFrame::kFirstWindowCommand);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->text(), QString::fromUtf8("&1 Лист1"));
+    EXPECT_TRUE(first->isChecked());
+    QAction* second = FindMenuItem(frame, CMainFrame::kFirstWindowCommand + 1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text(), QString::fromUtf8("&2 Лист2 && итоги"));
+    EXPECT_FALSE(second->isChecked());
+    emit frame.menuBar()->triggered(second);
+    EXPECT_EQ(frame.MdiArea()->activeSubWindow(), b);
+    EXPECT_TRUE(FindMenuItem(frame, CMainFrame::kFirstWindowCommand + 1)->isChecked());
+    EXPECT_EQ(MenuItemState(frame, CMainFrame::kFirstWindowCommand + 2), "absent");
+
+    frame.CloseChildFrames(a, false);
+    frame.Commands().Refresh();
+    EXPECT_EQ(MenuItemState(frame, CMainFrame::kFirstWindowCommand + 1), "absent");
+}
+
+// Once the document is closed the page and position panes no longer speak of it.
+TEST_F(FrameWindow, PanesAreClearedWhenTheDocumentCloses) {
+    CMainFrame frame;
+    CommandState doc;
+    doc.hasDocument = true;
+    frame.documentState = [&doc] { return doc; };
+    frame.show();
+    frame.Commands().Refresh();
+    frame.SetPageText(1, 3);
+    frame.SetPositionText("X = 12.5 Y = 30.0");
+    doc.hasDocument = false;
+    frame.Commands().Refresh();
+    EXPECT_EQ(frame.PageText(), QString());
+    EXPECT_EQ(frame.PositionText(), QString());
+}
+
+// A submenu's item shows its arrow on the right; a plain item has nothing there.
+TEST_F(FrameWindow, SubmenusShowTheirArrow) {
+    CMainFrame frame;
+    CommandState doc;
+    doc.hasDocument = true;
+    frame.documentState = [&doc] { return doc; };
+    frame.show();
+    frame.Commands().Refresh();
+    const auto darkOnTheRight = [](QMenu* menu, QAction* item) {
+        const QImage image = menu->grab().toImage();
+        const QRect r = menu->actionGeometry(item);
+        int dark = 0;
+        for (int x = r.right() - 14; x < r.right() - 2; ++x)
+            for (int y = r.top(); y <= r.bottom(); ++y) dark += qGray(image.pixel(x, y)) < 100;
+        return dark;
+    };
+    for (const auto& [title, submenu] : {std::pair{"&Файл", "Экспорт"}, std::pair{"&Файл", "Последние файлы"},
+                                         std::pair{"Фор&мат", "Выравнивание элементов"}}) {
+        QMenu* menu = MenuOfTitle(frame, title);
+        ASSERT_NE(menu, nullptr) << title;
+        emit menu->aboutToShow();
+        menu->adjustSize();
+        QAction* sub = nullptr;
+        QAction* plain = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->menu() && action->text() == QString::fromUtf8(submenu)) sub = action;
+            // Without a key: a key's text is drawn on the right too.
+            if (!action->menu() && !action->isSeparator() && !action->text().contains('\t') && !plain) plain = action;
+        }
+        ASSERT_NE(sub, nullptr) << submenu;
+        ASSERT_NE(plain, nullptr);
+        EXPECT_GT(darkOnTheRight(menu, sub), 4) << submenu;
+        EXPECT_EQ(darkOnTheRight(menu, plain), 0) << plain->text().toStdString();
+    }
+}
+
+// The open dialog's first filter, read by the toolkit's own dialog, lists reports and templates alike.
+TEST_F(FrameWindow, OpenDialogsFirstFilterListsReportsAndTemplates) {
+    const std::string folder = m_dir.Path() + "/files";
+    std::filesystem::create_directory(folder);
+    for (const char* name : {"a.zorrep", "b.zordot", "c.txt", "d.zorrep.bak"}) std::ofstream(folder + "/" + name) << "";
+    QFileDialog dialog(nullptr, QString::fromUtf8("Открыть"), QString::fromStdString(folder),
+                       QString::fromUtf8(OpenFileFilters()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_TRUE(dialog.nameFilters().front().startsWith(QString::fromUtf8("Файлы отчетов и шаблонов (")));
+    auto* list = dialog.findChild<QListView*>("listView");
+    ASSERT_NE(list, nullptr);
+    QStringList shown;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         shown.size() < 2 && std::chrono::steady_clock::now() < end;) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        shown.clear();
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+            shown << list->model()->index(row, 0, list->rootIndex()).data().toString();
+    }
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({"a.zorrep", "b.zordot"}));
+}
+
 TEST_F(FrameWindow, CloseChildFramesAllOthersOrOnlyForgetOne) {
     CMainFrame frame;
     frame.show();
@@ -185,7 +355,8 @@ TEST_F(FrameWindow, ChildFramesOpenNormalWhenTheProfileSaysSo) {
 TEST_F(FrameWindow, PlacementAndBarsSurviveARestartAndARefusedCloseKeepsTheFrame) {
     {
         CMainFrame frame;
-        EXPECT_EQ(frame.geometry(), QRect(50, 50, 600, 400));
+        // Nothing saved yet: most of the screen.
+        EXPECT_EQ(frame.geometry(), FirstStartPlacement(QGuiApplication::primaryScreen()->availableGeometry()));
         frame.setGeometry(80, 90, 700, 500);
         frame.show();
         frame.Commands().Execute(ID_BAR_PAGES);

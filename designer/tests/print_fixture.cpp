@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -11,6 +12,9 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <QImage>
+#include <QRect>
 
 #include "report/model/report_element.h"
 #include "report/tests/model/template_lists.h"
@@ -41,7 +45,7 @@ bool WriteReport(const std::string& path, const ReportPlan& plan, std::string& e
     store.PutAttr(root, s.zor_report_mode, plan.mode);
     manager.PutPoint(root, s.zor_report_page_size, CPoint(plan.page.cx, plan.page.cy));
     store.PutAttr(root, s.zor_report_page_orient, plan.orient);
-    store.PutAttr(root, s.zor_report_fit_to_page, plan.fit);
+    if (plan.fit >= 0) store.PutAttr(root, s.zor_report_fit_to_page, plan.fit);
     manager.SetRect(root, s.zor_report_print_area, plan.area);
     if (plan.withUser) {
         CzorInstance* user = store.CreateInstance(s.e_zor_user, false, true);
@@ -125,6 +129,97 @@ PdfFacts ReadPdfInfo(const std::string& pdf) {
         facts.height = std::stod(m[2]);
     }
     return facts;
+}
+
+GreyImage GreyOf(const QImage& image) {
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    GreyImage out;
+    out.width = grey.width();
+    out.height = grey.height();
+    out.pixels.reserve(static_cast<size_t>(out.width) * out.height);
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar* row = grey.constScanLine(y);
+        out.pixels.insert(out.pixels.end(), row, row + grey.width());
+    }
+    return out;
+}
+
+namespace {
+
+constexpr int kInk = 128;
+
+struct InkCells {
+    int columns = 0;
+    int rows = 0;
+    std::vector<char> inked;
+    QRect box;  // of the inked pixels
+    int count = 0;
+    bool At(int c, int r) const {
+        return c >= 0 && r >= 0 && c < columns && r < rows && inked[static_cast<size_t>(r) * columns + c];
+    }
+};
+
+InkCells CellsOf(const GreyImage& image, int cell, int edge) {
+    InkCells cells;
+    cells.columns = (image.width + cell - 1) / cell;
+    cells.rows = (image.height + cell - 1) / cell;
+    cells.inked.assign(static_cast<size_t>(cells.columns) * cells.rows, 0);
+    for (int y = edge; y < image.height - edge; ++y)
+        for (int x = edge; x < image.width - edge; ++x) {
+            if (image.At(x, y) >= kInk) continue;
+            cells.box |= QRect(x, y, 1, 1);
+            char& c = cells.inked[static_cast<size_t>(y / cell) * cells.columns + x / cell];
+            if (!c) ++cells.count;
+            c = 1;
+        }
+    return cells;
+}
+
+// The inked cells of a with no inked cell of b at or beside them.
+int Misses(const InkCells& a, const InkCells& b) {
+    int misses = 0;
+    for (int r = 0; r < a.rows; ++r)
+        for (int c = 0; c < a.columns; ++c) {
+            if (!a.At(c, r)) continue;
+            bool near = false;
+            for (int dr = -1; dr <= 1 && !near; ++dr)
+                for (int dc = -1; dc <= 1 && !near; ++dc) near = b.At(c + dc, r + dr);
+            if (!near) ++misses;
+        }
+    return misses;
+}
+
+std::string BoxText(const QRect& r) {
+    return "(" + std::to_string(r.left()) + ", " + std::to_string(r.top()) + ")-(" + std::to_string(r.right()) +
+           ", " + std::to_string(r.bottom()) + ")";
+}
+
+}  // namespace
+
+std::string CompareWithPageImage(const GreyImage& printed, const GreyImage& image, double pixelsPerMm,
+                                 double toleranceMm, double edgeMm, double missShare) {
+    const int tolerance = static_cast<int>(toleranceMm * pixelsPerMm + 0.5);
+    const auto size = [](const GreyImage& g) { return std::to_string(g.width) + " x " + std::to_string(g.height); };
+    if ((printed.width > printed.height) != (image.width > image.height))
+        return "the printed page is " + size(printed) + ", the page image " + size(image) + ": turned";
+    if (std::abs(printed.width - image.width) > tolerance || std::abs(printed.height - image.height) > tolerance)
+        return "the printed page is " + size(printed) + ", the page image " + size(image);
+    const int edge = static_cast<int>(edgeMm * pixelsPerMm + 0.5);
+    const InkCells p = CellsOf(printed, std::max(1, tolerance), edge);
+    const InkCells i = CellsOf(image, std::max(1, tolerance), edge);
+    if (i.count == 0) return "the page image shows nothing";
+    if (p.count == 0) return "the printed page is empty";
+    const QRect a = p.box, b = i.box;
+    if (std::abs(a.left() - b.left()) > tolerance || std::abs(a.top() - b.top()) > tolerance ||
+        std::abs(a.right() - b.right()) > tolerance || std::abs(a.bottom() - b.bottom()) > tolerance)
+        return "ink printed within " + BoxText(a) + ", in the page image within " + BoxText(b) + " (pixels)";
+    const int printedMisses = Misses(p, i);
+    const int imageMisses = Misses(i, p);
+    if (printedMisses > missShare * p.count || imageMisses > missShare * i.count)
+        return std::to_string(printedMisses) + " of " + std::to_string(p.count) +
+               " printed cells have no ink beside them in the page image, " + std::to_string(imageMisses) + " of " +
+               std::to_string(i.count) + " cells of the page image none on the printed page";
+    return {};
 }
 
 bool BarShows(const GreyImage& page, const Bar& bar, double zoom, CPoint paperCorner, int dpi) {

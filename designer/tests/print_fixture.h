@@ -8,6 +8,8 @@
 
 #include "platform/win/geometry.h"
 
+class QImage;
+
 class CReportSheet;
 
 namespace print_test {
@@ -24,7 +26,7 @@ struct ReportPlan {
     CSize page{2970, 2100};
     int orient = 1;
     CRect area{0, 0, 2970, 2100};
-    int fit = 0;
+    int fit = 0;  // -1: not in the file, so the profile's switch applies
     int mode = 1;  // view mode: no editing aids are drawn
     bool withUser = false;  // the report holds a user (who would have to log in)
     // The bars of each sheet; one entry per sheet.
@@ -60,6 +62,19 @@ struct PdfFacts {
     double height = 0;
 };
 PdfFacts ReadPdfInfo(const std::string& pdf);
+
+// A picture as a grey image (any format; colours by their luminance).
+GreyImage GreyOf(const QImage& image);
+
+// How a printed page agrees with the page image of its sheet, both at the same resolution (pixels per
+// millimetre). Ink is a pixel darker than mid-grey; a band of edgeMm along the borders is left out (the
+// page image draws the page's frame there, printing does not). Empty when they agree: the same
+// orientation and size within toleranceMm, the bounding boxes of the ink within toleranceMm of each
+// other (nothing cut or moved), and the ink of each within toleranceMm of ink of the other, looked at in
+// cells of toleranceMm, at most missShare of the inked cells of either having no inked cell beside them
+// in the other. Else what differs.
+std::string CompareWithPageImage(const GreyImage& printed, const GreyImage& image, double pixelsPerMm,
+                                 double toleranceMm, double edgeMm = 1.5, double missShare = 0.02);
 
 // Whether a bar (page coordinates, tenths of a millimetre) printed at zoom z from origin org (the page
 // point on the paper's corner, y downward) shows as dark pixels in an image of dpi.

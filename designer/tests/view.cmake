@@ -27,3 +27,15 @@ if(NOT QM_SANITIZE)
     TIMEOUT 120)
   add_dependencies(designer_view_xvfb_tests quillmark)
 endif()
+
+# The insert commands, Save As of a template and the page export by type, in the real program on a test X
+# server with a window manager.
+if(NOT QM_SANITIZE)
+  qm_add_test(designer_insert_xvfb_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/insert_xvfb_test.cpp
+            ${CMAKE_SOURCE_DIR}/controls/tests/gui_test_app.cpp
+    LIBS quillmark_core qm_testkit zorbase
+    LABELS xvfb
+    TIMEOUT 180)
+  add_dependencies(designer_insert_xvfb_tests quillmark)
+endif()

@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 // A document for the editor view's tests: the report model of the model tests with the view's document
 // interface answered from plain fields, and the calls the view makes recorded.
 #include <functional>
@@ -70,6 +71,11 @@ public:
     void SelectAll(CReportSheet*) override { ++selectAlls; }
     void EditText(CReportSheet*) override { ++textEdits; }
     void RefreshNavigatorLabels() override {}
+    // The program's commands as the sheet's menu sees them.
+    std::set<int> disabledCommands;
+    std::vector<int> ranCommands;
+    bool CommandEnabled(int command) override { return disabledCommands.count(command) == 0; }
+    void RunCommand(int command) override { ranCommands.push_back(command); }
 };
 
 }  // namespace view_test

@@ -1,5 +1,7 @@
 // The editor view as a widget, driven with synthetic events offscreen: the mouse paths, wheel, middle
 // button, keys, context menus, drops, drawing, caption and activation.
+#include <map>
+
 #include <QApplication>
 #include <QImage>
 #include <QMdiArea>
@@ -14,6 +16,7 @@
 #include "controls/tests/gui_test_app.h"
 #include "designer/tests/view_fixture.h"
 #include "designer/frame/child_frame.h"
+#include "designer/frame/command_table.h"
 #include "designer/frame/main_frame.h"
 #include "designer/navigator/navigator_view.h"
 #include "designer/view/quillmark_view.h"
@@ -292,6 +295,37 @@ TEST_F(ViewWidgetTest, RightClickMenus) {
     // No hit in view mode: no menu at all.
     QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(2000, -1500)));
     EXPECT_EQ(shown.size(), 3u);
+}
+
+// An empty spot of the page offers the sheet's menu: pasting, the element tools, select all, a new sheet and
+// the zooms, greyed by the program's rules; what is chosen runs, and the selection goes.
+TEST_F(ViewWidgetTest, SheetMenuOffersTheProgramsCommandsAndRunsTheChosen) {
+    std::vector<CQuillmarkView::MenuEntry> shown;
+    int answer = ID_TOOL_CONTENTS;
+    view->SetMenuChooser([&](const std::vector<CQuillmarkView::MenuEntry>& entries, QPoint) {
+        shown = entries;
+        return answer;
+    });
+    CReportElement* a = NewRect(sheet, {200, -600}, {200, 200});
+    sheet->Select(a, 1);
+    document.disabledCommands = {kCmdPaste};
+    QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(2000, -1500)));
+    std::map<int, CQuillmarkView::MenuEntry> byCommand;
+    for (const auto& e : shown) byCommand[e.command] = e;
+    for (int id : std::initializer_list<int>{kCmdPaste, ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_TABLE, ID_TOOL_CONTINUATION, ID_TOOL_PICTURE,
+                   ID_TOOL_CONTENTS, ID_SELECT_ALL, ID_NEW_SHEET, ID_VIEW_FIT, ID_VIEW_1TO1})
+        EXPECT_EQ(byCommand.count(id), 1u) << id;
+    EXPECT_EQ(byCommand[ID_TOOL_CONTINUATION].text, "Продолжение таблицы");
+    EXPECT_FALSE(byCommand[kCmdPaste].enabled);
+    EXPECT_TRUE(byCommand[ID_TOOL_CONTENTS].enabled);
+    EXPECT_EQ(document.ranCommands, std::vector<int>{ID_TOOL_CONTENTS});
+    EXPECT_TRUE(Selected().empty());
+
+    // Nothing chosen: nothing runs.
+    answer = 0;
+    QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(2000, -1500)));
+    EXPECT_EQ(document.ranCommands.size(), 1u);
+    EXPECT_EQ(document.tool, kToolSelect);
 }
 
 TEST_F(ViewWidgetTest, DroppedFilesOpenAfterTheDrop) {

@@ -170,11 +170,12 @@ TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
     ASSERT_NE(std::filesystem::last_write_time(file), time) << "Ctrl+S did not save";
 
     // File, Export, Current page: the save dialog takes a typed name, then the message is answered.
-    FileMenuItem(frame, 10);
+    FileMenuItem(frame, 11);
     ASSERT_TRUE(x().Key("Right"));
     std::this_thread::sleep_for(200ms);
     ASSERT_TRUE(x().Key("Return"));
-    const unsigned long dialog = x().WaitForWindow("Save", 10s);
+    // Qt's own title of the save dialog, in Russian when Qt's translations are installed.
+    const unsigned long dialog = x().WaitForWindow("Сохранить как|Save", 10s);
     ASSERT_NE(dialog, 0u) << "no save dialog";
     std::this_thread::sleep_for(300ms);
     x().XDo({"windowfocus", "--sync", std::to_string(dialog)});
@@ -190,7 +191,7 @@ TEST_F(RoadOnDisplay, DrawSaveExportAndReopen) {
 
     // File, "Печать отчета": every sheet to the default queue without a dialog.
     if (cupsStarted) {
-        FileMenuItem(frame, 8);
+        FileMenuItem(frame, 9);
         ASSERT_TRUE(x().Key("Return"));
         ASSERT_TRUE(queue.WaitForOutput(30000)) << "nothing printed within 30 s";
         EXPECT_EQ(print_test::ReadPdfInfo(queue.Output()).pages, 3) << "one page a sheet";

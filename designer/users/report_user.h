@@ -2,6 +2,10 @@
 // Users of one report file and their rights. A report or template may carry its own list of users
 // (`zor_user` instances in its store); opening it then needs a matching name and password, and the
 // logged-in user's access mode decides which commands work.
+//
+// This is a lock against mistakes, not against someone who has the file: the passwords are scrambled with
+// a key every copy of the program holds, and the file is text anyone can edit. Keeping a report from other
+// people is the job of the file's permissions.
 #include <functional>
 #include <memory>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QAction>
 #include <QTimer>
 
 #include "designer/edit/element_clipboard.h"
@@ -102,6 +103,17 @@ void InstallEditorViews() {
     CQuillmarkDoc::SetViewFactory([](CQuillmarkDoc& doc, QWidget* parent) -> IDocView* {
         return MakeEditorView(doc, parent);
     });
+}
+
+bool CDocumentForView::CommandEnabled(int command) {
+    CMainFrame* frame = m_doc.Frame();
+    if (!frame) return false;
+    const QAction* action = frame->Commands().Action(command);
+    return action && action->isEnabled();
+}
+
+void CDocumentForView::RunCommand(int command) {
+    if (CMainFrame* frame = m_doc.Frame()) frame->Commands().Execute(command);
 }
 
 void CDocumentForView::ViewUpdated() {

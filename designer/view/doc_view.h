@@ -46,6 +46,8 @@ public:
     void RefreshNavigatorLabels() override { m_doc.RebuildNavigator(true); }
     // The first update after a start with the preview switch opens the print preview.
     void ViewUpdated() override;
+    bool CommandEnabled(int command) override;
+    void RunCommand(int command) override;
 
 private:
     // What the editor commands need of the document, on that sheet.

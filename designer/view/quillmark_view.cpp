@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 
 #include "designer/frame/file_drop.h"
+#include "designer/view/sheet_menu.h"
 #include "designer/navigator/navigator_view.h"
 #include "platform/gdi/dc.h"
 #include "platform/ui/messages.h"
@@ -469,6 +470,17 @@ int CQuillmarkView::ChooseFromMenu(const std::vector<MenuEntry>& entries, QPoint
     return chosen ? chosen->data().toInt() : 0;
 }
 
+int CQuillmarkView::ChooseFromSheetMenu(QPoint pixel) {
+    // The rules are applied once, to the state the right click has left.
+    m_document.RefreshCommands();
+    const auto enabled = [this](int command) { return m_document.CommandEnabled(command); };
+    if (!m_chooser) return RunSheetMenu(viewport()->mapToGlobal(pixel), viewport(), enabled);
+    std::vector<MenuEntry> entries;
+    for (const SheetMenuItem& item : SheetMenuItems())
+        entries.push_back({item.command, item.text, item.command == 0 || enabled(item.command)});
+    return m_chooser(entries, pixel);
+}
+
 void CQuillmarkView::RightButton(QPoint pixel) {
     SetCursorCode(0);
     CReportSheet* sheet = m_editor.Sheet();
@@ -480,10 +492,12 @@ void CQuillmarkView::RightButton(QPoint pixel) {
     viewport()->update();
     if (hits.empty()) {
         if (!editMode) return;
-        const int choice = ChooseFromMenu({{kCmdPaste, "Вставить"}}, pixel);
+        const int choice = ChooseFromSheetMenu(pixel);
         sheet->UnselectAll();
         m_document.SetTool(kToolSelect);
         if (choice == kCmdPaste) ArmPaste();
+        // The other items are the program's own commands (a tool, select all, a zoom): chosen, they run.
+        else if (choice != 0) m_document.RunCommand(choice);
         m_document.RefreshCommands();
         viewport()->update();
         return;

@@ -121,6 +121,8 @@ private:
     void Pan(QPoint delta);
     void RightButton(QPoint pixel);
     int ChooseFromMenu(const std::vector<MenuEntry>& entries, QPoint pixel);
+    // Menu 130's "SHEET" popup, its items greyed by the program's command rules.
+    int ChooseFromSheetMenu(QPoint pixel);
     // Sets the zoom (both kinds) and keeps each scroll position's share of its range.
     void ZoomKeepingPosition(double zoom);
 

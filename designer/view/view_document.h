@@ -61,6 +61,10 @@ public:
     virtual void RefreshNavigatorLabels() = 0;
     // A view with a sheet has been updated (the start's preview request waits for the first one).
     virtual void ViewUpdated() {}
+    // The program's commands, for the sheet's context menu: whether the command's rule enabled it at the
+    // last RefreshCommands, and carrying it out as its menu item would.
+    virtual bool CommandEnabled(int /*command*/) { return true; }
+    virtual void RunCommand(int /*command*/) {}
 };
 
 }  // namespace quillmark

@@ -9,7 +9,10 @@
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
+#include "platform/zordata/databuf.h"
+#include "platform/zordata/stepbuf.h"
 #include "platform/zordata/stepdata.h"
+#include "platform/zordata/value.h"
 #include "platform/zordata/store_internal.h"
 
 namespace zor::appserver {
@@ -22,7 +25,8 @@ constexpr char kHistoryData[] = "zor_LoadInstUserDataTimeInfoData V 0.101";
 constexpr char kUsersLogSignature[] = "zor_UserLogInfoData V 0.101";
 static_assert(sizeof kSetSignature == 22 && sizeof kGetSignature == 22);
 static_assert(sizeof kHistoryQuery == 42 && sizeof kHistoryData == 41 && sizeof kUsersLogSignature == 28);
-// The service code that lets a trusted caller set rights without owning the instances.
+// The service code of the client's trusted callers. Every client can compute it, so it counts
+// only for administrators, who own everything anyway.
 constexpr uint32_t kServiceCodeKey = 0x3B6E0A95u;
 
 const char* kSchema =
@@ -32,7 +36,8 @@ const char* kSchema =
     "CREATE TABLE IF NOT EXISTS access_agent(inst INTEGER NOT NULL, agent INTEGER NOT NULL, mode INTEGER NOT NULL,"
     " PRIMARY KEY(inst, agent));"
     "CREATE TABLE IF NOT EXISTS users_log(id INTEGER PRIMARY KEY, user INTEGER, name TEXT, event INTEGER,"
-    " time REAL, since REAL);";
+    " time REAL, since REAL);"
+    "CREATE TABLE IF NOT EXISTS blob_owner(name TEXT PRIMARY KEY, user INTEGER NOT NULL);";
 
 class Stmt {
 public:
@@ -53,6 +58,10 @@ public:
     }
     Stmt& Bind(int i, const std::string& v) {
         if (m_s) sqlite3_bind_text(m_s, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Stmt& BindBlob(int i, const unsigned char* p, size_t n) {
+        if (m_s) sqlite3_bind_blob(m_s, i, p, static_cast<int>(n), SQLITE_TRANSIENT);
         return *this;
     }
     bool Row() { return m_s && sqlite3_step(m_s) == SQLITE_ROW; }
@@ -134,13 +143,45 @@ bool EnsureAccessSchema(ServerDatabase& db) {
     return sqlite3_exec(db.Handle(), kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-AccessView::AccessView(ServerDatabase& db, int32_t userId, int32_t groupId)
-    : m_db(db), m_user(userId), m_group(groupId), m_all(userId == kAdminUserId || groupId == kAdminGroupId) {}
+AccessView::AccessView(ServerDatabase& db, int32_t userId, int32_t groupId, bool readOnly)
+    : m_db(db), m_user(userId), m_group(groupId), m_all(userId == kAdminUserId || groupId == kAdminGroupId),
+      m_readOnly(readOnly) {}
+
+bool AccessView::AgentEntityName(const std::string& name) {
+    const std::string n = zor_detail::ToLower(name);
+    return n == "zor_user" || n == "zor_workgroup" || n == "zor_access_agent";
+}
+
+bool AccessView::AgentEntity(const CzorEntity* entity) {
+    if (!entity) return false;
+    if (AgentEntityName(entity->GetName())) return true;
+    const CzorTAggr<CzorEntity>& up = entity->GetSupertypes();
+    for (int i = 0; i < up.GetSize(); ++i)
+        if (AgentEntity(up.GetAt(i))) return true;
+    return false;
+}
+
+void AccessView::LoadAgents() {
+    if (m_agentsKnown) return;
+    m_agentsKnown = true;
+    Stmt s(m_db.Handle(),
+           "SELECT id FROM instances WHERE entity IN ('zor_user', 'zor_workgroup', 'zor_access_agent', 'ZOR_USER',"
+           " 'ZOR_WORKGROUP', 'ZOR_ACCESS_AGENT')");
+    while (s.Row()) m_agents.insert(static_cast<int32_t>(s.Int(0)));
+}
+
+// Users and groups are the administrators' alone: whatever rights say, the others read them at
+// most (the access dialogs list them by name).
+int AccessView::Mode(int32_t id) {
+    if (m_all) return kModeOwn;
+    const int mode = StoredMode(id);
+    LoadAgents();
+    return m_agents.count(id) ? std::max(mode, static_cast<int>(kModeReadOnly)) : mode;
+}
 
 // The user's own individual mode, else his group's, when the instance lets individual modes
 // count; otherwise (or when neither has one) the instance's default.
-int AccessView::Mode(int32_t id) {
-    if (m_all) return kModeOwn;
+int AccessView::StoredMode(int32_t id) {
     auto it = m_cache.find(id);
     if (it != m_cache.end()) return it->second;
     if (m_complete) return kDefaultAccessMode;
@@ -184,6 +225,73 @@ void AccessView::ReadAll() {
     m_complete = true;
 }
 
+bool AccessView::WriteInstances(CzorStepData& store, const std::vector<CzorInstance*>& instances,
+                                const zorStepBufWriteOptions& options, std::vector<unsigned char>& reply, bool states) {
+    // Passwords never leave the server: a user's arrives unset in every reply, whoever asks.
+    const CzorTAggr<CzorInstance>& all = store.GetInstances();
+    for (int i = 0; i < all.GetSize(); ++i) {
+        CzorInstance* inst = all.GetAt(i);
+        if (!inst || !AgentEntity(inst->GetEntity())) continue;
+        if (CzorAttr* attr = store.GetAttrDefinition(inst->GetEntity(), "password"))
+            if (CzorInstance::CzorValueDefinition* slot = store.GetAttrValue(inst, attr)) slot->GetValue().Clear();
+    }
+    if (states) SetAccessStates(*this, store);
+    CzorDataBuf buf;
+    if (!zorWriteStepDataBuf(store, buf, instances, options)) return false;
+    reply.assign(buf.GetBuffer(), buf.GetBuffer() + buf.GetSize());
+    return true;
+}
+
+std::vector<int32_t> AccessView::BlobReferrers(const std::string& name) {
+    // A blob attribute holds the name as a text value: its encoding is looked for in the rows.
+    CzorDataBuf pattern;
+    CzorValue v;
+    v.Set(name);
+    zorAppendBufValue(pattern, v);
+    std::vector<int32_t> ids;
+    Stmt s(m_db.Handle(), "SELECT id FROM instances WHERE instr(data, ?) > 0");
+    s.BindBlob(1, pattern.GetBuffer(), pattern.GetSize());
+    while (s.Row()) ids.push_back(static_cast<int32_t>(s.Int(0)));
+    return ids;
+}
+
+int32_t AccessView::BlobOwner(const std::string& name) {
+    Stmt s(m_db.Handle(), "SELECT user FROM blob_owner WHERE name = ?");
+    return s && s.Bind(1, name).Row() ? static_cast<int32_t>(s.Int(0)) : 0;
+}
+
+int32_t AccessView::MayReadBlob(const std::string& name) {
+    if (m_all) return 0;
+    const std::vector<int32_t> refs = BlobReferrers(name);
+    if (refs.empty()) return BlobOwner(name) == m_user ? 0 : ZOR_NET_SRV_ACCESS_DENY;
+    for (int32_t id : refs)
+        if (MayRead(id)) return 0;
+    return ZOR_NET_SRV_ACCESS_DENY;
+}
+
+int32_t AccessView::MayChangeBlob(const std::string& name) {
+    if (m_all) return 0;
+    const std::vector<int32_t> refs = BlobReferrers(name);
+    if (refs.empty()) return BlobOwner(name) == m_user ? 0 : ZOR_NET_SRV_ACCESS_DENY;
+    for (int32_t id : refs)
+        if (Mode(id) > kModeReadWrite) return ZOR_NET_SRV_ACCESS_DENY;
+    return 0;
+}
+
+bool RecordBlobOwner(ServerDatabase& db, const std::string& name, int32_t userId) {
+    return Stmt(db.Handle(), "INSERT OR REPLACE INTO blob_owner(name, user) VALUES(?, ?)").Bind(1, name).Bind(2, userId).Done();
+}
+
+void AccessView::NoteBlobWritten(const std::string& name) {
+    if (!EnsureAccessSchema(m_db)) return;
+    m_db.InTransaction([&] { return RecordBlobOwner(m_db, name, m_user); });
+}
+
+void AccessView::NoteBlobDeleted(const std::string& name) {
+    if (m_db.IsReadOnly()) return;
+    m_db.InTransaction([&] { return Stmt(m_db.Handle(), "DELETE FROM blob_owner WHERE name = ?").Bind(1, name).Done(); });
+}
+
 void SetAccessStates(AccessView& view, CzorStepData& store) {
     const CzorTAggr<CzorInstance>& all = store.GetInstances();
     for (int i = 0; i < all.GetSize(); ++i)
@@ -213,12 +321,6 @@ bool RecordUpdated(ServerDatabase& db, int32_t id, int32_t userId, double when) 
            Stmt(h, "UPDATE access_inst SET updater = ?, updated = ? WHERE id = ?").Bind(1, userId).BindReal(2, when).Bind(3, id).Done();
 }
 
-bool ForgetInstanceAccess(ServerDatabase& db, int32_t id) {
-    sqlite3* h = db.Handle();
-    return Stmt(h, "DELETE FROM access_inst WHERE id = ?").Bind(1, id).Done() &&
-           Stmt(h, "DELETE FROM access_agent WHERE inst = ?").Bind(1, id).Done();
-}
-
 int32_t ApplySetAccess(ServerDatabase& db, CzorStepData& scratch, AccessView& view, const unsigned char* data,
                        size_t size) {
     zor::net::WireReader r(data, size);
@@ -230,7 +332,8 @@ int32_t ApplySetAccess(ServerDatabase& db, CzorStepData& scratch, AccessView& vi
         !r.I32(code1) || !r.I32(code2) || !r.I32(total) || !r.I32(count) || !ReadLists(r, count, false, lists, counted) ||
         counted != total)
         return ZOR_NET_SRV_MISSED_BUF_FORMAT;
-    const bool trusted = code1 != 0 && static_cast<uint32_t>(code2) == (static_cast<uint32_t>(code1) ^ kServiceCodeKey);
+    const bool trusted = view.Administrator() && code1 != 0 &&
+                         static_cast<uint32_t>(code2) == (static_cast<uint32_t>(code1) ^ kServiceCodeKey);
     for (const List& l : lists) {
         if (l.agent != 0 && !IsAgent(db, l.agent)) return ZOR_NET_SRV_ZORAPIERR_BADINSTANCE;
         for (const Entry& e : l.entries) {

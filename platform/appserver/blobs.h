@@ -32,6 +32,12 @@ public:
     int32_t EndRead();   // 21
     void Abandon();
     bool Active() const { return m_mode != Mode::None; }
+    bool Writing() const { return m_mode == Mode::Writing; }
+    // A blob of the folder opened by name (not a served file).
+    bool OpenedBlob() const { return m_mode == Mode::Opened && !m_servedOpen; }
+    // The name of the blob being written or opened.
+    const std::string& Name() const { return m_name; }
+    bool IsServed(const std::string& name) const { return m_served.count(name) > 0; }
     static bool ValidName(const std::string& name);
     // Makes the file at `path` readable under `serverName`.
     void Serve(const std::string& serverName, const std::string& path) { m_served[serverName] = path; }

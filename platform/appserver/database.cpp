@@ -1,6 +1,7 @@
 #include "platform/appserver/database.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <ctime>
 
 #include "platform/appserver/indexes.h"
+#include "platform/appserver/passwords.h"
 #include "platform/appserver/statement_cache.h"
 #include "platform/appserver/write_turn.h"
 #include "platform/base/scramble.h"
@@ -25,6 +27,8 @@ const char* kSchema =
     "CREATE TABLE IF NOT EXISTS blobs(id INTEGER PRIMARY KEY, data BLOB NOT NULL);"
     "CREATE TABLE IF NOT EXISTS log(id INTEGER PRIMARY KEY, time INTEGER, user INTEGER, first TEXT, second TEXT,"
     " flag INTEGER);";
+
+const char* kSecretsSchema = "CREATE TABLE IF NOT EXISTS user_secrets(user INTEGER PRIMARY KEY, hash TEXT NOT NULL);";
 
 const char* kDeletedSchema =
     "CREATE TABLE IF NOT EXISTS deleted(id INTEGER PRIMARY KEY, entity TEXT NOT NULL, data BLOB NOT NULL,"
@@ -90,8 +94,7 @@ std::vector<unsigned char> EncodeUser(const UserRecord& user) {
     CzorValue v;
     v.Set(user.name);
     zorAppendBufValue(buf, v);
-    v.Set(user.password);
-    zorAppendBufValue(buf, v);
+    zorAppendBufValue(buf, CzorValue());  // the password is kept apart (user_secrets)
     v.Set(user.readOnly ? kAccessReadOnly : kAccessFull);
     zorAppendBufValue(buf, v);
     v.Set(static_cast<int>(user.group));
@@ -106,11 +109,32 @@ bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user) {
     if (!zorReadBufValue(buf, name) || !zorReadBufValue(buf, password) || !zorReadBufValue(buf, access))
         return false;
     int a = 0, g = 0;
-    if (!name.Get(user.name) || !password.Get(user.password) || !access.Get(a)) return false;
+    if (!name.Get(user.name) || !access.Get(a)) return false;
     if (zorReadBufValue(buf, group)) group.Get(g);
     user.group = g;
     user.readOnly = (a & 4) == 0;
     return true;
+}
+
+bool LegacyPassword(const std::vector<unsigned char>& data, std::string& password) {
+    CzorDataBuf buf;
+    buf.SetExternalData(data.data(), data.size());
+    CzorValue name, stored;
+    return zorReadBufValue(buf, name) && zorReadBufValue(buf, stored) && stored.Get(password);
+}
+
+// The row with its second value (the password) unset; the row itself when it does not read.
+static std::vector<unsigned char> WithoutPassword(const std::vector<unsigned char>& data) {
+    CzorDataBuf in;
+    in.SetExternalData(data.data(), data.size());
+    CzorValue name, password;
+    if (!zorReadBufValue(in, name) || !zorReadBufValue(in, password)) return data;
+    CzorDataBuf out;
+    zorAppendBufValue(out, name);
+    zorAppendBufValue(out, CzorValue());
+    std::vector<unsigned char> row(out.GetBuffer(), out.GetBuffer() + out.GetSize());
+    row.insert(row.end(), data.begin() + static_cast<std::ptrdiff_t>(in.GetCurPos()), data.end());
+    return row;
 }
 
 ServerDatabase::~ServerDatabase() {
@@ -119,7 +143,7 @@ ServerDatabase::~ServerDatabase() {
 
 bool ServerDatabase::Exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
-bool ServerDatabase::Create(const std::string& path, std::string* error) {
+bool ServerDatabase::Create(const std::string& path, std::string* error, const std::string& adminPassword) {
     if (::access(path.c_str(), F_OK) == 0) {
         if (error) *error = "the database already exists: " + path;
         return false;
@@ -131,9 +155,13 @@ bool ServerDatabase::Create(const std::string& path, std::string* error) {
         return false;
     }
     PrepareConnection(db);
-    bool ok = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
+    // Only the server's own account reads the file: it holds every user's data.
+    ::chmod(path.c_str(), 0600);
+    const std::string hash = HashPassword(adminPassword);
+    bool ok = !hash.empty() && sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, kDeletedSchema, nullptr, nullptr, nullptr) == SQLITE_OK && EnsureIndexes(db);
+              sqlite3_exec(db, kDeletedSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, kSecretsSchema, nullptr, nullptr, nullptr) == SQLITE_OK && EnsureIndexes(db);
     ok = ok && Transaction(db, [&] {
         Stmt group(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_workgroup', ?)");
         CzorDataBuf gb;
@@ -146,15 +174,19 @@ bool ServerDatabase::Create(const std::string& path, std::string* error) {
         UserRecord admin;
         admin.id = kAdminUserId;
         admin.name = "Administrator";
-        ScrambleText("", admin.password);
         admin.group = kAdminGroupId;
         Stmt user(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_user', ?)");
         user.Bind(1, kAdminUserId);
         user.BindBlob(2, EncodeUser(admin));
-        return user.Step() == SQLITE_DONE;
+        Stmt secret(db, "INSERT INTO user_secrets(user, hash) VALUES(?, ?)");
+        secret.Bind(1, kAdminUserId);
+        secret.Bind(2, hash);
+        Stmt kept(db, "INSERT INTO meta(key, value) VALUES('passwords', 'hashed')");
+        return user.Step() == SQLITE_DONE && secret.Step() == SQLITE_DONE && kept.Step() == SQLITE_DONE;
     });
     if (!ok) SetError(error, db, "cannot set the database up");
     CloseConnection(db);
+    ::chmod(path.c_str(), 0600);
     if (!ok) ::unlink(path.c_str());
     return ok;
 }
@@ -208,6 +240,15 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
         m_db = nullptr;
         return false;
     }
+    // Databases of older servers kept passwords in the user rows: they are converted before anyone
+    // logs in (once: every login opens the database).
+    // Before the indexes are first built, so that no index entry ever holds an old password.
+    if (!m_readOnly && !PasswordsKept() && (!Exec(kSecretsSchema) || !ConvertPasswords())) {
+        SetError(error, m_db, "cannot convert the passwords of the database");
+        CloseConnection(m_db);
+        m_db = nullptr;
+        return false;
+    }
     if (!m_readOnly && !EnsureIndexes(m_db)) {
         SetError(error, m_db, "cannot index the database");
         CloseConnection(m_db);
@@ -241,23 +282,111 @@ std::optional<UserRecord> ServerDatabase::FindUser(const std::string& name) {
     return std::nullopt;
 }
 
-bool ServerDatabase::SetUser(const std::string& name, const std::string& scrambledPassword, bool readOnly) {
+bool ServerDatabase::SetUser(const std::string& name, const std::string& password, std::optional<bool> readOnly,
+                             std::optional<bool> admin) {
     if (!m_db || m_readOnly) return false;
+    const std::string hash = HashPassword(password);
+    if (hash.empty()) return false;
     return Transaction(m_db, [&] {
         auto found = FindUser(name);
         UserRecord u = found ? *found : UserRecord{};
         if (!found) {
             u.id = NextInstanceId();
             u.name = name;
-            u.group = kAdminGroupId;
         }
-        u.password = scrambledPassword;
-        u.readOnly = readOnly;
+        if (readOnly) u.readOnly = *readOnly;
+        if (admin) u.group = *admin ? kAdminGroupId : (u.group == kAdminGroupId ? 0 : u.group);
         Stmt s(m_db, "INSERT OR REPLACE INTO instances(id, entity, data) VALUES(?, 'zor_user', ?)");
         s.Bind(1, u.id);
         s.BindBlob(2, EncodeUser(u));
-        return s.Step() == SQLITE_DONE;
+        Stmt secret(m_db, "INSERT OR REPLACE INTO user_secrets(user, hash) VALUES(?, ?)");
+        secret.Bind(1, u.id);
+        secret.Bind(2, hash);
+        return s.Step() == SQLITE_DONE && secret.Step() == SQLITE_DONE;
     });
+}
+
+bool ServerDatabase::CheckLogin(const UserRecord& user, const std::string& password) {
+    if (!m_db) return false;
+    Stmt s(m_db, "SELECT hash FROM user_secrets WHERE user = ?");
+    if (s) {
+        s.Bind(1, user.id);
+        if (s.Step() == SQLITE_ROW) return CheckPassword(s.Text(0), password);
+    }
+    // A read-only database of an older server cannot be converted: its rows are compared as they
+    // are (they never leave the server either way).
+    if (!m_readOnly) return false;
+    std::string stored;
+    Stmt row(m_db, "SELECT data FROM instances WHERE id = ?");
+    if (!row) return false;
+    row.Bind(1, user.id);
+    if (row.Step() != SQLITE_ROW || !LegacyPassword(row.Blob(0), stored)) return false;
+    return LoginPassword(stored) == CanonicalPassword(password);
+}
+
+bool ServerDatabase::PutPassword(int32_t userId, const std::string& password) {
+    const std::string hash = HashPassword(password);
+    if (hash.empty()) return false;
+    Stmt s(m_db, "INSERT OR REPLACE INTO user_secrets(user, hash) VALUES(?, ?)");
+    if (!s) return false;
+    s.Bind(1, userId);
+    s.Bind(2, hash);
+    return s.Step() == SQLITE_DONE;
+}
+
+bool ServerDatabase::PasswordsKept() {
+    Stmt s(m_db, "SELECT value FROM meta WHERE key = 'passwords'");
+    return s && s.Step() == SQLITE_ROW && s.Text(0) == "hashed";
+}
+
+bool ServerDatabase::ConvertPasswords() {
+    const auto mark = [&] {
+        Stmt s(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('passwords', 'hashed')");
+        return s && s.Step() == SQLITE_DONE;
+    };
+    // Looked at first without a write lock: there is nearly always nothing to convert.
+    const auto pending = [&](const char* table) {
+        std::vector<std::pair<int32_t, std::vector<unsigned char>>> rows;
+        const std::string sql = std::string("SELECT id, data FROM ") + table + " WHERE entity = 'zor_user' COLLATE NOCASE";
+        Stmt s(m_db, sql.c_str());
+        std::string password;
+        while (s && s.Step() == SQLITE_ROW) {
+            std::vector<unsigned char> data = s.Blob(1);
+            if (LegacyPassword(data, password))
+                rows.emplace_back(static_cast<int32_t>(sqlite3_column_int64(s.get(), 0)), std::move(data));
+        }
+        return rows;
+    };
+    if (pending("instances").empty() && (!HasDeletedTable() || pending("deleted").empty()))
+        return PasswordsKept() || Transaction(m_db, mark);
+    // The old forms are overwritten, not just unlinked from the tree: free pages and the journal
+    // would otherwise keep them in the file.
+    Exec("PRAGMA secure_delete=ON");
+    const bool ok = Transaction(m_db, [&] {
+        std::string password;
+        for (const auto& [id, data] : pending("instances")) {
+            LegacyPassword(data, password);
+            // A user who already has a kept form (set since) keeps it.
+            Stmt has(m_db, "SELECT 1 FROM user_secrets WHERE user = ?");
+            has.Bind(1, id);
+            if (has.Step() != SQLITE_ROW && !PutPassword(id, LoginPassword(password))) return false;
+            Stmt put(m_db, "UPDATE instances SET data = ? WHERE id = ?");
+            put.BindBlob(1, WithoutPassword(data));
+            put.Bind(2, id);
+            if (put.Step() != SQLITE_DONE) return false;
+        }
+        if (!HasDeletedTable()) return true;
+        for (const auto& [id, data] : pending("deleted")) {
+            Stmt put(m_db, "UPDATE deleted SET data = ? WHERE id = ?");
+            put.BindBlob(1, WithoutPassword(data));
+            put.Bind(2, id);
+            if (put.Step() != SQLITE_DONE) return false;
+        }
+        return mark();
+    });
+    Exec("PRAGMA secure_delete=OFF");
+    if (ok) Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    return ok;
 }
 
 bool ServerDatabase::SetReadOnlyFlag(bool on) {
@@ -436,7 +565,11 @@ bool ServerDatabase::DeleteInstanceRow(int32_t id, int32_t userId) {
     if (keep.Step() != SQLITE_DONE) return false;
     Stmt s(m_db, "DELETE FROM instances WHERE id = ?");
     s.Bind(1, id);
-    return s && s.Step() == SQLITE_DONE;
+    if (!s || s.Step() != SQLITE_DONE) return false;
+    // A deleted user's password goes with him (databases without the table have none to drop).
+    Stmt secret(m_db, "DELETE FROM user_secrets WHERE user = ?");
+    if (secret) secret.Bind(1, id);
+    return !secret || secret.Step() == SQLITE_DONE;
 }
 
 // A deleted instance's id stays taken: a client may still hold it, and the deleted list names it.

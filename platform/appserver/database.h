@@ -33,8 +33,7 @@ struct InstanceRow {
 
 struct UserRecord {
     int32_t id = 0;
-    std::string name;      // UTF-8
-    std::string password;  // scrambled, as the client sends it
+    std::string name;  // UTF-8
     int32_t group = 0;
     bool readOnly = false;
 };
@@ -46,8 +45,8 @@ public:
     ServerDatabase(const ServerDatabase&) = delete;
     ServerDatabase& operator=(const ServerDatabase&) = delete;
 
-    // Creates a new database file with the built-in group and administrator (empty password).
-    static bool Create(const std::string& path, std::string* error = nullptr);
+    // Creates a new database file (0600) with the built-in group and administrator.
+    static bool Create(const std::string& path, std::string* error = nullptr, const std::string& adminPassword = {});
     // Opens an existing database. A file the process may not write opens read-only.
     bool Open(const std::string& path, std::string* error = nullptr);
     bool IsOpen() const { return m_db != nullptr; }
@@ -59,8 +58,19 @@ public:
     bool SetReadOnlyFlag(bool on);
 
     std::optional<UserRecord> FindUser(const std::string& name);
-    // Adds the user or changes the password and read-only flag of the one of that name.
-    bool SetUser(const std::string& name, const std::string& scrambledPassword, bool readOnly);
+    // Adds the user (in no group unless `admin`, which puts him into the administrators' group) or
+    // changes the password of the one of that name, and read-only and group only when given.
+    bool SetUser(const std::string& name, const std::string& password, std::optional<bool> readOnly = {},
+                 std::optional<bool> admin = {});
+    // True when the password (as the login carries it, unscrambled) is the user's.
+    bool CheckLogin(const UserRecord& user, const std::string& password);
+    // Inside a transaction: the user's new password.
+    bool PutPassword(int32_t userId, const std::string& password);
+    // Passwords still kept in user rows (databases of older servers, imported store files) become
+    // kept forms, in one transaction; the rows, live and deleted, lose them.
+    bool ConvertPasswords();
+    // The database says its passwords are kept hashed (it was converted, or made so).
+    bool PasswordsKept();
 
     // One client log entry, one transaction.
     bool WriteLog(int32_t userId, const std::string& first, const std::string& second, int32_t flag);
@@ -108,8 +118,10 @@ private:
     bool m_readOnly = false;
 };
 
-// Encodes and decodes a user instance's values.
+// Encodes and decodes a user instance's values (the password unset).
 std::vector<unsigned char> EncodeUser(const UserRecord& user);
 bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user);
+// The password a user row of an older server holds (false when it holds none).
+bool LegacyPassword(const std::vector<unsigned char>& data, std::string& password);
 
 }  // namespace zor::appserver

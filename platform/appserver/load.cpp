@@ -145,9 +145,9 @@ bool ParseLoadRequest(const unsigned char* data, size_t size, std::vector<LoadQu
 }
 
 int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<LoadQuery>& queries,
-                   std::vector<unsigned char>& reply, AccessView* access) {
+                   std::vector<unsigned char>& reply, AccessView& access) {
     scratch.ClearData();
-    Loader loader(db, scratch, access);
+    Loader loader(db, scratch, &access);
     std::vector<CzorInstance*> order;                           // instances with a block, in order
     std::unordered_map<const CzorInstance*, bool> whole;        // all values, or only `attrs`
     std::unordered_map<const CzorInstance*, std::unordered_set<const CzorAttr*>> attrs;
@@ -249,23 +249,23 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
     };
     for (CzorInstance* inst : namedOnly)
         if (listed.insert(inst).second) all.push_back(inst);
-    if (access) SetAccessStates(*access, scratch);
     // A named-only instance gets an empty block (K = 0): nothing is claimed about its values.
-    CzorDataBuf buf;
-    if (!zorWriteStepDataBuf(scratch, buf, all, o)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
-    reply.assign(buf.GetBuffer(), buf.GetBuffer() + buf.GetSize());
+    if (!access.WriteInstances(scratch, all, o, reply)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
     return 0;
 }
 
-int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, std::vector<unsigned char>& reply) {
+int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, AccessView& access, std::vector<unsigned char>& reply) {
     scratch.ClearData();
     std::vector<InstanceRow> rows;
     if (!db.ForEachDeletedInstance([&](const InstanceRow& row) {
+            if (AccessView::AgentEntityName(row.entity)) access.NoteAgent(row.id);
             rows.push_back(row);
             return true;
         }))
         return ZOR_NET_SRV_ERROR_PROCESSED;
-    Loader loader(db, scratch);
+    // Deleted instances keep their rights: what the user could not see before, he does not see now,
+    // neither listed nor as the target of a value.
+    Loader loader(db, scratch, &access);
     // Every deleted instance is known before any value is read, so that references between
     // deleted instances find their targets instead of the live table.
     for (const InstanceRow& row : rows) loader.Take(row.id, row.entity, row.data, false);
@@ -276,9 +276,7 @@ int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, std::vector<uns
     zorStepBufWriteOptions o;
     o.text = zorBufText::Cp1251;
     o.values = zorStepBufValues::All;
-    CzorDataBuf buf;
-    if (!zorWriteStepDataBuf(scratch, buf, order, o)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
-    reply.assign(buf.GetBuffer(), buf.GetBuffer() + buf.GetSize());
+    if (!access.WriteInstances(scratch, order, o, reply, false)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
     return 0;
 }
 

@@ -46,15 +46,16 @@ bool ParseLoadRequest(const unsigned char* data, size_t size, std::vector<LoadQu
 
 // Answers the queries from the database into `scratch` (emptied; it holds the dictionary) and the
 // reply buffer. Returns the status: 0, or why nothing was answered.
-// With `access`, instances the user may not see are left out as if they did not exist, and every
-// instance's state is the user's mode on it.
+// Instances the user may not see are left out as if they did not exist, and every instance's state
+// is the user's mode on it.
 int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<LoadQuery>& queries,
-                   std::vector<unsigned char>& reply, AccessView* access = nullptr);
+                   std::vector<unsigned char>& reply, AccessView& access);
 
 // Command 27, "deleted instances": the instances that saves removed from the database, in the
 // order they were removed, each with the values it had then (state 0). A value that refers to
 // another deleted instance refers to its header; one that refers to a live instance names it
-// without its values. Instances of entities the dictionary lacks are left out.
-int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, std::vector<unsigned char>& reply);
+// without its values. Instances of entities the dictionary lacks are left out, and so are those the
+// user could not see when they were deleted.
+int32_t AnswerDeleted(ServerDatabase& db, CzorStepData& scratch, AccessView& access, std::vector<unsigned char>& reply);
 
 }  // namespace zor::appserver

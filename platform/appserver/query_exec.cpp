@@ -288,11 +288,11 @@ private:
 // Every instance of the database in the scratch store, with its values. False for rows whose values
 // do not read.
 bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t, CzorInstance*>& byId,
-             AccessView* access) {
+             AccessView& access) {
     std::vector<std::pair<CzorInstance*, std::vector<unsigned char>>> rows;
-    if (access) access->ReadAll();
+    access.ReadAll();
     db.ForEachInstance([&](const InstanceRow& row) {
-        if (access && access->Mode(row.id) == kModeNoAccess) return true;
+        if (!access.MayRead(row.id)) return true;
         if (CzorEntity* e = store.GetEntityBN(row.entity)) {
             CzorInstance* inst = store.CreateInstance(e);
             inst->SetId(row.id);
@@ -324,7 +324,7 @@ namespace {
 // With `readAll`, every instance is read before the query runs (the way the server answered before
 // it kept indexes; tests compare the two).
 int32_t Answer(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-               std::vector<unsigned char>& reply, AccessView* access, bool readAll) {
+               std::vector<unsigned char>& reply, AccessView& access, bool readAll) {
     scratch.ClearData();
     struct Cleanup {
         CzorStepData& s;
@@ -335,7 +335,7 @@ int32_t Answer(ServerDatabase& db, CzorStepData& scratch, const unsigned char* b
     // An id that names no instance (any more) stands for one that nothing selects.
     std::unordered_set<const CzorInstance*> phantoms;
     std::optional<QuerySource> source;
-    if (!readAll) source.emplace(db, scratch, access, phantoms);
+    if (!readAll) source.emplace(db, scratch, &access, phantoms);
     CzorEntity* any = scratch.GetEntities().GetAt(0);
     const auto resolve = [&](int32_t id) -> CzorInstance* {
         if (source) return source->ForTree(id);
@@ -367,25 +367,22 @@ int32_t Answer(ServerDatabase& db, CzorStepData& scratch, const unsigned char* b
     // A read the cut stopped may have left the answer short.
     if (RequestCut()) return RequestCutStatus();
     if (source && source->Bad()) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
-    if (access) SetAccessStates(*access, scratch);
     zorStepBufWriteOptions o;
     o.text = zorBufText::Cp1251;
     o.values = zorStepBufValues::All;
-    CzorDataBuf out;
-    if (!zorWriteStepDataBuf(scratch, out, result, o)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
-    reply.assign(out.GetBuffer(), out.GetBuffer() + out.GetSize());
+    if (!access.WriteInstances(scratch, result, o, reply)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
     return 0;
 }
 
 }  // namespace
 
 int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                    std::vector<unsigned char>& reply, AccessView* access) {
+                    std::vector<unsigned char>& reply, AccessView& access) {
     return Answer(db, scratch, body, size, reply, access, false);
 }
 
 int32_t AnswerQueryReadingAll(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                              std::vector<unsigned char>& reply, AccessView* access) {
+                              std::vector<unsigned char>& reply, AccessView& access) {
     return Answer(db, scratch, body, size, reply, access, true);
 }
 

@@ -21,13 +21,13 @@ class AccessView;
 
 // Runs the query in body against the database. `scratch` holds the dictionary; it is emptied first
 // and after. The reply buffer is filled only for status 0.
-// With `access`, what the user may not see is not there for the query, and the states are his modes.
+// What the user may not see is not there for the query, and the states are his modes.
 int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                    std::vector<unsigned char>& reply, AccessView* access = nullptr);
+                    std::vector<unsigned char>& reply, AccessView& access);
 
 // The same answer, every instance of the database read first: what the server did before it
 // chose its candidates through indexes. Kept to check the planned answers against.
 int32_t AnswerQueryReadingAll(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                              std::vector<unsigned char>& reply, AccessView* access = nullptr);
+                              std::vector<unsigned char>& reply, AccessView& access);
 
 }  // namespace zor::appserver

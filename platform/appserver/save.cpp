@@ -4,12 +4,15 @@
 #include <array>
 #include <cstring>
 #include <ctime>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "platform/appserver/access.h"
+#include "platform/appserver/blobs.h"
 #include "platform/appserver/database.h"
+#include "platform/appserver/passwords.h"
 #include "platform/appserver/query_plan.h"
 #include "platform/base/ole_date.h"
 #include "platform/text/cp1251.h"
@@ -105,6 +108,26 @@ bool ClearReferences(ServerDatabase& db, RefStandIns& standIns, const std::unord
     return true;
 }
 
+// The texts of a value that may name blobs (the server's names: "blob_" and letters, digits, '_').
+void BlobNames(const CzorValue& v, std::set<std::string>& out) {
+    if (const char* s = v.GetString()) {
+        if (std::strncmp(s, "blob_", 5) == 0 && BlobTransfer::ValidName(s)) out.insert(s);
+    } else if (const CzorAggr* a = v.GetAggr()) {
+        for (const CzorValue& item : *a) BlobNames(item, out);
+    }
+}
+std::set<std::string> BlobNamesOfRow(const std::vector<unsigned char>& row, RefStandIns& standIns) {
+    std::set<std::string> out;
+    CzorDataBuf buf;
+    buf.SetExternalData(row.data(), row.size());
+    while (buf.GetRemaining() > 0) {
+        CzorValue v;
+        if (!zorReadBufValue(buf, v, [&](int32_t id) { return standIns.For(id); })) break;
+        BlobNames(v, out);
+    }
+    return out;
+}
+
 int32_t StatusOfParse(int storeError) {
     switch (storeError) {
     case zorErrBufDictionary: return ZOR_NET_SRV_ZORAPIERR_INCOMPATIBLEDICT;
@@ -134,7 +157,8 @@ CzorInstance* RefStandIns::For(int32_t id) {
 }
 
 int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size,
-                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId, AccessView* access) {
+                  const uint64_t* token, std::vector<unsigned char>& reply, AccessView& access) {
+    const int32_t userId = access.User();
     reply.clear();
     scratch.ClearData();
     CzorDataBuf buf;
@@ -191,15 +215,21 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
         }
         std::vector<std::vector<unsigned char>> oldRows(headers.size());
         std::unordered_set<int32_t> gone;
+        std::set<std::string> dropped;  // blobs that rows named before this save and no longer do
         int32_t fresh = 0;
         for (size_t i = 0; i < headers.size(); ++i) {
             const Header& x = headers[i];
             if (x.h.id == 0) {
+                // Users and groups are made by administrators only.
+                if (x.entity && !access.Administrator() && AccessView::AgentEntity(x.entity)) {
+                    status = ZOR_NET_SRV_ACCESS_DENY;
+                    return false;
+                }
                 fresh += x.entity ? 1 : 0;
                 continue;
             }
             if (!x.entity) {
-                if (access && db.GetInstance(x.h.id) && access->Mode(x.h.id) != kModeOwn) {
+                if (db.GetInstance(x.h.id) && access.Mode(x.h.id) != kModeOwn) {
                     status = ZOR_NET_SRV_ACCESS_DENY;
                     return false;
                 }
@@ -235,10 +265,21 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
                 any = any || (slot && slot->IsLoaded());
             }
             if (!any) continue;  // only named: its row stays as it is
-            if (access && x.h.id != 0 && access->Mode(x.h.id) > kModeReadWrite) {
+            if (x.h.id != 0 && access.Mode(x.h.id) > kModeReadWrite) {
                 status = ZOR_NET_SRV_ACCESS_DENY;
                 return false;
             }
+            // A password given for a user is kept apart in its hashed form; the row never holds it.
+            if (AccessView::AgentEntity(x.entity))
+                if (CzorAttr* pa = scratch.GetAttrDefinition(x.entity, "password"))
+                    if (CzorInstance::CzorValueDefinition* slot = scratch.GetAttrValue(x.inst, pa); slot && slot->IsLoaded()) {
+                        std::string given;
+                        if (slot->GetValue().Get(given) && !db.PutPassword(x.inst->GetId(), LoginPassword(given))) {
+                            status = ZOR_NET_SRV_ERROR_PROCESSED;
+                            return false;
+                        }
+                        slot->GetValue().Clear();
+                    }
             if (!(x.h.id == 0 ? RecordCreated(db, x.inst->GetId(), userId, now)
                               : RecordUpdated(db, x.inst->GetId(), userId, now))) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
@@ -262,14 +303,25 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
             // What the row holds beyond the entity's attributes (a user's group) stays.
             const size_t beyond = attrs.size() < old.ranges.size() ? old.ranges[attrs.size()].first : old.tail;
             if (beyond < oldRows[i].size()) row.Add(oldRows[i].data() + beyond, oldRows[i].size() - beyond);
-            if (!db.WriteInstanceRow(x.inst->GetId(), x.entity->GetName(),
-                                     std::vector<unsigned char>(row.GetBuffer(), row.GetBuffer() + row.GetSize()))) {
+            std::vector<unsigned char> written(row.GetBuffer(), row.GetBuffer() + row.GetSize());
+            // A blob the row no longer names passes to the saving user, who could change the row
+            // and so the blob: he may delete it now (the client does, after the save).
+            if (!oldRows[i].empty()) {
+                const std::set<std::string> kept = BlobNamesOfRow(written, standIns);
+                for (const std::string& name : BlobNamesOfRow(oldRows[i], standIns))
+                    if (!kept.count(name)) dropped.insert(name);
+            }
+            if (!db.WriteInstanceRow(x.inst->GetId(), x.entity->GetName(), written)) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
                 return false;
             }
         }
         for (int32_t id : gone)
-            if (!db.DeleteInstanceRow(id, userId) || !ForgetInstanceAccess(db, id)) {
+            if (auto row = db.GetInstance(id))
+                for (const std::string& name : BlobNamesOfRow(*row, standIns)) dropped.insert(name);
+        for (int32_t id : gone)
+            // The rights of a deleted instance stay: they decide who may see it in the deleted list.
+            if (!db.DeleteInstanceRow(id, userId)) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
                 return false;
             }
@@ -277,6 +329,11 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
             status = ZOR_NET_SRV_ERROR_PROCESSED;
             return false;
         }
+        for (const std::string& name : dropped)
+            if (!RecordBlobOwner(db, name, userId)) {
+                status = ZOR_NET_SRV_ERROR_PROCESSED;
+                return false;
+            }
         reply.assign(kSaveReplySignature, kSaveReplySignature + sizeof kSaveReplySignature);
         for (const Header& x : headers) {
             unsigned char rec[6];

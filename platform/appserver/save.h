@@ -42,11 +42,11 @@ constexpr char kSaveReplySignature[] = "zor_step_data V 0.101";
 
 // Applies the buffer. `scratch` holds the dictionary (it is emptied before and after). Returns the
 // status (0: applied, or the recorded reply of the token) and, on 0, the reply body. Deleted instances
-// are kept among the deleted ones under `userId`, who is also the creator or last updater of what
-// the save wrote. With `access`, changing an instance needs read-write and deleting it full
-// access (else 125, nothing applied).
+// are kept among the deleted ones under the view's user, who is also the creator or last updater of
+// what the save wrote. Changing an instance needs read-write and deleting it full access; making a
+// user or a group needs an administrator (else 125, nothing applied). A password given for a user
+// is kept hashed, never in the row.
 int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size,
-                  const uint64_t* token, std::vector<unsigned char>& reply, int32_t userId = 0,
-                  AccessView* access = nullptr);
+                  const uint64_t* token, std::vector<unsigned char>& reply, AccessView& access);
 
 }  // namespace zor::appserver

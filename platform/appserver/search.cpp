@@ -25,7 +25,7 @@ struct Criterion {
 }  // namespace
 
 int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size, bool uniqueTest,
-                   std::vector<unsigned char>& reply, AccessView* access) {
+                   std::vector<unsigned char>& reply, AccessView& access) {
     reply.clear();
     scratch.ClearData();
     RefStandIns standIns(scratch);

@@ -18,8 +18,8 @@ class AccessView;
 
 // `scratch` holds the dictionary (emptied before and after). Returns the status; for a search (not
 // `uniqueTest`) on 0 the reply body.
-// With `access`, a search leaves out what the user may not see (a uniqueness test still counts it).
+// A search leaves out what the user may not see (a uniqueness test still counts it).
 int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned char* data, size_t size, bool uniqueTest,
-                   std::vector<unsigned char>& reply, AccessView* access = nullptr);
+                   std::vector<unsigned char>& reply, AccessView& access);
 
 }  // namespace zor::appserver

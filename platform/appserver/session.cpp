@@ -12,6 +12,7 @@
 #include "platform/appserver/access.h"
 #include "platform/appserver/dictionary_file.h"
 #include "platform/appserver/load.h"
+#include "platform/appserver/passwords.h"
 #include "platform/appserver/save.h"
 #include "platform/appserver/search.h"
 #include "platform/appserver/query_exec.h"
@@ -31,25 +32,45 @@ using zor::net::RequestHeader;
 using zor::net::WireReader;
 using zor::net::WireWriter;
 
+// Who may have a command answered. Every command names its own; the strictest is the default, so
+// a command added without thought answers administrators only. Only the database list and the
+// login itself answer before a login.
+enum class Need { Administrator = 0, Nobody, LoggedIn };
+
 struct CommandShape {
     int32_t command;
     const char* request;
     const char* reply;
+    Need need;
 };
-// What this server answers; every other command gets the error form with 151.
+// What this server answers; every other command gets the error form with 151. Past the login, the
+// handlers reach instances, blobs and files only through the session's AccessView (access.h).
 constexpr CommandShape kCommands[] = {
-    {zor::net::kCmdBaseList, "", "lb"},  {zor::net::kCmdLogin, "lb", "lb"},     {zor::net::kCmdServerDateTime, "", "b"},
-    {zor::net::kCmdSaveChanges, "lb", "lb"}, {zor::net::kCmdOperateOracleIndex, "ll", ""},
-    {zor::net::kCmdTest, "lb", "lb"},    {zor::net::kCmdDisconnect, "", ""},   {zor::net::kCmdWriteLog, "lb", ""},
-    {zor::net::kCmdLoad, "lb", "lb"},    {zor::net::kCmdDictionary, "", "lblb"},
-    {zor::net::kCmdLoadDelInst, "", "lb"},
-    {zor::net::kCmdOpenBlob, "lblbll", "lbl"}, {zor::net::kCmdWriteBlobPortion, "lbl", ""},
-    {zor::net::kCmdReadBlobPortion, "l", "lbl"}, {zor::net::kCmdEndBlobWrite, "", ""}, {zor::net::kCmdEndBlobRead, "", ""},
-    {zor::net::kCmdTestUniqueAttrValues, "lb", ""}, {zor::net::kCmdFindInstances, "lb", "lb"},
-    {zor::net::kCmdQueryExecute, "lb", "lb"},
-    {zor::net::kCmdActiveUserList, "", "lb"}, {zor::net::kCmdSetGroupAccess, "lb", ""},
-    {zor::net::kCmdGetGroupAccess, "lb", "lb"}, {zor::net::kCmdInstUserDataTimeInfo, "lb", "lb"},
-    {zor::net::kCmdUsersLog, "", "lb"},
+    {zor::net::kCmdBaseList, "", "lb", Need::Nobody},
+    {zor::net::kCmdLogin, "lb", "lb", Need::Nobody},
+    {zor::net::kCmdServerDateTime, "", "b", Need::LoggedIn},
+    {zor::net::kCmdSaveChanges, "lb", "lb", Need::LoggedIn},
+    {zor::net::kCmdOperateOracleIndex, "ll", "", Need::LoggedIn},
+    {zor::net::kCmdTest, "lb", "lb", Need::LoggedIn},
+    {zor::net::kCmdDisconnect, "", "", Need::LoggedIn},
+    {zor::net::kCmdWriteLog, "lb", "", Need::LoggedIn},
+    {zor::net::kCmdLoad, "lb", "lb", Need::LoggedIn},
+    {zor::net::kCmdDictionary, "", "lblb", Need::LoggedIn},
+    {zor::net::kCmdLoadDelInst, "", "lb", Need::LoggedIn},
+    {zor::net::kCmdOpenBlob, "lblbll", "lbl", Need::LoggedIn},
+    {zor::net::kCmdWriteBlobPortion, "lbl", "", Need::LoggedIn},
+    {zor::net::kCmdReadBlobPortion, "l", "lbl", Need::LoggedIn},
+    {zor::net::kCmdEndBlobWrite, "", "", Need::LoggedIn},
+    {zor::net::kCmdEndBlobRead, "", "", Need::LoggedIn},
+    {zor::net::kCmdTestUniqueAttrValues, "lb", "", Need::LoggedIn},
+    {zor::net::kCmdFindInstances, "lb", "lb", Need::LoggedIn},
+    {zor::net::kCmdQueryExecute, "lb", "lb", Need::LoggedIn},
+    // Who is logged in, and when everyone logged in or failed to: the administrators' business.
+    {zor::net::kCmdActiveUserList, "", "lb", Need::Administrator},
+    {zor::net::kCmdSetGroupAccess, "lb", "", Need::LoggedIn},
+    {zor::net::kCmdGetGroupAccess, "lb", "lb", Need::LoggedIn},
+    {zor::net::kCmdInstUserDataTimeInfo, "lb", "lb", Need::LoggedIn},
+    {zor::net::kCmdUsersLog, "", "lb", Need::Administrator},
 };
 
 const CommandShape* FindCommand(int32_t command) {
@@ -69,6 +90,16 @@ bool FixedText(const unsigned char* p, size_t size, std::string& out) {
 
 constexpr char kLogSignature[] = "Client2Server log bufer v0.1";
 constexpr char kBaseListSignature[] = "BaseListBuf v1.00";
+
+// A refused login's name as the users' log keeps it: at most 64 bytes, cut between characters,
+// so that guessing cannot fill the database with long names.
+std::string LoggedName(const std::string& utf8) {
+    constexpr size_t kMax = 64;
+    if (utf8.size() <= kMax) return utf8;
+    size_t n = kMax;
+    while (n > 0 && (static_cast<unsigned char>(utf8[n]) & 0xC0) == 0x80) --n;
+    return utf8.substr(0, n);
+}
 
 }  // namespace
 
@@ -280,9 +311,12 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         return Reply(h, shape->reply, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, w.Out());
     }
     if (h.command == zor::net::kCmdLogin) return Login(h, r);
-    if (!m_loggedIn) return fail(ZOR_NET_SRV_NOT_CONNECT);
+    // Everything else answers a logged-in user only, through his gate.
+    if (!m_loggedIn || !m_access) return fail(ZOR_NET_SRV_NOT_CONNECT);
     // Other sessions may have changed rights since the last request.
     if (m_access) m_access->Forget();
+    if (shape->need == Need::Administrator && !m_access->Administrator()) return fail(ZOR_NET_SRV_ACCESS_DENY);
+    AccessView& gate = *m_access;
     switch (h.command) {
     case zor::net::kCmdDisconnect:
         m_closeAfterReply = true;
@@ -320,8 +354,7 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
-        const int32_t status = ApplySave(m_db, *scratch, p, static_cast<size_t>(n), m_hasToken ? &m_token : nullptr, body, m_userId,
-                                        m_access.get());
+        const int32_t status = ApplySave(m_db, *scratch, p, static_cast<size_t>(n), m_hasToken ? &m_token : nullptr, body, gate);
         if (status) return fail(status);
         w.Field(body.data(), body.size());
         return Reply(h, shape->reply, 0, w.Out());
@@ -335,15 +368,15 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
         const bool test = h.command == zor::net::kCmdTestUniqueAttrValues;
-        const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body, m_access.get());
+        const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body, gate);
         if (status || test) return fail(status);
         WireWriter w;
         w.Field(body.data(), body.size());
         return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdWriteLog: return WriteLog(h, r);
-    case zor::net::kCmdLoad: return Load(h, r);
-    case zor::net::kCmdLoadDelInst: return LoadDeleted(h);
+    case zor::net::kCmdLoad: return Load(h, r, gate);
+    case zor::net::kCmdLoadDelInst: return LoadDeleted(h, gate);
     case zor::net::kCmdQueryExecute: {
         const unsigned char* body = nullptr;
         int32_t n = 0;
@@ -351,23 +384,23 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> data;
-        const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data, m_access.get());
+        const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data, gate);
         if (status) return fail(status);
         WireWriter w;
         w.Field(data.data(), data.size());
         return Reply(h, shape->reply, 0, w.Out());
     }
     case zor::net::kCmdDictionary: return Dictionary(h);
-    case zor::net::kCmdActiveUserList: return ActiveUsers(h);
+    case zor::net::kCmdActiveUserList: return ActiveUsers(h, gate);
     case zor::net::kCmdSetGroupAccess:
     case zor::net::kCmdGetGroupAccess:
     case zor::net::kCmdInstUserDataTimeInfo:
-    case zor::net::kCmdUsersLog: return Access(h, r);
+    case zor::net::kCmdUsersLog: return Access(h, r, gate);
     case zor::net::kCmdOpenBlob:
     case zor::net::kCmdWriteBlobPortion:
     case zor::net::kCmdReadBlobPortion:
     case zor::net::kCmdEndBlobWrite:
-    case zor::net::kCmdEndBlobRead: return Blob(h, r);
+    case zor::net::kCmdEndBlobRead: return Blob(h, r, gate);
     default: return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
     }
 }
@@ -408,15 +441,14 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     std::optional<UserRecord> found;
     if (!status) {
         found = m_db.FindUser(user);
-        std::string want, got;
-        if (found) {
-            zor::UnscrambleText(found->password.c_str(), want);
-            zor::UnscrambleText(password.c_str(), got);
-        }
-        if (!found || want != got) {
+        // Checked against the kept form even for a name that names nobody, so that the time a
+        // refusal takes does not tell which names exist.
+        const bool good = found ? m_db.CheckLogin(*found, LoginPassword(password)) : (HashPassword(password), false);
+        if (!good) {
             status = ZOR_NET_SRV_UNKNOWN_USER;
             if (!m_db.IsReadOnly())
-                WriteUserLog(m_db, found ? found->id : 0, user, kLogRefused, zor::TimeToOleDate(std::time(nullptr)), 0);
+                WriteUserLog(m_db, found ? found->id : 0, LoggedName(user), kLogRefused,
+                             zor::TimeToOleDate(std::time(nullptr)), 0);
         }
     }
     if (!status || status == ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY) {
@@ -429,7 +461,7 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
         zor::net::StoreI32(reply.data() + zor::net::kLoginUserIdOffset, m_userId);
         m_userName = user;
         m_loginTime = zor::TimeToOleDate(std::time(nullptr));
-        m_access = std::make_unique<AccessView>(m_db, m_userId, found->group);
+        m_access = std::make_unique<AccessView>(m_db, m_userId, found->group, m_readOnly);
         if (!m_db.IsReadOnly()) WriteUserLog(m_db, m_userId, user, kLogLogin, m_loginTime, 0);
         std::lock_guard lock(m_publishMutex);
         m_publishedUser = m_userId;
@@ -458,7 +490,7 @@ void Session::LogLogout() {
     m_loggedIn = false;
 }
 
-std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h) {
+std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h, AccessView& gate) {
     std::vector<LoadQuery> queries;
     for (int32_t id : m_server.ActiveUsers(m_dbPath)) {
         LoadQuery q;
@@ -467,10 +499,10 @@ std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h) {
         q.id = id;
         queries.push_back(q);
     }
-    return AnswerLoadQueries(h, queries);
+    return AnswerLoadQueries(h, queries, gate);
 }
 
-std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r) {
+std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r, AccessView& gate) {
     const CommandShape* shape = FindCommand(h.command);
     const auto fail = [&](int32_t status) { return Reply(h, shape->reply, status, {}); };
     const unsigned char* body = nullptr;
@@ -484,12 +516,12 @@ std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r
     switch (h.command) {
     case zor::net::kCmdSetGroupAccess:
         if (m_readOnly) return fail(m_status74or134);
-        return fail(ApplySetAccess(m_db, *scratch, *m_access, body, static_cast<size_t>(n)));
+        return fail(ApplySetAccess(m_db, *scratch, gate, body, static_cast<size_t>(n)));
     case zor::net::kCmdGetGroupAccess:
-        status = AnswerGetAccess(m_db, *scratch, *m_access, body, static_cast<size_t>(n), data);
+        status = AnswerGetAccess(m_db, *scratch, gate, body, static_cast<size_t>(n), data);
         break;
     case zor::net::kCmdInstUserDataTimeInfo:
-        status = AnswerHistory(m_db, *m_access, body, static_cast<size_t>(n), data);
+        status = AnswerHistory(m_db, gate, body, static_cast<size_t>(n), data);
         break;
     default: status = AnswerUsersLog(m_db, data); break;
     }
@@ -536,22 +568,23 @@ CzorStepData* Session::Scratch() {
     return m_scratch.get();
 }
 
-std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r) {
+std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r, AccessView& gate) {
     const unsigned char* body = nullptr;
     int32_t n = 0;
     if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
     std::vector<LoadQuery> queries;
     if (!ParseLoadRequest(body, static_cast<size_t>(n), queries, nullptr))
         return Reply(h, "lb", ZOR_NET_SRV_MISSED_BUF_FORMAT, {});
-    return AnswerLoadQueries(h, queries);
+    return AnswerLoadQueries(h, queries, gate);
 }
 
-std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, const std::vector<LoadQuery>& queries) {
+std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, const std::vector<LoadQuery>& queries,
+                                                      AccessView& gate) {
     const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
-    const int32_t status = AnswerLoad(m_db, *scratch, queries, data, m_access.get());
+    const int32_t status = AnswerLoad(m_db, *scratch, queries, data, gate);
     scratch->ClearData();
     if (status) return fail(status);
     WireWriter w;
@@ -559,12 +592,12 @@ std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, co
     return Reply(h, "lb", 0, w.Out());
 }
 
-std::vector<unsigned char> Session::LoadDeleted(const RequestHeader& h) {
+std::vector<unsigned char> Session::LoadDeleted(const RequestHeader& h, AccessView& gate) {
     const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
-    const int32_t status = AnswerDeleted(m_db, *scratch, data);
+    const int32_t status = AnswerDeleted(m_db, *scratch, gate, data);
     scratch->ClearData();
     if (status) return fail(status);
     WireWriter w;
@@ -586,7 +619,7 @@ std::vector<unsigned char> Session::Dictionary(const RequestHeader& h) {
     return Reply(h, "lblb", 0, w.Out());
 }
 
-std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r) {
+std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r, AccessView& gate) {
     const CommandShape* shape = FindCommand(h.command);
     const auto reply = [&](int32_t status, const std::vector<unsigned char>& body = {}) {
         return Reply(h, shape->reply, status, body);
@@ -601,6 +634,10 @@ std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r) 
         const std::string serverName(reinterpret_cast<const char*>(name), strnlen(reinterpret_cast<const char*>(name), static_cast<size_t>(n1)));
         // A read-only session may read blobs, not write new ones.
         if (serverName.empty() && m_readOnly) return reply(m_status74or134);
+        // Another blob's contents only for a user who may read an instance naming it (the served
+        // files are everyone's).
+        if (!serverName.empty() && !m_blobs->IsServed(serverName))
+            if (const int32_t refused = gate.MayReadBlob(serverName)) return reply(refused);
         std::string out;
         int32_t total = 0;
         const int32_t status = m_blobs->Open(serverName, out, total);
@@ -614,7 +651,11 @@ std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r) 
         const unsigned char* data = nullptr;
         int32_t n = 0, last = 0;
         if (!r.Field(data, n) || !r.I32(last)) return bad();
-        return reply(m_blobs->Write(data, static_cast<size_t>(n), last != 0));
+        const std::string name = m_blobs->Writing() ? m_blobs->Name() : std::string();
+        const int32_t status = m_blobs->Write(data, static_cast<size_t>(n), last != 0);
+        // Until an instance names it, a new blob is its writer's alone.
+        if (!status && last && !name.empty()) gate.NoteBlobWritten(name);
+        return reply(status);
     }
     case zor::net::kCmdReadBlobPortion: {
         int32_t capacity = 0;
@@ -628,12 +669,22 @@ std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r) 
         w.I32(last ? 1 : 0);
         return reply(0, w.Out());
     }
-    case zor::net::kCmdEndBlobWrite:
+    case zor::net::kCmdEndBlobWrite: {
         if (m_readOnly && m_blobs->Active()) {
             m_blobs->Abandon();
             return reply(m_status74or134);
         }
-        return reply(m_blobs->EndWrite());
+        // Deleting a blob needs the right to change every instance that names it.
+        const std::string name = m_blobs->OpenedBlob() ? m_blobs->Name() : std::string();
+        if (!name.empty())
+            if (const int32_t refused = gate.MayChangeBlob(name)) {
+                m_blobs->Abandon();
+                return reply(refused);
+            }
+        const int32_t status = m_blobs->EndWrite();
+        if (!status && !name.empty()) gate.NoteBlobDeleted(name);
+        return reply(status);
+    }
     default: return reply(m_blobs->EndRead());
     }
 }

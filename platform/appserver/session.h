@@ -47,14 +47,16 @@ private:
     std::vector<unsigned char> ErrorForm(int32_t version, int32_t command, int32_t code);
     std::vector<unsigned char> Login(const zor::net::RequestHeader& h, zor::net::WireReader& r);
     std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, zor::net::WireReader& r);
-    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, zor::net::WireReader& r);
-    std::vector<unsigned char> LoadDeleted(const zor::net::RequestHeader& h);
+    // Past the login every handler that reaches instances, blobs or files does so through the gate.
+    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, zor::net::WireReader& r, AccessView& gate);
+    std::vector<unsigned char> LoadDeleted(const zor::net::RequestHeader& h, AccessView& gate);
     std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
-    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r);
-    std::vector<unsigned char> Access(const zor::net::RequestHeader& h, zor::net::WireReader& r);
-    std::vector<unsigned char> ActiveUsers(const zor::net::RequestHeader& h);
+    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r, AccessView& gate);
+    std::vector<unsigned char> Access(const zor::net::RequestHeader& h, zor::net::WireReader& r, AccessView& gate);
+    std::vector<unsigned char> ActiveUsers(const zor::net::RequestHeader& h, AccessView& gate);
     // The instances the load queries ask for, as a load reply.
-    std::vector<unsigned char> AnswerLoadQueries(const zor::net::RequestHeader& h, const std::vector<LoadQuery>& queries);
+    std::vector<unsigned char> AnswerLoadQueries(const zor::net::RequestHeader& h, const std::vector<LoadQuery>& queries,
+                                                 AccessView& gate);
     // The users' log: a logout of the session's user, when one is logged in.
     void LogLogout();
     // The dictionary file, and a store holding it for answering loads (made on first use).

@@ -58,6 +58,12 @@ bool ImportStoreFile(ServerDatabase& db, const std::string& dictionary, const st
         error = db.IsReadOnly() ? "the database is read-only" : "the database refused the instances";
         return false;
     }
+    // Users of the file come with their passwords in their rows: kept hashed at once, not at the
+    // next opening.
+    if (!db.ConvertPasswords()) {
+        error = "the passwords of the imported users cannot be kept";
+        return false;
+    }
     return true;
 }
 

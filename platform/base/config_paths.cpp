@@ -50,6 +50,16 @@ std::string UserConfigDir() {
     return WithoutTrailingSlashes(base) + "/Veldcourt";
 }
 
+std::string UserStateDir() {
+    std::string base;
+    if (!GetEnvNonEmpty("XDG_STATE_HOME", base) || base[0] != '/') {
+        const std::string home = HomeDir();
+        if (home.empty()) return {};
+        base = WithoutTrailingSlashes(home) + "/.local/state";
+    }
+    return WithoutTrailingSlashes(base) + "/Veldcourt";
+}
+
 std::string MachineConfigDir() {
     std::string dirs;
     if (GetEnvNonEmpty("XDG_CONFIG_DIRS", dirs)) {

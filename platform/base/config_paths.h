@@ -9,6 +9,11 @@ namespace zor {
 // Empty when no home folder is known. Not created here.
 std::string UserConfigDir();
 
+// The system's folder of what the user's runs leave behind (logs): $XDG_STATE_HOME/Veldcourt when that
+// variable holds an absolute path, else <home>/.local/state/Veldcourt. Empty when no home folder is
+// known. Not created here.
+std::string UserStateDir();
+
 // The system's folder of what is kept for the whole machine: the first absolute folder of
 // $XDG_CONFIG_DIRS (a colon-separated list) with "/Veldcourt" appended, else /etc/xdg/Veldcourt. Not created here.
 std::string MachineConfigDir();

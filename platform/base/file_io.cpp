@@ -161,4 +161,16 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     return out.Commit(error);
 }
 
+std::string FileFailureLine(const std::string& path, std::string reason) {
+    const std::string field = ": " + path;
+    for (size_t at = reason.find(field); at != std::string::npos; at = reason.find(field, at + 1)) {
+        const size_t end = at + field.size();
+        if (end == reason.size() || reason[end] == ':') {
+            reason.erase(at, field.size());
+            break;
+        }
+    }
+    return reason.empty() ? path : path + ": " + reason;
+}
+
 }  // namespace zor

@@ -54,4 +54,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string* err
 // nothing at `path` changes, and the result is false with `error` saying why.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
+// The line that follows a message about a file that could not be read or written: "<path>: <reason>".
+// A reason that itself names the path as one of its ": "-separated parts loses that part, so the name is
+// not read twice.
+std::string FileFailureLine(const std::string& path, std::string reason);
+
 }  // namespace zor

@@ -253,3 +253,20 @@ TEST(AtomicWrite, AStreamReplacesTheFileOnlyWhenCommitted) {
     EXPECT_FALSE(out.Commit(&error)) << "a writer commits once";
     EXPECT_EQ(Slurp(path), "new");
 }
+
+TEST(FileFailureLine, NamesTheFileOnce) {
+    const struct {
+        std::string reason, line;
+    } cases[] = {
+        {"Permission denied", "/r/a.zorrep: Permission denied"},
+        {"Файл доступен только для чтения: /r/a.zorrep", "/r/a.zorrep: Файл доступен только для чтения"},
+        // Another file named at the end (the folder) is part of the reason.
+        {"Ошибка записи файла: /r", "/r/a.zorrep: Ошибка записи файла: /r"},
+        {": /r/a.zorrep", "/r/a.zorrep"},
+        {"Ошибка записи файла: /r/a.zorrep: это папка", "/r/a.zorrep: Ошибка записи файла: это папка"},
+        // Only the path as a whole part: a longer name that begins with it stays.
+        {"Ошибка записи файла: /r/a.zorrep.tmp: нет места", "/r/a.zorrep: Ошибка записи файла: /r/a.zorrep.tmp: нет места"},
+        {"", "/r/a.zorrep"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileFailureLine("/r/a.zorrep", c.reason), c.line) << c.reason;
+}

@@ -52,3 +52,26 @@ int CzorStrMap::Find(const std::string& text) const {
         if (m_Items[i] == text) return static_cast<int>(i);
     return -1;
 }
+
+void CzorAggrMap::Add(long in, long out) {
+    const int i = Find(in);
+    if (i >= 0) {
+        m_Items[static_cast<size_t>(i)].out.push_back(out);
+        return;
+    }
+    m_Items.push_back({in, {out}});
+}
+
+int CzorAggrMap::Find(long in) const {
+    for (size_t i = 0; i < m_Items.size(); ++i)
+        if (m_Items[i].in == in) return static_cast<int>(i);
+    return -1;
+}
+
+bool CzorAggrMap::GetByIn(long in, std::vector<long>& out) const {
+    out.clear();
+    const int i = Find(in);
+    if (i < 0) return false;
+    out = m_Items[static_cast<size_t>(i)].out;
+    return true;
+}

@@ -1,6 +1,6 @@
 #pragma once
-// Small maps of the store: pairs of long integers (CzorMap) and lists of owned texts
-// (CzorStrMap). Copies are deep.
+// Small maps of the store: pairs of long integers (CzorMap), a long integer to a list of them
+// (CzorAggrMap) and lists of owned texts (CzorStrMap). Copies are deep.
 #include <string>
 #include <vector>
 
@@ -32,6 +32,33 @@ public:
 private:
     std::vector<zorMap_element> m_Items;
     bool m_bSorted = true;
+};
+
+// One key and the list it maps to (for example an instance id and the ids of an aggregate).
+struct CzorAggrMapItem {
+    long in = 0;
+    std::vector<long> out;
+};
+
+// Keys in the order they were first added, each with its list; a key appears once.
+class CzorAggrMap {
+public:
+    CzorAggrMap() = default;
+    int GetSize() const { return static_cast<int>(m_Items.size()); }
+    // A copy of item i; outside the map an item with key 0 and an empty list.
+    CzorAggrMapItem operator[](int i) const {
+        return (i >= 0 && i < GetSize()) ? m_Items[static_cast<size_t>(i)] : CzorAggrMapItem{};
+    }
+    // Appends out to the list of in, making the item when in is new.
+    void Add(long in, long out);
+    // Index of the item with key in, or -1.
+    int Find(long in) const;
+    // The list of in; false (out emptied) when in is not a key.
+    bool GetByIn(long in, std::vector<long>& out) const;
+    void RemoveAll() { m_Items.clear(); }
+
+private:
+    std::vector<CzorAggrMapItem> m_Items;
 };
 
 class CzorStrMap {

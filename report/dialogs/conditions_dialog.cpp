@@ -1,8 +1,13 @@
 #include "report/dialogs/conditions_dialog.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include "controls/menu/zor_menu.h"
+#include "controls/resources/module_resources.h"
+#include "report/dialogs/element_menu.h"
 
 #include "report/dialogs/condition_dialog.h"
 #include "report/dialogs/dialog_controls.h"
@@ -49,4 +54,45 @@ void CConditionsDlg::EditSelected() {
     CConditionDlg dlg(condition, this);
     dlg.SetColumnChooser(m_Chooser);
     if (dlg.exec() == QDialog::Accepted) Refill(row);
+}
+
+namespace {
+constexpr int kConditionsPopup = 3;  // "COLUMN"
+constexpr unsigned kCmdNew = 32801;
+}  // namespace
+
+CzorMenu* CConditionsDlg::LoadContextMenu(CzorMenu& menu, bool rowSelected) {
+    zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
+    if (!menu.LoadMenu(kElementMenuId)) return nullptr;
+    menu.LoadToolBar(kElementMenuToolbarId);
+    auto* popup = dynamic_cast<CzorMenu*>(menu.GetSubMenu(kConditionsPopup));
+    if (!popup) return nullptr;
+    if (!rowSelected)
+        for (unsigned command : {unsigned(ID_ELEM_DELETE), unsigned(ID_ELEM_PROPERTIES)})
+            popup->EnableMenuItem(command, MF_BYCOMMAND | MF_GRAYED);
+    return popup;
+}
+
+void CConditionsDlg::RunCommand(unsigned command) {
+    switch (command) {
+    case kCmdNew: New(); break;
+    case ID_ELEM_DELETE: DeleteSelected(); break;
+    case ID_ELEM_PROPERTIES: EditSelected(); break;
+    default: break;
+    }
+}
+
+void CConditionsDlg::contextMenuEvent(QContextMenuEvent* event) {
+    unsigned command = 0;
+    {
+        CzorMenu menu;
+        CzorMenu* popup = LoadContextMenu(menu, m_pList->currentItem() != nullptr);
+        if (!popup) return;
+        zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
+        menu.Install(this);
+        command = unsigned(
+            popup->TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RETURNCMD, event->globalPos().x(), event->globalPos().y(), this));
+        menu.Uninstall();
+    }
+    RunCommand(command);
 }

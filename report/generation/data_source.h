@@ -281,8 +281,9 @@ public:
     char GetSeparator() const { return m_cSeparator; }
 
     // ---- Separated-values file (separated_values.cpp)
-    // Replaces the whole content with the file; true when a header line was found.
-    bool LoadFromFile(const std::string& path);
+    // Replaces the whole content with the file; true when a header line was found. On false, reason
+    // (when given) says why: the system's error text, or that the file has no header line.
+    bool LoadFromFile(const std::string& path, std::string* reason = nullptr);
     // Writes the data source (atomically), its rows in their order or, when given, in the order of
     // rows (rows of this data source); false without a header (silently) or when the file cannot be
     // written (the message "Не могу создать файл <path>").

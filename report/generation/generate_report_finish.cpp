@@ -84,15 +84,23 @@ void CReportGeneration::WriteBack() {
 
 bool CReportGeneration::Save(const std::string& reportPath) {
     bool saved;
+    std::string reason;
     if (m_nSavedSheets < 1) {
         // No page is left: the report is an empty file, written as atomically as any report, and a file
         // that may not be written is refused as the store refuses it.
         std::error_code ec;
         const bool exists = std::filesystem::exists(reportPath, ec);
-        saved = (!exists || ::access(reportPath.c_str(), W_OK) == 0) && zor::WriteFileAtomically(reportPath, "");
+        if (exists && ::access(reportPath.c_str(), W_OK) != 0) {
+            saved = false;
+            reason = CzorStepData::GetErrorDescription(zorErrReadOnly);
+        } else {
+            saved = zor::WriteFileAtomically(reportPath, "", &reason);
+        }
     } else {
         saved = m_store.SaveToFile(reportPath.c_str(), false);
+        if (!saved) reason = m_store.GetLastErrorDescription();
     }
-    if (!saved) AfxMessageBox("Ошибка при сохранении отчета!", MB_OK);
+    // The user (often a script's log) learns which file and why, not only that the save failed.
+    if (!saved) AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(reportPath, reason), MB_OK);
     return saved;
 }

@@ -92,6 +92,8 @@ public:
         }
     }
     bool Failed() const { return m_failed; }
+    // The system's error of a failed read.
+    int Error() const { return m_error; }
 
     // Spreadsheet programs begin their UTF-8 exports with a byte-order mark; the file then reads as
     // the same file without it. Called once, before the first line.
@@ -115,6 +117,7 @@ private:
         if (got == 0) {
             m_eof = true;
             m_failed = std::ferror(m_file) != 0;
+            if (m_failed) m_error = errno ? errno : EIO;
         }
     }
 
@@ -123,6 +126,7 @@ private:
     size_t m_begin = 0;
     size_t m_end = 0;
     bool m_eof = false;
+    int m_error = 0;
     bool m_failed = false;
 };
 
@@ -151,10 +155,15 @@ bool CDataSource::GetNextWord(std::string& line, std::string& word, bool quoted)
     return true;
 }
 
-bool CDataSource::LoadFromFile(const std::string& path) {
+bool CDataSource::LoadFromFile(const std::string& path, std::string* reason) {
     RemoveAll();
+    const auto fail = [reason](const std::string& why) {
+        if (reason) *reason = why;
+        return false;
+    };
+    errno = 0;
     std::unique_ptr<std::FILE, datasource::FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
+    if (!file) return fail(std::strerror(errno ? errno : ENOENT));
     datasource::LineReader reader(file.get());
     reader.SkipByteOrderMark();
 
@@ -166,7 +175,8 @@ bool CDataSource::LoadFromFile(const std::string& path) {
             break;
         }
     }
-    if (!found || reader.Failed()) return false;
+    if (reader.Failed()) return fail(std::strerror(reader.Error()));
+    if (!found) return fail("в файле нет строки с названиями колонок");
 
     const bool quoted = line.front() == '"';
     auto* header = new CHeader;
@@ -201,7 +211,7 @@ bool CDataSource::LoadFromFile(const std::string& path) {
     if (reader.Failed()) {
         // A file that could not be read to its end is not loaded in part.
         RemoveAll();
-        return false;
+        return fail(std::strerror(reader.Error()));
     }
     return true;
 }

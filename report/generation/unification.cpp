@@ -1,5 +1,6 @@
 // One merge run: loading the two reports, appending the source's sheets to the target, linking the page
 // fields and saving the target.
+#include "platform/base/file_io.h"
 #include "report/generation/unification.h"
 
 #include <fmt/printf.h>
@@ -221,6 +222,7 @@ void CReportUnification::LinkMarkers() {
 
 bool CReportUnification::SaveTarget(const std::string& path) {
     if (m_Target.SaveToFile(path.c_str(), false)) return true;
-    AfxMessageBox("Ошибка при сохранении отчета!", MB_OK);
+    AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(path, m_Target.GetLastErrorDescription()),
+                  MB_OK);
     return false;
 }

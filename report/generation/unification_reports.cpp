@@ -9,9 +9,13 @@ namespace {
 // A target without a report root becomes a copy of the source, written atomically so that a failed copy
 // leaves the old target in place.
 bool ReplaceByCopy(const std::string& target, const std::string& source) {
-    std::string bytes;
-    if (zor::ReadWholeFile(source, bytes) && zor::WriteFileAtomically(target, bytes)) return true;
-    AfxMessageBox("Ошибка при сохранении отчета!", MB_OK);
+    std::string bytes, error;
+    if (!zor::ReadWholeFile(source, bytes, &error)) {
+        AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(source, error), MB_OK);
+        return false;
+    }
+    if (zor::WriteFileAtomically(target, bytes, &error)) return true;
+    AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(target, error), MB_OK);
     return false;
 }
 

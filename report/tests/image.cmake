@@ -10,3 +10,8 @@ qm_add_test(report_image_tests
   SOLO ${CMAKE_CURRENT_LIST_DIR}/image/damaged_files_test.cpp
   LIBS folivox_image Qt6::Gui
   LABELS asan)
+
+# libpng's own allocations, watched through a replaced malloc: a program of its own, never sanitized.
+qm_add_test(report_png_memory_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/image/png_memory_test.cpp
+  LIBS folivox_image)

@@ -33,7 +33,9 @@ public:
     // Logs out; always true.
     bool Disconnect();
 
-    // No box, question or dialog of the store or of Connect (batch runs and callers without a user).
+    // No box, question or dialog of the store or of Connect (batch runs and callers without a user), but
+    // the server's offer to repeat a failed request: that one the network UI still puts to the user (a
+    // batch run's declines at once).
     void SetHideMode(bool hide);
     bool GetHideMode() const { return m_bHide; }
     CzorNetStepData& Store() { return m_Store; }
@@ -53,6 +55,13 @@ public:
     CzorPreProjectManager m_PreProjectManager;
     CzorOptionsManager m_OptionsManager;
     CzorClassifierMgr m_ClassifierMgr;
+
+    // The option words that close the interface: nothing of ours reads them; they keep the values an
+    // interface starts with for whoever does.
+    int m_nOptionWord = 0;
+    bool m_bOptionFlags[3] = {true, true, true};
+    int m_nOptionLimit = 200;
+    int m_nOptionReserved = 0;
 
 private:
     template <class F>

@@ -32,6 +32,14 @@ void CzorNetStepData::SetHideMode(bool hide) {
     if (m_pTransport) m_pTransport->SetHideMode(hide);
 }
 
+void CzorNetStepData::Detach() {
+    if (m_pTransport) m_pTransport->DetachSocket();
+}
+
+void CzorNetStepData::Attach() {
+    if (m_pTransport) m_pTransport->AttachSocket();
+}
+
 // Every failure keeps its status and text, even one raised while an earlier box is open: the
 // guard only keeps a second box from opening inside the first.
 void CzorNetStepData::SetZORError(int code, const std::string& detail) {

@@ -118,6 +118,11 @@ public:
 
     void SetHideMode(bool hide);
     bool GetHideMode() const { return m_bHideMode; }
+    // Hand the session's socket from one thread to another: Detach on the thread that uses it keeps its
+    // handle (a second Detach keeps the first), Attach on the thread that takes it over binds the kept
+    // handle there and forgets it. Both do nothing without a transport client.
+    void Detach();
+    void Attach();
     // Empties the store and keeps the logged-in user (a new "zor_user" instance of the same id).
     void ClearData() override;
 
@@ -408,3 +413,8 @@ protected:
     std::unique_ptr<CzorQLLookup> m_pQueryLookup;
     long m_nRequestsSent = 0;
 };
+
+// The silent half of NET_QueryEditParse: parses a query's text (UTF-8, CR LF or LF line ends) with the
+// parser. False with errorText (when given) saying what is wrong and, for a text that does not parse,
+// where: "Ошибка в строке <line> позиция <column> :<error>".
+bool zorParseQueryText(CzorQLQueryParser& parser, const std::string& text, std::string* errorText = nullptr);

@@ -101,6 +101,13 @@ bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std
         return false;
     }
 
+    return zorParseQueryText(*m_pPreparedQuery, text, errorText);
+}
+
+bool zorParseQueryText(CzorQLQueryParser& parser, const std::string& text, std::string* errorText) {
+    const auto say = [&](const std::string& t) {
+        if (errorText) *errorText = t;
+    };
     if (text.empty()) {
         say("Отсутствует текст запроса");
         return false;
@@ -119,10 +126,10 @@ bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std
                          CzorQLQueryParser::ErrorText(131)));
         return false;
     }
-    if (m_pPreparedQuery->ParseSelectStatement(cp)) return true;
+    if (parser.ParseSelectStatement(cp)) return true;
     std::string message;
     int line = 0, column = 0;
-    m_pPreparedQuery->GetErrorInfo(message, line, column);
+    parser.GetErrorInfo(message, line, column);
     say(fmt::sprintf("Ошибка в строке %i позиция %i :%s", line, column, message));
     return false;
 }

@@ -162,8 +162,10 @@ bool CTransportSocketClient::RunRequest(const Shape& shape, int& status,
             countText = fmt::format("\r\nОперация выполнена неудачно {} раз подряд!", m_retryCount);
             continue;
         }
-        // Nobody is there to answer in hide mode: the failure stands.
-        if (m_retryOffer != 1 || m_hide) return false;
+        // Hide mode silences the client's own messages, not this question: the server offered a repetition,
+        // and only the user may decline it. Where nobody can answer (a batch run), the network UI declines
+        // at once.
+        if (m_retryOffer != 1) return false;
         dlg.m_message = ZOR_NET_ERROR2char(status, "") + "\r\n" + countText + "\r\nПовторить операцию?";
         if (zor::net::NetUi().RunRetryDialog(dlg) != CDlgTransportError::kRetry) return false;
         counter = 0;

@@ -93,6 +93,8 @@ public:
     std::string GetDescriptionLastError() const;
     void DetachSocket();
     void AttachSocket();
+    // The socket handle DetachSocket kept, 0 when none is kept.
+    int DetachedSocket() const { return m_detached; }
     static int GetOwnIPv4Address();
     CzorSocketClient* SocketClient() const { return m_socket.get(); }
     bool ServerStopped() const { return m_serverStopped; }

@@ -1,6 +1,10 @@
 // Turns a module's readable resource file into the C++ table the library looks resources up in.
 //
-//   qm_resource_compiler <input.rc> <output.cpp> <Program|Folivox|Peltrane|Vistrel>
+//   qm_resource_compiler <input.rc> <output.cpp> <Program|Folivox|Peltrane|Vistrel> [version]
+//
+// With a version (the build's project version) the module also gets a version resource: one translation,
+// Russian in UTF-8 (language 0x0419, code page 65001), whose block holds the company, product and
+// module names and the version as "FileVersion" and "ProductVersion".
 //
 // The input, one statement a line, '#' starting a comment line; texts in double quotes, UTF-8, with the
 // escapes \t \n \" and \\:
@@ -191,9 +195,29 @@ std::string CString(const std::string& text) {
 
 }  // namespace
 
+// The version resource's source: the strings of its one block.
+static void WriteVersion(std::ostream& out, const std::string& module, const std::string& version) {
+    static const std::map<std::string, std::string> internalNames = {
+        {"Program", "quillmark"}, {"Folivox", "folivox"}, {"Peltrane", "peltrane"}, {"Vistrel", "vistrel"}};
+    const std::vector<std::pair<std::string, std::string>> strings = {
+        {"CompanyName", "Veldcourt"},         {"FileVersion", version},
+        {"InternalName", internalNames.at(module)}, {"ProductName", "Квиллмарк"},
+        {"ProductVersion", version},
+    };
+    out << "const zor::VersionTranslation kTranslations[] = {{0x0419, 65001}};\n"
+        << "const zor::VersionStringEntry kVersionStrings[] = {\n";
+    for (const auto& [key, value] : strings) out << "    {" << CString(key) << ", " << CString(value) << "},\n";
+    out << "};\nconst zor::VersionResource kVersion = {kTranslations, \"0419fde9\", kVersionStrings};\n";
+}
+
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::cerr << "usage: qm_resource_compiler input.rc output.cpp module\n";
+    if (argc != 4 && argc != 5) {
+        std::cerr << "usage: qm_resource_compiler input.rc output.cpp module [version]\n";
+        return 2;
+    }
+    const std::string version = argc == 5 ? argv[4] : "";
+    if (argc == 5 && (version.empty() || version.find_first_not_of("0123456789.") != std::string::npos)) {
+        std::cerr << "a version is numbers and dots, not '" << version << "'\n";
         return 2;
     }
     const std::string module = argv[3];
@@ -224,9 +248,11 @@ int main(int argc, char** argv) {
             << t.commands.size() << "},\n";
     out << "    {0, 0, 0, 0, nullptr, 0}};\nconst zor::StringResourceEntry kStrings[] = {\n";
     for (const auto& [id, text] : input.strings) out << "    {" << id << ", " << CString(text) << "},\n";
-    out << "    {0, nullptr}};\n\n"
-        << "// The last row of each list is a terminator that no look-up can match (ids start at 1).\n"
-        << "const zor::ResourceTable kTable = {kMenus, kToolbars, kStrings};\n"
+    out << "    {0, nullptr}};\n";
+    if (!version.empty()) WriteVersion(out, module, version);
+    out << "\n// The last row of each list is a terminator that no look-up can match (ids start at 1).\n"
+        << "const zor::ResourceTable kTable = {kMenus, kToolbars, kStrings, "
+        << (version.empty() ? "nullptr" : "&kVersion") << "};\n"
         << "[[maybe_unused]] const bool kRegistered = zor::RegisterResourceTable(zor::ResourceModule::" << module << ", &kTable);\n\n"
         << "}  // namespace\n";
     // Written only when changed, so that an unchanged table rebuilds nothing.

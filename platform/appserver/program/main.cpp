@@ -2,28 +2,36 @@
 //
 //   zorappserver [/p:<port>] [/h] [-data=<folder>] [-bind=<address>] [-port-file=<file>] [-faults=<rules>]
 //                [-request-seconds=<n>]
-//   zorappserver -data=<folder> -create=<database>
-//   zorappserver -data=<folder> -setuser=<database>:<user>:<password>[:ro]
+//   zorappserver -data=<folder> -create=<database>            (Administrator's password: stdin's first line)
+//   zorappserver -data=<folder> -setuser=<database>:<user>[:ro|:admin]   (the password: stdin's first line)
 //   zorappserver -data=<folder> [-dict=<file>] -import=<database>:<store file>
 //   zorappserver -data=<folder> [-dict=<file>] -export=<database>:<store file>
 //
-// It listens on 127.0.0.1 unless -bind says otherwise (whoever holds a scrambled password can log in
-// with it, so the network is opt-in). Port 0 picks a free port, written to the port file. SIGTERM
+// It listens on 127.0.0.1 unless -bind says otherwise (a login carries the password scrambled, not
+// encrypted, so the network is opt-in). Port 0 picks a free port, written to the port file. SIGTERM
 // and SIGINT send every session the stopping notice and end the server; a request under way ends
 // at once with status 117, as does one that runs longer than -request-seconds (default 60; 0: no
 // limit).
+//
+// Passwords come on standard input, never on the command line, which every local user can read in
+// the process list. A new user of -setuser belongs to no group; :admin puts him into the
+// administrators' group, :ro makes him read-only; for an existing user only his password changes,
+// and what :ro or :admin say. The data folder is the server's alone (0700, files 0600).
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <optional>
 #include <string>
+
+#include <sys/stat.h>
 
 #include "platform/appserver/database.h"
 #include "platform/appserver/server.h"
 #include "platform/appserver/store_file.h"
 #include "platform/base/config_paths.h"
-#include "platform/base/scramble.h"
 
 namespace {
 
@@ -31,6 +39,14 @@ std::string DefaultDataDir() {
     if (const char* d = std::getenv("ZOR_APPSERVER_DATA")) return d;
     const char* home = std::getenv("HOME");
     return std::string(home ? home : ".") + "/.local/share/Veldcourt/appserver";
+}
+
+// The first line of standard input, without its line end (blanks stay).
+std::string PasswordLine() {
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
 }
 
 bool StartsWith(const std::string& s, const char* p, std::string& rest) {
@@ -67,36 +83,57 @@ int main(int argc, char** argv) {
         }
     }
     options.dictionary = dictionary;
+    // Databases, their side files and blobs hold every user's data: the server's account alone reads them.
+    ::umask(077);
     std::error_code ec;
     std::filesystem::create_directories(options.dataDir, ec);
     zor::appserver::AppServer server(options);
     if (!create.empty()) {
         std::string error;
         const std::string path = server.DatabasePath(create);
-        if (path.empty() || !zor::appserver::ServerDatabase::Create(path, &error)) {
+        if (path.empty()) {
+            std::fprintf(stderr, "zorappserver: bad database name\n");
+            return 1;
+        }
+        const std::string password = PasswordLine();
+        if (password.empty()) {
+            std::fprintf(stderr, "zorappserver: -create reads Administrator's password from the first line of standard input;"
+                                 " it may not be empty\n");
+            return 2;
+        }
+        ::chmod(options.dataDir.c_str(), 0700);
+        if (!zor::appserver::ServerDatabase::Create(path, &error, password)) {
             std::fprintf(stderr, "zorappserver: %s\n", path.empty() ? "bad database name" : error.c_str());
             return 1;
         }
         return 0;
     }
     if (!setUser.empty()) {
-        // database:user:password[:ro]
-        const size_t a = setUser.find(':'), b = a == std::string::npos ? a : setUser.find(':', a + 1);
-        if (b == std::string::npos) {
-            std::fprintf(stderr, "zorappserver: -setuser=<database>:<user>:<password>[:ro]\n");
+        // database:user[:ro|:admin]
+        const size_t a = setUser.find(':');
+        std::string user = a == std::string::npos ? std::string() : setUser.substr(a + 1);
+        std::optional<bool> ro, admin;
+        const auto suffix = [&](const char* tail) {
+            const size_t n = std::char_traits<char>::length(tail);
+            if (user.size() <= n || user.compare(user.size() - n, n, tail) != 0) return false;
+            user.resize(user.size() - n);
+            return true;
+        };
+        if (suffix(":ro")) ro = true;
+        else if (suffix(":admin")) admin = true;
+        if (user.empty() || user.find(':') != std::string::npos) {
+            std::fprintf(stderr, "zorappserver: -setuser=<database>:<user>[:ro|:admin], the password on standard input\n");
             return 2;
         }
-        std::string password = setUser.substr(b + 1);
-        bool ro = false;
-        if (password.size() >= 3 && password.compare(password.size() - 3, 3, ":ro") == 0) {
-            ro = true;
-            password.resize(password.size() - 3);
+        const std::string password = PasswordLine();
+        if (password.empty()) {
+            std::fprintf(stderr, "zorappserver: -setuser reads the password from the first line of standard input;"
+                                 " it may not be empty\n");
+            return 2;
         }
         zor::appserver::ServerDatabase db;
-        std::string error, scrambled;
-        zor::ScrambleText(password.c_str(), scrambled);
-        if (!db.Open(server.DatabasePath(setUser.substr(0, a)), &error) ||
-            !db.SetUser(setUser.substr(a + 1, b - a - 1), scrambled, ro)) {
+        std::string error;
+        if (!db.Open(server.DatabasePath(setUser.substr(0, a)), &error) || !db.SetUser(user, password, ro, admin)) {
             std::fprintf(stderr, "zorappserver: cannot set the user: %s\n", error.c_str());
             return 1;
         }

@@ -6,6 +6,7 @@
 #include <random>
 #include <set>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/appserver/query_exec.h"
 #include "platform/tests/test_support.h"
@@ -94,7 +95,8 @@ protected:
     }
     Ids RunBytes(CzorDataBuf& body) {
         std::vector<unsigned char> reply;
-        const int32_t status = zor::appserver::AnswerQuery(db, scratch, body.GetBuffer(), body.GetSize(), reply);
+        zor::appserver::AccessView admin(db, zor::appserver::kAdminUserId, zor::appserver::kAdminGroupId);
+        const int32_t status = zor::appserver::AnswerQuery(db, scratch, body.GetBuffer(), body.GetSize(), reply, admin);
         if (status) return {-status};
         // The selected instances are the headers that carry values.
         CzorStepData back;

@@ -6,11 +6,13 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <random>
 #include <thread>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/appserver/indexes.h"
 #include "platform/appserver/load.h"
@@ -45,6 +47,53 @@ protected:
         ASSERT_TRUE(zor::appserver::ServerDatabase::Create(path));
         ASSERT_TRUE(db.Open(path));
         ASSERT_TRUE(db.PutInstances(Seed()));
+        ASSERT_TRUE(db.SetUser("reader", "pw", false));
+        const auto reader = db.FindUser("reader");
+        ASSERT_TRUE(reader);
+        readerId = reader->id;
+        ASSERT_TRUE(zor::appserver::EnsureAccessSchema(db));
+        // The gate hides instances that nothing refers to (a reference to a hidden instance fails a
+        // reader's whole answer, indexed or not): some people and products from everyone but the
+        // administrators, others from the reader alone; a few more, some of them deleted later, are
+        // read-only. The planned candidates still read the hidden rows, and the gate must drop them
+        // as when every row is read.
+        std::vector<int32_t> loose;
+        for (int32_t id = 4061; id < 4061 + kPeople && loose.size() < 12; ++id) {
+            std::vector<int32_t> referrers;
+            ASSERT_TRUE(zor::appserver::ReferrerIds(db.Handle(), id, referrers));
+            if (referrers.empty()) loose.push_back(id);
+        }
+        ASSERT_EQ(loose.size(), 12u);
+        const int32_t firstProduct = 4061 + kPeople;
+        for (size_t k = 0; k < loose.size(); ++k)
+            ASSERT_TRUE(Rights(loose[k], k < 8 ? zor::appserver::kModeNoAccess : zor::appserver::kModeReadOnly, k >= 4 && k < 8));
+        ASSERT_TRUE(Rights(firstProduct + 7, zor::appserver::kModeNoAccess, true));
+        ASSERT_TRUE(Rights(firstProduct + 9, zor::appserver::kModeNoAccess, false));
+        for (int32_t id : {4061, 4062, 4010, firstProduct + 3})
+            ASSERT_TRUE(Rights(id, zor::appserver::kModeReadOnly, false));
+    }
+
+    // The instance's mode for everyone, or (individual) for the reader alone.
+    bool Rights(int32_t id, int mode, bool individual) {
+        const std::string sql =
+            individual ? "INSERT OR REPLACE INTO access_inst(id, mode, individual) VALUES(" + std::to_string(id) +
+                             ", 1, 1); INSERT OR REPLACE INTO access_agent(inst, agent, mode) VALUES(" + std::to_string(id) +
+                             ", " + std::to_string(readerId) + ", " + std::to_string(mode) + ")"
+                       : "INSERT OR REPLACE INTO access_inst(id, mode, individual) VALUES(" + std::to_string(id) + ", " +
+                             std::to_string(mode) + ", 0)";
+        return sqlite3_exec(db.Handle(), sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    // The gates answers pass: an administrator's (who sees everything) and the reader's.
+    struct Gate {
+        const char* who;
+        zor::appserver::AccessView view;
+    };
+    std::vector<std::unique_ptr<Gate>> Gates() {
+        std::vector<std::unique_ptr<Gate>> out;
+        out.push_back(std::make_unique<Gate>(Gate{"administrator", {db, zor::appserver::kAdminUserId, zor::appserver::kAdminGroupId}}));
+        out.push_back(std::make_unique<Gate>(Gate{"reader", {db, readerId, 0}}));
+        return out;
     }
 
     // Places, then people (every third an employee), then products; values of every kind, each
@@ -154,6 +203,7 @@ protected:
     std::string path;
     CzorStepData client, scratch;
     zor::appserver::ServerDatabase db;
+    int32_t readerId = 0;
 };
 
 // Every query of the query-language tests, and the narrowings each kind of condition allows.
@@ -219,17 +269,32 @@ TEST_F(QueryPlanTest, PlannedQueriesAnswerAsReadingEveryRow) {
         "select a.home->place or c or d from b{employee} a{person ((.age > 3 or .boss in #b) and .home->place .zip < 500)} "
         "c{employee .name like 'н'}.friends->person d{#a and #c} end_select",
     };
-    for (const char* text : queries) {
-        const Bytes tree = Tree(text);
-        const std::string planned = Answer([&](Bytes& r) {
-            return zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r);
-        });
-        const std::string everyRow = Answer([&](Bytes& r) {
-            return zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), r);
-        });
-        EXPECT_EQ(planned.substr(0, 2), "0:") << text;
-        EXPECT_TRUE(planned == everyRow) << text;
+    for (const auto& gate : Gates()) {
+        for (const char* text : queries) {
+            const Bytes tree = Tree(text);
+            const std::string planned = Answer([&](Bytes& r) {
+                gate->view.Forget();
+                return zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r, gate->view);
+            });
+            const std::string everyRow = Answer([&](Bytes& r) {
+                gate->view.Forget();
+                return zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), r, gate->view);
+            });
+            EXPECT_EQ(planned.substr(0, 2), "0:") << gate->who << ": " << text;
+            EXPECT_TRUE(planned == everyRow) << gate->who << ": " << text;
+        }
     }
+    // The gate matters here: the reader is answered less than the administrator.
+    const Bytes tree = Tree("select a from a{product} end_select");
+    auto gates = Gates();
+    const std::string all = Answer([&](Bytes& r) {
+        return zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r, gates[0]->view);
+    });
+    const std::string some = Answer([&](Bytes& r) {
+        return zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r, gates[1]->view);
+    });
+    EXPECT_EQ(some.substr(0, 2), "0:");
+    EXPECT_LT(some.size(), all.size());
 }
 
 // 'r' loads, searches and deletions read only what the indexes name; what they answer or leave
@@ -247,7 +312,7 @@ TEST_F(QueryPlanTest, ReferenceLoadsSearchesAndDeletionsAnswerAsWithoutIndexes) 
         {4061, 0, 0}, {4062, person->GetId(), 0}, {4063, employee->GetId(), 0}, {4064, 0, boss->GetId()},
         {4100, 0, friends->GetId()}, {4001, 0, 0}, {99999, 0, 0},
     };
-    const auto loadAll = [&](Bytes& r) {
+    const auto loadAll = [&](Bytes& r, zor::appserver::AccessView& view) {
         std::vector<zor::appserver::LoadQuery> qs;
         for (const Referred& l : loads) {
             zor::appserver::LoadQuery q;
@@ -258,7 +323,8 @@ TEST_F(QueryPlanTest, ReferenceLoadsSearchesAndDeletionsAnswerAsWithoutIndexes) 
             q.attr = l.attr;
             qs.push_back(q);
         }
-        return zor::appserver::AnswerLoad(db, scratch, qs, r);
+        view.Forget();
+        return zor::appserver::AnswerLoad(db, scratch, qs, r, view);
     };
 
     CzorAttr* name = scratch.GetAttrDefinition(person, "name");
@@ -278,7 +344,7 @@ TEST_F(QueryPlanTest, ReferenceLoadsSearchesAndDeletionsAnswerAsWithoutIndexes) 
         {name, ivan, 0, 0, 0, 0}, {name, ivan, 0, 1, 0, 0}, {name, iv, 1, 0, 0, 0}, {name, iv, 1, 1, 0, 0},
         {name, anna, 1, 0, 1, 0}, {age, seventeen, 0, 0, 0, 0}, {home, CzorValue(), 0, 0, 0, 4010},
     };
-    const auto find = [&](const Search& s, bool unique) {
+    const auto find = [&](const Search& s, bool unique, zor::appserver::AccessView& view) {
         return Answer([&](Bytes& r) {
             CzorDataBuf b;
             b.Add("zor_TestFindBuf V 0.103", 24);
@@ -298,20 +364,23 @@ TEST_F(QueryPlanTest, ReferenceLoadsSearchesAndDeletionsAnswerAsWithoutIndexes) 
             b.Add(int32_t{s.pattern});
             b.Add(int32_t{s.caseSensitive});
             b.Add(int32_t{s.mode});
-            return zor::appserver::AnswerFind(db, scratch, b.GetBuffer(), b.GetSize(), unique, r);
+            view.Forget();
+            return zor::appserver::AnswerFind(db, scratch, b.GetBuffer(), b.GetSize(), unique, r, view);
         });
     };
-    const auto everything = [&] {
-        std::string out = Answer(loadAll);
-        for (const Search& s : searches) out += "|" + find(s, false) + "|" + find(s, true);
+    auto gates = Gates();
+    const auto everything = [&](zor::appserver::AccessView& view) {
+        std::string out = Answer([&](Bytes& r) { return loadAll(r, view); });
+        for (const Search& s : searches) out += "|" + find(s, false, view) + "|" + find(s, true, view);
         return out;
     };
-    const std::string indexed = everything();
+    std::vector<std::string> indexed;
+    for (const auto& gate : gates) indexed.push_back(everything(gate->view));
     Unindexed(true);
-    const std::string scanned = everything();
+    for (size_t g = 0; g < gates.size(); ++g) EXPECT_TRUE(indexed[g] == everything(gates[g]->view)) << gates[g]->who;
     Unindexed(false);
-    EXPECT_TRUE(indexed == scanned);
-    EXPECT_GT(indexed.size(), 10000u) << "the loads and searches found next to nothing";
+    EXPECT_GT(indexed[1].size(), 10000u) << "the loads and searches found next to nothing";
+    EXPECT_LT(indexed[1].size(), indexed[0].size()) << "the reader was answered what he may not see";
 
     // The same deletion on a copy without indexes leaves the same rows.
     zor::appserver::ServerDatabase copy;
@@ -321,8 +390,10 @@ TEST_F(QueryPlanTest, ReferenceLoadsSearchesAndDeletionsAnswerAsWithoutIndexes) 
     ASSERT_EQ(sqlite3_exec(copy.Handle(), "DELETE FROM meta WHERE key = 'index_version'", nullptr, nullptr, nullptr), SQLITE_OK);
     const Bytes gone = Deletion({4061, 4062, 4100, 4010});
     Bytes reply;
-    ASSERT_EQ(zor::appserver::ApplySave(db, scratch, gone.data(), gone.size(), nullptr, reply), 0);
-    ASSERT_EQ(zor::appserver::ApplySave(copy, scratch, gone.data(), gone.size(), nullptr, reply), 0);
+    zor::appserver::AccessView admin(db, zor::appserver::kAdminUserId, zor::appserver::kAdminGroupId);
+    zor::appserver::AccessView copyAdmin(copy, zor::appserver::kAdminUserId, zor::appserver::kAdminGroupId);
+    ASSERT_EQ(zor::appserver::ApplySave(db, scratch, gone.data(), gone.size(), nullptr, reply, admin), 0);
+    ASSERT_EQ(zor::appserver::ApplySave(copy, scratch, gone.data(), gone.size(), nullptr, reply, copyAdmin), 0);
     std::string copied;
     copy.ForEachInstance([&](const InstanceRow& r) {
         copied += std::to_string(r.id) + r.entity + std::string(r.data.begin(), r.data.end());
@@ -335,6 +406,13 @@ TEST_F(QueryPlanTest, ReferenceLoadsSearchesAndDeletionsAnswerAsWithoutIndexes) 
         EXPECT_TRUE(referrers.empty()) << target;
     }
     EXPECT_EQ(zor::appserver::CheckIndexes(db.Handle()), "ok");
+    // The deleted instances keep their rights rows; the reader is still answered as when every
+    // row is read.
+    std::vector<std::string> after;
+    for (const auto& gate : gates) after.push_back(everything(gate->view));
+    Unindexed(true);
+    for (size_t g = 0; g < gates.size(); ++g) EXPECT_TRUE(after[g] == everything(gates[g]->view)) << gates[g]->who;
+    Unindexed(false);
 }
 
 // After every way the rows change, the indexes rebuilt from the rows are the ones kept.
@@ -362,6 +440,7 @@ TEST_F(QueryPlanTest, IndexesAgreeWithTheRowsAfterEveryChange) {
     };
     const InstanceRow twice = withFriends(2), once = withFriends(1);
     const Bytes deletion = Deletion({4070, 4071});
+    zor::appserver::AccessView admin(db, zor::appserver::kAdminUserId, zor::appserver::kAdminGroupId);
     struct Step {
         const char* what;
         std::function<bool()> change;
@@ -382,7 +461,7 @@ TEST_F(QueryPlanTest, IndexesAgreeWithTheRowsAfterEveryChange) {
         {"a save that deletes referred instances",
          [&] {
              Bytes reply;
-             return zor::appserver::ApplySave(db, scratch, deletion.data(), deletion.size(), nullptr, reply) == 0;
+             return zor::appserver::ApplySave(db, scratch, deletion.data(), deletion.size(), nullptr, reply, admin) == 0;
          }},
         {"a user added", [&] { return db.SetUser("someone", "x", false); }},
     };
@@ -400,9 +479,10 @@ TEST_F(QueryPlanTest, IndexesAgreeWithTheRowsAfterEveryChange) {
 
 // A database made before the indexes gets them at its first writable open, and answers as before.
 TEST_F(QueryPlanTest, AnOldDatabaseIsIndexedAtItsFirstOpen) {
+    zor::appserver::AccessView access(db, readerId, 0);
     const Bytes tree = Tree("select a from a{person (.name = 'Анна' and .age > 20)} end_select");
     const std::string before = Answer([&](Bytes& r) {
-        return zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), r);
+        return zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), r, access);
     });
     ASSERT_EQ(sqlite3_exec(db.Handle(),
                            "DROP TRIGGER idx_instances_insert; DROP TRIGGER idx_instances_update;"
@@ -413,7 +493,7 @@ TEST_F(QueryPlanTest, AnOldDatabaseIsIndexedAtItsFirstOpen) {
     EXPECT_FALSE(zor::appserver::HasIndexes(db.Handle()));
     // Without them every query still answers.
     const std::string unindexed = Answer([&](Bytes& r) {
-        return zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r);
+        return zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r, access);
     });
     EXPECT_TRUE(unindexed == before);
     zor::appserver::ServerDatabase reopened;
@@ -421,7 +501,8 @@ TEST_F(QueryPlanTest, AnOldDatabaseIsIndexedAtItsFirstOpen) {
     EXPECT_TRUE(zor::appserver::HasIndexes(reopened.Handle()));
     EXPECT_EQ(zor::appserver::CheckIndexes(reopened.Handle()), "ok");
     const std::string after = Answer([&](Bytes& r) {
-        return zor::appserver::AnswerQuery(reopened, scratch, tree.data(), tree.size(), r);
+        zor::appserver::AccessView again(reopened, readerId, 0);
+        return zor::appserver::AnswerQuery(reopened, scratch, tree.data(), tree.size(), r, again);
     });
     EXPECT_TRUE(after == before);
 }
@@ -432,6 +513,7 @@ TEST_F(QueryPlanTest, ACutRequestEndsWithTheBreakStatus) {
     std::vector<zor::appserver::LoadQuery> many(50);
     for (auto& q : many) q.type = 'e', q.entity = scratch.GetEntityBN("person")->GetId();
     std::atomic<bool> stop{true};
+    zor::appserver::AccessView access(db, readerId, 0);
     struct Case {
         const char* what;
         const std::atomic<bool>* stop;
@@ -444,12 +526,12 @@ TEST_F(QueryPlanTest, ACutRequestEndsWithTheBreakStatus) {
         zor::appserver::RequestBudget budget(c.stop, c.limit);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         Bytes reply;
-        EXPECT_EQ(zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply), ZOR_NET_SRV_BREAK) << c.what;
-        EXPECT_EQ(zor::appserver::AnswerLoad(db, scratch, many, reply), ZOR_NET_SRV_BREAK) << c.what;
+        EXPECT_EQ(zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply, access), ZOR_NET_SRV_BREAK) << c.what;
+        EXPECT_EQ(zor::appserver::AnswerLoad(db, scratch, many, reply, access), ZOR_NET_SRV_BREAK) << c.what;
     }
     // Outside a budget nothing is cut.
     Bytes reply;
-    EXPECT_EQ(zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply), 0);
+    EXPECT_EQ(zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), reply, access), 0);
 }
 
 }  // namespace

@@ -203,6 +203,40 @@ TEST(ZorMap, BinarySearchFormsAfterSortIn) {
     EXPECT_EQ(copy.GetAt(1), nullptr);
 }
 
+TEST(ZorAggrMap, KeysKeepTheirListsAndCopiesAreDeep) {
+    CzorAggrMap m;
+    const struct {
+        long in, out;
+    } adds[] = {{7, 70}, {3, 30}, {7, 71}, {0, 1}, {7, 70}};
+    for (const auto& a : adds) m.Add(a.in, a.out);
+    ASSERT_EQ(m.GetSize(), 3);  // 7, 3, 0 in the order first added
+    EXPECT_EQ(m[0].in, 7);
+    EXPECT_EQ(m[0].out, (std::vector<long>{70, 71, 70}));  // a list, not a set
+    EXPECT_EQ(m[2].in, 0);
+    EXPECT_EQ(m.Find(3), 1);
+    EXPECT_EQ(m.Find(4), -1);
+    std::vector<long> out = {99};
+    EXPECT_FALSE(m.GetByIn(4, out));
+    EXPECT_TRUE(out.empty());
+    EXPECT_TRUE(m.GetByIn(3, out));
+    EXPECT_EQ(out, std::vector<long>{30});
+    // Outside the map: an empty item, as for CzorMap.
+    for (int i : {-1, 3, 1000}) {
+        EXPECT_EQ(m[i].in, 0) << i;
+        EXPECT_TRUE(m[i].out.empty()) << i;
+    }
+    CzorAggrMapItem item = m[0];
+    item.out.push_back(5);
+    EXPECT_EQ(m[0].out.size(), 3u);  // operator[] hands out a copy
+    CzorAggrMap copy;
+    copy = m;
+    m.Add(3, 31);
+    m.RemoveAll();
+    EXPECT_EQ(m.GetSize(), 0);
+    ASSERT_EQ(copy.GetSize(), 3);
+    EXPECT_EQ(copy[1].out, std::vector<long>{30});
+}
+
 TEST(ZorRecords, AttrValueAndValueDefinitionCopyDeeply) {
     CzorAttr attr("name");
     CzorAttrValue a(&attr);

@@ -18,6 +18,20 @@ namespace {
 
 constexpr uint8_t kBackground[3] = {31, 127, 255};  // red, green, blue
 
+// A chunk beside the pixels: an ICC profile or a suggested palette is a few hundred kilobytes at most.
+constexpr png_alloc_size_t kMaxPngChunkBytes = png_alloc_size_t(8) << 20;
+constexpr png_uint_32 kMaxPngCachedChunks = 1000;
+// The largest block libpng itself needs is a row buffer: 8 bytes a pixel at the widest picture the
+// caps let through. Not every chunk handler of libpng asks its chunk limit first, so anything larger
+// is refused here, where libpng allocates, and libpng reports the file as one it cannot read.
+constexpr png_alloc_size_t kMaxPngBlockBytes = png_alloc_size_t(16) << 20;
+
+png_voidp PngAllocate(png_structp, png_alloc_size_t size) {
+    return size <= kMaxPngBlockBytes ? std::malloc(size) : nullptr;
+}
+
+void PngFree(png_structp, png_voidp block) { std::free(block); }
+
 struct Messages {
     char text[256] = {};
 };
@@ -48,6 +62,11 @@ bool Decode(ReadState& s, FILE* file, CImageFile& image) {
     if (setjmp(png_jmpbuf(s.png))) return false;
     png_init_io(s.png, file);
     png_set_user_limits(s.png, kMaxImageDimension, kMaxImageDimension);
+    // libpng keeps ancillary chunks (palettes, profiles, texts) in buffers of their own, sized by the
+    // length the file claims, before any picture cap is checked: a few bytes claiming a 2 GB chunk would
+    // cost 2 GB. No chunk our pictures need comes near this bound, and the chunks kept are counted too.
+    png_set_chunk_malloc_max(s.png, kMaxPngChunkBytes);
+    png_set_chunk_cache_max(s.png, kMaxPngCachedChunks);
     png_read_info(s.png, s.info);
 
     png_uint_32 width = 0, height = 0;
@@ -165,7 +184,8 @@ bool CImageFilePNG::ReadFile(const char* file) {
     InputFile in;
     if (!in.Open(file)) return false;
     ReadState state;
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state.messages, OnError, OnWarning);
+    state.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &state.messages, OnError, OnWarning, nullptr,
+                                         PngAllocate, PngFree);
     if (state.png) state.info = png_create_info_struct(state.png);
     const bool ok = state.info && Decode(state, in.Handle(), *this);
     png_destroy_read_struct(&state.png, state.info ? &state.info : nullptr, nullptr);

@@ -1,6 +1,9 @@
 // The separated-values data file, byte for byte: reading, writing, the field splitter, round trips.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -95,6 +98,30 @@ TEST_F(SeparatedValues, NoHeaderLineNoData) {
     EXPECT_EQ(ds.GetHeader(), nullptr);
     EXPECT_FALSE(ds.LoadFromFile(dir));  // a folder
     EXPECT_TRUE(messages.Texts().empty());
+}
+
+// What a failed load says, so that the caller can tell the user more than that it failed.
+TEST_F(SeparatedValues, FailedLoadSaysWhy) {
+    Write(Path("empty.csv"), "\r\n\n");
+    const struct {
+        std::string path, reason;
+    } cases[] = {
+        {Path("missing.csv"), std::strerror(ENOENT)},
+        {dir, std::strerror(EISDIR)},
+        {Path("empty.csv"), "в файле нет строки с названиями колонок"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        CDataSource ds;
+        std::string reason;
+        EXPECT_FALSE(ds.LoadFromFile(c.path, &reason));
+        EXPECT_EQ(reason, c.reason);
+    }
+    Write(Path("good.csv"), "a\n1\n");
+    CDataSource ds;
+    std::string reason = "untouched";
+    EXPECT_TRUE(ds.LoadFromFile(Path("good.csv"), &reason));
+    EXPECT_EQ(reason, "untouched");
 }
 
 TEST_F(SeparatedValues, LoadReplacesTheContent) {

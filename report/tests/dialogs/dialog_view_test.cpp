@@ -300,6 +300,31 @@ TEST_F(DialogViewTest, GroupSortDialogMovesColumnsAndConfirmsWithOk) {
     EXPECT_EQ(CGroupSortDlg(nullptr).exec(), 0);
 }
 
+// The context menu's commands act on the selected row; "Копировать" and a menu closed without a choice
+// change nothing.
+TEST_F(DialogViewTest, ConditionsMenuCommandsActOnTheSelectedRow) {
+    CConditionArray conditions;
+    for (int value : {1, 2}) {
+        auto* condition = new CCondition;
+        condition->Set(kCondGreater, value);
+        conditions.Add(condition);
+    }
+    CConditionsDlg dlg(conditions, &manager);
+    auto* list = Control<QTreeWidget>(&dlg, "1074");
+    for (unsigned command : {0u, 32786u, 32837u, 32839u}) dlg.RunCommand(command);  // no row selected
+    EXPECT_EQ(conditions.GetSize(), 2);
+    EXPECT_TRUE(sink.Texts().empty());
+
+    list->setCurrentItem(list->topLevelItem(1));
+    dlg.RunCommand(32786);
+    EXPECT_EQ(conditions.GetSize(), 2);
+    sink.QueueAnswer(IDYES);
+    dlg.RunCommand(32837);
+    ASSERT_EQ(conditions.GetSize(), 1);
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "1");
+}
+
 TEST_F(DialogViewTest, ConditionsListAddsEditsAndDeletesInPlace) {
     CHeaderColumn column(kPlainColumn, "Сумма", 3);
     CConditionArray conditions;

@@ -4,6 +4,7 @@
 #include "controls/menu/zor_menu.h"
 #include "controls/tests/gui_test_app.h"
 #include "platform/ui/messages.h"
+#include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/element_menu.h"
 #include "report/dialogs/folivox_dialogs.h"
 #include "report/generation/report_param.h"
@@ -42,6 +43,31 @@ protected:
 
 constexpr unsigned kPageFieldIds[] = {ID_PAGE_NUMBER, ID_PAGE_COUNT,       ID_CURRENT_DATE,
                                       ID_LOCAL_PAGE_NUMBER, ID_LOCAL_PAGE_COUNT, ID_REPORT_DATE};
+
+// The conditions list's menu: sub-menu 3 of menu 130, delete and properties greyed without a selected row.
+TEST_F(ElementMenuTest, ConditionsMenuGreysWithoutASelectedRow) {
+    const struct {
+        unsigned command;
+        const char* text;
+        bool needsRow;
+    } entries[] = {
+        {32801, "Добавить...", false},
+        {32786, "Копировать", false},
+        {ID_ELEM_DELETE, "Удалить", true},
+        {ID_ELEM_PROPERTIES, "Свойства...", true},
+    };
+    for (bool selected : {false, true}) {
+        SCOPED_TRACE(selected ? "a row selected" : "no row selected");
+        CzorMenu menu;
+        CzorMenu* popup = CConditionsDlg::LoadContextMenu(menu, selected);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup->GetMenuItemCount(), 5);  // the four entries and a separator
+        for (const auto& e : entries) {
+            EXPECT_EQ(Text(popup, e.command), e.text);
+            EXPECT_EQ(Greyed(popup, e.command), e.needsRow && !selected) << e.text;
+        }
+    }
+}
 
 TEST_F(ElementMenuTest, ElementMenuGreysByKindAndReportMode) {
     const unsigned reportGreyed[] = {ID_ELEM_FIX, ID_ELEM_ALIGN, ID_ELEM_DELETE, ID_EDIT_PASTE_CMD};

@@ -1,5 +1,7 @@
 // A report from a template, a data file and a parameter file, with fixed metrics and a fixed date,
 // checked page by page; and the failures of such a run.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include <gmock/gmock.h>
@@ -148,7 +150,10 @@ TEST_F(EndToEndTest, FailuresSayWhyAndLeaveNoHalfWrittenReport) {
         {"a sort column missing from the data", "t.zordot", "nosort.csv", "out/r.zorrep", true,
          {"Не корректный шаблон"}, ""},
         {"an unwritable output folder", "t.zordot", "data.csv", "out/missing/r.zorrep", false,
-         {"Ошибка при сохранении отчета!"}, nullptr},
+         {"Ошибка при сохранении отчета!\n" + Path("out/missing/r.zorrep") + ": " +
+          CzorStepData::GetErrorDescription(zorErrFileWrite) + ": Не удалось создать временный файл в папке \"" +
+          Path("out/missing") + "\": " + std::strerror(ENOENT)},
+         nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

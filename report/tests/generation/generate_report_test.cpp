@@ -142,7 +142,8 @@ TEST_F(GenerateReportTest, UnwritableOutputFolderKeepsNothingHalfWritten) {
         SCOPED_TRACE(target);
         messages.Clear();
         EXPECT_FALSE(Run("none.par", target));
-        EXPECT_THAT(Messages(), ElementsAre("Ошибка при сохранении отчета!"));
+        // The message names the file and says why on its second line.
+        EXPECT_THAT(Messages(), ElementsAre(::testing::StartsWith("Ошибка при сохранении отчета!\n" + Path(target) + ": ")));
         EXPECT_FALSE(std::filesystem::exists(Path(target)));
     }
     if (::geteuid() != 0) {
@@ -364,7 +365,8 @@ TEST_F(GenerateReportTest, AReportWithoutPagesIsAnEmptyFile) {
         WriteFile("r.zorrep", "kept\n");
         ::chmod(Path("r.zorrep").c_str(), 0444);
         EXPECT_FALSE(Run());
-        EXPECT_THAT(Messages(), ElementsAre("Ошибка при сохранении отчета!"));
+        EXPECT_THAT(Messages(), ElementsAre("Ошибка при сохранении отчета!\n" + Path("r.zorrep") + ": " +
+                                            CzorStepData::GetErrorDescription(zorErrReadOnly)));
         EXPECT_EQ(zor::test::Slurp(Path("r.zorrep")), "kept\n");
     }
 }

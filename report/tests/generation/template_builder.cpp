@@ -1,5 +1,7 @@
 #include "report/tests/generation/template_builder.h"
 
+#include <algorithm>
+
 #include "platform/base/transport_ini.h"
 #include "report/tests/model/template_lists.h"
 
@@ -22,7 +24,13 @@ TemplateBuilder::TemplateBuilder() {
     m_manager.Attach(&m_store, dictionary.c_str());
 }
 
-CReportSheet* TemplateBuilder::AddSheet() { return model_test::AddPage(Manager()); }
+void TemplateBuilder::SetPage(CSize size) { m_pageSize = size; }
+
+CReportSheet* TemplateBuilder::AddSheet() {
+    CReportSheet* sheet = model_test::AddPage(Manager());
+    sheet->SetSize(m_pageSize);
+    return sheet;
+}
 
 CReportElement* TemplateBuilder::AddText(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text) {
     CReportElement* e = sheet->CreateReportElem(origin, size, kElemRect);
@@ -140,9 +148,15 @@ bool TemplateBuilder::Save(const std::string& path, std::string* error) {
     store.PutAttr(root, s.zor_report_params, params);
     store.PutAttr(root, s.zor_report_sheets, sheets);
     store.PutAttr(root, s.zor_report_mode, 0);
-    manager.PutPoint(root, s.zor_report_page_size, CPoint(2100, 2970));
-    store.PutAttr(root, s.zor_report_page_orient, 1);
-    store.PutAttr(root, s.zor_report_fit_to_page, 0);
+    manager.PutPoint(root, s.zor_report_page_size, CPoint(m_pageSize.cx, m_pageSize.cy));
+    // Fit to page is the user's choice in the profile, not the file's (the designer never writes it). A
+    // page taller than wide is portrait; its print area is kept with the long side first all the same,
+    // as the page set-up writes it, so the page set-up opens it with no margins.
+    const bool portrait = m_pageSize.cy > m_pageSize.cx;
+    store.PutAttr(root, s.zor_report_page_orient, portrait ? 0 : 1);
+    const int longSide = std::max(m_pageSize.cx, m_pageSize.cy);
+    const int shortSide = std::min(m_pageSize.cx, m_pageSize.cy);
+    manager.SetRect(root, s.zor_report_print_area, CRect(0, 0, longSide, shortSide));
     if (store.SaveToFile(path.c_str())) return true;
     if (error) *error = store.GetLastErrorDescription();
     return false;

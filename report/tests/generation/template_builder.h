@@ -30,10 +30,15 @@ public:
     TemplateBuilder& operator=(const TemplateBuilder&) = delete;
 
     bool Ready() const { return m_loaded; }
+    // The report's page as the page set-up keeps it: the page extents (x horizontal), the orientation that
+    // goes with them and the whole page as the print area, the area always in the landscape order of its
+    // sides. Set it before the sheets are added.
+    void SetPage(CSize size);
     CFolivox& Manager() { return m_manager; }
     CzorStepDataWithFile& Store() { return m_store; }
 
-    // An A4 sheet (2100 x 2970), loaded, appended and named by position.
+    // A sheet of the report's page (A4 portrait, 2100 x 2970, unless SetPage said otherwise), loaded,
+    // appended and named by position.
     CReportSheet* AddSheet();
     CReportElement* AddText(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text);
     CReportElement* AddParamText(CReportSheet* sheet, CPoint origin, CSize size, CReportParam* param);
@@ -62,6 +67,7 @@ private:
     CzorStepDataWithFile m_store;
     CFolivox m_manager;
     bool m_loaded = false;
+    CSize m_pageSize{2100, 2970};
 };
 
 }  // namespace generation_test

@@ -89,9 +89,7 @@ public:
         if (!data.Ok() || !zor::appserver::ServerDatabase::Create(db)) return;
         fill(data);
         zor::appserver::ServerDatabase base;
-        std::string pw;
-        zor::ScrambleText("pw", pw);
-        if (!base.Open(db) || !base.SetUser("user", pw, false) || !base.PutInstances(data.Rows())) return;
+        if (!base.Open(db) || !base.SetUser("user", "pw", false, true) || !base.PutInstances(data.Rows())) return;
         zor::appserver::ServerOptions o;
         o.dataDir = m_dir.Path();
         o.port = 0;

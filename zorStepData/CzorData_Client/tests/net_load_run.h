@@ -45,9 +45,7 @@ inline bool MakeLoadDatabase(const std::string& dataDir, int points) {
     if (!zor::appserver::ServerDatabase::Create(path)) return false;
     zor::appserver::ServerDatabase db;
     if (!db.Open(path)) return false;
-    std::string pw;
-    zor::ScrambleText("pw", pw);
-    if (!db.SetUser("user", pw, false)) return false;
+    if (!db.SetUser("user", "pw", false, true)) return false;
     std::vector<zor::appserver::InstanceRow> rows;
     for (int i = 0; i < points; ++i) {
         CzorDataBuf b;

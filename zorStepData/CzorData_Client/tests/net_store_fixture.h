@@ -142,9 +142,7 @@ protected:
         {
             zor::appserver::ServerDatabase db;
             ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
-            std::string pw;
-            zor::ScrambleText("pw2", pw);
-            ASSERT_TRUE(db.SetUser("other", pw, false));
+            ASSERT_TRUE(db.SetUser("other", "pw2", false));
             for (const char* n : {"user", "other"}) {
                 auto u = db.FindUser(n);
                 ASSERT_TRUE(u);

@@ -30,6 +30,7 @@ qm_add_test(peltrane_net_store_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_store_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_services_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/net_blob_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_load_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/net_deleted_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_dictionary_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/net_detach_test.cpp ${CMAKE_CURRENT_LIST_DIR}/czor_api_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
   TIMEOUT 120)

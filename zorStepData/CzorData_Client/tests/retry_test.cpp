@@ -63,7 +63,8 @@ TEST(RetryPolicy, Table) {
          {{true, true}, {false, false}}, -1, 2, false, false, 31, 2, true},
         {"Retry ticked: repetition goes on whatever the later offers", {{true, true}}, 10, 1, false, true, 11, 1, false},
         {"a fallen-back client reads no offer", {}, -1, 2, true, false, 1, 0, false},
-        {"hide mode shows no dialog", {{true, true}}, 1, 2, false, false, 1, 0, false, true},
+        {"hide mode still offers the repetition", {{true, false}}, 1, 2, false, true, 2, 1, false, true},
+        {"hide mode, Skip", {{false, false}}, -1, 2, false, false, 1, 1, false, true},
     };
     for (const auto& c : cases) {
         ScriptedNetUi ui;
@@ -123,6 +124,27 @@ TEST(RetryPolicy, EveryRepetitionSendsTheSameRequest) {
     const auto reqs = peer.Requests();
     ASSERT_EQ(reqs.size(), 4u);
     for (const auto& r : reqs) EXPECT_EQ(r, Cat({Le({2, 43, 2}), Str("lb"), {0}, Le({2}), {5, 6}}));
+}
+
+// In a batch run (the network UI nobody replaced) a hidden request's retry offer is declined at once.
+TEST(RetryPolicy, HiddenRequestInABatchRunIsDeclinedWithoutWaiting) {
+    zor::RecordingMessageSink sink;
+    zor::ScopedMessageSink scopedSink(&sink);
+    int served = 0;
+    ScriptedPeer peer([&](const Bytes&) -> std::optional<Bytes> {
+        ++served;
+        return NormalReply(2, 43, "lb", 106, {}, 1);
+    });
+    CTransportSocketClient client;
+    client.SetHideMode(true);
+    ASSERT_TRUE(client.Connect("127.0.0.1", peer.Port()));
+    int st = -1;
+    CzorDataBuf body = BufOf({1}), reply;
+    EXPECT_FALSE(client.RequestLoad(st, body, reply));
+    EXPECT_EQ(st, 106);
+    EXPECT_EQ(served, 1);
+    ASSERT_EQ(sink.Texts().size(), 1u);
+    EXPECT_NE(sink.Texts()[0].find("\r\nПовторить операцию?"), std::string::npos);
 }
 
 TEST(RetryPolicy, BatchRunsNeverWait) {

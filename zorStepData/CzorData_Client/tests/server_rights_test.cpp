@@ -101,6 +101,13 @@ protected:
         return status;
     }
     std::map<int, int> OthersPoints() { return LoadedPoints(*other); }
+    // A session of the administrator (empty password in the test database).
+    std::unique_ptr<CzorNetStepData> Administrator() {
+        auto s = std::make_unique<CzorNetStepData>();
+        s->SetNetErrorMessageMode(false);
+        EXPECT_TRUE(s->NET_Connect("Administrator", "", "test"));
+        return s;
+    }
 
     int32_t point = 0;
 };
@@ -130,11 +137,15 @@ TEST_F(ServerRightsTest, OthersLoadsSearchesAndQueriesLoseWhatTheyMayNotSee) {
     ASSERT_EQ(Set(*store, SetBody({{kGroup, {{ids[0], point, 2, 1}}}, {otherId, {{ids[0], point, 4, 1}}}})), 0);
     EXPECT_EQ(OthersPoints().at(ids[0]), 2);
     // Individual modes switched off: the default counts (mode 4 leaves it as it is), for the
-    // creator too, who now may not set rights any more; a service code may.
+    // creator too, who now may not set rights any more, not even with the service code (any client
+    // can compute it); an administrator may.
     ASSERT_EQ(Set(*store, SetBody({{0, {{ids[0], point, 4, 0}}}})), 0);
     EXPECT_EQ(OthersPoints().count(ids[0]), 0u);
     EXPECT_EQ(Set(*store, SetBody({{0, {{ids[0], point, 4, 1}}}})), ZOR_NET_SRV_ACCESS_DENY);
-    ASSERT_EQ(Set(*store, SetBody({{0, {{ids[0], point, 4, 1}}}}, 5, static_cast<int32_t>(5u ^ 0x3B6E0A95u))), 0);
+    EXPECT_EQ(Set(*store, SetBody({{0, {{ids[0], point, 4, 1}}}}, 5, static_cast<int32_t>(5u ^ 0x3B6E0A95u))),
+              ZOR_NET_SRV_ACCESS_DENY);
+    EXPECT_EQ(OthersPoints().count(ids[0]), 0u);
+    ASSERT_EQ(Set(*Administrator(), SetBody({{0, {{ids[0], point, 4, 1}}}}, 5, static_cast<int32_t>(5u ^ 0x3B6E0A95u))), 0);
     EXPECT_EQ(OthersPoints().at(ids[0]), 2);
 }
 
@@ -143,11 +154,13 @@ TEST_F(ServerRightsTest, ChangesWithoutTheRightAreRefusedWith125) {
     // Setting rights without owning: refused, nothing applied.
     EXPECT_EQ(Set(*other, SetBody({{0, {{ids[1], point, 0, 1}}}})), ZOR_NET_SRV_ACCESS_DENY);
     EXPECT_EQ(Set(*other, SetBody({{otherId, {{ids[0], point, 0, 1}}}})), ZOR_NET_SRV_ACCESS_DENY);
-    // ... unless the service code is valid.
+    // ... with a service code or without: any client can compute one. An administrator's counts.
     const int32_t code1 = 77;
     const int32_t code2 = static_cast<int32_t>(77u ^ 0x3B6E0A95u);
     EXPECT_EQ(Set(*other, SetBody({{otherId, {{ids[2], point, 0, 1}}}}, code1, code1)), ZOR_NET_SRV_ACCESS_DENY);
-    EXPECT_EQ(Set(*other, SetBody({{otherId, {{ids[2], point, 0, 1}}}}, code1, code2)), 0);
+    EXPECT_EQ(Set(*other, SetBody({{otherId, {{ids[2], point, 0, 1}}}}, code1, code2)), ZOR_NET_SRV_ACCESS_DENY);
+    EXPECT_EQ(OthersPoints().at(ids[2]), 1);
+    EXPECT_EQ(Set(*Administrator(), SetBody({{otherId, {{ids[2], point, 0, 1}}}}, code1, code2)), 0);
     auto seen = OthersPoints();
     EXPECT_EQ(seen.at(ids[0]), 2);
     EXPECT_EQ(seen.at(ids[1]), 1);
@@ -285,10 +298,17 @@ TEST_F(ServerRightsTest, HistoryAfterSavesByBoth) {
 }
 
 TEST_F(ServerRightsTest, UsersLogAndActiveUsers) {
-    // Two sessions: both users are active.
+    // Who is logged in and the log are the administrators' business.
     CzorDataBuf active;
     int status = -1;
-    ASSERT_TRUE(store->GetTransport()->RequestActiveUserList(status, active));
+    EXPECT_FALSE(store->GetTransport()->RequestActiveUserList(status, active));
+    EXPECT_EQ(status, ZOR_NET_SRV_ACCESS_DENY);
+    EXPECT_FALSE(store->GetTransport()->RequestUsersLog(status, active));
+    EXPECT_EQ(status, ZOR_NET_SRV_ACCESS_DENY);
+    // Three sessions: all three users are active.
+    auto admin = Administrator();
+    active.Clear();
+    ASSERT_TRUE(admin->GetTransport()->RequestActiveUserList(status, active));
     ASSERT_EQ(status, 0);
     CzorStepData users;
     ASSERT_TRUE(users.LoadDictionary(QM_DICT_DIR "/quillmark"));
@@ -296,7 +316,7 @@ TEST_F(ServerRightsTest, UsersLogAndActiveUsers) {
     ASSERT_TRUE(users.ApploadFromDataBuf(active, &list, zorBufText::Cp1251));
     std::set<int> activeIds;
     for (CzorInstance* i : list) activeIds.insert(i->GetId());
-    EXPECT_EQ(activeIds, (std::set<int>{userId, otherId}));
+    EXPECT_EQ(activeIds, (std::set<int>{userId, otherId, zor::appserver::kAdminUserId}));
     // A refused login, then the other user leaves.
     auto third = std::make_unique<CzorNetStepData>();
     third->SetNetErrorMessageMode(false);
@@ -309,7 +329,7 @@ TEST_F(ServerRightsTest, UsersLogAndActiveUsers) {
     std::vector<std::tuple<int32_t, std::string, std::string, int32_t>> records;
     for (int attempt = 0; attempt < 200; ++attempt) {
         log.Clear();
-        ASSERT_TRUE(store->GetTransport()->RequestUsersLog(status, log));
+        ASSERT_TRUE(admin->GetTransport()->RequestUsersLog(status, log));
         ASSERT_EQ(status, 0);
         zor::net::WireReader r(log.GetBuffer(), log.GetSize());
         const unsigned char* sig = nullptr;
@@ -331,7 +351,7 @@ TEST_F(ServerRightsTest, UsersLogAndActiveUsers) {
             records.emplace_back(user, nameText, eventText, kind);
         }
         EXPECT_EQ(r.Remaining(), 0u);
-        if (records.size() >= 4) break;
+        if (records.size() >= 5) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     using zor::appserver::kLogLogin;
@@ -340,18 +360,20 @@ TEST_F(ServerRightsTest, UsersLogAndActiveUsers) {
     const std::vector<std::tuple<int32_t, std::string, std::string, int32_t>> want = {
         {userId, "user", "Вход", kLogLogin},
         {otherId, "other", "Вход", kLogLogin},
+        {zor::appserver::kAdminUserId, "Administrator", "Вход", kLogLogin},
         {otherId, "other", "Отказ во входе", kLogRefused},
         {otherId, "other", "Выход", kLogLogout},
     };
     EXPECT_EQ(records, want);
-    // One session left.
+    // The user's and the administrator's sessions are left.
     active.Clear();
-    ASSERT_TRUE(store->GetTransport()->RequestActiveUserList(status, active));
+    ASSERT_TRUE(admin->GetTransport()->RequestActiveUserList(status, active));
     users.ClearData();
     list.RemoveAll();
     ASSERT_TRUE(users.ApploadFromDataBuf(active, &list, zorBufText::Cp1251));
-    ASSERT_EQ(list.GetSize(), 1);
-    EXPECT_EQ(list.GetAt(0)->GetId(), userId);
+    activeIds.clear();
+    for (CzorInstance* i : list) activeIds.insert(i->GetId());
+    EXPECT_EQ(activeIds, (std::set<int>{userId, zor::appserver::kAdminUserId}));
 }
 
 // A short run of clients mixing rights reads and sets with loads and saves (bench_rights_load runs

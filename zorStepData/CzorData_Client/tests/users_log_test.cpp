@@ -221,9 +221,7 @@ protected:
         NetStoreTest::SetUp();
         zor::appserver::ServerDatabase db;
         ASSERT_TRUE(db.Open(server->Dir() + "/main" + zor::appserver::kDatabaseSuffix));
-        std::string pw;
-        zor::ScrambleText("pw2", pw);
-        ASSERT_TRUE(db.SetUser("other", pw, false));
+        ASSERT_TRUE(db.SetUser("other", "pw2", false, true));
         ASSERT_TRUE(Login());
         store->SetNetErrorMessageMode(false);
     }

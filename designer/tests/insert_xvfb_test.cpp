@@ -1,0 +1,441 @@
+// The real program on a test X display with a window manager, driven by real input: the insert commands
+// of "Вставка" draw a table of contents and a table continuation that the saved template keeps; Save As of
+// a template writes a template under the new name, which the title bar then shows and Ctrl+S writes again;
+// a page exported under the PNG type without an extension is a PNG file.
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "designer/frame/command_table.h"
+#include "designer/tests/designer_x_fixture.h"
+#include "report/model/table_map_element.h"
+
+namespace quillmark_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kExample = QM_SOURCE_DIR "/examples/sales.zordot";
+// "Вставка" counted from "Файл" leftwards: "Справка", "Окно", "Сервис", "Вид", "Вставка".
+constexpr int kInsertMenu = 5;
+
+// The kinds of the first sheet's elements in order, and whether its continuations found their table.
+struct SheetFacts {
+    bool opened = false;
+    std::vector<int> kinds;
+    int boundContinuations = 0;
+    int tableSheet = -1;  // the first sheet holding a table
+};
+
+SheetFacts ReadSheet(const ProgramSandbox& sandbox, const std::string& path) {
+    EnsureGuiApplication();
+    zor::test::ScopedEnv transport{"ZOR_TRANSPORT_INI", sandbox.TransportIni()};
+    zor::RecordingMessageSink messages;
+    zor::ScopedMessageSink sink{&messages};
+    SheetFacts facts;
+    quillmark::CQuillmarkDoc doc(nullptr);
+    if (!doc.OnOpenDocument(path) || doc.Manager().GetSheetCount() == 0) return facts;
+    for (int i = doc.Manager().GetSheetCount() - 1; i >= 0; --i) {
+        CReportSheet* other = doc.Manager().GetSheet(i);
+        other->LoadElementsFromFile();
+        for (int e = 0; e < other->GetElementCount(); ++e)
+            if (other->GetElement(e)->GetKind() == kElemTable) facts.tableSheet = i;
+    }
+    CReportSheet* sheet = doc.Manager().GetSheet(0);
+    facts.opened = true;
+    for (int i = 0; i < sheet->GetElementCount(); ++i) {
+        CReportElement* element = sheet->GetElement(i);
+        facts.kinds.push_back(element->GetKind());
+        if (auto* continuation = dynamic_cast<CTableMapElement*>(element); continuation && continuation->GetTable())
+            ++facts.boundContinuations;
+    }
+    return facts;
+}
+
+// Pixels of the rectangle that differ between two screenshots by more than a trace.
+int ChangedPixels(const QImage& before, const QImage& after, const QRect& rect) {
+    int changed = 0;
+    for (int x = rect.left(); x <= rect.right(); ++x)
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            if (!before.valid(x, y) || !after.valid(x, y)) continue;
+            const QRgb a = before.pixel(x, y), b = after.pixel(x, y);
+            changed += std::abs(qGray(a) - qGray(b)) > 40;
+        }
+    return changed;
+}
+
+class InsertOnDisplay : public DesignerOnDisplay {
+protected:
+    // A desktop's window manager on the suite's display: real title bars, focus given as a desktop gives it.
+    static void SetUpTestSuite() {
+        DesignerOnDisplay::SetUpTestSuite();
+        const std::string wm = FindTool("openbox");
+        if (!HaveDisplay() || wm.empty()) return;
+        s_wm = new RunningProgram;
+        ProgramRun run;
+        run.program = wm;
+        run.env = {{"DISPLAY", x().Display()}, {"XDG_CONFIG_HOME", "/nonexistent"}};
+        std::string why;
+        if (!s_wm->Start(run, why)) {
+            delete s_wm;
+            s_wm = nullptr;
+            return;
+        }
+        // The manager is there once it names its check window on the root window.
+        ProgramRun ask;
+        ask.program = FindTool("xprop");
+        ask.args = {"-root", "-display", x().Display(), "_NET_SUPPORTING_WM_CHECK"};
+        ask.timeout = 5s;
+        for (auto end = std::chrono::steady_clock::now() + 5s; !ask.program.empty() && std::chrono::steady_clock::now() < end;) {
+            if (RunProgram(ask).out.find("window id") != std::string::npos) break;
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+    static void TearDownTestSuite() {
+        if (s_wm) s_wm->Wait(0ms);
+        delete s_wm;
+        s_wm = nullptr;
+        DesignerOnDisplay::TearDownTestSuite();
+    }
+
+    void SetUp() override {
+        if (!HaveDisplay()) GTEST_SKIP() << Why();
+        ASSERT_TRUE(MakeDesignerSandbox(sandbox, 10, 10, 1100, 850));
+        file = sandbox.Work() + "/sales.zordot";
+        std::filesystem::copy_file(kExample, file);
+    }
+
+    // Starts the program on the file and waits until its frame has the keyboard.
+    void Start(const std::string& path) {
+        std::string why;
+        ASSERT_TRUE(x().Launch(kDesignerProgram, {path}, sandbox, program, why)) << why;
+        window = DocumentWindow(20s);
+        ASSERT_NE(window, 0u) << program.Wait(0ms).err;
+        frame = ClientRect(window);
+        ASSERT_TRUE(frame.isValid());
+        Focus(window, Inside(frame));
+    }
+    // Where the window's inside is on the screen. Under a window manager the window sits in the manager's
+    // frame, and only the server's own answer for the window itself counts its place right.
+    QRect ClientRect(unsigned long id) {
+        ProgramRun run;
+        run.program = FindTool("xwininfo");
+        run.args = {"-id", std::to_string(id), "-display", x().Display()};
+        run.timeout = 10s;
+        const ProgramResult info = RunProgram(run);
+        int left = -1, top = -1, width = -1, height = -1;
+        std::istringstream lines(info.out);
+        for (std::string line; std::getline(lines, line);) {
+            const size_t colon = line.find(':');
+            if (colon == std::string::npos) continue;
+            const int value = std::atoi(line.c_str() + colon + 1);
+            if (line.find("Absolute upper-left X") != std::string::npos) left = value;
+            else if (line.find("Absolute upper-left Y") != std::string::npos) top = value;
+            else if (line.find("Width") != std::string::npos) width = value;
+            else if (line.find("Height") != std::string::npos) height = value;
+        }
+        return left < 0 || top < 0 || width <= 0 || height <= 0 ? QRect() : QRect(left, top, width, height);
+    }
+    // The program's main window once it shows a file ("Квиллмарк - [path : sheet]"); 0 when none shows.
+    unsigned long DocumentWindow(std::chrono::milliseconds limit) {
+        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+            std::string out;
+            x().XDo({"search", "--onlyvisible", "--pid", std::to_string(program.Pid()), "--name", "^Квиллмарк - \\["},
+                    &out);
+            std::istringstream ids(out);
+            if (unsigned long id = 0; ids >> id && id) return id;
+            std::this_thread::sleep_for(100ms);
+        }
+        return 0;
+    }
+    // A popup of the menu bar opened: "Файл" by a click, then `left` titles to the left of it, from the end
+    // of the bar (Left moves along the bar whatever the popup's first item is; Right would open a submenu).
+    void OpenMenu(int left) {
+        x().XDo({"windowactivate", "--sync", std::to_string(window)});
+        x().Click(frame.left() + 30, frame.top() + 10);
+        std::this_thread::sleep_for(300ms);
+        for (int i = 0; i < left; ++i) x().Key("Left");
+        std::this_thread::sleep_for(200ms);
+    }
+    // Presses the left button at `from`, moves and lets go at `to`.
+    void Drag(QPoint from, QPoint to) {
+        x().XDo({"mousemove", std::to_string(from.x()), std::to_string(from.y())});
+        x().XDo({"mousedown", "1"});
+        x().XDo({"mousemove", std::to_string((from.x() + to.x()) / 2), std::to_string((from.y() + to.y()) / 2)});
+        x().XDo({"mousemove", std::to_string(to.x()), std::to_string(to.y())});
+        x().XDo({"mouseup", "1"});
+        std::this_thread::sleep_for(300ms);
+    }
+    // Waits for a window of the program other than the frame; 0 when none comes.
+    unsigned long OtherWindow(const std::string& name, std::chrono::milliseconds limit) {
+        for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+            std::string out;
+            x().XDo({"search", "--onlyvisible", "--pid", std::to_string(program.Pid()), "--name", name}, &out);
+            std::istringstream ids(out);
+            for (unsigned long id = 0; ids >> id;)
+                if (id != window) return id;
+            std::this_thread::sleep_for(100ms);
+        }
+        return 0;
+    }
+    // Gives the window the keyboard and waits until it has it, and until it has taken what came before.
+    bool Activate(unsigned long id) {
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+            x().XDo({"windowactivate", "--sync", std::to_string(id)});
+            std::string out;
+            if (x().XDo({"getactivewindow"}, &out) && std::strtoul(out.c_str(), nullptr, 10) == id) {
+                std::this_thread::sleep_for(300ms);
+                return true;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+    std::string Title() {
+        std::string out;
+        x().XDo({"getwindowname", std::to_string(window)}, &out);
+        return out;
+    }
+    void WaitForWrite(const std::string& path, std::filesystem::file_time_type before) {
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+            if (std::filesystem::exists(path) && std::filesystem::last_write_time(path) != before) return;
+            std::this_thread::sleep_for(100ms);
+        }
+    }
+
+    static inline RunningProgram* s_wm = nullptr;
+    std::string file;
+    RunningProgram program;
+    unsigned long window = 0;
+    QRect frame;
+};
+
+// "Вставка" ends with "Продолжение таблицы", "Рисунок" and "Содержание"; each tool draws its element, the
+// continuation bound to the table chosen in "Выбор таблицы", and the saved template opens with both.
+TEST_F(InsertOnDisplay, InsertCommandsDrawTheirElementsAndTheTemplateKeepsThem) {
+    const SheetFacts before = ReadSheet(sandbox, file);
+    ASSERT_TRUE(before.opened);
+    ASSERT_GE(before.tableSheet, 0) << "the example has no table to continue";
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+
+    const QRect contents(frame.left() + 420, frame.top() + 430, 180, 110);
+    const QRect continuation(frame.left() + 680, frame.top() + 430, 180, 110);
+    const QImage clean = x().Screenshot();
+    ASSERT_FALSE(clean.isNull());
+
+    OpenMenu(kInsertMenu);  // the last item
+    ASSERT_TRUE(x().Key("Up"));
+    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(200ms);
+    Drag(contents.topLeft(), contents.bottomRight());
+
+    OpenMenu(kInsertMenu);  // three up from the end
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(x().Key("Up"));
+    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(200ms);
+    Drag(continuation.topLeft(), continuation.bottomRight());
+    const unsigned long choice = OtherWindow("Выбор таблицы", 10s);
+    ASSERT_NE(choice, 0u) << "the continuation asked for no table";
+    ASSERT_TRUE(Activate(choice)) << "the window did not take the keyboard";
+    std::this_thread::sleep_for(200ms);
+    for (int i = 0; i < before.tableSheet; ++i) ASSERT_TRUE(x().Key("Down"));  // the sheet of the table
+    ASSERT_TRUE(x().Key("Tab"));  // from the sheet to its tables: the first becomes current
+    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(300ms);
+    x().XDo({"windowactivate", "--sync", std::to_string(window)});
+
+    // Each element shows where it was drawn.
+    const QImage drawn = x().ScreenshotWhen(
+        [&](const QImage& shot) {
+            return ChangedPixels(clean, shot, contents) > 60 && ChangedPixels(clean, shot, continuation) > 60;
+        },
+        10s);
+    EXPECT_GT(ChangedPixels(clean, drawn, contents), 60) << "no table of contents drawn";
+    EXPECT_GT(ChangedPixels(clean, drawn, continuation), 60) << "no table continuation drawn";
+
+    const auto time = std::filesystem::last_write_time(file);
+    ASSERT_TRUE(x().Key("ctrl+s"));
+    WaitForWrite(file, time);
+    ASSERT_NE(std::filesystem::last_write_time(file), time) << "Ctrl+S did not save";
+    ASSERT_TRUE(Exit(program, window, frame));
+
+    const SheetFacts after = ReadSheet(sandbox, file);
+    ASSERT_TRUE(after.opened);
+    ASSERT_EQ(after.kinds.size(), before.kinds.size() + 2);
+    EXPECT_EQ(after.kinds[after.kinds.size() - 2], kElemTableContent);
+    EXPECT_EQ(after.kinds.back(), kElemTableMap);
+    EXPECT_EQ(after.boundContinuations, before.boundContinuations + 1);
+
+    // Opened again, the program draws both where they were.
+    RunningProgram again;
+    std::string why;
+    ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, again, why)) << why;
+    const unsigned long reopened = WindowOf(again, 20s);
+    ASSERT_NE(reopened, 0u) << again.Wait(0ms).err;
+    const QImage shown = x().ScreenshotWhen(
+        [&](const QImage& shot) {
+            return ChangedPixels(clean, shot, contents) > 60 && ChangedPixels(clean, shot, continuation) > 60;
+        },
+        15s);
+    EXPECT_GT(ChangedPixels(clean, shown, contents), 60) << "the reopened template lost its contents";
+    EXPECT_GT(ChangedPixels(clean, shown, continuation), 60) << "the reopened template lost its continuation";
+    again.Wait(0ms);
+}
+
+// Save As of a template: a name typed without an extension becomes a template, the title bar names it,
+// and the next Ctrl+S writes that file and leaves the first alone.
+TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    const std::string original = zor::test::Slurp(file);
+    const auto originalTime = std::filesystem::last_write_time(file);
+
+    OpenMenu(0);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(x().Key("Down"));  // "Сохранить как..."
+    ASSERT_TRUE(x().Key("Return"));
+    const unsigned long dialog = OtherWindow("Сохранить отчет как", 10s);
+    ASSERT_NE(dialog, 0u) << "no save dialog";
+    ASSERT_TRUE(Activate(dialog)) << "the window did not take the keyboard";
+    std::this_thread::sleep_for(300ms);
+    // The name field holds the current path, selected: typing replaces it.
+    ASSERT_TRUE(x().Key("ctrl+a"));
+    // Latin letters: typing letters the keyboard map lacks goes through remapped keys, which can drop one.
+    const std::string copy = sandbox.Work() + "/copy";
+    ASSERT_TRUE(x().Type(copy));
+    ASSERT_TRUE(x().Key("Return"));
+    const std::string written = copy + ".zordot";
+    for (auto end = std::chrono::steady_clock::now() + 10s;
+         !std::filesystem::exists(written) && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(std::filesystem::exists(written)) << "no template written";
+    EXPECT_FALSE(std::filesystem::exists(copy + ".zorrep"));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+
+    std::string title;
+    for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
+        if ((title = Title()).find("copy.zordot") != std::string::npos) break;
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_NE(title.find("copy.zordot"), std::string::npos) << title;
+    EXPECT_EQ(title.find("sales.zordot"), std::string::npos) << title;
+
+    x().XDo({"windowactivate", "--sync", std::to_string(window)});
+    const auto copyTime = std::filesystem::last_write_time(written);
+    std::this_thread::sleep_for(20ms);  // a later write shows a later time
+    ASSERT_TRUE(x().Key("ctrl+s"));
+    WaitForWrite(written, copyTime);
+    EXPECT_NE(std::filesystem::last_write_time(written), copyTime) << "Ctrl+S did not write the new file";
+    EXPECT_EQ(std::filesystem::last_write_time(file), originalTime);
+    EXPECT_EQ(zor::test::Slurp(file), original);
+    EXPECT_TRUE(Exit(program, window, frame));
+}
+
+// The current page exported under "Файлы PNG" with a name typed without an extension: a PNG file named
+// .png, and no JPEG beside it.
+TEST_F(InsertOnDisplay, PageExportedAsPngWithoutExtensionIsAPng) {
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    // "Экспорт" is the tenth item that can be chosen, or the eleventh once the printer set-up can be.
+    quillmark::CommandState state;
+    state.hasDocument = state.editMode = true;
+    state.sheetCount = 3;
+    state.currentSheet = 0;
+    const int downs = 10 + (quillmark::EvaluateCommand(quillmark::ID_FILE_PRINT_SETUP, state).enabled ? 1 : 0);
+    OpenMenu(0);
+    for (int i = 0; i < downs; ++i) ASSERT_TRUE(x().Key("Down"));
+    ASSERT_TRUE(x().Key("Right"));
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(x().Key("Return"));  // "Текущая страница..."
+    const unsigned long dialog = OtherWindow("Save", 10s);
+    ASSERT_NE(dialog, 0u) << "no save dialog";
+    ASSERT_TRUE(Activate(dialog)) << "the window did not take the keyboard";
+    std::this_thread::sleep_for(300ms);
+    const std::string name = sandbox.Work() + "/page";
+    ASSERT_TRUE(x().Type(name));
+    // From the name to the file types; the fourth is PNG.
+    ASSERT_TRUE(x().Key("Tab"));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(x().Key("Down"));
+    ASSERT_TRUE(x().Key("Return"));
+    const std::string png = name + ".png";
+    for (auto end = std::chrono::steady_clock::now() + 15s;
+         !std::filesystem::exists(png) && std::chrono::steady_clock::now() < end;)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(std::filesystem::exists(png)) << "no .png written";
+    EXPECT_FALSE(std::filesystem::exists(name + ".jpg"));
+    EXPECT_FALSE(std::filesystem::exists(name));
+    const std::string bytes = zor::test::Slurp(png);
+    ASSERT_GE(bytes.size(), 8u);
+    EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << "not a PNG file";
+
+    // The completion box stands over the frame until answered.
+    const unsigned long done = OtherWindow(".", 10s);
+    ASSERT_NE(done, 0u) << "no completion box";
+    ASSERT_TRUE(Activate(done)) << "the window did not take the keyboard";
+    ASSERT_TRUE(x().Key("Return"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(Exit(program, window, frame));
+}
+
+// A right click on an empty spot of the page opens the sheet's menu; "Страница целиком" chosen from it fits
+// the page into the window, so the workspace shows where the page's white was.
+TEST_F(InsertOnDisplay, SheetMenuRunsTheChosenCommand) {
+    ASSERT_NO_FATAL_FAILURE(Start(file));
+    const QRect corner(frame.right() - 70, frame.bottom() - 90, 20, 20);
+    QImage shot = x().Screenshot();
+    ASSERT_GT(ShareOf(shot, corner, qRgb(255, 255, 255)), 0.9) << "the page does not cover the window at first";
+    // Above the report's title, inside the page: nothing there.
+    ASSERT_TRUE(x().Click(frame.left() + 320, frame.top() + 125, 3));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(x().Key("Up"));  // "Масштаб 1:1"
+    ASSERT_TRUE(x().Key("Up"));  // "Страница целиком"
+    ASSERT_TRUE(x().Key("Return"));
+    shot = x().ScreenshotWhen([&](const QImage& image) { return ShareOf(image, corner, qRgb(255, 255, 255)) < 0.1; }, 10s);
+    EXPECT_LT(ShareOf(shot, corner, qRgb(255, 255, 255)), 0.1) << "the page was not fitted";
+    EXPECT_TRUE(Exit(program, window, frame));
+}
+
+// The command lines of the program's children whose line holds `text` (the wait window is a helper process
+// that gets its text as its argument).
+std::vector<std::string> ChildrenSaying(int parent, const std::string& text) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream status(entry.path() / "status");
+        int ppid = -1;
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("PPid:", 0) == 0) ppid = std::atoi(line.c_str() + 5);
+        if (ppid != parent) continue;
+        std::ifstream cmdline(entry.path() / "cmdline");
+        std::string line((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        if (line.find(text) != std::string::npos) found.push_back(line);
+    }
+    return found;
+}
+
+// A gen_view run shows the report it has made with no "Инициализация..." window before it.
+TEST_F(InsertOnDisplay, GenViewShowsTheReportWithoutAStartWaitWindow) {
+    for (const char* ext : {".csv", ".par"})
+        std::filesystem::copy_file(QM_SOURCE_DIR "/examples/sales" + std::string(ext), sandbox.Work() + "/sales" + ext);
+    const std::string report = sandbox.Work() + "/out.zorrep";
+    std::string why;
+    ASSERT_TRUE(x().Launch(kDesignerProgram,
+                           {"-gen_view", file, "-path=" + sandbox.Work() + "/sales", "-outfile=" + report}, sandbox,
+                           program, why))
+        << why;
+    std::vector<std::string> waits;
+    for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
+        for (const std::string& line : ChildrenSaying(program.Pid(), "Инициализация")) waits.push_back(line);
+        std::string out;
+        x().XDo({"search", "--onlyvisible", "--pid", std::to_string(program.Pid()), "--name", "out.zorrep"}, &out);
+        if (out.find_first_of("0123456789") != std::string::npos) break;
+        std::this_thread::sleep_for(10ms);
+    }
+    window = DocumentWindow(1s);
+    ASSERT_NE(window, 0u) << "the report was not shown\n" << program.Wait(0ms).err;
+    EXPECT_TRUE(waits.empty()) << waits.front();
+    EXPECT_TRUE(std::filesystem::exists(report));
+    frame = ClientRect(window);
+    EXPECT_TRUE(Exit(program, window, frame));
+}
+
+}  // namespace
+}  // namespace quillmark_test

@@ -1,0 +1,253 @@
+// The real program in real windows on a test X display: a first start on an empty profile opens at a size
+// a person can work in; the page set-up's split and fit, ticked in the dialog, are there after a restart
+// (OK there keeps them) and split reaches printing from the command line; "Настройка принтера..." opens
+// with and without a report; the open dialog's buttons are the Russian ones.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include <QSettings>
+
+#include "controls/tests/x_suite.h"
+#include "designer/tests/print_fixture.h"
+#include "platform/tests/test_support.h"
+
+namespace quillmark_test {
+namespace {
+
+using namespace std::chrono_literals;
+using print_test::Bar;
+
+const std::string kProgram = QM_BIN_DIR "/quillmark";
+
+std::string Describe(const ProgramResult& r) {
+    return "exit " + std::to_string(r.exitStatus) + " signal " + std::to_string(r.signal) + "\n" + r.err;
+}
+
+class PrintOnDisplay : public XSuiteTest {
+protected:
+    void SetUp() override {
+        if (!HaveDisplay()) GTEST_SKIP() << Why();
+        ASSERT_TRUE(m_sandbox.Create());
+    }
+    void TearDown() override {
+        if (m_program && m_program->Running()) m_program->Wait(0ms);
+    }
+
+    std::string Profile() const { return m_sandbox.ConfigDir() + "/Veldcourt/Квиллмарк.ini"; }
+    int ProfileInt(const char* key) const {
+        return QSettings(QString::fromStdString(Profile()), QSettings::IniFormat).value(key, -1).toInt();
+    }
+
+    // Starts the program on the file and waits for its window; the window's place.
+    QRect Start(const std::vector<std::string>& args, const std::string& title) {
+        std::string why;
+        if (m_program && m_program->Running()) m_program->Wait(0ms);
+        m_program = std::make_unique<RunningProgram>();
+        EXPECT_TRUE(x().Launch(kProgram, args, m_sandbox, *m_program, why)) << why;
+        const unsigned long window = x().WaitForWindow(title, 20s);
+        EXPECT_NE(window, 0u) << Describe(m_program->Wait(0ms));
+        if (!window) return {};
+        return x().WindowGeometry(window).value_or(QRect());
+    }
+
+    // The File menu's item at `downs` presses of Down from the menu's top (disabled items are passed by).
+    bool FileMenuItem(const QRect& frame, int downs) {
+        if (!x().Click(frame.left() + 30, frame.top() + 10)) return false;
+        std::this_thread::sleep_for(300ms);
+        for (int i = 0; i < downs; ++i)
+            if (!x().Key("Down")) return false;
+        return x().Key("Return");
+    }
+
+    // The page set-up from the File menu (its sixth item with a report open), its fit box reached by
+    // `tabsToFit` presses of Tab from the size combo that has the focus, each box in `toggle` (0 fit, 1
+    // split) ticked or cleared, then OK.
+    void TogglePageSetup(const QRect& frame, const std::vector<int>& toggle) {
+        ASSERT_TRUE(FileMenuItem(frame, 6));
+        ASSERT_NE(x().WaitForWindow("Настройка страницы", 10s), 0u) << "no page set-up";
+        std::this_thread::sleep_for(300ms);
+        // Size combo, two size edits, the orientation, four margins: the fit box is eighth, split ninth.
+        int at = 0;
+        for (int box : toggle) {
+            const int target = 8 + box;
+            for (; at < target; ++at) ASSERT_TRUE(x().Key("Tab"));
+            ASSERT_TRUE(x().Key("space"));
+        }
+        Keep("page-setup");
+        ASSERT_TRUE(x().Key("Return"));
+    }
+
+public:
+    // Starts the program, opens "Открыть..." from the File menu (its second item), hands the dialog's
+    // place on the screen to `look`, then closes the dialog and the program.
+    template <class Look>
+    void WithOpenDialog(Look look) {
+        const QRect frame = Start({}, "Квиллмарк");
+        ASSERT_TRUE(frame.isValid());
+        ASSERT_TRUE(FileMenuItem(frame, 2));
+        const unsigned long dialog = x().WaitForWindow("Открыть", 10s);
+        ASSERT_NE(dialog, 0u) << "no open dialog";
+        std::this_thread::sleep_for(500ms);
+        const std::optional<QRect> place = x().WindowGeometry(dialog);
+        ASSERT_TRUE(place.has_value());
+        look(*place);
+        ASSERT_TRUE(x().Key("Escape"));
+        std::this_thread::sleep_for(300ms);
+        Quit(frame);
+    }
+
+    // QM_KEEP_SHOTS=folder keeps a picture of the screen at the named step.
+    void Keep(const std::string& step) {
+        if (const char* keep = std::getenv("QM_KEEP_SHOTS"))
+            x().Screenshot().save(QString::fromStdString(std::string(keep) + "/" + step + ".png"));
+    }
+
+    // Exit, the last item of the File menu; a changed report asks to be saved first, and is not (Escape
+    // answers No). Split and fit alone change nothing in the report.
+protected:
+    void Quit(const QRect& frame, bool changed = false) {
+        ASSERT_TRUE(x().Click(frame.left() + 30, frame.top() + 10));
+        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(x().Key("Up"));
+        ASSERT_TRUE(x().Key("Return"));
+        if (changed) {
+            ASSERT_NE(x().WaitForWindow("^Квиллмарк$", 10s), 0u) << "no question to save";
+            std::this_thread::sleep_for(300ms);
+            ASSERT_TRUE(x().Key("Escape"));
+        }
+        const ProgramResult r = m_program->Wait(10s);
+        EXPECT_FALSE(r.timedOut) << "still running after Exit";
+    }
+
+    ProgramSandbox m_sandbox;
+    std::unique_ptr<RunningProgram> m_program;
+};
+
+TEST_F(PrintOnDisplay, AFirstStartOnAnEmptyProfileOpensLarge) {
+    const QRect frame = Start({}, "Квиллмарк");
+    ASSERT_TRUE(frame.isValid());
+    EXPECT_GE(frame.width(), 1000) << "on a 1280 x 1024 screen";
+    EXPECT_GE(frame.height(), 700);
+    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(frame)) << frame.x() << ", " << frame.y();
+    Quit(frame);
+    // What it saved is what the next start shows.
+    EXPECT_EQ(ProfileInt("MainFrame/Screen_CX"), frame.width());
+    const QRect again = Start({}, "Квиллмарк");
+    EXPECT_EQ(again.size(), frame.size());
+}
+
+TEST_F(PrintOnDisplay, PageSetupSplitAndFitSurviveARestartAndReachPrinting) {
+    // A page two A4 papers wide and high: split prints it on four papers, else it goes on one.
+    print_test::ReportPlan plan;
+    plan.page = CSize(5940, 4200);
+    plan.area = CRect(0, 0, 5930, 4190);
+    plan.fit = -1;  // the switches come from the profile alone
+    const Bar far{4000, -3000};
+    plan.sheets = {{far}};
+    const std::string report = m_sandbox.Work() + "/double.zorrep";
+    std::string error;
+    ASSERT_TRUE(print_test::WriteReport(report, plan, error)) << error;
+
+    QRect frame = Start({report}, "double\\.zorrep");
+    ASSERT_TRUE(frame.isValid());
+    TogglePageSetup(frame, {0});
+    Quit(frame);
+    EXPECT_EQ(ProfileInt("PrintParams/fit_to_page"), 1);
+    EXPECT_EQ(ProfileInt("PrintParams/split_page"), 0);
+
+    // The next start shows fit ticked: OK after ticking split keeps both.
+    frame = Start({report}, "double\\.zorrep");
+    ASSERT_TRUE(frame.isValid());
+    TogglePageSetup(frame, {1});
+    Quit(frame);
+    EXPECT_EQ(ProfileInt("PrintParams/fit_to_page"), 1);
+    EXPECT_EQ(ProfileInt("PrintParams/split_page"), 1);
+
+    if (print_test::RunCommand("command -v pdftoppm >/dev/null && command -v pdfinfo >/dev/null").first != 0)
+        GTEST_SKIP() << "poppler-utils (pdftoppm, pdfinfo) are not installed";
+    zor::test::ScopedTempDir cups;
+    print_test::PrivateCupsQueue queue;
+    std::string why;
+    if (!queue.Start(cups.Path(), why)) GTEST_SKIP() << why;
+    struct Case {
+        int split;
+        int pages;
+    } cases[] = {{1, 4}, {0, 1}};
+    for (const Case& c : cases) {
+        {
+            QSettings profile(QString::fromStdString(Profile()), QSettings::IniFormat);
+            profile.setValue("PrintParams/split_page", c.split);
+        }
+        std::filesystem::remove(queue.Output());
+        ProgramRun run;
+        run.program = kProgram;
+        run.args = {"-p", report};
+        run.env = {{"CUPS_SERVER", queue.Socket()}, {"LPDEST", std::nullopt}, {"PRINTER", std::nullopt},
+                   {"QT_QPA_PLATFORM", "offscreen"}};
+        for (const auto& change : m_sandbox.Environment()) run.env.push_back(change);
+        const ProgramResult r = RunProgram(run);
+        ASSERT_EQ(r.exitStatus, 0) << Describe(r);
+        ASSERT_TRUE(queue.WaitForOutput(30000)) << "nothing printed within 30 s";
+        EXPECT_EQ(print_test::ReadPdfInfo(queue.Output()).pages, c.pages) << "split " << c.split;
+        if (c.split) continue;
+        const std::string folder = cups.Path() + "/pages";
+        std::filesystem::create_directories(folder);
+        const auto pages = print_test::RenderPdf(queue.Output(), 50, folder);
+        ASSERT_EQ(pages.size(), 1u);
+        // The whole sheet on the one paper: its far bar is printed.
+        EXPECT_LT(pages[0].Darkest(0, 0, pages[0].width, pages[0].height), 100) << "the sheet's bar is not on the paper";
+    }
+}
+
+TEST_F(PrintOnDisplay, PrinterSetUpOpensFromTheFileMenuWithAndWithoutAReport) {
+    // A start without a file makes a new report.
+    const QRect frame = Start({}, "Квиллмарк");
+    ASSERT_TRUE(frame.isValid());
+    struct Step {
+        const char* what;
+        int close;  // presses of Down to "Закрыть" first, 0 for none
+        int downs;  // presses of Down to "Настройка принтера..."
+    } steps[] = {{"with a report", 0, 7}, {"with none", 3, 3}};
+    for (const Step& step : steps) {
+        if (step.close) ASSERT_TRUE(FileMenuItem(frame, step.close));
+        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(FileMenuItem(frame, step.downs));
+        EXPECT_NE(x().WaitForWindow("Настройка принтера", 10s), 0u) << step.what;
+        Keep(std::string("printer-setup-") + step.what);
+        ASSERT_TRUE(x().Key("Escape"));
+        std::this_thread::sleep_for(300ms);
+    }
+    Quit(frame);
+}
+
+// The open dialog's buttons (the lower right corner of the dialog) as the program shows them with the
+// user's languages set to `languages` (unset: the machine's locale as it is).
+QImage OpenDialogButtons(PrintOnDisplay& test, XSession& x, std::optional<std::string> languages);
+
+TEST_F(PrintOnDisplay, TheOpenDialogSpeaksRussian) {
+    // Russian asked for, the locale as it is (falling back to Russian), and English: the buttons read the
+    // same in the first two, and otherwise in English.
+    const QImage russian = OpenDialogButtons(*this, x(), "ru");
+    const QImage plain = OpenDialogButtons(*this, x(), std::nullopt);
+    const QImage english = OpenDialogButtons(*this, x(), "en");
+    ASSERT_FALSE(russian.isNull() || plain.isNull() || english.isNull());
+    EXPECT_TRUE(plain == russian) << "the open dialog's buttons are not the Russian ones";
+    EXPECT_FALSE(english == russian) << "English and Russian buttons look alike: the look proves nothing";
+}
+
+QImage OpenDialogButtons(PrintOnDisplay& test, XSession& x, std::optional<std::string> languages) {
+    const zor::test::ScopedEnv language("LANGUAGE", languages);
+    QImage buttons;
+    test.WithOpenDialog([&](const QRect& dialog) {
+        const QImage shot = x.Screenshot();
+        buttons = shot.copy(QRect(dialog.right() - 220, dialog.bottom() - 70, 220, 70).intersected(shot.rect()));
+        test.Keep("open-dialog-" + languages.value_or("locale"));
+    });
+    return buttons;
+}
+
+}  // namespace
+}  // namespace quillmark_test
