@@ -9,7 +9,10 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/appserver/indexes.h"
 #include "platform/appserver/passwords.h"
+#include "platform/appserver/statement_cache.h"
+#include "platform/appserver/write_turn.h"
 #include "platform/base/scramble.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/value.h"
@@ -34,8 +37,8 @@ const char* kDeletedSchema =
 // A prepared statement that finalises itself.
 class Stmt {
 public:
-    Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &m_s, nullptr); }
-    ~Stmt() { sqlite3_finalize(m_s); }
+    Stmt(sqlite3* db, const char* sql) : m_db(db), m_sql(sql), m_s(TakeStatement(db, sql)) {}
+    ~Stmt() { ReturnStatement(m_db, m_sql, m_s); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     explicit operator bool() const { return m_s != nullptr; }
@@ -56,12 +59,16 @@ public:
     }
 
 private:
+    sqlite3* m_db;
+    const char* m_sql;
     sqlite3_stmt* m_s = nullptr;
 };
 
 // Runs a piece of work as one transaction; rolls back unless it succeeded.
 template <class F>
 bool Transaction(sqlite3* db, F&& work) {
+    WriteTurn turn(db);
+    if (!turn.Held()) return false;
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
     if (!work()) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -71,7 +78,7 @@ bool Transaction(sqlite3* db, F&& work) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         return false;
     }
-    return true;
+    return turn.Committed();
 }
 
 void SetError(std::string* error, sqlite3* db, const char* what) {
@@ -131,7 +138,7 @@ static std::vector<unsigned char> WithoutPassword(const std::vector<unsigned cha
 }
 
 ServerDatabase::~ServerDatabase() {
-    if (m_db) sqlite3_close_v2(m_db);
+    if (m_db) CloseConnection(m_db);
 }
 
 bool ServerDatabase::Exec(const char* sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
@@ -144,16 +151,17 @@ bool ServerDatabase::Create(const std::string& path, std::string* error, const s
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         SetError(error, db, "cannot create the database");
-        sqlite3_close_v2(db);
+        CloseConnection(db);
         return false;
     }
+    PrepareConnection(db);
     // Only the server's own account reads the file: it holds every user's data.
     ::chmod(path.c_str(), 0600);
     const std::string hash = HashPassword(adminPassword);
     bool ok = !hash.empty() && sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, kDeletedSchema, nullptr, nullptr, nullptr) == SQLITE_OK &&
-              sqlite3_exec(db, kSecretsSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
+              sqlite3_exec(db, kSecretsSchema, nullptr, nullptr, nullptr) == SQLITE_OK && EnsureIndexes(db);
     ok = ok && Transaction(db, [&] {
         Stmt group(db, "INSERT INTO instances(id, entity, data) VALUES(?, 'zor_workgroup', ?)");
         CzorDataBuf gb;
@@ -177,14 +185,14 @@ bool ServerDatabase::Create(const std::string& path, std::string* error, const s
         return user.Step() == SQLITE_DONE && secret.Step() == SQLITE_DONE && kept.Step() == SQLITE_DONE;
     });
     if (!ok) SetError(error, db, "cannot set the database up");
-    sqlite3_close_v2(db);
+    CloseConnection(db);
     ::chmod(path.c_str(), 0600);
     if (!ok) ::unlink(path.c_str());
     return ok;
 }
 
 bool ServerDatabase::Open(const std::string& path, std::string* error) {
-    if (m_db) sqlite3_close_v2(m_db);
+    if (m_db) CloseConnection(m_db);
     m_db = nullptr;
     if (::access(path.c_str(), F_OK) != 0) {
         if (error) *error = "no such database: " + path;
@@ -197,21 +205,23 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     const int flags = (m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(uri.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
         SetError(error, m_db, "cannot open the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
     sqlite3_busy_timeout(m_db, 10000);
+    PrepareConnection(m_db);
     // The journal mode is kept in the file (set when it was created); setting it again would take
-    // a lock that every login of a busy server waits for.
+    // a lock that every login of a busy server waits for. Commits are synced by the writers
+    // together after each commit (write_turn.h), not by SQLite one by one.
     bool wal = false;
     {
         Stmt mode(m_db, "PRAGMA journal_mode");
         wal = mode && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
     }
-    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=FULL"))) {
+    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=NORMAL"))) {
         SetError(error, m_db, "cannot open the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
@@ -219,22 +229,29 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     Stmt check(m_db, "SELECT count(*) FROM instances WHERE id = 0");
     if (!check || check.Step() != SQLITE_ROW) {
         SetError(error, m_db, "not a database of ours");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
     // Databases made before deletions were kept get their table now.
     if (!m_readOnly && !HasDeletedTable() && !Exec(kDeletedSchema)) {
         SetError(error, m_db, "cannot open the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }
     // Databases of older servers kept passwords in the user rows: they are converted before anyone
     // logs in (once: every login opens the database).
+    // Before the indexes are first built, so that no index entry ever holds an old password.
     if (!m_readOnly && !PasswordsKept() && (!Exec(kSecretsSchema) || !ConvertPasswords())) {
         SetError(error, m_db, "cannot convert the passwords of the database");
-        sqlite3_close_v2(m_db);
+        CloseConnection(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    if (!m_readOnly && !EnsureIndexes(m_db)) {
+        SetError(error, m_db, "cannot index the database");
+        CloseConnection(m_db);
         m_db = nullptr;
         return false;
     }

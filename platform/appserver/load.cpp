@@ -6,6 +6,8 @@
 
 #include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
+#include "platform/appserver/query_plan.h"
+#include "platform/appserver/request_budget.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
@@ -158,6 +160,7 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
         else attrs[inst].insert(attr);
     };
     for (const LoadQuery& q : queries) {
+        if (RequestCut()) return RequestCutStatus();
         CzorEntity* entity = q.entity ? scratch.GetEntityById(q.entity) : nullptr;
         CzorAttr* attr = q.attr ? scratch.GetAttrById(q.attr) : nullptr;
         if ((q.entity && !entity) || (q.attr && !attr)) return ZOR_NET_SRV_ZORAPIERR_BADDATA_INVALID_ENTINY_ID;
@@ -192,6 +195,7 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
         }
         case 'r': {
             std::vector<int32_t> ids;
+            if (!ReferrerCandidates(db, scratch, entity, q.id, ids))
             db.ForEachInstance([&](const InstanceRow& row) {
                 CzorEntity* e = scratch.GetEntityBN(row.entity);
                 if (e && (!entity || e->IsKindOf(entity))) ids.push_back(row.id);
@@ -227,6 +231,8 @@ int32_t AnswerLoad(ServerDatabase& db, CzorStepData& scratch, const std::vector<
             }
         }
     }
+    // A read the cut stopped may have left the last query short.
+    if (RequestCut()) return RequestCutStatus();
     if (loader.Bad()) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
     // Instances named only come after those with values, unless they have values too.
     std::vector<CzorInstance*> all = order;

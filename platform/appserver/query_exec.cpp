@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
+#include "platform/appserver/query_plan.h"
+#include "platform/appserver/request_budget.h"
 #include "platform/text/numbers.h"
 #include "platform/transport/net_errors.h"
 #include "platform/zordata/query_parser.h"
@@ -63,8 +66,8 @@ bool NumberOf(const CzorValue& v, double& out) {
 
 class Executor {
 public:
-    Executor(CzorStepData& store, const std::unordered_set<const CzorInstance*>& phantoms)
-        : m_store(store), m_phantoms(phantoms) {}
+    Executor(CzorStepData& store, const std::unordered_set<const CzorInstance*>& phantoms, QuerySource* source = nullptr)
+        : m_store(store), m_phantoms(phantoms), m_source(source) {}
 
     Set Run(Q::CzorQLObject* root) { return SetOf(root); }
 
@@ -87,10 +90,18 @@ private:
         Depth d(m_depth);
         Set out;
         if (ext->m_pEntity) {
-            CzorTAggr<CzorInstance> all(64, false, false);
-            m_store.GetEntityExtent(ext->m_pEntity, all);
-            for (CzorInstance* inst : all)
+            CzorTAggr<CzorInstance> extent(64, false, false);
+            std::vector<CzorInstance*> all;
+            if (m_source) {
+                m_source->Candidates(ext->m_pEntity, ext->m_pCondition, all, [this](Q::CzorQLExtent* e) -> const Set& { return Extent(e); });
+            } else {
+                m_store.GetEntityExtent(ext->m_pEntity, extent);
+                all.assign(extent.begin(), extent.end());
+            }
+            for (CzorInstance* inst : all) {
+                if (RequestCut()) throw RequestCutOff{};
                 if (Real(inst) && (!ext->m_pCondition || Cond(ext->m_pCondition, inst))) out.push_back(inst);
+            }
         } else if (ext->m_pSetExpr) {
             out = SetOf(ext->m_pSetExpr);
         } else {
@@ -156,6 +167,7 @@ private:
 
     const CzorValue& Value(CzorInstance* inst, CzorAttr* attr) {
         static const CzorValue kEmpty;
+        if (m_source) m_source->Fill(inst);
         CzorInstance::CzorValueDefinition* slot = m_store.GetAttrValue(inst, attr);
         return slot ? slot->GetValue() : kEmpty;
     }
@@ -267,6 +279,7 @@ private:
 
     CzorStepData& m_store;
     const std::unordered_set<const CzorInstance*>& m_phantoms;
+    QuerySource* m_source;
     std::unordered_map<Q::CzorQLExtent*, Set> m_memo;
     std::unordered_set<Q::CzorQLExtent*> m_running;
     int m_depth = 0;
@@ -306,19 +319,26 @@ bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t
 
 }  // namespace
 
-int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
-                    std::vector<unsigned char>& reply, AccessView& access) {
+namespace {
+
+// With `readAll`, every instance is read before the query runs (the way the server answered before
+// it kept indexes; tests compare the two).
+int32_t Answer(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
+               std::vector<unsigned char>& reply, AccessView& access, bool readAll) {
     scratch.ClearData();
     struct Cleanup {
         CzorStepData& s;
         ~Cleanup() { s.ClearData(); }
     } cleanup{scratch};
     std::unordered_map<int32_t, CzorInstance*> byId;
-    if (!LoadAll(db, scratch, byId, access)) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
+    if (readAll && !LoadAll(db, scratch, byId, access)) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
     // An id that names no instance (any more) stands for one that nothing selects.
     std::unordered_set<const CzorInstance*> phantoms;
+    std::optional<QuerySource> source;
+    if (!readAll) source.emplace(db, scratch, &access, phantoms);
     CzorEntity* any = scratch.GetEntities().GetAt(0);
     const auto resolve = [&](int32_t id) -> CzorInstance* {
+        if (source) return source->ForTree(id);
         auto it = byId.find(id);
         if (it != byId.end()) return it->second;
         if (!any) return nullptr;
@@ -334,16 +354,36 @@ int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned ch
     if (!zorReadQueryTree(buf, query, resolve, nullptr, zorBufText::Cp1251)) return ZOR_NET_SRV_QUERY_PARSE_ERROR;
     Set result;
     try {
-        Executor exec(scratch, phantoms);
+        Executor exec(scratch, phantoms, source ? &*source : nullptr);
         result = exec.Run(query.m_pRoot);
+        // The answer carries the selected instances' values, which the query may not have read.
+        if (source)
+            for (CzorInstance* inst : result) source->Fill(inst);
     } catch (const Refused& r) {
         return r.status;
+    } catch (const RequestCutOff&) {
+        return RequestCutStatus();
     }
+    // A read the cut stopped may have left the answer short.
+    if (RequestCut()) return RequestCutStatus();
+    if (source && source->Bad()) return ZOR_NET_SRV_ZORAPIERR_BADDATA;
     zorStepBufWriteOptions o;
     o.text = zorBufText::Cp1251;
     o.values = zorStepBufValues::All;
     if (!access.WriteInstances(scratch, result, o, reply)) return ZOR_NET_SRV_STRING_TOO_MUCH_LONG;
     return 0;
+}
+
+}  // namespace
+
+int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
+                    std::vector<unsigned char>& reply, AccessView& access) {
+    return Answer(db, scratch, body, size, reply, access, false);
+}
+
+int32_t AnswerQueryReadingAll(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
+                              std::vector<unsigned char>& reply, AccessView& access) {
+    return Answer(db, scratch, body, size, reply, access, true);
 }
 
 }  // namespace zor::appserver

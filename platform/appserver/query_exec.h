@@ -25,4 +25,9 @@ class AccessView;
 int32_t AnswerQuery(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
                     std::vector<unsigned char>& reply, AccessView& access);
 
+// The same answer, every instance of the database read first: what the server did before it
+// chose its candidates through indexes. Kept to check the planned answers against.
+int32_t AnswerQueryReadingAll(ServerDatabase& db, CzorStepData& scratch, const unsigned char* body, size_t size,
+                              std::vector<unsigned char>& reply, AccessView& access);
+
 }  // namespace zor::appserver

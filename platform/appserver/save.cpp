@@ -13,6 +13,7 @@
 #include "platform/appserver/blobs.h"
 #include "platform/appserver/database.h"
 #include "platform/appserver/passwords.h"
+#include "platform/appserver/query_plan.h"
 #include "platform/base/ole_date.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
@@ -79,7 +80,7 @@ bool ClearReferences(ServerDatabase& db, RefStandIns& standIns, const std::unord
         patterns.push_back(p);
     }
     std::vector<InstanceRow> changed;
-    const bool read = db.ForEachInstance([&](const InstanceRow& row) {
+    const bool read = ForEachReferrerRow(db, gone, [&](const InstanceRow& row) {
         const bool may = std::any_of(patterns.begin(), patterns.end(), [&](const std::array<unsigned char, 5>& p) {
             return std::search(row.data.begin(), row.data.end(), p.begin(), p.end()) != row.data.end();
         });

@@ -5,6 +5,8 @@
 
 #include "platform/appserver/database.h"
 #include "platform/appserver/load.h"
+#include "platform/appserver/query_plan.h"
+#include "platform/appserver/request_budget.h"
 #include "platform/appserver/save.h"
 #include "platform/transport/net_errors.h"
 #include "platform/zordata/attr_match.h"
@@ -58,9 +60,12 @@ int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned cha
     kinds.insert(kinds.begin(), entity);
     std::vector<int32_t> found;
     bool bad = false;
+    std::optional<IndexTest> narrowing;
+    for (const Criterion& c : criteria)
+        if (!narrowing) narrowing = SearchIndexTest(c.attr, c.value, pattern != 0, mode);
     for (CzorEntity* kind : kinds) {
         const std::vector<CzorAttr*> attrs = kind->GetAllAttrs();
-        const bool more = db.ForEachInstanceOf(kind->GetName(), [&](const InstanceRow& row) {
+        const bool more = ForEachCandidateRow(db, *kind, narrowing, [&](const InstanceRow& row) {
             if (row.id == except) return true;
             CzorDataBuf in;
             in.SetExternalData(row.data.data(), row.data.size());
@@ -86,6 +91,10 @@ int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned cha
             return ZOR_NET_SRV_ZORAPIERR_BADDATA;
         }
         if (!more || (uniqueTest && !found.empty())) break;
+    }
+    if (RequestCut()) {
+        scratch.ClearData();
+        return RequestCutStatus();
     }
     if (uniqueTest) {
         scratch.ClearData();

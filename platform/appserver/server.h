@@ -36,6 +36,8 @@ struct ServerOptions {
     int maxConnections = 256;
     // The dictionary file the databases are written in (empty: the installed "quillmark.dict").
     std::string dictionary;
+    // How long one request may run before it ends with a status (0: no limit).
+    int requestSeconds = 60;
 };
 
 class Session;

@@ -21,6 +21,7 @@
 #include "platform/appserver/save.h"
 #include "platform/appserver/search.h"
 #include "platform/appserver/query_exec.h"
+#include "platform/appserver/request_budget.h"
 #include "platform/appserver/server.h"
 #include "platform/base/config_paths.h"
 #include "platform/zordata/stepdata.h"
@@ -204,15 +205,17 @@ void Session::Run() {
     } catch (...) {
         std::fprintf(stderr, "zorappserver: session of %s ended by an unknown exception\n", m_address.c_str());
     }
+    // No longer listed as active before the logout is in the log: whoever reads the logout finds the
+    // user gone.
+    {
+        std::lock_guard lock(m_publishMutex);
+        m_publishedUser = 0;
+    }
     try {
         if (m_notice) SendFrame(zor::net::FrameKind::ServerStopping, 0, {}, SIZE_MAX, 1000);
         ::shutdown(m_fd, SHUT_RDWR);
         LogLogout();
     } catch (...) {
-    }
-    {
-        std::lock_guard lock(m_publishMutex);
-        m_publishedUser = 0;
     }
     m_done = true;
 }
@@ -284,6 +287,7 @@ void Session::Serve() {
             } else {
                 m_hasToken = (f.flags & zor::net::kFlagToken) != 0;
                 m_token = f.token;
+                RequestBudget budget(&m_stop, std::chrono::seconds(m_server.Options().requestSeconds));
                 reply = Handle(f.payload.data(), f.payload.size());
                 m_hasToken = false;
             }
@@ -492,14 +496,14 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     std::vector<unsigned char> reply(zor::net::kLoginBlockSize, 0);
     int32_t status = 0;
     std::string user, password, database;
-    LogLogout();
-    m_loggedIn = false;
-    m_access.reset();
     {
         std::lock_guard lock(m_publishMutex);
         m_publishedUser = 0;
         m_publishedDb.clear();
     }
+    LogLogout();
+    m_loggedIn = false;
+    m_access.reset();
     if (static_cast<size_t>(n) != zor::net::kLoginBlockSize) {
         status = ZOR_NET_SRV_MISSED_DATA;
     } else {

@@ -1,7 +1,7 @@
 // zorappserver: our application server as a program.
 //
 //   zorappserver [/p:<port>] [/h] [-data=<folder>] [-bind=<address>] [-port-file=<file>] [-faults=<rules>]
-//                [-max-connections=<n>] [-idle-timeout=<seconds>]
+//                [-max-connections=<n>] [-idle-timeout=<seconds>] [-request-seconds=<n>]
 //   zorappserver -data=<folder> -create=<database>            (Administrator's password: stdin's first line)
 //   zorappserver -data=<folder> -setuser=<database>:<user>[:ro|:admin]   (the password: stdin's first line)
 //   zorappserver -data=<folder> [-dict=<file>] -import=<database>:<store file>
@@ -9,7 +9,9 @@
 //
 // It listens on 127.0.0.1 unless -bind says otherwise (a login carries the password scrambled, not
 // encrypted, so the network is opt-in). Port 0 picks a free port, written to the port file. SIGTERM
-// and SIGINT send every session the stopping notice and end the server.
+// and SIGINT send every session the stopping notice and end the server; a request under way ends
+// at once with status 117, as does one that runs longer than -request-seconds (default 60; 0: no
+// limit).
 //
 // At most -max-connections= connections (256) are served; a logged-in session with no request for
 // -idle-timeout= seconds (1800) is closed. A connection must log in within 10 s (tests shorten it
@@ -103,6 +105,9 @@ int main(int argc, char** argv) {
         else if (StartsWith(a, "-max-connections=", v) && Positive(v, options.maxConnections)) {}
         else if (StartsWith(a, "-idle-timeout=", v) && Positive(v, options.idleTimeoutMs, 1000)) {}
         else if (StartsWith(a, "-login-timeout-ms=", v) && Positive(v, options.loginTimeoutMs)) {}
+        else if (StartsWith(a, "-request-seconds=", v) && (v == "0" || Positive(v, options.requestSeconds))) {
+            if (v == "0") options.requestSeconds = 0;
+        }
         else {
             std::fprintf(stderr, "zorappserver: unknown argument %s\n", a.c_str());
             return 2;

@@ -7,6 +7,7 @@
 #include <random>
 #include <thread>
 
+#include "platform/appserver/indexes.h"
 #include "platform/appserver/session.h"
 #include "platform/tests/transport/bytes.h"
 #include "platform/appserver/store_file.h"
@@ -205,6 +206,7 @@ TEST(AppServer, AcknowledgedChangesSurviveAKill) {
     zor::appserver::ServerDatabase db;
     ASSERT_TRUE(db.Open(dir.Path() + "/main.qmdb"));
     EXPECT_EQ(db.IntegrityCheck(), "ok");
+    EXPECT_EQ(zor::appserver::CheckIndexes(db.Handle()), "ok");
     EXPECT_GE(db.CountLog(), acknowledged.load());
     EXPECT_LE(db.CountLog(), acknowledged.load() + 4);  // at most the one in flight per writer
 }

@@ -17,6 +17,8 @@
 #include <sqlite3.h>
 
 #include "platform/appserver/database.h"
+#include "platform/appserver/indexes.h"
+#include "platform/appserver/statement_cache.h"
 #include "platform/base/scramble.h"
 #include "platform/tests/transport/server_fixture.h"
 #include "platform/text/cp1251.h"
@@ -622,6 +624,8 @@ TEST_F(RightsAttack, APasswordInARowNeverLeavesTheServer) {
         sqlite3* h = nullptr;
         ASSERT_EQ(sqlite3_open_v2(DbPath().c_str(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
         sqlite3_busy_timeout(h, 5000);
+        // The index triggers need the server's functions on any connection that writes rows.
+        zor::appserver::PrepareConnection(h);
         for (const char* sql : {"INSERT INTO instances(id, entity, data) VALUES(5000, 'zor_user', ?)",
                                 "INSERT INTO deleted(id, entity, data, seq) VALUES(5001, 'zor_user', ?, 1)"}) {
             sqlite3_stmt* st = nullptr;
@@ -630,7 +634,7 @@ TEST_F(RightsAttack, APasswordInARowNeverLeavesTheServer) {
             EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
             sqlite3_finalize(st);
         }
-        sqlite3_close_v2(h);
+        zor::appserver::CloseConnection(h);
     }
     CzorQLQueryParser parser(&client);
     ASSERT_TRUE(parser.ParseSelectStatement("select a from a{zor_user .name = 'legacy'} end_select"));
@@ -717,6 +721,7 @@ TEST(RightsAccounts, AnOldDatabaseIsConvertedAtItsFirstOpening) {
     {
         sqlite3* h = nullptr;
         ASSERT_EQ(sqlite3_open_v2(path.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        zor::appserver::PrepareConnection(h);
         ASSERT_EQ(sqlite3_exec(h, "DROP TABLE user_secrets; DELETE FROM meta WHERE key = 'passwords'", nullptr, nullptr,
                                nullptr),
                   SQLITE_OK);
@@ -732,7 +737,7 @@ TEST(RightsAccounts, AnOldDatabaseIsConvertedAtItsFirstOpening) {
             EXPECT_EQ(sqlite3_step(s), SQLITE_DONE);
             sqlite3_finalize(s);
         }
-        sqlite3_close_v2(h);
+        zor::appserver::CloseConnection(h);
     }
     zor::test::ServerProcess server(dir.Path());
     struct Try {

@@ -89,6 +89,20 @@ public:
     }
     int Port() const { return m_port; }
     pid_t Pid() const { return m_pid; }
+    // Sends the signal and waits at most `ms` for the end: true, with the wait status, when it came.
+    bool EndsWithin(int sig, int ms, int& status) {
+        if (m_pid <= 0) return false;
+        ::kill(m_pid, sig);
+        for (int waited = 0; waited <= ms; waited += 10) {
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                m_port = 0;
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
     // Sends the signal and waits at most 5 s for the end; returns the wait status.
     int Kill(int sig) {
         if (m_pid <= 0) return -1;

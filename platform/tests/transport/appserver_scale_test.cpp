@@ -1,0 +1,204 @@
+// The server program under requests that touch much: a stop ends a long request at once, and a
+// kill in the middle of saves leaves indexes that agree with the rows.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/appserver/indexes.h"
+#include "platform/tests/transport/server_fixture.h"
+#include "platform/transport/net_errors.h"
+#include "platform/transport/socket_client.h"
+#include "platform/zordata/stepbuf.h"
+#include "platform/zordata/zordata.h"
+
+using namespace zor::net;
+using zor::test::Field;
+using zor::test::LoginPayload;
+using zor::test::RequestMessage;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr int32_t kFirstPoint = 10000;
+constexpr int32_t kFirstElement = 20000;
+
+Bytes Ask(CzorSocketClient& c, Bytes msg) {
+    unsigned char* p = msg.data();
+    int n = static_cast<int>(msg.size());
+    if (!c.Call(p, n, nullptr, 0, true, true)) return {};
+    return Bytes(p, p + n);
+}
+
+// The status of a reply whose signature is "lb".
+int32_t StatusOf(const Bytes& reply) { return reply.size() >= 18 ? LoadI32(reply.data() + 14) : -1; }
+
+class ScaleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        zor::test::MakeDatabase(dir.Path());
+        ASSERT_TRUE(client.LoadDictionary(QM_DICT_DIR "/quillmark"));
+    }
+
+    // `points` points, and `elements` sheet elements, element k at point k % referred.
+    void Fill(int points, int elements, int referred) {
+        zor::appserver::ServerDatabase db;
+        ASSERT_TRUE(db.Open(dir.Path() + "/main.qmdb"));
+        std::vector<zor::appserver::InstanceRow> rows;
+        std::vector<CzorInstance*> pts;
+        for (int i = 0; i < points; ++i) {
+            CzorInstance* p = client.CreateInstanceBN("zor_point");
+            p->SetId(kFirstPoint + i);
+            client.PutAttrBN(p, "x", i);
+            pts.push_back(p);
+        }
+        for (int k = 0; k < elements; ++k) {
+            CzorInstance* e = client.CreateInstanceBN("zor_report_sheet_element");
+            e->SetId(kFirstElement + k);
+            client.PutAttrBN(e, "name", "элемент " + std::to_string(k));
+            client.PutAttrBN(e, "org_pt", pts[static_cast<size_t>(k % referred)]);
+        }
+        for (CzorInstance* inst : client.GetInstances()) {
+            CzorDataBuf b;
+            for (CzorAttr* a : inst->GetEntity()->GetAllAttrs()) {
+                CzorValue v;
+                client.GetAttr(inst, a, v);
+                ASSERT_TRUE(zorAppendBufValue(b, v));
+            }
+            rows.push_back({inst->GetId(), inst->GetEntity()->GetName(), Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize())});
+        }
+        client.ClearData();
+        ASSERT_TRUE(db.PutInstances(rows));
+    }
+
+    std::unique_ptr<CzorSocketClient> LoggedIn(int port) {
+        auto c = std::make_unique<CzorSocketClient>();
+        c->SetInactivityTimeout(5000);
+        if (!c->Connect("127.0.0.1", port)) return nullptr;
+        if (Ask(*c, RequestMessage(2, kCmdLogin, "lb", LoginPayload("user", "pw", "main"))).empty()) return nullptr;
+        return c;
+    }
+
+    zor::test::ScopedTempDir dir;
+    CzorStepData client;
+};
+
+// One request of 10,000 reference loads, each bringing 2,000 instances, is still running when the
+// server is told to stop: the server ends within a second.
+TEST_F(ScaleTest, AStopEndsTheServerWithinASecondWhateverIsUnderWay) {
+    Fill(1, 2000, 1);
+    zor::test::ServerProcess proc(dir.Path());
+    WireWriter body;
+    body.Bytes("Load query bufer v0.1", 22);
+    body.I32(10000);
+    for (int i = 0; i < 10000; ++i) {
+        body.I32(i);
+        body.Bytes("r\0\0\0", 4);
+        body.I32(kFirstPoint);
+        body.I32(0);
+        body.I32(0);
+        body.Bytes("\1\0\0\0", 4);
+    }
+    std::atomic<bool> asked{false};
+    Bytes reply;
+    std::thread loader([&] {
+        auto c = LoggedIn(proc.Port());
+        if (!c) return;
+        asked = true;
+        reply = Ask(*c, RequestMessage(2, kCmdLoad, "lb", Field(body.Out())));
+    });
+    for (int i = 0; i < 500 && !asked; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(asked);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // well into the request
+    int status = 0;
+    EXPECT_TRUE(proc.EndsWithin(SIGTERM, 1000, status)) << "the server still ran a second after the stop";
+    loader.join();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // The request was cut, not finished.
+    EXPECT_TRUE(reply.empty() || StatusOf(reply) == ZOR_NET_SRV_BREAK) << StatusOf(reply);
+}
+
+// Writers create, re-point and delete referred instances; the server is killed mid-burst. The
+// indexes rebuilt from the rows are the ones kept, and no row refers to an instance whose deletion
+// was acknowledged.
+TEST_F(ScaleTest, IndexesAgreeWithTheRowsAfterAKillDuringSaves) {
+    constexpr int kWriters = 4;
+    Fill(400, 800, 400);
+    zor::test::ServerProcess proc(dir.Path());
+    std::atomic<int> acknowledged{0};
+    std::atomic<bool> go{true};
+    std::vector<std::vector<int32_t>> deleted(kWriters);
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            CzorStepData store;
+            if (!store.LoadDictionary(QM_DICT_DIR "/quillmark")) return;
+            auto c = LoggedIn(proc.Port());
+            if (!c) return;
+            zorStepBufWriteOptions o;
+            o.text = zorBufText::Cp1251;
+            o.values = zorStepBufValues::Changed;
+            for (int i = 0; i < 3000 && go; ++i) {
+                CzorDataBuf b;
+                int32_t gone = 0;
+                if (i % 3 == 2) {
+                    // Writer w deletes its own points, which elements refer to.
+                    gone = kFirstPoint + w * 100 + i / 3;
+                    if (i / 3 >= 90) break;
+                    b.Add(kzorStepDataSignature, kzorStepDataSignatureSize);
+                    b.Add(std::string("quillmark"));
+                    b.Add(int32_t{0});
+                    b.Add(int32_t{1});
+                    b.Add(gone);
+                    b.Add(int16_t{0});
+                    b.Add(int8_t{0});
+                } else {
+                    std::vector<CzorInstance*> list;
+                    if (i % 3 == 0) {
+                        CzorInstance* p = store.CreateInstanceBN("zor_point");
+                        store.PutAttrBN(p, "y", i);
+                        list.push_back(p);
+                    } else {
+                        // Re-points one of its elements at a point no writer deletes.
+                        CzorInstance* e = store.CreateInstanceBN("zor_report_sheet_element");
+                        e->SetId(kFirstElement + w * 200 + (i / 3) % 200);
+                        CzorInstance* p = store.CreateInstanceBN("zor_point");
+                        p->SetId(kFirstPoint + w * 100 + 95);
+                        store.PutAttrBN(e, "org_pt", p);
+                        list.push_back(e);
+                    }
+                    if (!zorWriteStepDataBuf(store, b, list, o)) return;
+                    store.ClearData();
+                }
+                const Bytes a = Ask(*c, RequestMessage(2, kCmdSaveChanges, "lb", Field(Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize()))));
+                if (StatusOf(a) != 0) break;
+                if (gone) deleted[static_cast<size_t>(w)].push_back(gone);
+                ++acknowledged;
+            }
+        });
+    }
+    for (int i = 0; i < 500 && acknowledged < 60; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    proc.Kill(SIGKILL);
+    go = false;
+    for (auto& t : writers) t.join();
+    ASSERT_GT(acknowledged.load(), 0);
+    zor::appserver::ServerDatabase db;
+    ASSERT_TRUE(db.Open(dir.Path() + "/main.qmdb"));
+    EXPECT_EQ(db.IntegrityCheck(), "ok");
+    EXPECT_EQ(zor::appserver::CheckIndexes(db.Handle()), "ok");
+    for (const auto& ids : deleted)
+        for (int32_t id : ids) {
+            EXPECT_FALSE(db.GetInstance(id)) << id;
+            std::vector<int32_t> referrers;
+            ASSERT_TRUE(zor::appserver::ReferrerIds(db.Handle(), id, referrers));
+            EXPECT_TRUE(referrers.empty()) << id;
+        }
+    // A restart finds them as they were.
+    proc.Start(0);
+    auto c = LoggedIn(proc.Port());
+    ASSERT_TRUE(c);
+    EXPECT_EQ(zor::appserver::CheckIndexes(db.Handle()), "ok");
+}
+
+}  // namespace
