@@ -1,7 +1,8 @@
-// The real program in real windows on a test X display with a window manager: a first start on an empty profile opens at a size
-// a person can work in; the page set-up's split and fit, ticked in the dialog, are there after a restart
-// (OK there keeps them) and split reaches printing from the command line; "Настройка принтера..." opens
-// with and without a report; the open dialog's buttons are the Russian ones.
+// The real program in real windows on a test X display with a window manager: a first start on an empty
+// profile opens at a size a person can work in, title bar included; the page set-up's split and fit,
+// ticked in the dialog, are there after a restart (OK there keeps them) and split reaches printing from
+// the command line; "Настройка принтера..." opens with and without a report; the open dialog's buttons
+// are the Russian ones.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
