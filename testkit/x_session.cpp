@@ -2,11 +2,14 @@
 
 #include <unistd.h>
 
+#include <map>
 #include <regex>
 #include <sstream>
 
 #include <QPainter>
 #include <thread>
+
+#include "platform/base/tempfile.h"
 
 namespace quillmark_test {
 
@@ -21,6 +24,35 @@ bool XSession::Start(std::string& why) {
         return false;
     }
     return m_xvfb.Start(why);
+}
+
+bool XSession::StartWindowManager(std::string& why) {
+    const std::string wm = FindTool("openbox"), xprop = FindTool("xprop");
+    if (wm.empty() || xprop.empty()) {
+        why = "openbox or xprop is not installed: no window manager to frame the windows";
+        return false;
+    }
+    auto running = std::make_unique<RunningProgram>();
+    ProgramRun run;
+    run.program = wm;
+    // No user's settings; its cache goes to the process's own folder, not the user's that parallel suites share.
+    run.env = {{"DISPLAY", Display()}, {"XDG_CONFIG_HOME", "/nonexistent"}, {"XDG_CACHE_HOME", zor::PrivateTempDir()}};
+    if (!running->Start(run, why)) return false;
+    // The manager is there once it names its check window on the root window.
+    ProgramRun ask;
+    ask.program = xprop;
+    ask.args = {"-root", "-display", Display(), "_NET_SUPPORTING_WM_CHECK"};
+    ask.timeout = 5s;
+    for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
+        if (RunProgram(ask).out.find("window id") != std::string::npos) {
+            m_wm = std::move(running);
+            return true;
+        }
+        if (!running->Running()) break;
+        std::this_thread::sleep_for(50ms);
+    }
+    why = "openbox did not take the display: " + running->Wait(0ms).err;
+    return false;
 }
 
 bool XSession::Launch(const std::string& program, const std::vector<std::string>& args,
@@ -83,6 +115,60 @@ std::optional<QRect> XSession::WindowGeometry(unsigned long window) {
     return QRect(x, y, w, h);
 }
 
+std::string XSession::WindowInfo(const std::vector<std::string>& args) {
+    ProgramRun run;
+    run.program = m_xwininfo;
+    run.args = args;
+    run.args.insert(run.args.end(), {"-display", Display()});
+    run.timeout = 10s;
+    const ProgramResult result = RunProgram(run);
+    return result.started && !result.timedOut && result.exitStatus == 0 ? result.out : std::string();
+}
+
+std::optional<QRect> XSession::ClientRect(unsigned long window) {
+    const std::string info = WindowInfo({"-id", std::to_string(window)});
+    int left = -1, top = -1, width = -1, height = -1;
+    bool haveLeft = false, haveTop = false;
+    std::istringstream lines(info);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        const int value = std::atoi(line.c_str() + colon + 1);
+        const std::string key = line.substr(0, colon);
+        if (key.find("Absolute upper-left X") != std::string::npos) left = value, haveLeft = true;
+        else if (key.find("Absolute upper-left Y") != std::string::npos) top = value, haveTop = true;
+        else if (key.find("Width") != std::string::npos) width = value;
+        else if (key.find("Height") != std::string::npos) height = value;
+    }
+    if (!haveLeft || !haveTop || width <= 0 || height <= 0) return std::nullopt;
+    return QRect(left, top, width, height);
+}
+
+std::optional<QRect> XSession::FrameRect(unsigned long window) {
+    // Up the window tree to the last window below the root: the manager's frame when one reparented it.
+    static const std::regex root(R"(Root window id:\s*(0x[0-9a-fA-F]+))");
+    static const std::regex parent(R"(Parent window id:\s*(0x[0-9a-fA-F]+))");
+    std::string top = std::to_string(window);
+    for (int depth = 0; depth < 16; ++depth) {
+        const std::string tree = WindowInfo({"-tree", "-id", top});
+        std::smatch r, p;
+        if (!std::regex_search(tree, r, root) || !std::regex_search(tree, p, parent)) return std::nullopt;
+        if (p[1] == r[1]) return ClientRect(std::stoul(top, nullptr, 0));
+        top = p[1];
+    }
+    return std::nullopt;
+}
+
+bool XSession::WaitUntilActive(unsigned long window, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    do {
+        std::string out;
+        if (XDo({"getactivewindow"}, &out) && std::strtoul(out.c_str(), nullptr, 10) == window) return true;
+        std::this_thread::sleep_for(50ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+}
+
 // The short pause lets the program see the pointer arrive before the next input.
 bool XSession::MoveMouse(int x, int y) { return XDo({"mousemove", std::to_string(x), std::to_string(y), "sleep", "0.1"}); }
 
@@ -122,16 +208,49 @@ std::vector<std::pair<std::string, QRect>> XSession::TopLevelWindows() {
     return windows;
 }
 
+std::multimap<std::string, std::pair<std::string, QRect>> XSession::FramedWindows() {
+    // "     0x200010 (has no name): ()  ..." a top-level window without a class: a window manager's frame;
+    // "        0x400015 "name": ("app" "App")  636x412+1+20  +321+285" a program's window somewhere in it.
+    static const std::regex line(
+        R"(^( *)(0x[0-9a-fA-F]+) .*?: \((.*)\)\s+(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$)");
+    std::multimap<std::string, std::pair<std::string, QRect>> framed;
+    std::istringstream lines(WindowInfo({"-root", "-tree"}));
+    size_t topIndent = std::string::npos;
+    std::string frame;  // the current top-level window when it is a frame, else ""
+    for (std::string text; std::getline(lines, text);) {
+        std::smatch m;
+        if (!std::regex_match(text, m, line)) continue;
+        const size_t indent = m[1].length();
+        const bool hasClass = m[3].length() > 0 && m[3].str().compare(0, 2, "\"\"") != 0;
+        if (indent <= topIndent) {
+            topIndent = indent;
+            frame = hasClass ? std::string() : m[2].str();
+        } else if (!frame.empty() && hasClass && std::stoi(m[4]) > 3 && std::stoi(m[5]) > 3) {
+            framed.emplace(frame, std::make_pair(m[2].str(), QRect(std::stoi(m[6]), std::stoi(m[7]), std::stoi(m[4]),
+                                                                     std::stoi(m[5]))));
+        }
+    }
+    return framed;
+}
+
 QImage XSession::Screenshot() {
     QImage screen = Dump({"-root"});
     if (screen.isNull()) return screen;
     // Popups (override-redirect windows) read back black from the root window on this server, so every
-    // top-level window is taken on its own and laid over the screen, the bottom-most first.
+    // top-level window is taken on its own and laid over the screen, the bottom-most first. A dialog in
+    // a window manager's frame reads back black from the frame as well: the program's windows inside a
+    // frame are taken on their own and laid over it.
     const std::vector<std::pair<std::string, QRect>> windows = TopLevelWindows();
+    const std::multimap<std::string, std::pair<std::string, QRect>> framed = FramedWindows();
     QPainter painter(&screen);
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         const QImage window = Dump({"-id", it->first});  // fails for a window that is not shown
-        if (!window.isNull()) painter.drawImage(it->second.topLeft(), window);
+        if (window.isNull()) continue;
+        painter.drawImage(it->second.topLeft(), window);
+        for (auto [at, end] = framed.equal_range(it->first); at != end; ++at) {
+            const QImage inside = Dump({"-id", at->second.first});
+            if (!inside.isNull()) painter.drawImage(at->second.second.topLeft(), inside);
+        }
     }
     return screen;
 }

@@ -3,6 +3,8 @@
 // xdotool, screenshots of the whole screen through xwd and xwininfo, and checks of screen rectangles against expected
 // colours. Every wait is bounded.
 #include <chrono>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,10 @@ public:
     // False with the reason when Xvfb, xdotool, xwd or xwininfo is missing or the display does not start.
     bool Start(std::string& why);
     const std::string& Display() const { return m_xvfb.Name(); }
+    // A desktop's window manager (openbox) on the display, so windows get real title bars and close boxes
+    // and the keyboard goes where a desktop gives it; it stops with the session. False with the reason
+    // when it is not installed or does not take the display within five seconds.
+    bool StartWindowManager(std::string& why);
 
     // Starts a program on the display: Qt's xcb platform, the Fusion style, a private configuration
     // folder and transport settings from `sandbox`.
@@ -33,6 +39,14 @@ public:
     unsigned long WaitForWindow(const std::string& name, std::chrono::milliseconds limit);
     // The window's position and size on the screen.
     std::optional<QRect> WindowGeometry(unsigned long window);
+    // The window's inside on the screen as the server places it. Under a window manager the window sits
+    // in the manager's frame, where xdotool's geometry may be off by the frame; this is not.
+    std::optional<QRect> ClientRect(unsigned long window);
+    // What a person sees of the window: the window manager's frame around it (title bar included), or the
+    // window itself when no manager frames it.
+    std::optional<QRect> FrameRect(unsigned long window);
+    // Waits up to `limit` until the window has the keyboard (the window manager's active window).
+    bool WaitUntilActive(unsigned long window, std::chrono::milliseconds limit);
     bool MoveMouse(int x, int y);
     bool Click(int x, int y, int button = 1);
     bool Key(const std::string& keys);  // xdotool key names, e.g. "alt+f", "Return"
@@ -48,8 +62,12 @@ public:
 
 private:
     QImage Dump(const std::vector<std::string>& args);  // xwd with the arguments
+    std::string WindowInfo(const std::vector<std::string>& args);  // xwininfo's answer, "" on failure
+    // The program windows inside each window manager's frame, by the frame's id: id and place on the screen.
+    std::multimap<std::string, std::pair<std::string, QRect>> FramedWindows();
 
     XvfbDisplay m_xvfb;
+    std::unique_ptr<RunningProgram> m_wm;  // after the display: it goes first
     std::string m_xdotool, m_xwd, m_xwininfo;
 };
 

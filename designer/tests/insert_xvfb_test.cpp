@@ -3,6 +3,7 @@
 // a template writes a template under the new name, which the title bar then shows and Ctrl+S writes again;
 // a page exported under the PNG type without an extension is a PNG file.
 #include <filesystem>
+#include <iostream>
 #include <fstream>
 #include <thread>
 
@@ -71,34 +72,8 @@ protected:
     // A desktop's window manager on the suite's display: real title bars, focus given as a desktop gives it.
     static void SetUpTestSuite() {
         DesignerOnDisplay::SetUpTestSuite();
-        const std::string wm = FindTool("openbox");
-        if (!HaveDisplay() || wm.empty()) return;
-        s_wm = new RunningProgram;
-        ProgramRun run;
-        run.program = wm;
-        // Its log goes to the process's own folder, not the user's cache that parallel suites share.
-        run.env = {{"DISPLAY", x().Display()}, {"XDG_CONFIG_HOME", "/nonexistent"}, {"XDG_CACHE_HOME", zor::PrivateTempDir()}};
         std::string why;
-        if (!s_wm->Start(run, why)) {
-            delete s_wm;
-            s_wm = nullptr;
-            return;
-        }
-        // The manager is there once it names its check window on the root window.
-        ProgramRun ask;
-        ask.program = FindTool("xprop");
-        ask.args = {"-root", "-display", x().Display(), "_NET_SUPPORTING_WM_CHECK"};
-        ask.timeout = 5s;
-        for (auto end = std::chrono::steady_clock::now() + 5s; !ask.program.empty() && std::chrono::steady_clock::now() < end;) {
-            if (RunProgram(ask).out.find("window id") != std::string::npos) break;
-            std::this_thread::sleep_for(50ms);
-        }
-    }
-    static void TearDownTestSuite() {
-        if (s_wm) s_wm->Wait(0ms);
-        delete s_wm;
-        s_wm = nullptr;
-        DesignerOnDisplay::TearDownTestSuite();
+        if (HaveDisplay() && !x().StartWindowManager(why)) std::cerr << "no window manager: " << why << "\n";
     }
 
     void SetUp() override {
@@ -114,30 +89,9 @@ protected:
         ASSERT_TRUE(x().Launch(kDesignerProgram, {path}, sandbox, program, why)) << why;
         window = DocumentWindow(20s);
         ASSERT_NE(window, 0u) << program.Wait(0ms).err;
-        frame = ClientRect(window);
+        frame = x().ClientRect(window).value_or(QRect());
         ASSERT_TRUE(frame.isValid());
         Focus(window, Inside(frame));
-    }
-    // Where the window's inside is on the screen. Under a window manager the window sits in the manager's
-    // frame, and only the server's own answer for the window itself counts its place right.
-    QRect ClientRect(unsigned long id) {
-        ProgramRun run;
-        run.program = FindTool("xwininfo");
-        run.args = {"-id", std::to_string(id), "-display", x().Display()};
-        run.timeout = 10s;
-        const ProgramResult info = RunProgram(run);
-        int left = -1, top = -1, width = -1, height = -1;
-        std::istringstream lines(info.out);
-        for (std::string line; std::getline(lines, line);) {
-            const size_t colon = line.find(':');
-            if (colon == std::string::npos) continue;
-            const int value = std::atoi(line.c_str() + colon + 1);
-            if (line.find("Absolute upper-left X") != std::string::npos) left = value;
-            else if (line.find("Absolute upper-left Y") != std::string::npos) top = value;
-            else if (line.find("Width") != std::string::npos) width = value;
-            else if (line.find("Height") != std::string::npos) height = value;
-        }
-        return left < 0 || top < 0 || width <= 0 || height <= 0 ? QRect() : QRect(left, top, width, height);
     }
     // The program's main window once it shows a file ("Квиллмарк - [path : sheet]"); 0 when none shows.
     unsigned long DocumentWindow(std::chrono::milliseconds limit) {
@@ -206,7 +160,6 @@ protected:
         }
     }
 
-    static inline RunningProgram* s_wm = nullptr;
     std::string file;
     RunningProgram program;
     unsigned long window = 0;
@@ -436,7 +389,7 @@ TEST_F(InsertOnDisplay, GenViewShowsTheReportWithoutAStartWaitWindow) {
     ASSERT_NE(window, 0u) << "the report was not shown\n" << program.Wait(0ms).err;
     EXPECT_TRUE(waits.empty()) << waits.front();
     EXPECT_TRUE(std::filesystem::exists(report));
-    frame = ClientRect(window);
+    frame = x().ClientRect(window).value_or(QRect());
     EXPECT_TRUE(Exit(program, window, frame));
 }
 

@@ -39,8 +39,8 @@ if(NOT QM_SANITIZE)
   add_dependencies(designer_clipboard_xvfb_tests quillmark)
 endif()
 
-# The real program's page set-up, first start and open dialog in real windows on a test X display, and its
-# printing from the command line afterwards through a print queue of the test's own.
+# The real program's page set-up, first start and open dialog in real windows on a test X display with a
+# window manager, and its printing from the command line afterwards through a print queue of the test's own.
 if(NOT QM_SANITIZE)
   qm_add_test(designer_print_xvfb_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/print_xvfb_test.cpp ${CMAKE_CURRENT_LIST_DIR}/print_fixture.cpp

@@ -1,11 +1,14 @@
-// The real program in real windows on a test X display: a first start on an empty profile opens at a size
-// a person can work in; the page set-up's split and fit, ticked in the dialog, are there after a restart
-// (OK there keeps them) and split reaches printing from the command line; "Настройка принтера..." opens
-// with and without a report; the open dialog's buttons are the Russian ones.
+// The real program in real windows on a test X display with a window manager: a first start on an empty
+// profile opens at a size a person can work in, title bar included; the page set-up's split and fit,
+// ticked in the dialog, are there after a restart (OK there keeps them) and split reaches printing from
+// the command line; "Настройка принтера..." opens with and without a report; the open dialog's buttons
+// are the Russian ones.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include <QSettings>
@@ -28,6 +31,14 @@ std::string Describe(const ProgramResult& r) {
 
 class PrintOnDisplay : public XSuiteTest {
 protected:
+    // A desktop's window manager on the suite's display: real title bars and close boxes, and the sizes a
+    // person sees are the manager's frames.
+    static void SetUpTestSuite() {
+        XSuiteTest::SetUpTestSuite();
+        if (HaveDisplay() && !x().StartWindowManager(s_noWm)) std::cerr << "no window manager: " << s_noWm << "\n";
+    }
+    static bool HaveWindowManager() { return s_noWm.empty(); }
+
     void SetUp() override {
         if (!HaveDisplay()) GTEST_SKIP() << Why();
         ASSERT_TRUE(m_sandbox.Create());
@@ -41,22 +52,65 @@ protected:
         return QSettings(QString::fromStdString(Profile()), QSettings::IniFormat).value(key, -1).toInt();
     }
 
-    // Starts the program on the file and waits for its window; the window's place.
+    // Starts the program on the file and waits for its window, framed by the window manager when one runs;
+    // the window's inside on the screen.
     QRect Start(const std::vector<std::string>& args, const std::string& title) {
         std::string why;
         if (m_program && m_program->Running()) m_program->Wait(0ms);
         m_program = std::make_unique<RunningProgram>();
         EXPECT_TRUE(x().Launch(kProgram, args, m_sandbox, *m_program, why)) << why;
-        const unsigned long window = x().WaitForWindow(title, 20s);
-        EXPECT_NE(window, 0u) << Describe(m_program->Wait(0ms));
-        if (!window) return {};
-        return x().WindowGeometry(window).value_or(QRect());
+        m_window = x().WaitForWindow(title, 20s);
+        EXPECT_NE(m_window, 0u) << Describe(m_program->Wait(0ms));
+        if (!m_window) return {};
+        for (auto end = std::chrono::steady_clock::now() + 5s; HaveWindowManager();) {
+            const std::optional<QRect> frame = x().FrameRect(m_window), inside = x().ClientRect(m_window);
+            if ((frame && inside && *frame != *inside) || std::chrono::steady_clock::now() >= end) break;
+            std::this_thread::sleep_for(50ms);
+        }
+        return x().ClientRect(m_window).value_or(QRect());
+    }
+
+    // Waits until a window that just showed has the keyboard: the window manager gives it. Without one
+    // nothing says so, and a pause stands in.
+    void Settle(unsigned long window) {
+        if (!HaveWindowManager()) return std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(x().WaitUntilActive(window, 10s)) << "the window did not take the keyboard";
+    }
+    // Waits up to ten seconds until no window of that name shows.
+    bool WaitGone(const std::string& name) {
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+            std::string out;
+            x().XDo({"search", "--onlyvisible", "--name", name}, &out);
+            if (out.find_first_of("0123456789") == std::string::npos) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        return false;
+    }
+
+    // How many windows of the program show: its frame, its dialogs and an open menu.
+    int ShownWindows() {
+        std::string out;
+        x().XDo({"search", "--onlyvisible", "--pid", std::to_string(m_program->Pid())}, &out);
+        std::istringstream ids(out);
+        int count = 0;
+        for (unsigned long id = 0; ids >> id;) ++count;
+        return count;
+    }
+    // Opens the File menu by a click on its title and waits until its popup shows.
+    bool OpenFileMenu(const QRect& frame) {
+        const int before = ShownWindows();
+        if (!x().Click(frame.left() + 30, frame.top() + 10)) return false;
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+            if (ShownWindows() > before) return true;
+            std::this_thread::sleep_for(50ms);
+        }
+        ADD_FAILURE() << "the File menu did not open";
+        return false;
     }
 
     // The File menu's item at `downs` presses of Down from the menu's top (disabled items are passed by).
     bool FileMenuItem(const QRect& frame, int downs) {
-        if (!x().Click(frame.left() + 30, frame.top() + 10)) return false;
-        std::this_thread::sleep_for(300ms);
+        if (!OpenFileMenu(frame)) return false;
         for (int i = 0; i < downs; ++i)
             if (!x().Key("Down")) return false;
         return x().Key("Return");
@@ -67,8 +121,9 @@ protected:
     // split) ticked or cleared, then OK.
     void TogglePageSetup(const QRect& frame, const std::vector<int>& toggle) {
         ASSERT_TRUE(FileMenuItem(frame, 6));
-        ASSERT_NE(x().WaitForWindow("Настройка страницы", 10s), 0u) << "no page set-up";
-        std::this_thread::sleep_for(300ms);
+        const unsigned long dialog = x().WaitForWindow("Настройка страницы", 10s);
+        ASSERT_NE(dialog, 0u) << "no page set-up";
+        Settle(dialog);
         // Size combo, two size edits, the orientation, four margins: the fit box is eighth, split ninth.
         int at = 0;
         for (int box : toggle) {
@@ -90,12 +145,21 @@ public:
         ASSERT_TRUE(FileMenuItem(frame, 2));
         const unsigned long dialog = x().WaitForWindow("Открыть", 10s);
         ASSERT_NE(dialog, 0u) << "no open dialog";
-        std::this_thread::sleep_for(500ms);
-        const std::optional<QRect> place = x().WindowGeometry(dialog);
+        Settle(dialog);
+        const std::optional<QRect> place = x().ClientRect(dialog);
         ASSERT_TRUE(place.has_value());
+        // The dialog is drawn once its inside no longer reads back black (what an unpainted window shows)
+        // and two pictures of it in a row are alike.
+        QImage last;
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
+            const QImage now = x().Screenshot().copy(*place);
+            const bool drawn = !now.isNull() && ShareOf(now, now.rect(), qRgb(0, 0, 0)) < 0.5;
+            if (drawn && now == last) break;
+            last = drawn ? now : QImage();
+        }
         look(*place);
         ASSERT_TRUE(x().Key("Escape"));
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(WaitGone("Открыть")) << "the open dialog stays";
         Quit(frame);
     }
 
@@ -109,13 +173,13 @@ public:
     // answers No). Split and fit alone change nothing in the report.
 protected:
     void Quit(const QRect& frame, bool changed = false) {
-        ASSERT_TRUE(x().Click(frame.left() + 30, frame.top() + 10));
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(OpenFileMenu(frame));
         ASSERT_TRUE(x().Key("Up"));
         ASSERT_TRUE(x().Key("Return"));
         if (changed) {
-            ASSERT_NE(x().WaitForWindow("^Квиллмарк$", 10s), 0u) << "no question to save";
-            std::this_thread::sleep_for(300ms);
+            const unsigned long question = x().WaitForWindow("^Квиллмарк$", 10s);
+            ASSERT_NE(question, 0u) << "no question to save";
+            Settle(question);
             ASSERT_TRUE(x().Key("Escape"));
         }
         const ProgramResult r = m_program->Wait(10s);
@@ -124,19 +188,32 @@ protected:
 
     ProgramSandbox m_sandbox;
     std::unique_ptr<RunningProgram> m_program;
+    unsigned long m_window = 0;  // the program's main window since the last start
+
+private:
+    static inline std::string s_noWm;  // why no window manager runs; empty when one does
 };
 
 TEST_F(PrintOnDisplay, AFirstStartOnAnEmptyProfileOpensLarge) {
-    const QRect frame = Start({}, "Квиллмарк");
+    const QRect inside = Start({}, "Квиллмарк");
+    ASSERT_TRUE(inside.isValid());
+    // What a person sees: the window manager's frame, title bar and all.
+    const QRect frame = x().FrameRect(m_window).value_or(QRect());
     ASSERT_TRUE(frame.isValid());
+    Keep("first-start");
+    if (HaveWindowManager()) {
+        EXPECT_GT(frame.height(), inside.height()) << "no title bar over the window";
+    }
     EXPECT_GE(frame.width(), 1000) << "on a 1280 x 1024 screen";
     EXPECT_GE(frame.height(), 700);
-    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(frame)) << frame.x() << ", " << frame.y();
-    Quit(frame);
+    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(frame))
+        << frame.x() << ", " << frame.y() << " " << frame.width() << " x " << frame.height();
+    Quit(inside);
     // What it saved is what the next start shows.
-    EXPECT_EQ(ProfileInt("MainFrame/Screen_CX"), frame.width());
+    EXPECT_EQ(ProfileInt("MainFrame/Screen_CX"), inside.width());
     const QRect again = Start({}, "Квиллмарк");
-    EXPECT_EQ(again.size(), frame.size());
+    EXPECT_EQ(again.size(), inside.size());
+    EXPECT_EQ(x().FrameRect(m_window).value_or(QRect()).size(), frame.size());
 }
 
 TEST_F(PrintOnDisplay, PageSetupSplitAndFitSurviveARestartAndReachPrinting) {
@@ -212,13 +289,18 @@ TEST_F(PrintOnDisplay, PrinterSetUpOpensFromTheFileMenuWithAndWithoutAReport) {
         int downs;  // presses of Down to "Настройка принтера..."
     } steps[] = {{"with a report", 0, 7}, {"with none", 3, 3}};
     for (const Step& step : steps) {
-        if (step.close) ASSERT_TRUE(FileMenuItem(frame, step.close));
-        std::this_thread::sleep_for(300ms);
+        if (step.close) {
+            ASSERT_TRUE(FileMenuItem(frame, step.close));
+            // The closed report leaves the title bar.
+            ASSERT_NE(x().WaitForWindow("^Квиллмарк$", 10s), 0u) << "the report stays open";
+        }
         ASSERT_TRUE(FileMenuItem(frame, step.downs));
-        EXPECT_NE(x().WaitForWindow("Настройка принтера", 10s), 0u) << step.what;
+        const unsigned long dialog = x().WaitForWindow("Настройка принтера", 10s);
+        EXPECT_NE(dialog, 0u) << step.what;
+        if (dialog) Settle(dialog);
         Keep(std::string("printer-setup-") + step.what);
         ASSERT_TRUE(x().Key("Escape"));
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(WaitGone("Настройка принтера")) << step.what;
     }
     Quit(frame);
 }
