@@ -68,7 +68,8 @@ void CTableRow::Grow(int minCapacity) {
     // A row still reading its cells from the block gets its pointer array here, whatever the size.
     const int stored = Stored();
     if (m_pCells ? minCapacity <= m_nCapacity : (stored == 0 && minCapacity <= 0)) return;
-    int capacity = m_nCapacity + m_nCapacity / 2 + 2;
+    const int base = m_pCells ? m_nCapacity : stored;
+    int capacity = base + base / 2 + 2;
     if (capacity < minCapacity) capacity = minCapacity;
     if (capacity < stored) capacity = stored;
     auto** cells = new CzorValue*[static_cast<size_t>(capacity)];
