@@ -8,8 +8,9 @@
 // its rows. Texts are UTF-8 and are copied byte for byte between files and cells.
 //
 // Cell storage: a row keeps the cells it makes itself in one block together with their texts
-// (CTableRow::AddStrings, the loading path), so a million rows of ten cells cost a few hundred
-// bytes per row and three allocations, not two allocations per cell. Values that a caller hands
+// (CTableRow::AddStrings, the loading path), and while those cells stay as they were made the row
+// needs no array of pointers to them: a row read from a file costs its object, one block of a
+// value per field and the field texts, two allocations, not two allocations per cell. Values that a caller hands
 // over (AddColumn(CzorValue*), SetAt) keep their identity: the row stores the very pointer. A cell
 // pointer stays valid until its cell is removed or replaced, or the row is deleted. A block cell's
 // text belongs to its row: copy a cell's value (CzorValue copies are deep), never move it out.
@@ -19,11 +20,11 @@
 #include <vector>
 
 #include "platform/zordata/taggr.h"
+#include "platform/zordata/value.h"
 
 class CFolivox;
 class CzorInstance;
 class CzorStepData;
-class CzorValue;
 struct CReportSchema;
 
 class CHeader;
@@ -163,9 +164,9 @@ public:
 
     CzorValue* GetColumn(int index) const {
         if (index < 0 || index >= m_nCells) return nullptr;
-        if (index < m_nGapAt) return m_pCells[index];
+        if (index < m_nGapAt) return StoredCell(index);
         if (index < m_nGapAt + m_nGap) return MissingCell();
-        return m_pCells[index - m_nGap];
+        return StoredCell(index - m_nGap);
     }
     int GetSize() const { return m_nCells; }
     int GetColumnType(int index) const;  // the value's type code, 0 outside
@@ -188,6 +189,8 @@ public:
 private:
     static CzorValue* MissingCell();
     int Stored() const { return m_nCells - m_nGap; }
+    // Stored cell k: from the pointer array once the row has one, else the block's value k.
+    CzorValue* StoredCell(int k) const { return m_pCells ? m_pCells[k] : m_pBlockValues + k; }
     void FillGap();
     bool IsInBlock(const CzorValue* value) const;
     void Release(CzorValue* value);
@@ -195,18 +198,17 @@ private:
     int AddBlock(const std::string_view* texts, int count);
     void FreeBlock();
 
-    // The cells in order, without the missing ones; inside m_pBlock until it first grows. Cells
-    // m_nGapAt .. m_nGapAt + m_nGap - 1 are missing: stored cell k stands at index k before the gap and
-    // at k + m_nGap after it.
+    // The cells in order, without the missing ones. A row read from a file has no pointer array
+    // (null): its cells are the block's values in order, which saves a pointer a cell; the array is
+    // made the first time the cells change. Cells m_nGapAt .. m_nGapAt + m_nGap - 1 are missing:
+    // stored cell k stands at index k before the gap and at k + m_nGap after it.
     CzorValue** m_pCells = nullptr;
+    CzorValue* m_pBlockValues = nullptr;  // the block: [values][texts], made by AddStrings/AddEmpty
     int m_nCells = 0;     // cells the row shows, missing ones included
-    int m_nCapacity = 0;  // of m_pCells
+    int m_nCapacity = 0;  // of m_pCells (0 while it is null)
     int m_nGapAt = 0;
     int m_nGap = 0;
-    void* m_pBlock = nullptr;        // [cell pointers][values][texts], made by AddStrings/AddEmpty
-    void* m_pBlockValues = nullptr;  // the values inside m_pBlock
     int m_nBlockValues = 0;
-    bool m_bCellsInBlock = false;    // m_pCells points into the block
 };
 
 // The table.

@@ -202,7 +202,9 @@ bool CDataSource::LoadFromFile(const std::string& path, std::string* reason) {
             line = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
         }
         // The fields a short line leaves out cost nothing: a row of a file takes memory in proportion to
-        // its line, whatever the header's width.
+        // its line, whatever the header's width. Empty fields at the end of a line read the same as left-out
+        // ones (an empty text), so they cost nothing either.
+        while (present > 0 && cells[static_cast<size_t>(present - 1)].empty()) --present;
         auto* row = new CTableRow;
         row->AddStrings(cells.data(), present);
         row->AddMissing(n - present);

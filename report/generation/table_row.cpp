@@ -22,12 +22,9 @@ public:
 };
 
 constexpr size_t kPtrSize = sizeof(CzorValue*);
+// A row without a pointer array reads its cells as an array of CzorValue over the block's values.
 static_assert(sizeof(CBlockCell) == sizeof(CzorValue));
 static_assert(alignof(CBlockCell) <= alignof(std::max_align_t));
-
-CBlockCell* BlockValues(void* block, int ptrCount) {
-    return reinterpret_cast<CBlockCell*>(static_cast<char*>(block) + static_cast<size_t>(ptrCount) * kPtrSize);
-}
 
 }  // namespace
 
@@ -42,11 +39,11 @@ CzorValue* CTableRow::MissingCell() {
 CTableRow::~CTableRow() {
     RemoveAll();
     FreeBlock();
-    if (!m_bCellsInBlock) delete[] m_pCells;
+    delete[] m_pCells;
 }
 
 bool CTableRow::IsInBlock(const CzorValue* value) const {
-    if (!m_pBlock || m_nBlockValues == 0) return false;
+    if (!m_pBlockValues) return false;
     const auto p = reinterpret_cast<std::uintptr_t>(value);
     const auto first = reinterpret_cast<std::uintptr_t>(m_pBlockValues);
     return p >= first && p < first + static_cast<std::uintptr_t>(m_nBlockValues) * sizeof(CBlockCell);
@@ -59,25 +56,27 @@ void CTableRow::Release(CzorValue* value) {
 }
 
 void CTableRow::FreeBlock() {
-    if (!m_pBlock) return;
+    if (!m_pBlockValues) return;
     auto* values = static_cast<CBlockCell*>(m_pBlockValues);
     for (int i = 0; i < m_nBlockValues; ++i) values[i].~CBlockCell();
-    ::operator delete(m_pBlock);
-    m_pBlock = nullptr;
+    ::operator delete(static_cast<void*>(values));
     m_pBlockValues = nullptr;
     m_nBlockValues = 0;
 }
 
 void CTableRow::Grow(int minCapacity) {
-    if (minCapacity <= m_nCapacity) return;
-    int capacity = m_nCapacity + m_nCapacity / 2 + 2;
+    // A row still reading its cells from the block gets its pointer array here, whatever the size.
+    const int stored = Stored();
+    if (m_pCells ? minCapacity <= m_nCapacity : (stored == 0 && minCapacity <= 0)) return;
+    const int base = m_pCells ? m_nCapacity : stored;
+    int capacity = base + base / 2 + 2;
     if (capacity < minCapacity) capacity = minCapacity;
+    if (capacity < stored) capacity = stored;
     auto** cells = new CzorValue*[static_cast<size_t>(capacity)];
-    if (Stored()) std::memcpy(cells, m_pCells, static_cast<size_t>(Stored()) * kPtrSize);
-    if (!m_bCellsInBlock) delete[] m_pCells;
+    for (int k = 0; k < stored; ++k) cells[k] = StoredCell(k);
+    delete[] m_pCells;
     m_pCells = cells;
     m_nCapacity = capacity;
-    m_bCellsInBlock = false;
 }
 
 void CTableRow::Reserve(int count) {
@@ -102,7 +101,7 @@ void CTableRow::FillGap() {
 int CTableRow::AddBlock(const std::string_view* texts, int count) {
     const int first = m_nCells;
     if (count <= 0) return first;
-    if (m_pBlock) {
+    if (m_pBlockValues) {
         // One block per row: later batches are made value by value.
         for (int i = 0; i < count; ++i) {
             if (texts) AddColumn(texts[i]);
@@ -110,14 +109,14 @@ int CTableRow::AddBlock(const std::string_view* texts, int count) {
         }
         return first;
     }
-    // The block holds the cell pointers too when the row has none yet and no room for them.
-    const int ptrCount = (Stored() == 0 && m_nCapacity < count) ? count : 0;
+    // The first cells of a row need no pointer array: they are the block's values in order.
+    const bool direct = Stored() == 0;
     size_t textBytes = 0;
     if (texts)
         for (int i = 0; i < count; ++i) textBytes += texts[i].size() + 1;
-    const size_t bytes = static_cast<size_t>(ptrCount) * kPtrSize + static_cast<size_t>(count) * sizeof(CBlockCell) + textBytes;
+    const size_t bytes = static_cast<size_t>(count) * sizeof(CBlockCell) + textBytes;
     void* block = ::operator new(bytes);
-    CBlockCell* values = BlockValues(block, ptrCount);
+    CBlockCell* values = static_cast<CBlockCell*>(block);
     char* text = reinterpret_cast<char*>(values + count);
     for (int i = 0; i < count; ++i) {
         CBlockCell* v = new (values + i) CBlockCell;
@@ -129,17 +128,16 @@ int CTableRow::AddBlock(const std::string_view* texts, int count) {
             text += t.size() + 1;
         }
     }
-    m_pBlock = block;
     m_pBlockValues = values;
     m_nBlockValues = count;
-    if (ptrCount) {
-        if (!m_bCellsInBlock) delete[] m_pCells;
-        m_pCells = static_cast<CzorValue**>(block);
-        m_nCapacity = ptrCount;
-        m_bCellsInBlock = true;
-    } else {
-        Grow(Stored() + count);
+    if (direct) {
+        delete[] m_pCells;
+        m_pCells = nullptr;
+        m_nCapacity = 0;
+        m_nCells += count;
+        return first;
     }
+    Grow(Stored() + count);
     for (int i = 0; i < count; ++i) {
         m_pCells[Stored()] = values + i;
         ++m_nCells;
@@ -171,7 +169,7 @@ int CTableRow::AddMissing(int count) {
 
 int CTableRow::AddColumn(CzorValue* value) {
     if (!value) return -1;
-    if (Stored() == m_nCapacity) Grow(Stored() + 1);
+    if (!m_pCells || Stored() == m_nCapacity) Grow(Stored() + 1);
     m_pCells[Stored()] = value;
     return m_nCells++;
 }
@@ -211,7 +209,7 @@ int CTableRow::InsertColumn(int index, CzorValue* value) {
         at = index - m_nGap;
     }
     const int stored = Stored();
-    if (stored == m_nCapacity) Grow(stored + 1);
+    if (!m_pCells || stored == m_nCapacity) Grow(stored + 1);
     std::memmove(m_pCells + at + 1, m_pCells + at, static_cast<size_t>(stored - at) * kPtrSize);
     m_pCells[at] = value;
     ++m_nCells;
@@ -230,10 +228,10 @@ void CTableRow::AppendAsString(int index, std::string& out) const { ::AppendAsSt
 int CTableRow::Find(const CzorValue* value) const {
     if (!value) return -1;
     for (int i = 0; i < m_nGapAt && i < Stored(); ++i)
-        if (m_pCells[i] == value) return i;
+        if (StoredCell(i) == value) return i;
     if (m_nGap && value == MissingCell()) return m_nGapAt;
     for (int i = m_nGapAt; i < Stored(); ++i)
-        if (m_pCells[i] == value) return i + m_nGap;
+        if (StoredCell(i) == value) return i + m_nGap;
     return -1;
 }
 
@@ -243,7 +241,7 @@ bool CTableRow::SetAt(int index, CzorValue* value) {
         // A missing cell at either end of the gap becomes a stored one; one inside it fills the gap.
         if (index == m_nGapAt || index == m_nGapAt + m_nGap - 1) {
             const int stored = Stored();
-            if (stored == m_nCapacity) Grow(stored + 1);
+            if (!m_pCells || stored == m_nCapacity) Grow(stored + 1);
             std::memmove(m_pCells + m_nGapAt + 1, m_pCells + m_nGapAt, static_cast<size_t>(stored - m_nGapAt) * kPtrSize);
             m_pCells[m_nGapAt] = value;
             if (index == m_nGapAt) ++m_nGapAt;
@@ -252,6 +250,7 @@ bool CTableRow::SetAt(int index, CzorValue* value) {
         }
         FillGap();
     }
+    if (!m_pCells) Grow(Stored());
     CzorValue*& slot = m_pCells[index < m_nGapAt ? index : index - m_nGap];
     if (slot != value) {
         Release(slot);
@@ -268,6 +267,7 @@ void CTableRow::RemoveAt(int index) {
         return;
     }
     const int at = index < m_nGapAt ? index : index - m_nGap;
+    if (!m_pCells) Grow(Stored());
     Release(m_pCells[at]);
     std::memmove(m_pCells + at, m_pCells + at + 1, static_cast<size_t>(Stored() - at - 1) * kPtrSize);
     --m_nCells;
@@ -275,7 +275,7 @@ void CTableRow::RemoveAt(int index) {
 }
 
 void CTableRow::RemoveAll() {
-    for (int i = 0; i < Stored(); ++i) Release(m_pCells[i]);
+    for (int i = 0; i < Stored(); ++i) Release(StoredCell(i));
     m_nCells = 0;
     m_nGapAt = 0;
     m_nGap = 0;

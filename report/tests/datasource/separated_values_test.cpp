@@ -44,6 +44,10 @@ TEST_F(SeparatedValues, LoadsTheseBytesAsTheseCells) {
         {"empty name in the middle", "a,,b\n", {"a", "", "b"}, {}},
         {"missing and extra fields, empty line", "a,b,c\nx\nx,y,z,w\n\n", {"a", "b", "c"},
          {{"x", "", ""}, {"x", "y", "z"}, {"", "", ""}}},
+        {"empty fields at the end of a line", "A,B,C\n1,,\n,,\n,x,\n", {"A", "B", "C"},
+         {{"1", "", ""}, {"", "", ""}, {"", "x", ""}}},
+        {"quoted: empty fields at the end of a line", "\"A\",\"B\"\n\"1\",\"\"\n\"\",\"\"\n", {"A", "B"},
+         {{"1", ""}, {"", ""}}},
         {"empty lines after the header are rows", "A\n\n\n1\n", {"A"}, {{""}, {""}, {"1"}}},
         {"no line end at the end", "A,B\n1,2", {"A", "B"}, {{"1", "2"}}},
         {"one line end at the end adds no row", "A\n1\n", {"A"}, {{"1"}}},
@@ -193,10 +197,14 @@ TEST_F(SeparatedValues, MissingFieldsCostNoMemory) {
     EXPECT_EQ(ds.GetRow(n)->GetAsString(n), "/");
     EXPECT_EQ(ds.GetRow(n)->GetSize(), n + 1);
 
-    // Filling a missing cell changes that row alone.
+    // Filling a missing cell, or an empty field at the end of a line, changes that row alone.
     ASSERT_TRUE(ds.SetAt(n, n / 2, "z"));
     EXPECT_EQ(ds.GetRow(n)->GetAsString(n / 2), "z");
     EXPECT_EQ(ds.GetRow(n - 1)->GetAsString(n / 2), "");
+    CDataSource trailing;
+    ASSERT_TRUE(Load(trailing, "A,B\n1,\n2,\n"));
+    ASSERT_TRUE(trailing.SetAt(0, 1, "z"));
+    EXPECT_EQ(Cells(trailing), (Table{{"1", "z"}, {"2", ""}}));
 }
 
 struct WordCase {

@@ -181,6 +181,37 @@ TEST(TableRow, BlockAfterEarlierCells) {
     EXPECT_EQ(after.GetAsString(0), "1");
 }
 
+// A row read from a file holds its cells without a pointer array until they first change; the cells a
+// caller already holds must be the very cells the row shows after that change, whichever change it is.
+TEST(TableRow, HeldCellsSurviveTheFirstChange) {
+    struct Case {
+        const char* change;
+        void (*apply)(CTableRow&);
+        int shift;  // where the held cells stand afterwards, relative to before
+    };
+    const Case cases[] = {
+        {"add", [](CTableRow& r) { r.AddColumn(5); }, 0},
+        {"add missing", [](CTableRow& r) { r.AddMissing(2); }, 0},
+        {"set the last", [](CTableRow& r) { auto* v = new CzorValue; v->Set(5); r.SetAt(3, v); }, 0},
+        {"insert first", [](CTableRow& r) { auto* v = new CzorValue; v->Set(5); r.InsertColumn(0, v); }, 1},
+        {"remove the last", [](CTableRow& r) { r.RemoveAt(3); }, 0},
+        {"reserve", [](CTableRow& r) { r.Reserve(10); }, 0},
+    };
+    const std::string_view texts[] = {"a", "", "Лист2", "z"};
+    for (const Case& c : cases) {
+        CTableRow row;
+        row.AddStrings(texts, 4);
+        row.AddMissing(1);
+        const CzorValue* held[3] = {row.GetColumn(0), row.GetColumn(1), row.GetColumn(2)};
+        c.apply(row);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(row.GetColumn(i + c.shift), held[i]) << c.change << " at " << i;
+            EXPECT_EQ(row.Find(held[i]), i + c.shift) << c.change << " at " << i;
+            EXPECT_EQ(row.GetAsString(i + c.shift), texts[i]) << c.change << " at " << i;
+        }
+    }
+}
+
 TEST(TableRow, RefusesNullCellsAndOutOfRange) {
     CTableRow row;
     row.AddColumn(1);
