@@ -57,7 +57,10 @@ public:
         buf.SetExternalData(data.data(), data.size());
         for (CzorAttr* attr : inst->GetEntity()->GetAllAttrs()) {
             CzorValue v;
-            if (!zorReadBufValue(buf, v, [&](int32_t ref) { return Named(ref); })) {
+            // What the user may not see is left out of the values that refer to it: the rest of
+            // the instance is his to read.
+            if (!zorReadBufValueLeavingOut(buf, v, [&](int32_t ref) { return Named(ref); },
+                                           [&](int32_t ref) { return Hidden(ref); })) {
                 m_bad = true;
                 return inst;
             }

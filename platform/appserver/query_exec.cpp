@@ -310,7 +310,8 @@ bool LoadAll(ServerDatabase& db, CzorStepData& store, std::unordered_map<int32_t
                 auto it = byId.find(id);
                 return it == byId.end() ? nullptr : it->second;
             };
-            if (!zorReadBufValue(buf, v, resolve)) return false;
+            // Hidden instances are not in byId: references to them are left out, as in a load.
+            if (!zorReadBufValueLeavingOut(buf, v, resolve, [&](int32_t id) { return !access.MayRead(id); })) return false;
             if (CzorInstance::CzorValueDefinition* slot = store.GetAttrValue(inst, attr)) slot->GetValue() = std::move(v);
         }
     }

@@ -167,7 +167,10 @@ void QuerySource::FillFrom(CzorInstance* inst, const std::vector<unsigned char>&
     buf.SetExternalData(data.data(), data.size());
     for (CzorAttr* attr : inst->GetEntity()->GetAllAttrs()) {
         CzorValue v;
-        if (!zorReadBufValue(buf, v, [&](int32_t id) { return Known(id); })) {
+        // A reference to what the user may not see is left out, as in a load; a phantom made for
+        // the query tree must not stand in for it.
+        const auto hidden = [&](int32_t id) { return m_access && m_access->Mode(id) == kModeNoAccess; };
+        if (!zorReadBufValueLeavingOut(buf, v, [&](int32_t id) { return Known(id); }, hidden)) {
             m_bad = true;
             return;
         }

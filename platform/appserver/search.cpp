@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/database.h"
 #include "platform/appserver/load.h"
 #include "platform/appserver/query_plan.h"
@@ -63,6 +65,11 @@ int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned cha
     std::optional<IndexTest> narrowing;
     for (const Criterion& c : criteria)
         if (!narrowing) narrowing = SearchIndexTest(c.attr, c.value, pattern != 0, mode);
+    // A search matches the values as the user reads them, without references to what he may not
+    // see (else a criterion naming a hidden instance would tell who refers to it); a uniqueness
+    // test holds for the whole database.
+    const std::function<CzorInstance*(int32_t)> standIn = [&](int32_t id) { return standIns.For(id); };
+    const std::function<bool(int32_t)> leftOut = [&](int32_t id) { return !uniqueTest && !access.MayRead(id); };
     for (CzorEntity* kind : kinds) {
         const std::vector<CzorAttr*> attrs = kind->GetAllAttrs();
         const bool more = ForEachCandidateRow(db, *kind, narrowing, [&](const InstanceRow& row) {
@@ -71,7 +78,7 @@ int32_t AnswerFind(ServerDatabase& db, CzorStepData& scratch, const unsigned cha
             in.SetExternalData(row.data.data(), row.data.size());
             std::vector<CzorValue> values(attrs.size());
             for (CzorValue& v : values)
-                if (in.GetRemaining() > 0 && !zorReadBufValue(in, v, [&](int32_t id) { return standIns.For(id); })) {
+                if (in.GetRemaining() > 0 && !zorReadBufValueLeavingOut(in, v, standIn, leftOut)) {
                     bad = true;
                     return false;
                 }

@@ -244,7 +244,7 @@ bool AppendValue(CzorDataBuf& buf, const CzorValue& v, const CzorMap* map, zorBu
 }
 
 bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*(int32_t)>& resolve, zorBufText text,
-               int depth) {
+               int depth, const std::function<bool(int32_t)>* leaveOut = nullptr, bool* leftOut = nullptr) {
     v.Clear();
     if (depth > kMaxNesting) return false;
     int8_t type = 0;
@@ -254,6 +254,10 @@ bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*
     case zorINSTANCE: {
         int32_t ref = 0;
         if (!buf.Read(ref) || !resolve) return false;
+        if (leaveOut && *leaveOut && (*leaveOut)(ref)) {
+            if (leftOut) *leftOut = true;
+            return true;
+        }
         CzorInstance* inst = resolve(ref);
         if (!inst) return false;
         v.Set(inst);
@@ -266,8 +270,14 @@ bool ReadValue(CzorDataBuf& buf, CzorValue& v, const std::function<CzorInstance*
         list.Reserve(n);
         CzorValue item;
         for (int32_t i = 0; i < n; ++i) {
-            if (!ReadValue(buf, item, resolve, text, depth + 1)) return false;
-            if (i == 0) list.SetType(item.GetType());
+            bool left = false;
+            if (!ReadValue(buf, item, resolve, text, depth + 1, leaveOut, &left)) return false;
+            if (left) {
+                // A list of nothing but left-out members is still a list of instances.
+                if (list.GetSize() == 0) list.SetType(zorINSTANCE);
+                continue;
+            }
+            if (list.GetSize() == 0) list.SetType(item.GetType());
             list.Add(item);
         }
         v.Set(list);
@@ -307,6 +317,16 @@ bool zorReadBufValue(CzorDataBuf& buf, CzorValue& value, const std::function<Czo
                      zorBufText text) {
     const size_t pos = buf.GetCurPos();
     if (ReadValue(buf, value, resolve, text, 0)) return true;
+    value.Clear();
+    buf.Begin();
+    buf.Skip(pos);
+    return false;
+}
+
+bool zorReadBufValueLeavingOut(CzorDataBuf& buf, CzorValue& value, const std::function<CzorInstance*(int32_t)>& resolve,
+                               const std::function<bool(int32_t)>& leaveOut, zorBufText text) {
+    const size_t pos = buf.GetCurPos();
+    if (ReadValue(buf, value, resolve, text, 0, &leaveOut)) return true;
     value.Clear();
     buf.Begin();
     buf.Skip(pos);

@@ -101,3 +101,7 @@ bool zorAppendBufValue(CzorDataBuf& buf, const CzorValue& value, const CzorMap* 
 bool zorReadBufValue(CzorDataBuf& buf, CzorValue& value,
                      const std::function<CzorInstance*(int32_t)>& resolve = nullptr,
                      zorBufText text = zorBufText::Utf8);
+// The same, but a reference to an id that leaveOut names reads as if it were not there: a single
+// one arrives unset, a list goes without that member. For readers who must not learn such ids.
+bool zorReadBufValueLeavingOut(CzorDataBuf& buf, CzorValue& value, const std::function<CzorInstance*(int32_t)>& resolve,
+                               const std::function<bool(int32_t)>& leaveOut, zorBufText text = zorBufText::Utf8);

@@ -5,11 +5,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "platform/appserver/access.h"
@@ -25,6 +28,7 @@
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
+#include "platform/zordata/attr_match.h"
 #include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepbuf.h"
 #include "platform/zordata/zordata.h"
@@ -52,11 +56,11 @@ protected:
         ASSERT_TRUE(reader);
         readerId = reader->id;
         ASSERT_TRUE(zor::appserver::EnsureAccessSchema(db));
-        // The gate hides instances that nothing refers to (a reference to a hidden instance fails a
-        // reader's whole answer, indexed or not): some people and products from everyone but the
-        // administrators, others from the reader alone; a few more, some of them deleted later, are
+        // The gate hides some people and products from everyone but the administrators, others from
+        // the reader alone: loose ones, and two bosses many people refer to (references to them are
+        // left out of what the reader is answered); a few more, some of them deleted later, are
         // read-only. The planned candidates still read the hidden rows, and the gate must drop them
-        // as when every row is read.
+        // and the references to them as when every row is read.
         std::vector<int32_t> loose;
         for (int32_t id = 4061; id < 4061 + kPeople && loose.size() < 12; ++id) {
             std::vector<int32_t> referrers;
@@ -68,6 +72,8 @@ protected:
         for (size_t k = 0; k < loose.size(); ++k)
             ASSERT_TRUE(Rights(loose[k], k < 8 ? zor::appserver::kModeNoAccess : zor::appserver::kModeReadOnly, k >= 4 && k < 8));
         ASSERT_TRUE(Rights(firstProduct + 7, zor::appserver::kModeNoAccess, true));
+        ASSERT_TRUE(Rights(4063, zor::appserver::kModeNoAccess, false));
+        ASSERT_TRUE(Rights(4064, zor::appserver::kModeNoAccess, true));
         ASSERT_TRUE(Rights(firstProduct + 9, zor::appserver::kModeNoAccess, false));
         for (int32_t id : {4061, 4062, 4010, firstProduct + 3})
             ASSERT_TRUE(Rights(id, zor::appserver::kModeReadOnly, false));
@@ -505,6 +511,172 @@ TEST_F(QueryPlanTest, AnOldDatabaseIsIndexedAtItsFirstOpen) {
         return zor::appserver::AnswerQuery(reopened, scratch, tree.data(), tree.size(), r, again);
     });
     EXPECT_TRUE(after == before);
+}
+
+// A reader sees an instance that refers to one hidden from him: every kind of answer holds the
+// visible one with that reference left out (a single one unset, a list without that member), and
+// carries nothing of the hidden one. The administrator still gets the reference.
+TEST_F(QueryPlanTest, AReferenceToAHiddenInstanceIsLeftOutOfEveryAnswer) {
+    constexpr int32_t kHidden = 7301, kFriend = 7302, kSeen = 7303, kGone = 7304;
+    const auto person = [&](int32_t id, const char* name, CzorInstance* boss, std::vector<CzorInstance*> friends) {
+        CzorInstance* p = client.CreateInstanceBN("person");
+        p->SetId(id);
+        client.PutAttrBN(p, "name", name);
+        if (boss) client.PutAttrBN(p, "boss", boss);
+        if (!friends.empty()) {
+            CzorTAggr<CzorInstance> list(8, true, false);
+            for (CzorInstance* f : friends) list.Add(f);
+            client.PutAttrBN(p, "friends", list);
+        }
+        return p;
+    };
+    CzorInstance* hidden = person(kHidden, "Скрытый", nullptr, {});
+    CzorInstance* buddy = person(kFriend, "Друг", nullptr, {});
+    CzorInstance* seen = person(kSeen, "Видимый", hidden, {hidden, buddy});
+    CzorInstance* gone = person(kGone, "Удалённый", hidden, {buddy, hidden});
+    ASSERT_TRUE(db.PutInstances({Row(hidden), Row(buddy), Row(seen), Row(gone)}));
+    ASSERT_TRUE(db.DeleteInstances({kGone}, zor::appserver::kAdminUserId));
+    ASSERT_TRUE(Rights(kHidden, zor::appserver::kModeNoAccess, false));
+
+    CzorEntity* personEntity = scratch.GetEntityBN("person");
+    CzorAttr* nameAttr = scratch.GetAttrDefinition(personEntity, "name");
+    CzorAttr* bossAttr = scratch.GetAttrDefinition(personEntity, "boss");
+    const auto load = [&](char type, int32_t id, bool alsoReferred = false) {
+        return [=, this](Bytes& r, zor::appserver::AccessView& view) {
+            zor::appserver::LoadQuery q;
+            q.type = type;
+            q.id = id;
+            q.entity = type == 'e' ? personEntity->GetId() : 0;
+            q.flagA = true;
+            q.flagB = alsoReferred;
+            return zor::appserver::AnswerLoad(db, scratch, {q}, r, view);
+        };
+    };
+    // A search by name, or by the boss (a reference criterion names its target by its place in the list).
+    const auto find = [&](const char* name, int32_t bossId, bool unique) {
+        return [=, this](Bytes& r, zor::appserver::AccessView& view) {
+            CzorDataBuf b;
+            b.Add("zor_TestFindBuf V 0.103", 24);
+            b.Add(personEntity->GetId());
+            b.Add(int32_t{0});
+            b.Add(int32_t{1});
+            b.Add(int32_t{bossId ? 1 : 0});
+            if (bossId) b.Add(bossId);
+            b.Add((bossId ? bossAttr : nameAttr)->GetId());
+            if (bossId) {
+                b.Add(int8_t{1});
+                b.Add(int32_t{0});
+            } else {
+                CzorValue v;
+                v.Set(std::string(name));
+                zorAppendBufValue(b, v, nullptr, zorBufText::Cp1251);
+            }
+            for (int32_t x : {0, 0, 0}) b.Add(x);
+            return zor::appserver::AnswerFind(db, scratch, b.GetBuffer(), b.GetSize(), unique, r, view);
+        };
+    };
+    const auto query = [&](const std::string& text, bool readAll) {
+        const Bytes tree = Tree(text);
+        return [=, this](Bytes& r, zor::appserver::AccessView& view) {
+            return readAll ? zor::appserver::AnswerQueryReadingAll(db, scratch, tree.data(), tree.size(), r, view)
+                           : zor::appserver::AnswerQuery(db, scratch, tree.data(), tree.size(), r, view);
+        };
+    };
+    const auto deleted = [&](Bytes& r, zor::appserver::AccessView& view) {
+        return zor::appserver::AnswerDeleted(db, scratch, view, r);
+    };
+    const std::string byName = "select a from a{person .name = 'Видимый'} end_select";
+    const std::string byBoss = "select a from a{person .boss = #" + std::to_string(kHidden) + "} end_select";
+    const std::string throughBoss = "select a from a{person .boss->person .name = 'Скрытый'} end_select";
+    const std::string byFriend = "select a from a{person .friends like #" + std::to_string(kFriend) + "} end_select";
+    using Ask = std::function<int32_t(Bytes&, zor::appserver::AccessView&)>;
+    struct Case {
+        std::string what;
+        Ask ask;
+        int32_t status;
+        std::set<int32_t> blocks;  // the instances answered with values (all of them when `exact`)
+        bool exact;
+    } cases[] = {
+        {"load by id", load('a', kSeen), 0, {kSeen}, true},
+        {"load by id with what it refers to", load('a', kSeen, true), 0, {kSeen, kFriend}, true},
+        {"extent", load('e', 0), 0, {kSeen, kFriend}, false},
+        {"instances referring to a visible one", load('r', kFriend), 0, {kSeen}, true},
+        {"instances referring to the hidden one", load('r', kHidden), 0, {}, true},
+        {"search by name", find("Видимый", 0, false), 0, {kSeen}, true},
+        {"search by the hidden boss", find(nullptr, kHidden, false), 0, {}, true},
+        {"uniqueness still counts the hidden one", find("Скрытый", 0, true), kzorStatusNotUnique, {}, true},
+        {"planned query by name", query(byName, false), 0, {kSeen}, true},
+        {"read-all query by name", query(byName, true), 0, {kSeen}, true},
+        {"planned query by the hidden boss", query(byBoss, false), 0, {}, true},
+        {"read-all query by the hidden boss", query(byBoss, true), 0, {}, true},
+        {"planned query through the hidden boss", query(throughBoss, false), 0, {}, true},
+        {"read-all query through the hidden boss", query(throughBoss, true), 0, {}, true},
+        {"planned query by a friend", query(byFriend, false), 0, {kSeen}, true},
+        {"read-all query by a friend", query(byFriend, true), 0, {kSeen}, true},
+        {"the deleted list", deleted, 0, {kGone}, false},
+    };
+    std::string hiddenName;
+    ASSERT_TRUE(zor::Utf8ToCp1251("Скрытый", hiddenName));
+    zor::appserver::AccessView reader(db, readerId, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reader.Forget();
+        Bytes reply;
+        const int32_t status = c.ask(reply, reader);
+        EXPECT_EQ(status, c.status);
+        if (status || c.status) continue;
+        EXPECT_TRUE(std::search(reply.begin(), reply.end(), hiddenName.begin(), hiddenName.end()) == reply.end())
+            << "the hidden instance's values leaked";
+        CzorStepData seenBy;
+        seenBy.SetErorPrintMode(false);
+        ASSERT_TRUE(seenBy.LoadDictionaryFromFile(QM_SOURCE_DIR "/platform/tests/data/query.dict"));
+        CzorDataBuf buf;
+        buf.SetExternalData(reply.data(), reply.size());
+        std::vector<int32_t> blockIds;
+        ASSERT_TRUE(zorStepBufBlockIds(seenBy, buf, blockIds, zorBufText::Cp1251));
+        const std::set<int32_t> blocks(blockIds.begin(), blockIds.end());
+        if (c.exact) EXPECT_EQ(blocks, c.blocks);
+        else
+            for (int32_t id : c.blocks) EXPECT_TRUE(blocks.count(id)) << id;
+        buf.Begin();
+        CzorTAggr<CzorInstance> merged;
+        ASSERT_TRUE(seenBy.ApploadFromDataBuf(buf, &merged, zorBufText::Cp1251));
+        for (CzorInstance* inst : merged) {
+            EXPECT_NE(inst->GetId(), kHidden) << "the hidden instance is named";
+            if (inst->GetId() != kSeen && inst->GetId() != kGone) continue;
+            CzorAttr* boss = seenBy.GetAttrDefinition(inst->GetEntity(), "boss");
+            CzorAttr* friends = seenBy.GetAttrDefinition(inst->GetEntity(), "friends");
+            CzorInstance::CzorValueDefinition* b = seenBy.GetAttrValue(inst, boss);
+            ASSERT_TRUE(b);
+            EXPECT_EQ(b->GetValue().GetType(), zorNOTYPE) << inst->GetId() << ": the single reference arrives unset";
+            CzorTAggr<CzorInstance> list;
+            ASSERT_TRUE(seenBy.GetAttr(inst, friends, list));
+            ASSERT_EQ(list.GetSize(), 1) << inst->GetId() << ": the list loses only the hidden member";
+            EXPECT_EQ(list.GetAt(0)->GetId(), kFriend);
+        }
+    }
+    // The administrator is answered the references themselves.
+    zor::appserver::AccessView admin(db, zor::appserver::kAdminUserId, zor::appserver::kAdminGroupId);
+    Bytes reply;
+    ASSERT_EQ(load('a', kSeen)(reply, admin), 0);
+    CzorStepData seenBy;
+    seenBy.SetErorPrintMode(false);
+    ASSERT_TRUE(seenBy.LoadDictionaryFromFile(QM_SOURCE_DIR "/platform/tests/data/query.dict"));
+    CzorDataBuf buf;
+    buf.SetExternalData(reply.data(), reply.size());
+    CzorTAggr<CzorInstance> merged;
+    ASSERT_TRUE(seenBy.ApploadFromDataBuf(buf, &merged, zorBufText::Cp1251));
+    CzorInstance* got = nullptr;
+    for (CzorInstance* inst : merged)
+        if (inst->GetId() == kSeen) got = inst;
+    ASSERT_TRUE(got);
+    CzorInstance* boss = nullptr;
+    ASSERT_TRUE(seenBy.GetAttr(got, seenBy.GetAttrDefinition(got->GetEntity(), "boss"), boss));
+    ASSERT_TRUE(boss);
+    EXPECT_EQ(boss->GetId(), kHidden);
+    CzorTAggr<CzorInstance> list;
+    ASSERT_TRUE(seenBy.GetAttr(got, seenBy.GetAttrDefinition(got->GetEntity(), "friends"), list));
+    EXPECT_EQ(list.GetSize(), 2);
 }
 
 // A request whose session stops, or whose time is spent, ends with the break status.

@@ -128,3 +128,68 @@ TEST(ZorDataBuf, HostileValueBuffersFail) {
         EXPECT_EQ(b.GetCurPos(), 0u);
     }
 }
+
+// References the reader must not learn of read as absent; everything else reads as written.
+TEST(ZorDataBuf, LeftOutReferencesReadAsAbsent) {
+    CzorStepData store;
+    ASSERT_TRUE(store.LoadDictionary(QM_DICT_DIR "/quillmark"));
+    CzorInstance* seen = store.CreateInstanceBN("zor_point");
+    CzorInstance* hidden = store.CreateInstanceBN("zor_point");
+    seen->SetId(11);
+    hidden->SetId(12);
+    const auto ref = [](CzorInstance* i) {
+        CzorValue v;
+        v.Set(i);
+        return v;
+    };
+    const auto listOf = [](std::initializer_list<CzorValue> items) {
+        CzorAggr a;
+        bool first = true;
+        for (const CzorValue& item : items) {
+            if (first) a.SetType(item.GetType());
+            first = false;
+            a.Add(item);
+        }
+        CzorValue v;
+        v.Set(a);
+        return v;
+    };
+    CzorValue none, seven;
+    seven.Set(7);
+    CzorAggr emptyRefs(zorINSTANCE);
+    CzorValue noRefs;
+    noRefs.Set(emptyRefs);
+    struct Case {
+        const char* what;
+        CzorValue written, read;
+    } cases[] = {
+        {"a single hidden reference", ref(hidden), none},
+        {"a single seen reference", ref(seen), ref(seen)},
+        {"a list loses the hidden members only", listOf({ref(hidden), ref(seen), ref(hidden)}), listOf({ref(seen)})},
+        {"a list of hidden members alone", listOf({ref(hidden), ref(hidden)}), noRefs},
+        {"nested lists", listOf({listOf({ref(seen), ref(hidden)}), listOf({ref(hidden)})}),
+         listOf({listOf({ref(seen)}), noRefs})},
+        {"a value that is no reference", seven, seven},
+    };
+    const auto resolve = [&](int32_t id) -> CzorInstance* { return id == 11 ? seen : id == 12 ? hidden : nullptr; };
+    const auto leaveOut = [](int32_t id) { return id == 12; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CzorDataBuf buf;
+        ASSERT_TRUE(zorAppendBufValue(buf, c.written));
+        ASSERT_TRUE(zorAppendBufValue(buf, seven));
+        buf.Begin();
+        CzorValue r, after;
+        ASSERT_TRUE(zorReadBufValueLeavingOut(buf, r, resolve, leaveOut));
+        EXPECT_EQ(r, c.read);
+        EXPECT_TRUE(zorReadBufValue(buf, after)) << "the read stopped short of the next value";
+        EXPECT_EQ(after, seven);
+    }
+    // An id that neither resolves nor is left out still fails the read, where it was.
+    CzorDataBuf dangling;
+    dangling.Add(static_cast<int8_t>(zorINSTANCE));
+    dangling.Add(int32_t{99});
+    CzorValue r;
+    EXPECT_FALSE(zorReadBufValueLeavingOut(dangling, r, resolve, leaveOut));
+    EXPECT_EQ(dangling.GetCurPos(), 0u);
+}
