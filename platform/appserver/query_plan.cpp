@@ -300,15 +300,9 @@ std::optional<IndexTest> SearchIndexTest(const CzorAttr* attr, const CzorValue& 
     return t;
 }
 
-bool ForEachCandidateRow(ServerDatabase& db, const CzorEntity& kind, const std::optional<IndexTest>& test,
-                         const std::function<bool(const InstanceRow&)>& visit) {
-    if (!test || !HasIndexes(db.Handle()))
-        return db.ForEachInstanceOf(kind.GetName(), [&](const InstanceRow& row) { return !RequestCut() && visit(row); });
-    const int pos = PositionOf(kind, test->attr);
-    if (pos < 0) return true;
-    Ids ids;
-    if (!IndexedIds(db.Handle(), kind.GetName(), pos, test->key, ids))
-        return db.ForEachInstanceOf(kind.GetName(), [&](const InstanceRow& row) { return !RequestCut() && visit(row); });
+// Visits the rows of `ids` in that order; an id whose row is gone is passed over. False when the
+// visitor or a cut request stops it.
+static bool VisitRows(ServerDatabase& db, const Ids& ids, const std::function<bool(const InstanceRow&)>& visit) {
     InstanceRow row;
     for (int32_t id : ids) {
         if (RequestCut()) return false;
@@ -319,6 +313,18 @@ bool ForEachCandidateRow(ServerDatabase& db, const CzorEntity& kind, const std::
         if (!visit(row)) return false;
     }
     return true;
+}
+
+bool ForEachCandidateRow(ServerDatabase& db, const CzorEntity& kind, const std::optional<IndexTest>& test,
+                         const std::function<bool(const InstanceRow&)>& visit) {
+    if (!test || !HasIndexes(db.Handle()))
+        return db.ForEachInstanceOf(kind.GetName(), [&](const InstanceRow& row) { return !RequestCut() && visit(row); });
+    const int pos = PositionOf(kind, test->attr);
+    if (pos < 0) return true;
+    Ids ids;
+    if (!IndexedIds(db.Handle(), kind.GetName(), pos, test->key, ids))
+        return db.ForEachInstanceOf(kind.GetName(), [&](const InstanceRow& row) { return !RequestCut() && visit(row); });
+    return VisitRows(db, ids, visit);
 }
 
 bool ReferrerCandidates(ServerDatabase& db, CzorStepData& store, const CzorEntity* entity, int32_t target,
@@ -341,16 +347,7 @@ bool ForEachReferrerRow(ServerDatabase& db, const std::unordered_set<int32_t>& t
     for (int32_t target : targets)
         if (!ReferrerIds(db.Handle(), target, sources)) return false;
     Sorted(sources);
-    InstanceRow row;
-    for (int32_t id : sources) {
-        if (RequestCut()) return false;
-        auto data = db.GetInstance(id, &row.entity);
-        if (!data) continue;
-        row.id = id;
-        row.data = std::move(*data);
-        if (!visit(row)) return false;
-    }
-    return true;
+    return VisitRows(db, sources, visit);
 }
 
 }  // namespace zor::appserver
