@@ -7,6 +7,7 @@
 
 #include "platform/appserver/indexes.h"
 #include "platform/tests/transport/server_fixture.h"
+#include "platform/tests/transport/server_rows.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/socket_client.h"
 #include "platform/zordata/stepbuf.h"
@@ -59,15 +60,7 @@ protected:
             client.PutAttrBN(e, "name", "элемент " + std::to_string(k));
             client.PutAttrBN(e, "org_pt", pts[static_cast<size_t>(k % referred)]);
         }
-        for (CzorInstance* inst : client.GetInstances()) {
-            CzorDataBuf b;
-            for (CzorAttr* a : inst->GetEntity()->GetAllAttrs()) {
-                CzorValue v;
-                client.GetAttr(inst, a, v);
-                ASSERT_TRUE(zorAppendBufValue(b, v));
-            }
-            rows.push_back({inst->GetId(), inst->GetEntity()->GetName(), Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize())});
-        }
+        for (CzorInstance* inst : client.GetInstances()) rows.push_back(zor::test::ServerRowOf(client, inst));
         client.ClearData();
         ASSERT_TRUE(db.PutInstances(rows));
     }

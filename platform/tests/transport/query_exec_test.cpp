@@ -10,6 +10,7 @@
 #include "platform/appserver/database.h"
 #include "platform/appserver/query_exec.h"
 #include "platform/tests/test_support.h"
+#include "platform/tests/transport/server_rows.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/zordata/query_parser.h"
@@ -30,18 +31,7 @@ protected:
         const std::string path = dir.Path() + "/q.qmdb";
         ASSERT_TRUE(zor::appserver::ServerDatabase::Create(path));
         ASSERT_TRUE(db.Open(path));
-        std::vector<zor::appserver::InstanceRow> rows;
-        for (CzorInstance* inst : client.GetInstances()) {
-            CzorDataBuf b;
-            for (CzorAttr* a : inst->GetEntity()->GetAllAttrs()) {
-                CzorValue v;
-                client.GetAttr(inst, a, v);
-                ASSERT_TRUE(zorAppendBufValue(b, v));
-            }
-            rows.push_back({inst->GetId(), inst->GetEntity()->GetName(),
-                            std::vector<unsigned char>(b.GetBuffer(), b.GetBuffer() + b.GetSize())});
-        }
-        ASSERT_TRUE(db.PutInstances(rows));
+        ASSERT_TRUE(db.PutInstances(zor::test::ServerRowsOf(client)));
     }
 
     // 60 people (a third employees), 8 places, 10 products; each attribute unset now and then.

@@ -23,6 +23,7 @@
 #include "platform/appserver/request_budget.h"
 #include "platform/appserver/save.h"
 #include "platform/appserver/search.h"
+#include "platform/tests/transport/server_rows.h"
 #include "platform/appserver/write_turn.h"
 #include "platform/tests/test_support.h"
 #include "platform/text/cp1251.h"
@@ -140,20 +141,10 @@ protected:
             client.PutAttrBN(p, "id", "P" + std::to_string(i));
             if (i % 3) client.PutAttrBN(p, "maker", people[static_cast<size_t>(i * 5)]);
         }
-        std::vector<InstanceRow> rows;
-        for (CzorInstance* inst : client.GetInstances()) rows.push_back(Row(inst));
-        return rows;
+        return zor::test::ServerRowsOf(client);
     }
 
-    InstanceRow Row(CzorInstance* inst) {
-        CzorDataBuf b;
-        for (CzorAttr* a : inst->GetEntity()->GetAllAttrs()) {
-            CzorValue v;
-            client.GetAttr(inst, a, v);
-            EXPECT_TRUE(zorAppendBufValue(b, v));
-        }
-        return {inst->GetId(), inst->GetEntity()->GetName(), Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize())};
-    }
+    InstanceRow Row(CzorInstance* inst) { return zor::test::ServerRowOf(client, inst); }
 
     Bytes Tree(const std::string& utf8) {
         std::string cp;

@@ -21,6 +21,7 @@
 #include "platform/appserver/statement_cache.h"
 #include "platform/base/scramble.h"
 #include "platform/tests/transport/server_fixture.h"
+#include "platform/tests/transport/server_rows.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/socket_client.h"
@@ -187,13 +188,7 @@ protected:
     Bytes SaveBody(const std::function<void(CzorStepData&, std::vector<CzorInstance*>&)>& fill) {
         std::vector<CzorInstance*> list;
         fill(client, list);
-        zorStepBufWriteOptions o;
-        o.text = zorBufText::Cp1251;
-        o.values = zorStepBufValues::Changed;
-        CzorDataBuf b;
-        EXPECT_TRUE(zorWriteStepDataBuf(client, b, list, o));
-        client.ClearData();
-        return Field(Bytes(b.GetBuffer(), b.GetBuffer() + b.GetSize()));
+        return Field(zor::test::SaveBufferOf(client, list));
     }
     // A save buffer deleting the instance.
     Bytes DeleteBody(int32_t id) {

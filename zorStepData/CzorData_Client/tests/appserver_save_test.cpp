@@ -10,6 +10,7 @@
 #include "platform/appserver/save.h"
 #include "platform/appserver/server.h"
 #include "platform/tests/test_support.h"
+#include "platform/tests/transport/server_rows.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
 #include "platform/zordata/stepbuf.h"
@@ -47,13 +48,7 @@ protected:
             client.PutAttrBN(q, "y", 9);
             list.push_back(q);
         }
-        zorStepBufWriteOptions o;
-        o.text = zorBufText::Cp1251;
-        o.values = zorStepBufValues::Changed;
-        CzorDataBuf b;
-        EXPECT_TRUE(zorWriteStepDataBuf(client, b, list, o));
-        client.ClearData();
-        return std::vector<unsigned char>(b.GetBuffer(), b.GetBuffer() + b.GetSize());
+        return zor::test::SaveBufferOf(client, list);
     }
     int64_t Rows() {
         int64_t n = 0;
