@@ -41,6 +41,13 @@ protected:
     void SetUp() override { EnsureGuiApplication(); }
     zor::test::ScopedTempDir m_dir;
     zor::test::ScopedEnv m_config{"XDG_CONFIG_HOME", m_dir.Path()};
+    // Shows the frame over `doc`, a document open, with the commands' states taken from it.
+    static void ShowWithDocument(CMainFrame& frame, CommandState& doc) {
+        doc.hasDocument = true;
+        frame.documentState = [&doc] { return doc; };
+        frame.show();
+        frame.Commands().Refresh();
+    }
 };
 
 TEST_F(FrameWindow, SixToolBarsInTwoRowsAndTheNavigatorOnTheLeft) {
@@ -223,10 +230,7 @@ TEST_F(FrameWindow, ButtonLabelsLeaveTheKeyOut) {
 TEST_F(FrameWindow, WindowMenuListsReportWindowsAndActivatesTheChosen) {
     CMainFrame frame;
     CommandState doc;
-    doc.hasDocument = true;
-    frame.documentState = [&doc] { return doc; };
-    frame.show();
-    frame.Commands().Refresh();
+    ShowWithDocument(frame, doc);
     EXPECT_EQ(MenuItemState(frame, CMainFrame::kFirstWindowCommand), "absent");
     CChildFrame* a = frame.AddChildFrame(new QLabel("a"), "Лист1");
     CChildFrame* b = frame.AddChildFrame(new QLabel("b"), "Лист2 & итоги");
@@ -255,10 +259,7 @@ TEST_F(FrameWindow, WindowMenuListsReportWindowsAndActivatesTheChosen) {
 TEST_F(FrameWindow, PanesAreClearedWhenTheDocumentCloses) {
     CMainFrame frame;
     CommandState doc;
-    doc.hasDocument = true;
-    frame.documentState = [&doc] { return doc; };
-    frame.show();
-    frame.Commands().Refresh();
+    ShowWithDocument(frame, doc);
     frame.SetPageText(1, 3);
     frame.SetPositionText("X = 12.5 Y = 30.0");
     doc.hasDocument = false;
@@ -271,10 +272,7 @@ TEST_F(FrameWindow, PanesAreClearedWhenTheDocumentCloses) {
 TEST_F(FrameWindow, SubmenusShowTheirArrow) {
     CMainFrame frame;
     CommandState doc;
-    doc.hasDocument = true;
-    frame.documentState = [&doc] { return doc; };
-    frame.show();
-    frame.Commands().Refresh();
+    ShowWithDocument(frame, doc);
     const auto darkOnTheRight = [](QMenu* menu, QAction* item) {
         const QImage image = menu->grab().toImage();
         const QRect r = menu->actionGeometry(item);
