@@ -17,6 +17,7 @@
 #include <string>
 
 #include "designer/doc/quillmark_doc.h"
+#include "designer/frame/doc_windows.h"
 #include "designer/frame/main_frame.h"
 #include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
@@ -83,9 +84,10 @@ void BM_OpenReport(benchmark::State& state) {
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink(&messages);
     quillmark::CMainFrame frame;
+    quillmark::CDocWindows windows(frame);
     int sheets = 0;
     for (auto _ : state) {
-        quillmark::CQuillmarkDoc doc(&frame);
+        quillmark::CQuillmarkDoc doc(&windows);
         if (!doc.OnOpenDocument(Report())) {
             state.SkipWithError("open failed");
             return;
@@ -108,7 +110,8 @@ void BM_ShowSheet(benchmark::State& state) {
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink sink(&messages);
     quillmark::CMainFrame frame;
-    quillmark::CQuillmarkDoc doc(&frame);
+    quillmark::CDocWindows windows(frame);
+    quillmark::CQuillmarkDoc doc(&windows);
     if (!doc.OnOpenDocument(Report())) {
         state.SkipWithError("open failed");
         return;

@@ -13,7 +13,7 @@
 
 #include "designer/addins/addins.h"
 #include "designer/command_line.h"
-#include "designer/doc/doc_host.h"
+#include "designer/frame/doc_host.h"
 #include "designer/frame/main_frame.h"
 #include "designer/net_session_services.h"
 #include "platform/ui/messages.h"

@@ -8,12 +8,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTreeWidget>
 
 #include "designer/addins/addins.h"
 #include "designer/doc/quillmark_doc.h"
-#include "designer/frame/main_frame.h"
-#include "designer/navigator/navigator_items.h"
 #include "platform/ui/messages.h"
 #include "report/generation/data_source.h"
 #include "report/generation/generate_report_sheets.h"
@@ -34,66 +31,55 @@ int CQuillmarkDoc::SheetIndex(const CReportSheet* sheet) const {
 }
 
 void CQuillmarkDoc::ShowPageText() {
-    if (!m_frame) return;
+    if (m_observers.empty()) return;
     const int current = SheetIndex(ActiveSheet());
-    m_frame->SetPageText(current < 0 ? 1 : current + 1, m_manager.GetSheetCount());
+    const int count = m_manager.GetSheetCount();
+    Notify([current, count](IDocObserver& o) { o.PageChanged(current < 0 ? 1 : current + 1, count); });
 }
 
 // --- Sheets -----------------------------------------------------------------------------------------------
 
-CSheetItem* CQuillmarkDoc::AddSheet() {
+CReportSheet* CQuillmarkDoc::AddSheet() {
     if (!m_manager.GetStore()) return nullptr;
     auto* sheet = new CReportSheet(&m_manager);
     sheet->SetSize(m_pageSize);
     sheet->LoadElementsFromFile();
     m_manager.AddSheet(sheet);
     sheet->SetName(fmt::sprintf("Лист%d", m_manager.GetSheetCount()));
-    CSheetItem* item = MakeSheetItem(sheet);
+    Notify([sheet](IDocObserver& o) { o.SheetAdded(sheet); });
     m_changed = 1;
     ShowPageText();
-    SortTree();
+    Notify([](IDocObserver& o) { o.OrderChanged(); });
     UpdateAllViews();
-    return item;
+    return sheet;
 }
 
-CSheetItem* CQuillmarkDoc::MakeSheetItem(CReportSheet* sheet) {
-    if (!m_pTree) return nullptr;
-    auto item = std::make_unique<CSheetItem>(this, m_pTree);
-    if (!item->Insert(sheet)) return nullptr;
-    m_sheetItems.push_back(std::move(item));
-    return m_sheetItems.back().get();
-}
-
-void CQuillmarkDoc::DeleteSheet(CSheetItem* item) {
-    if (!item || !item->Sheet()) return;
-    if (m_sheetItems.size() <= 1) {
+void CQuillmarkDoc::DeleteSheet(CReportSheet* sheet) {
+    if (!sheet) return;
+    if (m_manager.GetSheetCount() <= 1) {
         AfxMessageBox("Отчет должен содержать хотябы одну страницу.");
         return;
     }
-    CReportSheet* sheet = item->Sheet();
-    CChildFrame* frame = GetSheetFrame(sheet);
-    // The view that shows the sheet forgets it before the sheet goes.
-    for (IDocView* view : m_views)
-        if (view->GetSheet() == sheet) view->SetSheet(nullptr);
-    if (frame) CloseFrame(frame);
-    m_sheetToFrame.erase(sheet);
+    // The window that shows the sheet lets it go before the sheet goes.
+    Notify([sheet](IDocObserver& o) { o.SheetClosing(sheet); });
     if (!sheet->GetInstance()) sheet->Update(true);
     RemoveReportSheet(m_manager, sheet);
-    std::erase_if(m_sheetItems, [item](const std::unique_ptr<CSheetItem>& p) { return p.get() == item; });
+    Notify([sheet](IDocObserver& o) { o.SheetRemoved(sheet); });
     int number = 0;
     for (CReportSheet* remaining : m_manager.GetSheets()) remaining->SetName(fmt::sprintf("Лист%d", ++number));
-    for (const auto& other : m_sheetItems) other->Refresh();
+    Notify([](IDocObserver& o) { o.LabelsChanged(); });
     m_changed = 1;
-    SortTree();
+    Notify([](IDocObserver& o) { o.OrderChanged(); });
     ShowPageText();
     UpdateAllViews();
 }
 
 bool CQuillmarkDoc::DuplicateSheet() {
-    if (!m_pTree || m_mode != kDocEdit || m_readOnly) return false;
-    CNavigatorItem* selected = ItemOf(m_pTree->currentItem());
-    if (!selected || selected->Kind() != kItemSheet || !selected->Sheet()) return false;
-    CReportSheet* source = selected->Sheet();
+    if (m_mode != kDocEdit || m_readOnly) return false;
+    CReportSheet* source = nullptr;
+    for (IDocObserver* observer : m_observers)
+        if (!source) source = observer->SelectedSheet();
+    if (!source) return false;
     const bool wasLoaded = source->IsLoaded();
     source->LoadElementsFromFile();
     CReportSheet* copy = m_manager.CloneSheet(source, -1);
@@ -128,30 +114,21 @@ void CQuillmarkDoc::ShowPrevSheet() {
 
 // --- Parameters ---------------------------------------------------------------------------------------------
 
-CParamItem* CQuillmarkDoc::MakeParamItem(CReportParam* param) {
-    if (!m_pTree) return nullptr;
-    auto item = std::make_unique<CParamItem>(this, m_pTree);
-    if (!item->Insert(param)) return nullptr;
-    m_paramItems.push_back(std::move(item));
-    return m_paramItems.back().get();
-}
-
-CParamItem* CQuillmarkDoc::NewParam() {
+CReportParam* CQuillmarkDoc::NewParam() {
     auto* param = new CReportParam(&m_manager);
     if (!param->ShowProp()) {
         delete param;
         return nullptr;
     }
     m_manager.GetParams().Add(param);
-    CParamItem* item = MakeParamItem(param);
+    Notify([param](IDocObserver& o) { o.ParamAdded(param); });
     m_changed = 1;
-    SortTree();
-    return item;
+    Notify([](IDocObserver& o) { o.OrderChanged(); });
+    return param;
 }
 
-void CQuillmarkDoc::DeleteParam(CParamItem* item) {
-    if (!item || !item->Param()) return;
-    CReportParam* param = item->Param();
+void CQuillmarkDoc::DeleteParam(CReportParam* param) {
+    if (!param) return;
     CzorStepDataWithFile* store = m_manager.GetStore();
     if (!store) return;
     param->Update(true);
@@ -163,16 +140,11 @@ void CQuillmarkDoc::DeleteParam(CParamItem* item) {
 
     if (param->GetInstance()) DeleteStoreInstance(&m_manager, param->GetInstance());
     CParamArray::ClearParamUses(&m_manager, uses);
-    std::erase_if(m_paramItems, [item](const std::unique_ptr<CParamItem>& p) { return p.get() == item; });
+    Notify([param](IDocObserver& o) { o.ParamRemoved(param); });
     const int index = m_manager.GetParams().Find(param);
     if (index >= 0) m_manager.GetParams().RemoveAt(index);
     m_changed = 1;
     UpdateAllViews();
-}
-
-void CQuillmarkDoc::MakeParamItems() {
-    for (CReportParam* param : m_manager.GetParams())
-        if (param->GetType() < kParamPageNumber) MakeParamItem(param);
 }
 
 // --- Modes ----------------------------------------------------------------------------------------------------

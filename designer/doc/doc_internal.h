@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-namespace quillmark {
+class QWidget;
 
-class CMainFrame;
+namespace quillmark {
 
 // A type the save dialog offers: its filter and the extension a name typed without one takes.
 struct SaveFileType {
@@ -15,7 +15,7 @@ struct SaveFileType {
 // The types in the order offered: the open file's own type first.
 std::vector<SaveFileType> SaveFileTypes(const std::string& currentPath);
 
-// The "Сохранить отчет как..." dialog over the main window: the chosen path, empty on Cancel.
-std::string RunSaveDialog(CMainFrame* frame, const std::string& currentPath);
+// The "Сохранить отчет как..." dialog over the parent window: the chosen path, empty on Cancel.
+std::string RunSaveDialog(QWidget* parent, const std::string& currentPath);
 
 }  // namespace quillmark

@@ -4,18 +4,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include <fmt/printf.h>
 
-#include <QMainWindow>
-#include <QProgressBar>
-#include <QStatusBar>
-
 #include "designer/doc/doc_internal.h"
-#include "designer/frame/main_frame.h"
-#include "designer/frame/navigator_bar.h"
-#include "designer/navigator/navigator_items.h"
 #include "designer/start_log.h"
 #include "designer/users/login.h"
 #include "platform/base/file_io.h"
@@ -46,43 +40,30 @@ bool CanRead(const std::string& path) {
     return true;
 }
 
-// The progress bar over the status bar while a report loads; gone with the object.
-class LoadProgress {
-public:
-    explicit LoadProgress(CMainFrame* frame) {
-        if (!frame) return;
-        m_bar = new QProgressBar;
-        m_bar->setObjectName("61499");
-        m_bar->setTextVisible(false);
-        frame->statusBar()->addWidget(m_bar, 1);
-        m_bar->show();
-        m_frame = frame;
-    }
-    ~LoadProgress() {
-        if (m_bar) {
-            m_frame->statusBar()->removeWidget(m_bar);
-            delete m_bar;
-        }
-    }
-    LoadProgress(const LoadProgress&) = delete;
-    LoadProgress& operator=(const LoadProgress&) = delete;
-    void Step(int index, int count) {
-        if (!m_bar) return;
-        m_bar->setRange(0, count);
-        m_bar->setValue(index);
-    }
-
-private:
-    CMainFrame* m_frame = nullptr;
-    QProgressBar* m_bar = nullptr;
-};
-
 }  // namespace
 
-CQuillmarkDoc::CQuillmarkDoc(CMainFrame* frame) : m_frame(frame) {
+CQuillmarkDoc::CQuillmarkDoc(IDocObserver* observer) {
     m_dictionaryDir = zor::DictionaryDir();
     ReadProfile();
-    if (m_frame && m_frame->Navigator()) m_pTree = m_frame->Navigator()->Tree();
+    if (observer) AddObserver(observer);
+}
+
+void CQuillmarkDoc::AddObserver(IDocObserver* observer) {
+    if (!observer || std::find(m_observers.begin(), m_observers.end(), observer) != m_observers.end()) return;
+    m_observers.push_back(observer);
+    observer->Attached(*this);
+}
+
+void CQuillmarkDoc::RemoveObserver(IDocObserver* observer) {
+    if (std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end()) return;
+    std::erase(m_observers, observer);
+    observer->Detached(*this);
+}
+
+QWidget* CQuillmarkDoc::DialogParent() const {
+    for (IDocObserver* observer : m_observers)
+        if (QWidget* parent = observer->DialogParent()) return parent;
+    return nullptr;
 }
 
 void CQuillmarkDoc::ReadProfile() {
@@ -96,13 +77,10 @@ void CQuillmarkDoc::ReadProfile() {
 CQuillmarkDoc::~CQuillmarkDoc() {
     AskSaveChanges();
     m_destroying = true;
-    ResetViews();
-    // The views outlive the document only as closing windows: they must not call back into it.
-    for (IDocView* view : std::vector<IDocView*>(m_views)) view->SetSheet(nullptr);
-    DisconnectViews();
-    if (m_frame) m_frame->CloseChildFrames();
-    m_views.clear();
-    ClearTree();
+    Notify([](IDocObserver& o) { o.SheetsReset(); });
+    Notify([](IDocObserver& o) { o.Closing(); });
+    Notify([](IDocObserver& o) { o.ItemsCleared(); });
+    for (IDocObserver* observer : std::vector<IDocObserver*>(m_observers)) RemoveObserver(observer);
     m_manager.Detach();
     WriteProfileInt("DefaultSettings", "ShowPicture", m_showPicture);
 }
@@ -110,9 +88,7 @@ CQuillmarkDoc::~CQuillmarkDoc() {
 void CQuillmarkDoc::AppendLog(const std::string& line) const { AppendStartLog(m_dictionaryDir, line); }
 
 void CQuillmarkDoc::SetStatusText(const std::string& text) {
-    if (!m_frame) return;
-    m_frame->statusBar()->showMessage(QString::fromStdString(text));
-    m_frame->SetPositionText("");
+    Notify([&text](IDocObserver& o) { o.StatusText(text); });
 }
 
 // --- Dictionary, new, open ----------------------------------------------------------------------------------
@@ -136,18 +112,18 @@ bool CQuillmarkDoc::OnNewDocument() {
     m_changed = 0;
     m_mode = kDocEdit;
     m_readOnly = false;
-    ResetViews();
+    Notify([](IDocObserver& o) { o.SheetsReset(); });
     const bool attached = AttachDictionary();
     m_pRoot = m_pSelect = m_pResultSelect = nullptr;
-    ClearTree();
+    Notify([](IDocObserver& o) { o.ItemsCleared(); });
     m_store.ClearData();
     m_manager.Init();
     SetPathName("", false);
     if (m_batch.mode != 0) return false;
     if (!attached) return false;
-    if (m_sheetItems.empty()) AddSheet();
+    if (m_manager.GetSheetCount() == 0) AddSheet();
     m_changed = 0;
-    if (m_views.empty() && m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
+    if (!HasViews() && m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
     UpdateAllViews();
     return true;
 }
@@ -166,12 +142,12 @@ bool CQuillmarkDoc::OnOpenDocument(const std::string& path) {
         return false;
     }
     m_changed = 0;
-    ResetViews();
+    Notify([](IDocObserver& o) { o.SheetsReset(); });
     // Without the dictionary the file cannot be read, and a document opened empty under its path could
     // later be saved over it.
     if (!AttachDictionary()) return false;
     m_pRoot = m_pSelect = m_pResultSelect = nullptr;
-    ClearTree();
+    Notify([](IDocObserver& o) { o.ItemsCleared(); });
     m_store.ClearData();
     m_manager.Init();
     m_store.SetErrorMessageMode(false);
@@ -193,7 +169,8 @@ bool CQuillmarkDoc::OnOpenDocument(const std::string& path) {
     }
     // A file with report users opens only for one of them; Cancel fails the open.
     if (ReportHasUsers() &&
-        !RunReportLogin(&m_manager, LoginPromptHook() ? LoginPromptHook() : RealLoginPrompt(m_frame), m_pCurrentUser)) {
+        !RunReportLogin(&m_manager, LoginPromptHook() ? LoginPromptHook() : RealLoginPrompt(DialogParent()),
+                        m_pCurrentUser)) {
         m_store.ClearData();
         return false;
     }
@@ -203,27 +180,24 @@ bool CQuillmarkDoc::OnOpenDocument(const std::string& path) {
     LoadReport(nullptr);
     if (!HasRight(kRightEdit, false)) m_mode = kDocView;
     if (m_manager.GetSheetCount() > 0) m_manager.GetSheet(0)->LoadElementsFromFile();
-    if (m_sheetItems.empty() && m_contentsItems.empty()) {
+    if (m_manager.GetSheetCount() == 0) {
         AddSheet();
         m_changed = 0;
     }
-    if (m_views.empty() && m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
+    if (!HasViews() && m_manager.GetSheetCount() > 0) ShowSheet(m_manager.GetSheet(0));
     UpdateAllViews();
     if (readOnly) {
         AfxMessageBox(fmt::sprintf("Файл %s доступен только для чтения.", path), MB_OK | MB_ICONINFORMATION);
         m_readOnly = true;
     }
-    if (m_frame) m_frame->statusBar()->clearMessage();
+    Notify([](IDocObserver& o) { o.StatusCleared(); });
     return true;
 }
 
 void CQuillmarkDoc::SetPathName(const std::string& path, bool addToRecent) {
     m_path = path;
     m_title = path.empty() ? std::string("Новый отчет") : LoginTitle(path, m_pCurrentUser.get());
-    if (addToRecent && m_frame && !path.empty()) {
-        m_frame->RecentFiles().Add(path);
-        m_frame->RebuildRecentMenu();
-    }
+    if (addToRecent && !path.empty()) Notify([&path](IDocObserver& o) { o.FileNamed(path); });
 }
 
 // --- The model ----------------------------------------------------------------------------------------------
@@ -232,8 +206,18 @@ void CQuillmarkDoc::LoadReport(void* fill) {
     AppendLog("LoadData");
     SetStatusText("Создание объектов...");
     {
-        LoadProgress progress(m_frame);
-        ResetViews();
+        // The progress shown ends with this block, however it is left.
+        struct Progress {
+            const CQuillmarkDoc& doc;
+            explicit Progress(const CQuillmarkDoc& d) : doc(d) { doc.Notify([](IDocObserver& o) { o.LoadStarted(); }); }
+            ~Progress() { doc.Notify([](IDocObserver& o) { o.LoadEnded(); }); }
+            Progress(const Progress&) = delete;
+            Progress& operator=(const Progress&) = delete;
+            void Step(int index, int count) const {
+                doc.Notify([=](IDocObserver& o) { o.LoadProgress(index, count); });
+            }
+        } progress(*this);
+        Notify([](IDocObserver& o) { o.SheetsReset(); });
         m_manager.Init();
         const CReportSchema& s = m_manager.Schema();
         m_pRoot = FirstOfExtent(m_store, s.e_zor_report);
@@ -249,7 +233,7 @@ void CQuillmarkDoc::LoadReport(void* fill) {
             BindContinuations();
             RefreshPageReferences();
             for (int i = 1; i < m_manager.GetSheetCount(); ++i) m_manager.GetSheet(i)->FreeElements();
-            SortTree();
+            Notify([](IDocObserver& o) { o.OrderChanged(); });
             if (m_batch.mode != 0 && FillReport(fill) && !m_batch.outFile.empty()) {
                 Update(true);
                 m_store.SaveToFile(m_batch.outFile.c_str(), false);
@@ -378,7 +362,7 @@ void CQuillmarkDoc::SetLoginPrompt(LoginPrompt prompt) { LoginPromptHook() = std
 
 std::string CQuillmarkDoc::AskSavePath() {
     if (SaveDialogHook()) return SaveDialogHook()(m_path);
-    return RunSaveDialog(m_frame, m_path);
+    return RunSaveDialog(DialogParent(), m_path);
 }
 
 bool CQuillmarkDoc::OnFileSave() {

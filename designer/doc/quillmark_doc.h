@@ -1,41 +1,32 @@
 #pragma once
 // CQuillmarkDoc: the designer's one document. It holds one template (".zordot") or report (".zorrep") file
 // while it is open: the file-backed store and the report manager bound to it, the page geometry and print
-// settings, which sheet is shown in which child frame, the navigator items of the report, and the mode
-// (edit or view) and current editing tool that the view and the commands read.
+// settings, and the mode (edit or view) and current editing tool that the view and the commands read.
 //
 // The document never writes the user's file except on an explicit save; objects change in memory and
 // reach the store when a sheet frees its elements or Update(true) runs.
 //
-// Views: the document knows its editor views through IDocView (the editor view implements it); the
-// program's frame makes them through the view factory (SetViewFactory) when a sheet needs a window.
+// Windows: the document holds none. It tells its observers (IDocObserver) what changed; the program's
+// report windows, status bar and navigator observe it, and answer the little it asks of them (which
+// sheet is active, which one the navigator selects, the parent of its dialogs).
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "designer/doc/doc_observer.h"
 #include "designer/users/report_user.h"
 #include "platform/win/geometry.h"
 #include "platform/zordata/stepdatafile.h"
 #include "report/model/folivox.h"
 
-class QObject;
-class QTreeWidget;
 class QWidget;
 class CReportSheet;
 class CReportParam;
-class CTableContent;
 class CzorInstance;
 
 namespace quillmark {
 
-class CMainFrame;
-class CChildFrame;
-class CNavigatorItem;
-class CSheetItem;
-class CParamItem;
-class CContentsItem;
 class CQuillmarkDoc;
 
 // Editing tools (m_tool).
@@ -59,8 +50,7 @@ enum DocTool : int {
 enum DocMode : int { kDocEdit = 0, kDocView = 1 };
 
 
-// What the document needs of an editor view. The view implements it and tells the document when it
-// goes (CQuillmarkDoc::RemoveView).
+// What the report windows need of a view of the document (the editor view implements it).
 class IDocView {
 public:
     virtual ~IDocView() = default;
@@ -86,10 +76,10 @@ struct DocBatchRun {
 
 class CQuillmarkDoc {
 public:
-    // The frame may be null (tests of the document alone): then no window is made and the tree, when
-    // given with SetTree, is the navigator.
-    explicit CQuillmarkDoc(CMainFrame* frame = nullptr);
-    // Asks to save changes, writes "DefaultSettings"/"ShowPicture", forgets the views and the manager.
+    // The observer, when given, is attached from the start (null: a document alone, no window shows it).
+    explicit CQuillmarkDoc(IDocObserver* observer = nullptr);
+    // Asks to save changes, writes "DefaultSettings"/"ShowPicture", closes its windows through the observers,
+    // lets them go and forgets the manager.
     virtual ~CQuillmarkDoc();
     CQuillmarkDoc(const CQuillmarkDoc&) = delete;
     CQuillmarkDoc& operator=(const CQuillmarkDoc&) = delete;
@@ -137,10 +127,11 @@ public:
     CzorStepDataWithFile& Store() { return m_store; }
     const std::string& DictionaryDir() const { return m_dictionaryDir; }
 
-    // --- Views and frames ---------------------------------------------------------------------------------------
-    // Makes the editor view of a new child frame; the program sets it (a placeholder until the view lands).
-    using ViewFactory = std::function<IDocView*(CQuillmarkDoc& doc, QWidget* parent)>;
-    static void SetViewFactory(ViewFactory factory);
+    // --- Observers and what they show ----------------------------------------------------------------------------
+    // Observers are told of changes in the order they were added; each stays until RemoveObserver or the
+    // document's end (Detached tells it either way).
+    void AddObserver(IDocObserver* observer);
+    void RemoveObserver(IDocObserver* observer);
     // The save dialog: the chosen path, empty on Cancel (tests put a script in its place).
     using SaveDialog = std::function<std::string(const std::string& currentPath)>;
     static void SetSaveDialog(SaveDialog dialog);
@@ -148,62 +139,39 @@ public:
     static void SetLoginPrompt(LoginPrompt prompt);
     // The logged-in report user, null when the file has no users.
     const CReportUser* CurrentUser() const { return m_pCurrentUser.get(); }
-    void AddView(IDocView* view);
-    void RemoveView(IDocView* view);
-    const std::vector<IDocView*>& Views() const { return m_views; }
+    // The document changed: every view redraws.
     void UpdateAllViews();
-    // Detaches the views from their sheets, closes surplus frames, empties the frame maps and deletes the
-    // sheet and contents items.
-    void ResetViews();
-    // Shows the sheet in its own child frame, making the frame when there is none.
+    // Shows the sheet in its own report window, making the window when there is none; the navigator
+    // selects its item and the page pane follows. Nothing without an observer that shows sheets.
     void ShowSheet(CReportSheet* sheet);
-    // The sheet of the view's child frame, or null.
-    CReportSheet* GetFrameSheet(const QWidget* view);
-    CReportSheet* GetFrameSheet(CChildFrame* frame);
-    // The frame showing the sheet, or null.
-    CChildFrame* GetSheetFrame(CReportSheet* sheet) const;
-    // The sheet that the active child frame shows (else the first view's), or null.
+    // The sheet that the active report window shows (else the first view's), or null.
     CReportSheet* ActiveSheet() const;
-    // A child frame closes: every map entry naming it (or no frame) goes.
-    void ForgetFrame(CChildFrame* frame);
-    void ClearFrameMaps();
-    CMainFrame* Frame() const { return m_frame; }
 
     // --- Navigator --------------------------------------------------------------------------------------------
-    void SetTree(QTreeWidget* tree) { m_pTree = tree; }
-    QTreeWidget* Tree() const { return m_pTree; }
-    // Full: the tree made again from the model; refresh only: labels refreshed and the root sorted.
+    // Full: the items made again from the model and the windows bound to the sheets again; refresh only:
+    // labels refreshed and put in order.
     void RebuildNavigator(bool refreshOnly);
-    // View mode with a table of contents: the contents in the navigator; false when there is none.
-    bool BuildContentsNavigator();
-    // Selects the item of the sheet and scrolls it into view.
-    void SelectSheetItem(CReportSheet* sheet);
-    // Sorts the tree root's children (CompareNavigatorItems).
-    void SortTree();
-    // The item object of a tree item, or null.
-    CNavigatorItem* ItemOf(const void* treeItem) const;
-    // The live item object with that id, or null (drag records carry ids).
-    CNavigatorItem* FindItem(long long id) const;
-    const std::vector<std::unique_ptr<CSheetItem>>& SheetItems() const { return m_sheetItems; }
-    const std::vector<std::unique_ptr<CParamItem>>& ParamItems() const { return m_paramItems; }
-    const std::vector<std::unique_ptr<CContentsItem>>& ContentsItems() const { return m_contentsItems; }
-    // Moves the dragged sheet to the target item's place (a sheet or contents item); false when nothing
-    // moved (same item, a parameter, a sheet not in the report).
-    bool MoveSheetTo(CSheetItem* dragged, CNavigatorItem* target);
+    // Moves the sheet to the place of target (both in the report) and shows the new order; false when
+    // nothing moved (the same sheet, a sheet not in the report).
+    bool MoveSheet(CReportSheet* moving, CReportSheet* target);
 
     // --- Commands ---------------------------------------------------------------------------------------------
     void SetTool(int tool) { m_tool = tool; }
     int Tool() const { return m_tool; }
-    CSheetItem* AddSheet();
-    void DeleteSheet(CSheetItem* item);
-    // "Дублировать страницу": the selected sheet item's sheet copied to the end.
+    // A new empty sheet at the end; null without a store.
+    CReportSheet* AddSheet();
+    // The sheet leaves the report, unless it is the last one ("Отчет должен содержать хотябы одну страницу.").
+    void DeleteSheet(CReportSheet* sheet);
+    // "Дублировать страницу": the sheet of the navigator's selected sheet item copied to the end.
     bool DuplicateSheet();
     void ShowFirstSheet();
     void ShowLastSheet();
     void ShowNextSheet();
     void ShowPrevSheet();
-    CParamItem* NewParam();
-    void DeleteParam(CParamItem* item);
+    // A parameter made through its properties dialog; null when the dialog was cancelled.
+    CReportParam* NewParam();
+    // The parameter leaves the report (asking first when texts use it).
+    void DeleteParam(CReportParam* param);
     // The edit-mode switch; needs the edit right.
     void ToggleEditMode();
     void ToggleShowPicture();
@@ -243,24 +211,22 @@ public:
 private:
     void ReadProfile();
     void AppendLog(const std::string& line) const;
-    void ClearTree();
     void ShowPageText();
-    void BindViewsToSheets(const std::vector<CReportSheet*>& sheets);
-    void MakeParamItems();
-    CSheetItem* MakeSheetItem(CReportSheet* sheet);
-    CParamItem* MakeParamItem(CReportParam* param);
-    IDocView* MakeView(CChildFrame** frameOut);
-    void ShowSheetFrame(CReportSheet* sheet);
-    void CloseFrame(CChildFrame* frame);
+    // View mode with a table of contents: the contents in the navigator; false when there is none.
+    bool BuildContentsNavigator();
     void SetStatusText(const std::string& text);
     bool ReportHasUsers();
     std::string AskSavePath();
-    void DisconnectViews();
-    // The view whose widget this is (compared by address only: the widget may be going).
-    IDocView* ViewOfWidget(const QWidget* widget) const;
+    QWidget* DialogParent() const;
+    // True while some observer's window shows the report.
+    bool HasViews() const;
+    // Tells every observer (a copy of the list: an observer may go while it is told).
+    template <class Event>
+    void Notify(Event event) const {
+        for (IDocObserver* observer : std::vector<IDocObserver*>(m_observers)) event(*observer);
+    }
 
-    CMainFrame* m_frame;
-    QTreeWidget* m_pTree = nullptr;
+    std::vector<IDocObserver*> m_observers;
     std::string m_dictionaryDir;
     std::string m_path;
     std::string m_title;
@@ -269,15 +235,6 @@ private:
 
     CFolivox m_manager;
     CzorStepDataWithFile m_store;
-    std::vector<std::unique_ptr<CSheetItem>> m_sheetItems;
-    std::vector<std::unique_ptr<CParamItem>> m_paramItems;
-    std::vector<std::unique_ptr<CContentsItem>> m_contentsItems;
-    std::unordered_map<CReportSheet*, CChildFrame*> m_sheetToFrame;
-    std::unordered_map<CChildFrame*, CReportSheet*> m_frameToSheet;
-    std::vector<IDocView*> m_views;
-    std::unordered_map<IDocView*, QWidget*> m_viewWidgets;
-    // The context of the connections to views and frames: they end with it.
-    std::unique_ptr<QObject> m_guard;
     bool m_destroying = false;
 };
 

@@ -105,7 +105,7 @@ int CSheetItem::ShowContextMenu(const QPoint& globalPos, QWidget* parent) {
         case ID_NAV_DELETE:
             if (AfxMessageBox("Вы уверены что хотите удалить выбранную страницу",
                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDNO)
-                doc->DeleteSheet(this);  // this item is gone afterwards
+                doc->DeleteSheet(m_sheet);  // this item is gone afterwards
             break;
         default: break;
     }
@@ -139,7 +139,7 @@ int CParamItem::ShowContextMenu(const QPoint& globalPos, QWidget* parent) {
         case ID_NAV_DELETE:
             if (AfxMessageBox("Вы действительно желаете удалить выбранный параметр?", MB_YESNO | MB_ICONQUESTION) !=
                 IDNO)
-                doc->DeleteParam(this);  // this item is gone afterwards
+                doc->DeleteParam(m_param);  // this item is gone afterwards
             break;
         default: break;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The navigator's items: one object per tree item of the navigator, made by the document when it fills the
-// tree. A sheet item shows a sheet, a parameter item a report parameter, a contents item a table-of-contents
+// The navigator's items: one object per tree item of the navigator, made by the navigator (CDocNavigator) as
+// the document tells it what the report holds. A sheet item shows a sheet, a parameter item a report parameter, a contents item a table-of-contents
 // node (with its child items). Each item object owns its tree item; the tree item carries the object's id
 // (never its address), so that a stale or forged id finds nothing.
 #include <memory>

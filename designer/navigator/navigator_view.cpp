@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 
 #include "designer/doc/quillmark_doc.h"
-#include "designer/frame/navigator_bar.h"
+#include "designer/navigator/doc_navigator.h"
 #include "designer/navigator/navigator_items.h"
 
 namespace quillmark {
@@ -32,7 +32,7 @@ bool ParseSheetDragRecord(const QByteArray& record, qint64& processId, long long
     return true;
 }
 
-CNavigatorView::CNavigatorView(CNavigatorBar* bar) : QObject(bar), m_bar(bar), m_tree(bar->Tree()) {
+CNavigatorView::CNavigatorView(QTreeWidget* tree, QObject* parent) : QObject(parent), m_tree(tree) {
     m_tree->setDragDropMode(QAbstractItemView::NoDragDrop);
     m_tree->setAcceptDrops(true);
     m_tree->viewport()->setAcceptDrops(true);
@@ -60,10 +60,11 @@ bool CNavigatorView::SetSelectionFollows(bool follows) {
 void CNavigatorView::OnItemClicked(QTreeWidgetItem* item) {
     if (!m_redraw || !item) return;
     m_tree->setCurrentItem(item);
-    if (!m_doc || !m_selectionFollows) return;
-    CNavigatorItem* object = m_doc->ItemOf(item);
+    CQuillmarkDoc* doc = m_nav ? m_nav->Document() : nullptr;
+    if (!doc || !m_selectionFollows) return;
+    CNavigatorItem* object = m_nav->ItemOf(item);
     if (!object || (object->Kind() != kItemSheet && object->Kind() != kItemContents)) return;
-    if (object->Sheet()) m_doc->ShowSheet(object->Sheet());
+    if (object->Sheet()) doc->ShowSheet(object->Sheet());
 }
 
 void CNavigatorView::OnContextMenu(const QPoint& pos) {
@@ -72,21 +73,23 @@ void CNavigatorView::OnContextMenu(const QPoint& pos) {
         QTreeWidgetItem* under = m_tree->itemAt(pos);
         if (under) m_tree->setCurrentItem(under);
     }
-    if (!m_doc || m_doc->m_mode == kDocView || !hasItems) return;
+    CQuillmarkDoc* doc = m_nav ? m_nav->Document() : nullptr;
+    if (!doc || doc->m_mode == kDocView || !hasItems) return;
     const QPoint global = m_tree->viewport()->mapToGlobal(pos);
-    if (CNavigatorItem* item = m_doc->ItemOf(m_tree->currentItem())) {
+    if (CNavigatorItem* item = m_nav->ItemOf(m_tree->currentItem())) {
         item->ShowContextMenu(global, m_tree);
         return;
     }
     const int chosen = RunNavigatorMenu(global, m_tree, false, false);
-    if (chosen == ID_NAV_NEW_SHEET) m_doc->AddSheet();
-    else if (chosen == ID_NAV_NEW_PARAM) m_doc->NewParam();
+    if (chosen == ID_NAV_NEW_SHEET) doc->AddSheet();
+    else if (chosen == ID_NAV_NEW_PARAM) doc->NewParam();
 }
 
 QMimeData* CNavigatorView::DragData(QTreeWidgetItem* item) const {
-    if (!m_doc || m_doc->m_mode == kDocView) return nullptr;
+    CQuillmarkDoc* doc = m_nav ? m_nav->Document() : nullptr;
+    if (!doc || doc->m_mode == kDocView) return nullptr;
     // A sheet is dragged within the tree, a parameter onto a text rectangle of the editor view.
-    CNavigatorItem* object = m_doc->ItemOf(item);
+    CNavigatorItem* object = m_nav->ItemOf(item);
     if (!object || (object->Kind() != kItemSheet && object->Kind() != kItemParam)) return nullptr;
     auto* data = new QMimeData;
     data->setData(kSheetDragFormat, MakeSheetDragRecord(::getpid(), object->Id()));
@@ -106,19 +109,19 @@ void CNavigatorView::StartDrag() {
 
 bool CNavigatorView::HandleDrop(const QMimeData& data, const QPoint& pos) {
     if (data.hasUrls()) {
-        // The bar opens the file once the drop has been handled.
-        m_bar->HandleDrop(data);
+        // The file opens once the drop has been handled.
+        if (dropFiles) dropFiles(data);
         return false;
     }
-    if (!m_doc || !data.hasFormat(kSheetDragFormat)) return false;
+    if (!m_nav || !m_nav->Document() || !data.hasFormat(kSheetDragFormat)) return false;
     qint64 processId = 0;
     long long itemId = 0;
     if (!ParseSheetDragRecord(data.data(kSheetDragFormat), processId, itemId) || processId != ::getpid())
         return false;
-    auto* dragged = dynamic_cast<CSheetItem*>(m_doc->FindItem(itemId));
+    auto* dragged = dynamic_cast<CSheetItem*>(m_nav->FindItem(itemId));
     if (!dragged || dragged->Kind() != kItemSheet) return false;
-    CNavigatorItem* target = m_doc->ItemOf(m_tree->itemAt(pos));
-    return m_doc->MoveSheetTo(dragged, target);
+    CNavigatorItem* target = m_nav->ItemOf(m_tree->itemAt(pos));
+    return m_nav->MoveSheetTo(dragged, target);
 }
 
 bool CNavigatorView::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,8 @@
 //
 // A dragged sheet travels as a "QuillmarkSheet" record of the process id and the item's id, never an
 // address: a record from another process, of an item that is gone or of another kind is ignored.
+#include <functional>
+
 #include <QByteArray>
 #include <QObject>
 #include <QPoint>
@@ -15,8 +17,7 @@ class QTreeWidgetItem;
 
 namespace quillmark {
 
-class CNavigatorBar;
-class CQuillmarkDoc;
+class CDocNavigator;
 
 // The clipboard format of a dragged sheet.
 inline constexpr const char* kSheetDragFormat = "QuillmarkSheet";
@@ -28,12 +29,15 @@ bool ParseSheetDragRecord(const QByteArray& record, qint64& processId, long long
 
 class CNavigatorView : public QObject {
 public:
-    // Works on the bar's tree; the bar keeps opening dropped files.
-    explicit CNavigatorView(CNavigatorBar* bar);
+    // Works on the tree, a child of parent (which owns the view).
+    CNavigatorView(QTreeWidget* tree, QObject* parent);
     ~CNavigatorView() override;
 
-    void SetDocument(CQuillmarkDoc* doc) { m_doc = doc; }
-    CQuillmarkDoc* Document() const { return m_doc; }
+    // The navigator of the open document; null while none is open.
+    void SetNavigator(CDocNavigator* navigator) { m_nav = navigator; }
+    CDocNavigator* Navigator() const { return m_nav; }
+    // Files dropped on the tree: whoever opens them (they open once the drop has been handled).
+    std::function<void(const QMimeData&)> dropFiles;
     void SetRedraw(bool redraw);
     // Returns the previous flag.
     bool SetSelectionFollows(bool follows);
@@ -53,9 +57,8 @@ protected:
 private:
     void StartDrag();
 
-    CNavigatorBar* m_bar;
     QTreeWidget* m_tree;
-    CQuillmarkDoc* m_doc = nullptr;
+    CDocNavigator* m_nav = nullptr;
     bool m_redraw = true;
     bool m_selectionFollows = true;
     QTreeWidgetItem* m_pressedItem = nullptr;

@@ -10,6 +10,7 @@
 #include "controls/tests/gui_test_app.h"
 #include "designer/addins/addins.h"
 #include "designer/doc/quillmark_doc.h"
+#include "designer/navigator/doc_navigator.h"
 #include "platform/ui/messages.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
@@ -56,8 +57,8 @@ protected:
         return b.Save(Config("t.zordot"));
     }
     std::unique_ptr<CQuillmarkDoc> OpenTemplate() {
-        auto doc = std::make_unique<CQuillmarkDoc>();
-        doc->SetTree(&tree);
+        navigators.push_back(std::make_unique<CDocNavigator>(&tree));
+        auto doc = std::make_unique<CQuillmarkDoc>(navigators.back().get());
         if (!doc->OnOpenDocument(Config("t.zordot"))) return nullptr;
         doc->SetBatchRun({2, "", "", ""});
         return doc;
@@ -77,6 +78,7 @@ protected:
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink scopedSink{&messages};
     QTreeWidget tree;
+    std::vector<std::unique_ptr<CDocNavigator>> navigators;
     CAddinManager addins;
     CAddinQuery entry;
 };

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include <QTreeWidget>
@@ -15,6 +16,7 @@
 
 #include "controls/tests/gui_test_app.h"
 #include "designer/doc/quillmark_doc.h"
+#include "designer/navigator/doc_navigator.h"
 #include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
 
@@ -42,11 +44,16 @@ protected:
         ::stat(path.c_str(), &st);
         return st.st_mtim;
     }
-    // A document on a tree of its own (no frame).
+    // A document with a navigator on the fixture's tree (no frame).
     std::unique_ptr<CQuillmarkDoc> NewDoc() {
-        auto doc = std::make_unique<CQuillmarkDoc>();
-        doc->SetTree(&tree);
-        return doc;
+        navigators.push_back(std::make_unique<CDocNavigator>(&tree));
+        return std::make_unique<CQuillmarkDoc>(navigators.back().get());
+    }
+    // The navigator of a document that NewDoc made.
+    CDocNavigator& Nav(const CQuillmarkDoc& doc) const {
+        for (const auto& navigator : navigators)
+            if (navigator->Document() == &doc) return *navigator;
+        throw std::logic_error("a document without a navigator");
     }
     std::vector<std::string> SheetNames(CQuillmarkDoc& doc) const;
     // The texts of the tree's top-level items, in order.
@@ -62,6 +69,8 @@ protected:
     zor::RecordingMessageSink messages;
     zor::ScopedMessageSink scopedSink{&messages};
     QTreeWidget tree;
+    // After the tree: they go first, and the documents before them.
+    std::vector<std::unique_ptr<CDocNavigator>> navigators;
 };
 
 }  // namespace quillmark::doc_test

@@ -10,7 +10,7 @@
 #include <gmock/gmock.h>
 
 #include "controls/menu/zor_menu.h"
-#include "designer/doc/doc_host.h"
+#include "designer/frame/doc_host.h"
 #include "designer/frame/child_frame.h"
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
@@ -117,7 +117,7 @@ protected:
     QTreeWidget* Tree() const { return frame->Navigator()->Tree(); }
     int ActiveIndex() const { return doc->SheetIndex(doc->ActiveSheet()); }
     CSheetItem* ItemOfSheet(int index) const {
-        for (const auto& item : doc->SheetItems())
+        for (const auto& item : host->Navigator().SheetItems())
             if (item->Sheet() == doc->Manager().GetSheet(index)) return item.get();
         return nullptr;
     }
@@ -211,7 +211,7 @@ TEST_F(NavigatorTest, DroppingASheetOnAnotherMovesItThere) {
 TEST_F(NavigatorTest, ForgedOrStaleDragRecordsAreIgnored) {
     CSheetItem* third = ItemOfSheet(2);
     const QPoint onFirst = PointOf(ItemOfSheet(0));
-    const long long paramId = doc->ParamItems().at(0)->Id();
+    const long long paramId = host->Navigator().ParamItems().at(0)->Id();
     const struct {
         const char* what;
         std::unique_ptr<QMimeData> data;
@@ -222,7 +222,7 @@ TEST_F(NavigatorTest, ForgedOrStaleDragRecordsAreIgnored) {
         {"a parameter item", Record(::getpid(), paramId), onFirst},
         {"a record of another length", Record(::getpid(), third->Id(), 1), onFirst},
         {"on itself", Record(::getpid(), third->Id()), PointOf(third)},
-        {"on a parameter", Record(::getpid(), third->Id()), PointOf(doc->ParamItems().at(0).get())},
+        {"on a parameter", Record(::getpid(), third->Id()), PointOf(host->Navigator().ParamItems().at(0).get())},
         {"on no item", Record(::getpid(), third->Id()), QPoint(5, 2000)},
     };
     for (const auto& c : cases) {
@@ -231,7 +231,7 @@ TEST_F(NavigatorTest, ForgedOrStaleDragRecordsAreIgnored) {
     }
     // An item that was deleted is stale: its id finds nothing any more.
     const long long staleId = third->Id();
-    doc->DeleteSheet(third);
+    doc->DeleteSheet(third->Sheet());
     EXPECT_FALSE(view->HandleDrop(*Record(::getpid(), staleId), onFirst));
     EXPECT_THAT(Names(), ElementsAre("Лист1:первый", "Лист2:второй"));
     doc->SetChanged(false);
@@ -247,7 +247,7 @@ TEST_F(NavigatorTest, TheDragOfASheetOrParameterCarriesItsIdAndNoDragInViewMode)
     ASSERT_TRUE(ParseSheetDragRecord(data->data(kSheetDragFormat), pid, id));
     EXPECT_EQ(pid, ::getpid());
     EXPECT_EQ(id, ItemOfSheet(1)->Id());
-    CParamItem* param = doc->ParamItems().at(0).get();
+    CParamItem* param = host->Navigator().ParamItems().at(0).get();
     std::unique_ptr<QMimeData> paramData(view->DragData(param->TreeItem()));
     ASSERT_NE(paramData, nullptr);
     ASSERT_TRUE(ParseSheetDragRecord(paramData->data(kSheetDragFormat), pid, id));
@@ -263,7 +263,7 @@ TEST_F(NavigatorTest, TheDragOfASheetOrParameterCarriesItsIdAndNoDragInViewMode)
 TEST_F(NavigatorTest, DuplicateSheetAndThumbnailsFromTheMenus) {
     CCommandRegistry& commands = frame->Commands();
     const auto enabled = [&](int id) { commands.Refresh(); return commands.Action(id)->isEnabled(); };
-    Tree()->setCurrentItem(doc->ParamItems().at(0)->TreeItem());
+    Tree()->setCurrentItem(host->Navigator().ParamItems().at(0)->TreeItem());
     EXPECT_FALSE(enabled(ID_DUPLICATE_SHEET)) << "a parameter is current";
     Tree()->setCurrentItem(ItemOfSheet(1)->TreeItem());
     ASSERT_TRUE(enabled(ID_DUPLICATE_SHEET));
@@ -353,14 +353,14 @@ TEST_F(DocTest, GeneratedReportShowsItsContentsInTheNavigator) {
     CQuillmarkDoc* doc = host.Document();
     EXPECT_EQ(doc->m_mode, kDocView);
     QTreeWidget* tree = frame.Navigator()->Tree();
-    ASSERT_FALSE(doc->ContentsItems().empty());
-    EXPECT_TRUE(doc->SheetItems().empty());
+    ASSERT_FALSE(host.Navigator().ContentsItems().empty());
+    EXPECT_TRUE(host.Navigator().SheetItems().empty());
     // The report's two contents roots, in the order of their first pages.
     ASSERT_EQ(tree->topLevelItemCount(), 2);
     EXPECT_EQ(tree->topLevelItem(0)->text(0).toStdString(), "Содержание");
     EXPECT_EQ(tree->topLevelItem(1)->text(0).toStdString(), "Продажи");
     CContentsItem* top = nullptr;
-    for (const auto& item : doc->ContentsItems())
+    for (const auto& item : host.Navigator().ContentsItems())
         if (item->Text() == "Продажи") top = item.get();
     ASSERT_NE(top, nullptr);
     // "Продажи" has one entry per city, each going to the page its rows start on.
@@ -368,13 +368,13 @@ TEST_F(DocTest, GeneratedReportShowsItsContentsInTheNavigator) {
     EXPECT_EQ(top->Children()[0]->Text(), "Город Москва");
     host.NavigatorView()->OnItemClicked(top->Children()[1]->TreeItem());
     EXPECT_EQ(doc->SheetIndex(doc->ActiveSheet()), 2);
-    doc->SelectSheetItem(doc->Manager().GetSheet(1));
+    host.Navigator().SelectSheetItem(doc->Manager().GetSheet(1));
     EXPECT_EQ(tree->currentItem(), top->TreeItem());
 
     EXPECT_TRUE(frame.Commands().Execute(ID_EDIT_MODE));
     EXPECT_EQ(doc->m_mode, kDocEdit);
-    EXPECT_TRUE(doc->ContentsItems().empty());
-    EXPECT_EQ(doc->SheetItems().size(), 4u);
+    EXPECT_TRUE(host.Navigator().ContentsItems().empty());
+    EXPECT_EQ(host.Navigator().SheetItems().size(), 4u);
     doc->SetChanged(false);
 }
 

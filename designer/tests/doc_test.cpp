@@ -356,12 +356,12 @@ TEST_F(DocTest, SheetOrderAndNamesSurviveSaveAndReopen) {
     // The third sheet moves to the front, as a drop on the first sheet's item does.
     CSheetItem* third = nullptr;
     CSheetItem* first = nullptr;
-    for (const auto& item : doc->SheetItems()) {
+    for (const auto& item : Nav(*doc).SheetItems()) {
         if (item->Sheet() == doc->Manager().GetSheet(2)) third = item.get();
         if (item->Sheet() == doc->Manager().GetSheet(0)) first = item.get();
     }
     ASSERT_TRUE(third && first);
-    ASSERT_TRUE(doc->MoveSheetTo(third, first));
+    ASSERT_TRUE(Nav(*doc).MoveSheetTo(third, first));
     EXPECT_THAT(TreeTexts(), ElementsAre("Лист1", "Лист2", "Лист3", "Клиент", "Дата отчета"));
     EXPECT_EQ(tree.currentItem(), third->TreeItem());
     EXPECT_EQ(third->Text(), "Лист1");
@@ -382,20 +382,20 @@ TEST_F(DocTest, DeletingASheetRenamesTheRestInOrder) {
     auto doc = NewDoc();
     ASSERT_TRUE(doc->OnOpenDocument(path));
     CSheetItem* second = nullptr;
-    for (const auto& item : doc->SheetItems())
+    for (const auto& item : Nav(*doc).SheetItems())
         if (item->Sheet() == doc->Manager().GetSheet(1)) second = item.get();
     ASSERT_NE(second, nullptr);
-    doc->DeleteSheet(second);
+    doc->DeleteSheet(second->Sheet());
     EXPECT_THAT(SheetNames(*doc), ElementsAre("Лист1", "Лист2"));
     EXPECT_THAT(Texts(doc->Manager().GetSheet(1)).at(0), "третий");
     EXPECT_THAT(TreeTexts(), ElementsAre("Лист1", "Лист2", "Клиент", "Дата отчета"));
     ASSERT_TRUE(doc->OnSaveDocument(path));
 
     // The last sheet cannot go.
-    doc->DeleteSheet(doc->SheetItems()[0].get());
-    ASSERT_EQ(doc->SheetItems().size(), 1u);
+    doc->DeleteSheet(Nav(*doc).SheetItems()[0]->Sheet());
+    ASSERT_EQ(Nav(*doc).SheetItems().size(), 1u);
     messages.Clear();
-    doc->DeleteSheet(doc->SheetItems()[0].get());
+    doc->DeleteSheet(Nav(*doc).SheetItems()[0]->Sheet());
     EXPECT_THAT(messages.Texts(), ElementsAre("Отчет должен содержать хотябы одну страницу."));
     EXPECT_EQ(doc->Manager().GetSheetCount(), 1);
     doc->SetChanged(false);
@@ -417,11 +417,11 @@ TEST_F(DocTest, DeletingAParameterUnlinksItsTextsOnLoadedAndUnloadedSheets) {
         ASSERT_TRUE(doc->OnOpenDocument(path));
         ASSERT_FALSE(doc->Manager().GetSheet(2)->IsLoaded());  // its use is only in the store
         CParamItem* item = nullptr;
-        for (const auto& p : doc->ParamItems())
+        for (const auto& p : Nav(*doc).ParamItems())
             if (p->Param()->GetName() == "Клиент") item = p.get();
         ASSERT_NE(item, nullptr);
         messages.QueueAnswer(answer);
-        doc->DeleteParam(item);
+        doc->DeleteParam(item->Param());
         EXPECT_THAT(messages.Texts(), ElementsAre("Данный параметр используется, удалить?"));
         if (answer == IDNO) {
             EXPECT_EQ(doc->Manager().GetParams().GetSize(), 2);

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "designer/doc/doc_host.h"
+#include "designer/frame/doc_host.h"
 #include "designer/print/printed_report.h"
 #include "designer/settings_dialogs/settings_logic.h"
 #include "designer/tests/doc_fixture.h"

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/tests/gui_test_app.h"
-#include "designer/doc/doc_host.h"
+#include "designer/frame/doc_host.h"
 #include "designer/doc/quillmark_doc.h"
 #include "designer/frame/main_frame.h"
 #include "designer/print/print_preview.h"
@@ -69,7 +69,8 @@ TEST_F(ViewDocTest, DrawMoveDeleteSaveAndReopen) {
         ConnectEditorViews(frame);
         frame.resize(1400, 1000);
         frame.show();
-        CQuillmarkDoc doc(&frame);
+        CDocWindows windows(frame);
+        CQuillmarkDoc doc(&windows);
         ASSERT_TRUE(doc.OnOpenDocument(path)) << ::testing::PrintToString(messages.Texts());
         QApplication::processEvents();
         CQuillmarkView* view = ActiveView(frame);

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "designer/edit/element_clipboard.h"
+#include "designer/frame/doc_windows.h"
 #include "designer/frame/main_frame.h"
 #include "designer/frame/navigator_bar.h"
 #include "designer/navigator/navigator_items.h"
@@ -26,6 +27,8 @@ int g_previewRequest = 0;
 
 }  // namespace
 
+CDocumentForView::CDocumentForView(CDocWindows& windows) : m_windows(windows), m_doc(*windows.Document()) {}
+
 bool CDocumentForView::UseCommonScale() const {
     return m_doc.m_mode == kDocView ? m_doc.m_useOneScaleInReport != 0 : m_doc.m_useOneScaleInDot != 0;
 }
@@ -33,13 +36,13 @@ bool CDocumentForView::UseCommonScale() const {
 int CDocumentForView::SheetCount() const { return m_doc.Manager().GetSheetCount(); }
 
 void CDocumentForView::SheetActivated(CReportSheet* sheet, int pageNumber) {
-    m_doc.SelectSheetItem(sheet);
-    if (CMainFrame* frame = m_doc.Frame()) frame->SetPageText(pageNumber, SheetCount());
+    m_windows.Navigator().SelectSheetItem(sheet);
+    m_windows.Frame().SetPageText(pageNumber, SheetCount());
 }
 
 void CDocumentForView::OpenFile(const std::string& path) {
-    CMainFrame* frame = m_doc.Frame();
-    if (frame && frame->Navigator() && frame->Navigator()->openDroppedFile) frame->Navigator()->openDroppedFile(path);
+    CMainFrame& frame = m_windows.Frame();
+    if (frame.Navigator() && frame.Navigator()->openDroppedFile) frame.Navigator()->openDroppedFile(path);
 }
 
 CReportParam* CDocumentForView::DroppedParam(const std::string& record) {
@@ -48,17 +51,17 @@ CReportParam* CDocumentForView::DroppedParam(const std::string& record) {
     if (!ParseSheetDragRecord(QByteArray(record.data(), static_cast<qsizetype>(record.size())), processId, id) ||
         processId != ::getpid())
         return nullptr;
-    CNavigatorItem* item = m_doc.FindItem(id);
+    CNavigatorItem* item = m_windows.Navigator().FindItem(id);
     if (!item || item->Kind() != kItemParam) return nullptr;
     return static_cast<CParamItem*>(item)->Param();
 }
 
 void CDocumentForView::SetPositionText(const std::string& text) {
-    if (CMainFrame* frame = m_doc.Frame()) frame->SetPositionText(text);
+    m_windows.Frame().SetPositionText(text);
 }
 
 void CDocumentForView::RefreshCommands() {
-    if (CMainFrame* frame = m_doc.Frame()) frame->Commands().Refresh();
+    m_windows.Frame().Commands().Refresh();
 }
 
 bool CDocumentForView::EditProperties(CReportSheet* sheet) {
@@ -92,33 +95,29 @@ void CDocumentForView::EditText(CReportSheet* sheet) {
 
 void CDocumentForView::SelectAll(CReportSheet* sheet) { CElementCommands(Context(sheet)).SelectAll(); }
 
-CQuillmarkView* MakeEditorView(CQuillmarkDoc& doc, QWidget* parent) {
-    auto document = std::make_unique<CDocumentForView>(doc);
+CQuillmarkView* MakeEditorView(CDocWindows& windows, QWidget* parent) {
+    auto document = std::make_unique<CDocumentForView>(windows);
     auto* view = new CQuillmarkView(*document, parent);
     view->TakeDocument(std::move(document));
     return view;
 }
 
 void InstallEditorViews() {
-    CQuillmarkDoc::SetViewFactory([](CQuillmarkDoc& doc, QWidget* parent) -> IDocView* {
-        return MakeEditorView(doc, parent);
-    });
+    CDocWindows::SetViewFactory([](CDocWindows& windows) -> IDocView* { return MakeEditorView(windows); });
 }
 
 bool CDocumentForView::CommandEnabled(int command) {
-    CMainFrame* frame = m_doc.Frame();
-    if (!frame) return false;
-    const QAction* action = frame->Commands().Action(command);
+    const QAction* action = m_windows.Frame().Commands().Action(command);
     return action && action->isEnabled();
 }
 
 void CDocumentForView::RunCommand(int command) {
-    if (CMainFrame* frame = m_doc.Frame()) frame->Commands().Execute(command);
+    m_windows.Frame().Commands().Execute(command);
 }
 
 void CDocumentForView::ViewUpdated() {
-    CMainFrame* frame = m_doc.Frame();
-    if (!frame || !TakePreviewRequest(g_previewRequest)) return;
+    CMainFrame* frame = &m_windows.Frame();
+    if (!TakePreviewRequest(g_previewRequest)) return;
     // Not inside the update: the document may still be opening, and the frame is shown after that.
     QTimer::singleShot(0, frame, [frame] { frame->Commands().Execute(ID_FILE_PRINT_PREVIEW); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The editor view over the program's document: what the view asks of the document answered by
-// CQuillmarkDoc and the main frame, and the factory through which the document makes its editor views.
+// CQuillmarkDoc and the windows that show it (the main frame and the navigator), and the factory through
+// which those windows make their editor views.
 #include <memory>
 
 #include "designer/edit/element_commands.h"
@@ -10,12 +11,14 @@ class QWidget;
 
 namespace quillmark {
 
+class CDocWindows;
 class CMainFrame;
 class CQuillmarkView;
 
 class CDocumentForView : public CViewDocument {
 public:
-    explicit CDocumentForView(CQuillmarkDoc& doc) : m_doc(doc) {}
+    // The windows' document; the windows outlive the view.
+    explicit CDocumentForView(CDocWindows& windows);
 
     int Mode() const override { return m_doc.m_mode; }
     int Tool() const override { return m_doc.Tool(); }
@@ -53,12 +56,13 @@ private:
     // What the editor commands need of the document, on that sheet.
     EditorContext Context(CReportSheet* sheet);
 
+    CDocWindows& m_windows;
     CQuillmarkDoc& m_doc;
 };
 
-// An editor view over the document, owning what it asks the document through.
-CQuillmarkView* MakeEditorView(CQuillmarkDoc& doc, QWidget* parent = nullptr);
-// From now on the document's report windows hold editor views.
+// An editor view over the windows' document, owning what it asks the document through.
+CQuillmarkView* MakeEditorView(CDocWindows& windows, QWidget* parent = nullptr);
+// From now on the documents' report windows hold editor views.
 void InstallEditorViews();
 // The program's frame with editor views: the factory installed and the view commands connected. With
 // preview, the first report view updated opens the print preview (the command line's "preview").

@@ -1,4 +1,4 @@
-#include "designer/doc/doc_host.h"
+#include "designer/frame/doc_host.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -40,8 +40,12 @@ int ToolCommandId(int tool) {
     return 0;
 }
 
-CDocumentHost::CDocumentHost(CMainFrame* frame) : m_frame(frame) {
-    if (m_frame->Navigator()) m_navigator = new CNavigatorView(m_frame->Navigator());
+CDocumentHost::CDocumentHost(CMainFrame* frame) : m_frame(frame), m_windows(std::make_unique<CDocWindows>(*frame)) {
+    if (CNavigatorBar* bar = m_frame->Navigator()) {
+        m_navigator = new CNavigatorView(bar->Tree(), bar);
+        // The bar opens files dropped on the tree as it does those dropped on itself.
+        m_navigator->dropFiles = [bar](const QMimeData& data) { bar->HandleDrop(data); };
+    }
     m_frame->documentState = [this] { return State(); };
     // Asking the clipboard may wait on the program that owns it: it is asked once per change only.
     m_clipboardHasElements = ClipboardHasElements();
@@ -59,7 +63,7 @@ CDocumentHost::CDocumentHost(CMainFrame* frame) : m_frame(frame) {
 CDocumentHost::~CDocumentHost() {
     m_guard.reset();
     m_frame->documentState = {};
-    if (m_navigator) m_navigator->SetDocument(nullptr);
+    if (m_navigator) m_navigator->SetNavigator(nullptr);
     m_doc.reset();
 }
 
@@ -67,7 +71,7 @@ void CDocumentHost::Refresh() { m_frame->Commands().Refresh(); }
 
 void CDocumentHost::Adopt(std::unique_ptr<CQuillmarkDoc> doc) {
     m_doc = std::move(doc);
-    if (m_navigator) m_navigator->SetDocument(m_doc.get());
+    if (m_navigator) m_navigator->SetNavigator(&m_windows->Navigator());
     Refresh();
 }
 
@@ -76,7 +80,7 @@ bool CDocumentHost::CloseAll() {
         if (!m_doc->AskSaveChanges()) return false;
         // The answer has been given: the document goes without asking again.
         m_doc->SetChanged(false);
-        if (m_navigator) m_navigator->SetDocument(nullptr);
+        if (m_navigator) m_navigator->SetNavigator(nullptr);
         m_doc.reset();
     }
     m_frame->CloseChildFrames();
@@ -86,7 +90,7 @@ bool CDocumentHost::CloseAll() {
 
 bool CDocumentHost::Open(const std::string& path) {
     if (!CloseAll()) return false;
-    auto doc = std::make_unique<CQuillmarkDoc>(m_frame);
+    auto doc = std::make_unique<CQuillmarkDoc>(m_windows.get());
     doc->SetBatchRun(m_batch);
     if (!doc->OnOpenDocument(path)) {
         doc->SetChanged(false);
@@ -101,7 +105,7 @@ bool CDocumentHost::Open(const std::string& path) {
 
 bool CDocumentHost::New() {
     if (!CloseAll()) return false;
-    auto doc = std::make_unique<CQuillmarkDoc>(m_frame);
+    auto doc = std::make_unique<CQuillmarkDoc>(m_windows.get());
     doc->SetBatchRun(m_batch);
     if (!doc->OnNewDocument()) {
         doc->SetChanged(false);
@@ -131,10 +135,8 @@ CommandState CDocumentHost::State() const {
     state.usersRight = m_doc->HasRight(kRightUsers, false);
     state.pasteArmed = m_doc->Tool() == kToolPaste;
     state.showPicture = m_doc->m_showPicture != 0;
-    if (QTreeWidget* tree = m_doc->Tree()) {
-        const CNavigatorItem* current = m_doc->ItemOf(tree->currentItem());
-        state.sheetItemSelected = current && current->Kind() == kItemSheet;
-    }
+    const CNavigatorItem* current = m_windows->Navigator().CurrentItem();
+    state.sheetItemSelected = current && current->Kind() == kItemSheet;
     state.clipboardHasElements = m_clipboardHasElements;
     EditorContext context;
     context.sheet = sheet;

@@ -1,7 +1,8 @@
 #pragma once
 // CDocumentHost: the program's one open document and its place in the main frame: it opens and makes
 // documents (closing the one before, with its save prompt), gives the frame the document's command
-// state and runs the document's commands, and connects the navigator tree to the document.
+// state and runs the document's commands, and shows each document in the frame's windows (CDocWindows)
+// with the navigator tree following it.
 #include <memory>
 #include <string>
 
@@ -9,6 +10,7 @@
 
 #include "designer/doc/quillmark_doc.h"
 #include "designer/frame/command_table.h"
+#include "designer/frame/doc_windows.h"
 
 namespace quillmark {
 
@@ -32,6 +34,8 @@ public:
     bool CloseAll();
     CQuillmarkDoc* Document() const { return m_doc.get(); }
     CNavigatorView* NavigatorView() const { return m_navigator; }
+    // The navigator's items of the open document.
+    CDocNavigator& Navigator() { return m_windows->Navigator(); }
     // The document's part of the command state.
     CommandState State() const;
     void SetBatchRun(const DocBatchRun& run) { m_batch = run; }
@@ -47,6 +51,8 @@ private:
 
     CMainFrame* m_frame;
     CNavigatorView* m_navigator = nullptr;  // owned by the navigator bar
+    // Made before any document and gone after the last.
+    std::unique_ptr<CDocWindows> m_windows;
     std::unique_ptr<CQuillmarkDoc> m_doc;
     DocBatchRun m_batch;
     CAddinManager* m_addins = nullptr;

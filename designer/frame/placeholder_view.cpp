@@ -1,10 +1,11 @@
-#include "designer/doc/placeholder_view.h"
+#include "designer/frame/placeholder_view.h"
 
+#include "designer/frame/doc_windows.h"
 #include "report/model/report_sheet.h"
 
 namespace quillmark {
 
-CPlaceholderView::CPlaceholderView(CQuillmarkDoc& doc, QWidget* parent) : QLabel(parent), m_doc(&doc) {
+CPlaceholderView::CPlaceholderView(CDocWindows& windows, QWidget* parent) : QLabel(parent), m_windows(&windows) {
     setAlignment(Qt::AlignCenter);
 }
 
@@ -16,7 +17,7 @@ void CPlaceholderView::SetSheet(CReportSheet* sheet) {
 }
 
 void CPlaceholderView::OnInitialUpdate() {
-    if (!m_sheet) m_sheet = m_doc->GetFrameSheet(static_cast<QWidget*>(this));
+    if (!m_sheet) m_sheet = m_windows->GetFrameSheet(static_cast<QWidget*>(this));
     OnUpdate();
 }
 

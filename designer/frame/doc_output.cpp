@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 
-#include "designer/doc/doc_host.h"
+#include "designer/frame/doc_host.h"
 #include "designer/export/export_commands.h"
 #include "designer/frame/main_frame.h"
 #include "designer/print/print_preview.h"
