@@ -7,8 +7,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QObject>
-#include <QProgressBar>
-#include <QStatusBar>
 #include <QTreeWidget>
 
 #include "designer/frame/child_frame.h"
@@ -38,7 +36,7 @@ QTreeWidget* NavigatorTree(CMainFrame& frame) { return frame.Navigator() ? frame
 
 void CDocWindows::SetViewFactory(ViewFactory factory) { Factory() = std::move(factory); }
 
-CDocWindows::CDocWindows(CMainFrame& frame) : m_frame(frame), m_navigator(NavigatorTree(frame)) {}
+CDocWindows::CDocWindows(CMainFrame& frame) : m_frame(frame), m_status(frame), m_navigator(NavigatorTree(frame)) {}
 
 CDocWindows::~CDocWindows() {
     if (m_doc) m_doc->RemoveObserver(this);
@@ -60,43 +58,12 @@ void CDocWindows::Detached(CQuillmarkDoc& doc) {
 
 QWidget* CDocWindows::DialogParent() const { return &m_frame; }
 
-// --- Status bar -----------------------------------------------------------------------------------------------
-
-void CDocWindows::StatusText(const std::string& text) {
-    m_frame.statusBar()->showMessage(QString::fromStdString(text));
-    m_frame.SetPositionText("");
-}
-
-void CDocWindows::StatusCleared() { m_frame.statusBar()->clearMessage(); }
-
-void CDocWindows::LoadStarted() {
-    LoadEnded();
-    m_progress = new QProgressBar;
-    m_progress->setObjectName("61499");
-    m_progress->setTextVisible(false);
-    m_frame.statusBar()->addWidget(m_progress, 1);
-    m_progress->show();
-}
-
-void CDocWindows::LoadProgress(int index, int count) {
-    if (!m_progress) return;
-    m_progress->setRange(0, count);
-    m_progress->setValue(index);
-}
-
-void CDocWindows::LoadEnded() {
-    if (!m_progress) return;
-    m_frame.statusBar()->removeWidget(m_progress);
-    delete m_progress;
-    m_progress = nullptr;
-}
+// --- Recent files -------------------------------------------------------------------------------------------
 
 void CDocWindows::FileNamed(const std::string& path) {
     m_frame.RecentFiles().Add(path);
     m_frame.RebuildRecentMenu();
 }
-
-void CDocWindows::PageChanged(int current, int count) { m_frame.SetPageText(current, count); }
 
 // --- Views ------------------------------------------------------------------------------------------------------
 
@@ -234,7 +201,7 @@ void CDocWindows::Closing() {
     m_views.clear();
     m_viewWidgets.clear();
     ClearFrameMaps();
-    LoadEnded();
+    m_status.LoadEnded();
 }
 
 // --- Which window shows which sheet ---------------------------------------------------------------------------

@@ -1,8 +1,8 @@
 #pragma once
 // CDocWindows: the main frame's side of the open document. It observes the document and shows it: a report
 // window (CChildFrame) per sheet shown, each holding a view made by the view factory, which window shows
-// which sheet, the status bar's messages and load progress, the page pane, the recent files, and the
-// navigator tree of the frame's navigator bar (through its CDocNavigator).
+// which sheet, and the recent files; the status bar (CDocStatus) and the navigator tree of the frame's
+// navigator bar (CDocNavigator) follow the document through it, each told in turn.
 //
 // It outlives the documents it shows: each one attaches it when made and lets it go when it closes.
 #include <functional>
@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "designer/doc/quillmark_doc.h"
+#include "designer/frame/doc_status.h"
 #include "designer/navigator/doc_navigator.h"
 
 class QObject;
-class QProgressBar;
 class QWidget;
 
 namespace quillmark {
@@ -53,13 +53,13 @@ public:
     CReportSheet* ActiveSheet() const override;
     CReportSheet* SelectedSheet() const override { return m_navigator.SelectedSheet(); }
     QWidget* DialogParent() const override;
-    void StatusText(const std::string& text) override;
-    void StatusCleared() override;
-    void LoadStarted() override;
-    void LoadProgress(int index, int count) override;
-    void LoadEnded() override;
+    void StatusText(const std::string& text) override { m_status.StatusText(text); }
+    void StatusCleared() override { m_status.StatusCleared(); }
+    void LoadStarted() override { m_status.LoadStarted(); }
+    void LoadProgress(int index, int count) override { m_status.LoadProgress(index, count); }
+    void LoadEnded() override { m_status.LoadEnded(); }
     void FileNamed(const std::string& path) override;
-    void PageChanged(int current, int count) override;
+    void PageChanged(int current, int count) override { m_status.PageChanged(current, count); }
     void ItemsCleared() override { m_navigator.ItemsCleared(); }
     void SheetsReset() override;
     void SheetsListed(const std::vector<CReportSheet*>& sheets) override { m_navigator.SheetsListed(sheets); }
@@ -91,12 +91,12 @@ private:
 
     CMainFrame& m_frame;
     CQuillmarkDoc* m_doc = nullptr;
+    CDocStatus m_status;
     CDocNavigator m_navigator;
     std::unordered_map<CReportSheet*, CChildFrame*> m_sheetToFrame;
     std::unordered_map<CChildFrame*, CReportSheet*> m_frameToSheet;
     std::vector<IDocView*> m_views;
     std::unordered_map<IDocView*, QWidget*> m_viewWidgets;
-    QProgressBar* m_progress = nullptr;
     // The context of the connections to views and frames: they end with it.
     std::unique_ptr<QObject> m_guard;
 };
