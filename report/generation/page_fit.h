@@ -9,7 +9,7 @@
 // room for its first line and may go on in the element's continuation.
 #include <vector>
 
-#include "report/generation/gen_flags.h"
+#include "report/model/gen_flags.h"
 
 // How one level of a block takes part in fitting.
 enum class LevelFit : unsigned {

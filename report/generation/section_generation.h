@@ -22,9 +22,9 @@
 
 #include "platform/gdi/dc.h"
 #include "report/generation/cell_fit.h"
-#include "report/generation/data_source.h"
 #include "report/generation/page_fit.h"
-#include "report/generation/report_section.h"
+#include "report/model/data_source.h"
+#include "report/model/report_section.h"
 
 class CColumn;
 class CCondition;

@@ -7,19 +7,19 @@
 #include <unordered_map>
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/cell_number.h"
-#include "report/generation/condition.h"
 #include "report/generation/formula.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
 #include "report/generation/section_generation.h"
-#include "report/generation/section_level.h"
-#include "report/generation/value_text.h"
+#include "report/model/cell_number.h"
+#include "report/model/condition.h"
+#include "report/model/group_col.h"
 #include "report/model/image/image_file.h"
 #include "report/model/picture_element.h"
+#include "report/model/report_section.h"
 #include "report/model/report_sheet.h"
+#include "report/model/section_level.h"
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"
+#include "report/model/value_text.h"
 
 // What the generator looked up by name once: data-source columns of conditions, grouping columns, level
 // columns, and the grouping columns' title formulas.
