@@ -9,6 +9,7 @@ const IncludeRule kRules[] = {
      "the report model lies below generation and knows nothing of it or of windows"},
     {"report/generation/", {"report/dialogs/", "designer/"},
      "generation runs without windows, in batch runs too"},
+    {"report/dialogs/", {"designer/"}, "the report library's dialogs serve any program, not only the designer"},
     {"platform/", {"controls/", "designer/", "report/", "signature/", "zorStepData/", "testkit/", "bench/", "fuzz/"},
      "the platform layer lies below everything of ours"},
     {"controls/", {"designer/", "report/", "signature/", "zorStepData/"},
