@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "report/generation/data_source.h"
-#include "report/generation/value_text.h"
+#include "report/model/data_source.h"
+#include "report/model/value_text.h"
 #include "report/tests/netpath/parts_server.h"
 
 namespace {

@@ -17,9 +17,9 @@
 
 #include "designer/view/quillmark_view.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/base/tempfile.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include "designer/view/doc_view.h"
 #include "platform/base/file_io.h"
 #include "platform/base/transport_ini.h"
-#include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 
 namespace {

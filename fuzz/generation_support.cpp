@@ -5,8 +5,8 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 
 namespace fuzz {

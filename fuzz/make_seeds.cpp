@@ -12,11 +12,11 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/generation_support.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
+#include "report/model/group_col.h"
 #include "report/model/image/image_file.h"
 #include "report/model/mem_record.h"
 #include "report/model/picture_element.h"
+#include "report/model/report_section.h"
 #include "report/tests/generation/template_builder.h"
 
 namespace {

@@ -12,9 +12,9 @@
 // The query function's result is not used.
 #include <vector>
 
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "platform/zordata/value.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 
 using zorGetQueryListFn = bool (*)(std::vector<CzorQuery>*);
 using zorGetAddinNameFn = const char* (*)();

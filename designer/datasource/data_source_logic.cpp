@@ -7,10 +7,10 @@
 #include "designer/addins/addins.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/value.h"
-#include "report/generation/report_param.h"
-#include "report/generation/report_section.h"
 #include "report/generation/separated_values.h"
 #include "report/model/folivox.h"
+#include "report/model/report_param.h"
+#include "report/model/report_section.h"
 #include "report/model/table_element.h"
 
 namespace quillmark {

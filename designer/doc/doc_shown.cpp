@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "designer/doc/quillmark_doc.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_content.h"
 

@@ -16,10 +16,10 @@
 #include "platform/base/transport_ini.h"
 #include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
-#include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
-#include "report/generation/report_param.h"
+#include "report/model/data_source.h"
 #include "report/model/page_reference_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/schema.h"
 

@@ -7,7 +7,7 @@
 
 #include "designer/doc/quillmark_doc.h"
 #include "designer/navigator/navigator_items.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_content.h"
 

@@ -13,7 +13,7 @@
 #include "platform/text/utf8.h"
 #include "platform/ui/messages.h"
 #include "report/dialogs/element_menu.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_content.h"
 

@@ -6,7 +6,7 @@
 
 #include "designer/navigator/doc_navigator.h"
 #include "designer/tests/doc_fixture.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/tests/generation/template_builder.h"
 

@@ -4,9 +4,9 @@
 
 #include "designer/view/view_geometry.h"
 #include "platform/ui/messages.h"
-#include "report/generation/report_param.h"
 #include "report/model/element_dialogs.h"
 #include "report/model/page_reference_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_map_element.h"
 

@@ -3,7 +3,7 @@
 // loads is saved twice with the same bytes, and the saved file reads back and saves to those bytes again.
 #include "fuzz/fuzz_support.h"
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // table of texts, numbers and empty cells, checked without data and evaluated for every row, twice.
 #include "fuzz/fuzz_support.h"
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
 #include "report/generation/formula.h"
+#include "report/model/data_source.h"
 
 namespace {
 

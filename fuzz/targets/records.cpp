@@ -5,11 +5,11 @@
 
 #include "fuzz/fuzz_support.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/report_section.h"
 #include "report/model/element_factory.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
 #include "report/model/report_element.h"
+#include "report/model/report_section.h"
 #include "report/model/text_value.h"
 
 namespace {

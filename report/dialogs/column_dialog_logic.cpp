@@ -7,8 +7,8 @@
 #include "platform/ui/messages.h"
 #include "report/dialogs/number_field.h"
 #include "report/dialogs/position_logic.h"
-#include "report/generation/data_source.h"
-#include "report/generation/section_level.h"
+#include "report/model/data_source.h"
+#include "report/model/section_level.h"
 
 namespace {
 

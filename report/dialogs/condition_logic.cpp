@@ -3,8 +3,8 @@
 #include "platform/text/numbers.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/stepmgr.h"
-#include "report/generation/condition.h"
-#include "report/generation/data_source.h"
+#include "report/model/condition.h"
+#include "report/model/data_source.h"
 
 namespace {
 

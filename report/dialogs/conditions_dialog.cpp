@@ -12,7 +12,7 @@
 #include "report/dialogs/condition_dialog.h"
 #include "report/dialogs/dialog_controls.h"
 #include "report/dialogs/select_column_dialog.h"
-#include "report/generation/condition.h"
+#include "report/model/condition.h"
 
 CConditionsDlg::CConditionsDlg(CConditionArray& conditions, CFolivox* manager, QWidget* parent)
     : QDialog(parent), m_Conditions(conditions), m_Logic(conditions), m_Chooser(MakeColumnChooser(manager, this)) {

@@ -9,9 +9,9 @@
 #include "controls/menu/zor_menu.h"
 #include "controls/resources/module_resources.h"
 #include "controls/resources/pictograms.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/table_element.h"
 
 namespace {

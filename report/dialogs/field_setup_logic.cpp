@@ -4,9 +4,9 @@
 
 #include "platform/ui/messages.h"
 #include "report/dialogs/section_dialog_logic.h"
-#include "report/generation/data_source.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
+#include "report/model/data_source.h"
+#include "report/model/group_col.h"
+#include "report/model/report_section.h"
 
 namespace {
 

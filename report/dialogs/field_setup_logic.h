@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "report/dialogs/column_dialog_logic.h"
-#include "report/generation/section_level.h"
+#include "report/model/section_level.h"
 
 class CColumn;
 class CFolivox;

@@ -8,7 +8,7 @@
 
 #include "report/dialogs/dialog_controls.h"
 #include "report/dialogs/level_dialog.h"
-#include "report/generation/group_col.h"
+#include "report/model/group_col.h"
 
 namespace {
 

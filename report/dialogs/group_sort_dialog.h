@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "report/dialogs/group_sort_logic.h"
-#include "report/generation/group_col.h"
+#include "report/model/group_col.h"
 
 class QListWidget;
 

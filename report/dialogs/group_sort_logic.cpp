@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "report/generation/data_source.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/group_col.h"
+#include "report/model/report_section.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/dialog_controls.h"
 #include "report/dialogs/field_setup.h"
-#include "report/generation/group_col.h"
+#include "report/model/group_col.h"
 
 CLevelDlg::CLevelDlg(const std::string& name, int height, int flags, QWidget* parent)
     : QDialog(parent), m_Logic(name, height, flags) {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/win/gdi_types.h"
-#include "report/generation/section_level.h"  // the level flags
+#include "report/model/section_level.h"  // the level flags
 
 class CGroupCol;
 

@@ -1,8 +1,8 @@
 #include "report/dialogs/param_logic.h"
 
 #include "platform/ui/messages.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
+#include "report/model/report_param.h"
 
 const std::vector<std::string>& ParamTypeNames() {
     static const std::vector<std::string> names = {"Строка", "Число", "Дата", "Объект БД"};

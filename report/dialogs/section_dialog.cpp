@@ -11,7 +11,7 @@
 #include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/dialog_controls.h"
 #include "report/dialogs/field_setup.h"
-#include "report/generation/report_section.h"
+#include "report/model/report_section.h"
 #include "report/model/table_element.h"
 
 bool ChooseReportFont(QWidget* parent, LOGFONT& font) {

@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "platform/ui/messages.h"
-#include "report/generation/report_section.h"
+#include "report/model/report_section.h"
 #include "report/model/store_instances.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "report/dialogs/dialog_controls.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "report/dialogs/table_page_logic.h"
 
 #include "platform/ui/messages.h"
-#include "report/generation/report_section.h"
+#include "report/model/report_section.h"
 #include "report/model/table_element.h"
 
 CTablePageLogic::CTablePageLogic(CReportElement* element, int reportMode) : m_nReportMode(reportMode) {

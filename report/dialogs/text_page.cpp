@@ -12,7 +12,7 @@
 
 #include "report/dialogs/dialog_controls.h"
 #include "report/dialogs/section_dialog.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <fmt/printf.h>
 
 #include "platform/ui/messages.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "platform/ui/messages.h"
 #include "platform/zordata/stepdata.h"
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
 #include "report/generation/formula.h"
-#include "report/generation/value_text.h"
+#include "report/model/data_source.h"
+#include "report/model/value_text.h"
 
 namespace {
 

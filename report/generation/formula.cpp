@@ -6,8 +6,8 @@
 #include "platform/text/utf8.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/value.h"
-#include "report/generation/cell_number.h"
-#include "report/generation/data_source.h"
+#include "report/model/cell_number.h"
+#include "report/model/data_source.h"
 
 namespace datasource {
 

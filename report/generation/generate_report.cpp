@@ -8,11 +8,11 @@
 
 #include "platform/base/transport_ini.h"
 #include "platform/ui/messages.h"
-#include "report/generation/data_source.h"
 #include "report/generation/generate_report_run.h"
 #include "report/generation/generate_report_sheets.h"
-#include "report/generation/report_param.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 
 class CFolivox;
 class CRParamsArray;

@@ -7,13 +7,13 @@
 
 #include "platform/base/file_io.h"
 #include "platform/ui/messages.h"
-#include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
 #include "report/generation/generate_report_run.h"
 #include "report/generation/generate_report_sheets.h"
-#include "report/generation/report_param.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/store_instances.h"
 

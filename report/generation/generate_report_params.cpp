@@ -7,7 +7,7 @@
 #include "platform/base/file_io.h"
 #include "platform/zordata/clock.h"
 #include "report/generation/generate_report.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "report/generation/cell_number.h"
-#include "report/generation/report_section.h"
+#include "report/model/cell_number.h"
+#include "report/model/report_section.h"
 
 bool CReportSection::GetRowsInGroup(const CDataSource& source, const CGroupCol* group, int row,
                                     CTableRowArray& rows) const {

@@ -5,7 +5,7 @@
 
 #include "platform/text/numbers.h"
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 
 namespace {
 

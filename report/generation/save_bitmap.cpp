@@ -9,8 +9,8 @@
 #include "platform/base/file_io.h"
 #include "platform/settings/profile.h"
 #include "platform/ui/messages.h"
-#include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 #include "report/model/image/image_file.h"
 

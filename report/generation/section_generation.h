@@ -13,8 +13,8 @@
 // Geometry of the element being filled: its rectangle at zoom 1, normalised; cells are placed from its
 // left edge and from its bottom value (the upper edge on the page) downward. The vertical offset starts
 // at 0 and falls by each line's height; a line fits while the offset stays at or above minus the
-// rectangle's height. Whether a block fits is CPageFit's rule (page_fit.h): the generator measures the
-// block, asks the rule, and writes the cells.
+// rectangle's height. Where a block's lines go is CPageFit's rule (page_fit.h): the generator measures the
+// block, asks the rule for a break plan, and writes the cells where the plan puts them.
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,9 +22,9 @@
 
 #include "platform/gdi/dc.h"
 #include "report/generation/cell_fit.h"
-#include "report/generation/data_source.h"
 #include "report/generation/page_fit.h"
-#include "report/generation/report_section.h"
+#include "report/model/data_source.h"
+#include "report/model/report_section.h"
 
 class CColumn;
 class CCondition;
@@ -74,6 +74,7 @@ public:
 private:
     struct Bound;
     struct MeasuredLevel;
+    class FollowingLines;
     using Measured = std::vector<MeasuredLevel>;
     using BoundConditions = std::vector<std::pair<const CCondition*, int>>;
 
@@ -98,19 +99,18 @@ private:
                     int group, Measured& out);
     // The title block's levels: empty cells but for the title in its column when title is given.
     void MeasureTitle(const CTableElement& table, const std::string* title, bool hideEmpty, Measured& out);
-    // What the fitting rule needs of a measured block.
-    const std::vector<FitLevel>& FitLevels(const Measured& measured);
-    // Writes the lines of a measured block from the offset down into element, whose frame is rect. A row's
-    // lines that find no room go on in the table's continuation, which element becomes (kNoRoomFurther
-    // when there is none or no room in it); a title block (fitted whole before) stays where it is
-    // (kNotHere when no cell could be added).
-    AddResult EmitLines(const Measured& measured, CReportElement*& element, CRect rect, int& lineCount,
-                        int& offset, const LOGFONT& font, bool titleBlock);
+    // What the fitting rule needs of a measured block, in out.
+    static const std::vector<FitLevel>& FitLevels(const Measured& measured, std::vector<FitLevel>& out);
+    // Writes the lines of the measured block (m_Block, fitted as m_BlockFit) from the offset down into
+    // element, whose frame is rect, as the plan says: the lines it moves on go into the table's
+    // continuation, which element becomes, as far as the rule finds room there (kNoRoomFurther when there is
+    // no continuation or no room in it). A title block (kNotHere when no cell could be added) never moves on.
+    AddResult EmitLines(const Measured& measured, const BreakPlan& plan, CReportElement*& element, CRect rect,
+                        int& lineCount, int& offset, const LOGFONT& font, bool titleBlock);
     static int LevelHeight(CSectionLevel& level, const CTableElement& table);
     CReportElement* AddTextCell(CReportSheet* sheet, CPoint origin, CSize size, const std::string& text,
                                 const LOGFONT& font, int align, int fit, int border);
     void AddPictureCell(CReportSheet* sheet, CPoint origin, CSize size, const CzorValue& value);
-    Measured& MeasureSlot();
 
     // Generate's steps; each false ends generation (its message shown).
     enum class RowCall { kClosingAtBreak, kGroupTitle, kDetail, kClosingAtEnd };
@@ -145,11 +145,12 @@ private:
     int m_nGroupRowsGroup = -1;
     CTableRowArray m_GroupRows;
 
-    // Measurements by depth of AddRow (a trial of the following lines nests inside the row's own call).
-    std::vector<std::unique_ptr<Measured>> m_Measures;
-    int m_nDepth = 0;
+    // The block being placed, and the one after it that the rule asks for (kept to reuse their buffers).
+    Measured m_Block;
+    std::vector<FitLevel> m_BlockFit;
+    Measured m_Following;
+    std::vector<FitLevel> m_FollowingFit;
     std::vector<std::string> m_Broken;
-    std::vector<FitLevel> m_FitLevels;
     // Cells are copies of one element made once: making an element reads the profile.
     std::unique_ptr<CReportElement> m_pTextCell;
 };

@@ -7,19 +7,19 @@
 #include <unordered_map>
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/cell_number.h"
-#include "report/generation/condition.h"
 #include "report/generation/formula.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
 #include "report/generation/section_generation.h"
-#include "report/generation/section_level.h"
-#include "report/generation/value_text.h"
+#include "report/model/cell_number.h"
+#include "report/model/condition.h"
+#include "report/model/group_col.h"
 #include "report/model/image/image_file.h"
 #include "report/model/picture_element.h"
+#include "report/model/report_section.h"
 #include "report/model/report_sheet.h"
+#include "report/model/section_level.h"
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"
+#include "report/model/value_text.h"
 
 // What the generator looked up by name once: data-source columns of conditions, grouping columns, level
 // columns, and the grouping columns' title formulas.
@@ -254,11 +254,6 @@ bool CSectionGenerator::HasBlockHeight(const CTableElement& table) const {
     return height > 0;
 }
 
-CSectionGenerator::Measured& CSectionGenerator::MeasureSlot() {
-    while (static_cast<int>(m_Measures.size()) <= m_nDepth) m_Measures.push_back(std::make_unique<Measured>());
-    return *m_Measures[static_cast<size_t>(m_nDepth)];
-}
-
 void CSectionGenerator::MeasureRow(const CSectionLevelArray& levels, const CTableElement& table,
                                    const LOGFONT& font, int row, int group, Measured& out) {
     out.resize(static_cast<size_t>(levels.GetSize()));
@@ -322,37 +317,42 @@ void CSectionGenerator::AddPictureCell(CReportSheet* sheet, CPoint origin, CSize
 
 // --- Fitting and writing a measured block --------------------------------------------------------------------------
 
-const std::vector<FitLevel>& CSectionGenerator::FitLevels(const Measured& measured) {
-    m_FitLevels.clear();
+const std::vector<FitLevel>& CSectionGenerator::FitLevels(const Measured& measured, std::vector<FitLevel>& out) {
+    out.clear();
     for (const MeasuredLevel& m : measured) {
         LevelFit flags = LevelFit::kNone;
         if (m.skip) flags = flags | LevelFit::kSkip;
         if (m.level->m_nFlag & kLevelKeepTogether) flags = flags | LevelFit::kKeepTogether;
-        m_FitLevels.push_back(FitLevel{m.height, m.lines, flags});
+        out.push_back(FitLevel{m.height, m.lines, flags});
     }
-    return m_FitLevels;
+    return out;
 }
 
-AddResult CSectionGenerator::EmitLines(const Measured& measured, CReportElement*& element, CRect rect,
-                                       int& lineCount, int& offset, const LOGFONT& font, bool titleBlock) {
+AddResult CSectionGenerator::EmitLines(const Measured& measured, const BreakPlan& plan, CReportElement*& element,
+                                       CRect rect, int& lineCount, int& offset, const LOGFONT& font,
+                                       bool titleBlock) {
     static const std::string kNone;
     bool added = false;
+    int written = 0;         // lines of the block written so far
+    int room = plan.here;    // lines the plan still puts into the element
     for (const MeasuredLevel& m : measured) {
         if (m.skip) continue;
         const CColumnArray& columns = m.level->m_Columns;
-        for (int k = 0; k < m.lines; ++k) {
-            offset -= m.height;
-            // A row's lines that find no room go on in the continuation; a title block was fitted whole.
-            if (!titleBlock && !CPageFit::Inside(offset, rect.Height())) {
+        for (int k = 0; k < m.lines; ++k, ++written, --room) {
+            if (room == 0) {
+                // The rest of the row goes on in the table's continuation, as far as it has room.
                 CReportElement* next =
                     NextTableElement(m_pManager, element->GetSheet(), element, m_Section.GetContentNode());
                 if (!next || next->GetKind() != kElemTableMap) return AddResult::kNoRoomFurther;
                 element = next;
                 lineCount = 0;
-                offset = -m.height;
+                offset = 0;
                 rect = FrameOf(element);
-                if (!CPageFit::Inside(offset, rect.Height())) return AddResult::kNoRoomFurther;
+                const BreakPlan rest = CPageFit(offset, rect.Height()).Continue(m_BlockFit, written);
+                if (rest.fit != Fit::kFits) return AddResult::kNoRoomFurther;
+                room = rest.here;
             }
+            offset -= m.height;
             CReportSheet* sheet = element->GetSheet();
             int x = rect.left;
             for (int c = 0; c < columns.GetSize(); ++c) {
@@ -382,6 +382,39 @@ AddResult CSectionGenerator::EmitLines(const Measured& measured, CReportElement*
 
 // --- AddRow ----------------------------------------------------------------------------------------------------------
 
+// Group lines are never left alone at the foot of an element: the lines that follow them (the next grouping
+// column's title lines for the row they are shown with, and so on down to the detail line) must fit after
+// them too. Each block is measured when the rule asks for it.
+class CSectionGenerator::FollowingLines final : public FollowingBlocks {
+public:
+    FollowingLines(CSectionGenerator& generator, const CTableElement& table, const CGroupCol* group, int row)
+        : m_Generator(generator), m_Table(table), m_pGroup(group), m_nRow(row) {}
+
+    const std::vector<FitLevel>* Next() override {
+        if (!m_pGroup) return nullptr;
+        CSectionGenerator& g = m_Generator;
+        const CGroupColArray& groups = g.m_Section.GetGroups();
+        const int index = groups.Find(m_pGroup);
+        const CGroupCol* next = index >= 0 ? groups.GetAt(index + 1) : nullptr;
+        if (m_pGroup->m_nShowFirstRow) ++m_nRow;
+        m_pGroup = next;
+        if (!g.RowAt(m_nRow)) {
+            m_pGroup = nullptr;
+            return nullptr;
+        }
+        const CSectionLevelArray& levels = next ? next->m_Rows : g.m_Section.GetLevels();
+        const LOGFONT& font = next ? next->m_Font : m_Table.GetRowFont();
+        g.MeasureRow(levels, m_Table, font, m_nRow, next ? groups.Find(next) : -1, g.m_Following);
+        return &g.FitLevels(g.m_Following, g.m_FollowingFit);
+    }
+
+private:
+    CSectionGenerator& m_Generator;
+    const CTableElement& m_Table;
+    const CGroupCol* m_pGroup;  // whose lines come last; null when nothing follows them
+    int m_nRow;
+};
+
 AddResult CSectionGenerator::AddRow(CReportElement** current, int row, int& lineCount, int& offset,
                                     const CGroupCol* group, RowGen flags) {
     if (!current) return AddResult::kNoRoomFurther;
@@ -394,30 +427,15 @@ AddResult CSectionGenerator::AddRow(CReportElement** current, int row, int& line
                                                                           : group->m_Rows;
     const LOGFONT& font = group ? group->m_Font : table->GetRowFont();
 
-    Measured& measured = MeasureSlot();
-    MeasureRow(levels, *table, font, row, groupIndex, measured);
+    MeasureRow(levels, *table, font, row, groupIndex, m_Block);
     const CRect rect = FrameOf(*current);
     CPageFit fit(offset, rect.Height());
-    if (fit.Place(FitLevels(measured)) != Fit::kFits) return AddResult::kNotHere;
-
-    // Group lines are never left alone at the foot of an element: the lines that follow them (the next
-    // grouping column's title lines, down to the detail line) must fit after them too. After the last row
-    // nothing follows.
-    if (group && !Has(flags, RowGen::kLastLines)) {
-        const CGroupCol* next = groupIndex >= 0 ? groups.GetAt(groupIndex + 1) : nullptr;
-        const int nextRow = group->m_nShowFirstRow ? row + 1 : row;
-        if (RowAt(nextRow)) {
-            CReportElement* probe = *current;
-            int probeLines = lineCount;
-            int probeOffset = fit.Offset();
-            ++m_nDepth;
-            const AddResult result = AddRow(&probe, nextRow, probeLines, probeOffset, next, RowGen::kTrial);
-            --m_nDepth;
-            if (result != AddResult::kDone) return result;
-        }
-    }
+    // After the last row nothing follows.
+    FollowingLines following(*this, *table, Has(flags, RowGen::kLastLines) ? nullptr : group, row);
+    const BreakPlan plan = fit.Place(FitLevels(m_Block, m_BlockFit), following);
+    if (plan.fit != Fit::kFits) return AddResult::kNotHere;
     if (Has(flags, RowGen::kTrial)) return AddResult::kDone;
-    return EmitLines(measured, *current, rect, lineCount, offset, font, false);
+    return EmitLines(m_Block, plan, *current, rect, lineCount, offset, font, false);
 }
 
 // --- AddTitle --------------------------------------------------------------------------------------------------------
@@ -457,18 +475,18 @@ AddResult CSectionGenerator::AddTitle(CReportElement* element, int& lineCount, i
     if (!table) return AddResult::kNotATable;
     const std::string text = Has(flags, TitleGen::kTitleText) ? m_Section.GetTitle().GetText() : std::string();
     const std::string* title = Has(flags, TitleGen::kTitleText) ? &text : nullptr;
-    Measured& measured = MeasureSlot();
     // A filler block that is written shows every level; a trial or the title line leaves empty ones out
     // where their levels hide when empty.
-    MeasureTitle(*table, title, flags != TitleGen::kNone, measured);
+    MeasureTitle(*table, title, flags != TitleGen::kNone, m_Block);
     const CRect rect = FrameOf(element);
     CPageFit fit(offset, rect.Height());
-    if (fit.PlaceWhole(FitLevels(measured)) != Fit::kFits) return AddResult::kNotHere;
+    const BreakPlan plan = fit.PlaceWhole(FitLevels(m_Block, m_BlockFit));
+    if (plan.fit != Fit::kFits) return AddResult::kNotHere;
     if (Has(flags, TitleGen::kTrial)) {
         offset = fit.Offset();
         return AddResult::kDone;
     }
-    return EmitLines(measured, element, rect, lineCount, offset, m_Section.GetTitle().GetFont(), true);
+    return EmitLines(m_Block, plan, element, rect, lineCount, offset, m_Section.GetTitle().GetFont(), true);
 }
 
 void CSectionGenerator::FillRest(CReportElement* element, int& lineCount, int& offset) {

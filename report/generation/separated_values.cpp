@@ -12,8 +12,8 @@
 #include "platform/base/file_io.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
-#include "report/generation/value_text.h"
+#include "report/model/data_source.h"
+#include "report/model/value_text.h"
 
 namespace datasource {
 

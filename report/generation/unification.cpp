@@ -9,7 +9,7 @@
 
 #include "platform/base/transport_ini.h"
 #include "platform/ui/messages.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/model/text_value.h"
 
 namespace {

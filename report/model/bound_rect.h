@@ -10,7 +10,7 @@
 //
 // States: idle → active (StartObjOper with a mode) → drawn (first trace) → idle (EndBound, ResetBound).
 // The frame never writes to the store.
-#include "report/generation/owned_array.h"
+#include "report/model/owned_array.h"
 #include "report/model/report_element.h"
 
 class CBoundRect : public CReportElement {

@@ -6,9 +6,9 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/text/utf8.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <fmt/printf.h>
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/model/element_factory.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"

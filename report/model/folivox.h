@@ -15,7 +15,7 @@
 #include "platform/win/geometry.h"
 #include "platform/win/ptrarray.h"
 #include "platform/zordata/taggr.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/model/schema.h"
 
 class CzorStepDataWithFile;

@@ -9,9 +9,9 @@
 // value). Its memory record is the base record, then the row height, the row font, the section count and
 // the sections' records. A table's clone is a continuation of it, never a second table.
 #include "platform/gdi/gdi_objects.h"
-#include "report/generation/report_section.h"
 #include "report/model/element_dialogs.h"
 #include "report/model/report_element.h"
+#include "report/model/report_section.h"
 
 class CTableElement : public CReportElement {
 public:

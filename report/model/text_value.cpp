@@ -1,9 +1,9 @@
 #include "report/model/text_value.h"
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
+#include "report/model/report_param.h"
 #include "report/model/store_instances.h"
 
 LOGFONT DefaultTextFont() {

@@ -13,7 +13,7 @@
 #include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/tests/datasource/parts_dictionary.h"
 
 namespace dstest {

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "datasource_fixture.h"
-#include "report/generation/value_text.h"
+#include "report/model/value_text.h"
 
 namespace {
 

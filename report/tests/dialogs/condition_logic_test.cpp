@@ -5,8 +5,8 @@
 
 #include "platform/ui/messages.h"
 #include "report/dialogs/condition_logic.h"
-#include "report/generation/condition.h"
-#include "report/generation/data_source.h"
+#include "report/model/condition.h"
+#include "report/model/data_source.h"
 
 namespace {
 

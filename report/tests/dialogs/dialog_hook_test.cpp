@@ -1,10 +1,10 @@
 // The element, table and parameter operations reach the dialogs through the registered interface only.
 #include <gtest/gtest.h>
 
-#include "report/generation/report_param.h"
 #include "report/model/element_dialogs.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/table_element.h"
 
 namespace {

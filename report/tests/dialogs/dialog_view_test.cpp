@@ -22,13 +22,13 @@
 #include "report/dialogs/param_dialog.h"
 #include "report/dialogs/property_dialog.h"
 #include "report/dialogs/select_column_dialog.h"
-#include "report/generation/condition.h"
-#include "report/generation/data_source.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_param.h"
-#include "report/generation/report_section.h"
+#include "report/model/condition.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/group_col.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
+#include "report/model/report_section.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include "report/dialogs/conditions_dialog.h"
 #include "report/dialogs/element_menu.h"
 #include "report/dialogs/folivox_dialogs.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_element.h"
 

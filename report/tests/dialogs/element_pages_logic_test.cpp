@@ -10,11 +10,11 @@
 #include "report/dialogs/contents_page_logic.h"
 #include "report/dialogs/picture_page_logic.h"
 #include "report/dialogs/text_page_logic.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/image/image_file.h"
 #include "report/model/picture_element.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/table_content_element.h"
 #include "report/tests/model/model_fixture.h"
 

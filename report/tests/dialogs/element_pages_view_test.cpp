@@ -18,10 +18,10 @@
 #include "report/dialogs/contents_page.h"
 #include "report/dialogs/property_dialog.h"
 #include "report/dialogs/show_dialogs.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/picture_element.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/table_content_element.h"
 
 namespace {

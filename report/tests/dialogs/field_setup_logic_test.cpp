@@ -5,10 +5,10 @@
 #include "platform/ui/messages.h"
 #include "report/dialogs/column_dialog_logic.h"
 #include "report/dialogs/field_setup_logic.h"
-#include "report/generation/data_source.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/group_col.h"
+#include "report/model/report_section.h"
 
 namespace {
 

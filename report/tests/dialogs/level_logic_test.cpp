@@ -3,9 +3,9 @@
 
 #include "platform/ui/messages.h"
 #include "report/dialogs/level_logic.h"
-#include "report/generation/data_source.h"
-#include "report/generation/group_col.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/group_col.h"
 
 namespace {
 

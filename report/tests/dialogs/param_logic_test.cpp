@@ -3,8 +3,8 @@
 
 #include "platform/ui/messages.h"
 #include "report/dialogs/param_logic.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
+#include "report/model/report_param.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 
 #include "controls/menu/zor_menu.h"
 #include "report/dialogs/folivox_dialogs.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "testkit/test_look.h"
 
 namespace {

@@ -21,8 +21,8 @@
 #include "report/dialogs/section_dialog.h"
 #include "report/dialogs/table_choice.h"
 #include "report/dialogs/table_page.h"
-#include "report/generation/report_section.h"
 #include "report/model/folivox.h"
+#include "report/model/report_section.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_element.h"
 

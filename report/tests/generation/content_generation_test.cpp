@@ -4,8 +4,8 @@
 #include <gmock/gmock.h>
 
 #include "report/generation/generate_report_sheets.h"
-#include "report/generation/report_param.h"
 #include "report/model/page_reference_element.h"
+#include "report/model/report_param.h"
 #include "report/model/table_content.h"
 #include "report/model/table_content_element.h"
 #include "report/tests/generation/generation_fixture.h"

@@ -9,7 +9,7 @@
 
 #include "platform/zordata/zordata.h"
 #include "report/model/table_content.h"
-#include "report/generation/report_section.h"
+#include "report/model/report_section.h"
 #include "report/tests/generation/generation_fixture.h"
 
 namespace generation_test {

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/condition.h"
-#include "report/generation/data_source.h"
-#include "report/generation/report_param.h"
-#include "report/generation/report_section.h"
-#include "report/generation/section_level.h"
+#include "report/model/condition.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/report_param.h"
+#include "report/model/report_section.h"
 #include "report/model/report_sheet.h"
+#include "report/model/section_level.h"
 #include "report/model/table_content_element.h"
 #include "report/model/table_element.h"
 #include "report/model/table_map_element.h"

@@ -11,7 +11,7 @@
 
 #include "platform/base/file_io.h"
 #include "report/generation/generate_report.h"
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 #include "report/tests/merge/merge_fixture.h"
 
 namespace merge_test {

@@ -6,9 +6,9 @@
 
 #include "platform/base/file_io.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 
 namespace merge_test {

@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 
 #include "report/generation/generate_report.h"
-#include "report/generation/report_param.h"
 #include "report/generation/unification.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/tests/merge/merge_fixture.h"
 #include "report/tests/model/template_lists.h"

@@ -2,7 +2,7 @@
 // lists and the table-of-contents roots.
 #include <fmt/printf.h>
 
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/model/element_factory.h"
 #include "report/tests/model/model_fixture.h"
 

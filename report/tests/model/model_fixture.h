@@ -10,9 +10,9 @@
 #include "platform/gdi/fixed_text_measurer.h"
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/tests/model/template_lists.h"
 

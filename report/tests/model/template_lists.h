@@ -4,9 +4,9 @@
 // back the way the program opens a document. Header-only, so that tools and benchmarks without the test
 // framework use it too.
 #include "platform/zordata/zordata.h"
-#include "report/generation/data_source.h"
-#include "report/generation/report_param.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/store_instances.h"
 

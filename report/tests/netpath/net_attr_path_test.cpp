@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "report/generation/value_text.h"
+#include "report/model/value_text.h"
 #include "report/tests/datasource/datasource_fixture.h"
 #include "report/tests/generation/generation_fixture.h"
 #include "report/tests/netpath/parts_server.h"

@@ -1,7 +1,7 @@
 // GenSection's rows: sorting (a stable copy, never the data source's own order), conditions that drop rows,
 // group title lines and closing lines with counts and sums, groups shown from their first row, group lines
 // kept with what follows them, and the table-of-contents nodes of titled sections and groups.
-#include "report/generation/group_col.h"
+#include "report/model/group_col.h"
 #include "report/tests/sectiongen/sectiongen_fixture.h"
 
 namespace sectiongen_test {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/gdi/fixed_text_measurer.h"
-#include "report/generation/report_section.h"
+#include "report/model/report_section.h"
 #include "report/model/report_sheet.h"
 #include "report/model/table_content.h"
 #include "report/model/table_element.h"

@@ -8,11 +8,11 @@
 #include <variant>
 #include <vector>
 
-#include "report/generation/condition.h"
-#include "report/generation/data_source.h"
-#include "report/generation/group_col.h"
-#include "report/generation/report_section.h"
-#include "report/generation/section_level.h"
+#include "report/model/condition.h"
+#include "report/model/data_source.h"
+#include "report/model/group_col.h"
+#include "report/model/report_section.h"
+#include "report/model/section_level.h"
 #include "report/tests/model/model_fixture.h"
 
 namespace sections_test {

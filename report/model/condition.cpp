@@ -1,12 +1,12 @@
 // Conditions and condition lists.
-#include "report/generation/condition.h"
+#include "report/model/condition.h"
 
 #include "platform/text/numbers.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/cell_number.h"
-#include "report/generation/data_source.h"
-#include "report/generation/section_store.h"
+#include "report/model/cell_number.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
+#include "report/model/section_store.h"
 
 namespace {
 

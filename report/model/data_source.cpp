@@ -1,5 +1,5 @@
 // The data-source table: rows, columns and cells.
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 
 #include <type_traits>
 

@@ -1,6 +1,6 @@
 // Header columns stored through the report manager's store and schema.
 #include "platform/zordata/stepdatafile.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 
 void CHeaderColumn::Delete(CFolivox* manager) { Delete(manager ? manager->GetStore() : nullptr); }

@@ -1,4 +1,4 @@
-#include "report/generation/value_text.h"
+#include "report/model/value_text.h"
 
 #include <cmath>
 #include <cstring>

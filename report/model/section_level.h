@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/zordata/taggr.h"
-#include "report/generation/owned_array.h"
+#include "report/model/owned_array.h"
 
 class CFolivox;
 class CHeaderColumn;

@@ -1,14 +1,14 @@
 // Table sections: copies, store binding, deletion, records and the section list.
-#include "report/generation/report_section.h"
+#include "report/model/report_section.h"
 
 #include <memory>
 #include <vector>
 
 #include "platform/ui/messages.h"
 #include "platform/zordata/zordata.h"
-#include "report/generation/section_store.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
+#include "report/model/section_store.h"
 
 CReportSection::CReportSection(CFolivox* manager) : m_pManager(manager) {}
 

@@ -9,9 +9,9 @@
 
 #include "platform/win/gdi_types.h"
 #include "platform/zordata/taggr.h"
-#include "report/generation/condition.h"
-#include "report/generation/owned_array.h"
-#include "report/generation/section_level.h"
+#include "report/model/condition.h"
+#include "report/model/owned_array.h"
+#include "report/model/section_level.h"
 
 class CFolivox;
 class CHeaderColumn;

@@ -1,9 +1,9 @@
 // Grouping columns and their lists.
-#include "report/generation/group_col.h"
+#include "report/model/group_col.h"
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/section_store.h"
 #include "report/model/folivox.h"
+#include "report/model/section_store.h"
 
 LOGFONT DefaultGroupFont() {
     LOGFONT f;

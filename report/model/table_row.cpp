@@ -4,8 +4,8 @@
 #include <new>
 
 #include "platform/zordata/value.h"
-#include "report/generation/data_source.h"
-#include "report/generation/value_text.h"
+#include "report/model/data_source.h"
+#include "report/model/value_text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "report/generation/section_store.h"
+#include "report/model/section_store.h"
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 
 CzorInstance* HeaderColumnInstance(CFolivox* manager, CHeaderColumn* column) {

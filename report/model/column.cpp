@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/data_source.h"
-#include "report/generation/section_level.h"
-#include "report/generation/section_store.h"
+#include "report/model/data_source.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
+#include "report/model/section_level.h"
+#include "report/model/section_store.h"
 
 bool CColumn::Update(CFolivox* manager, bool write) {
     if (!manager || !manager->GetStore()) return false;

@@ -1,4 +1,4 @@
-#include "report/generation/cell_number.h"
+#include "report/model/cell_number.h"
 
 #include <cmath>
 #include <string>

@@ -1,6 +1,6 @@
 // Header columns in the object store: each column is one `zor_col` instance.
 #include "platform/zordata/stepdata.h"
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 #include "report/model/schema.h"
 
 void CHeaderColumn::Delete(CzorStepData* store) {

@@ -1,5 +1,5 @@
 // Header columns and the header: names, types and look-ups.
-#include "report/generation/data_source.h"
+#include "report/model/data_source.h"
 
 #include "platform/zordata/value.h"
 

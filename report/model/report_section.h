@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "platform/win/ptrarray.h"
-#include "report/generation/condition.h"
-#include "report/generation/data_source.h"
-#include "report/generation/gen_flags.h"
-#include "report/generation/group_col.h"
-#include "report/generation/owned_array.h"
-#include "report/generation/section_level.h"
+#include "report/model/condition.h"
+#include "report/model/data_source.h"
+#include "report/model/gen_flags.h"
+#include "report/model/group_col.h"
+#include "report/model/owned_array.h"
+#include "report/model/section_level.h"
 #include "report/model/text_value.h"
 
 class CFolivox;

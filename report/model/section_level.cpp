@@ -1,13 +1,13 @@
 // Section levels and level lists: store binding and flat records.
-#include "report/generation/section_level.h"
+#include "report/model/section_level.h"
 
 #include <memory>
 #include <vector>
 
 #include "platform/zordata/zordata.h"
-#include "report/generation/section_store.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
+#include "report/model/section_store.h"
 
 CSectionLevel& CSectionLevel::operator=(const CSectionLevel& other) {
     if (this == &other) return *this;

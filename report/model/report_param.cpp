@@ -1,4 +1,4 @@
-#include "report/generation/report_param.h"
+#include "report/model/report_param.h"
 
 #include <algorithm>
 #include <vector>

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "report/generation/owned_array.h"
 #include "report/model/element_dialogs.h"
+#include "report/model/owned_array.h"
 
 class CFolivox;
 class CReportElement;
