@@ -275,6 +275,87 @@ TEST_F(ViewDocTest, EditorCommandsFromTheFrameAndPasteAtAClick) {
     EXPECT_EQ(sheet->GetElementCount(), pastedCount);
 }
 
+// The context menu of several elements in the program's window: its fixing and rounding are the registry's
+// commands, greyed as the registry greys them in edit mode, in view mode and for a read-only file, and chosen
+// they change every selected element and mark the document changed.
+TEST_F(ViewDocTest, ElementMenuOfSeveralRunsTheRegistrysCommands) {
+    CMainFrame frame;
+    ConnectEditorViews(frame);
+    frame.resize(1400, 1000);
+    frame.show();
+    CDocumentHost host(&frame);
+    ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
+    QApplication::processEvents();
+    CQuillmarkDoc& doc = *host.Document();
+    CQuillmarkView* view = ActiveView(frame);
+    ASSERT_NE(view, nullptr);
+    CReportSheet* sheet = view->Sheet();
+    const auto make = [&](CPoint origin) {
+        CReportElement* e = sheet->CreateReportElem(origin, CSize(63, 204), kElemRect);
+        sheet->Add(e);
+        return e;
+    };
+    // Overlapping, off the millimetre grid, in the strip right of everything the template holds.
+    CReportElement* a = make(CPoint(1963, -1507));
+    CReportElement* b = make(CPoint(1983, -1407));
+    const CPoint both(2000, -1350);
+
+    std::vector<CQuillmarkView::MenuEntry> shown;
+    int answer = 0;
+    view->SetMenuChooser([&](const std::vector<CQuillmarkView::MenuEntry>& entries, QPoint) {
+        shown = entries;
+        return answer;
+    });
+    CCommandRegistry& commands = frame.Commands();
+    const auto rightClick = [&](int choice) {
+        answer = choice;
+        shown.clear();
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, PixelOf(view, both));
+        commands.Refresh();
+    };
+    const auto entry = [&](int id) {
+        for (const auto& e : shown)
+            if (e.command == id) return e;
+        ADD_FAILURE() << "no entry " << id;
+        return CQuillmarkView::MenuEntry{};
+    };
+    const struct {
+        const char* what;
+        int mode;
+        bool readOnly;
+        bool enabled;
+    } cases[] = {
+        {"edit mode", kDocEdit, false, true},
+        {"view mode", kDocView, false, false},
+        {"a read-only file", kDocEdit, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.m_mode = c.mode;
+        doc.m_readOnly = c.readOnly;
+        rightClick(0);
+        ASSERT_EQ(sheet->GetSelection().GetSize(), 2);
+        for (int id : {ID_ELEMENT_FIX, ID_ELEMENT_ALIGN}) {
+            EXPECT_EQ(entry(id).enabled, c.enabled) << id;
+            EXPECT_EQ(commands.Action(id)->isEnabled(), c.enabled) << id;
+        }
+        doc.SetChanged(false);
+        rightClick(ID_ELEMENT_FIX);
+        EXPECT_EQ(a->GetFixed() > 0, c.enabled);
+        EXPECT_EQ(b->GetFixed() > 0, c.enabled);
+        EXPECT_EQ(doc.IsChanged(), c.enabled);
+        if (c.enabled) {
+            rightClick(0);
+            EXPECT_EQ(entry(ID_ELEMENT_FIX).text, "Расфиксировать");
+            rightClick(ID_ELEMENT_FIX);
+            EXPECT_EQ(a->GetFixed(), 0);
+        }
+        a->SetOrigin(CPoint(1963, -1507));
+        rightClick(ID_ELEMENT_ALIGN);
+        EXPECT_EQ(a->GetOrigin() == CPoint(1960, -1510), c.enabled);
+    }
+}
+
 // The command line's preview switch: the first report view shown opens the print preview, once.
 TEST_F(ViewDocTest, PreviewSwitchOpensThePreviewOnTheFirstUpdate) {
     CMainFrame frame;

@@ -512,9 +512,8 @@ void CQuillmarkView::RightButton(QPoint pixel) {
         const int choice = ChooseFromSheetMenu(pixel);
         sheet->UnselectAll();
         m_document.SetTool(kToolSelect);
-        if (choice == ID_EDIT_PASTE) ArmPaste();
-        // The other items are the program's own commands (a tool, select all, a zoom): chosen, they run.
-        else if (choice != 0) m_document.RunCommand(choice);
+        // Pasting, selecting all and the zooms are this view's; the tools and a new sheet run in the program.
+        if (choice != 0 && !RunViewCommand(*this, choice)) m_document.RunCommand(choice);
         m_document.RefreshCommands();
         viewport()->update();
         return;
