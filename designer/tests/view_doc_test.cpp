@@ -2,13 +2,17 @@
 // viewed, a text rectangle drawn, elements moved and deleted, saved and opened again.
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "controls/menu/menu_popup.h"
 #include "controls/tests/gui_test_app.h"
 #include "designer/doc/doc_host.h"
 #include "designer/doc/quillmark_doc.h"
@@ -353,6 +357,73 @@ TEST_F(ViewDocTest, ElementMenuOfSeveralRunsTheRegistrysCommands) {
         a->SetOrigin(CPoint(1963, -1507));
         rightClick(ID_ELEMENT_ALIGN);
         EXPECT_EQ(a->GetOrigin() == CPoint(1960, -1510), c.enabled);
+    }
+}
+
+// The menu of one element is the report library's own, and its fixing is the program's command: greyed by
+// the program's rule (a read-only file is not changed), and chosen it fixes the element and marks the
+// document changed, so that closing asks to save it.
+TEST_F(ViewDocTest, ElementMenuOfOneRunsTheProgramsFixing) {
+    CMainFrame frame;
+    ConnectEditorViews(frame);
+    frame.resize(1400, 1000);
+    frame.show();
+    CDocumentHost host(&frame);
+    ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
+    QApplication::processEvents();
+    CQuillmarkDoc& doc = *host.Document();
+    CQuillmarkView* view = ActiveView(frame);
+    ASSERT_NE(view, nullptr);
+    CReportSheet* sheet = view->Sheet();
+    CReportElement* element = sheet->CreateReportElem(CPoint(1963, -1507), CSize(63, 204), kElemRect);
+    sheet->Add(element);
+
+    struct Seen {
+        bool shown = false;
+        bool fixEnabled = false;
+    };
+    // When the popup shows: notes whether fixing can be chosen, and chooses it if it can.
+    const auto chooseFixWhenShown = [](Seen& seen) {
+        auto* timer = new QTimer;
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, tries, &seen] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup && ++*tries < 100) return;  // bounded: two seconds
+            timer->stop();
+            timer->deleteLater();
+            if (!popup) return;
+            seen.shown = true;
+            for (QAction* action : popup->actions()) {
+                if (CommandOfAction(action) != ID_ELEMENT_FIX) continue;
+                seen.fixEnabled = action->isEnabled();
+                if (!seen.fixEnabled) break;
+                popup->setActiveAction(action);
+                QTest::keyClick(popup, Qt::Key_Return);
+                break;
+            }
+            while (QWidget* left = QApplication::activePopupWidget()) left->close();
+        });
+        timer->start(20);
+    };
+    const struct {
+        const char* what;
+        bool readOnly;
+        bool fixes;
+    } cases[] = {
+        {"a read-only file", true, false},
+        {"edit mode", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.m_readOnly = c.readOnly;
+        doc.SetChanged(false);
+        Seen seen;
+        chooseFixWhenShown(seen);
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, PixelOf(view, CPoint(1990, -1400)));
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(seen.fixEnabled, c.fixes);
+        EXPECT_EQ(element->GetFixed() > 0, c.fixes);
+        EXPECT_EQ(doc.IsChanged(), c.fixes);
     }
 }
 
