@@ -1,7 +1,8 @@
 #pragma once
 // The designer's commands: every menu and toolbar command with its id, menu text, status-bar prompt and
 // tool tip, and the rule that says whether it is enabled and checked in a given state of the program.
-// Plain data and one pure function, so that the rules are tested without a window.
+// The same table places commands in the context menu of selected elements, with the rule they follow there.
+// Plain data and pure functions, so that the rules are tested without a window.
 #include <span>
 #include <string>
 #include <vector>

@@ -598,6 +598,11 @@ void CQuillmarkView::HandleDrop(const QMimeData& mime, QPoint pixel) {
 
 // --- The view's commands ---------------------------------------------------------------------------------------
 
+// The element menus come from the report library's resources: the table names their commands by the same ids.
+static_assert(int(ID_ELEMENT_FIX) == int(::ID_ELEM_FIX) && int(ID_ELEMENT_ALIGN) == int(::ID_ELEM_ALIGN) &&
+              int(ID_ELEMENT_DELETE) == int(::ID_ELEM_DELETE) && int(ID_ELEMENT_PROPERTIES) == int(::ID_ELEM_PROPERTIES) &&
+              int(ID_EDIT_COPY) == int(::ID_EDIT_COPY_CMD) && int(ID_EDIT_PASTE) == int(::ID_EDIT_PASTE_CMD));
+
 namespace {
 
 struct ViewCommand {
