@@ -1,5 +1,6 @@
 #include "designer/frame/command_table.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quillmark {
@@ -24,8 +25,10 @@ constexpr std::array kCommands = {
     CommandInfo{ID_COPY_PAGE_IMAGE, "Копировать изображение", "Копировать страницу в буфер обмена\nКопировать изображение", G::Document},
     CommandInfo{ID_FILE_SEND_MAIL, "&Отправить...", "Отправить отчет по почте\nОтправить", G::Document},
     CommandInfo{ID_APP_EXIT, "В&ыход", "Завершить работу\nВыход", G::Always},
-    CommandInfo{ID_EDIT_COPY, "&Копировать\tCtrl+C", "Копировать выделенные эелементы в буфер обмена\nКопировать", G::Selection},
-    CommandInfo{ID_EDIT_PASTE, "&Вставить\tCtrl+V", "Вставить элементы из буфера\nВставить", G::Edit},
+    CommandInfo{ID_EDIT_COPY, "&Копировать\tCtrl+C", "Копировать выделенные эелементы в буфер обмена\nКопировать", G::Selection,
+                {.order = 21}},
+    CommandInfo{ID_EDIT_PASTE, "&Вставить\tCtrl+V", "Вставить элементы из буфера\nВставить", G::Edit,
+                {.order = 22, .changesSheet = true}},
     CommandInfo{ID_SELECT_ALL, "Выделить все\tCtrl+A", "Выделить все элементы на текущей странице\nВыделить все", G::Document},
     CommandInfo{ID_PROPERTIES, "Свойства...", "Отобразить свойства объекта\nСвойства", G::Document},
     CommandInfo{ID_ALIGN_LEFT, "По левому краю", "Выронять по левому краю\nВыровнять по левому краю", G::Align},
@@ -37,6 +40,14 @@ constexpr std::array kCommands = {
     CommandInfo{ID_ALIGN_SIZE, "По высоте и ширине", "Выравнять элементы по высоте и ширине\nОдинаковый размер", G::Align},
     CommandInfo{ID_ALIGN_MM, "Выровнять", "Выровнять выбранные элементы с точность до мм.\nВыровнять до мм", G::Selection},
     CommandInfo{ID_FIX_ELEMENTS, "Зафиксировать", "Зафиксировать/Расфиксировать элемент\nЗафиксировать", G::Selection},
+    // The element menus' fixing and rounding do what the two above do; only their rule is the menus'.
+    CommandInfo{ID_ELEMENT_FIX, "Зафиксировать", "Зафиксировать/Расфиксировать элемент\nЗафиксировать", G::ElementMenu,
+                {.order = 11, .changesSheet = true, .checkedText = "Расфиксировать"}},
+    CommandInfo{ID_ELEMENT_ALIGN, "Выровнять", "Выровнять выбранные элементы с точность до мм.\nВыровнять до мм", G::ElementMenu,
+                {.order = 12, .changesSheet = true}},
+    CommandInfo{ID_ELEMENT_DELETE, "Удалить", "Удалить выделенные элементы\nУдалить", G::ElementMenu,
+                {.order = 31, .changesSheet = true}},
+    CommandInfo{ID_ELEMENT_PROPERTIES, "Свойства...", "Отобразить свойства объекта\nСвойства", G::ElementMenu, {.order = 41}},
     CommandInfo{ID_TEXT_BOLD, "Жирный", "Жирный\nЖирный", G::Selection},
     CommandInfo{ID_TEXT_ITALIC, "Курсив", "Курсив\nКурсив", G::Selection},
     CommandInfo{ID_TEXT_UNDERLINE, "Подчеркнутый", "Подчеркнутый\nПодчеркнутый", G::Selection},
@@ -112,7 +123,8 @@ bool SelectionCheck(int id, const CommandState& s) {
         case ID_TEXT_RIGHT: return (s.textAlign & 0x20) != 0;
         case ID_TEXT_HORIZONTAL: return s.orientation == 0;
         case ID_TEXT_VERTICAL: return s.orientation == 1;
-        case ID_FIX_ELEMENTS: return s.fixed;
+        case ID_FIX_ELEMENTS:
+        case ID_ELEMENT_FIX: return s.fixed;
         default: return false;
     }
 }
@@ -122,6 +134,8 @@ bool ToolChangesSheet(int id) {
     return id == ID_TOOL_LINE || id == ID_TOOL_TEXT || id == ID_TOOL_RECT || id == ID_TOOL_TABLE ||
            id == ID_TOOL_PICTURE || id == ID_TOOL_CONTINUATION || id == ID_TOOL_CONTENTS;
 }
+
+bool SheetShown(const CommandState& s) { return s.hasDocument && s.currentSheet >= 0 && s.currentSheet < s.sheetCount; }
 
 std::string PromptPart(const CommandInfo& info, bool tip) {
     const std::string prompt = info.prompt;
@@ -172,7 +186,7 @@ std::string CommandLabel(const CommandInfo& info) {
 CommandStatus EvaluateCommand(int id, const CommandState& s) {
     const CommandInfo* info = FindCommand(id);
     if (!info) return {};
-    const bool sheetShown = s.hasDocument && s.currentSheet >= 0 && s.currentSheet < s.sheetCount;
+    const bool sheetShown = SheetShown(s);
     switch (info->group) {
         case G::Always: return {true, false};
         case G::Bar: return {true, BarVisible(id, s)};
@@ -203,12 +217,44 @@ CommandStatus EvaluateCommand(int id, const CommandState& s) {
             const bool enabled = sheetShown && (s.editMode || !ToolChangesSheet(id));
             return {enabled, enabled && s.activeTool == id};
         }
+        case G::ElementMenu: return EvaluateElementMenuCommand(id, s);
         case G::Pages:
             if (!sheetShown) return {};
             if (id == ID_PAGE_FIRST || id == ID_PAGE_PREV) return {s.currentSheet > 0, false};
             return {s.currentSheet + 1 < s.sheetCount, false};
     }
     return {};
+}
+
+CommandStatus EvaluateElementMenuCommand(int id, const CommandState& s) {
+    const CommandInfo* info = FindCommand(id);
+    if (!info || info->elementMenu.order == 0) return {};
+    const bool selected = SheetShown(s) && s.selectionCount > 0;
+    // The check shows as the entry's other text, in view mode too.
+    return {selected && (!info->elementMenu.changesSheet || s.editMode), selected && SelectionCheck(id, s)};
+}
+
+bool InElementMenu(int id) {
+    const CommandInfo* info = FindCommand(id);
+    return info && info->elementMenu.order != 0;
+}
+
+std::vector<ContextMenuItem> ElementMenuItems(const CommandState& state) {
+    std::vector<const CommandInfo*> placed;
+    for (const CommandInfo& info : kCommands)
+        if (info.elementMenu.order != 0) placed.push_back(&info);
+    std::stable_sort(placed.begin(), placed.end(), [](const CommandInfo* a, const CommandInfo* b) {
+        return a->elementMenu.order < b->elementMenu.order;
+    });
+    std::vector<ContextMenuItem> items;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const CommandInfo& info = *placed[i];
+        if (i > 0 && placed[i - 1]->elementMenu.order / 10 != info.elementMenu.order / 10) items.push_back({});
+        const CommandStatus status = EvaluateElementMenuCommand(info.id, state);
+        const bool otherText = status.checked && info.elementMenu.checkedText;
+        items.push_back({info.id, otherText ? info.elementMenu.checkedText : CommandLabel(info), status.enabled});
+    }
+    return items;
 }
 
 }  // namespace quillmark

@@ -1,9 +1,11 @@
 #pragma once
 // The designer's commands: every menu and toolbar command with its id, menu text, status-bar prompt and
 // tool tip, and the rule that says whether it is enabled and checked in a given state of the program.
-// Plain data and one pure function, so that the rules are tested without a window.
+// The same table places commands in the context menu of selected elements, with the rule they follow there.
+// Plain data and pure functions, so that the rules are tested without a window.
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quillmark {
 
@@ -35,7 +37,17 @@ struct CommandState {
 };
 
 // Selection: a selection and the edit right. Align: two selected, edit mode and the edit right.
-enum class CommandGroup { Always, Bar, Document, Edit, Tool, Selection, Align, Pages, Pending };
+// ElementMenu: a command of the elements' context menus only, enabled there by its ElementMenuPlace.
+enum class CommandGroup { Always, Bar, Document, Edit, Tool, Selection, Align, Pages, Pending, ElementMenu };
+
+// Where a command sits in the context menu of the selected elements (the report library's element menus
+// hold the same commands) and its rule there: any command of that menu needs a selection on the shown
+// sheet, one that changes the sheet also edit mode, whatever rule the command follows in the main menu.
+struct ElementMenuPlace {
+    int order = 0;                      // 0: not in the menu; entries by order, a separator between tens
+    bool changesSheet = false;
+    const char* checkedText = nullptr;  // the entry's text while the command is checked
+};
 
 struct CommandInfo {
     int id;
@@ -43,6 +55,14 @@ struct CommandInfo {
     // The string of the same id: the status-bar prompt, then after "\n" the tool tip.
     const char* prompt;
     CommandGroup group;
+    ElementMenuPlace elementMenu = {};
+};
+
+// An entry of a context menu: a command (0: a separator), its text, whether it can be chosen.
+struct ContextMenuItem {
+    int command = 0;
+    std::string text;
+    bool enabled = true;
 };
 
 struct CommandStatus {
@@ -64,6 +84,12 @@ std::string CommandToolTip(const CommandInfo& info);
 std::string CommandLabel(const CommandInfo& info);
 // Whether the command is enabled and checked in this state; an unknown id is disabled.
 CommandStatus EvaluateCommand(int id, const CommandState& state);
+// The rule of a command in the element menus (checked: the entry shows its checked text); a command that is
+// not in them is disabled.
+CommandStatus EvaluateElementMenuCommand(int id, const CommandState& state);
+bool InElementMenu(int id);
+// The context menu of several selected elements: the table's commands that have a place in it, in order.
+std::vector<ContextMenuItem> ElementMenuItems(const CommandState& state);
 
 // Command ids the frame and application handle themselves.
 enum CommandId : int {
@@ -88,6 +114,9 @@ enum CommandId : int {
     ID_TEXT_HORIZONTAL = 32861, ID_TEXT_VERTICAL = 32862, ID_EDIT_TEXT = 32870, ID_FIX_ELEMENTS = 32904,
     ID_DUPLICATE_SHEET = 32866, ID_THUMBNAILS = 32905, ID_PRINT_DIRECT = 32864,
     ID_TOOL_CONTINUATION = 32840, ID_TOOL_CONTENTS = 32914,
+    // The element menus' own commands (the report library's menu 130). Its page-field commands, which
+    // reuse 32784 and 32785, are carried out by the library and never reach the program's table.
+    ID_ELEMENT_ALIGN = 32773, ID_ELEMENT_FIX = 32775, ID_ELEMENT_DELETE = 32837, ID_ELEMENT_PROPERTIES = 32839,
 };
 
 }  // namespace quillmark

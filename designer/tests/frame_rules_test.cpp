@@ -180,6 +180,74 @@ TEST(CommandRules, EveryCommandHasOneEntryWithPromptAndTip) {
     EXPECT_EQ(CommandToolTip(*FindCommand(ID_FILE_OPEN)), "Открыть");
 }
 
+// The context menu of several selected elements is made of the table's rows that have a place in it: their
+// order, the separators between places of different tens, their texts and their rule there.
+TEST(CommandRules, ElementMenuComesFromTheTable) {
+    const CommandState editing = With(Editing(), [](CommandState& s) { s.selectionCount = 2; });
+    const auto texts = [](const std::vector<ContextMenuItem>& items) {
+        std::vector<std::string> out;
+        for (const ContextMenuItem& item : items) out.push_back(item.command ? item.text : "-");
+        return out;
+    };
+    const auto commands = [](const std::vector<ContextMenuItem>& items) {
+        std::vector<int> out;
+        for (const ContextMenuItem& item : items) out.push_back(item.command);
+        return out;
+    };
+    EXPECT_THAT(commands(ElementMenuItems(editing)),
+                ElementsAre(ID_ELEMENT_FIX, ID_ELEMENT_ALIGN, 0, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_ELEMENT_DELETE, 0,
+                            ID_ELEMENT_PROPERTIES));
+    EXPECT_THAT(texts(ElementMenuItems(editing)), ElementsAre("Зафиксировать", "Выровнять", "-", "Копировать", "Вставить",
+                                                              "-", "Удалить", "-", "Свойства..."));
+
+    struct MenuCase {
+        const char* what;
+        CommandState state;
+        bool changersEnabled, othersEnabled;
+        const char* fixText;
+    };
+    const MenuCase cases[] = {
+        {"edit mode", editing, true, true, "Зафиксировать"},
+        {"the first selected fixed", With(editing, [](CommandState& s) { s.fixed = true; }), true, true, "Расфиксировать"},
+        {"viewing", With(editing, [](CommandState& s) { s.editMode = false; }), false, true, "Зафиксировать"},
+        {"viewing, the first fixed", With(editing, [](CommandState& s) { s.editMode = false; s.fixed = true; }), false, true,
+         "Расфиксировать"},
+        {"no selection", Editing(), false, false, "Зафиксировать"},
+        {"no sheet shown", With(editing, [](CommandState& s) { s.currentSheet = -1; }), false, false, "Зафиксировать"},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const ContextMenuItem& item : ElementMenuItems(c.state)) {
+            if (!item.command) continue;
+            const bool changer = item.command != ID_EDIT_COPY && item.command != ID_ELEMENT_PROPERTIES;
+            EXPECT_EQ(item.enabled, changer ? c.changersEnabled : c.othersEnabled) << item.text;
+        }
+        EXPECT_EQ(ElementMenuItems(c.state).front().text, c.fixText);
+    }
+}
+
+// The element menus' fixing and rounding are commands of the registry like any other: the rule the registry
+// applies to them (EvaluateCommand) is the menus' rule, whatever the state.
+TEST(CommandRules, ElementMenuCommandsFollowOneRule) {
+    const CommandState two = With(Editing(), [](CommandState& s) { s.selectionCount = 2; });
+    const CommandState states[] = {
+        NoDocument(),
+        Editing(),
+        two,
+        With(two, [](CommandState& s) { s.editMode = false; }),
+        With(two, [](CommandState& s) { s.fixed = true; }),
+        With(two, [](CommandState& s) { s.editRight = false; s.editMode = false; }),
+        With(two, [](CommandState& s) { s.readOnly = true; s.editMode = false; }),
+    };
+    for (int id : {ID_ELEMENT_FIX, ID_ELEMENT_ALIGN, ID_ELEMENT_DELETE, ID_ELEMENT_PROPERTIES})
+        for (const CommandState& state : states)
+            EXPECT_EQ(EvaluateCommand(id, state).enabled, EvaluateElementMenuCommand(id, state).enabled) << id;
+    // The main menu's copy and paste keep their own rule; in the element menu only the mode greys them.
+    EXPECT_FALSE(EvaluateCommand(ID_EDIT_PASTE, two).enabled) << "the clipboard is empty";
+    EXPECT_TRUE(EvaluateElementMenuCommand(ID_EDIT_PASTE, two).enabled);
+    EXPECT_FALSE(EvaluateElementMenuCommand(ID_FILE_SAVE, two).enabled) << "not in the element menu";
+}
+
 // A toolbar button shows the menu text without the key after the tab and without the letter marks.
 TEST(CommandRules, ToolbarLabelIsTheMenuTextUpToItsTab) {
     const struct {

@@ -2,13 +2,17 @@
 // viewed, a text rectangle drawn, elements moved and deleted, saved and opened again.
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "controls/menu/menu_popup.h"
 #include "controls/tests/gui_test_app.h"
 #include "designer/frame/doc_host.h"
 #include "designer/doc/quillmark_doc.h"
@@ -274,6 +278,154 @@ TEST_F(ViewDocTest, EditorCommandsFromTheFrameAndPasteAtAClick) {
     CReportSheet* sheet = reopened.Manager().GetSheet(0);
     sheet->LoadElementsFromFile();
     EXPECT_EQ(sheet->GetElementCount(), pastedCount);
+}
+
+// The context menu of several elements in the program's window: its fixing and rounding are the registry's
+// commands, greyed as the registry greys them in edit mode, in view mode and for a read-only file, and chosen
+// they change every selected element and mark the document changed.
+TEST_F(ViewDocTest, ElementMenuOfSeveralRunsTheRegistrysCommands) {
+    CMainFrame frame;
+    ConnectEditorViews(frame);
+    frame.resize(1400, 1000);
+    frame.show();
+    CDocumentHost host(&frame);
+    ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
+    QApplication::processEvents();
+    CQuillmarkDoc& doc = *host.Document();
+    CQuillmarkView* view = ActiveView(frame);
+    ASSERT_NE(view, nullptr);
+    CReportSheet* sheet = view->Sheet();
+    const auto make = [&](CPoint origin) {
+        CReportElement* e = sheet->CreateReportElem(origin, CSize(63, 204), kElemRect);
+        sheet->Add(e);
+        return e;
+    };
+    // Overlapping, off the millimetre grid, in the strip right of everything the template holds.
+    CReportElement* a = make(CPoint(1963, -1507));
+    CReportElement* b = make(CPoint(1983, -1407));
+    const CPoint both(2000, -1350);
+
+    std::vector<CQuillmarkView::MenuEntry> shown;
+    int answer = 0;
+    view->SetMenuChooser([&](const std::vector<CQuillmarkView::MenuEntry>& entries, QPoint) {
+        shown = entries;
+        return answer;
+    });
+    CCommandRegistry& commands = frame.Commands();
+    const auto rightClick = [&](int choice) {
+        answer = choice;
+        shown.clear();
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, PixelOf(view, both));
+        commands.Refresh();
+    };
+    const auto entry = [&](int id) {
+        for (const auto& e : shown)
+            if (e.command == id) return e;
+        ADD_FAILURE() << "no entry " << id;
+        return CQuillmarkView::MenuEntry{};
+    };
+    const struct {
+        const char* what;
+        int mode;
+        bool readOnly;
+        bool enabled;
+    } cases[] = {
+        {"edit mode", kDocEdit, false, true},
+        {"view mode", kDocView, false, false},
+        {"a read-only file", kDocEdit, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.m_mode = c.mode;
+        doc.m_readOnly = c.readOnly;
+        rightClick(0);
+        ASSERT_EQ(sheet->GetSelection().GetSize(), 2);
+        for (int id : {ID_ELEMENT_FIX, ID_ELEMENT_ALIGN}) {
+            EXPECT_EQ(entry(id).enabled, c.enabled) << id;
+            EXPECT_EQ(commands.Action(id)->isEnabled(), c.enabled) << id;
+        }
+        doc.SetChanged(false);
+        rightClick(ID_ELEMENT_FIX);
+        EXPECT_EQ(a->GetFixed() > 0, c.enabled);
+        EXPECT_EQ(b->GetFixed() > 0, c.enabled);
+        EXPECT_EQ(doc.IsChanged(), c.enabled);
+        if (c.enabled) {
+            rightClick(0);
+            EXPECT_EQ(entry(ID_ELEMENT_FIX).text, "Расфиксировать");
+            rightClick(ID_ELEMENT_FIX);
+            EXPECT_EQ(a->GetFixed(), 0);
+        }
+        a->SetOrigin(CPoint(1963, -1507));
+        rightClick(ID_ELEMENT_ALIGN);
+        EXPECT_EQ(a->GetOrigin() == CPoint(1960, -1510), c.enabled);
+    }
+}
+
+// The menu of one element is the report library's own, and its fixing is the program's command: greyed by
+// the program's rule (a read-only file is not changed), and chosen it fixes the element and marks the
+// document changed, so that closing asks to save it.
+TEST_F(ViewDocTest, ElementMenuOfOneRunsTheProgramsFixing) {
+    CMainFrame frame;
+    ConnectEditorViews(frame);
+    frame.resize(1400, 1000);
+    frame.show();
+    CDocumentHost host(&frame);
+    ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
+    QApplication::processEvents();
+    CQuillmarkDoc& doc = *host.Document();
+    CQuillmarkView* view = ActiveView(frame);
+    ASSERT_NE(view, nullptr);
+    CReportSheet* sheet = view->Sheet();
+    CReportElement* element = sheet->CreateReportElem(CPoint(1963, -1507), CSize(63, 204), kElemRect);
+    sheet->Add(element);
+
+    struct Seen {
+        bool shown = false;
+        bool fixEnabled = false;
+    };
+    // When the popup shows: notes whether fixing can be chosen, and chooses it if it can.
+    const auto chooseFixWhenShown = [](Seen& seen) {
+        auto* timer = new QTimer;
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(timer, &QTimer::timeout, [timer, tries, &seen] {
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!popup && ++*tries < 100) return;  // bounded: two seconds
+            timer->stop();
+            timer->deleteLater();
+            if (!popup) return;
+            seen.shown = true;
+            for (QAction* action : popup->actions()) {
+                if (CommandOfAction(action) != ID_ELEMENT_FIX) continue;
+                seen.fixEnabled = action->isEnabled();
+                if (!seen.fixEnabled) break;
+                popup->setActiveAction(action);
+                QTest::keyClick(popup, Qt::Key_Return);
+                break;
+            }
+            while (QWidget* left = QApplication::activePopupWidget()) left->close();
+        });
+        timer->start(20);
+    };
+    const struct {
+        const char* what;
+        bool readOnly;
+        bool fixes;
+    } cases[] = {
+        {"a read-only file", true, false},
+        {"edit mode", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        doc.m_readOnly = c.readOnly;
+        doc.SetChanged(false);
+        Seen seen;
+        chooseFixWhenShown(seen);
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, PixelOf(view, CPoint(1990, -1400)));
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(seen.fixEnabled, c.fixes);
+        EXPECT_EQ(element->GetFixed() > 0, c.fixes);
+        EXPECT_EQ(doc.IsChanged(), c.fixes);
+    }
 }
 
 // The command line's preview switch: the first report view shown opens the print preview, once.

@@ -256,7 +256,7 @@ TEST_F(ViewWidgetTest, RightClickMenus) {
     CReportElement* a = NewRect(sheet, {200, -600}, {200, 200});
     CReportElement* b = NewRect(sheet, {300, -500}, {200, 200});  // overlaps a
     // Nothing there: the sheet's menu; "Вставить" arms pasting.
-    answer = kCmdPaste;
+    answer = ID_EDIT_PASTE;
     QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(2000, -1500)));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0][0].text, "Вставить");
@@ -268,12 +268,12 @@ TEST_F(ViewWidgetTest, RightClickMenus) {
 
     // Two hits, none selected: both become selected and the menu of several opens.
     a->SetFixed(1);
-    answer = kCmdFix;
+    answer = ID_ELEMENT_FIX;
     QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(350, -450)));
     EXPECT_EQ(Selected().size(), 2u);
     ASSERT_EQ(shown.size(), 2u);
     const auto& entries = shown[1];
-    const auto fix = std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.command == kCmdFix; });
+    const auto fix = std::find_if(entries.begin(), entries.end(), [](auto& e) { return e.command == ID_ELEMENT_FIX; });
     ASSERT_NE(fix, entries.end());
     // The first selected is b (front-most), not fixed: both get fixed.
     EXPECT_EQ(fix->text, "Зафиксировать");
@@ -287,8 +287,8 @@ TEST_F(ViewWidgetTest, RightClickMenus) {
     QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(350, -450)));
     ASSERT_EQ(shown.size(), 3u);
     for (const auto& e : shown[2]) {
-        const bool changes = e.command == kCmdFix || e.command == kCmdDelete || e.command == kCmdPaste ||
-                             e.command == kCmdAlign;
+        const bool changes = e.command == ID_ELEMENT_FIX || e.command == ID_ELEMENT_DELETE || e.command == ID_EDIT_PASTE ||
+                             e.command == ID_ELEMENT_ALIGN;
         EXPECT_EQ(e.enabled, !changes) << e.text;
     }
     EXPECT_EQ(shown[2][0].text, "Расфиксировать");
@@ -308,15 +308,15 @@ TEST_F(ViewWidgetTest, SheetMenuOffersTheProgramsCommandsAndRunsTheChosen) {
     });
     CReportElement* a = NewRect(sheet, {200, -600}, {200, 200});
     sheet->Select(a, 1);
-    document.disabledCommands = {kCmdPaste};
+    document.disabledCommands = {ID_EDIT_PASTE};
     QTest::mouseClick(Port(), Qt::RightButton, {}, At(CPoint(2000, -1500)));
     std::map<int, CQuillmarkView::MenuEntry> byCommand;
     for (const auto& e : shown) byCommand[e.command] = e;
-    for (int id : std::initializer_list<int>{kCmdPaste, ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_TABLE, ID_TOOL_CONTINUATION, ID_TOOL_PICTURE,
+    for (int id : std::initializer_list<int>{ID_EDIT_PASTE, ID_TOOL_LINE, ID_TOOL_TEXT, ID_TOOL_TABLE, ID_TOOL_CONTINUATION, ID_TOOL_PICTURE,
                    ID_TOOL_CONTENTS, ID_SELECT_ALL, ID_NEW_SHEET, ID_VIEW_FIT, ID_VIEW_1TO1})
         EXPECT_EQ(byCommand.count(id), 1u) << id;
     EXPECT_EQ(byCommand[ID_TOOL_CONTINUATION].text, "Продолжение таблицы");
-    EXPECT_FALSE(byCommand[kCmdPaste].enabled);
+    EXPECT_FALSE(byCommand[ID_EDIT_PASTE].enabled);
     EXPECT_TRUE(byCommand[ID_TOOL_CONTENTS].enabled);
     EXPECT_EQ(document.ranCommands, std::vector<int>{ID_TOOL_CONTENTS});
     EXPECT_TRUE(Selected().empty());

@@ -1,6 +1,7 @@
 #include "designer/view/quillmark_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include <fmt/printf.h>
@@ -24,6 +25,7 @@
 #include "designer/navigator/navigator_view.h"
 #include "platform/gdi/dc.h"
 #include "platform/ui/messages.h"
+#include "report/dialogs/element_menu.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
 
@@ -481,6 +483,21 @@ int CQuillmarkView::ChooseFromSheetMenu(QPoint pixel) {
     return m_chooser(entries, pixel);
 }
 
+CommandState CQuillmarkView::ElementMenuState() const {
+    CommandState state;
+    CReportSheet* sheet = m_editor.Sheet();
+    state.hasDocument = true;
+    state.sheetCount = 1;
+    state.currentSheet = sheet ? 0 : -1;
+    state.readOnly = m_document.IsReadOnly();
+    state.editRight = m_document.HasRight(kRightEdit, false);
+    // As the program's state has it: a file that is only looked at is not edited.
+    state.editMode = m_document.Mode() == 0 && !state.readOnly && state.editRight;
+    state.selectionCount = sheet ? sheet->GetSelection().GetSize() : 0;
+    state.fixed = state.selectionCount > 0 && sheet->GetSelection().GetAt(0)->GetFixed() > 0;
+    return state;
+}
+
 void CQuillmarkView::RightButton(QPoint pixel) {
     SetCursorCode(0);
     CReportSheet* sheet = m_editor.Sheet();
@@ -495,53 +512,27 @@ void CQuillmarkView::RightButton(QPoint pixel) {
         const int choice = ChooseFromSheetMenu(pixel);
         sheet->UnselectAll();
         m_document.SetTool(kToolSelect);
-        if (choice == kCmdPaste) ArmPaste();
-        // The other items are the program's own commands (a tool, select all, a zoom): chosen, they run.
-        else if (choice != 0) m_document.RunCommand(choice);
+        // Pasting, selecting all and the zooms are this view's; the tools and a new sheet run in the program.
+        if (choice != 0 && !RunViewCommand(*this, choice)) m_document.RunCommand(choice);
         m_document.RefreshCommands();
         viewport()->update();
         return;
     }
     const auto& selection = sheet->GetSelection();
+    const CommandState state = ElementMenuState();
     int choice = 0;
     if (selection.GetSize() == 1) {
-        choice = selection.GetAt(0)->ShowContextMenu(CPoint(pixel.x(), pixel.y()), viewport(), m_document.Mode());
+        // The element's own menu: what the library does alone (page fields, order, sections) it does; the
+        // program's commands in it are greyed by the program's rules and come back here to run.
+        ElementMenuHost host;
+        host.handles = [](unsigned command) { return InElementMenu(int(command)); };
+        host.enabled = [&state](unsigned command) { return EvaluateElementMenuCommand(int(command), state).enabled; };
+        choice = ShowElementMenu(*selection.GetAt(0), CPoint(pixel.x(), pixel.y()), viewport(), m_document.Mode(), &host);
     } else {
-        const bool firstFixed = selection.GetAt(0)->GetFixed() > 0;
-        choice = ChooseFromMenu({{kCmdFix, firstFixed ? "Расфиксировать" : "Зафиксировать", editMode},
-                                 {kCmdAlign, "Выровнять", editMode},
-                                 {0, ""},
-                                 {kCmdCopy, "Копировать"},
-                                 {kCmdPaste, "Вставить", editMode},
-                                 {0, ""},
-                                 {kCmdDelete, "Удалить", editMode},
-                                 {0, ""},
-                                 {kCmdProperties, "Свойства..."}},
-                                pixel);
-        if (choice == kCmdFix && editMode) {
-            for (CReportElement* element : selection) {
-                element->SetFixed(firstFixed ? 0 : 1);
-                element->Update(true);
-            }
-            m_document.SetChanged();
-        } else if (choice == kCmdAlign && editMode) {
-            for (CReportElement* element : selection) {
-                element->Align();
-                element->Update(true);
-            }
-            m_document.SetChanged();
-        }
+        choice = ChooseFromMenu(ElementMenuItems(state), pixel);
     }
     m_document.SetTool(kToolSelect);
-    switch (choice) {
-    case kCmdProperties: ShowProperties(); break;
-    case kCmdDelete: DeleteSelection(); break;
-    case kCmdCopy: CopySelection(); break;
-    case kCmdPaste:
-        if (editMode) ArmPaste();
-        break;
-    default: break;
-    }
+    if (choice != 0 && EvaluateElementMenuCommand(choice, state).enabled) RunViewCommand(*this, choice);
     m_document.RefreshCommands();
     viewport()->update();
 }
@@ -603,6 +594,72 @@ void CQuillmarkView::HandleDrop(const QMimeData& mime, QPoint pixel) {
         CReportParam* param = m_document.DroppedParam(std::string(record.constData(), record.size()));
         if (param && m_editor.DropParam(ToPage(pixel), param)) viewport()->update();
     }
+}
+
+// --- The view's commands ---------------------------------------------------------------------------------------
+
+// The element menus come from the report library's resources: the table names their commands by the same ids.
+static_assert(int(ID_ELEMENT_FIX) == int(::ID_ELEM_FIX) && int(ID_ELEMENT_ALIGN) == int(::ID_ELEM_ALIGN) &&
+              int(ID_ELEMENT_DELETE) == int(::ID_ELEM_DELETE) && int(ID_ELEMENT_PROPERTIES) == int(::ID_ELEM_PROPERTIES) &&
+              int(ID_EDIT_COPY) == int(::ID_EDIT_COPY_CMD) && int(ID_EDIT_PASTE) == int(::ID_EDIT_PASTE_CMD));
+
+namespace {
+
+struct ViewCommand {
+    int id;
+    void (*run)(CQuillmarkView&);
+};
+
+// The element menus' fixing, rounding, deleting and properties are the same work as the main menu's.
+constexpr ViewCommand kViewCommands[] = {
+    {ID_VIEW_FIT, [](CQuillmarkView& v) { v.FitPage(); }},
+    {ID_VIEW_1TO1, [](CQuillmarkView& v) { v.ZoomOneToOne(); }},
+    {ID_PROPERTIES, [](CQuillmarkView& v) { v.ShowProperties(); }},
+    {ID_ELEMENT_PROPERTIES, [](CQuillmarkView& v) { v.ShowProperties(); }},
+    {ID_ELEMENT_DELETE, [](CQuillmarkView& v) { v.DeleteSelection(); }},
+    {ID_EDIT_COPY, [](CQuillmarkView& v) { v.CopySelection(); }},
+    {ID_EDIT_PASTE, [](CQuillmarkView& v) { v.ArmPaste(); }},
+    {ID_SELECT_ALL, [](CQuillmarkView& v) { v.SelectAll(); }},
+    {ID_EDIT_TEXT, [](CQuillmarkView& v) { v.EditText(); }},
+    {ID_ALIGN_LEFT, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::Left); }},
+    {ID_ALIGN_RIGHT, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::Right); }},
+    {ID_ALIGN_TOP, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::Top); }},
+    {ID_ALIGN_BOTTOM, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::Bottom); }},
+    {ID_ALIGN_WIDTH, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::Width); }},
+    {ID_ALIGN_HEIGHT, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::Height); }},
+    {ID_ALIGN_SIZE, [](CQuillmarkView& v) { v.ElementCommands().AlignElements(AlignCommand::WidthAndHeight); }},
+    {ID_ALIGN_MM, [](CQuillmarkView& v) { v.ElementCommands().RoundToMillimetres(); }},
+    {ID_ELEMENT_ALIGN, [](CQuillmarkView& v) { v.ElementCommands().RoundToMillimetres(); }},
+    {ID_FIX_ELEMENTS, [](CQuillmarkView& v) { v.ElementCommands().ToggleFixed(); }},
+    {ID_ELEMENT_FIX, [](CQuillmarkView& v) { v.ElementCommands().ToggleFixed(); }},
+    {ID_TEXT_BOLD, [](CQuillmarkView& v) { v.ElementCommands().ToggleBold(); }},
+    {ID_TEXT_ITALIC, [](CQuillmarkView& v) { v.ElementCommands().ToggleItalic(); }},
+    {ID_TEXT_UNDERLINE, [](CQuillmarkView& v) { v.ElementCommands().ToggleUnderline(); }},
+    {ID_TEXT_LEFT, [](CQuillmarkView& v) { v.ElementCommands().SetTextAlign(kAlignLeft); }},
+    {ID_TEXT_CENTER, [](CQuillmarkView& v) { v.ElementCommands().SetTextAlign(kAlignHCenter); }},
+    {ID_TEXT_RIGHT, [](CQuillmarkView& v) { v.ElementCommands().SetTextAlign(kAlignRight); }},
+    {ID_TEXT_HORIZONTAL, [](CQuillmarkView& v) { v.ElementCommands().SetOrientation(0); }},
+    {ID_TEXT_VERTICAL, [](CQuillmarkView& v) { v.ElementCommands().SetOrientation(1); }},
+    {ID_TEXT_FONT, [](CQuillmarkView& v) { v.ElementCommands().ChooseFont(&v); }},
+};
+
+constexpr auto kViewCommandIds = [] {
+    std::array<int, std::size(kViewCommands)> ids{};
+    for (size_t i = 0; i < ids.size(); ++i) ids[i] = kViewCommands[i].id;
+    return ids;
+}();
+
+}  // namespace
+
+std::span<const int> ViewCommandIds() { return kViewCommandIds; }
+
+bool RunViewCommand(CQuillmarkView& view, int id) {
+    for (const ViewCommand& command : kViewCommands)
+        if (command.id == id) {
+            command.run(view);
+            return true;
+        }
+    return false;
 }
 
 }  // namespace quillmark

@@ -7,12 +7,14 @@
 // the screen's resolution, y upward, the page's upper left corner at (0, 0) of the page-logical space.
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <QAbstractScrollArea>
 
 #include "designer/edit/element_commands.h"
+#include "designer/frame/command_table.h"
 #include "designer/view/view_editor.h"
 #include "designer/view/view_geometry.h"
 
@@ -20,16 +22,6 @@ class CReportSheet;
 class QMimeData;
 
 namespace quillmark {
-
-// Commands of the view's context menus.
-enum : int {
-    kCmdFix = 32775,
-    kCmdAlign = 32773,
-    kCmdDelete = 32837,
-    kCmdProperties = 32839,
-    kCmdCopy = 57634,
-    kCmdPaste = 57637,
-};
 
 class CQuillmarkView : public QAbstractScrollArea, public IDocView {
 public:
@@ -85,11 +77,7 @@ public:
     void HandleDrop(const QMimeData& data, QPoint pixel);
 
     // A menu of (command, text, enabled) entries shown at a window point; the command chosen, 0 for none.
-    struct MenuEntry {
-        int command;
-        std::string text;
-        bool enabled = true;
-    };
+    using MenuEntry = ContextMenuItem;
     using MenuChooser = std::function<int(const std::vector<MenuEntry>&, QPoint)>;
     // Tests answer menus through this; by default a popup menu is shown.
     void SetMenuChooser(MenuChooser chooser) { m_chooser = std::move(chooser); }
@@ -123,6 +111,8 @@ private:
     int ChooseFromMenu(const std::vector<MenuEntry>& entries, QPoint pixel);
     // Menu 130's "SHEET" popup, its items greyed by the program's command rules.
     int ChooseFromSheetMenu(QPoint pixel);
+    // What the element menus' rules look at: this view's sheet and selection, the document's mode and rights.
+    CommandState ElementMenuState() const;
     // Sets the zoom (both kinds) and keeps each scroll position's share of its range.
     void ZoomKeepingPosition(double zoom);
 
@@ -134,5 +124,11 @@ private:
     bool m_swallowRelease = false;
     MenuChooser m_chooser;
 };
+
+// The program's commands that an editor view carries out, each written once: the frame's registry runs them
+// on the active view, the context menus on the view clicked. RunViewCommand is false for a command the view
+// does not carry out; it applies no rule (the caller has).
+std::span<const int> ViewCommandIds();
+bool RunViewCommand(CQuillmarkView& view, int id);
 
 }  // namespace quillmark

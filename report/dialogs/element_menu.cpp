@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <QWidget>
 
+#include "controls/menu/menu_handles.h"
 #include "controls/menu/zor_menu.h"
 #include "controls/resources/module_resources.h"
 #include "controls/resources/pictograms.h"
@@ -61,7 +62,20 @@ CReportParam* LinkPageField(CReportElement& element, int type) {
     return param;
 }
 
-CzorMenu* LoadElementMenu(CzorMenu& menu, const CReportElement& element, int reportMode) {
+namespace {
+
+// The host's rule over the commands it handles, in place of the menu's own greying.
+void ApplyHost(CzorMenu* popup, const ElementMenuHost& host) {
+    const HMENU handle = popup->GetSafeHmenu();
+    for (int i = 0, count = ::GetMenuItemCount(handle); i < count; ++i) {
+        const int id = ::GetMenuItemID(handle, i);
+        if (id <= 0 || !host.Handles(unsigned(id))) continue;
+        const bool enabled = host.enabled && host.enabled(unsigned(id));
+        popup->EnableMenuItem(unsigned(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+CzorMenu* LoadElementPopup(CzorMenu& menu, const CReportElement& element, int reportMode) {
     zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
     if (!menu.LoadMenu(kElementMenuId)) return nullptr;
     menu.LoadToolBar(kElementMenuToolbarId);
@@ -83,7 +97,16 @@ CzorMenu* LoadElementMenu(CzorMenu& menu, const CReportElement& element, int rep
     return popup;
 }
 
-int CarryOutElementCommand(CReportElement& element, unsigned command) {
+}  // namespace
+
+CzorMenu* LoadElementMenu(CzorMenu& menu, const CReportElement& element, int reportMode, const ElementMenuHost* host) {
+    CzorMenu* popup = LoadElementPopup(menu, element, reportMode);
+    if (popup && host) ApplyHost(popup, *host);
+    return popup;
+}
+
+int CarryOutElementCommand(CReportElement& element, unsigned command, const ElementMenuHost* host) {
+    if (host && host->Handles(command)) return static_cast<int>(command);
     if (element.GetKind() == kElemTable) {
         if (command == ID_TABLE_ADD_SECTION) {
             if (auto* table = dynamic_cast<CTableElement*>(&element)) table->AddSection();
@@ -109,20 +132,21 @@ int CarryOutElementCommand(CReportElement& element, unsigned command) {
     return element.ExecuteCmd(command);
 }
 
-int ShowElementMenu(CReportElement& element, CPoint point, QWidget* window, int reportMode) {
+int ShowElementMenu(CReportElement& element, CPoint point, QWidget* window, int reportMode,
+                    const ElementMenuHost* host) {
     if (!window) return 0;
     const QPoint screen = window->mapToGlobal(QPoint(point.x, point.y));
     unsigned command = 0;
     {
         CzorMenu menu;
-        CzorMenu* popup = LoadElementMenu(menu, element, reportMode);
+        CzorMenu* popup = LoadElementMenu(menu, element, reportMode, host);
         if (!popup) return 0;
         zor::ScopedResourceModule own(zor::ResourceModule::Folivox);
         menu.Install(window);
         command = unsigned(popup->TrackPopupMenu(TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x(), screen.y(), window));
         menu.Uninstall();
     }
-    return CarryOutElementCommand(element, command);
+    return CarryOutElementCommand(element, command, host);
 }
 
 QImage FolivoxBitmap(int id) {

@@ -3,6 +3,8 @@
 // table), popups 1 and 2 of this library's menu 130, owner-drawn with the pictures of toolbar 131.
 // Loading and greying are apart from tracking, and the chosen command is carried out apart from both,
 // so tests check each without opening a popup.
+#include <functional>
+
 #include <QImage>
 
 #include "platform/win/geometry.h"
@@ -39,18 +41,31 @@ int PageFieldTypeOfCommand(unsigned command);
 // PageFieldParamName and appended to the manager's parameters. The parameter, or null without a manager.
 CReportParam* LinkPageField(CReportElement& element, int type);
 
-// Menu 130 (with the pictures of toolbar 131) loaded into menu; the popup for the element's kind with the
-// fixed entry's text and the greying for reportMode applied, or null when the menu is missing.
-CzorMenu* LoadElementMenu(CzorMenu& menu, const CReportElement& element, int reportMode);
+// The program that shows the menu may carry out some of its commands itself, under its own rules: such a
+// command is greyed or enabled as `enabled` says, and when chosen it comes back to the caller uncarried.
+struct ElementMenuHost {
+    std::function<bool(unsigned command)> handles;
+    std::function<bool(unsigned command)> enabled;
 
-// Carries out a chosen command (0: none). For a table: adding a section, aligning or fixing, then the
-// command handed on to ExecuteCmd, whose result is returned. For the other kinds: page fields, fixing and
-// aligning are done here and give 0; every other command goes to ExecuteCmd (ordering), whose result is
-// returned (copy, paste, delete and properties come back for the caller).
-int CarryOutElementCommand(CReportElement& element, unsigned command);
+    bool Handles(unsigned command) const { return handles && handles(command); }
+};
+
+// Menu 130 (with the pictures of toolbar 131) loaded into menu; the popup for the element's kind with the
+// fixed entry's text and the greying for reportMode applied (the host's rule for the commands it handles),
+// or null when the menu is missing.
+CzorMenu* LoadElementMenu(CzorMenu& menu, const CReportElement& element, int reportMode,
+                          const ElementMenuHost* host = nullptr);
+
+// Carries out a chosen command (0: none). A command the host handles is returned as it is. For a table:
+// adding a section, aligning or fixing, then the command handed on to ExecuteCmd, whose result is returned.
+// For the other kinds: page fields, fixing and aligning are done here and give 0; every other command goes
+// to ExecuteCmd (ordering), whose result is returned (copy, paste, delete and properties come back for the
+// caller).
+int CarryOutElementCommand(CReportElement& element, unsigned command, const ElementMenuHost* host = nullptr);
 
 // The whole context menu at a point of the window (in its coordinates): 0 without a window.
-int ShowElementMenu(CReportElement& element, CPoint point, QWidget* window, int reportMode);
+int ShowElementMenu(CReportElement& element, CPoint point, QWidget* window, int reportMode,
+                    const ElementMenuHost* host = nullptr);
 
 // The pictures of toolbar 131 as one strip (the bitmap loader of this library's resources).
 QImage FolivoxBitmap(int id);

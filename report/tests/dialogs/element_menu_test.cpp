@@ -1,4 +1,6 @@
 // The element context menus: what each popup holds and greys, and what a chosen command does.
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include "controls/menu/zor_menu.h"
@@ -160,6 +162,46 @@ TEST_F(ElementMenuTest, CommandsDoneHereOrHandedBack) {
     EXPECT_EQ(CarryOutElementCommand(*table, ID_ELEM_FIX), int(ID_ELEM_FIX));
     EXPECT_EQ(table->GetFixed(), 1);
     EXPECT_EQ(manager.GetParams().GetSize(), 0);
+}
+
+// A program that carries out fixing and aligning itself: its rule greys them in every popup, in place of the
+// report mode's, and chosen they come back untouched; what the library does alone it still does.
+TEST_F(ElementMenuTest, HostRulesAndRunsTheCommandsItHandles) {
+    std::set<unsigned> allowed;
+    ElementMenuHost host;
+    host.handles = [](unsigned id) { return id == ID_ELEM_FIX || id == ID_ELEM_ALIGN; };
+    host.enabled = [&allowed](unsigned id) { return allowed.count(id) != 0; };
+    const struct {
+        int kind, reportMode;
+        std::set<unsigned> allowed;
+    } cases[] = {
+        {kElemRect, 0, {}},
+        {kElemRect, 1, {ID_ELEM_FIX, ID_ELEM_ALIGN}},
+        {kElemTable, 0, {ID_ELEM_ALIGN}},
+        {kElemTable, 1, {ID_ELEM_FIX}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << ", report mode " << c.reportMode);
+        allowed = c.allowed;
+        CReportElement* element = Add(c.kind);
+        CzorMenu menu;
+        CzorMenu* popup = LoadElementMenu(menu, *element, c.reportMode, &host);
+        ASSERT_NE(popup, nullptr);
+        for (unsigned id : {ID_ELEM_FIX, ID_ELEM_ALIGN}) EXPECT_EQ(Greyed(popup, id), allowed.count(id) == 0) << id;
+        // The rest keeps the library's own greying.
+        EXPECT_EQ(Greyed(popup, ID_ELEM_DELETE), c.reportMode > 0);
+        EXPECT_FALSE(Greyed(popup, ID_ELEM_PROPERTIES));
+
+        element->SetOrigin(CPoint(104, -207));
+        for (unsigned id : {ID_ELEM_FIX, ID_ELEM_ALIGN}) EXPECT_EQ(CarryOutElementCommand(*element, id, &host), int(id));
+        EXPECT_EQ(element->GetFixed(), 0);
+        EXPECT_EQ(element->GetOrigin(), CPoint(104, -207));
+    }
+    CReportElement* text = Add(kElemRect);
+    EXPECT_EQ(CarryOutElementCommand(*text, ID_CURRENT_DATE, &host), 0);
+    ASSERT_NE(text->GetTextValue().GetParam(), nullptr);
+    EXPECT_EQ(CarryOutElementCommand(*text, ID_ELEM_TO_FRONT, &host), 0);
+    EXPECT_EQ(sheet.GetElement(sheet.GetElementCount() - 1), text);
 }
 
 TEST_F(ElementMenuTest, NoWindowNoMenu) {
