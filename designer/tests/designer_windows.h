@@ -69,8 +69,9 @@ public:
         m_mark = m_report.Mark();
         return !place.isEmpty() && m_x.Click(place.center().x(), place.center().y());
     }
-    // A key let go in a window of the program; a key that closes the window with the keyboard is let go
-    // nowhere: send it with XSession::Key and wait for the window to go.
+    // A key let go in a window of the program. A key that closes the window with the keyboard, or opens a
+    // modal one, is let go where the program takes nothing: send it with XSession::Key and wait for the
+    // window to go or show.
     bool Key(const std::string& keys) {
         return Handled([&] { return m_x.Key(keys); });
     }

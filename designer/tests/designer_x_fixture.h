@@ -85,11 +85,6 @@ protected:
         x().XDo({"windowfocus", "--sync", std::to_string(window)});
         EXPECT_TRUE(windows.ClickAt(point));
     }
-    // Opens the File menu and walks down to the nth enabled item.
-    void FileMenuItem(DesignerWindows& windows, int downs) {
-        ASSERT_TRUE(windows.OpenMenu(0));
-        for (int i = 0; i < downs; ++i) ASSERT_TRUE(windows.Key("Down"));
-    }
     // Ends the program through Exit in the File menu; false when it did not end by itself.
     bool Exit(DesignerWindows& windows, RunningProgram& program, unsigned long window) {
         x().XDo({"windowraise", std::to_string(window)});
