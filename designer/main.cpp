@@ -8,6 +8,7 @@
 #include <QApplication>
 
 #include "designer/command_line.h"
+#include "designer/frame/window_report.h"
 #include "designer/print/command_line_print.h"
 #include "designer/qt_platform.h"
 #include "designer/qt_translations.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     // Lives as long as the application: the standard dialogs look their texts up in it.
     const std::unique_ptr<QTranslator> qtTexts = quillmark::LoadQtTranslation(QLocale());
     if (qtTexts) QApplication::installTranslator(qtTexts.get());
+    quillmark::StartWindowReport();
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
 
     CQuillmarkApp app;

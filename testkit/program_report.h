@@ -1,11 +1,12 @@
 #pragma once
-// What a small program of a real-window test writes about itself, read line by line: a marker line once
-// a window shows, and before it the places of its controls on the screen ("<id> x y width height") and
-// numbers ("<key> n"). Every wait is bounded.
+// What a program of a real-window test writes about itself, read line by line: a marker line once a window
+// shows (or something else happened), and before it the places of its controls on the screen
+// ("<id> x y width height") and numbers ("<key> n"). Every wait is bounded.
 #include <chrono>
 #include <map>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -34,6 +35,35 @@ public:
             if (!m_program.Running() || std::chrono::steady_clock::now() >= end) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+    }
+    // Where the output stands now (after its last whole line): a wait from here sees only what comes later.
+    size_t Mark() const {
+        const size_t eol = m_program.OutputSoFar().rfind('\n');
+        return eol == std::string::npos ? 0 : eol + 1;
+    }
+    // Waits up to `limit` for a line from `from` on that `matches`; every whole line written by then gives
+    // its places and numbers. The line, or "" when the limit passes or the program ends first.
+    template <class Matches>
+    std::string WaitForLineFrom(size_t from, Matches matches, std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            const bool running = m_program.Running();
+            const std::string out = m_program.OutputSoFar();
+            for (size_t at = from, eol; at < out.size() && (eol = out.find('\n', at)) != std::string::npos;
+                 at = eol + 1) {
+                if (!matches(std::string_view(out).substr(at, eol - at))) continue;
+                TakeUpTo(out, out.rfind('\n') + 1);
+                return out.substr(at, eol - at);
+            }
+            if (!running || std::chrono::steady_clock::now() >= end) return {};
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    // Takes the places and numbers of every whole line written so far: a program that says again where its
+    // controls are has the last word.
+    void TakeAll() {
+        const std::string out = m_program.OutputSoFar();
+        TakeUpTo(out, out.rfind('\n') + 1);
     }
     // The lines so far that start with `prefix` (e.g. the messages a program reported).
     std::vector<std::string> LinesStarting(const std::string& prefix) const {
@@ -71,6 +101,11 @@ private:
             if (at == 0 || out[at - 1] == '\n') return at;
         return std::string::npos;
     }
+    void TakeUpTo(const std::string& out, size_t end) {
+        if (end <= m_parsed || end > out.size()) return;
+        Parse(out.substr(m_parsed, end - m_parsed));
+        m_parsed = end;
+    }
     void Parse(const std::string& lines) {
         std::istringstream in(lines);
         for (std::string line; std::getline(in, line);) {
@@ -85,6 +120,7 @@ private:
 
     RunningProgram& m_program;
     size_t m_read = 0;
+    size_t m_parsed = 0;  // how much of the output TakeAll and WaitForLineFrom have taken places from
     std::map<std::string, std::vector<int>> m_values;
 };
 

@@ -67,7 +67,9 @@ bool XSession::Launch(const std::string& program, const std::vector<std::string>
                {"QT_STYLE_OVERRIDE", "Fusion"},
                {"QT_SCALE_FACTOR", "1"},
                {"QT_ENABLE_HIGHDPI_SCALING", "0"},
-               {"QT_ACCESSIBILITY", "0"}};
+               {"QT_ACCESSIBILITY", "0"},
+               // Where its controls are and when it has handled input (designer/frame/window_report.h).
+               {"QUILLMARK_WINDOW_REPORT", "1"}};
     for (const auto& change : sandbox.Environment()) run.env.push_back(change);
     return running.Start(run, why);
 }

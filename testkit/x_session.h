@@ -29,7 +29,8 @@ public:
     bool StartWindowManager(std::string& why);
 
     // Starts a program on the display: Qt's xcb platform, the Fusion style, a private configuration
-    // folder and transport settings from `sandbox`.
+    // folder and transport settings from `sandbox`; the designer reports its windows on stdout
+    // (designer/frame/window_report.h).
     bool Launch(const std::string& program, const std::vector<std::string>& args, const ProgramSandbox& sandbox,
                 RunningProgram& running, std::string& why);
 

@@ -24,7 +24,9 @@ TEST(HtmlViewRules, AppCommandOfTargets) {
     for (const auto& c : cases) {
         std::string command;
         EXPECT_EQ(zor::AppCommandOf(c.target, &command), c.app) << c.target;
-        if (c.app) EXPECT_EQ(command, c.command) << c.target;
+        if (c.app) {
+            EXPECT_EQ(command, c.command) << c.target;
+        }
     }
 }
 

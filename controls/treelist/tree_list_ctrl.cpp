@@ -126,7 +126,7 @@ void CzorTreeListCtrl::ApplyHeader() {
     if (n == 0) titles << QString();
     setHeaderLabels(titles);
     for (int c = 0; c < n; ++c) {
-        headerItem()->setTextAlignment(c, int(AlignOf(m_model.GetColumnAlign(c)) | Qt::AlignVCenter));
+        headerItem()->setTextAlignment(c, AlignOf(m_model.GetColumnAlign(c)) | Qt::AlignVCenter);
         m_header->resizeSection(c, m_model.GetColumnWidth(c));
     }
     m_syncing = false;

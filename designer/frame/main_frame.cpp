@@ -283,7 +283,7 @@ std::vector<std::pair<std::string, bool>> CMainFrame::WindowMenuEntries() const 
     for (size_t i = 0; i < m_children.size() && int(i) < kMaxWindowEntries; ++i) {
         std::string title = m_children[i]->windowTitle().toStdString();
         // A '&' of the title is drawn, not taken as the item's key.
-        for (size_t at = 0; (at = title.find('&', at)) != std::string::npos; at += 2) title.insert(at, "&");
+        for (size_t at = 0; (at = title.find('&', at)) != std::string::npos; at += 2) title.insert(at, 1, '&');
         entries.emplace_back(fmt::sprintf("&%d %s", int(i) + 1, title), m_children[i] == active);
     }
     return entries;

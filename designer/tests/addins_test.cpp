@@ -37,8 +37,6 @@ protected:
     zor::ScopedMessageSink scoped{&sink};
 };
 
-}  // namespace
-
 TEST_F(Addins, LoadTheQueriesTheListNamesAndSkipTheRestQuietly) {
     // A relative line is taken from the dictionary folder.
     fs::copy_file(Addin("noname"), dir / "local.so");
@@ -136,3 +134,5 @@ TEST_F(Addins, QueryChoiceNeedsASelection) {
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Источник данных не выбран!"});
     EXPECT_TRUE(ChooseQuery(0));
 }
+
+}  // namespace

@@ -58,34 +58,34 @@ TEST_F(ClipboardOnDisplay, ElementsCopiedInOneProgramPasteInAnother) {
     RunningProgram first, second;
     std::string why;
     ASSERT_TRUE(x().Launch(kDesignerProgram, {from}, sandbox, first, why)) << why;
+    DesignerWindows firstWindows(x(), first);
     const unsigned long one = WindowOf(first, 20s);
     ASSERT_NE(one, 0u) << first.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(one).value_or(QRect());
     ASSERT_TRUE(frame.isValid());
-    Focus(one, Inside(frame));
-    ASSERT_TRUE(x().Key("ctrl+a"));
-    ASSERT_TRUE(x().Key("ctrl+c"));
+    Focus(firstWindows, one, Inside(frame));
+    ASSERT_TRUE(firstWindows.Key("ctrl+a"));
+    ASSERT_TRUE(firstWindows.Key("ctrl+c"));
     ASSERT_TRUE(ClipboardOffers("ZOR_RC_DATA_FORMAT", 5s))
         << "the first program offered no elements: " << Xclip("TARGETS").out;
 
     ASSERT_TRUE(x().Launch(kDesignerProgram, {to}, right, second, why)) << why;
+    DesignerWindows secondWindows(x(), second);
     const unsigned long two = WindowOf(second, 20s);
     ASSERT_NE(two, 0u) << second.Wait(0ms).err;
     const QRect frame2 = x().WindowGeometry(two).value_or(QRect());
-    Focus(two, Inside(frame2));
-    ASSERT_TRUE(x().Key("ctrl+v"));
-    std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(x().Click(Inside(frame2).x() - 50, Inside(frame2).y() - 150));
-    std::this_thread::sleep_for(300ms);
+    Focus(secondWindows, two, Inside(frame2));
+    ASSERT_TRUE(secondWindows.Key("ctrl+v"));
+    ASSERT_TRUE(secondWindows.ClickAt(Inside(frame2) - QPoint(50, 150)));
     const auto time = fs::last_write_time(to);
-    ASSERT_TRUE(x().Key("ctrl+s"));
+    ASSERT_TRUE(secondWindows.Key("ctrl+s"));
     for (auto end = std::chrono::steady_clock::now() + 10s;
          fs::last_write_time(to) == time && std::chrono::steady_clock::now() < end;)
         std::this_thread::sleep_for(100ms);
     ASSERT_NE(fs::last_write_time(to), time) << "the second program did not save";
 
-    EXPECT_TRUE(Exit(second, two, frame2)) << second.Wait(0ms).err;
-    EXPECT_TRUE(Exit(first, one, frame)) << "copying asked something on exit";
+    EXPECT_TRUE(Exit(secondWindows, second, two)) << second.Wait(0ms).err;
+    EXPECT_TRUE(Exit(firstWindows, first, one)) << "copying asked something on exit";
     const FileFacts after = ReadFile(right, to);
     ASSERT_TRUE(after.opened);
     EXPECT_EQ(after.elements, 2 * before.elements) << "every element of the first sheet pasted once";
@@ -106,18 +106,15 @@ TEST_F(ClipboardOnDisplay, PageImageReadByAnotherProcess) {
     RunningProgram program;
     std::string why;
     ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, program, why)) << why;
+    DesignerWindows windows(x(), program);
     const unsigned long window = WindowOf(program, 20s);
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(window).value_or(QRect());
-    Focus(window, Inside(frame));
-    // New, Open, Close, Save, Save as, Page set-up, Printer set-up, Print, Print the report, Preview, Export.
-    FileMenuItem(frame, 11);
-    ASSERT_TRUE(x().Key("Right"));
-    std::this_thread::sleep_for(200ms);
-    // Current page, All pages, Copy the image.
-    ASSERT_TRUE(x().Key("Down"));
-    ASSERT_TRUE(x().Key("Down"));
-    ASSERT_TRUE(x().Key("Return"));
+    Focus(windows, window, Inside(frame));
+    ASSERT_TRUE(windows.OpenMenu(0));
+    ASSERT_TRUE(windows.Click("submenu-Экспорт"));
+    ASSERT_TRUE(windows.Shown("QMenu"));
+    ASSERT_TRUE(windows.Click(DesignerWindows::Command(quillmark::ID_COPY_PAGE_IMAGE)));
     ASSERT_TRUE(ClipboardOffers("image/emf", 10s)) << Xclip("TARGETS").out;
 
     const ProgramResult png = Xclip("image/png");
@@ -140,7 +137,7 @@ TEST_F(ClipboardOnDisplay, PageImageReadByAnotherProcess) {
     EXPECT_EQ(type, 1u) << "the header record comes first";
     EXPECT_EQ(signature, 0x464D4520u) << "\" EMF\"";
     EXPECT_EQ(bytes, emf.out.size());
-    EXPECT_TRUE(Exit(program, window, frame));
+    EXPECT_TRUE(Exit(windows, program, window));
 }
 
 // "Предварительный просмотр" from the File menu opens the preview window with the page drawn.
@@ -152,12 +149,13 @@ TEST_F(ClipboardOnDisplay, PreviewFromTheMenu) {
     RunningProgram program;
     std::string why;
     ASSERT_TRUE(x().Launch(kDesignerProgram, {file}, sandbox, program, why)) << why;
+    DesignerWindows windows(x(), program);
     const unsigned long window = WindowOf(program, 20s);
     ASSERT_NE(window, 0u) << program.Wait(0ms).err;
     const QRect frame = x().WindowGeometry(window).value_or(QRect());
-    Focus(window, Inside(frame));
-    FileMenuItem(frame, 10);
-    ASSERT_TRUE(x().Key("Return"));
+    Focus(windows, window, Inside(frame));
+    ASSERT_TRUE(windows.OpenMenu(0));
+    ASSERT_TRUE(windows.Click(DesignerWindows::Command(quillmark::ID_FILE_PRINT_PREVIEW)));
     const unsigned long preview = x().WaitForWindow("Предварительный просмотр", 10s);
     ASSERT_NE(preview, 0u) << "no preview window";
     const std::optional<QRect> place = x().WindowGeometry(preview);
@@ -167,9 +165,9 @@ TEST_F(ClipboardOnDisplay, PreviewFromTheMenu) {
         [&](const QImage& image) { return FindColour(image, *place, qRgb(255, 255, 255)).width() > 50; }, 10s);
     EXPECT_GT(FindColour(shot, *place, qRgb(255, 255, 255)).width(), 50) << "no page in the preview";
     x().XDo({"windowfocus", "--sync", std::to_string(preview)});
-    x().Key("Escape");
-    std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(Exit(program, window, frame));
+    ASSERT_TRUE(x().Key("Escape"));
+    ASSERT_TRUE(windows.Hidden("QDialog Предварительный просмотр"));
+    EXPECT_TRUE(Exit(windows, program, window));
 }
 
 }  // namespace

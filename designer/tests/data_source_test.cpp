@@ -67,8 +67,6 @@ protected:
     zor::ScopedMessageSink scoped{&sink};
 };
 
-}  // namespace
-
 TEST(DataSourceHeader, SplitsAsTheDataFileReaderDoes) {
     struct Case { const char* line; std::vector<std::string> fields; } cases[] = {
         {"Код", {"Код"}},
@@ -252,3 +250,5 @@ TEST_F(DataSource, OkRemovesWhatTheDialogDroppedEverywhereAndLeavesNoOrphans) {
     EXPECT_EQ(Count(text, "=ZOR_COL("), 3u);
     EXPECT_EQ(Count(text, "=ZOR_GROUP_COL("), 1u);
 }
+
+}  // namespace

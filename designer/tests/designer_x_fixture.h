@@ -1,6 +1,7 @@
 #pragma once
 // The real designer driven on a test X display: its main window found by process, focused with the start's
-// wait window gone, the File menu walked by keys, Exit from the menu, and what a saved file holds read back.
+// wait window gone, its controls found where it says they are, each input waited for until it is handled,
+// Exit from the File menu, and what a saved file holds read back.
 #include <chrono>
 #include <sstream>
 #include <string>
@@ -9,7 +10,9 @@
 #include "controls/tests/gui_test_app.h"
 #include "controls/tests/x_suite.h"
 #include "designer/doc/quillmark_doc.h"
+#include "designer/frame/command_table.h"
 #include "designer/tests/designer_sandbox.h"
+#include "designer/tests/designer_windows.h"
 #include "platform/tests/test_support.h"
 #include "platform/ui/messages.h"
 #include "report/model/report_element.h"
@@ -67,8 +70,9 @@ protected:
         } while (std::chrono::steady_clock::now() < end);
         return 0;
     }
-    // The window on top with the keyboard, and a click at the point (a point of the page in it).
-    void Focus(unsigned long window, QPoint point) {
+    // The window on top with the keyboard once the program has shown it, and a click at the point (a point
+    // of the page in it) that the program has handled.
+    void Focus(DesignerWindows& windows, unsigned long window, QPoint point) {
         // The start's wait window (a process of its own) may still stand over the frame for a moment.
         for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5); std::chrono::steady_clock::now() < end;) {
             std::string out;
@@ -76,27 +80,17 @@ protected:
             if (out.find_first_of("0123456789") == std::string::npos) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_TRUE(windows.Shown("QMainWindow"));
         x().XDo({"windowraise", std::to_string(window)});
         x().XDo({"windowfocus", "--sync", std::to_string(window)});
-        x().Click(point.x(), point.y());
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_TRUE(windows.ClickAt(point));
     }
-    // Opens the File menu (the first title, right of the maximised report window's icon) and walks down to
-    // the nth enabled item.
-    void FileMenuItem(const QRect& frame, int downs) {
-        x().Click(frame.left() + 30, frame.top() + 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        for (int i = 0; i < downs; ++i) x().Key("Down");
-    }
-    // Ends the program through the last item of the File menu; false when it did not end by itself.
-    bool Exit(RunningProgram& program, unsigned long window, const QRect& frame) {
+    // Ends the program through Exit in the File menu; false when it did not end by itself.
+    bool Exit(DesignerWindows& windows, RunningProgram& program, unsigned long window) {
         x().XDo({"windowraise", std::to_string(window)});
         x().XDo({"windowfocus", "--sync", std::to_string(window)});
-        x().Click(frame.left() + 30, frame.top() + 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        x().Key("Up");
-        x().Key("Return");
+        if (!windows.OpenMenu(0)) return false;
+        if (!windows.ClickOnly(DesignerWindows::Command(quillmark::ID_APP_EXIT))) return false;
         const ProgramResult result = program.Wait(std::chrono::seconds(10));
         if (result.timedOut || result.exitStatus != 0)
             ADD_FAILURE() << "timed out " << result.timedOut << ", status " << result.exitStatus << ", signal "

@@ -300,7 +300,9 @@ TEST(ExportPath, TheChosenTypeAddsItsExtension) {
     for (const auto& c : cases) EXPECT_EQ(ExportPathForType(c.chosen, c.type), c.expected) << c.chosen << " " << c.type;
     // Every raster type the dialog offers is one the export writes.
     for (const ExportFileType& type : ExportFileTypes())
-        if (*type.extension) EXPECT_EQ(ExportKindOfPath(std::string("p.") + type.extension), ExportFileKind::kBitmap);
+        if (*type.extension) {
+            EXPECT_EQ(ExportKindOfPath(std::string("p.") + type.extension), ExportFileKind::kBitmap);
+        }
 }
 
 TEST_F(ExportTest, CommandsCheckRightsDepthAndReportTheirOutcome) {

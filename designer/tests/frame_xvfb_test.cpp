@@ -3,11 +3,11 @@
 // placement, the bars and the opened file written back to the profile.
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include <QSettings>
 
 #include "controls/tests/x_suite.h"
+#include "designer/tests/designer_windows.h"
 #include "platform/tests/test_support.h"
 
 namespace quillmark_test {
@@ -32,9 +32,6 @@ QPoint EdgeFrom(const QImage& image, QPoint from, int dx, int dy) {
 
 class FrameOnDisplay : public XSuiteTest {};
 
-// Within the File menu's title both with and without the icon of a maximised report window before it.
-constexpr int kFileMenuX = 30;
-
 TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     if (!HaveDisplay()) GTEST_SKIP() << Why();
     ProgramSandbox sandbox;
@@ -46,6 +43,7 @@ TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     RunningProgram program;
     std::string why;
     ASSERT_TRUE(x().Launch(kProgram, {kExample}, sandbox, program, why)) << why;
+    DesignerWindows windows(x(), program);
     const unsigned long window = x().WaitForWindow("Квиллмарк", 20s);
     ASSERT_NE(window, 0u) << Describe(program.Wait(0ms));
     const std::optional<QRect> frame = x().WindowGeometry(window);
@@ -67,28 +65,20 @@ TEST_F(FrameOnDisplay, ShowsWhereTheProfileSaysAndWritesItBackOnExit) {
     EXPECT_LT(areaTop, 160);
     EXPECT_GT(areaLeft, 100) << "no navigator on the left";
 
-    // The About box is the first item of the last menu, whose title is the last text on the menu bar
-    // before the report window's buttons; it shows the version line and closes with Escape.
-    const int barY = frame->top() + 10;
-    int lastText = -1;
-    for (int px = frame->left() + kFileMenuX; px < frame->right() - 70; ++px)
-        for (int dy = -4; dy <= 4; ++dy)
-            if (qGray(shot.pixel(px, barY + dy)) < 100) lastText = px;
-    ASSERT_GT(lastText, frame->left() + kFileMenuX) << "no menu titles found";
-    ASSERT_TRUE(x().Click(lastText - 10, barY));
-    std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(x().Key("Down"));
-    ASSERT_TRUE(x().Key("Return"));
+    // The About box is the first item of the last menu; it shows the version line and closes with Escape.
+    ASSERT_TRUE(windows.Shown("QMainWindow"));
+    ASSERT_TRUE(windows.OpenMenu(windows.LastMenu()));
+    EXPECT_EQ(windows.Place("item0"), windows.Place(DesignerWindows::Command(quillmark::ID_APP_ABOUT)));
+    ASSERT_TRUE(windows.Click(DesignerWindows::Command(quillmark::ID_APP_ABOUT)));
     const unsigned long about = x().WaitForWindow("О программе Квиллмарк", 10s);
     ASSERT_NE(about, 0u);
     ASSERT_TRUE(x().Key("Escape"));
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(windows.Hidden("QDialog О программе"));
 
     // Exit is the last item of the File menu.
-    ASSERT_TRUE(x().Click(frame->left() + kFileMenuX, frame->top() + 10));
-    std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(x().Key("Up"));
-    ASSERT_TRUE(x().Key("Return"));
+    ASSERT_TRUE(windows.OpenMenu(0));
+    EXPECT_EQ(windows.Place(windows.LastItem()), windows.Place(DesignerWindows::Command(quillmark::ID_APP_EXIT)));
+    ASSERT_TRUE(windows.ClickOnly(DesignerWindows::Command(quillmark::ID_APP_EXIT)));
     const ProgramResult result = program.Wait(10s);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << Describe(result);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "designer/frame/command_table.h"
@@ -18,8 +19,8 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string kExample = QM_SOURCE_DIR "/examples/sales.zordot";
-// "Вставка" counted from "Файл" leftwards: "Справка", "Окно", "Сервис", "Вид", "Вставка".
-constexpr int kInsertMenu = 5;
+// "Вставка" counted from the end of the menu bar: "Справка", "Окно", "Сервис", "Вид", "Вставка".
+constexpr int kInsertFromEnd = 4;
 
 // The kinds of the first sheet's elements in order, and whether its continuations found their table.
 struct SheetFacts {
@@ -87,11 +88,12 @@ protected:
     void Start(const std::string& path) {
         std::string why;
         ASSERT_TRUE(x().Launch(kDesignerProgram, {path}, sandbox, program, why)) << why;
+        windows = std::make_unique<DesignerWindows>(x(), program);
         window = DocumentWindow(20s);
         ASSERT_NE(window, 0u) << program.Wait(0ms).err;
         frame = x().ClientRect(window).value_or(QRect());
         ASSERT_TRUE(frame.isValid());
-        Focus(window, Inside(frame));
+        Focus(*windows, window, Inside(frame));
     }
     // The program's main window once it shows a file ("Квиллмарк - [path : sheet]"); 0 when none shows.
     unsigned long DocumentWindow(std::chrono::milliseconds limit) {
@@ -105,24 +107,12 @@ protected:
         }
         return 0;
     }
-    // A popup of the menu bar opened: "Файл" by a click, then `left` titles to the left of it, from the end
-    // of the bar (Left moves along the bar whatever the popup's first item is; Right would open a submenu).
-    void OpenMenu(int left) {
+    // The frame given the keyboard, and a popup of its menu bar opened by a click on its title.
+    void OpenMenu(int title) {
         x().XDo({"windowactivate", "--sync", std::to_string(window)});
-        x().Click(frame.left() + 30, frame.top() + 10);
-        std::this_thread::sleep_for(300ms);
-        for (int i = 0; i < left; ++i) x().Key("Left");
-        std::this_thread::sleep_for(200ms);
+        ASSERT_TRUE(windows->OpenMenu(title));
     }
-    // Presses the left button at `from`, moves and lets go at `to`.
-    void Drag(QPoint from, QPoint to) {
-        x().XDo({"mousemove", std::to_string(from.x()), std::to_string(from.y())});
-        x().XDo({"mousedown", "1"});
-        x().XDo({"mousemove", std::to_string((from.x() + to.x()) / 2), std::to_string((from.y() + to.y()) / 2)});
-        x().XDo({"mousemove", std::to_string(to.x()), std::to_string(to.y())});
-        x().XDo({"mouseup", "1"});
-        std::this_thread::sleep_for(300ms);
-    }
+    void OpenInsertMenu() { OpenMenu(windows->LastMenu() - kInsertFromEnd); }
     // Waits for a window of the program other than the frame; 0 when none comes.
     unsigned long OtherWindow(const std::string& name, std::chrono::milliseconds limit) {
         for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
@@ -135,15 +125,12 @@ protected:
         }
         return 0;
     }
-    // Gives the window the keyboard and waits until it has it, and until it has taken what came before.
+    // Gives the window the keyboard and waits until it has it.
     bool Activate(unsigned long id) {
         for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
             x().XDo({"windowactivate", "--sync", std::to_string(id)});
             std::string out;
-            if (x().XDo({"getactivewindow"}, &out) && std::strtoul(out.c_str(), nullptr, 10) == id) {
-                std::this_thread::sleep_for(300ms);
-                return true;
-            }
+            if (x().XDo({"getactivewindow"}, &out) && std::strtoul(out.c_str(), nullptr, 10) == id) return true;
             std::this_thread::sleep_for(100ms);
         }
         return false;
@@ -152,6 +139,17 @@ protected:
         std::string out;
         x().XDo({"getwindowname", std::to_string(window)}, &out);
         return out;
+    }
+    // Waits, bounded, until a file written now shows a later time than `time` (file times are coarser than
+    // the clock), so that the next save can be told apart.
+    bool ClockPasses(std::filesystem::file_time_type time) {
+        const std::string probe = sandbox.Root() + "/clock";
+        for (auto end = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < end;) {
+            std::ofstream(probe) << '.';
+            if (std::filesystem::last_write_time(probe) > time) return true;
+            std::this_thread::yield();
+        }
+        return false;
     }
     void WaitForWrite(const std::string& path, std::filesystem::file_time_type before) {
         for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
@@ -162,6 +160,7 @@ protected:
 
     std::string file;
     RunningProgram program;
+    std::unique_ptr<DesignerWindows> windows;
     unsigned long window = 0;
     QRect frame;
 };
@@ -179,25 +178,21 @@ TEST_F(InsertOnDisplay, InsertCommandsDrawTheirElementsAndTheTemplateKeepsThem) 
     const QImage clean = x().Screenshot();
     ASSERT_FALSE(clean.isNull());
 
-    OpenMenu(kInsertMenu);  // the last item
-    ASSERT_TRUE(x().Key("Up"));
-    ASSERT_TRUE(x().Key("Return"));
-    std::this_thread::sleep_for(200ms);
-    Drag(contents.topLeft(), contents.bottomRight());
+    ASSERT_NO_FATAL_FAILURE(OpenInsertMenu());
+    ASSERT_TRUE(windows->Click(DesignerWindows::Command(quillmark::ID_TOOL_CONTENTS)));
+    ASSERT_TRUE(windows->Drag(contents.topLeft(), contents.bottomRight()));
 
-    OpenMenu(kInsertMenu);  // three up from the end
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(x().Key("Up"));
-    ASSERT_TRUE(x().Key("Return"));
-    std::this_thread::sleep_for(200ms);
-    Drag(continuation.topLeft(), continuation.bottomRight());
+    ASSERT_NO_FATAL_FAILURE(OpenInsertMenu());
+    ASSERT_TRUE(windows->Click(DesignerWindows::Command(quillmark::ID_TOOL_CONTINUATION)));
+    ASSERT_TRUE(windows->Drag(continuation.topLeft(), continuation.bottomRight()));
+    ASSERT_TRUE(windows->Shown("Выбор таблицы")) << "the continuation asked for no table";
     const unsigned long choice = OtherWindow("Выбор таблицы", 10s);
     ASSERT_NE(choice, 0u) << "the continuation asked for no table";
     ASSERT_TRUE(Activate(choice)) << "the window did not take the keyboard";
-    std::this_thread::sleep_for(200ms);
-    for (int i = 0; i < before.tableSheet; ++i) ASSERT_TRUE(x().Key("Down"));  // the sheet of the table
-    ASSERT_TRUE(x().Key("Tab"));  // from the sheet to its tables: the first becomes current
+    for (int i = 0; i < before.tableSheet; ++i) ASSERT_TRUE(windows->Key("Down"));  // the sheet of the table
+    ASSERT_TRUE(windows->Key("Tab"));  // from the sheet to its tables: the first becomes current
     ASSERT_TRUE(x().Key("Return"));
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(windows->Hidden("Выбор таблицы"));
     x().XDo({"windowactivate", "--sync", std::to_string(window)});
 
     // Each element shows where it was drawn.
@@ -210,10 +205,10 @@ TEST_F(InsertOnDisplay, InsertCommandsDrawTheirElementsAndTheTemplateKeepsThem) 
     EXPECT_GT(ChangedPixels(clean, drawn, continuation), 60) << "no table continuation drawn";
 
     const auto time = std::filesystem::last_write_time(file);
-    ASSERT_TRUE(x().Key("ctrl+s"));
+    ASSERT_TRUE(windows->Key("ctrl+s"));
     WaitForWrite(file, time);
     ASSERT_NE(std::filesystem::last_write_time(file), time) << "Ctrl+S did not save";
-    ASSERT_TRUE(Exit(program, window, frame));
+    ASSERT_TRUE(Exit(*windows, program, window));
 
     const SheetFacts after = ReadSheet(sandbox, file);
     ASSERT_TRUE(after.opened);
@@ -245,13 +240,12 @@ TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
     const std::string original = zor::test::Slurp(file);
     const auto originalTime = std::filesystem::last_write_time(file);
 
-    OpenMenu(0);
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(x().Key("Down"));  // "Сохранить как..."
-    ASSERT_TRUE(x().Key("Return"));
+    ASSERT_NO_FATAL_FAILURE(OpenMenu(0));
+    ASSERT_TRUE(windows->Click(DesignerWindows::Command(quillmark::ID_FILE_SAVE_AS)));
+    ASSERT_TRUE(windows->Shown("Сохранить отчет как")) << "no save dialog";
     const unsigned long dialog = OtherWindow("Сохранить отчет как", 10s);
     ASSERT_NE(dialog, 0u) << "no save dialog";
     ASSERT_TRUE(Activate(dialog)) << "the window did not take the keyboard";
-    std::this_thread::sleep_for(300ms);
     // The name field holds the current path, selected: typing replaces it.
     ASSERT_TRUE(x().Key("ctrl+a"));
     // Latin letters: typing letters the keyboard map lacks goes through remapped keys, which can drop one.
@@ -276,34 +270,27 @@ TEST_F(InsertOnDisplay, SaveAsOfATemplateKeepsTheTypeAndRenamesTheWindow) {
 
     x().XDo({"windowactivate", "--sync", std::to_string(window)});
     const auto copyTime = std::filesystem::last_write_time(written);
-    std::this_thread::sleep_for(20ms);  // a later write shows a later time
-    ASSERT_TRUE(x().Key("ctrl+s"));
+    ASSERT_TRUE(ClockPasses(copyTime)) << "a later write would show the same time";
+    ASSERT_TRUE(windows->Key("ctrl+s"));
     WaitForWrite(written, copyTime);
     EXPECT_NE(std::filesystem::last_write_time(written), copyTime) << "Ctrl+S did not write the new file";
     EXPECT_EQ(std::filesystem::last_write_time(file), originalTime);
     EXPECT_EQ(zor::test::Slurp(file), original);
-    EXPECT_TRUE(Exit(program, window, frame));
+    EXPECT_TRUE(Exit(*windows, program, window));
 }
 
 // The current page exported under "Файлы PNG" with a name typed without an extension: a PNG file named
 // .png, and no JPEG beside it.
 TEST_F(InsertOnDisplay, PageExportedAsPngWithoutExtensionIsAPng) {
     ASSERT_NO_FATAL_FAILURE(Start(file));
-    // "Экспорт" is the tenth item that can be chosen, or the eleventh once the printer set-up can be.
-    quillmark::CommandState state;
-    state.hasDocument = state.editMode = true;
-    state.sheetCount = 3;
-    state.currentSheet = 0;
-    const int downs = 10 + (quillmark::EvaluateCommand(quillmark::ID_FILE_PRINT_SETUP, state).enabled ? 1 : 0);
-    OpenMenu(0);
-    for (int i = 0; i < downs; ++i) ASSERT_TRUE(x().Key("Down"));
-    ASSERT_TRUE(x().Key("Right"));
-    std::this_thread::sleep_for(200ms);
-    ASSERT_TRUE(x().Key("Return"));  // "Текущая страница..."
+    ASSERT_NO_FATAL_FAILURE(OpenMenu(0));
+    ASSERT_TRUE(windows->Click("submenu-Экспорт"));
+    ASSERT_TRUE(windows->Shown("QMenu"));
+    ASSERT_TRUE(windows->Click(DesignerWindows::Command(quillmark::ID_EXPORT_PAGE)));  // "Текущая страница..."
+    ASSERT_TRUE(windows->Shown("QFileDialog")) << "no save dialog";
     const unsigned long dialog = OtherWindow("Save", 10s);
     ASSERT_NE(dialog, 0u) << "no save dialog";
     ASSERT_TRUE(Activate(dialog)) << "the window did not take the keyboard";
-    std::this_thread::sleep_for(300ms);
     const std::string name = sandbox.Work() + "/page";
     ASSERT_TRUE(x().Type(name));
     // From the name to the file types; the fourth is PNG.
@@ -322,12 +309,10 @@ TEST_F(InsertOnDisplay, PageExportedAsPngWithoutExtensionIsAPng) {
     EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << "not a PNG file";
 
     // The completion box stands over the frame until answered.
-    const unsigned long done = OtherWindow(".", 10s);
-    ASSERT_NE(done, 0u) << "no completion box";
-    ASSERT_TRUE(Activate(done)) << "the window did not take the keyboard";
-    ASSERT_TRUE(x().Key("Return"));
-    std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(Exit(program, window, frame));
+    ASSERT_TRUE(windows->Shown("QMessageBox")) << "no completion box";
+    ASSERT_TRUE(windows->Click("button-ОК"));
+    ASSERT_TRUE(windows->Hidden("QMessageBox"));
+    EXPECT_TRUE(Exit(*windows, program, window));
 }
 
 // A right click on an empty spot of the page opens the sheet's menu; "Страница целиком" chosen from it fits
@@ -338,14 +323,14 @@ TEST_F(InsertOnDisplay, SheetMenuRunsTheChosenCommand) {
     QImage shot = x().Screenshot();
     ASSERT_GT(ShareOf(shot, corner, qRgb(255, 255, 255)), 0.9) << "the page does not cover the window at first";
     // Above the report's title, inside the page: nothing there.
-    ASSERT_TRUE(x().Click(frame.left() + 320, frame.top() + 125, 3));
-    std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(x().Key("Up"));  // "Масштаб 1:1"
-    ASSERT_TRUE(x().Key("Up"));  // "Страница целиком"
+    ASSERT_TRUE(windows->ClickAt(QPoint(frame.left() + 320, frame.top() + 125), 3));
+    ASSERT_TRUE(windows->Shown("QMenu")) << "no sheet menu";
+    ASSERT_TRUE(windows->Key("Up"));  // "Масштаб 1:1"
+    ASSERT_TRUE(windows->Key("Up"));  // "Страница целиком"
     ASSERT_TRUE(x().Key("Return"));
     shot = x().ScreenshotWhen([&](const QImage& image) { return ShareOf(image, corner, qRgb(255, 255, 255)) < 0.1; }, 10s);
     EXPECT_LT(ShareOf(shot, corner, qRgb(255, 255, 255)), 0.1) << "the page was not fitted";
-    EXPECT_TRUE(Exit(program, window, frame));
+    EXPECT_TRUE(Exit(*windows, program, window));
 }
 
 // The command lines of the program's children whose line holds `text` (the wait window is a helper process
@@ -377,6 +362,7 @@ TEST_F(InsertOnDisplay, GenViewShowsTheReportWithoutAStartWaitWindow) {
                            {"-gen_view", file, "-path=" + sandbox.Work() + "/sales", "-outfile=" + report}, sandbox,
                            program, why))
         << why;
+    windows = std::make_unique<DesignerWindows>(x(), program);
     std::vector<std::string> waits;
     for (auto end = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < end;) {
         for (const std::string& line : ChildrenSaying(program.Pid(), "Инициализация")) waits.push_back(line);
@@ -389,8 +375,8 @@ TEST_F(InsertOnDisplay, GenViewShowsTheReportWithoutAStartWaitWindow) {
     ASSERT_NE(window, 0u) << "the report was not shown\n" << program.Wait(0ms).err;
     EXPECT_TRUE(waits.empty()) << waits.front();
     EXPECT_TRUE(std::filesystem::exists(report));
-    frame = x().ClientRect(window).value_or(QRect());
-    EXPECT_TRUE(Exit(program, window, frame));
+    ASSERT_TRUE(windows->Shown("QMainWindow"));
+    EXPECT_TRUE(Exit(*windows, program, window));
 }
 
 }  // namespace

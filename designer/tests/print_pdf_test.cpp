@@ -249,8 +249,6 @@ TEST_F(PrintSwitches, WithoutAPrinterTheRunFailsWithAMessage) {
     }
 }
 
-}  // namespace
-
 // The real program printing through a print queue: a scheduler and queue of the test's own, the report
 // sent with "-p" to the default queue and with "-pt" to the queue by name.
 TEST_F(PrintSwitches, ThreeSheetsThroughARealQueue) {
@@ -297,3 +295,5 @@ TEST_F(PrintSwitches, ThreeSheetsThroughARealQueue) {
         EXPECT_TRUE(matched) << args[0] << ": the pages do not show sheets 1, 2 and 3 in order on A4 landscape";
     }
 }
+
+}  // namespace

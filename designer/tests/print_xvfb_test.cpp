@@ -14,6 +14,7 @@
 #include <QSettings>
 
 #include "controls/tests/x_suite.h"
+#include "designer/tests/designer_windows.h"
 #include "designer/tests/print_fixture.h"
 #include "platform/tests/test_support.h"
 
@@ -59,6 +60,8 @@ protected:
         if (m_program && m_program->Running()) m_program->Wait(0ms);
         m_program = std::make_unique<RunningProgram>();
         EXPECT_TRUE(x().Launch(kProgram, args, m_sandbox, *m_program, why)) << why;
+        m_windows = std::make_unique<DesignerWindows>(x(), *m_program);
+        EXPECT_TRUE(m_windows->Shown("QMainWindow", 20s));
         m_window = x().WaitForWindow(title, 20s);
         EXPECT_NE(m_window, 0u) << Describe(m_program->Wait(0ms));
         if (!m_window) return {};
@@ -70,11 +73,13 @@ protected:
         return x().ClientRect(m_window).value_or(QRect());
     }
 
-    // Waits until a window that just showed has the keyboard: the window manager gives it. Without one
-    // nothing says so, and a pause stands in.
-    void Settle(unsigned long window) {
-        if (!HaveWindowManager()) return std::this_thread::sleep_for(300ms);
-        EXPECT_TRUE(x().WaitUntilActive(window, 10s)) << "the window did not take the keyboard";
+    // Waits until the program has shown the window of that title and, when a window manager runs, until
+    // the window has the keyboard (the manager gives it).
+    void Settle(unsigned long window, const std::string& title) {
+        EXPECT_TRUE(m_windows->Shown(title));
+        if (HaveWindowManager()) {
+            EXPECT_TRUE(x().WaitUntilActive(window, 10s)) << "the window did not take the keyboard";
+        }
     }
     // Waits up to ten seconds until no window of that name shows.
     bool WaitGone(const std::string& name) {
@@ -87,43 +92,18 @@ protected:
         return false;
     }
 
-    // How many windows of the program show: its frame, its dialogs and an open menu.
-    int ShownWindows() {
-        std::string out;
-        x().XDo({"search", "--onlyvisible", "--pid", std::to_string(m_program->Pid())}, &out);
-        std::istringstream ids(out);
-        int count = 0;
-        for (unsigned long id = 0; ids >> id;) ++count;
-        return count;
-    }
-    // Opens the File menu by a click on its title and waits until its popup shows.
-    bool OpenFileMenu(const QRect& frame) {
-        const int before = ShownWindows();
-        if (!x().Click(frame.left() + 30, frame.top() + 10)) return false;
-        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;) {
-            if (ShownWindows() > before) return true;
-            std::this_thread::sleep_for(50ms);
-        }
-        ADD_FAILURE() << "the File menu did not open";
-        return false;
+    // A command of the File menu, chosen by a click on its item.
+    bool FileMenuCommand(int id) {
+        return m_windows->OpenMenu(0) && m_windows->Click(DesignerWindows::Command(id));
     }
 
-    // The File menu's item at `downs` presses of Down from the menu's top (disabled items are passed by).
-    bool FileMenuItem(const QRect& frame, int downs) {
-        if (!OpenFileMenu(frame)) return false;
-        for (int i = 0; i < downs; ++i)
-            if (!x().Key("Down")) return false;
-        return x().Key("Return");
-    }
-
-    // The page set-up from the File menu (its sixth item with a report open), its fit box reached by
-    // `tabsToFit` presses of Tab from the size combo that has the focus, each box in `toggle` (0 fit, 1
-    // split) ticked or cleared, then OK.
-    void TogglePageSetup(const QRect& frame, const std::vector<int>& toggle) {
-        ASSERT_TRUE(FileMenuItem(frame, 6));
+    // The page set-up from the File menu, each box in `toggle` (0 fit, 1 split) reached by Tab from the size
+    // combo that has the focus and ticked or cleared, then OK.
+    void TogglePageSetup(const std::vector<int>& toggle) {
+        ASSERT_TRUE(FileMenuCommand(quillmark::ID_FILE_PAGE_SETUP));
         const unsigned long dialog = x().WaitForWindow("Настройка страницы", 10s);
         ASSERT_NE(dialog, 0u) << "no page set-up";
-        Settle(dialog);
+        Settle(dialog, "Настройка страницы");
         // Size combo, two size edits, the orientation, four margins: the fit box is eighth, split ninth.
         int at = 0;
         for (int box : toggle) {
@@ -136,16 +116,16 @@ protected:
     }
 
 public:
-    // Starts the program, opens "Открыть..." from the File menu (its second item), hands the dialog's
-    // place on the screen to `look`, then closes the dialog and the program.
+    // Starts the program, opens "Открыть..." from the File menu, hands the dialog's place on the screen to
+    // `look`, then closes the dialog and the program.
     template <class Look>
     void WithOpenDialog(Look look) {
         const QRect frame = Start({}, "Квиллмарк");
         ASSERT_TRUE(frame.isValid());
-        ASSERT_TRUE(FileMenuItem(frame, 2));
+        ASSERT_TRUE(FileMenuCommand(quillmark::ID_FILE_OPEN));
         const unsigned long dialog = x().WaitForWindow("Открыть", 10s);
         ASSERT_NE(dialog, 0u) << "no open dialog";
-        Settle(dialog);
+        Settle(dialog, "Открыть");
         const std::optional<QRect> place = x().ClientRect(dialog);
         ASSERT_TRUE(place.has_value());
         // The dialog is drawn once its inside no longer reads back black (what an unpainted window shows)
@@ -160,7 +140,7 @@ public:
         look(*place);
         ASSERT_TRUE(x().Key("Escape"));
         ASSERT_TRUE(WaitGone("Открыть")) << "the open dialog stays";
-        Quit(frame);
+        Quit();
     }
 
     // QM_KEEP_SHOTS=folder keeps a picture of the screen at the named step.
@@ -169,17 +149,16 @@ public:
             x().Screenshot().save(QString::fromStdString(std::string(keep) + "/" + step + ".png"));
     }
 
-    // Exit, the last item of the File menu; a changed report asks to be saved first, and is not (Escape
-    // answers No). Split and fit alone change nothing in the report.
+    // Exit from the File menu; a changed report asks to be saved first, and is not (Escape answers No).
+    // Split and fit alone change nothing in the report.
 protected:
-    void Quit(const QRect& frame, bool changed = false) {
-        ASSERT_TRUE(OpenFileMenu(frame));
-        ASSERT_TRUE(x().Key("Up"));
-        ASSERT_TRUE(x().Key("Return"));
+    void Quit(bool changed = false) {
+        ASSERT_TRUE(m_windows->OpenMenu(0));
+        ASSERT_TRUE(m_windows->ClickOnly(DesignerWindows::Command(quillmark::ID_APP_EXIT)));
         if (changed) {
             const unsigned long question = x().WaitForWindow("^Квиллмарк$", 10s);
             ASSERT_NE(question, 0u) << "no question to save";
-            Settle(question);
+            Settle(question, "QMessageBox");
             ASSERT_TRUE(x().Key("Escape"));
         }
         const ProgramResult r = m_program->Wait(10s);
@@ -188,6 +167,7 @@ protected:
 
     ProgramSandbox m_sandbox;
     std::unique_ptr<RunningProgram> m_program;
+    std::unique_ptr<DesignerWindows> m_windows;  // what the running program says of its windows
     unsigned long m_window = 0;  // the program's main window since the last start
 
 private:
@@ -208,7 +188,7 @@ TEST_F(PrintOnDisplay, AFirstStartOnAnEmptyProfileOpensLarge) {
     EXPECT_GE(frame.height(), 700);
     EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(frame))
         << frame.x() << ", " << frame.y() << " " << frame.width() << " x " << frame.height();
-    Quit(inside);
+    Quit();
     // What it saved is what the next start shows.
     EXPECT_EQ(ProfileInt("MainFrame/Screen_CX"), inside.width());
     const QRect again = Start({}, "Квиллмарк");
@@ -230,16 +210,16 @@ TEST_F(PrintOnDisplay, PageSetupSplitAndFitSurviveARestartAndReachPrinting) {
 
     QRect frame = Start({report}, "double\\.zorrep");
     ASSERT_TRUE(frame.isValid());
-    TogglePageSetup(frame, {0});
-    Quit(frame);
+    TogglePageSetup({0});
+    Quit();
     EXPECT_EQ(ProfileInt("PrintParams/fit_to_page"), 1);
     EXPECT_EQ(ProfileInt("PrintParams/split_page"), 0);
 
     // The next start shows fit ticked: OK after ticking split keeps both.
     frame = Start({report}, "double\\.zorrep");
     ASSERT_TRUE(frame.isValid());
-    TogglePageSetup(frame, {1});
-    Quit(frame);
+    TogglePageSetup({1});
+    Quit();
     EXPECT_EQ(ProfileInt("PrintParams/fit_to_page"), 1);
     EXPECT_EQ(ProfileInt("PrintParams/split_page"), 1);
 
@@ -285,24 +265,23 @@ TEST_F(PrintOnDisplay, PrinterSetUpOpensFromTheFileMenuWithAndWithoutAReport) {
     ASSERT_TRUE(frame.isValid());
     struct Step {
         const char* what;
-        int close;  // presses of Down to "Закрыть" first, 0 for none
-        int downs;  // presses of Down to "Настройка принтера..."
-    } steps[] = {{"with a report", 0, 7}, {"with none", 3, 3}};
+        bool close;  // "Закрыть" first
+    } steps[] = {{"with a report", false}, {"with none", true}};
     for (const Step& step : steps) {
         if (step.close) {
-            ASSERT_TRUE(FileMenuItem(frame, step.close));
+            ASSERT_TRUE(FileMenuCommand(quillmark::ID_FILE_CLOSE));
             // The closed report leaves the title bar.
             ASSERT_NE(x().WaitForWindow("^Квиллмарк$", 10s), 0u) << "the report stays open";
         }
-        ASSERT_TRUE(FileMenuItem(frame, step.downs));
+        ASSERT_TRUE(FileMenuCommand(quillmark::ID_FILE_PRINT_SETUP));
         const unsigned long dialog = x().WaitForWindow("Настройка принтера", 10s);
         EXPECT_NE(dialog, 0u) << step.what;
-        if (dialog) Settle(dialog);
+        if (dialog) Settle(dialog, "Настройка принтера");
         Keep(std::string("printer-setup-") + step.what);
         ASSERT_TRUE(x().Key("Escape"));
         ASSERT_TRUE(WaitGone("Настройка принтера")) << step.what;
     }
-    Quit(frame);
+    Quit();
 }
 
 // The open dialog's buttons (the lower right corner of the dialog) as the program shows them with the

@@ -31,8 +31,6 @@ protected:
     zor::ScopedMessageSink scoped{&sink};
 };
 
-}  // namespace
-
 TEST(AccessMode, FromTheDialogBoxes) {
     struct Case { bool users, edit, print, view; int mode; } cases[] = {
         {false, false, false, false, 0}, {false, false, false, true, 1}, {false, false, true, false, 3},
@@ -223,3 +221,5 @@ TEST_F(Users, AnEmptyListRemovesTheProtectionWithoutAQuestion) {
     ASSERT_TRUE(untouched.OK());
     EXPECT_FALSE(untouched.ChangedStore());
 }
+
+}  // namespace

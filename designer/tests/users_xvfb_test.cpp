@@ -3,10 +3,10 @@
 // in view mode under his name; looking changes nothing, so Exit asks nothing and the file stays as it was.
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "controls/tests/x_suite.h"
 #include "designer/tests/designer_sandbox.h"
+#include "designer/tests/designer_windows.h"
 #include "designer/users/report_user.h"
 #include "platform/tests/test_support.h"
 #include "report/tests/generation/template_builder.h"
@@ -47,43 +47,32 @@ TEST_F(UsersOnDisplay, LoginComesFirstAndAViewerOnlyViews) {
     RunningProgram program;
     std::string why;
     ASSERT_TRUE(x().Launch(kProgram, {file}, sandbox, program, why)) << why;
-    unsigned long login = x().WaitForWindow("Установка соединения с БД", 20s);
-    ASSERT_NE(login, 0u) << program.Wait(0ms).err;
+    DesignerWindows windows(x(), program);
+    const std::string kLogin = "QDialog Установка соединения с БД";
+    ASSERT_TRUE(windows.Shown(kLogin, 20s)) << program.Wait(0ms).err;
 
     // Without a window manager nothing gives the dialogs the focus: each is focused, and the password field
     // clicked, before it is typed into.
-    const auto focus = [&](unsigned long id) {
-        return x().XDo({"windowfocus", "--sync", std::to_string(id)}) && (std::this_thread::sleep_for(500ms), true);
+    const auto enterPassword = [&](const char* password) {
+        const unsigned long login = x().WaitForWindow("Установка соединения с БД", 10s);
+        return login && x().XDo({"windowfocus", "--sync", std::to_string(login)}) && windows.Click("4001") &&
+               x().Type(password) && x().Key("Return");
     };
-    const auto enterPassword = [&](unsigned long id, const char* password) {
-        const std::optional<QRect> box = x().WindowGeometry(id);
-        return box && focus(id) && x().Click(box->right() - 70, box->top() + 49) &&
-               (std::this_thread::sleep_for(300ms), true) && x().Type(password) && x().Key("Return");
-    };
-    // The first user is chosen: a wrong password is refused.
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(enterPassword(login, "neverthis"));
-    const unsigned long refused = x().WaitForWindow("^Квиллмарк$", 20s);
-    ASSERT_NE(refused, 0u) << "no message after a wrong password";
-    ASSERT_TRUE(focus(refused));
-    ASSERT_TRUE(x().Key("Return"));
-    login = x().WaitForWindow("Установка соединения с БД", 20s);
-    ASSERT_NE(login, 0u) << "the login did not come back after a wrong password";
+    // The first user is chosen: a wrong password is refused, and the login comes back after the message.
+    ASSERT_TRUE(enterPassword("neverthis"));
+    ASSERT_TRUE(windows.Shown("QMessageBox Квиллмарк", 20s)) << "no message after a wrong password";
+    ASSERT_TRUE(windows.Click("button-ОК"));
+    ASSERT_TRUE(windows.Shown(kLogin, 20s)) << "the login did not come back after a wrong password";
 
     // Now with his password.
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(enterPassword(login, "view2"));
+    ASSERT_TRUE(enterPassword("view2"));
+    ASSERT_TRUE(windows.Shown("QMainWindow", 30s));
     const unsigned long window = x().WaitForWindow("Зритель", 30s);
     ASSERT_NE(window, 0u) << "no report window under the viewer's name";
 
-    // Nothing was edited: Exit (the last item of the File menu) asks nothing and leaves the file as it was.
-    const std::optional<QRect> frame = x().WindowGeometry(x().WaitForWindow("Квиллмарк", 5s));
-    ASSERT_TRUE(frame.has_value());
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(x().Click(frame->left() + 30, frame->top() + 10));
-    std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(x().Key("Up"));
-    ASSERT_TRUE(x().Key("Return"));
+    // Nothing was edited: Exit asks nothing and leaves the file as it was.
+    ASSERT_TRUE(windows.OpenMenu(0));
+    ASSERT_TRUE(windows.ClickOnly(DesignerWindows::Command(quillmark::ID_APP_EXIT)));
     const ProgramResult result = program.Wait(10s);
     EXPECT_FALSE(result.timedOut) << "a question kept the program open";
     EXPECT_EQ(result.exitStatus, 0) << "signal " << result.signal << "\n" << result.err;

@@ -23,8 +23,6 @@ protected:
     std::string File() const { return m_config / "Veldcourt/Квиллмарк.ini"; }
 };
 
-}  // namespace
-
 TEST_F(Profile, IsTheFileQtKeepsForTheOrganisationAndApplication) {
     EXPECT_EQ(ProfilePath(), File());
     const QSettings qt(QSettings::IniFormat, QSettings::UserScope, "Veldcourt", "Квиллмарк");
@@ -127,9 +125,13 @@ TEST_F(Profile, OrganisationValuesFollowARewriteThatKeepsSizeAndTime) {
         ASSERT_TRUE(GetOrganisationInt(c.entry, value));
         ASSERT_TRUE(WriteFileAtomically(file, c.after));
         fs::last_write_time(file, stamp);
-        if (c.write) ASSERT_TRUE(WriteOrganisationInt(c.write, 2));
+        if (c.write) {
+            ASSERT_TRUE(WriteOrganisationInt(c.write, 2));
+        }
         value = -1;
         ASSERT_TRUE(GetOrganisationInt(c.entry, value));
         EXPECT_EQ(value, c.expected);
     }
 }
+
+}  // namespace

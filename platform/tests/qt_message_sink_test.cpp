@@ -66,8 +66,6 @@ protected:
     QtMessageSink m_sink;
 };
 
-}  // namespace
-
 TEST_F(QtMessages, BoxShowsCaptionTextIconButtonsAndDefault) {
     struct Case { unsigned type; QMessageBox::Icon icon; QStringList buttons; QString def; int enterAnswer; };
     const Case cases[] = {
@@ -120,3 +118,5 @@ TEST(QtMessagesWithoutApplication, FallBackToStderrAndTheDefaultAnswer) {
     EXPECT_EQ(sink.Show("Нет окна", "Квиллмарк", MB_YESNO | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Квиллмарк: Нет окна\n");
 }
+
+}  // namespace

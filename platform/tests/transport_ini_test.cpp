@@ -23,8 +23,6 @@ protected:
     std::string InstalledFile() const { return std::string(QM_DICT_DIR) + "/ZorTransport.ini"; }
 };
 
-}  // namespace
-
 TEST_F(TransportIni, InstalledDefaultGivesTheInstalledDictionaryFolder) {
     EXPECT_EQ(InstalledDictDir(), std::string(QM_DICT_DIR) + "/");
     EXPECT_EQ(TransportIniPath(), InstalledDictDir() + "ZorTransport.ini");
@@ -81,3 +79,5 @@ TEST_F(TransportIni, NoHomeMeansNoUserFile) {
     EXPECT_EQ(UserConfigDir(), "/nonexistent-home/.config/Veldcourt");
     EXPECT_EQ(TransportIniPath(), InstalledDictDir() + "ZorTransport.ini");
 }
+
+}  // namespace

@@ -270,7 +270,7 @@ bool CzorNetStepData::NET_SetSpecialInstancesAccess(CzorTAggr<CzorInstance>* ins
     return NET_SetGroupeAccess(changes, waitText, code1, code2);
 }
 
-bool CzorNetStepData::NET_BecomeInstancesOwner(CzorTAggr<CzorInstance>* insts, const char* waitText) {
+bool CzorNetStepData::NET_BecomeInstancesOwner(CzorTAggr<CzorInstance>* insts, const char* /*waitText*/) {
     if (!AccessSessionReady()) return false;
     if (!insts || insts->GetSize() == 0) return true;
     if (!CheckSaved(insts) || !CheckOwner(insts, nullptr)) return false;

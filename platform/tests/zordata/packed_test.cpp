@@ -108,7 +108,9 @@ TEST_F(Packed, BatchesSaveTheFileTheirInstancesWould) {
                 kept[batch] = {b, a};
                 const auto& all = store.GetInstances();
                 if (batch == 0) made.assign(all.begin() + mark.count, all.end());
-                if (pack) EXPECT_TRUE(store.PackSince(mark, kept[batch], Parts()));
+                if (pack) {
+                    EXPECT_TRUE(store.PackSince(mark, kept[batch], Parts()));
+                }
             }
             CzorTAggr<CzorInstance> all;
             for (auto& k : kept) {
@@ -330,7 +332,9 @@ TEST_F(Packed, BatchMemoryIsReused) {
                 store.PutAttrBN(p, "ref", a);
             }
             std::vector<CzorInstance*> keep{a};
-            if (pack) EXPECT_TRUE(store.PackSince(mark, keep, Parts()));
+            if (pack) {
+                EXPECT_TRUE(store.PackSince(mark, keep, Parts()));
+            }
         }
         return zorStoreAccess::ArenaOf(store).BytesReserved();
     };

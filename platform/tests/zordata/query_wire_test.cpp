@@ -145,7 +145,9 @@ TEST_F(QueryWireTest, EveryTruncationAndRandomDamageIsRefusedCleanly) {
             bad.GetBuffer()[rng() % bad.GetSize()] = static_cast<unsigned char>(rng());
         CzorQLQuery q(&store);
         std::string why;
-        if (!Read(bad, q, why)) EXPECT_EQ(q.m_Nodes.GetSize() + q.m_Extents.GetSize(), 0);
+        if (!Read(bad, q, why)) {
+            EXPECT_EQ(q.m_Nodes.GetSize() + q.m_Extents.GetSize(), 0);
+        }
     }
 }
 
@@ -261,6 +263,8 @@ TEST_F(QueryWireTest, NestingBeyondTheBoundIsRefused) {
         CzorQLQuery q(&store);
         std::string why;
         EXPECT_EQ(Read(t.b, q, why), row.accepted) << row.levels << (row.leavesFirst ? " leaves first " : " ") << why;
-        if (!row.accepted) EXPECT_EQ(why, "nesting") << row.levels;
+        if (!row.accepted) {
+            EXPECT_EQ(why, "nesting") << row.levels;
+        }
     }
 }

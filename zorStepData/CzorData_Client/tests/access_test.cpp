@@ -60,7 +60,9 @@ TEST_F(ClientAccessTest, ModelTextsFindSetAndSort) {
     for (int m = 0; m <= 4; ++m) {
         ASSERT_TRUE(GetNameAccess(static_cast<zorAccessModeType>(m), word, false));
         EXPECT_EQ(word, words[m]);
-        if (m < 4) EXPECT_EQ(zorAccessModeFromWord(word), m);
+        if (m < 4) {
+            EXPECT_EQ(zorAccessModeFromWord(word), m);
+        }
     }
     EXPECT_FALSE(GetNameAccess(static_cast<zorAccessModeType>(5), word, true));
     EXPECT_EQ(zorAccessModeFromWord("ro"), zorAccessNotSet);

@@ -52,7 +52,9 @@ protected:
     // The program ends by itself with status 0 after saying `line` (when given) and "done".
     void ExpectEnds(const std::string& line = {}) {
         using namespace std::chrono_literals;
-        if (!line.empty()) EXPECT_EQ(m_report->WaitForLineStarting(line.substr(0, line.find(' ')), 10s), line);
+        if (!line.empty()) {
+            EXPECT_EQ(m_report->WaitForLineStarting(line.substr(0, line.find(' ')), 10s), line);
+        }
         EXPECT_TRUE(m_report->WaitFor("done", 10s));
         const ProgramResult result = m_program->Wait(10s);
         EXPECT_FALSE(result.timedOut);
