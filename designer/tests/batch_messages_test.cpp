@@ -49,6 +49,18 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
          {"-gen", W("absent.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
          3,
          {kCaption + "Ошибка загрузки данных " + W("absent.zordot") + " (23)", "Невозможно открыть файл"}},
+        {"malformed template",
+         {"-gen", W("broken.csv"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Ошибка загрузки данных " + W("broken.csv") + " (26)"}},
+        {"template without a report",
+         {"-gen", W("empty.csv"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Не корректный шаблон.", W("empty.csv")}},
+        {"data file without column names",
+         {"-gen", templ, "-path=" + W("empty"), "-outfile=" + W("r.zorrep")},
+         2,
+         {kDataSourceError, W("empty.csv") + ": в файле нет строки с названиями колонок"}},
         {"missing data file",
          {"-gen", templ, "-path=" + W("absent"), "-outfile=" + W("r.zorrep")},
          2,
@@ -69,6 +81,10 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
          {kCaption + "Ошибка при сохранении отчета!", W("folder.csv") + ": Ошибка записи файла: это папка"}},
     };
     std::filesystem::create_directory(W("folder.csv"));
+    // Files of the work folder too, so that the check that nothing is left behind sees them as known.
+    WriteFile(W("broken.csv"), "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+    WriteFile(W("empty.csv"), "");
+    const std::set<std::string> known = {"folder.csv", "broken.csv", "empty.csv"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramResult r = RunInC(c.args);
@@ -77,8 +93,29 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
         ASSERT_GE(lines.size(), c.lines.size()) << Describe(r);
         EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + c.lines.size()), c.lines);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(WorkFiles(), std::set<std::string>{"folder.csv"});
+        EXPECT_EQ(WorkFiles(), known);
     }
+}
+
+// A failed run leaves the earlier report as it was: a generation whose template is no template, and a
+// merge into a file that is no report, each failing with the file named.
+TEST_F(BatchMessages, FailedRunsLeaveTheEarlierReport) {
+    WriteFile(W("r.zorrep"), "an earlier report\n");
+    WriteFile(W("broken.zordot"), "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+    ProgramResult r = RunInC({"-gen", W("broken.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")});
+    EXPECT_EQ(r.exitStatus, 3) << Describe(r);
+    std::vector<std::string> lines = Lines(r.err);
+    ASSERT_GE(lines.size(), 1u) << Describe(r);
+    EXPECT_EQ(lines[0], kCaption + "Ошибка загрузки данных " + W("broken.zordot") + " (26)");
+    EXPECT_EQ(zor::test::Slurp(W("r.zorrep")), "an earlier report\n");
+
+    r = RunInC({"-unification", W("r.zorrep"), "-outfile=" + W("absent.zorrep")});
+    EXPECT_EQ(r.exitStatus, 4) << Describe(r);
+    lines = Lines(r.err);
+    ASSERT_GE(lines.size(), 1u) << Describe(r);
+    EXPECT_THAT(lines[0], ::testing::StartsWith(kCaption + "Ошибка загрузки данных " + W("r.zorrep") + " ("));
+    EXPECT_EQ(zor::test::Slurp(W("r.zorrep")), "an earlier report\n");
+    EXPECT_EQ(WorkFiles(), (std::set<std::string>{"r.zorrep", "broken.zordot"}));
 }
 
 // A generate switch with no template after it has nothing to work on: the program says how it is called.

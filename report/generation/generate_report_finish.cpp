@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "platform/base/file_io.h"
-#include "platform/ui/messages.h"
 #include "report/generation/data_source.h"
 #include "report/generation/generate_report.h"
 #include "report/generation/generate_report_run.h"
 #include "report/generation/generate_report_sheets.h"
+#include "report/generation/generation_reasons.h"
 #include "report/generation/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
@@ -82,7 +82,7 @@ void CReportGeneration::WriteBack() {
     }
 }
 
-bool CReportGeneration::Save(const std::string& reportPath) {
+zor::Outcome CReportGeneration::Save(const std::string& reportPath) {
     bool saved;
     std::string reason;
     if (m_nSavedSheets < 1) {
@@ -101,6 +101,6 @@ bool CReportGeneration::Save(const std::string& reportPath) {
         if (!saved) reason = m_store.GetLastErrorDescription();
     }
     // The user (often a script's log) learns which file and why, not only that the save failed.
-    if (!saved) AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(reportPath, reason), MB_OK);
-    return saved;
+    if (!saved) return zor::Outcome::Failure(SaveFailure(reportPath, reason));
+    return {};
 }
