@@ -26,6 +26,14 @@ std::vector<std::string> Lines(const std::string& text) {
     return out;
 }
 
+// The text with its one occurrence of what replaced by with (the test's own edits of the example).
+std::string Replaced(std::string text, const std::string& what, const std::string& with) {
+    const size_t at = text.find(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    if (at != std::string::npos) text.replace(at, what.size(), with);
+    return text;
+}
+
 class BatchMessages : public BatchRun {
 protected:
     // The system's error texts in the program's messages are those of the C library in English, as the test
@@ -50,13 +58,21 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
          3,
          {kCaption + "Ошибка загрузки данных " + W("absent.zordot") + " (23)", "Невозможно открыть файл"}},
         {"malformed template",
-         {"-gen", W("broken.csv"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         {"-gen", W("broken.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
          3,
-         {kCaption + "Ошибка загрузки данных " + W("broken.csv") + " (26)"}},
+         {kCaption + "Ошибка загрузки данных " + W("broken.zordot") + " (26)"}},
         {"template without a report",
          {"-gen", W("empty.csv"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
          3,
          {kCaption + "Не корректный шаблон.", W("empty.csv")}},
+        {"template without pages",
+         {"-gen", W("nopages.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Ошибка. Шаблон не содержит ниодной страницы.", W("nopages.zordot")}},
+        {"bad computed column",
+         {"-gen", W("formula.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Не верно задана функция!", W("formula.zordot")}},
         {"data file without column names",
          {"-gen", templ, "-path=" + W("empty"), "-outfile=" + W("r.zorrep")},
          2,
@@ -81,10 +97,16 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
          {kCaption + "Ошибка при сохранении отчета!", W("folder.csv") + ": Ошибка записи файла: это папка"}},
     };
     std::filesystem::create_directory(W("folder.csv"));
-    // Files of the work folder too, so that the check that nothing is left behind sees them as known.
-    WriteFile(W("broken.csv"), "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+    // The templates: not one at all, an empty file (which also serves as a data file without a header
+    // line), and the example without its pages or with a computed column whose text never ends.
+    WriteFile(W("broken.zordot"), "ISO-10303-21;\nHEADER;\nthis is not a template\n");
     WriteFile(W("empty.csv"), "");
-    const std::set<std::string> known = {"folder.csv", "broken.csv", "empty.csv"};
+    const std::string example = zor::test::Slurp(kExample + ".zordot");
+    WriteFile(W("nopages.zordot"), Replaced(example, "(#16,#66,#152)", "()"));
+    WriteFile(W("formula.zordot"), Replaced(Replaced(example, "ZOR_RESULT_SELECT(())", "ZOR_RESULT_SELECT((#900))"),
+                                            "ENDSEC;\nEND-ISO", "#900=ZOR_COL('Итог=\"без конца',5,2);\nENDSEC;\nEND-ISO"));
+    const std::set<std::string> known = {"folder.csv", "broken.zordot", "empty.csv", "nopages.zordot",
+                                         "formula.zordot"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramResult r = RunInC(c.args);
