@@ -18,8 +18,10 @@
 #include "designer/view/doc_view.h"
 #include "platform/base/file_io.h"
 #include "platform/base/transport_ini.h"
-#include "report/generation/generate_report.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "report/model/data_source.h"
+#include "report/generation/generate_report.h"
 #include "report/model/folivox.h"
 
 namespace {
@@ -29,6 +31,14 @@ constexpr const char* kWaitInitialize = "Квиллмарк: Инициализ�
 constexpr const char* kWaitUnification = "Квиллмарк: Объединение отчетов...";
 constexpr const char* kDataSourceError = "Ошибка чтения источника данных!";
 constexpr const char* kGenerationError = "Ошибка при генерации отчета!";
+
+// A batch run's messages go to stderr, each with the program's caption and then the file it concerns where
+// the message itself does not name it: a script's log tells which file failed and why.
+void WriteBatchMessages(const zor::Outcome& outcome) {
+    for (const zor::Reason& message : outcome.Messages())
+        std::fputs(zor::BatchLines(message, zor::DefaultCaption()).c_str(), stderr);
+    std::fflush(stderr);
+}
 
 bool CanRead(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -107,13 +117,15 @@ int CQuillmarkApp::Generate() {
     std::string reason;
     if (!manager.GetDataSource().LoadFromFile(csvPath, &reason)) {
         CloseWait();
-        AfxMessageBox(std::string(kDataSourceError) + "\n" + zor::FileFailureLine(csvPath, reason));
+        WriteBatchMessages(zor::Outcome::Failure(zor::FileReason(
+            std::string(kDataSourceError) + "\n%s", {zor::FileFailureLine(csvPath, reason)}, csvPath, reason)));
         return kExitDataFileError;
     }
     // The engine writes the report atomically: on failure no half-written file is left under outFile.
-    const bool generated =
-        GenerateReport(&manager, templatePath.c_str(), parPath.c_str(), outFile.c_str(), nullptr);
+    const zor::Outcome generated =
+        GenerateReportOutcome(&manager, templatePath.c_str(), parPath.c_str(), outFile.c_str(), nullptr);
     CloseWait();
+    WriteBatchMessages(generated);
     return generated ? kExitOk : kExitGenerationError;
 }
 
@@ -144,8 +156,9 @@ bool CQuillmarkApp::RunGenerate() {
 bool CQuillmarkApp::RunUnification() {
     m_waitHandle = zorStartWaitDlg(kWaitUnification);
     // The first report is the target and is saved (atomically); the second is merged into it.
-    const bool merged = UnificationReports(templatePath, outFile);
+    const zor::Outcome merged = UnificationReportsOutcome(templatePath, outFile);
     CloseWait();
+    WriteBatchMessages(merged);
     return EndBatch(merged ? kExitOk : kExitMergeError);
 }
 

@@ -26,6 +26,14 @@ std::vector<std::string> Lines(const std::string& text) {
     return out;
 }
 
+// The text with its one occurrence of what replaced by with (the test's own edits of the example).
+std::string Replaced(std::string text, const std::string& what, const std::string& with) {
+    const size_t at = text.find(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    if (at != std::string::npos) text.replace(at, what.size(), with);
+    return text;
+}
+
 class BatchMessages : public BatchRun {
 protected:
     // The system's error texts in the program's messages are those of the C library in English, as the test
@@ -49,6 +57,26 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
          {"-gen", W("absent.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
          3,
          {kCaption + "Ошибка загрузки данных " + W("absent.zordot") + " (23)", "Невозможно открыть файл"}},
+        {"malformed template",
+         {"-gen", W("broken.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Ошибка загрузки данных " + W("broken.zordot") + " (26)"}},
+        {"template without a report",
+         {"-gen", W("empty.csv"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Не корректный шаблон.", W("empty.csv")}},
+        {"template without pages",
+         {"-gen", W("nopages.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Ошибка. Шаблон не содержит ниодной страницы.", W("nopages.zordot")}},
+        {"bad computed column",
+         {"-gen", W("formula.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")},
+         3,
+         {kCaption + "Не верно задана функция!", W("formula.zordot")}},
+        {"data file without column names",
+         {"-gen", templ, "-path=" + W("empty"), "-outfile=" + W("r.zorrep")},
+         2,
+         {kDataSourceError, W("empty.csv") + ": в файле нет строки с названиями колонок"}},
         {"missing data file",
          {"-gen", templ, "-path=" + W("absent"), "-outfile=" + W("r.zorrep")},
          2,
@@ -69,6 +97,16 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
          {kCaption + "Ошибка при сохранении отчета!", W("folder.csv") + ": Ошибка записи файла: это папка"}},
     };
     std::filesystem::create_directory(W("folder.csv"));
+    // The templates: not one at all, an empty file (which also serves as a data file without a header
+    // line), and the example without its pages or with a computed column whose text never ends.
+    WriteFile(W("broken.zordot"), "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+    WriteFile(W("empty.csv"), "");
+    const std::string example = zor::test::Slurp(kExample + ".zordot");
+    WriteFile(W("nopages.zordot"), Replaced(example, "(#16,#66,#152)", "()"));
+    WriteFile(W("formula.zordot"), Replaced(Replaced(example, "ZOR_RESULT_SELECT(())", "ZOR_RESULT_SELECT((#900))"),
+                                            "ENDSEC;\nEND-ISO", "#900=ZOR_COL('Итог=\"без конца',5,2);\nENDSEC;\nEND-ISO"));
+    const std::set<std::string> known = {"folder.csv", "broken.zordot", "empty.csv", "nopages.zordot",
+                                         "formula.zordot"};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const ProgramResult r = RunInC(c.args);
@@ -77,8 +115,29 @@ TEST_F(BatchMessages, FailedRunsNameTheFileAndTheReason) {
         ASSERT_GE(lines.size(), c.lines.size()) << Describe(r);
         EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + c.lines.size()), c.lines);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(WorkFiles(), std::set<std::string>{"folder.csv"});
+        EXPECT_EQ(WorkFiles(), known);
     }
+}
+
+// A failed run leaves the earlier report as it was: a generation whose template is no template, and a
+// merge into a file that is no report, each failing with the file named.
+TEST_F(BatchMessages, FailedRunsLeaveTheEarlierReport) {
+    WriteFile(W("r.zorrep"), "an earlier report\n");
+    WriteFile(W("broken.zordot"), "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+    ProgramResult r = RunInC({"-gen", W("broken.zordot"), "-path=" + kExample, "-outfile=" + W("r.zorrep")});
+    EXPECT_EQ(r.exitStatus, 3) << Describe(r);
+    std::vector<std::string> lines = Lines(r.err);
+    ASSERT_GE(lines.size(), 1u) << Describe(r);
+    EXPECT_EQ(lines[0], kCaption + "Ошибка загрузки данных " + W("broken.zordot") + " (26)");
+    EXPECT_EQ(zor::test::Slurp(W("r.zorrep")), "an earlier report\n");
+
+    r = RunInC({"-unification", W("r.zorrep"), "-outfile=" + W("absent.zorrep")});
+    EXPECT_EQ(r.exitStatus, 4) << Describe(r);
+    lines = Lines(r.err);
+    ASSERT_GE(lines.size(), 1u) << Describe(r);
+    EXPECT_THAT(lines[0], ::testing::StartsWith(kCaption + "Ошибка загрузки данных " + W("r.zorrep") + " ("));
+    EXPECT_EQ(zor::test::Slurp(W("r.zorrep")), "an earlier report\n");
+    EXPECT_EQ(WorkFiles(), (std::set<std::string>{"r.zorrep", "broken.zordot"}));
 }
 
 // A generate switch with no template after it has nothing to work on: the program says how it is called.

@@ -1,6 +1,6 @@
 qm_add_test(platform_base_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/geometry_test.cpp ${CMAKE_CURRENT_LIST_DIR}/messages_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/tempfile_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/tempfile_test.cpp ${CMAKE_CURRENT_LIST_DIR}/outcome_test.cpp
   LIBS zorbase)
 
 # Codecs, number parsing and the INI reader also run in the sanitizer build.

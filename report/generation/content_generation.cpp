@@ -9,7 +9,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "report/generation/generate_report_sheets.h"
 #include "report/model/folivox.h"
 #include "report/model/page_reference_element.h"
@@ -159,7 +159,7 @@ bool CTableContentElement::AddRow(CTableContent* node, CTableContentElement** cu
         if (clone) clone->LoadElementsFromFile();
         CTableContentElement* next = LastContentsElement(clone);
         if (!next) {
-            AfxMessageBox("Ошибка при дублировании страницы!", MB_OK);
+            zor::Note({"Ошибка при дублировании страницы!"});
             return false;
         }
         next->SetContentSheet(pattern);
@@ -167,7 +167,7 @@ bool CTableContentElement::AddRow(CTableContent* node, CTableContentElement** cu
         used = 0;
         r = SheetRect(*next);
         if (r.bottom - r.top < needed) {
-            AfxMessageBox("Не корректный шаблон. В элемент содержания не помещается ни одна строка.", MB_OK);
+            zor::Note({"Не корректный шаблон. В элемент содержания не помещается ни одна строка."});
             return false;
         }
     }

@@ -5,7 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/stepdata.h"
 #include "platform/zordata/value.h"
 #include "report/generation/formula.h"
@@ -116,7 +116,7 @@ bool CDataSource::Extend(const CHeader* computed, CzorStepData* store) {
                 if (CzorInstance* instance = cell ? cell->GetInstance() : nullptr) {
                     if (!parsed) {
                         delete value;
-                        AfxMessageBox("Не верно задан атрибут или ентити!", MB_OK);
+                        zor::Note({"Не верно задан атрибут или ентити!"});
                         FillEmpty(m_Rows, r);
                         return false;
                     }
@@ -137,7 +137,7 @@ bool CDataSource::Extend(const CHeader* computed, CzorStepData* store) {
         for (size_t r = 0; r < m_Rows.size(); ++r) {
             result.clear();
             if (!formula.Evaluate(m_Rows[r], result)) {
-                AfxMessageBox("Не верно задана функция!", MB_OK);
+                zor::Note({"Не верно задана функция!"});
                 FillEmpty(m_Rows, r);
                 return false;
             }

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/text/utf8.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/value.h"
 #include "report/model/cell_number.h"
 #include "report/model/data_source.h"
@@ -267,7 +267,7 @@ bool Run(const Program& program, const CTableRow* row, std::string& result) {
             result += TotalText(sum);
             break;
         }
-        case Node::kUnknownFunction: AfxMessageBox("Неизвестная функция!", MB_OK); return false;
+        case Node::kUnknownFunction: zor::Note({"Неизвестная функция!"}); return false;
         case Node::kFail: return false;
         }
     }

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "platform/base/transport_ini.h"
-#include "platform/ui/messages.h"
-#include "report/generation/generate_report_run.h"
-#include "report/generation/generate_report_sheets.h"
+#include "platform/ui/outcome.h"
 #include "report/model/data_source.h"
+#include "report/generation/generate_report_run.h"
+#include "report/generation/generation_reasons.h"
+#include "report/generation/generate_report_sheets.h"
 #include "report/model/folivox.h"
 #include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
@@ -31,20 +32,24 @@ void ReturnFreedMemory() {
 
 }  // namespace
 
-bool GenerateReport(CFolivox* manager, CRParamsArray* values, const char* templatePath, const char* reportPath,
-                    CzorStepData* netStore) {
-    if (!manager || !values || !templatePath || !reportPath) return false;
-    if (!*reportPath) {
-        AfxMessageBox("Не указан файл отчета!", MB_OK);
-        return false;
-    }
-    bool generated;
+zor::Outcome GenerateReportOutcome(CFolivox* manager, CRParamsArray* values, const char* templatePath,
+                                   const char* reportPath, CzorStepData* netStore) {
+    if (!manager || !values || !templatePath || !reportPath) return zor::Outcome::Failure({});
+    if (!*reportPath) return zor::Outcome::Failure({"Не указан файл отчета!"});
+    zor::Outcome outcome;
     {
         CReportGeneration run(*manager, netStore);
-        generated = run.Run(*values, templatePath, reportPath);
+        outcome = run.Run(*values, templatePath, reportPath);
     }
     ReturnFreedMemory();
-    return generated;
+    return outcome;
+}
+
+bool GenerateReport(CFolivox* manager, CRParamsArray* values, const char* templatePath, const char* reportPath,
+                    CzorStepData* netStore) {
+    const zor::Outcome outcome = GenerateReportOutcome(manager, values, templatePath, reportPath, netStore);
+    zor::ShowOutcome(outcome);
+    return outcome.Ok();
 }
 
 CReportGeneration::CReportGeneration(CFolivox& manager, CzorStepData* netStore)
@@ -56,15 +61,23 @@ CReportGeneration::~CReportGeneration() {
     if (m_attached) m_manager.Detach();
 }
 
-bool CReportGeneration::Run(const CRParamsArray& values, const std::string& templatePath,
-                            const std::string& reportPath) {
-    if (!LoadTemplate(templatePath)) return false;
+zor::Outcome CReportGeneration::Run(const CRParamsArray& values, const std::string& templatePath,
+                                    const std::string& reportPath) {
+    zor::Outcome outcome;
+    // What the steps tell on the way joins the outcome, before the reason that may end the run.
+    const zor::ScopedNotes notes(outcome);
+    outcome.Take(LoadTemplate(templatePath));
+    if (!outcome) return outcome;
     ReadParams();
-    if (!ReadHeaders()) return false;
+    if (!ReadHeaders()) {
+        // The computed column that failed has told why: that is the reason, and the template the file.
+        outcome.FailOnLastNote(templatePath);
+        return outcome;
+    }
     ReadSheets();
     if (m_manager.GetSheetCount() == 0) {
-        AfxMessageBox("Ошибка. Шаблон не содержит ниодной страницы.", MB_OK);
-        return false;
+        outcome.Fail(zor::FileReason("Ошибка. Шаблон не содержит ниодной страницы.", {}, templatePath));
+        return outcome;
     }
     PrepareOverflowSheets();
     FillTables();
@@ -81,41 +94,33 @@ bool CReportGeneration::Run(const CRParamsArray& values, const std::string& temp
     m_manager.GetResultSelectHeader()->Delete(&m_manager);
     m_manager.GetSelectHeader()->Delete(&m_manager);
     WriteBack();
-    const bool saved = Save(reportPath);
+    outcome.Take(Save(reportPath));
     m_manager.Detach();
     m_attached = false;
-    return saved;
+    return outcome;
 }
 
-bool CReportGeneration::LoadTemplate(const std::string& templatePath) {
+zor::Outcome CReportGeneration::LoadTemplate(const std::string& templatePath) {
     m_dictDir = zor::DictionaryDir();
     const std::string dictionary = m_dictDir + "quillmark";
-    if (!m_store.LoadDictionary(dictionary.c_str())) {
-        AfxMessageBox(fmt::sprintf("Ошибка загрузки словаря %squillmark.dict", m_dictDir), MB_OK);
-        return false;
-    }
+    if (!m_store.LoadDictionary(dictionary.c_str()))
+        return zor::Outcome::Failure(DictionaryFailure(m_dictDir));
     m_manager.Attach(&m_store, m_dictDir.c_str());
     m_attached = true;
     m_store.SetErrorMessageMode(false);
     // A template that may only be read is generated all the same: the report goes to another file.
     if (!m_store.LoadFromFile(templatePath.c_str(), false) && m_store.GetLastError() != zorErrReadOnly) {
         const int code = m_store.GetLastError();
-        AfxMessageBox(fmt::sprintf("Ошибка загрузки данных %s (%d)\n%s", templatePath, code,
-                                   CzorStepData::GetErrorDescription(code)),
-                      MB_OK);
-        return false;
+        return zor::Outcome::Failure(LoadFailure(templatePath, code, CzorStepData::GetErrorDescription(code)));
     }
     const CReportSchema& s = m_manager.Schema();
     m_pRoot = FirstOfExtent(m_store, s.e_zor_report);
-    if (!m_pRoot) {
-        AfxMessageBox("Не корректный шаблон.", MB_OK);
-        return false;
-    }
+    if (!m_pRoot) return zor::Outcome::Failure(zor::FileReason("Не корректный шаблон.", {}, templatePath));
     m_store.GetAttr(m_pRoot, s.zor_report_fit_to_page, m_nFitToPage);
     m_store.GetAttr(m_pRoot, s.zor_report_mode, m_nMode);
     m_manager.GetPoint(m_pRoot, s.zor_report_page_size, m_PageSize);
     m_store.GetAttr(m_pRoot, s.zor_report_page_orient, m_nPageOrient);
-    return true;
+    return {};
 }
 
 void CReportGeneration::ReadParams() { ReadReportParams(m_manager); }

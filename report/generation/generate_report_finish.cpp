@@ -6,14 +6,14 @@
 #include <filesystem>
 
 #include "platform/base/file_io.h"
-#include "platform/ui/messages.h"
+#include "report/model/data_source.h"
 #include "report/generation/generate_report.h"
 #include "report/generation/generate_report_run.h"
 #include "report/generation/generate_report_sheets.h"
-#include "report/model/data_source.h"
+#include "report/generation/generation_reasons.h"
+#include "report/model/report_param.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
-#include "report/model/report_param.h"
 #include "report/model/report_sheet.h"
 #include "report/model/store_instances.h"
 
@@ -82,7 +82,7 @@ void CReportGeneration::WriteBack() {
     }
 }
 
-bool CReportGeneration::Save(const std::string& reportPath) {
+zor::Outcome CReportGeneration::Save(const std::string& reportPath) {
     bool saved;
     std::string reason;
     if (m_nSavedSheets < 1) {
@@ -101,6 +101,6 @@ bool CReportGeneration::Save(const std::string& reportPath) {
         if (!saved) reason = m_store.GetLastErrorDescription();
     }
     // The user (often a script's log) learns which file and why, not only that the save failed.
-    if (!saved) AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(reportPath, reason), MB_OK);
-    return saved;
+    if (!saved) return zor::Outcome::Failure(SaveFailure(reportPath, reason));
+    return {};
 }

@@ -32,12 +32,19 @@ void ReadParameterFile(const char* path, CRParamsArray& values) {
 
 }  // namespace
 
-bool GenerateReport(CFolivox* manager, const char* templatePath, const char* paramFile, const char* reportPath,
-                    CzorStepData* netStore) {
-    if (!manager || !templatePath || !paramFile) return false;
+zor::Outcome GenerateReportOutcome(CFolivox* manager, const char* templatePath, const char* paramFile,
+                                   const char* reportPath, CzorStepData* netStore) {
+    if (!manager || !templatePath || !paramFile) return zor::Outcome::Failure({});
     CRParamsArray values;
     ReadParameterFile(paramFile, values);
-    return GenerateReport(manager, &values, templatePath, reportPath, netStore);
+    return GenerateReportOutcome(manager, &values, templatePath, reportPath, netStore);
+}
+
+bool GenerateReport(CFolivox* manager, const char* templatePath, const char* paramFile, const char* reportPath,
+                    CzorStepData* netStore) {
+    const zor::Outcome outcome = GenerateReportOutcome(manager, templatePath, paramFile, reportPath, netStore);
+    zor::ShowOutcome(outcome);
+    return outcome.Ok();
 }
 
 std::string GenerationDateText() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/outcome.h"
 #include "platform/win/geometry.h"
 #include "platform/zordata/zordata.h"
 #include "report/generation/finished_sheets.h"
@@ -25,13 +26,13 @@ public:
     CReportGeneration(const CReportGeneration&) = delete;
     CReportGeneration& operator=(const CReportGeneration&) = delete;
 
-    // The whole run; true when the report file was written. Every failure shows its message (through the
-    // message sink) and writes nothing under reportPath.
-    bool Run(const CRParamsArray& values, const std::string& templatePath, const std::string& reportPath);
+    // The whole run: what it told on the way and, when no report file was written, why. A failed run
+    // writes nothing under reportPath. Nothing is shown: the caller shows the outcome.
+    zor::Outcome Run(const CRParamsArray& values, const std::string& templatePath, const std::string& reportPath);
 
 private:
     // --- Reading the template (generate_report.cpp) ---------------------------------------------------------
-    bool LoadTemplate(const std::string& templatePath);
+    zor::Outcome LoadTemplate(const std::string& templatePath);
     void ReadParams();
     bool ReadHeaders();
     void ReadSheets();
@@ -53,7 +54,7 @@ private:
     void FixPageFields();
     void TablesToFrames();
     void WriteBack();
-    bool Save(const std::string& reportPath);
+    zor::Outcome Save(const std::string& reportPath);
 
     CFolivox& m_manager;
     CzorStepData* m_pNetStore;

@@ -8,9 +8,8 @@
 
 #include "platform/base/file_io.h"
 #include "platform/settings/profile.h"
-#include "platform/ui/messages.h"
-#include "report/generation/generate_report.h"
 #include "report/model/data_source.h"
+#include "report/generation/generate_report.h"
 #include "report/model/folivox.h"
 #include "report/model/image/image_file.h"
 
@@ -28,27 +27,26 @@ int BitmapFormatOfPath(const std::string& path) {
     return -1;  // GIF is not offered here
 }
 
-bool SaveBitmapAs(const QImage& bitmap, const char* file) {
-    if (bitmap.isNull() || !file) return false;
+zor::Outcome SaveBitmapOutcome(const QImage& bitmap, const char* file) {
+    if (bitmap.isNull() || !file) return zor::Outcome::Failure({});
     const int format = BitmapFormatOfPath(file);
-    if (format < 0) {
-        AfxMessageBox("Неизвестный формат файла.", MB_OK);
-        return false;
-    }
+    if (format < 0) return zor::Outcome::Failure(zor::FileReason("Неизвестный формат файла.", {}, file));
     CImageFile image(bitmap);
     // The image is made in memory and then put in place atomically: a failed save leaves the old file.
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!image.SaveToMemory(bytes, format)) {
-        AfxMessageBox(image.GetErrorText(), MB_OK);
-        return false;
-    }
+    if (!image.SaveToMemory(bytes, format))
+        return zor::Outcome::Failure(zor::FileReason("%s", {image.GetErrorText()}, file));
     if (!zor::WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                                  &error)) {
-        AfxMessageBox(error, MB_OK);
-        return false;
-    }
-    return true;
+                                  &error))
+        return zor::Outcome::Failure(zor::FileReason("%s", {error}, file));
+    return {};
+}
+
+bool SaveBitmapAs(const QImage& bitmap, const char* file) {
+    const zor::Outcome outcome = SaveBitmapOutcome(bitmap, file);
+    zor::ShowOutcome(outcome);
+    return outcome.Ok();
 }
 
 bool SaveToFile(CFolivox* manager, const CTableRowArray* rows) {

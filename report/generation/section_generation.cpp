@@ -5,7 +5,7 @@
 
 #include "platform/text/numbers.h"
 #include "platform/text/utf8.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "report/generation/finished_sheets.h"
 #include "report/generation/formula.h"
 #include "report/generation/generate_report.h"
@@ -43,7 +43,7 @@ CReportElement* NextTableElement(CFolivox* manager, CReportSheet* sheet, CReport
                              ? manager->GetSheet(index + 1)
                              : manager->CloneSheet(manager->GetGenerationSheet(), -1);
     if (!next) {
-        AfxMessageBox("Не могу создать страницу.", MB_OK);
+        zor::Note({"Не могу создать страницу."});
         return nullptr;
     }
     next->LoadElementsFromFile();
@@ -56,7 +56,7 @@ CReportElement* NextTableElement(CFolivox* manager, CReportSheet* sheet, CReport
             continuation = FindContinuation(next, table);
         }
         if (!continuation) {
-            AfxMessageBox("Не корректный шаблон!", MB_OK);
+            zor::Note({"Не корректный шаблон!"});
             return nullptr;
         }
     }
@@ -78,7 +78,7 @@ CReportElement* CSectionGenerator::Generate(CReportElement* element, int& lineCo
     if (!m_Section.GetSortColumns(m_Source, keys)) return nullptr;
     const CTableElement* table = TableOfElement(element);
     if (table && !HasBlockHeight(*table)) {
-        AfxMessageBox(kBadTemplate, MB_OK);
+        zor::Note({kBadTemplate});
         return nullptr;
     }
     // The section's own order; the data source's rows, which every section reads, keep theirs.
@@ -177,7 +177,7 @@ bool CSectionGenerator::EmitTitleBlock(CReportElement*& element, int& lineCount,
         const CTableElement* table = TableOfElement(element);
         const int position = table ? table->GetSections().Find(&m_Section) : -1;
         if (position <= 0) {
-            AfxMessageBox("Ощибка при генерации отчета. Некоректный шаблон", MB_OK);
+            zor::Note({"Ощибка при генерации отчета. Некоректный шаблон"});
             return false;
         }
         CSectionGenerator previous(*table->GetSections().GetAt(position - 1), m_Source);
@@ -229,11 +229,11 @@ bool CSectionGenerator::EmitRow(RowCall call, CReportElement*& element, int row,
     AddResult result = AddRow(&element, row, lineCount, offset, group, flags);
     if (result == AddResult::kDone) return true;
     if (result == AddResult::kNotATable) {
-        AfxMessageBox(kGenerationError, MB_OK);
+        zor::Note({kGenerationError});
         return false;
     }
     if (call == RowCall::kClosingAtEnd && result == AddResult::kNoRoomFurther) {
-        AfxMessageBox("Ошибка при генерации отчета (-2).", MB_OK);
+        zor::Note({"Ошибка при генерации отчета (-2)."});
         return false;
     }
     const bool detail = call == RowCall::kDetail;
@@ -243,7 +243,7 @@ bool CSectionGenerator::EmitRow(RowCall call, CReportElement*& element, int row,
     offset = 0;
     CReportElement* next = NextTableElement(m_pManager, element->GetSheet(), element, m_Section.GetContentNode());
     if (!next || next->GetKind() != kElemTableMap) {
-        AfxMessageBox(detail ? kDetailError : kGenerationError, MB_OK);
+        zor::Note({detail ? kDetailError : kGenerationError});
         return false;
     }
     element = next;
@@ -254,7 +254,7 @@ bool CSectionGenerator::EmitRow(RowCall call, CReportElement*& element, int row,
     }
     const char* message = kGenerationError;
     if (detail) message = result == AddResult::kNotATable ? kDetailError : "В таблицу не помещается ни одна строка!";
-    AfxMessageBox(message, MB_OK);
+    zor::Note({message});
     return false;
 }
 

@@ -112,7 +112,7 @@ private:
                                 const LOGFONT& font, int align, int fit, int border);
     void AddPictureCell(CReportSheet* sheet, CPoint origin, CSize size, const CzorValue& value);
 
-    // Generate's steps; each false ends generation (its message shown).
+    // Generate's steps; each false ends generation (its message told, zor::Note).
     enum class RowCall { kClosingAtBreak, kGroupTitle, kDetail, kClosingAtEnd };
     bool EmitTitleBlock(CReportElement*& element, int& lineCount, int& offset);
     bool EmitRow(RowCall call, CReportElement*& element, int row, int& lineCount, int& offset,

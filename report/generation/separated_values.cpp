@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/base/file_io.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/value.h"
 #include "report/model/data_source.h"
 #include "report/model/value_text.h"
@@ -222,7 +222,7 @@ bool CDataSource::SaveToFile(const std::string& path, const CTableRowArray* rows
     if (!m_pHeader) return false;
     // The file is replaced whole, which would also replace a file its owner made read-only.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) {
-        AfxMessageBox("Не могу создать файл " + path, MB_OK);
+        zor::Note(zor::FileReason("Не могу создать файл %s", {path}, path, std::strerror(EACCES)));
         return false;
     }
     std::string out;
@@ -249,7 +249,7 @@ bool CDataSource::SaveToFile(const std::string& path, const CTableRowArray* rows
     }
     std::string error;
     if (!zor::WriteFileAtomically(path, out, &error)) {
-        AfxMessageBox("Не могу создать файл " + path, MB_OK);
+        zor::Note(zor::FileReason("Не могу создать файл %s", {path}, path, error));
         return false;
     }
     return true;

@@ -8,7 +8,8 @@
 #include <limits>
 
 #include "platform/base/transport_ini.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
+#include "report/generation/generation_reasons.h"
 #include "report/model/report_param.h"
 #include "report/model/text_value.h"
 
@@ -16,10 +17,8 @@ namespace {
 
 constexpr const char* kSheetPrefix = "Лист";
 
-void ShowLoadError(const std::string& path, const CzorStepData& store) {
-    AfxMessageBox(fmt::sprintf("Ошибка загрузки данных %s (%d)\n%s", path, store.GetLastError(),
-                               store.GetLastErrorDescription()),
-                  MB_OK);
+void NoteLoadError(const std::string& path, const CzorStepData& store) {
+    zor::Note(LoadFailure(path, store.GetLastError(), store.GetLastErrorDescription()));
 }
 
 }  // namespace
@@ -60,7 +59,7 @@ bool CReportUnification::LoadDictionaries() {
     for (CzorStepDataWithFile* store : {&m_Target, &m_Source}) {
         store->SetErrorMessageMode(false);
         if (!store->LoadDictionary(path.c_str())) {
-            AfxMessageBox(fmt::sprintf("Ошибка загрузки словаря %squillmark.dict", m_DictDir), MB_OK);
+            zor::Note(DictionaryFailure(m_DictDir));
             return false;
         }
     }
@@ -71,14 +70,14 @@ bool CReportUnification::LoadDictionaries() {
 
 bool CReportUnification::LoadTarget(const std::string& path) {
     if (m_Target.LoadFromFile(path.c_str(), false)) return true;
-    ShowLoadError(path, m_Target);
+    NoteLoadError(path, m_Target);
     return false;
 }
 
 bool CReportUnification::LoadSource(const std::string& path) {
     // A source is only read, so one that may not be written is as good as any.
     if (m_Source.LoadFromFile(path.c_str(), false) || m_Source.GetLastError() == zorErrReadOnly) return true;
-    ShowLoadError(path, m_Source);
+    NoteLoadError(path, m_Source);
     return false;
 }
 
@@ -159,7 +158,7 @@ bool CReportUnification::AppendSource() {
     for (CzorInstance* node : contents) copy.Add(node);
 
     if (!m_Source.zorFarCopyInstances(copy, m_Target, true)) {
-        AfxMessageBox(m_Source.GetLastErrorDescription(), MB_OK);
+        zor::Note({"%s", {m_Source.GetLastErrorDescription()}});
         return false;
     }
 
@@ -222,7 +221,6 @@ void CReportUnification::LinkMarkers() {
 
 bool CReportUnification::SaveTarget(const std::string& path) {
     if (m_Target.SaveToFile(path.c_str(), false)) return true;
-    AfxMessageBox("Ошибка при сохранении отчета!\n" + zor::FileFailureLine(path, m_Target.GetLastErrorDescription()),
-                  MB_OK);
+    zor::Note(SaveFailure(path, m_Target.GetLastErrorDescription()));
     return false;
 }

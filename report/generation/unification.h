@@ -10,7 +10,7 @@
 // parameters are not copied.
 //
 // The target file is written once, atomically, at the end of a successful merge; any failure leaves it
-// as it was and is reported through the message sink.
+// as it was and is told (zor::Note); the entry points turn it into their answer.
 #include <cstddef>
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 
 #include <type_traits>
 
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/value.h"
 
 CDataSource::CDataSource(CHeader* header) : m_pHeader(header), m_nColumns(header ? header->GetSize() : 0) {}
@@ -27,7 +27,7 @@ CHeader* CDataSource::SetHeader(CHeader* header) {
 int CDataSource::AddRow(CTableRow* row) {
     if (!row) return -1;
     if (row->GetSize() != m_nColumns) {
-        AfxMessageBox("Не верно сформирована строка!", MB_OK);
+        zor::Note({"Не верно сформирована строка!"});
         return -1;
     }
     m_Rows.push_back(row);

@@ -4,7 +4,7 @@
 #include "platform/base/transport_ini.h"
 #include "platform/settings/default_settings.h"
 #include "report/model/element_defaults.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
 #include "report/model/image/image_file.h"
@@ -18,7 +18,10 @@ namespace {
 // A picture to show: one with pixels.
 bool HasPixels(const CImageFile* image) { return image && image->GetWidth() > 0 && image->GetHeight() > 0; }
 
-void ShowImageError(const std::string& text) { AfxMessageBox(text.empty() ? "Ошибка чтения данных." : text); }
+// Told, not shown: during generation it joins the run's outcome, elsewhere the caller's box shows it.
+void ShowImageError(const std::string& text) {
+    zor::Note({"%s", {text.empty() ? std::string("Ошибка чтения данных.") : text}});
+}
 
 }  // namespace
 

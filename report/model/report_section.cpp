@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
 #include "report/model/mem_record.h"
@@ -210,7 +210,7 @@ bool CReportSection::GetSortColumns(const CDataSource& source, CColumnIndexArray
     for (const CHeaderColumn* column : m_Sorts) ok = ok && add(column);
     if (!ok) {
         columns.clear();
-        AfxMessageBox("Не корректный шаблон", MB_OK);
+        zor::Note({"Не корректный шаблон"});
     }
     return ok;
 }

@@ -4,7 +4,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/settings/default_settings.h"
-#include "platform/ui/messages.h"
+#include "platform/ui/outcome.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/element_factory.h"
 #include "report/model/folivox.h"
@@ -231,9 +231,13 @@ CReportElement* CReportSheet::TestMoveRect(const CReportElement* moving, const C
 }
 
 void CReportSheet::DeleteElement(CReportElement* element, bool ask) {
+    zor::BoxConfirm box;
+    DeleteElement(element, ask ? &box : nullptr);
+}
+
+void CReportSheet::DeleteElement(CReportElement* element, zor::IConfirm* confirm) {
     if (!element) return;
-    const unsigned question = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
-    if (ask && AfxMessageBox("Вы действительно желаете удалить выделенный элемент?", question) != IDYES) return;
+    if (confirm && !confirm->Confirm("Вы действительно желаете удалить выделенный элемент?")) return;
     if (element->GetKind() == kElemTable && m_pManager) {
         // Its continuations go with it: find them on every sheet, loading the ones not loaded.
         std::vector<CReportSheet*> loadedHere;
@@ -246,9 +250,8 @@ void CReportSheet::DeleteElement(CReportElement* element, bool ask) {
             for (CReportElement* e : sheet->GetElements())
                 if (e->GetKind() == kElemTableMap && e->ContinuedTable() == element) continuations.emplace_back(sheet, e);
         }
-        if (ask && !continuations.empty() &&
-            AfxMessageBox("Таблица имеет продолжение на другис листах. Удалить таблицу и все ее продолжения?",
-                          question) != IDYES)
+        if (confirm && !continuations.empty() &&
+            !confirm->Confirm("Таблица имеет продолжение на другис листах. Удалить таблицу и все ее продолжения?"))
             return;
         for (auto& [sheet, continuation] : continuations) sheet->DeleteElement(continuation, false);
         for (CReportSheet* sheet : loadedHere) {

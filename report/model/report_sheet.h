@@ -16,6 +16,9 @@ class CDC;
 class CFolivox;
 class CReportElement;
 class CzorInstance;
+namespace zor {
+class IConfirm;
+}
 
 // Sides reported by TestMoveRect.
 enum : unsigned { kSnapTop = 1, kSnapBottom = 2, kSnapLeft = 4, kSnapRight = 8 };
@@ -84,7 +87,10 @@ public:
     CReportElement* TestMoveRect(const CReportElement* moving, const CRect& rect, CPoint& shift, unsigned& side,
                                  double zoom) const;
     // Removes the element from the sheet, deletes its dependent store instances and the object. A table
-    // takes its continuations on other sheets with it. With ask, the user confirms first.
+    // takes its continuations on other sheets with it. The caller's confirm, when given, is asked first
+    // whether to delete the element and, for a table with continuations, whether to take them along; a no
+    // leaves everything. With ask, the user is asked in a box.
+    void DeleteElement(CReportElement* element, zor::IConfirm* confirm);
     void DeleteElement(CReportElement* element, bool ask);
 
     // --- Loading ---------------------------------------------------------------------------------------------

@@ -118,6 +118,78 @@ TEST_F(GenerateReportTest, TemplateFailuresLeaveTheEarlierReport) {
     }
 }
 
+// The engine's answer for every way a run can fail: the system's message and the file it concerns, and not
+// one box shown on the way (the caller shows the answer). The earlier report stays and nothing else is left.
+TEST_F(GenerateReportTest, FailedRunsAnswerTheMessageAndTheFileAndShowNothing) {
+    builder.AddText(builder.AddSheet(), CPoint(100, -200), CSize(1000, 100), "Текст");
+    SaveTemplate();
+    TemplateBuilder noSheets;
+    std::string error;
+    ASSERT_TRUE(noSheets.Save(Path("nosheets.zordot"), &error)) << error;
+    WriteFile("broken.zordot", "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+    WriteFile("noroot.zordot", "");
+    TemplateBuilder badFormula;
+    badFormula.AddSheet();
+    badFormula.Computed("Итог=\"незакрытый текст");
+    ASSERT_TRUE(badFormula.Save(Path("formula.zordot"), &error)) << error;
+    const std::string nodict = Path("nodict") + "/";
+
+    const struct {
+        const char* name;
+        std::string templ, report;
+        bool noDictionary;
+        std::string message, file;
+    } cases[] = {
+        {"missing template", Path("missing.zordot"), Path("r.zorrep"), false,
+         "Ошибка загрузки данных " + Path("missing.zordot") + " (23)\n" + CzorStepData::GetErrorDescription(23),
+         Path("missing.zordot")},
+        {"malformed template", Path("broken.zordot"), Path("r.zorrep"), false,
+         "Ошибка загрузки данных " + Path("broken.zordot") + " (26)\n" + CzorStepData::GetErrorDescription(26),
+         Path("broken.zordot")},
+        {"template without a report", Path("noroot.zordot"), Path("r.zorrep"), false, "Не корректный шаблон.",
+         Path("noroot.zordot")},
+        {"template without pages", Path("nosheets.zordot"), Path("r.zorrep"), false,
+         "Ошибка. Шаблон не содержит ниодной страницы.", Path("nosheets.zordot")},
+        {"bad computed column", Path("formula.zordot"), Path("r.zorrep"), false, "Не верно задана функция!",
+         Path("formula.zordot")},
+        {"missing dictionary", Path("t.zordot"), Path("r.zorrep"), true,
+         "Ошибка загрузки словаря " + nodict + "quillmark.dict", nodict + "quillmark.dict"},
+        {"no report file named", Path("t.zordot"), "", false, "Не указан файл отчета!", ""},
+    };
+    const std::vector<std::string> known = {"t.zordot", "nosheets.zordot", "broken.zordot", "noroot.zordot",
+                                            "formula.zordot", "data.csv", "r.zorrep", "ZorTransport.ini"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile("ZorTransport.ini", c.noDictionary ? "[Paths]\nDictionary=" + nodict + "\n" : "");
+        WriteFile("r.zorrep", "an earlier report\n");
+        CFolivox manager;
+        ASSERT_TRUE(manager.GetDataSource().LoadFromFile(Path("data.csv")));
+        const zor::Outcome outcome = GenerateReportOutcome(&manager, c.templ.c_str(), Path("none.par").c_str(),
+                                                           c.report.c_str(), nullptr);
+        EXPECT_FALSE(outcome.Ok());
+        EXPECT_EQ(outcome.Why().Text(), c.message);
+        EXPECT_EQ(outcome.Why().file, c.file);
+        EXPECT_THAT(outcome.Notes(), IsEmpty());
+        EXPECT_THAT(Messages(), IsEmpty());
+        EXPECT_EQ(manager.GetStore(), nullptr);
+        EXPECT_EQ(zor::test::Slurp(Path("r.zorrep")), "an earlier report\n");
+        EXPECT_THAT(OtherFiles(dir.Path(), known), IsEmpty());
+    }
+
+    // A report that cannot be written: its file and the system's reason, and no file made.
+    CFolivox manager;
+    ASSERT_TRUE(manager.GetDataSource().LoadFromFile(Path("data.csv")));
+    const zor::Outcome unwritable = GenerateReportOutcome(&manager, Path("t.zordot").c_str(), Path("none.par").c_str(),
+                                                          Path("missing-folder/r.zorrep").c_str(), nullptr);
+    EXPECT_FALSE(unwritable.Ok());
+    EXPECT_THAT(unwritable.Why().Text(),
+                ::testing::StartsWith("Ошибка при сохранении отчета!\n" + Path("missing-folder/r.zorrep") + ": "));
+    EXPECT_EQ(unwritable.Why().file, Path("missing-folder/r.zorrep"));
+    EXPECT_NE(unwritable.Why().detail, "");
+    EXPECT_THAT(Messages(), IsEmpty());
+    EXPECT_FALSE(std::filesystem::exists(Path("missing-folder")));
+}
+
 TEST_F(GenerateReportTest, MissingDictionaryIsReportedWithItsFolder) {
     builder.AddSheet();
     SaveTemplate();
@@ -350,6 +422,36 @@ TEST_F(GenerateReportTest, ATableThatFailsAfterFillingPagesTakesThemWithIt) {
     EXPECT_THAT(failed.Texts(0), ElementsAre("Титул"));
     EXPECT_TRUE(failed.integrity.Clean()) << failed.integrity.Describe();
     EXPECT_LT(failed.integrity.instances, filled.integrity.instances / 10);
+}
+
+// A table that cannot be filled leaves the report and the run goes on: its message is told in the answer of
+// a run that succeeded, and the boxes of the showing entry point are those same messages in that order.
+TEST_F(GenerateReportTest, WhatARunTellsOnTheWayIsInItsAnswer) {
+    CTableElement* table = builder.AddTable(builder.AddSheet(), CPoint(100, -2800), CSize(1900, 2600));
+    CHeaderColumn* code = builder.Column("Код", 3);
+    CHeaderColumn* missing = builder.Column("Нет в данных");
+    for (int i = 0; i < 2; ++i) {
+        auto* section = new CReportSection(&builder.Manager());
+        section->GetLevels().Add(builder.Level(100, {TemplateBuilder::FieldColumn(code, 300)}));
+        section->GetSorts().Add(missing);
+        table->GetSections().Add(section);
+    }
+    builder.AddText(builder.AddSheet(), CPoint(100, -200), CSize(1000, 100), "Текст");
+    SaveTemplate();
+
+    CFolivox manager;
+    ASSERT_TRUE(manager.GetDataSource().LoadFromFile(Path("data.csv")));
+    const zor::Outcome outcome = GenerateReportOutcome(&manager, Path("t.zordot").c_str(), Path("none.par").c_str(),
+                                                       Path("r.zorrep").c_str(), nullptr);
+    EXPECT_TRUE(outcome.Ok());
+    std::vector<std::string> told;
+    for (const zor::Reason& note : outcome.Notes()) told.push_back(note.Text());
+    EXPECT_THAT(told, ElementsAre("Не корректный шаблон"));
+    EXPECT_THAT(Messages(), IsEmpty());
+    EXPECT_TRUE(std::filesystem::exists(Path("r.zorrep")));
+
+    EXPECT_TRUE(Run());
+    EXPECT_THAT(Messages(), ElementsAre("Не корректный шаблон"));
 }
 
 TEST_F(GenerateReportTest, AReportWithoutPagesIsAnEmptyFile) {

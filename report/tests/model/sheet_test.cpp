@@ -1,5 +1,8 @@
 // Sheets: the element list, selection, hit lists, frames, snapping, deleting and loading.
+#include <optional>
+
 #include "platform/settings/profile.h"
+#include "platform/ui/outcome.h"
 #include "report/tests/model/model_fixture.h"
 
 namespace model_test {
@@ -215,6 +218,39 @@ TEST_F(SheetTest, DeletingATableTakesItsContinuations) {
     EXPECT_EQ(Manager().GetTables().GetSize(), 0);
     EXPECT_FALSE(third->IsLoaded());
     EXPECT_TRUE(second->IsLoaded());
+}
+
+// The caller answers the questions: a fixed answer asks no box, a no leaves the table and its continuation,
+// and no confirm at all deletes without a question.
+TEST_F(SheetTest, DeleteAsksTheCallersConfirm) {
+    const struct {
+        const char* name;
+        std::optional<bool> answer;
+        std::vector<std::string> questions;
+        int left;
+    } cases[] = {
+        {"no", false, {"Вы действительно желаете удалить выделенный элемент?"}, 2},
+        {"yes",
+         true,
+         {"Вы действительно желаете удалить выделенный элемент?",
+          "Таблица имеет продолжение на другис листах. Удалить таблицу и все ее продолжения?"},
+         0},
+        {"not asked", std::nullopt, {}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CReportSheet* first = NewSheet();
+        CReportSheet* second = NewSheet();
+        CReportElement* table = first->CreateReportElem({0, 0}, {100, 100}, kElemRect);
+        table->SetKind(kElemTable);
+        first->Add(table);
+        second->Add(new FakeContinuation(&Manager(), table));
+        zor::FixedConfirm fixed(c.answer.value_or(false));
+        first->DeleteElement(table, c.answer ? &fixed : nullptr);
+        EXPECT_EQ(fixed.Questions(), c.questions);
+        EXPECT_EQ(first->GetElementCount() + second->GetElementCount(), c.left);
+        EXPECT_TRUE(messages.Texts().empty());
+    }
 }
 
 TEST_F(SheetTest, FreeAndLoadGiveBackTheSameElementsInOrder) {
