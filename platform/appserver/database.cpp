@@ -194,6 +194,7 @@ bool ServerDatabase::Create(const std::string& path, std::string* error, const s
 bool ServerDatabase::Open(const std::string& path, std::string* error) {
     if (m_db) CloseConnection(m_db);
     m_db = nullptr;
+    m_group.reset();
     if (::access(path.c_str(), F_OK) != 0) {
         if (error) *error = "no such database: " + path;
         return false;
@@ -258,6 +259,7 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     // An administrator may also mark a database read-only (the file's permissions do not bind root).
     Stmt flag(m_db, "SELECT value FROM meta WHERE key = 'read_only'");
     if (flag && flag.Step() == SQLITE_ROW && flag.Text(0) == "1") m_readOnly = true;
+    if (!m_readOnly) m_group = WriteGroup::For(sqlite3_db_filename(m_db, "main"));
     return true;
 }
 
@@ -509,6 +511,19 @@ bool ServerDatabase::EnsureSaveSchema() {
 
 bool ServerDatabase::InTransaction(const std::function<bool()>& work) {
     return m_db && Transaction(m_db, work);
+}
+
+bool ServerDatabase::InSharedTransaction(const std::function<bool()>& work) {
+    if (!m_db) return false;
+    if (!m_group) return Transaction(m_db, work);
+    sqlite3* own = m_db;
+    return m_group->Run([&](sqlite3* shared) {
+        // This session waits in Run meanwhile: nothing else uses the handle.
+        m_db = shared;
+        const bool done = work();
+        m_db = own;
+        return done;
+    });
 }
 
 std::optional<std::vector<unsigned char>> ServerDatabase::FindSaveReply(uint64_t token) {

@@ -9,6 +9,7 @@
 // instances of zor_user and zor_workgroup; the built-in user 3902 "Administrator" is in group 3901.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 struct sqlite3;
 
 namespace zor::appserver {
+
+class WriteGroup;
 
 constexpr int32_t kFirstInstanceId = 3901;
 constexpr int32_t kAdminGroupId = 3901;
@@ -100,6 +103,12 @@ public:
     // Runs work as one transaction (BEGIN IMMEDIATE ... COMMIT; rolled back unless work succeeds and
     // the commit with it). The handle is for the work's own statements.
     bool InTransaction(const std::function<bool()>& work);
+    // The same for a save: work runs in a transaction it may share with the saves of other
+    // sessions queued with it (write_turn.h), in a savepoint of its own, so that what it did is
+    // taken back alone when it fails. True only once the shared transaction is committed and
+    // synced. Work may run on another session's thread, with Handle() the shared connection
+    // meanwhile: it must touch nothing of this session's but its own data and this database.
+    bool InSharedTransaction(const std::function<bool()>& work);
     // Inside such a transaction: the reply recorded for a token; recording one; n new instance
     // ids in a row (the first, or 0 on failure); writing and deleting an instance row.
     std::optional<std::vector<unsigned char>> FindSaveReply(uint64_t token);
@@ -116,6 +125,7 @@ private:
     bool HasDeletedTable();
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
+    std::shared_ptr<WriteGroup> m_group;  // the writers of the same file
 };
 
 // Encodes and decodes a user instance's values (the password unset).
