@@ -205,6 +205,11 @@ sqlite3* WriteGroup::Connection() {
     return m_db && m_checkpointDb ? m_db : nullptr;
 }
 
+size_t WriteGroup::Pending() {
+    std::lock_guard lock(m_mutex);
+    return m_pending.size();
+}
+
 void WriteGroup::WakeNextLeader() {
     if (!m_leading && !m_pending.empty()) m_pending.front()->wake.notify_one();
 }

@@ -76,6 +76,8 @@ public:
     // did is taken back), or the turn did not come, or the commit or its sync failed. `work` may
     // run on another session's thread, while this one waits.
     bool Run(const std::function<bool(sqlite3*)>& work);
+    // The saves waiting to be taken into a transaction.
+    size_t Pending();
 
     struct Job;
 
