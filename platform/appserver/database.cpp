@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/indexes.h"
 #include "platform/appserver/passwords.h"
 #include "platform/appserver/statement_cache.h"
@@ -195,6 +196,7 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     if (m_db) CloseConnection(m_db);
     m_db = nullptr;
     m_group.reset();
+    m_saveSchema = false;
     if (::access(path.c_str(), F_OK) != 0) {
         if (error) *error = "no such database: " + path;
         return false;
@@ -505,8 +507,12 @@ bool ServerDatabase::HasDeletedTable() {
 // ids (kept apart from max(id), so that the id of a deleted instance is never given again).
 bool ServerDatabase::EnsureSaveSchema() {
     if (!m_db || m_readOnly) return false;
-    return Exec("CREATE TABLE IF NOT EXISTS save_tokens(token INTEGER PRIMARY KEY, time INTEGER, reply BLOB NOT NULL);"
-                "CREATE INDEX IF NOT EXISTS save_tokens_time ON save_tokens(time);");
+    if (m_saveSchema) return true;
+    // Tables are never dropped: once there, a save need not parse their schema again.
+    m_saveSchema = EnsureAccessSchema(*this) &&
+                   Exec("CREATE TABLE IF NOT EXISTS save_tokens(token INTEGER PRIMARY KEY, time INTEGER, reply BLOB NOT NULL);"
+                        "CREATE INDEX IF NOT EXISTS save_tokens_time ON save_tokens(time);");
+    return m_saveSchema;
 }
 
 bool ServerDatabase::InTransaction(const std::function<bool()>& work) {

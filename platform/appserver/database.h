@@ -97,8 +97,9 @@ public:
     // The deleted instances in the order they were deleted; stops (false) when visit says so.
     bool ForEachDeletedInstance(const std::function<bool(const InstanceRow&)>& visit);
 
-    // ---- Saving (save.cpp): the tables a save needs, made once per database (false when the
-    // database cannot take them, for example a read-only one).
+    // ---- Saving (save.cpp): the tables a save needs, its own and those of rights and history,
+    // made once per database and looked for once per connection (false when the database cannot
+    // take them, for example a read-only one).
     bool EnsureSaveSchema();
     // Runs work as one transaction (BEGIN IMMEDIATE ... COMMIT; rolled back unless work succeeds and
     // the commit with it). The handle is for the work's own statements.
@@ -126,6 +127,7 @@ private:
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
     std::shared_ptr<WriteGroup> m_group;  // the writers of the same file
+    bool m_saveSchema = false;            // EnsureSaveSchema found it
 };
 
 // Encodes and decodes a user instance's values (the password unset).

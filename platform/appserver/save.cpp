@@ -204,7 +204,7 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
     int32_t status = 0;
     RefStandIns standIns(scratch);
     const double now = zor::TimeToOleDate(std::time(nullptr));
-    const bool applied = db.EnsureSaveSchema() && EnsureAccessSchema(db) && db.InSharedTransaction([&] {
+    const bool applied = db.EnsureSaveSchema() && db.InSharedTransaction([&] {
         status = 0;
         if (token) {
             if (auto recorded = db.FindSaveReply(*token)) {

@@ -156,7 +156,14 @@ namespace {
 // transactions, few enough that the first of them is not kept long behind the last.
 constexpr size_t kMaxGrouped = 64;
 
-bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+// One statement, kept prepared: a group runs a few of these per save.
+bool Exec(sqlite3* db, const char* sql) {
+    sqlite3_stmt* s = TakeStatement(db, sql);
+    if (!s) return false;
+    const int rc = sqlite3_step(s);
+    ReturnStatement(db, sql, s);
+    return rc == SQLITE_DONE || rc == SQLITE_ROW;
+}
 
 }  // namespace
 
