@@ -519,6 +519,19 @@ bool ServerDatabase::InTransaction(const std::function<bool()>& work) {
     return m_db && Transaction(m_db, work);
 }
 
+ReadSnapshot::ReadSnapshot(ServerDatabase& db) {
+    sqlite3* h = db.Handle();
+    if (!h || !sqlite3_get_autocommit(h)) return;
+    Stmt begin(h, "BEGIN");
+    if (begin && begin.Step() == SQLITE_DONE) m_db = h;
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (!m_db || sqlite3_get_autocommit(m_db)) return;
+    Stmt end(m_db, "COMMIT");
+    if (!end || end.Step() != SQLITE_DONE) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 bool ServerDatabase::InSharedTransaction(const std::function<bool()>& work) {
     if (!m_db) return false;
     if (!m_group) return Transaction(m_db, work);

@@ -130,6 +130,20 @@ private:
     bool m_saveSchema = false;            // EnsureSaveSchema found it
 };
 
+// One read transaction for the length of a request that only reads: its answer comes from one
+// state of the database, and the connection's page cache lasts from one statement to the next (a
+// statement that begins a transaction after another session's commit starts with an empty cache).
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(ServerDatabase& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    sqlite3* m_db = nullptr;  // null: none was begun here
+};
+
 // Encodes and decodes a user instance's values (the password unset).
 std::vector<unsigned char> EncodeUser(const UserRecord& user);
 bool DecodeUser(const std::vector<unsigned char>& data, UserRecord& user);
