@@ -119,6 +119,30 @@ TEST_F(ScaleTest, AStopEndsTheServerWithinASecondWhateverIsUnderWay) {
     EXPECT_TRUE(reply.empty() || StatusOf(reply) == ZOR_NET_SRV_BREAK) << StatusOf(reply);
 }
 
+// A request that only reads answers from one state of the database: a save committed by another
+// session meanwhile shows only in the next request.
+TEST_F(ScaleTest, AReadRequestSeesOneStateOfTheDatabase) {
+    Fill(1, 0, 1);
+    const std::string path = dir.Path() + "/main.qmdb";
+    zor::appserver::ServerDatabase reader, writer;
+    ASSERT_TRUE(reader.Open(path));
+    ASSERT_TRUE(writer.Open(path));
+    const auto before = reader.GetInstance(kFirstPoint);
+    ASSERT_TRUE(before);
+    CzorInstance* p = client.CreateInstanceBN("zor_point");
+    p->SetId(kFirstPoint);
+    client.PutAttrBN(p, "x", 77);
+    const zor::appserver::InstanceRow changed = zor::test::ServerRowOf(client, p);
+    client.ClearData();
+    {
+        zor::appserver::ReadSnapshot snapshot(reader);
+        EXPECT_EQ(reader.GetInstance(kFirstPoint), before);
+        ASSERT_TRUE(writer.InTransaction([&] { return writer.WriteInstanceRow(changed.id, changed.entity, changed.data); }));
+        EXPECT_EQ(reader.GetInstance(kFirstPoint), before) << "the request saw a change made while it ran";
+    }
+    EXPECT_EQ(reader.GetInstance(kFirstPoint), changed.data);
+}
+
 // Saves that queue behind a writer are applied together. One of them writes a new point and is
 // then refused (it changes a point its user may only read): the others land, the refused one
 // leaves nothing, not even its new point.
