@@ -538,10 +538,13 @@ bool ServerDatabase::InSharedTransaction(const std::function<bool()>& work) {
     sqlite3* own = m_db;
     return m_group->Run([&](sqlite3* shared) {
         // This session waits in Run meanwhile: nothing else uses the handle.
+        struct Lend {
+            sqlite3*& db;
+            sqlite3* own;
+            ~Lend() { db = own; }
+        } lend{m_db, own};
         m_db = shared;
-        const bool done = work();
-        m_db = own;
-        return done;
+        return work();
     });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // One database of our application server: an SQLite file in WAL mode, so that sessions read while
-// one writes, and every change a request makes is one transaction (a killed server loses no
-// acknowledged change and never keeps half of one).
+// one writes, and every change a request makes is one transaction, or one savepoint of a
+// transaction that several sessions' saves share (a killed server loses no acknowledged change and
+// never keeps half of one).
 //
 // Tables: meta (settings of the database), instances (id above 3900, entity name, the values in
 // the store's value encoding; indexed by id and by entity), deleted (the instances a save removed,

@@ -274,7 +274,15 @@ void WriteGroup::Lead(std::unique_lock<std::mutex>& lock, Job* mine) {
             open = false;
             continue;
         }
-        j->ok = (*j->work)(db);
+        try {
+            j->ok = (*j->work)(db);
+        } catch (...) {
+            // Another session's save must not end this thread's, nor leave the group without a
+            // leader: it fails, and where it left the transaction is unknown, so none stands.
+            j->ok = false;
+            open = false;
+            continue;
+        }
         if (!j->ok && !Exec(db, "ROLLBACK TO one_save")) open = false;
         if (!Exec(db, "RELEASE one_save")) open = false;
         // An interrupted or failed statement may have rolled the whole transaction back, and the
