@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/appserver/database.h"
+#include "platform/appserver/statement_cache.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
 #include "platform/transport/wire.h"
@@ -39,12 +40,14 @@ const char* kSchema =
     " time REAL, since REAL);"
     "CREATE TABLE IF NOT EXISTS blob_owner(name TEXT PRIMARY KEY, user INTEGER NOT NULL);";
 
+// Kept prepared for the next use on the connection (statement_cache.h): the gate asks for every
+// instance a reply carries, and parsing cost more than the lookup.
 class Stmt {
 public:
-    Stmt(sqlite3* db, const char* sql) {
-        if (db) sqlite3_prepare_v2(db, sql, -1, &m_s, nullptr);
+    Stmt(sqlite3* db, const char* sql) : m_db(db), m_sql(sql) {
+        if (db) m_s = TakeStatement(db, sql);
     }
-    ~Stmt() { sqlite3_finalize(m_s); }
+    ~Stmt() { ReturnStatement(m_db, m_sql, m_s); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     explicit operator bool() const { return m_s != nullptr; }
@@ -79,6 +82,8 @@ public:
     }
 
 private:
+    sqlite3* m_db;
+    const char* m_sql;
     sqlite3_stmt* m_s = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/appserver/access.h"
 #include "platform/appserver/indexes.h"
 #include "platform/appserver/passwords.h"
 #include "platform/appserver/statement_cache.h"
@@ -194,6 +195,8 @@ bool ServerDatabase::Create(const std::string& path, std::string* error, const s
 bool ServerDatabase::Open(const std::string& path, std::string* error) {
     if (m_db) CloseConnection(m_db);
     m_db = nullptr;
+    m_group.reset();
+    m_saveSchema = false;
     if (::access(path.c_str(), F_OK) != 0) {
         if (error) *error = "no such database: " + path;
         return false;
@@ -258,6 +261,7 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
     // An administrator may also mark a database read-only (the file's permissions do not bind root).
     Stmt flag(m_db, "SELECT value FROM meta WHERE key = 'read_only'");
     if (flag && flag.Step() == SQLITE_ROW && flag.Text(0) == "1") m_readOnly = true;
+    if (!m_readOnly) m_group = WriteGroup::For(sqlite3_db_filename(m_db, "main"));
     return true;
 }
 
@@ -503,12 +507,45 @@ bool ServerDatabase::HasDeletedTable() {
 // ids (kept apart from max(id), so that the id of a deleted instance is never given again).
 bool ServerDatabase::EnsureSaveSchema() {
     if (!m_db || m_readOnly) return false;
-    return Exec("CREATE TABLE IF NOT EXISTS save_tokens(token INTEGER PRIMARY KEY, time INTEGER, reply BLOB NOT NULL);"
-                "CREATE INDEX IF NOT EXISTS save_tokens_time ON save_tokens(time);");
+    if (m_saveSchema) return true;
+    // Tables are never dropped: once there, a save need not parse their schema again.
+    m_saveSchema = EnsureAccessSchema(*this) &&
+                   Exec("CREATE TABLE IF NOT EXISTS save_tokens(token INTEGER PRIMARY KEY, time INTEGER, reply BLOB NOT NULL);"
+                        "CREATE INDEX IF NOT EXISTS save_tokens_time ON save_tokens(time);");
+    return m_saveSchema;
 }
 
 bool ServerDatabase::InTransaction(const std::function<bool()>& work) {
     return m_db && Transaction(m_db, work);
+}
+
+ReadSnapshot::ReadSnapshot(ServerDatabase& db) {
+    sqlite3* h = db.Handle();
+    if (!h || !sqlite3_get_autocommit(h)) return;
+    Stmt begin(h, "BEGIN");
+    if (begin && begin.Step() == SQLITE_DONE) m_db = h;
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (!m_db || sqlite3_get_autocommit(m_db)) return;
+    Stmt end(m_db, "COMMIT");
+    if (!end || end.Step() != SQLITE_DONE) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+bool ServerDatabase::InSharedTransaction(const std::function<bool()>& work) {
+    if (!m_db) return false;
+    if (!m_group) return Transaction(m_db, work);
+    sqlite3* own = m_db;
+    return m_group->Run([&](sqlite3* shared) {
+        // This session waits in Run meanwhile: nothing else uses the handle.
+        struct Lend {
+            sqlite3*& db;
+            sqlite3* own;
+            ~Lend() { db = own; }
+        } lend{m_db, own};
+        m_db = shared;
+        return work();
+    });
 }
 
 std::optional<std::vector<unsigned char>> ServerDatabase::FindSaveReply(uint64_t token) {

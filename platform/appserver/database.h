@@ -1,7 +1,8 @@
 #pragma once
 // One database of our application server: an SQLite file in WAL mode, so that sessions read while
-// one writes, and every change a request makes is one transaction (a killed server loses no
-// acknowledged change and never keeps half of one).
+// one writes, and every change a request makes is one transaction, or one savepoint of a
+// transaction that several sessions' saves share (a killed server loses no acknowledged change and
+// never keeps half of one).
 //
 // Tables: meta (settings of the database), instances (id above 3900, entity name, the values in
 // the store's value encoding; indexed by id and by entity), deleted (the instances a save removed,
@@ -9,6 +10,7 @@
 // instances of zor_user and zor_workgroup; the built-in user 3902 "Administrator" is in group 3901.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 struct sqlite3;
 
 namespace zor::appserver {
+
+class WriteGroup;
 
 constexpr int32_t kFirstInstanceId = 3901;
 constexpr int32_t kAdminGroupId = 3901;
@@ -94,12 +98,19 @@ public:
     // The deleted instances in the order they were deleted; stops (false) when visit says so.
     bool ForEachDeletedInstance(const std::function<bool(const InstanceRow&)>& visit);
 
-    // ---- Saving (save.cpp): the tables a save needs, made once per database (false when the
-    // database cannot take them, for example a read-only one).
+    // ---- Saving (save.cpp): the tables a save needs, its own and those of rights and history,
+    // made once per database and looked for once per connection (false when the database cannot
+    // take them, for example a read-only one).
     bool EnsureSaveSchema();
     // Runs work as one transaction (BEGIN IMMEDIATE ... COMMIT; rolled back unless work succeeds and
     // the commit with it). The handle is for the work's own statements.
     bool InTransaction(const std::function<bool()>& work);
+    // The same for a save: work runs in a transaction it may share with the saves of other
+    // sessions queued with it (write_turn.h), in a savepoint of its own, so that what it did is
+    // taken back alone when it fails. True only once the shared transaction is committed and
+    // synced. Work may run on another session's thread, with Handle() the shared connection
+    // meanwhile: it must touch nothing of this session's but its own data and this database.
+    bool InSharedTransaction(const std::function<bool()>& work);
     // Inside such a transaction: the reply recorded for a token; recording one; n new instance
     // ids in a row (the first, or 0 on failure); writing and deleting an instance row.
     std::optional<std::vector<unsigned char>> FindSaveReply(uint64_t token);
@@ -116,6 +127,22 @@ private:
     bool HasDeletedTable();
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
+    std::shared_ptr<WriteGroup> m_group;  // the writers of the same file
+    bool m_saveSchema = false;            // EnsureSaveSchema found it
+};
+
+// One read transaction for the length of a request that only reads: its answer comes from one
+// state of the database, and the connection's page cache lasts from one statement to the next (a
+// statement that begins a transaction after another session's commit starts with an empty cache).
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(ServerDatabase& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    sqlite3* m_db = nullptr;  // null: none was begun here
 };
 
 // Encodes and decodes a user instance's values (the password unset).

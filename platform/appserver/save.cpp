@@ -202,15 +202,16 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
     }
 
     int32_t status = 0;
-    bool replayed = false;
     RefStandIns standIns(scratch);
     const double now = zor::TimeToOleDate(std::time(nullptr));
-    const bool applied = db.EnsureSaveSchema() && EnsureAccessSchema(db) && db.InTransaction([&] {
+    const bool applied = db.EnsureSaveSchema() && db.InSharedTransaction([&] {
+        status = 0;
         if (token) {
             if (auto recorded = db.FindSaveReply(*token)) {
+                // Answered once the transaction that found it is synced: the reply may be that of
+                // a save committed with it.
                 reply = std::move(*recorded);
-                replayed = true;
-                return false;
+                return true;
             }
         }
         std::vector<std::vector<unsigned char>> oldRows(headers.size());
@@ -349,7 +350,6 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
         return true;
     });
     scratch.ClearData();
-    if (replayed) return 0;
     if (!applied) {
         reply.clear();
         return status ? status : ZOR_NET_SRV_ERROR_PROCESSED;

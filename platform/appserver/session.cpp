@@ -452,6 +452,7 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
         const bool test = h.command == zor::net::kCmdTestUniqueAttrValues;
+        ReadSnapshot snapshot(m_db);
         const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body, gate);
         if (status || test) return fail(status);
         WireWriter w;
@@ -468,6 +469,7 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> data;
+        ReadSnapshot snapshot(m_db);
         const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data, gate);
         if (status) return fail(status);
         WireWriter w;
@@ -684,6 +686,7 @@ std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, co
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
+    ReadSnapshot snapshot(m_db);
     const int32_t status = AnswerLoad(m_db, *scratch, queries, data, gate);
     scratch->ClearData();
     if (status) return fail(status);

@@ -7,7 +7,7 @@ qm_add_test(appserver_query_plan_tests
 # The server program: a stop during a long request, a kill during saves.
 qm_add_test(appserver_scale_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/appserver_scale_test.cpp
-  LIBS zorappserver_lib
+  LIBS zorappserver_lib SQLite::SQLite3
   LABELS asan
   TIMEOUT 120)
 if(TARGET appserver_scale_tests)
