@@ -16,6 +16,7 @@ qm_add_test(report_generation_tests
     ${CMAKE_CURRENT_LIST_DIR}/generation/data_file_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/example_template.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/example_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/generation/cell_records_test.cpp
   SOLO ${CMAKE_CURRENT_LIST_DIR}/generation/damaged_template_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/golden_output_test.cpp
   LIBS folivox

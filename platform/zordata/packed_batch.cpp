@@ -1,0 +1,83 @@
+#include "platform/zordata/packed_batch.h"
+
+#include <cstring>
+
+#include "platform/zordata/packed.h"
+#include "platform/zordata/stepdata.h"
+
+// The records are those the packing of instances writes (RunEncoder::Add): "=NAME(values);\n" in pieces,
+// each reference a hole between two.
+
+zorBatchWriter::zorBatchWriter(CzorStepData& store) : m_store(store), m_out(1 << 16) {}
+
+uint32_t zorBatchWriter::Begin(CzorEntity* entity, bool kept) {
+    if (m_open) End();
+    const uint32_t place = Count();
+    m_entities.push_back(entity);
+    if (!entity) {
+        m_failed = true;
+        return place;
+    }
+    if (kept) m_kept.push_back(place);
+    const std::string& name = entity->GetUpperName();
+    m_recordAt = m_out.size();
+    m_pieceAt = m_recordAt + 4;
+    char* o = m_out.Room(8 + name.size() + 2) + 8;
+    *o++ = '=';
+    std::memcpy(o, name.data(), name.size());
+    o += name.size();
+    *o++ = '(';
+    m_out.Commit(o);
+    m_values = 0;
+    m_slots = static_cast<uint32_t>(entity->GetAttrCount());
+    m_open = true;
+    return place;
+}
+
+void zorBatchWriter::Text(std::string_view text) {
+    Comma();
+    if (const size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+    zor_detail::step_format::Text(m_out, text);
+}
+
+void zorBatchWriter::Ref(uint32_t place) {
+    using namespace zor_detail;
+    Comma();
+    if (place >= m_refTop) m_refTop = place + 1;
+    char* o = m_out.Room(kRefHole + 4);
+    PutLength(m_out.data() + m_pieceAt, m_out.size() - m_pieceAt - 4);
+    o = PutRefIn(o, static_cast<int64_t>(place) - static_cast<int64_t>(Count() - 1));
+    m_out.Commit(o);
+    m_pieceAt = m_out.size();
+    m_out.Commit(m_out.Room(4) + 4);
+}
+
+void zorBatchWriter::End() {
+    using namespace zor_detail;
+    if (!m_open) return;
+    m_open = false;
+    if (static_cast<uint32_t>(m_values) != m_slots) m_failed = true;
+    char* o = m_out.Room(4);
+    std::memcpy(o, ");\n", 3);
+    m_out.Commit(o + 3);
+    PutLength(m_out.data() + m_pieceAt, m_out.size() - m_pieceAt - 4);
+    m_out.push_back(static_cast<char>(Hole::kEnd));
+    PutLength(m_out.data() + m_recordAt, m_out.size() - m_recordAt - 4);
+}
+
+void zorBatchWriter::Clear() {
+    m_out.clear();
+    m_entities.clear();
+    m_kept.clear();
+    m_refTop = 0;
+    m_open = m_failed = false;
+}
+
+CzorInstance* zorBatchWriter::Commit() {
+    End();
+    CzorInstance* one = nullptr;
+    if (!m_failed && !m_kept.empty() && m_refTop <= Count())
+        one = m_store.StoreBatch(m_out.data(), m_out.size(), Count(), m_kept, m_entities[m_kept.front()]);
+    Clear();
+    return one;
+}
