@@ -1,5 +1,6 @@
 #include "platform/zordata/packed_batch.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/zordata/packed.h"
@@ -29,6 +30,7 @@ uint32_t zorBatchWriter::Begin(CzorEntity* entity, bool kept) {
     *o++ = '(';
     m_out.Commit(o);
     m_values = 0;
+    m_nearest = m_farthest = 0;
     m_slots = static_cast<uint32_t>(entity->GetAttrCount());
     m_open = true;
     return place;
@@ -44,9 +46,12 @@ void zorBatchWriter::Ref(uint32_t place) {
     using namespace zor_detail;
     Comma();
     if (place >= m_refTop) m_refTop = place + 1;
+    const int64_t distance = static_cast<int64_t>(place) - static_cast<int64_t>(Count() - 1);
+    m_nearest = std::min(m_nearest, distance);
+    m_farthest = std::max(m_farthest, distance);
     char* o = m_out.Room(kRefHole + 4);
     PutLength(m_out.data() + m_pieceAt, m_out.size() - m_pieceAt - 4);
-    o = PutRefIn(o, static_cast<int64_t>(place) - static_cast<int64_t>(Count() - 1));
+    o = PutRefIn(o, distance);
     m_out.Commit(o);
     m_pieceAt = m_out.size();
     m_out.Commit(m_out.Room(4) + 4);
@@ -63,6 +68,28 @@ void zorBatchWriter::End() {
     PutLength(m_out.data() + m_pieceAt, m_out.size() - m_pieceAt - 4);
     m_out.push_back(static_cast<char>(Hole::kEnd));
     PutLength(m_out.data() + m_recordAt, m_out.size() - m_recordAt - 4);
+}
+
+void zorBatchWriter::CopyLast(Record& record) const {
+    record.bytes.assign(m_out.data() + m_recordAt, m_out.size() - m_recordAt);
+    record.entity = m_entities.empty() ? nullptr : m_entities.back();
+    record.nearest = m_nearest;
+    record.farthest = m_farthest;
+}
+
+uint32_t zorBatchWriter::Repeat(const Record& record, bool kept) {
+    if (m_open) End();
+    const uint32_t place = Count();
+    m_entities.push_back(record.entity);
+    if (!record.entity || record.bytes.empty() || static_cast<int64_t>(place) + record.nearest < 0) m_failed = true;
+    if (kept) m_kept.push_back(place);
+    if (record.farthest > 0 && place + static_cast<uint64_t>(record.farthest) >= m_refTop)
+        m_refTop = static_cast<uint32_t>(place + static_cast<uint64_t>(record.farthest) + 1);
+    m_recordAt = m_out.size();
+    m_out.append(record.bytes.data(), record.bytes.size());
+    m_nearest = record.nearest;
+    m_farthest = record.farthest;
+    return place;
 }
 
 void zorBatchWriter::Clear() {

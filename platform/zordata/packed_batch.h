@@ -8,6 +8,7 @@
 // A record's values come one for each slot of its entity, in the entity's order (CzorEntity::GetAttrAt);
 // what a slot may hold is the caller's to know, as the writer checks no attribute.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,6 +40,17 @@ public:
     // Closes the record begun last.
     void End();
 
+    // A record as written, to be written again: its references name the records at the same distances.
+    struct Record {
+        std::string bytes;
+        CzorEntity* entity = nullptr;
+        int64_t nearest = 0, farthest = 0;  // the distances its references reach, back and forth
+    };
+    // The record closed last (End), into record.
+    void CopyLast(Record& record) const;
+    // The record again at the next place; gives its place.
+    uint32_t Repeat(const Record& record, bool kept);
+
     uint32_t Count() const { return static_cast<uint32_t>(m_entities.size()); }
     // Stores the batch and starts an empty one: the one instance standing for the kept records, or null,
     // with the store as it was, when none is kept, a record has not as many values as its entity has slots
@@ -61,5 +73,6 @@ private:
     int m_values = 0;                      // of the open record
     uint32_t m_slots = 0;                  // of the open record's entity
     uint32_t m_refTop = 0;                 // one more than the highest place referred to
+    int64_t m_nearest = 0, m_farthest = 0;  // of the open or last record's references
     bool m_open = false, m_failed = false;
 };

@@ -84,12 +84,37 @@ bool CCellRecords::Writes(const CReportElement& cell) {
     return !cell.GetInstance() && !IsLive(text.GetInstance()) && !IsLive(text.GetFontInstance()) && !text.GetParam();
 }
 
+namespace {
+
+bool SameFont(const LOGFONT& a, const LOGFONT& b) {
+    return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.FaceName() == b.FaceName();
+}
+
+}  // namespace
+
 void CCellRecords::Add(const CReportElement& cell) {
     // The places of the records the writing makes, in the order it makes them.
     const uint32_t element = m_batch.Count();
-    Emit(cell.GetKind() == kElemLine ? m_line : m_rect, cell, element, 0, 0);
+    ElementKey& e = m_lastElementKey;
+    if (e.kind == cell.GetKind() && e.lineWidth == cell.GetLineWidth() && e.fixed == cell.GetFixed() &&
+        e.name == cell.GetName()) {
+        m_batch.Repeat(m_lastElement, true);
+    } else {
+        Emit(cell.GetKind() == kElemLine ? m_line : m_rect, cell, element, 0, 0);
+        m_batch.CopyLast(m_lastElement);
+        e = ElementKey{cell.GetKind(), cell.GetLineWidth(), cell.GetFixed(), cell.GetName()};
+    }
     Emit(m_value, cell, element, 0, 0);
-    Emit(m_font, cell, element, 0, 0);
+    const LOGFONT& font = cell.GetTextValue().GetFont();
+    if (m_lastFont.entity && SameFont(font, m_lastFontKey)) {
+        m_batch.Repeat(m_lastFont, false);
+    } else {
+        Emit(m_font, cell, element, 0, 0);
+        m_batch.CopyLast(m_lastFont);
+        m_lastFontKey = font;
+    }
     Emit(m_point, cell, element, cell.GetOrigin().x, cell.GetOrigin().y);
     Emit(m_point, cell, element, cell.GetSize().cx, cell.GetSize().cy);
 }

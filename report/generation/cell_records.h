@@ -5,8 +5,10 @@
 // writing gives it, and every cell then only fills its values in.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "platform/win/gdi_types.h"
 #include "platform/zordata/packed_batch.h"
 
 class CFolivox;
@@ -51,4 +53,12 @@ private:
     zorBatchWriter m_batch;
     Record m_rect, m_line, m_value, m_font, m_point;
     bool m_ready = false;
+    // The cells of a column share their element's and their font's fields: the records last written of
+    // them are written again as they are while the fields stay the same.
+    struct ElementKey {
+        int kind = -1, lineWidth = 0, fixed = 0;
+        std::string name;
+    } m_lastElementKey;
+    LOGFONT m_lastFontKey;
+    zorBatchWriter::Record m_lastElement, m_lastFont;
 };
