@@ -23,8 +23,10 @@ namespace {
 // Reads what a run's records hold; a read past the end leaves it at the end, failed.
 class Reader {
 public:
-    Reader(const char* p, size_t size) : m_p(reinterpret_cast<const unsigned char*>(p)), m_end(m_p + size) {}
+    Reader(const char* p, size_t size)
+        : m_start(reinterpret_cast<const unsigned char*>(p)), m_p(m_start), m_end(m_p + size) {}
     bool Failed() const { return m_failed; }
+    size_t Offset() const { return static_cast<size_t>(m_p - m_start); }
     bool Has(size_t n) {
         if (static_cast<size_t>(m_end - m_p) >= n) return true;
         m_p = m_end;
@@ -68,6 +70,7 @@ public:
     void Skip(size_t n) { if (Has(n)) m_p += n; }
 
 private:
+    const unsigned char* m_start;
     const unsigned char* m_p;
     const unsigned char* m_end;
     bool m_failed = false;
@@ -262,7 +265,21 @@ bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<
         return 0;
     };
     for (uint32_t place = 0; place < count; ++place) {
-        const std::string_view body = in.Bytes(in.Length());
+        const size_t at = in.Offset();
+        const uint32_t length = in.Length();
+        std::string_view body;
+        if (length & kRepeated) {
+            // The body of the whole record that far back, which itself repeats none.
+            const size_t back = length & ~kRepeated;
+            if (back == 0 || back > at) return false;
+            Reader earlier(p + (at - back), size - (at - back));
+            const uint32_t n = earlier.Length();
+            if (n & kRepeated) return false;
+            body = earlier.Bytes(n);
+            if (earlier.Failed()) return false;
+        } else {
+            body = in.Bytes(length);
+        }
         if (in.Failed()) return false;
         if (place >= marks.size() || !marks[place]) continue;
         // Every piece is copied as it is and every hole of at least two bytes becomes at most ",#" and ten

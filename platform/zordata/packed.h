@@ -5,7 +5,9 @@
 //
 // A run's records follow each other in place order. A record is its length (4 bytes, little-endian, not
 // counting themselves) and its text from the '=' after the instance's own number on, in pieces: each a
-// length (4 bytes) and as many characters, then a hole, until the hole kEnd. The numbers that a file gives
+// length (4 bytes) and as many characters, then a hole, until the hole kEnd. A record alike to one before
+// it in the run is its length field alone, kRepeated set in it and the distance back to the other's
+// length field in the rest (its references name the records at the same distances). The numbers that a file gives
 // instances only once it is written fill the holes: a reference into the run is kept as the distance from
 // the record's own place, one out of it as the instance's address.
 #include <cstddef>
@@ -85,6 +87,8 @@ public:
 };
 
 enum class Hole : unsigned char { kEnd, kRefIn, kRefOut, kList };
+
+constexpr uint32_t kRepeated = 0x80000000u;
 
 // The most a varint takes, and a hole's tag with it.
 constexpr size_t kVarint = 10;

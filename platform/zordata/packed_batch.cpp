@@ -1,6 +1,7 @@
 #include "platform/zordata/packed_batch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "platform/zordata/packed.h"
@@ -9,7 +10,17 @@
 // The records are those the packing of instances writes (RunEncoder::Add): "=NAME(values);\n" in pieces,
 // each reference a hole between two.
 
-zorBatchWriter::zorBatchWriter(CzorStepData& store) : m_store(store), m_out(1 << 16) {}
+namespace {
+
+// A batch's number, unique to it among every writer's batches.
+uint64_t NewBatchId() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
+}  // namespace
+
+zorBatchWriter::zorBatchWriter(CzorStepData& store) : m_store(store), m_out(1 << 16), m_batchId(NewBatchId()) {}
 
 uint32_t zorBatchWriter::Begin(CzorEntity* entity, bool kept) {
     if (m_open) End();
@@ -75,9 +86,11 @@ void zorBatchWriter::CopyLast(Record& record) const {
     record.entity = m_entities.empty() ? nullptr : m_entities.back();
     record.nearest = m_nearest;
     record.farthest = m_farthest;
+    record.batch = m_batchId;
+    record.at = m_recordAt;
 }
 
-uint32_t zorBatchWriter::Repeat(const Record& record, bool kept) {
+uint32_t zorBatchWriter::Repeat(Record& record, bool kept) {
     if (m_open) End();
     const uint32_t place = Count();
     m_entities.push_back(record.entity);
@@ -85,8 +98,17 @@ uint32_t zorBatchWriter::Repeat(const Record& record, bool kept) {
     if (kept) m_kept.push_back(place);
     if (record.farthest > 0 && place + static_cast<uint64_t>(record.farthest) >= m_refTop)
         m_refTop = static_cast<uint32_t>(place + static_cast<uint64_t>(record.farthest) + 1);
-    m_recordAt = m_out.size();
-    m_out.append(record.bytes.data(), record.bytes.size());
+    const size_t back = m_out.size() - record.at;
+    if (record.batch == m_batchId && back < zor_detail::kRepeated) {
+        zor_detail::PutLength(m_out.Room(4), back | zor_detail::kRepeated);
+        m_out.Commit(m_out.Room(4) + 4);
+        m_recordAt = record.at;  // what CopyLast takes
+    } else {
+        m_recordAt = m_out.size();
+        m_out.append(record.bytes.data(), record.bytes.size());
+        record.batch = m_batchId;
+        record.at = m_recordAt;
+    }
     m_nearest = record.nearest;
     m_farthest = record.farthest;
     return place;
@@ -98,6 +120,7 @@ void zorBatchWriter::Clear() {
     m_kept.clear();
     m_refTop = 0;
     m_open = m_failed = false;
+    m_batchId = NewBatchId();
 }
 
 CzorInstance* zorBatchWriter::Commit() {

@@ -45,11 +45,14 @@ public:
         std::string bytes;
         CzorEntity* entity = nullptr;
         int64_t nearest = 0, farthest = 0;  // the distances its references reach, back and forth
+        // Where it stands whole in the batch being written (a repetition then names it in a few bytes).
+        uint64_t batch = 0;
+        size_t at = 0;
     };
     // The record closed last (End), into record.
     void CopyLast(Record& record) const;
     // The record again at the next place; gives its place.
-    uint32_t Repeat(const Record& record, bool kept);
+    uint32_t Repeat(Record& record, bool kept);
 
     uint32_t Count() const { return static_cast<uint32_t>(m_entities.size()); }
     // Stores the batch and starts an empty one: the one instance standing for the kept records, or null,
@@ -75,4 +78,5 @@ private:
     uint32_t m_refTop = 0;                 // one more than the highest place referred to
     int64_t m_nearest = 0, m_farthest = 0;  // of the open or last record's references
     bool m_open = false, m_failed = false;
+    uint64_t m_batchId;  // the batch's own, for the records written whole in it
 };

@@ -342,8 +342,9 @@ TEST_F(Packed, BatchMemoryIsReused) {
 }
 
 // A batch written record by record, its instances never made, saves as the same instances made and packed
-// as one would: texts as a stored text holds them, references back and forth inside the batch, the
-// batch named by a list, moved, or gone with the instance that stands for it.
+// as one would: texts as a stored text holds them, references back and forth inside the batch, records
+// written again in the same batch or another, the batch named by a list, moved, or gone with the instance
+// that stands for it.
 TEST_F(Packed, ABatchWrittenAsRecordsSavesTheFileItsInstancesWould) {
     struct Case {
         const char* name;
@@ -357,11 +358,13 @@ TEST_F(Packed, ABatchWrittenAsRecordsSavesTheFileItsInstancesWould) {
             store.ClearData();
             CzorInstance* holder = Make("thing", 1);
             CzorInstance* one = nullptr;
+            // The part and the note of the first cell are written again for the others.
+            zorBatchWriter::Record part, note;
             for (int batch = 0; batch < 2; ++batch) {
                 if (asRecords) {
                     // thing: i r s b bin ref items; part: the same; note: text about.
                     zorBatchWriter w(store);
-                    for (int k = 0; k < 2; ++k) {
+                    for (int k = 0; k < 3; ++k) {
                         const uint32_t a = w.Begin(E("thing"), true);
                         w.Int(100 * batch + k);
                         w.Unset();
@@ -371,16 +374,23 @@ TEST_F(Packed, ABatchWrittenAsRecordsSavesTheFileItsInstancesWould) {
                         w.Ref(a + 1);
                         w.Unset();
                         w.End();
+                        if (batch + k > 0) {
+                            w.Repeat(part, false);
+                            w.Repeat(note, false);
+                            continue;
+                        }
                         w.Begin(E("part"), false);
                         w.Int(-2147483647 - 1);
                         for (int u = 0; u < 4; ++u) w.Unset();
                         w.Ref(a);
                         w.Unset();
                         w.End();
+                        w.CopyLast(part);
                         w.Begin(E("note"), false);
                         w.Text("");
                         w.Ref(a + 1);
                         w.End();
+                        w.CopyLast(note);
                     }
                     CzorInstance* standing = w.Commit();
                     EXPECT_NE(standing, nullptr);
@@ -392,7 +402,7 @@ TEST_F(Packed, ABatchWrittenAsRecordsSavesTheFileItsInstancesWould) {
                 } else {
                     const zorPackMark mark = store.GetPackMark();
                     std::vector<CzorInstance*> kept;
-                    for (int k = 0; k < 2; ++k) {
+                    for (int k = 0; k < 3; ++k) {
                         CzorInstance* a = Make("thing", 100 * batch + k);
                         store.PutAttrBN(a, "s", text);
                         CzorInstance* p = Make("part", -2147483647 - 1);
