@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reads and atomic replacement of a file.
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -42,7 +43,9 @@ public:
 private:
     void Fail(int err);
 
+    static constexpr uint64_t kQueueStep = 8u << 20;
     FILE* m_file = nullptr;
+    uint64_t m_written = 0, m_queued = 0;  // bytes given to the stream, and handed to the disk's queue
     std::string m_given, m_target, m_folder, m_tempPath;
     int m_error = 0;  // errno of the first step that failed
 };

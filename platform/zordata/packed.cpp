@@ -20,21 +20,13 @@ namespace zor_detail {
 
 namespace {
 
-uint64_t ZigZag(int64_t v) { return (static_cast<uint64_t>(v) << 1) ^ static_cast<uint64_t>(v >> 63); }
-
-void PutLength(char* at, size_t n) {
-    const auto v = static_cast<uint32_t>(n);
-    at[0] = static_cast<char>(v & 0xFF);
-    at[1] = static_cast<char>((v >> 8) & 0xFF);
-    at[2] = static_cast<char>((v >> 16) & 0xFF);
-    at[3] = static_cast<char>(v >> 24);
-}
-
 // Reads what a run's records hold; a read past the end leaves it at the end, failed.
 class Reader {
 public:
-    Reader(const char* p, size_t size) : m_p(reinterpret_cast<const unsigned char*>(p)), m_end(m_p + size) {}
+    Reader(const char* p, size_t size)
+        : m_start(reinterpret_cast<const unsigned char*>(p)), m_p(m_start), m_end(m_p + size) {}
     bool Failed() const { return m_failed; }
+    size_t Offset() const { return static_cast<size_t>(m_p - m_start); }
     bool Has(size_t n) {
         if (static_cast<size_t>(m_end - m_p) >= n) return true;
         m_p = m_end;
@@ -78,6 +70,7 @@ public:
     void Skip(size_t n) { if (Has(n)) m_p += n; }
 
 private:
+    const unsigned char* m_start;
     const unsigned char* m_p;
     const unsigned char* m_end;
     bool m_failed = false;
@@ -160,19 +153,6 @@ RunEncoder::RunEncoder(OutBuf& out, uint32_t firstSeq) : m_out(out), m_firstSeq(
 
 namespace {
 
-// The most a varint takes, and a hole's tag with it.
-constexpr size_t kVarint = 10;
-constexpr size_t kRefHole = 1 + std::max(kVarint, sizeof(void*));
-
-char* PutVarint(char* o, uint64_t v) {
-    while (v >= 0x80) {
-        *o++ = static_cast<char>((v & 0x7F) | 0x80);
-        v >>= 7;
-    }
-    *o++ = static_cast<char>(v);
-    return o;
-}
-
 // The most a value's text and holes may take; 0 for a value a file cannot hold.
 size_t Bound(const CzorValue& v) {
     switch (v.GetType()) {
@@ -191,10 +171,8 @@ size_t Bound(const CzorValue& v) {
 }  // namespace
 
 char* RunEncoder::Ref(char* o, const CzorInstance* inst, uint32_t place) const {
-    if (inst->GetSequence() >= m_firstSeq) {
-        *o++ = static_cast<char>(Hole::kRefIn);
-        return PutVarint(o, ZigZag(static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place));
-    }
+    if (inst->GetSequence() >= m_firstSeq)
+        return PutRefIn(o, static_cast<int64_t>(inst->GetSequence() - m_firstSeq) - place);
     *o++ = static_cast<char>(Hole::kRefOut);
     std::memcpy(o, &inst, sizeof inst);
     return o + sizeof inst;
@@ -287,7 +265,21 @@ bool WriteRunText(const char* p, size_t size, uint32_t count, const std::vector<
         return 0;
     };
     for (uint32_t place = 0; place < count; ++place) {
-        const std::string_view body = in.Bytes(in.Length());
+        const size_t at = in.Offset();
+        const uint32_t length = in.Length();
+        std::string_view body;
+        if (length & kRepeated) {
+            // The body of the whole record that far back, which itself repeats none.
+            const size_t back = length & ~kRepeated;
+            if (back == 0 || back > at) return false;
+            Reader earlier(p + (at - back), size - (at - back));
+            const uint32_t n = earlier.Length();
+            if (n & kRepeated) return false;
+            body = earlier.Bytes(n);
+            if (earlier.Failed()) return false;
+        } else {
+            body = in.Bytes(length);
+        }
         if (in.Failed()) return false;
         if (place >= marks.size() || !marks[place]) continue;
         // Every piece is copied as it is and every hole of at least two bytes becomes at most ",#" and ten
@@ -454,6 +446,33 @@ CzorInstance* CzorStepData::Pack(const zorPackMark& mark, std::vector<CzorInstan
             keep[k] = run.kept[static_cast<size_t>(std::lower_bound(order.begin(), order.end(), keptAt[k]) - order.begin())];
     m_pPacked->runs.push_back(std::move(run));
     return first;
+}
+
+CzorInstance* CzorStepData::StoreBatch(const char* records, size_t size, uint32_t count,
+                                       const std::vector<uint32_t>& kept, CzorEntity* entity) {
+    if (count == 0 || kept.empty() || !entity) return nullptr;
+    if (!m_pPacked) m_pPacked = std::make_unique<zor_detail::PackedRuns>();
+    PackedRun run;
+    if (!m_pPacked->spool.Append(records, size, run.offset)) return nullptr;
+    // The places the instances would have taken: none is left below the next one made.
+    run.firstSeq = m_nNextSeq;
+    run.count = count;
+    run.size = size;
+    m_nNextSeq += count;
+    run.batch.assign((count + 63) / 64, 0);
+    for (const uint32_t place : kept) run.batch[place / 64] |= uint64_t{1} << (place % 64);
+    void* mem = m_pArena->Alloc(sizeof(CzorInstance));
+    auto* inst = new (mem) CzorInstance();
+    inst->m_pEntity = entity;
+    inst->m_nSeq = run.firstSeq + kept.front();
+    inst->m_Flags = CzorInstance::kPacked;
+    m_Instances.Append(inst);
+    entity->m_Extent.Append(inst);
+    ++m_nLive;
+    run.kept.push_back(inst);
+    run.liveKept = 1;
+    m_pPacked->runs.push_back(std::move(run));
+    return inst;
 }
 
 void CzorStepData::ForgetPacked(CzorInstance* kept) {

@@ -5,7 +5,9 @@
 //
 // A run's records follow each other in place order. A record is its length (4 bytes, little-endian, not
 // counting themselves) and its text from the '=' after the instance's own number on, in pieces: each a
-// length (4 bytes) and as many characters, then a hole, until the hole kEnd. The numbers that a file gives
+// length (4 bytes) and as many characters, then a hole, until the hole kEnd. A record alike to one before
+// it in the run is its length field alone, kRepeated set in it and the distance back to the other's
+// length field in the rest (its references name the records at the same distances). The numbers that a file gives
 // instances only once it is written fill the holes: a reference into the run is kept as the distance from
 // the record's own place, one out of it as the instance's address.
 #include <cstddef>
@@ -85,6 +87,35 @@ public:
 };
 
 enum class Hole : unsigned char { kEnd, kRefIn, kRefOut, kList };
+
+constexpr uint32_t kRepeated = 0x80000000u;
+
+// The most a varint takes, and a hole's tag with it.
+constexpr size_t kVarint = 10;
+constexpr size_t kRefHole = 1 + (kVarint > sizeof(void*) ? kVarint : sizeof(void*));
+
+inline void PutLength(char* at, size_t n) {
+    const auto v = static_cast<uint32_t>(n);
+    at[0] = static_cast<char>(v & 0xFF);
+    at[1] = static_cast<char>((v >> 8) & 0xFF);
+    at[2] = static_cast<char>((v >> 16) & 0xFF);
+    at[3] = static_cast<char>(v >> 24);
+}
+
+inline char* PutVarint(char* o, uint64_t v) {
+    while (v >= 0x80) {
+        *o++ = static_cast<char>((v & 0x7F) | 0x80);
+        v >>= 7;
+    }
+    *o++ = static_cast<char>(v);
+    return o;
+}
+
+// A reference into the run, as the distance from the referring record's place to the referred one's.
+inline char* PutRefIn(char* o, int64_t distance) {
+    *o++ = static_cast<char>(Hole::kRefIn);
+    return PutVarint(o, (static_cast<uint64_t>(distance) << 1) ^ static_cast<uint64_t>(distance >> 63));
+}
 
 // Writes the records of one run into out (emptied first).
 class RunEncoder {

@@ -19,6 +19,7 @@ public:
     size_t size() const { return m_len; }
     bool empty() const { return m_len == 0; }
     const char* data() const { return m_data.get(); }
+    char* data() { return m_data.get(); }
     void clear() { m_len = 0; }
     void resize(size_t n) { if (n < m_len) m_len = n; }  // shrinks only
     // Room for n more characters; the returned cursor is moved on by Commit.

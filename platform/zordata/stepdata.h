@@ -238,6 +238,7 @@ public:
 
 protected:
     friend struct zorStoreAccess;
+    friend class zorBatchWriter;
     void SetReadOnly(bool readOnly) { m_bReadOnly = readOnly; }
     // Replaces the description of the last error (kept until the next error).
     void SetLastErrorDescription(const std::string& text);
@@ -257,6 +258,10 @@ private:
     // PackSince (asOne: PackBatchSince): the first kept instance after packing, or null for a refusal.
     CzorInstance* Pack(const zorPackMark& mark, std::vector<CzorInstance*>& keep,
                        const std::vector<CzorEntity*>& droppable, bool asOne);
+    // Records of count new places (zorBatchWriter), the kept ones at the sorted places given: the one
+    // instance standing for them, of entity, or null when the records could not be written.
+    CzorInstance* StoreBatch(const char* records, size_t size, uint32_t count, const std::vector<uint32_t>& kept,
+                             CzorEntity* entity);
     // The stored value when the attribute holds one of that type, else null (error set).
     CzorValue* ReadOfType(CzorInstance* inst, CzorAttr* attr, int type);
     CzorAttr* AttrOf(CzorInstance* inst, const char* name);

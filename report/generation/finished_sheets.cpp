@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/zordata/zordata.h"
+#include "report/generation/cell_records.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
 #include "report/model/report_sheet.h"
@@ -53,6 +54,13 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     done.before = before;
     const CzorTAggr<CzorInstance>& all = store->GetInstances();
     const int from = all.GetSize();
+    if (WriteCellRecords(sheet, before)) {
+        sheet->DestroyElementsFrom(before);
+        done.packed = true;
+        done.createdFrom = from;
+        done.createdTo = all.GetSize();
+        return;
+    }
     const zorPackMark mark = store->GetPackMark();
     for (int i = before; i < elements.GetSize(); ++i) {
         CReportElement* cell = elements.GetAt(i);
@@ -69,6 +77,18 @@ void CFinishedSheets::Finish(CReportSheet* sheet) {
     if (done.packed) std::vector<CzorInstance*>().swap(done.cells);
     done.createdFrom = from;
     done.createdTo = all.GetSize();
+}
+
+bool CFinishedSheets::WriteCellRecords(CReportSheet* sheet, int before) {
+    CzorStepDataWithFile* store = m_manager.GetStore();
+    const CTypedPtrArray<CReportElement>& elements = sheet->GetElements();
+    if (!m_pCells || &m_pCells->Store() != store) m_pCells = std::make_unique<CCellRecords>(m_manager);
+    if (!m_pCells->Ready()) return false;
+    for (int i = before; i < elements.GetSize(); ++i)
+        if (!CCellRecords::Writes(*elements.GetAt(i))) return false;
+    for (int i = before; i < elements.GetSize(); ++i) m_pCells->Add(*elements.GetAt(i));
+    // Where the records cannot be kept the cells are written as instances after all.
+    return m_pCells->Commit() != nullptr;
 }
 
 void CFinishedSheets::Forget(CReportSheet* sheet) {

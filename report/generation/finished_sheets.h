@@ -4,6 +4,7 @@
 // and their objects are freed. The report file stays what it would have been had every cell been written
 // at the end: the cells' instances take their places among the instances made while the report is
 // written back (WriteBack), and each sheet's element list gets them back where they stood.
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -12,6 +13,7 @@
 class CFolivox;
 class CReportSheet;
 class CzorInstance;
+class CCellRecords;
 
 class CFinishedSheets {
 public:
@@ -38,6 +40,10 @@ public:
     void WriteSheets(CzorTAggr<CzorInstance>& sheets);
 
 private:
+    // The cells from `before` on go to the store as the records their writing would pack into, without
+    // their instances being made; false (nothing written) where a cell is of a kind written otherwise.
+    bool WriteCellRecords(CReportSheet* sheet, int before);
+
     struct Finished {
         int before = 0;  // the elements in front of the cells
         // Every instance their writing made, in creation order: these places of the store's list, which
@@ -48,4 +54,5 @@ private:
     };
     CFolivox& m_manager;
     std::unordered_map<const CReportSheet*, Finished> m_Finished;
+    std::unique_ptr<CCellRecords> m_pCells;  // reused from page to page
 };

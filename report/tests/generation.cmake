@@ -18,6 +18,7 @@ qm_add_test(report_generation_tests
     ${CMAKE_CURRENT_LIST_DIR}/generation/example_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/golden_rows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/golden_rows_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/generation/cell_records_test.cpp
   SOLO ${CMAKE_CURRENT_LIST_DIR}/generation/damaged_template_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/generation/golden_output_test.cpp
   LIBS folivox

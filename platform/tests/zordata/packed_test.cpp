@@ -1,12 +1,15 @@
 // Packed batches: a store that packs what it made writes the very file it would have written with the
 // instances kept whole, through moves and deletions; refusals change nothing; the batches' memory is reused.
+// A batch written as records without its instances being made saves as the packed instances would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/tests/zordata/store_fixture.h"
+#include "platform/zordata/packed_batch.h"
 #include "platform/zordata/store_internal.h"
 
 namespace {
@@ -340,4 +343,147 @@ TEST_F(Packed, BatchMemoryIsReused) {
     };
     const size_t whole = reserved(false), packed = reserved(true);
     EXPECT_LT(packed * 10, whole) << packed << " of " << whole;
+}
+
+// A batch written record by record, its instances never made, saves as the same instances made and packed
+// as one would: texts as a stored text holds them, references back and forth inside the batch, records
+// written again in the same batch or another, the batch named by a list, moved, or gone with the instance
+// that stands for it.
+TEST_F(Packed, ABatchWrittenAsRecordsSavesTheFileItsInstancesWould) {
+    struct Case {
+        const char* name;
+        bool move;
+        bool deleteStanding;
+    } const cases[] = {{"plain", false, false}, {"moved", true, false}, {"standing one deleted", false, true}};
+    const std::string text = std::string("Итог 'за' \\ год\x01\x7f, и дальше") + '\0' + "не видно";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto build = [&](bool asRecords) {
+            store.ClearData();
+            CzorInstance* holder = Make("thing", 1);
+            CzorInstance* one = nullptr;
+            // The part and the note of the first cell are written again for the others.
+            zorBatchWriter::Record part, note;
+            for (int batch = 0; batch < 2; ++batch) {
+                if (asRecords) {
+                    // thing: i r s b bin ref items; part: the same; note: text about.
+                    zorBatchWriter w(store);
+                    for (int k = 0; k < 3; ++k) {
+                        const uint32_t a = w.Begin(E("thing"), true);
+                        w.Int(100 * batch + k);
+                        w.Unset();
+                        w.Text(text);
+                        w.Unset();
+                        w.Unset();
+                        w.Ref(a + 1);
+                        w.Unset();
+                        w.End();
+                        if (batch + k > 0) {
+                            w.Repeat(part, false);
+                            w.Repeat(note, false);
+                            continue;
+                        }
+                        w.Begin(E("part"), false);
+                        w.Int(-2147483647 - 1);
+                        for (int u = 0; u < 4; ++u) w.Unset();
+                        w.Ref(a);
+                        w.Unset();
+                        w.End();
+                        w.CopyLast(part);
+                        w.Begin(E("note"), false);
+                        w.Text("");
+                        w.Ref(a + 1);
+                        w.End();
+                        w.CopyLast(note);
+                    }
+                    CzorInstance* standing = w.Commit();
+                    EXPECT_NE(standing, nullptr);
+                    if (!standing) return std::string();
+                    EXPECT_TRUE(standing->IsPacked());
+                    EXPECT_EQ(standing->GetEntity(), E("thing"));
+                    EXPECT_EQ(w.Count(), 0u);
+                    if (batch == 0) one = standing;
+                } else {
+                    const zorPackMark mark = store.GetPackMark();
+                    std::vector<CzorInstance*> kept;
+                    for (int k = 0; k < 3; ++k) {
+                        CzorInstance* a = Make("thing", 100 * batch + k);
+                        store.PutAttrBN(a, "s", text);
+                        CzorInstance* p = Make("part", -2147483647 - 1);
+                        store.PutAttrBN(a, "ref", p);
+                        store.PutAttrBN(p, "ref", a);
+                        CzorInstance* n = store.CreateInstanceBN("note");
+                        store.PutAttrBN(n, "text", "");
+                        store.PutAttrBN(n, "about", p);
+                        kept.push_back(a);
+                    }
+                    CzorInstance* standing = store.PackBatchSince(mark, kept, Parts());
+                    EXPECT_NE(standing, nullptr);
+                    if (!standing) return std::string();
+                    if (batch == 0) one = standing;
+                }
+            }
+            CzorTAggr<CzorInstance> items;
+            items.Add(one);
+            store.PutAttrBN(holder, "items", items);
+            if (c.move) store.MoveToEnd({holder, one});
+            if (c.deleteStanding) store.DeleteInstance(one);
+            Make("thing", 2);
+            return Saved(asRecords ? "records.zordot" : "packed.zordot");
+        };
+        const std::string packed = build(false), records = build(true);
+        EXPECT_EQ(records, packed);
+        EXPECT_NE(packed.find(R"('Итог ''за'' \\ год\X\01\X\7F, и дальше')"), std::string::npos) << packed;
+    }
+}
+
+// A batch the writer cannot stand for is not stored: the store and its file are as they were, and the
+// writer takes the next batch as if nothing had happened.
+TEST_F(Packed, ABatchOfRecordsThatCannotBeKeptChangesNothing) {
+    const std::string folder = Path("spool");
+    std::filesystem::create_directory(folder);
+    const struct {
+        const char* name;
+        int values;       // of the thing's seven slots
+        bool kept;
+        uint32_t refersTo;
+        const char* tmpdir;
+    } cases[] = {
+        {"fine", 7, true, 0, nullptr},
+        {"a value short", 6, true, 0, nullptr},
+        {"a value too many", 8, true, 0, nullptr},
+        {"nothing kept", 7, false, 0, nullptr},
+        {"a reference past the batch", 7, true, 1, nullptr},
+        {"no temporary folder", 7, true, 0, "missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zor::test::ScopedEnv tmpdir("TMPDIR", c.tmpdir ? Path(c.tmpdir) : folder);
+        store.ClearData();
+        Make("thing", 0);
+        const std::string before = Saved("before.zordot");
+        zorBatchWriter w(store);
+        w.Begin(E("thing"), c.kept);
+        // i, then r s b bin, ref, items.
+        w.Int(1);
+        for (int k = 1; k < std::min(c.values, 5); ++k) w.Unset();
+        if (c.values > 5) w.Ref(c.refersTo);
+        for (int k = 6; k < c.values; ++k) w.Unset();
+        const bool fine = std::string(c.name) == "fine";
+        EXPECT_EQ(w.Commit() != nullptr, fine);
+        if (fine) continue;
+        EXPECT_EQ(store.GetInstanceCount(), 1);
+        EXPECT_EQ(Saved("after.zordot"), before);
+        // The next batch is written whole (a store that could make no temporary file tries no more).
+        if (c.tmpdir) continue;
+        w.Begin(E("part"), true);
+        w.Int(5);
+        for (int k = 1; k < 7; ++k) w.Unset();
+        ASSERT_NE(w.Commit(), nullptr);
+        EXPECT_EQ(Saved("next.zordot"), "DATA;\n#1=THING(0,$,$,$,$,$,$);\n#2=PART(5,$,$,$,$,$,$);\nENDSEC;\nEND-ISO-10303-21;\n");
+    }
+    // A null entity spoils its batch.
+    zorBatchWriter w(store);
+    w.Begin(nullptr, true);
+    EXPECT_EQ(w.Commit(), nullptr);
 }
