@@ -21,6 +21,11 @@
 #include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepdata.h"
 #include "zorStepData/CzorData_Client/access.h"
+#include "zorStepData/CzorData_Client/net_id_index.h"
+#include "zorStepData/CzorData_Client/net_query_state.h"
+#include "zorStepData/CzorData_Client/net_rights_state.h"
+#include "zorStepData/CzorData_Client/net_save_state.h"
+#include "zorStepData/CzorData_Client/net_session.h"
 #include "zorStepData/CzorData_Client/net_settings.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
 
@@ -75,30 +80,20 @@ private:
     std::string m_Source;
 };
 
-// One portion of a save as it went to the server: the request body, the token that tags it, the
-// instances of its headers in order and the value slots whose changed marks it carries.
-struct CzorSavePortion {
-    CzorDataBuf body;
-    uint64_t token = 0;
-    std::vector<CzorInstance*> headers;
-    std::vector<zorStepBufHeader> sent;  // the headers as they went (the instances may change since)
-    std::vector<std::pair<CzorInstance*, int>> written;
-};
-
 class CzorNetStepData : public CzorStepData {
 public:
     CzorNetStepData();
     ~CzorNetStepData() override;
 
     // ---- Accessors (none touches the server)
-    bool IsConnected() const { return m_bConnected; }
-    bool CanFindInBLOB() const { return m_bCanFindInBlob; }
-    std::string GetNameCurrBase() const { return m_CurrBase; }
-    std::string GetNameCurrConnection() const { return m_CurrConnection; }
-    std::string GetNameCurrUser() const { return m_CurrUser; }
+    bool IsConnected() const { return m_Session.Connected(); }
+    bool CanFindInBLOB() const { return m_Session.CanFindInBlob(); }
+    std::string GetNameCurrBase() const { return m_Session.Base(); }
+    std::string GetNameCurrConnection() const { return m_Session.Connection(); }
+    std::string GetNameCurrUser() const { return m_Session.User(); }
     CzorInstance* GetCurrUser() const { return m_pCurrUser; }
     // The downloaded dictionary (removed at disconnection); empty when it came by the direct path.
-    const std::string& GetDictFileName() const { return m_DictFileName; }
+    const std::string& GetDictFileName() const { return m_Session.DictFile(); }
     using CzorStepData::GetAttr;
     static int GetBlobPortionDefSize() { return 0x100000; }
     int GetAttrIdBN(CzorEntity* entity, const char* name) const;
@@ -112,7 +107,7 @@ public:
     bool GetNetErrorMessageMode() const { return m_bNetErrorMessageMode; }
     int GetLastZorError() const { return m_nLastStatus; }
     static int GetCompId() { return 0; }
-    CTransportSocketClient* GetTransport() const { return m_pTransport.get(); }
+    CTransportSocketClient* GetTransport() const { return m_Session.Transport(); }
     bool GetManageMode() const { return m_bManageMode; }
     void SetManageMode(bool on) { m_bManageMode = on; }
 
@@ -131,9 +126,9 @@ public:
     // False, with the reason as the last error text, when the file cannot be written.
     bool WriteConnectionsInfo();
     void GetListConnections(std::vector<std::string>& names) const;
-    std::vector<CzorConnectionRec>& Connections() { return m_Connections; }
-    const std::vector<std::string>& RecentUsers() const { return m_RecentUsers; }
-    const std::string& GetLocalServerPath() const { return m_LocalServerPath; }
+    std::vector<CzorConnectionRec>& Connections() { return m_Session.Connections(); }
+    const std::vector<std::string>& RecentUsers() const { return m_Session.RecentUsers(); }
+    const std::string& GetLocalServerPath() const { return m_Session.LocalServerPath(); }
 
     // ---- Session (connect.cpp)
     // Logs in: a null or empty connection means the last one; silent when user and connection are
@@ -213,13 +208,13 @@ public:
     bool NET_SaveChanges(const char* waitText);
     // Refused while a save is under way (percent neither 0 nor 100).
     bool SetPortionSavedInst(int n);
-    int GetPortionSavedInst() const { return m_nSavedInstPortion; }
-    int GetPercentSCh() const { return m_nSavePercent.load(); }
+    int GetPortionSavedInst() const { return m_Saving.PortionSize(); }
+    int GetPercentSCh() const { return m_Saving.Percent(); }
     // Something would be sent by a save: a changed value, a new instance, an unsaved deletion, or
     // a portion whose outcome is unknown.
     bool CheckModified();
     bool TestNeedRestore();
-    bool HasUnconfirmedPortion() const { return m_pUnconfirmed != nullptr; }
+    bool HasUnconfirmedPortion() const { return m_Saving.Unconfirmed() != nullptr; }
 
     // ---- Searches (search.cpp): the instances of an entity (and its subtypes) whose attributes hold
     // the criteria's values (attr_match.h), from memory and from the server.
@@ -252,7 +247,7 @@ public:
     // Runs the prepared query on the server: result receives the selected instances (never owned).
     // A query runs once; it is refused with 171 unless the last preparation succeeded.
     bool NET_QueryExecute(CzorTAggr<CzorInstance>& result, const char* waitText = nullptr);
-    CzorQLQuery* GetPreparedQuery() const { return m_pPreparedQuery.get(); }
+    CzorQLQuery* GetPreparedQuery() const { return m_Queries.Prepared(); }
     // Parser look-ups on this store: instances by id are loaded from the server when missing.
     CzorQLLookup& QueryLookup();
     // ---- Active users, users' log, instance history (users_log.cpp)
@@ -305,12 +300,11 @@ public:
     // The access dialog, run on the edited set: true for OK; `removeAll` tells that the individual
     // access of all users is to be removed. Without one the windows of the installed network UI
     // run it (NetUi()); without those either, operations that need it fail with 171.
-    using AccessDialogRunner =
-        std::function<bool(CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode, bool& removeAll)>;
-    void SetAccessDialog(AccessDialogRunner runner) { m_AccessDialog = std::move(runner); }
+    using AccessDialogRunner = CzorNetRightsState::DialogRunner;
+    void SetAccessDialog(AccessDialogRunner runner) { m_Rights.SetDialog(std::move(runner)); }
     // The runner that applies now: the store's own, else the network UI's, else none.
     AccessDialogRunner ActiveAccessDialog() const;
-    void SetServerChecks(bool on) { m_bServerChecks = on; }
+    void SetServerChecks(bool on) { m_Rights.SetServerChecks(on); }
 
 protected:
     friend class CzorLoadData;
@@ -378,39 +372,21 @@ protected:
     // The placeholder agents of access patterns, shared by nested uses.
     bool TakePatternPlaceholders();
     void GivePatternPlaceholders();
-    AccessDialogRunner m_AccessDialog;
-    int m_nPatternUses = 0;
-    CzorInstance* m_pPatternUser = nullptr;
-    CzorInstance* m_pPatternGroup = nullptr;
-    bool m_bPatternLoadsAgents = true;
-    std::unique_ptr<CTransportSocketClient> m_pTransport;
+    CzorNetRightsState m_Rights;
+    CzorNetSession m_Session;
     bool m_bManageMode = true;
-    bool m_bServerChecks = true;
-    std::string m_CurrBase, m_CurrConnection, m_CurrUser;
     CzorInstance* m_pCurrUser = nullptr;
-    std::string m_DictFileName;
-    bool m_bConnected = false;
     bool m_bNetErrorMessageMode = true;
     bool m_bAutoDownload = false;
     int m_nLastStatus = 0;
-    int m_nSavedInstPortion = 0;
-    bool m_bCanFindInBlob = false;
-    std::string m_LocalServerPath;
     int m_nReportingGuard = 0;
     std::unique_ptr<CzorNetStepData> m_pAuxStore;
     bool m_bHideMode = false;
-    std::vector<CzorConnectionRec> m_Connections;
-    std::vector<std::string> m_RecentUsers;
     std::vector<std::string> m_PendingBlobDeletions;
-    // Instances in memory by id (rebuilt after a merge).
-    std::unordered_map<int, CzorInstance*> m_ById;
-    int m_nIndexed = -1;
-    std::atomic<int> m_nSavePercent{0};
-    std::unique_ptr<CzorSavePortion> m_pUnconfirmed;
-    // Tombstones whose deletion the server has confirmed (not sent again).
-    std::unordered_set<const CzorInstance*> m_SavedDeletions;
-    std::unique_ptr<CzorQLQueryParser> m_pPreparedQuery;
-    std::unique_ptr<CzorQLLookup> m_pQueryLookup;
+    // Instances in memory by id (caught up after a merge).
+    CzorNetIdIndex m_Index;
+    CzorNetSaveState m_Saving;
+    CzorNetQueryState m_Queries;
     long m_nRequestsSent = 0;
 };
 
