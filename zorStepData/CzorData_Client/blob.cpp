@@ -93,7 +93,7 @@ bool CzorNetStepData::SaveBlobFrom(CzorInstance* inst, CzorAttr* attr, const std
     CzorInstance::CzorValueDefinition* slot = GetAttrValue(inst, attr);
     const std::string old = slot && slot->GetValue().GetString() ? slot->GetValue().GetString() : "";
     if (!PutAttr(inst, attr, name)) return Failed(ZOR_NET_CLI_ERROR_PROCESSED);
-    if (!old.empty() && old != name) m_PendingBlobDeletions.push_back(old);
+    if (!old.empty() && old != name) m_Blobs.NoteReplaced(old);
     return true;
 }
 
@@ -163,7 +163,7 @@ bool CzorNetStepData::NET_DeleteBlobBN(CzorInstance* inst, const char* attr, con
 bool CzorNetStepData::DeletePendingBlobs() {
     bool all = true;
     std::vector<std::string> left;
-    for (const std::string& name : m_PendingBlobDeletions) {
+    for (const std::string& name : m_Blobs.PendingDeletions()) {
         const bool mode = m_bNetErrorMessageMode;
         m_bNetErrorMessageMode = false;
         const bool ok = BeginRequest(nullptr, true, true) && DeleteBlobByName(name);
@@ -173,7 +173,7 @@ bool CzorNetStepData::DeletePendingBlobs() {
             left.push_back(name);
         }
     }
-    m_PendingBlobDeletions = std::move(left);
+    m_Blobs.KeepPending(std::move(left));
     if (!all) {
         SetLastErrorDescription("Предупреждение: прежнее содержимое не удалено с сервера\n" +
                                 std::string(GetLastErrorDescription()));

@@ -3,6 +3,12 @@
 // session (an owned CTransportSocketClient) to the store; every remote operation goes through the
 // request rule (RunRequest) on the caller's thread and leaves its status in the store.
 //
+// The class is the front its callers know; each side's state belongs to a collaborator:
+// net_session.h (transport, connections, the login), net_id_index.h (loaded instances by id),
+// net_save_state.h (portions and what the server confirmed), net_blob_state.h (replaced blobs),
+// net_rights_state.h (access dialog, patterns' placeholders) and net_query_state.h (the prepared
+// query). The front keeps its modes and the request rule's status.
+//
 // Values not fetched yet carry a per-slot mark (CzorValueDefinition::IsLoaded), apart from values
 // that the server holds unset: GetAttr fetches a missing value at most once while auto-download is
 // on. Extents keep load order (the base store keeps creation order); look-ups by id go through an
@@ -21,6 +27,7 @@
 #include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepdata.h"
 #include "zorStepData/CzorData_Client/access.h"
+#include "zorStepData/CzorData_Client/net_blob_state.h"
 #include "zorStepData/CzorData_Client/net_id_index.h"
 #include "zorStepData/CzorData_Client/net_query_state.h"
 #include "zorStepData/CzorData_Client/net_rights_state.h"
@@ -190,7 +197,7 @@ public:
                                                 const char* waitText);
     bool NET_ReadNextPortionFileFromSrv2Memory(unsigned char* buffer, long& size, bool& last, const char* waitText);
     // Server names of replaced blobs, to be deleted after the next successful save.
-    const std::vector<std::string>& PendingBlobDeletions() const { return m_PendingBlobDeletions; }
+    const std::vector<std::string>& PendingBlobDeletions() const { return m_Blobs.PendingDeletions(); }
     // Deletes them (a failure is a warning in the store's error text, not a failure); true when
     // all went.
     bool DeletePendingBlobs();
@@ -372,22 +379,26 @@ protected:
     // The placeholder agents of access patterns, shared by nested uses.
     bool TakePatternPlaceholders();
     void GivePatternPlaceholders();
-    CzorNetRightsState m_Rights;
+
+    // The collaborators, each owning its side's state.
     CzorNetSession m_Session;
+    CzorNetIdIndex m_Index;  // instances in memory by id (caught up after a merge)
+    CzorNetSaveState m_Saving;
+    CzorNetBlobState m_Blobs;
+    CzorNetRightsState m_Rights;
+    CzorNetQueryState m_Queries;
+
+    // The front's own: its modes, the request rule's last status, the logged-in user's instance and
+    // the store that fetches the server's lists before a save.
     bool m_bManageMode = true;
-    CzorInstance* m_pCurrUser = nullptr;
     bool m_bNetErrorMessageMode = true;
+    bool m_bHideMode = false;
     bool m_bAutoDownload = false;
     int m_nLastStatus = 0;
     int m_nReportingGuard = 0;
-    std::unique_ptr<CzorNetStepData> m_pAuxStore;
-    bool m_bHideMode = false;
-    std::vector<std::string> m_PendingBlobDeletions;
-    // Instances in memory by id (caught up after a merge).
-    CzorNetIdIndex m_Index;
-    CzorNetSaveState m_Saving;
-    CzorNetQueryState m_Queries;
     long m_nRequestsSent = 0;
+    CzorInstance* m_pCurrUser = nullptr;
+    std::unique_ptr<CzorNetStepData> m_pAuxStore;
 };
 
 // The silent half of NET_QueryEditParse: parses a query's text (UTF-8, CR LF or LF line ends) with the

@@ -277,7 +277,7 @@ bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
     }
     m_Saving.SetPercent(100);
     // Replaced blobs go now that the instances naming their successors are on the server.
-    if (!m_PendingBlobDeletions.empty()) DeletePendingBlobs();
+    if (!m_Blobs.PendingDeletions().empty()) DeletePendingBlobs();
     return true;
 }
 
