@@ -367,7 +367,8 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
             zor::Utf8ToCp1251(name, cp);
             body.Field(cp.c_str(), cp.size() + 1);
         }
-        return Answer(h, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, {WireField::Of(body.Out().data(), body.Out().size())});
+        return Answer(h, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0,
+                      {WireField::Of(body.Out().data(), body.Out().size())});
     }
     if (h.command == zor::net::kCmdLogin) {
         if (badArgs()) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);

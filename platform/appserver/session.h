@@ -63,10 +63,12 @@ private:
     std::vector<unsigned char> Login(const zor::net::RequestHeader& h, const zor::net::WireField& block);
     std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, const zor::net::WireField& body);
     // Past the login every handler that reaches instances, blobs or files does so through the gate.
-    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, const zor::net::WireField& body, AccessView& gate);
+    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, const zor::net::WireField& body,
+                                    AccessView& gate);
     std::vector<unsigned char> LoadDeleted(const zor::net::RequestHeader& h, AccessView& gate);
     std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
-    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, const zor::net::WireField* args, AccessView& gate);
+    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, const zor::net::WireField* args,
+                                    AccessView& gate);
     std::vector<unsigned char> Access(const zor::net::RequestHeader& h, const zor::net::WireField& body,
                                       AccessView& gate);
     std::vector<unsigned char> ActiveUsers(const zor::net::RequestHeader& h, AccessView& gate);

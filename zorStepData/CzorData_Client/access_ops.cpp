@@ -50,12 +50,12 @@ void CzorNetStepData::RecordQuietly(int code) {
 }
 
 bool CzorNetStepData::AccessSessionReady() {
-    if (!m_Session.Transport() || !m_Session.Connected() ||
-        (!m_Session.Transport()->IsConnected() && !m_Session.Transport()->Reconnect(true))) {
+    if (!GetTransport() || !m_Session.Connected() ||
+        (!GetTransport()->IsConnected() && !GetTransport()->Reconnect(true))) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
-    if (!m_Session.Transport()->IsFree()) {
+    if (!GetTransport()->IsFree()) {
         SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
         return false;
     }
@@ -64,7 +64,7 @@ bool CzorNetStepData::AccessSessionReady() {
 
 bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText, int code1, int code2) {
     if (users.GetSize() == 0) {
-        if (m_Session.Transport() && m_Session.Connected()) return true;
+        if (GetTransport() && m_Session.Connected()) return true;
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -81,8 +81,8 @@ bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText,
         for (int e = 0; e < list->GetSize(); ++e) touched.Add(list->GetAt(e)->m_pInstance);
     }
     if (!RunRequest(waitText, [&](int& status) {
-            const bool called = m_Session.Transport()->RequestSetGroupAccess(status, body);
-            if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_Session.Transport()->ClearInternalData();
+            const bool called = GetTransport()->RequestSetGroupAccess(status, body);
+            if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) GetTransport()->ClearInternalData();
             return called;
         }))
         return false;
@@ -92,7 +92,7 @@ bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText,
 
 bool CzorNetStepData::NET_GetGroupeAccess(zorUsers& users, const char* waitText) {
     if (users.GetSize() == 0) {
-        if (m_Session.Transport() && m_Session.Connected()) return true;
+        if (GetTransport() && m_Session.Connected()) return true;
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -102,9 +102,9 @@ bool CzorNetStepData::NET_GetGroupeAccess(zorUsers& users, const char* waitText)
         return false;
     }
     const bool ok = RunRequest(waitText, [&](int& status) {
-        const bool called = m_Session.Transport()->RequestGetGroupAccess(status, body, reply);
+        const bool called = GetTransport()->RequestGetGroupAccess(status, body, reply);
         // Never drop the data of a request that another caller has under way.
-        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_Session.Transport()->ClearInternalData();
+        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) GetTransport()->ClearInternalData();
         return called;
     });
     if (!ok) return false;

@@ -96,8 +96,8 @@ std::string CzorNetStepData::GetTitulCurrBD(bool base, bool connection, bool use
 // ---- Connecting
 
 bool CzorNetStepData::ConnectWithTestLocal(const std::string& host, int port, bool ask) {
-    if (!m_Session.Transport()) return false;
-    return m_Session.Transport()->ConnectWithServerStart(host, port, m_Session.LocalServerPath(), ask);
+    if (!GetTransport()) return false;
+    return GetTransport()->ConnectWithServerStart(host, port, m_Session.LocalServerPath(), ask);
 }
 
 void CzorNetStepData::ConnectWithParam(std::string& user, std::string& password, std::string& connection,
@@ -141,13 +141,14 @@ void CzorNetStepData::ConnectWithParam(std::string& user, std::string& password,
             index = d.index;
             m_Session.RecentUsers() = d.recentUsers;
         }
-        if (index < 0 || static_cast<size_t>(index) >= m_Session.Connections().size()) Raise(ZOR_NET_CLI_ERROR_PROCESSED, __LINE__);
+        if (index < 0 || static_cast<size_t>(index) >= m_Session.Connections().size())
+            Raise(ZOR_NET_CLI_ERROR_PROCESSED, __LINE__);
         const CzorConnectionRec& rec = m_Session.Connections()[static_cast<size_t>(index)];
         connection = rec.name;
         if (!ConnectWithTestLocal(rec.host, rec.port, true)) Raise(ZOR_SOCK_ERROR_PROCESSED, __LINE__);
         database = rec.database;
         zor::net::WriteLastActive(m_Session.RecentUsers(), connection);
-        m_Session.Transport()->ClearInternalData();
+        GetTransport()->ClearInternalData();
     } catch (...) {
         database.clear();
         throw;
@@ -163,8 +164,8 @@ bool CzorNetStepData::LoadCurrentUser() {
 
 bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, const char* connectionIn,
                                   const char* waitText) {
-    if (!m_Session.Transport()) return false;
-    if (m_Session.Transport()->IsConnected() || m_Session.Connected()) {
+    if (!GetTransport()) return false;
+    if (GetTransport()->IsConnected() || m_Session.Connected()) {
         // Asked in hide mode too: dropping a session is the user's decision.
         if (!zor::net::NetUi().Ask("Соединение уже установлено. Разорвать соединение?", kRpcCaption)) return true;
         NET_Disconnect();
@@ -185,10 +186,10 @@ bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, co
             LoginBlock block;
             if (!block.SetTexts(user, scrambled, database)) Raise(ZOR_NET_CLI_MISSED_DATA, __LINE__);
             block.Set(zor::net::kLoginAddressOffset, CTransportSocketClient::GetOwnIPv4Address());
-            if (!m_bHideMode) m_Session.Transport()->SetWaitDlgText(waitText ? waitText : "Идет регистрация в БД");
+            if (!m_bHideMode) GetTransport()->SetWaitDlgText(waitText ? waitText : "Идет регистрация в БД");
             int status = 0, length = 0;
             bool canFind = false;
-            const bool called = m_Session.Transport()->RequestLogin(status, length, &block, &canFind);
+            const bool called = GetTransport()->RequestLogin(status, length, &block, &canFind);
             m_Session.SetCanFindInBlob(canFind);
             if (!called) Raise(status ? status : ZOR_NET_CLI_NOT_CONNECT, __LINE__);
             userId = block.Get(zor::net::kLoginUserIdOffset);
@@ -258,13 +259,13 @@ int CzorNetStepData::NET_TuningConnections() {
 bool CzorNetStepData::NET_Disconnect() {
     zor::net::KeepAlive::Instance().Restart(0);
     if (!m_Session.DictFile().empty()) ::unlink(m_Session.DictFile().c_str());
-    if (m_Session.Transport()) {
-        if (m_Session.Transport()->IsConnected()) {
+    if (GetTransport()) {
+        if (GetTransport()->IsConnected()) {
             int status = 0;
-            m_Session.Transport()->RequestDisconnect(status);
+            GetTransport()->RequestDisconnect(status);
         }
-        m_Session.Transport()->ClearInternalData();
-        m_Session.Transport()->DropSocket();
+        GetTransport()->ClearInternalData();
+        GetTransport()->DropSocket();
         m_Session.LoggedOut();
         m_pCurrUser = nullptr;
     }

@@ -29,15 +29,15 @@ void CzorNetStepData::SetHideMode(bool hide) {
     m_bNetErrorMessageMode = !hide;
     SetErrorMessageMode(!hide);
     m_bHideMode = hide;
-    if (m_Session.Transport()) m_Session.Transport()->SetHideMode(hide);
+    if (GetTransport()) GetTransport()->SetHideMode(hide);
 }
 
 void CzorNetStepData::Detach() {
-    if (m_Session.Transport()) m_Session.Transport()->DetachSocket();
+    if (GetTransport()) GetTransport()->DetachSocket();
 }
 
 void CzorNetStepData::Attach() {
-    if (m_Session.Transport()) m_Session.Transport()->AttachSocket();
+    if (GetTransport()) GetTransport()->AttachSocket();
 }
 
 // Every failure keeps its status and text, even one raised while an earlier box is open: the
@@ -45,14 +45,14 @@ void CzorNetStepData::Attach() {
 void CzorNetStepData::SetZORError(int code, const std::string& detail) {
     m_nLastStatus = code;
     std::string text;
-    if (code == ZOR_NET_CLI_NET_ERROR && m_Session.Transport())
-        text = "Ошибка сетевого механизма:\n" + m_Session.Transport()->GetDescriptionLastError();
+    if (code == ZOR_NET_CLI_NET_ERROR && GetTransport())
+        text = "Ошибка сетевого механизма:\n" + GetTransport()->GetDescriptionLastError();
     else
         text = ZOR_NET_ERROR2char(code, detail);
     SetLastErrorDescription(text);
     if (m_nReportingGuard) return;
     bool box = m_bNetErrorMessageMode && code != 0 && code != ZOR_SOCK_OPERATION_IN_PROGRESS;
-    if (code == ZOR_NET_CLI_NET_ERROR) box = box && m_Session.Transport() && m_Session.Transport()->GetLastTkvError() != 0;
+    if (code == ZOR_NET_CLI_NET_ERROR) box = box && GetTransport() && GetTransport()->GetLastTkvError() != 0;
     if (!box) return;
     ++m_nReportingGuard;
     zor::MessageSink().Show(text, kErrorCaption, MB_ICONWARNING | kTaskModal);
@@ -60,30 +60,31 @@ void CzorNetStepData::SetZORError(int code, const std::string& detail) {
 }
 
 bool CzorNetStepData::BeginRequest(const char* waitText, bool checks, bool reconnect) {
-    if (!m_Session.Transport() || (checks && !m_Session.Connected())) {
+    if (!GetTransport() || (checks && !m_Session.Connected())) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
     if (checks) {
-        if (!m_Session.Transport()->IsConnected() && !(reconnect && m_Session.Transport()->Reconnect(true))) {
+        if (!GetTransport()->IsConnected() && !(reconnect && GetTransport()->Reconnect(true))) {
             SetZORError(ZOR_NET_CLI_NOT_CONNECT);
             return false;
         }
-        if (!m_Session.Transport()->IsFree()) {
+        if (!GetTransport()->IsFree()) {
             SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
             return false;
         }
     }
-    if (!m_bManageMode) m_Session.Transport()->SetManageMode(0);
+    if (!m_bManageMode) GetTransport()->SetManageMode(0);
     m_nLastStatus = 0;
     zor::net::KeepAlive::Instance().Restart(0);
-    if (waitText) m_Session.Transport()->SetWaitDlgText(waitText);
+    if (waitText) GetTransport()->SetWaitDlgText(waitText);
     return true;
 }
 
 bool CzorNetStepData::EndRequest(bool called, int status) {
     if (called && status == 0) return true;
-    if (status == 0) status = m_Session.Transport()->GetLastError() ? m_Session.Transport()->GetLastError() : ZOR_NET_CLI_ERROR_PROCESSED;
+    if (status == 0)
+        status = GetTransport()->GetLastError() ? GetTransport()->GetLastError() : ZOR_NET_CLI_ERROR_PROCESSED;
     SetZORError(status);
     if (status == ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY) SetReadOnly(true);
     return false;

@@ -55,20 +55,20 @@ bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std
     const auto say = [&](const std::string& t) {
         if (errorText) *errorText = t;
     };
-    if (!m_Session.Transport() || !m_Session.Connected()) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         say("Не присоединены к базе");
         return false;
     }
-    if (!m_Session.Transport()->IsConnected() && !m_Session.Transport()->Reconnect(true)) {
+    if (!GetTransport()->IsConnected() && !GetTransport()->Reconnect(true)) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
-    if (!m_Session.Transport()->IsFree()) {
+    if (!GetTransport()->IsFree()) {
         SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
         return false;
     }
-    if (!m_bManageMode) m_Session.Transport()->SetManageMode(0);
+    if (!m_bManageMode) GetTransport()->SetManageMode(0);
     CzorQLQueryParser& prepared = m_Queries.StartPreparing(this, &QueryLookup());
 
     if (showDialog) {
@@ -177,8 +177,8 @@ bool SelectedInstances(CzorNetStepData& store, CzorDataBuf& buf, CzorTAggr<CzorI
 bool CzorNetStepData::NET_QueryExecute(CzorTAggr<CzorInstance>& result, const char* waitText) {
     // The list never owns the store's instances: emptying it frees nothing.
     result.RemoveAll();
-    if (m_Session.Transport() && !m_bHideMode) m_Session.Transport()->SetWaitDlgText(waitText ? waitText : "Выполняется поиск");
-    if (!m_Session.Transport() || !m_Session.Connected()) {
+    if (GetTransport() && !m_bHideMode) GetTransport()->SetWaitDlgText(waitText ? waitText : "Выполняется поиск");
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -190,9 +190,9 @@ bool CzorNetStepData::NET_QueryExecute(CzorTAggr<CzorInstance>& result, const ch
         return false;
     }
     CzorDataBuf reply;
-    if (!RunRequest(nullptr, [&](int& status) { return m_Session.Transport()->RequestQueryExecute(status, body, reply); }))
+    if (!RunRequest(nullptr, [&](int& status) { return GetTransport()->RequestQueryExecute(status, body, reply); }))
         return false;
-    m_Session.Transport()->ClearInternalData();
+    GetTransport()->ClearInternalData();
     if (!ApploadFromDataBuf(reply, nullptr, zorBufText::Cp1251)) {
         // The merge refused the reply: nothing was merged, the query stays prepared.
         m_nLastStatus = GetLastError();

@@ -181,9 +181,9 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
     int got = 0;
     const bool ok = RunRequest(waitText, [&](int& status) {
         sent = true;
-        m_Session.Transport()->SetRequestToken(portion.token);
-        const bool r = m_Session.Transport()->RequestSaveChanges(status, portion.body, reply);
-        m_Session.Transport()->ClearRequestToken();
+        GetTransport()->SetRequestToken(portion.token);
+        const bool r = GetTransport()->RequestSaveChanges(status, portion.body, reply);
+        GetTransport()->ClearRequestToken();
         got = status;
         return r;
     });
@@ -193,7 +193,7 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
         unknown = sent && got >= ZOR_SOCK_MISSED_VERSION && got != ZOR_SOCK_OPERATION_IN_PROGRESS;
         return false;
     }
-    m_Session.Transport()->ClearInternalData();
+    GetTransport()->ClearInternalData();
     if (!CheckSaveReply(portion, reply)) {
         unknown = true;
         SetZORError(ZOR_NET_CLI_MISSED_DATA);
@@ -217,11 +217,11 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
 }
 
 bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
-    if (!m_Session.Transport() || !m_Session.Connected()) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
-    if (m_Session.Transport()->IsConnected() && !m_Session.Transport()->IsFree()) {
+    if (GetTransport()->IsConnected() && !GetTransport()->IsFree()) {
         SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
         return false;
     }
@@ -299,12 +299,12 @@ bool CzorNetStepData::CheckModified() {
 }
 
 bool CzorNetStepData::TestNeedRestore() {
-    if (!m_Session.Connected() || !m_Session.Transport() || m_Session.Transport()->IsConnected() || !CheckModified()) return false;
+    if (!m_Session.Connected() || !GetTransport() || GetTransport()->IsConnected() || !CheckModified()) return false;
     if (!zor::net::NetUi().Ask("Предыдущее соединение с сервером было прервано некорректно.\nПри обрыве соединения "
                                "остались несохраненные данные.\nПопытаться восстановить предыдущее соединение?",
                                kRpcCaption))
         return false;
-    if (m_Session.Transport()->Reconnect(false)) return true;
+    if (GetTransport()->Reconnect(false)) return true;
     return !zor::net::NetUi().Ask(
         "Восстановить предыдущее соединение не удалось. При новом соединении\nнесохраненные данные будут утеряны. "
         "Для установления нового соединения\nНажмите \"Да\". Для отказа от нового соединения нажмите \"Нет\"",

@@ -91,9 +91,9 @@ int CzorNetStepData::NET_FindInstancesWithAttrValues(CzorEntity* ent, int n, Czo
     // No instance on the server can hold a reference to one that is not saved yet.
     if (!FeelTestFindBuf(body, ent, nullptr, n, values, pattern, caseSensitive, mode)) return found.GetSize();
     CzorDataBuf reply;
-    if (!RunRequest(waitText, [&](int& status) { return m_Session.Transport()->RequestFindInstances(status, body, reply); }))
+    if (!RunRequest(waitText, [&](int& status) { return GetTransport()->RequestFindInstances(status, body, reply); }))
         return -1;
-    m_Session.Transport()->ClearInternalData();
+    GetTransport()->ClearInternalData();
     CzorTAggr<CzorInstance> merged(8, false, false);
     if (!ApploadFromDataBuf(reply, &merged, zorBufText::Cp1251)) {
         SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
@@ -108,7 +108,7 @@ int CzorNetStepData::NET_FindInstancesWithAttrValues(CzorEntity* ent, int n, Czo
 bool CzorNetStepData::NET_TestUniqueAttrValues(CzorEntity* ent, CzorInstance* inst, int n, CzorAttrValue* values,
                                                bool pattern, const char* waitText) {
     CzorDataBuf body;
-    if (!m_Session.Transport() || !m_Session.Connected()) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -118,8 +118,8 @@ bool CzorNetStepData::NET_TestUniqueAttrValues(CzorEntity* ent, CzorInstance* in
     }
     bool taken = false;
     const bool ok = RunRequest(waitText, [&](int& status) {
-        const bool called = m_Session.Transport()->RequestTestUniqueAttrValues(status, body);
-        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_Session.Transport()->ClearInternalData();
+        const bool called = GetTransport()->RequestTestUniqueAttrValues(status, body);
+        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) GetTransport()->ClearInternalData();
         // Another instance holds the values: the normal answer, not a failure to report.
         if (called && status == kzorStatusNotUnique) {
             taken = true;

@@ -174,7 +174,8 @@ private:
     [[noreturn]] void Fail(int code, int line, const std::string& extra = {});
     // A command whose request is one body field (or none) and whose reply body, when it has one,
     // is handed out in `reply`.
-    bool BodyRequest(zor::net::Command command, int& status, CzorDataBuf* body, CzorDataBuf* reply, bool single = false);
+    bool BodyRequest(zor::net::Command command, int& status, CzorDataBuf* body, CzorDataBuf* reply,
+                     bool single = false);
 
     LoginBlock m_login;
     int m_retryCount = 30;

@@ -113,12 +113,14 @@ TEST(AppServer, EveryCommandOfTheTableIsAnsweredInItsShape) {
             else payload = Cat({payload, Le({0})});
             if (request[i] == 'l' && i + 1 < request.size() && request[i + 1] == 'b') ++i;
         }
-        const Bytes r = reply(RequestMessage(2, c.code, c.request, c.code == kCmdLogin ? LoginPayload("user", "pw", "main") : payload));
+        if (c.code == kCmdLogin) payload = LoginPayload("user", "pw", "main");
+        const Bytes r = reply(RequestMessage(2, c.code, c.request, payload));
         ASSERT_GE(r.size(), 18u) << c.code;
         EXPECT_EQ(LoadI32(r.data() + 4), c.code) << "the error form " << LoadI32(r.data() + 16) << " for " << c.code;
         const auto sigSize = static_cast<size_t>(LoadI32(r.data() + 8));
         ASSERT_LE(12 + sigSize + 4 + 2, r.size()) << c.code;
-        EXPECT_EQ(std::string(r.begin() + 12, r.begin() + 12 + static_cast<std::ptrdiff_t>(sigSize)), c.reply) << c.code;
+        const auto sigAt = r.begin() + 12;
+        EXPECT_EQ(std::string(sigAt, sigAt + static_cast<std::ptrdiff_t>(sigSize)), c.reply) << c.code;
         if (LoadI32(r.data() + 12 + sigSize) != 0) continue;
         WireReader fields(r.data() + 12 + sigSize + 4 + 2, r.size() - (12 + sigSize + 4 + 2));
         WireField got[kMaxFields];
