@@ -65,7 +65,8 @@ std::vector<unsigned char> LoginRequest(const char* user, const char* password) 
     zor::net::WireWriter w;
     w.I32(2);
     w.I32(zor::net::kCmdLogin);
-    w.Field("lb", 2);
+    const std::string_view sig = zor::net::ShapeOf(zor::net::kCmdLogin).request;
+    w.Field(sig.data(), sig.size());
     w.U8(0);
     w.Field(block.data(), block.size());
     return std::move(w.Out());

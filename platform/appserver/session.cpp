@@ -37,52 +37,13 @@ using zor::net::RequestHeader;
 using zor::net::WireReader;
 using zor::net::WireWriter;
 
-// Who may have a command answered. Every command names its own; the strictest is the default, so
-// a command added without thought answers administrators only. Only the database list and the
-// login itself answer before a login.
-enum class Need { Administrator = 0, Nobody, LoggedIn };
+using zor::net::Caller;
+using zor::net::CommandShape;
+using zor::net::WireField;
 
-struct CommandShape {
-    int32_t command;
-    const char* request;
-    const char* reply;
-    Need need;
-};
-// What this server answers; every other command gets the error form with 151. Past the login, the
-// handlers reach instances, blobs and files only through the session's AccessView (access.h).
-constexpr CommandShape kCommands[] = {
-    {zor::net::kCmdBaseList, "", "lb", Need::Nobody},
-    {zor::net::kCmdLogin, "lb", "lb", Need::Nobody},
-    {zor::net::kCmdServerDateTime, "", "b", Need::LoggedIn},
-    {zor::net::kCmdSaveChanges, "lb", "lb", Need::LoggedIn},
-    {zor::net::kCmdOperateOracleIndex, "ll", "", Need::LoggedIn},
-    {zor::net::kCmdTest, "lb", "lb", Need::LoggedIn},
-    {zor::net::kCmdDisconnect, "", "", Need::LoggedIn},
-    {zor::net::kCmdWriteLog, "lb", "", Need::LoggedIn},
-    {zor::net::kCmdLoad, "lb", "lb", Need::LoggedIn},
-    {zor::net::kCmdDictionary, "", "lblb", Need::LoggedIn},
-    {zor::net::kCmdLoadDelInst, "", "lb", Need::LoggedIn},
-    {zor::net::kCmdOpenBlob, "lblbll", "lbl", Need::LoggedIn},
-    {zor::net::kCmdWriteBlobPortion, "lbl", "", Need::LoggedIn},
-    {zor::net::kCmdReadBlobPortion, "l", "lbl", Need::LoggedIn},
-    {zor::net::kCmdEndBlobWrite, "", "", Need::LoggedIn},
-    {zor::net::kCmdEndBlobRead, "", "", Need::LoggedIn},
-    {zor::net::kCmdTestUniqueAttrValues, "lb", "", Need::LoggedIn},
-    {zor::net::kCmdFindInstances, "lb", "lb", Need::LoggedIn},
-    {zor::net::kCmdQueryExecute, "lb", "lb", Need::LoggedIn},
-    // Who is logged in, and when everyone logged in or failed to: the administrators' business.
-    {zor::net::kCmdActiveUserList, "", "lb", Need::Administrator},
-    {zor::net::kCmdSetGroupAccess, "lb", "", Need::LoggedIn},
-    {zor::net::kCmdGetGroupAccess, "lb", "lb", Need::LoggedIn},
-    {zor::net::kCmdInstUserDataTimeInfo, "lb", "lb", Need::LoggedIn},
-    {zor::net::kCmdUsersLog, "", "lb", Need::Administrator},
-};
-
-const CommandShape* FindCommand(int32_t command) {
-    for (const auto& c : kCommands)
-        if (c.command == command) return &c;
-    return nullptr;
-}
+// What this server answers is the command table (commands.h); every other command gets the error
+// form with 151. Past the login, the handlers reach instances, blobs and files only through the
+// session's AccessView (access.h).
 
 // A zero-terminated text of at most `size` bytes at p; false when it has no terminator there.
 bool FixedText(const unsigned char* p, size_t size, std::string& out) {
@@ -280,7 +241,7 @@ void Session::Serve() {
                 WireReader rd(f.payload.data(), f.payload.size());
                 RequestHeader h;
                 zor::net::ReadRequestHeader(rd, h);
-                const CommandShape* shape = FindCommand(h.command);
+                const CommandShape* shape = zor::net::FindCommandShape(h.command);
                 reply = fault.action == FaultAction::ErrorForm
                             ? ErrorForm(h.version, h.command, fault.value)
                             : Reply(h, shape ? shape->reply : h.signature.c_str(), fault.value, {}, fault.offer);
@@ -366,6 +327,19 @@ std::vector<unsigned char> Session::Reply(const RequestHeader& h, const char* si
     return std::move(w.Out());
 }
 
+std::vector<unsigned char> Session::Answer(const RequestHeader& h, int32_t status,
+                                           std::initializer_list<WireField> fields) {
+    const CommandShape* shape = zor::net::FindCommandShape(h.command);
+    WireWriter body;
+    // A refusal carries no fields; an answer carries those of the reply's signature, or the
+    // handler and the table disagree, which no client could read.
+    if (fields.size() &&
+        !zor::net::WriteFields(shape->reply, fields.begin(), fields.size(),
+                               [&](const void* p, size_t n) { body.Bytes(p, n); }))
+        return ErrorForm(h.version, h.command, ZOR_NET_SRV_ERROR_PROCESSED);
+    return Reply(h, shape->reply, status, body.Out());
+}
+
 std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t size) {
     WireReader r(data, size);
     RequestHeader h;
@@ -376,12 +350,14 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
     }
     if (h.version != 1 && h.version != 2) return ErrorForm(1, h.command, ZOR_SOCK_MISSED_VERSION);
     if (h.version == 2 && m_server.Faults().Version1Only()) return ErrorForm(1, h.command, ZOR_SOCK_MISSED_VERSION);
-    const CommandShape* shape = FindCommand(h.command);
+    const CommandShape* shape = zor::net::FindCommandShape(h.command);
     if (!shape) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
     if (h.signature != shape->request) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-    const auto fail = [&](int32_t status) { return Reply(h, shape->reply, status, {}); };
+    const auto fail = [&](int32_t status) { return Answer(h, status); };
+    // The request's fields, read where the handlers read them: a refusal for the caller comes first.
+    WireField args[zor::net::kMaxFields];
+    const auto badArgs = [&] { return !zor::net::ReadFields(shape->request, r, args); };
     if (h.command == zor::net::kCmdBaseList) {
-        WireWriter w;
         const auto names = m_server.DatabaseNames();
         WireWriter body;
         body.Bytes(kBaseListSignature, sizeof kBaseListSignature);
@@ -391,110 +367,84 @@ std::vector<unsigned char> Session::Handle(const unsigned char* data, size_t siz
             zor::Utf8ToCp1251(name, cp);
             body.Field(cp.c_str(), cp.size() + 1);
         }
-        w.Field(body.Out().data(), body.Out().size());
-        return Reply(h, shape->reply, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0, w.Out());
+        return Answer(h, names.empty() ? ZOR_NET_BO_BASE_LIST_EMPTY : 0,
+                      {WireField::Of(body.Out().data(), body.Out().size())});
     }
-    if (h.command == zor::net::kCmdLogin) return Login(h, r);
+    if (h.command == zor::net::kCmdLogin) {
+        if (badArgs()) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+        return Login(h, args[0]);
+    }
     // Everything else answers a logged-in user only, through his gate.
     if (!m_loggedIn || !m_access) return fail(ZOR_NET_SRV_NOT_CONNECT);
     // Other sessions may have changed rights since the last request.
     if (m_access) m_access->Forget();
-    if (shape->need == Need::Administrator && !m_access->Administrator()) return fail(ZOR_NET_SRV_ACCESS_DENY);
+    if (shape->caller == Caller::Administrator && !m_access->Administrator()) return fail(ZOR_NET_SRV_ACCESS_DENY);
     AccessView& gate = *m_access;
+    if (badArgs()) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
     switch (h.command) {
     case zor::net::kCmdDisconnect:
         m_closeAfterReply = true;
-        return Reply(h, shape->reply, 0, {});
-    case zor::net::kCmdTest: {
-        const unsigned char* p = nullptr;
-        int32_t n = 0;
-        if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-        WireWriter w;
-        w.Field(p, static_cast<size_t>(n));
-        return Reply(h, shape->reply, 0, w.Out());
-    }
+        return Answer(h, 0);
+    case zor::net::kCmdTest: return Answer(h, 0, {args[0]});
     case zor::net::kCmdServerDateTime: {
         const double d = zor::TimeToOleDate(std::time(nullptr));
-        WireWriter w;
-        w.Bytes(&d, sizeof d);
-        return Reply(h, shape->reply, 0, w.Out());
+        return Answer(h, 0, {WireField::Of(&d, sizeof d)});
     }
-    case zor::net::kCmdOperateOracleIndex: {
-        int32_t attr = 0, flag = 0;
-        if (!r.I32(attr) || !r.I32(flag)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+    case zor::net::kCmdOperateOracleIndex:
         // SQLite keeps its indexes itself: switching one on or off has nothing to do.
-        return fail(flag == 0 || flag == 1 ? 0 : ZOR_NET_SRV_MISSED_DATA);
-    }
+        return fail(args[1].value == 0 || args[1].value == 1 ? 0 : ZOR_NET_SRV_MISSED_DATA);
     case zor::net::kCmdSaveChanges: {
-        const unsigned char* p = nullptr;
-        int32_t n = 0;
-        if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-        WireWriter w;
-        if (n == 0) {  // the keep-alive
-            w.I32(0);
-            return Reply(h, shape->reply, 0, w.Out());
-        }
+        const WireField& p = args[0];
+        if (p.size == 0) return Answer(h, 0, {WireField::Of(nullptr, 0)});  // the keep-alive
         if (m_readOnly) return fail(m_status74or134);
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
-        const int32_t status = ApplySave(m_db, *scratch, p, static_cast<size_t>(n), m_hasToken ? &m_token : nullptr, body, gate);
+        const int32_t status = ApplySave(m_db, *scratch, p.data, p.size, m_hasToken ? &m_token : nullptr, body, gate);
         if (status) return fail(status);
-        w.Field(body.data(), body.size());
-        return Reply(h, shape->reply, 0, w.Out());
+        return Answer(h, 0, {WireField::Of(body.data(), body.size())});
     }
     case zor::net::kCmdTestUniqueAttrValues:
     case zor::net::kCmdFindInstances: {
-        const unsigned char* p = nullptr;
-        int32_t n = 0;
-        if (!r.Field(p, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> body;
         const bool test = h.command == zor::net::kCmdTestUniqueAttrValues;
         ReadSnapshot snapshot(m_db);
-        const int32_t status = AnswerFind(m_db, *scratch, p, static_cast<size_t>(n), test, body, gate);
+        const int32_t status = AnswerFind(m_db, *scratch, args[0].data, args[0].size, test, body, gate);
         if (status || test) return fail(status);
-        WireWriter w;
-        w.Field(body.data(), body.size());
-        return Reply(h, shape->reply, 0, w.Out());
+        return Answer(h, 0, {WireField::Of(body.data(), body.size())});
     }
-    case zor::net::kCmdWriteLog: return WriteLog(h, r);
-    case zor::net::kCmdLoad: return Load(h, r, gate);
+    case zor::net::kCmdWriteLog: return WriteLog(h, args[0]);
+    case zor::net::kCmdLoad: return Load(h, args[0], gate);
     case zor::net::kCmdLoadDelInst: return LoadDeleted(h, gate);
     case zor::net::kCmdQueryExecute: {
-        const unsigned char* body = nullptr;
-        int32_t n = 0;
-        if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
         CzorStepData* scratch = Scratch();
         if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
         std::vector<unsigned char> data;
         ReadSnapshot snapshot(m_db);
-        const int32_t status = AnswerQuery(m_db, *scratch, body, static_cast<size_t>(n), data, gate);
+        const int32_t status = AnswerQuery(m_db, *scratch, args[0].data, args[0].size, data, gate);
         if (status) return fail(status);
-        WireWriter w;
-        w.Field(data.data(), data.size());
-        return Reply(h, shape->reply, 0, w.Out());
+        return Answer(h, 0, {WireField::Of(data.data(), data.size())});
     }
     case zor::net::kCmdDictionary: return Dictionary(h);
     case zor::net::kCmdActiveUserList: return ActiveUsers(h, gate);
     case zor::net::kCmdSetGroupAccess:
     case zor::net::kCmdGetGroupAccess:
     case zor::net::kCmdInstUserDataTimeInfo:
-    case zor::net::kCmdUsersLog: return Access(h, r, gate);
+    case zor::net::kCmdUsersLog: return Access(h, args[0], gate);
     case zor::net::kCmdOpenBlob:
     case zor::net::kCmdWriteBlobPortion:
     case zor::net::kCmdReadBlobPortion:
     case zor::net::kCmdEndBlobWrite:
-    case zor::net::kCmdEndBlobRead: return Blob(h, r, gate);
+    case zor::net::kCmdEndBlobRead: return Blob(h, args, gate);
     default: return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_COMMAND);
     }
 }
 
-std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r) {
-    const unsigned char* block = nullptr;
-    int32_t n = 0;
-    if (!r.Field(block, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+std::vector<unsigned char> Session::Login(const RequestHeader& h, const WireField& field) {
+    const unsigned char* block = field.data;
+    const size_t n = field.size;
     std::vector<unsigned char> reply(zor::net::kLoginBlockSize, 0);
     int32_t status = 0;
     std::string user, password, database;
@@ -506,7 +456,7 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     LogLogout();
     m_loggedIn = false;
     m_access.reset();
-    if (static_cast<size_t>(n) != zor::net::kLoginBlockSize) {
+    if (n != zor::net::kLoginBlockSize) {
         status = ZOR_NET_SRV_MISSED_DATA;
     } else {
         std::memcpy(reply.data(), block, zor::net::kLoginBlockSize);
@@ -556,11 +506,10 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, WireReader& r)
     }
     // The block, then the tail that says this server can search in blobs, both inside the length.
     WireWriter w;
-    w.I32(static_cast<int32_t>(reply.size() + 8));
     w.Bytes(reply.data(), reply.size());
     w.I32(4);
     w.I32(1);
-    return Reply(h, "lb", status, w.Out());
+    return Answer(h, status, {WireField::Of(w.Out().data(), w.Out().size())});
 }
 
 void Session::WaitBeforeLoginCheck(const std::string& user) {
@@ -604,13 +553,10 @@ std::vector<unsigned char> Session::ActiveUsers(const RequestHeader& h, AccessVi
     return AnswerLoadQueries(h, queries, gate);
 }
 
-std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r, AccessView& gate) {
-    const CommandShape* shape = FindCommand(h.command);
-    const auto fail = [&](int32_t status) { return Reply(h, shape->reply, status, {}); };
-    const unsigned char* body = nullptr;
-    int32_t n = 0;
-    if (h.command != zor::net::kCmdUsersLog && !r.Field(body, n))
-        return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+std::vector<unsigned char> Session::Access(const RequestHeader& h, const WireField& request, AccessView& gate) {
+    const auto fail = [&](int32_t status) { return Answer(h, status); };
+    const unsigned char* body = request.data;
+    const size_t n = request.size;
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
@@ -618,31 +564,26 @@ std::vector<unsigned char> Session::Access(const RequestHeader& h, WireReader& r
     switch (h.command) {
     case zor::net::kCmdSetGroupAccess:
         if (m_readOnly) return fail(m_status74or134);
-        return fail(ApplySetAccess(m_db, *scratch, gate, body, static_cast<size_t>(n)));
+        return fail(ApplySetAccess(m_db, *scratch, gate, body, n));
     case zor::net::kCmdGetGroupAccess:
-        status = AnswerGetAccess(m_db, *scratch, gate, body, static_cast<size_t>(n), data);
+        status = AnswerGetAccess(m_db, *scratch, gate, body, n, data);
         break;
     case zor::net::kCmdInstUserDataTimeInfo:
-        status = AnswerHistory(m_db, gate, body, static_cast<size_t>(n), data);
+        status = AnswerHistory(m_db, gate, body, n, data);
         break;
     default: status = AnswerUsersLog(m_db, data); break;
     }
     if (status) return fail(status);
-    WireWriter w;
-    w.Field(data.data(), data.size());
-    return Reply(h, shape->reply, 0, w.Out());
+    return Answer(h, 0, {WireField::Of(data.data(), data.size())});
 }
 
-std::vector<unsigned char> Session::WriteLog(const RequestHeader& h, WireReader& r) {
-    const unsigned char* body = nullptr;
-    int32_t n = 0;
-    if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
-    WireReader b(body, static_cast<size_t>(n));
+std::vector<unsigned char> Session::WriteLog(const RequestHeader& h, const WireField& body) {
+    WireReader b(body.data, body.size);
     const unsigned char* sig = nullptr;
     const unsigned char* first = nullptr;
     const unsigned char* second = nullptr;
     int32_t n1 = 0, n2 = 0, flag = 0;
-    const auto reply = [&](int32_t status) { return Reply(h, "", status, {}); };
+    const auto reply = [&](int32_t status) { return Answer(h, status); };
     if (!b.Bytes(sizeof kLogSignature, sig) || std::memcmp(sig, kLogSignature, sizeof kLogSignature) != 0 ||
         !b.Field(first, n1) || !b.Field(second, n2) || !b.I32(flag) || n1 < 1 || n2 < 1 ||
         first[n1 - 1] != 0 || second[n2 - 1] != 0)
@@ -670,19 +611,15 @@ CzorStepData* Session::Scratch() {
     return m_scratch.get();
 }
 
-std::vector<unsigned char> Session::Load(const RequestHeader& h, WireReader& r, AccessView& gate) {
-    const unsigned char* body = nullptr;
-    int32_t n = 0;
-    if (!r.Field(body, n)) return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM);
+std::vector<unsigned char> Session::Load(const RequestHeader& h, const WireField& body, AccessView& gate) {
     std::vector<LoadQuery> queries;
-    if (!ParseLoadRequest(body, static_cast<size_t>(n), queries, nullptr))
-        return Reply(h, "lb", ZOR_NET_SRV_MISSED_BUF_FORMAT, {});
+    if (!ParseLoadRequest(body.data, body.size, queries, nullptr)) return Answer(h, ZOR_NET_SRV_MISSED_BUF_FORMAT);
     return AnswerLoadQueries(h, queries, gate);
 }
 
 std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, const std::vector<LoadQuery>& queries,
                                                       AccessView& gate) {
-    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
+    const auto fail = [&](int32_t status) { return Answer(h, status); };
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
@@ -690,22 +627,18 @@ std::vector<unsigned char> Session::AnswerLoadQueries(const RequestHeader& h, co
     const int32_t status = AnswerLoad(m_db, *scratch, queries, data, gate);
     scratch->ClearData();
     if (status) return fail(status);
-    WireWriter w;
-    w.Field(data.data(), data.size());
-    return Reply(h, "lb", 0, w.Out());
+    return Answer(h, 0, {WireField::Of(data.data(), data.size())});
 }
 
 std::vector<unsigned char> Session::LoadDeleted(const RequestHeader& h, AccessView& gate) {
-    const auto fail = [&](int32_t status) { return Reply(h, "lb", status, {}); };
+    const auto fail = [&](int32_t status) { return Answer(h, status); };
     CzorStepData* scratch = Scratch();
     if (!scratch) return fail(ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
     std::vector<unsigned char> data;
     const int32_t status = AnswerDeleted(m_db, *scratch, gate, data);
     scratch->ClearData();
     if (status) return fail(status);
-    WireWriter w;
-    w.Field(data.data(), data.size());
-    return Reply(h, "lb", 0, w.Out());
+    return Answer(h, 0, {WireField::Of(data.data(), data.size())});
 }
 
 // The dictionary's path for a direct load and the name of the served file (dictionary_file.h).
@@ -715,26 +648,18 @@ std::vector<unsigned char> Session::Dictionary(const RequestHeader& h) {
     // A path the code page cannot carry is not offered: the client downloads the file instead.
     if (!zor::Utf8ToCp1251(d.directPath, path)) path.clear();
     zor::Utf8ToCp1251(d.serverName, name);
-    if (path.empty() && name.empty()) return Reply(h, "lblb", ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN, {});
-    WireWriter w;
-    w.Field(path.c_str(), path.size() + 1);
-    w.Field(name.c_str(), name.size() + 1);
-    return Reply(h, "lblb", 0, w.Out());
+    if (path.empty() && name.empty()) return Answer(h, ZOR_NET_SRV_ZORAPIERR_DICT_FILE_NOT_OPEN);
+    return Answer(h, 0, {WireField::Of(path.c_str(), path.size() + 1), WireField::Of(name.c_str(), name.size() + 1)});
 }
 
-std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r, AccessView& gate) {
-    const CommandShape* shape = FindCommand(h.command);
-    const auto reply = [&](int32_t status, const std::vector<unsigned char>& body = {}) {
-        return Reply(h, shape->reply, status, body);
-    };
-    const auto bad = [&] { return ErrorForm(h.version, h.command, ZOR_SOCK_MISSED_FUNCT_PARAM); };
+std::vector<unsigned char> Session::Blob(const RequestHeader& h, const WireField* args, AccessView& gate) {
+    const auto reply = [&](int32_t status) { return Answer(h, status); };
     if (!m_blobs) return reply(ZOR_NET_SRV_BLOB_NOT_DEFINE);
     switch (h.command) {
     case zor::net::kCmdOpenBlob: {
-        const unsigned char *name = nullptr, *client = nullptr;
-        int32_t n1 = 0, n2 = 0, portion = 0, reserved = 0;
-        if (!r.Field(name, n1) || !r.Field(client, n2) || !r.I32(portion) || !r.I32(reserved)) return bad();
-        const std::string serverName(reinterpret_cast<const char*>(name), strnlen(reinterpret_cast<const char*>(name), static_cast<size_t>(n1)));
+        // The client's name, the portion size and the total size the client gives are not needed.
+        const auto* name = reinterpret_cast<const char*>(args[0].data);
+        const std::string serverName(name, strnlen(name, args[0].size));
         // A read-only session may read blobs, not write new ones.
         if (serverName.empty() && m_readOnly) return reply(m_status74or134);
         // Another blob's contents only for a user who may read an instance naming it (the served
@@ -745,32 +670,22 @@ std::vector<unsigned char> Session::Blob(const RequestHeader& h, WireReader& r, 
         int32_t total = 0;
         const int32_t status = m_blobs->Open(serverName, out, total);
         if (status) return reply(status);
-        WireWriter w;
-        w.Field(out.c_str(), out.size() + 1);
-        w.I32(total);
-        return reply(0, w.Out());
+        return Answer(h, 0, {WireField::Of(out.c_str(), out.size() + 1), WireField::Int(total)});
     }
     case zor::net::kCmdWriteBlobPortion: {
-        const unsigned char* data = nullptr;
-        int32_t n = 0, last = 0;
-        if (!r.Field(data, n) || !r.I32(last)) return bad();
+        const int32_t last = args[1].value;
         const std::string name = m_blobs->Writing() ? m_blobs->Name() : std::string();
-        const int32_t status = m_blobs->Write(data, static_cast<size_t>(n), last != 0);
+        const int32_t status = m_blobs->Write(args[0].data, args[0].size, last != 0);
         // Until an instance names it, a new blob is its writer's alone.
         if (!status && last && !name.empty()) gate.NoteBlobWritten(name);
         return reply(status);
     }
     case zor::net::kCmdReadBlobPortion: {
-        int32_t capacity = 0;
-        if (!r.I32(capacity)) return bad();
         std::vector<unsigned char> data;
         bool last = false;
-        const int32_t status = m_blobs->Read(capacity, data, last);
+        const int32_t status = m_blobs->Read(args[0].value, data, last);
         if (status) return reply(status);
-        WireWriter w;
-        w.Field(data.data(), data.size());
-        w.I32(last ? 1 : 0);
-        return reply(0, w.Out());
+        return Answer(h, 0, {WireField::Of(data.data(), data.size()), WireField::Int(last ? 1 : 0)});
     }
     case zor::net::kCmdEndBlobWrite: {
         if (m_readOnly && m_blobs->Active()) {

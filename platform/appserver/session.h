@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -53,15 +54,23 @@ private:
     // The parts of a reply.
     std::vector<unsigned char> Reply(const zor::net::RequestHeader& h, const char* sig, int32_t status,
                                      const std::vector<unsigned char>& payload, bool offer = false);
+    // The reply of the request's command with its status and, unless refused, the fields its reply
+    // signature names (commands.h).
+    std::vector<unsigned char> Answer(const zor::net::RequestHeader& h, int32_t status,
+                                      std::initializer_list<zor::net::WireField> fields = {});
     std::vector<unsigned char> ErrorForm(int32_t version, int32_t command, int32_t code);
-    std::vector<unsigned char> Login(const zor::net::RequestHeader& h, zor::net::WireReader& r);
-    std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, zor::net::WireReader& r);
+    // Handlers take the request's fields as its signature names them, already read and checked.
+    std::vector<unsigned char> Login(const zor::net::RequestHeader& h, const zor::net::WireField& block);
+    std::vector<unsigned char> WriteLog(const zor::net::RequestHeader& h, const zor::net::WireField& body);
     // Past the login every handler that reaches instances, blobs or files does so through the gate.
-    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, zor::net::WireReader& r, AccessView& gate);
+    std::vector<unsigned char> Load(const zor::net::RequestHeader& h, const zor::net::WireField& body,
+                                    AccessView& gate);
     std::vector<unsigned char> LoadDeleted(const zor::net::RequestHeader& h, AccessView& gate);
     std::vector<unsigned char> Dictionary(const zor::net::RequestHeader& h);
-    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, zor::net::WireReader& r, AccessView& gate);
-    std::vector<unsigned char> Access(const zor::net::RequestHeader& h, zor::net::WireReader& r, AccessView& gate);
+    std::vector<unsigned char> Blob(const zor::net::RequestHeader& h, const zor::net::WireField* args,
+                                    AccessView& gate);
+    std::vector<unsigned char> Access(const zor::net::RequestHeader& h, const zor::net::WireField& body,
+                                      AccessView& gate);
     std::vector<unsigned char> ActiveUsers(const zor::net::RequestHeader& h, AccessView& gate);
     // The instances the load queries ask for, as a load reply.
     std::vector<unsigned char> AnswerLoadQueries(const zor::net::RequestHeader& h, const std::vector<LoadQuery>& queries,

@@ -58,6 +58,43 @@ bool WireReader::Field(const unsigned char*& p, int32_t& length, size_t max) {
     return true;
 }
 
+bool ReadFields(std::string_view signature, WireReader& r, WireField* out) {
+    WireReader from = r;
+    for (size_t i = 0, f = 0; i < signature.size(); ++i, ++f) {
+        WireField& field = out[f];
+        field = {};
+        bool ok = false;
+        if (signature[i] == 'l' && i + 1 < signature.size() && signature[i + 1] == 'b') {
+            ++i;
+            int32_t n = 0;
+            ok = from.Field(field.data, n);
+            field.size = static_cast<size_t>(n);
+        } else if (signature[i] == 'l') {
+            ok = from.I32(field.value);
+        } else {
+            ok = from.Bytes(kFixedFieldSize, field.data);
+            field.size = kFixedFieldSize;
+        }
+        if (!ok) return false;
+    }
+    r = from;
+    return true;
+}
+
+bool FieldsFit(std::string_view signature, const WireField* fields, size_t count) {
+    if (FieldCount(signature) != count) return false;
+    for (size_t i = 0, f = 0; i < signature.size(); ++i, ++f) {
+        const bool counted = signature[i] == 'l' && i + 1 < signature.size() && signature[i + 1] == 'b';
+        if (counted) {
+            ++i;
+            if (fields[f].size > static_cast<size_t>(INT32_MAX) || (fields[f].size && !fields[f].data)) return false;
+        } else if (signature[i] == 'b' && (fields[f].size != kFixedFieldSize || !fields[f].data)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ReadRequestHeader(WireReader& r, RequestHeader& h) {
     int32_t n = 0;
     const unsigned char* sig = nullptr;

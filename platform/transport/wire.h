@@ -7,17 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace zor::net {
+#include "platform/transport/commands.h"
 
-// The protocol's command codes.
-enum Command : int32_t {
-    kCmdBaseList = 12, kCmdEndBlobWrite = 20, kCmdEndBlobRead = 21, kCmdReadBlobPortion = 22,
-    kCmdWriteBlobPortion = 23, kCmdOpenBlob = 24, kCmdLogin = 25, kCmdLoadDelInst = 27, kCmdServerDateTime = 28,
-    kCmdActiveUserList = 29, kCmdSaveChanges = 31, kCmdQueryExecute = 32, kCmdSetGroupAccess = 33,
-    kCmdGetGroupAccess = 34, kCmdDictionary = 35, kCmdTestUniqueAttrValues = 36, kCmdFindInstances = 37,
-    kCmdOperateOracleIndex = 38, kCmdTest = 39, kCmdInstUserDataTimeInfo = 40, kCmdDisconnect = 41,
-    kCmdUsersLog = 42, kCmdLoad = 43, kCmdWriteLog = 44,
-};
+namespace zor::net {
 
 // The login block and its fields.
 constexpr size_t kLoginBlockSize = 12304;
@@ -62,6 +54,28 @@ private:
 void StoreI32(unsigned char* p, int32_t v);
 int32_t LoadI32(const unsigned char* p);
 
+// One field of a body as its type signature names it (commands.h): an int32 ("l"), a counted byte
+// field ("lb") or the fixed bytes of a bare "b". Byte fields are views into a message or into the
+// caller's data.
+struct WireField {
+    int32_t value = 0;
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    static WireField Int(int32_t v) { return {v, nullptr, 0}; }
+    static WireField Of(const void* p, size_t n) { return {0, static_cast<const unsigned char*>(p), n}; }
+};
+// The bytes of a bare "b": a date-time value.
+constexpr size_t kFixedFieldSize = 8;
+
+// Reads the fields `signature` names into out[0 .. FieldCount). False, with the reader where it
+// was, when the body ends before them or a count is negative; bytes after them are left unread.
+bool ReadFields(std::string_view signature, WireReader& r, WireField* out);
+// Writes `fields` as `signature` names them, handing the bytes to `put` in order. False, with
+// nothing written, when the fields do not fit the signature (their number, a fixed field's size, a
+// count above the int32 range).
+template <class Put>
+bool WriteFields(std::string_view signature, const WireField* fields, size_t count, Put&& put);
+
 // A request header as the server sees it.
 struct RequestHeader {
     int32_t version = 0;
@@ -71,5 +85,29 @@ struct RequestHeader {
 // Reads version, command, signature and, in version 2, the trailer byte. False when the message
 // is shorter than its header claims or the signature length is negative or absurd.
 bool ReadRequestHeader(WireReader& r, RequestHeader& h);
+
+bool FieldsFit(std::string_view signature, const WireField* fields, size_t count);
+
+template <class Put>
+bool WriteFields(std::string_view signature, const WireField* fields, size_t count, Put&& put) {
+    if (!FieldsFit(signature, fields, count)) return false;
+    for (size_t i = 0, f = 0; i < signature.size(); ++i, ++f) {
+        const WireField& field = fields[f];
+        if (signature[i] == 'l' && i + 1 < signature.size() && signature[i + 1] == 'b') {
+            ++i;
+            unsigned char n[4];
+            StoreI32(n, static_cast<int32_t>(field.size));
+            put(n, sizeof n);
+            if (field.size) put(field.data, field.size);
+        } else if (signature[i] == 'l') {
+            unsigned char v[4];
+            StoreI32(v, field.value);
+            put(v, sizeof v);
+        } else {
+            put(field.data, kFixedFieldSize);
+        }
+    }
+    return true;
+}
 
 }  // namespace zor::net

@@ -50,12 +50,12 @@ void CzorNetStepData::RecordQuietly(int code) {
 }
 
 bool CzorNetStepData::AccessSessionReady() {
-    if (!m_pTransport || !m_bConnected ||
-        (!m_pTransport->IsConnected() && !m_pTransport->Reconnect(true))) {
+    if (!GetTransport() || !m_Session.Connected() ||
+        (!GetTransport()->IsConnected() && !GetTransport()->Reconnect(true))) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
-    if (!m_pTransport->IsFree()) {
+    if (!GetTransport()->IsFree()) {
         SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
         return false;
     }
@@ -64,7 +64,7 @@ bool CzorNetStepData::AccessSessionReady() {
 
 bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText, int code1, int code2) {
     if (users.GetSize() == 0) {
-        if (m_pTransport && m_bConnected) return true;
+        if (GetTransport() && m_Session.Connected()) return true;
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -81,8 +81,8 @@ bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText,
         for (int e = 0; e < list->GetSize(); ++e) touched.Add(list->GetAt(e)->m_pInstance);
     }
     if (!RunRequest(waitText, [&](int& status) {
-            const bool called = m_pTransport->RequestSetGroupAccess(status, body);
-            if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_pTransport->ClearInternalData();
+            const bool called = GetTransport()->RequestSetGroupAccess(status, body);
+            if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) GetTransport()->ClearInternalData();
             return called;
         }))
         return false;
@@ -92,7 +92,7 @@ bool CzorNetStepData::NET_SetGroupeAccess(zorUsers& users, const char* waitText,
 
 bool CzorNetStepData::NET_GetGroupeAccess(zorUsers& users, const char* waitText) {
     if (users.GetSize() == 0) {
-        if (m_pTransport && m_bConnected) return true;
+        if (GetTransport() && m_Session.Connected()) return true;
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -102,9 +102,9 @@ bool CzorNetStepData::NET_GetGroupeAccess(zorUsers& users, const char* waitText)
         return false;
     }
     const bool ok = RunRequest(waitText, [&](int& status) {
-        const bool called = m_pTransport->RequestGetGroupAccess(status, body, reply);
+        const bool called = GetTransport()->RequestGetGroupAccess(status, body, reply);
         // Never drop the data of a request that another caller has under way.
-        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_pTransport->ClearInternalData();
+        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) GetTransport()->ClearInternalData();
         return called;
     });
     if (!ok) return false;
@@ -136,7 +136,7 @@ bool CzorNetStepData::CheckSaved(CzorTAggr<CzorInstance>* insts) {
 }
 
 bool CzorNetStepData::CheckInstState(CzorTAggr<CzorInstance>* insts) {
-    if (!insts || insts->GetSize() == 0 || !m_bServerChecks) return true;
+    if (!insts || insts->GetSize() == 0 || !m_Rights.ServerChecks()) return true;
     CzorLoadData batch(this, MakeSourceDescr(__FILE__, __LINE__, __DATE__));
     for (CzorInstance* inst : *insts) {
         if (!inst || inst->IsLocalOnly()) continue;
@@ -165,7 +165,7 @@ bool CzorNetStepData::CheckOwner(CzorTAggr<CzorInstance>* insts, bool* canView) 
 
 bool CzorNetStepData::LoadAllUsers(CzorTAggr<CzorInstance>& agents) {
     agents.RemoveAll();
-    if (m_bServerChecks) {
+    if (m_Rights.ServerChecks()) {
         CzorLoadData batch(this, MakeSourceDescr(__FILE__, __LINE__, __DATE__));
         for (const char* name : {"zor_workgroup", "zor_user"})
             if (CzorEntity* e = GetEntityBN(name)) batch.AddQuery('e', 0, e, nullptr, true, true);
@@ -344,7 +344,7 @@ bool CzorNetStepData::NET_GetExtentAccess2String(CzorInstance* inst, std::string
 }
 
 CzorNetStepData::AccessDialogRunner CzorNetStepData::ActiveAccessDialog() const {
-    if (m_AccessDialog) return m_AccessDialog;
+    if (m_Rights.Dialog()) return m_Rights.Dialog();
     if (!zor::net::NetUi().HasAccessDialog()) return {};
     return [](CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode, bool& removeAll) {
         return zor::net::NetUi().RunAccessDialog(store, set, viewOnly, patternMode, removeAll);

@@ -41,7 +41,7 @@ zorAccessModeType FirstMode(const zorAccessList* list) {
 }  // namespace
 
 bool CzorNetStepData::TakePatternPlaceholders() {
-    if (m_nPatternUses == 0) {
+    if (m_Rights.PlaceholdersFree()) {
         CzorInstance* user = FindLoadedById(kzorAccessCurrentUserPlaceholder);
         if (!user) user = CreateInstanceBN("zor_user", true, true);
         if (!user) return false;
@@ -60,28 +60,27 @@ bool CzorNetStepData::TakePatternPlaceholders() {
             groups.Add(group);
             PutAttr(user, a, groups);
         }
-        m_pPatternUser = user;
-        m_pPatternGroup = group;
+        m_Rights.Hold(user, group);
     }
-    ++m_nPatternUses;
+    m_Rights.AddUse();
     return true;
 }
 
 void CzorNetStepData::GivePatternPlaceholders() {
-    if (m_nPatternUses <= 0 || --m_nPatternUses > 0) return;
-    for (CzorInstance* p : {m_pPatternUser, m_pPatternGroup}) {
+    if (!m_Rights.EndUse()) return;
+    for (CzorInstance* p : {m_Rights.PatternUser(), m_Rights.PatternGroup()}) {
         if (!p) continue;
-        m_ById.erase(p->GetId());
+        m_Index.Forget(p->GetId());
         DeleteInstanceForced(p);
     }
-    m_nIndexed = -1;
-    m_pPatternUser = m_pPatternGroup = nullptr;
+    m_Index.Invalidate();
+    m_Rights.Hold(nullptr, nullptr);
 }
 
 bool CzorNetStepData::ParseAccessStringPattern(const std::string& pattern, zorUsers& users) {
     users.Clear();
     CzorTAggr<CzorInstance> agents(8, false, false);
-    if (m_bPatternLoadsAgents) {
+    if (m_Rights.PatternLoadsAgents()) {
         if (!LoadAllUsers(agents)) return false;
     } else {
         LocalAgents(agents);
@@ -135,7 +134,7 @@ bool CzorNetStepData::ParseAccessStringPattern(const std::string& pattern, zorUs
 bool CzorNetStepData::PrintAccessStringPattern(zorUsers& users, std::string& text, bool readable) {
     text.clear();
     CzorTAggr<CzorInstance> agents(8, false, false);
-    if (m_bPatternLoadsAgents && !LoadAllUsers(agents)) return false;
+    if (m_Rights.PatternLoadsAgents() && !LoadAllUsers(agents)) return false;
     users.Sort();
     for (int l = 0; l < users.GetSize(); ++l) {
         const zorAccessList* list = users[l];
@@ -163,7 +162,7 @@ bool CzorNetStepData::PrepareAccessStringPattern(std::string& pattern, std::stri
     if (!TakePatternPlaceholders()) return false;
     CzorTAggr<CzorInstance> agents(8, false, false);
     bool ok = LoadAllUsers(agents);
-    m_bPatternLoadsAgents = false;
+    m_Rights.SetPatternLoadsAgents(false);
     zorUsers set;
     set.m_bCreateMissing = true;
     ok = ok && ParseAccessStringPattern(pattern, set);
@@ -177,7 +176,7 @@ bool CzorNetStepData::PrepareAccessStringPattern(std::string& pattern, std::stri
         if (readableText) PrintAccessStringPattern(set, *readableText, true);
     }
     GivePatternPlaceholders();
-    m_bPatternLoadsAgents = true;
+    m_Rights.SetPatternLoadsAgents(true);
     return ok;
 }
 
@@ -187,7 +186,7 @@ bool CzorNetStepData::MakeSetFromPattern(const std::vector<CzorInstance*>& insts
     if (!TakePatternPlaceholders()) return false;
     CzorTAggr<CzorInstance> agents(8, false, false);
     const bool loaded = LoadAllUsers(agents);
-    m_bPatternLoadsAgents = false;
+    m_Rights.SetPatternLoadsAgents(false);
     zorUsers parsed;
     const bool ok = loaded && ParseAccessStringPattern(pattern, parsed);
     if (ok) {
@@ -202,8 +201,10 @@ bool CzorNetStepData::MakeSetFromPattern(const std::vector<CzorInstance*>& insts
             return static_cast<zorAccessList*>(nullptr);
         };
         std::unique_ptr<zorAccessList> def(takeOut(nullptr));
-        std::unique_ptr<zorAccessList> userPh(m_pPatternUser ? takeOut(m_pPatternUser) : nullptr);
-        std::unique_ptr<zorAccessList> groupPh(m_pPatternGroup ? takeOut(m_pPatternGroup) : nullptr);
+        CzorInstance* const userAgent = m_Rights.PatternUser();
+        CzorInstance* const groupAgent = m_Rights.PatternGroup();
+        std::unique_ptr<zorAccessList> userPh(userAgent ? takeOut(userAgent) : nullptr);
+        std::unique_ptr<zorAccessList> groupPh(groupAgent ? takeOut(groupAgent) : nullptr);
         bool individual = false;
         zorAccessModeType userMode = zorAccessNotSet, groupMode = zorAccessNotSet;
         if (userPh) {
@@ -259,7 +260,7 @@ bool CzorNetStepData::MakeSetFromPattern(const std::vector<CzorInstance*>& insts
         if (def || individual) addFor(nullptr, individual ? 1 : 0, FirstMode(def.get()));
     }
     GivePatternPlaceholders();
-    m_bPatternLoadsAgents = true;
+    m_Rights.SetPatternLoadsAgents(true);
     if (!ok) result.Clear();
     return ok;
 }

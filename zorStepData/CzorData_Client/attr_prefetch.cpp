@@ -14,7 +14,7 @@ constexpr size_t kMaxValuesPerRequest = 100000;
 
 bool CzorNetStepData::PrepareAttrReads(CzorInstance* const* instances, int count, CzorAttr* attr) {
     SetAutoDownloadMode(true);
-    if (!instances || count <= 0 || !attr || !m_bConnected) return true;
+    if (!instances || count <= 0 || !attr || !m_Session.Connected()) return true;
     // What the fetching GetAttr would ask for, each instance once.
     std::vector<CzorInstance*> missing;
     std::unordered_set<const CzorInstance*> seen;

@@ -27,7 +27,7 @@ std::unique_ptr<zor::net::ITransferProgress> Progress(long portions, const char*
 }  // namespace
 
 bool CzorNetStepData::Failed(int status, const std::string& detail) {
-    if (status == 0) status = m_pTransport && m_pTransport->GetLastError() ? m_pTransport->GetLastError()
+    if (status == 0) status = GetTransport() && GetTransport()->GetLastError() ? GetTransport()->GetLastError()
                                                                              : ZOR_NET_CLI_ERROR_PROCESSED;
     SetZORError(status, detail);
     if (status == ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY) SetReadOnly(true);
@@ -50,15 +50,15 @@ bool CzorNetStepData::SaveBlobFrom(CzorInstance* inst, CzorAttr* attr, const std
     int nameLength = kNameCapacity;
     int portionSize = static_cast<int>(portion), total = 0;
     int status = 0;
-    if (waitText) m_pTransport->SetWaitDlgText(waitText);
-    if (!m_pTransport->RequestOpenBlob(status, nameLength, serverName, static_cast<int>(client.size() + 1), client.c_str(),
-                                       &portionSize, &total) ||
+    if (waitText) GetTransport()->SetWaitDlgText(waitText);
+    if (!GetTransport()->RequestOpenBlob(status, nameLength, serverName, static_cast<int>(client.size() + 1),
+                                         client.c_str(), &portionSize, &total) ||
         status)
         return Failed(status);
     const std::string name(serverName, strnlen(serverName, static_cast<size_t>(nameLength)));
     const long portions = PortionCount(size, portion);
     auto progress = Progress(portions, "Сохранение файла в БД");
-    if (progress && m_bManageMode) m_pTransport->SetManageMode(0);
+    if (progress && m_bManageMode) GetTransport()->SetManageMode(0);
     long sent = 0, done = 0;
     int failure = 0;
     std::string detail;
@@ -77,23 +77,24 @@ bool CzorNetStepData::SaveBlobFrom(CzorInstance* inst, CzorAttr* attr, const std
         for (long i = 0; i < got; ++i) checksum += buf[static_cast<size_t>(i)];
         sent += got;
         last = emptyTail ? got < portion : sent == size;
-        if (!m_pTransport->RequestWriteBlobPortion(status, static_cast<int>(got), buf.data(), last ? 1 : 0) || status) {
+        if (!GetTransport()->RequestWriteBlobPortion(status, static_cast<int>(got), buf.data(), last ? 1 : 0) ||
+            status) {
             failure = status ? status : ZOR_NET_CLI_ERROR_PROCESSED;
             break;
         }
         ++done;
     }
     progress.reset();
-    if (m_bManageMode) m_pTransport->SetManageMode(2);
+    if (m_bManageMode) GetTransport()->SetManageMode(2);
     if (failure) {
         int endStatus = 0;
-        m_pTransport->RequestEndBlobWrite(endStatus);  // the server drops what it received
+        GetTransport()->RequestEndBlobWrite(endStatus);  // the server drops what it received
         return Failed(failure, detail);
     }
     CzorInstance::CzorValueDefinition* slot = GetAttrValue(inst, attr);
     const std::string old = slot && slot->GetValue().GetString() ? slot->GetValue().GetString() : "";
     if (!PutAttr(inst, attr, name)) return Failed(ZOR_NET_CLI_ERROR_PROCESSED);
-    if (!old.empty() && old != name) m_PendingBlobDeletions.push_back(old);
+    if (!old.empty() && old != name) m_Blobs.NoteReplaced(old);
     return true;
 }
 
@@ -140,9 +141,9 @@ bool CzorNetStepData::DeleteBlobByName(const std::string& serverName) {
     int portion = kPortion, total = 0, status = 0;
     std::vector<char> area(name.begin(), name.end());
     area.push_back('\0');
-    if (!m_pTransport->RequestOpenBlob(status, length, area.data(), 0, nullptr, &portion, &total) || status)
+    if (!GetTransport()->RequestOpenBlob(status, length, area.data(), 0, nullptr, &portion, &total) || status)
         return Failed(status);
-    if (!m_pTransport->RequestEndBlobWrite(status) || status) return Failed(status);
+    if (!GetTransport()->RequestEndBlobWrite(status) || status) return Failed(status);
     return true;
 }
 
@@ -163,7 +164,7 @@ bool CzorNetStepData::NET_DeleteBlobBN(CzorInstance* inst, const char* attr, con
 bool CzorNetStepData::DeletePendingBlobs() {
     bool all = true;
     std::vector<std::string> left;
-    for (const std::string& name : m_PendingBlobDeletions) {
+    for (const std::string& name : m_Blobs.PendingDeletions()) {
         const bool mode = m_bNetErrorMessageMode;
         m_bNetErrorMessageMode = false;
         const bool ok = BeginRequest(nullptr, true, true) && DeleteBlobByName(name);
@@ -173,7 +174,7 @@ bool CzorNetStepData::DeletePendingBlobs() {
             left.push_back(name);
         }
     }
-    m_PendingBlobDeletions = std::move(left);
+    m_Blobs.KeepPending(std::move(left));
     if (!all) {
         SetLastErrorDescription("Предупреждение: прежнее содержимое не удалено с сервера\n" +
                                 std::string(GetLastErrorDescription()));
@@ -187,7 +188,7 @@ bool CzorNetStepData::OpenBlobForReading(const std::string& serverName, int port
     area.push_back('\0');
     int length = static_cast<int>(area.size());
     int t = 0, status = 0;
-    if (!m_pTransport->RequestOpenBlob(status, length, area.data(), 0, nullptr, &portion, &t) || status)
+    if (!GetTransport()->RequestOpenBlob(status, length, area.data(), 0, nullptr, &portion, &t) || status)
         return Failed(status);
     total = t;
     return true;
@@ -232,11 +233,11 @@ bool CzorNetStepData::DownloadServerFile(const char* serverName, const char* fil
             break;
         }
         int n = static_cast<int>(kPortion);
-        if (!m_pTransport->RequestReadBlobPortion(status, n, buf.data(), last) || status) {
+        if (!GetTransport()->RequestReadBlobPortion(status, n, buf.data(), last) || status) {
             failure = status ? status : ZOR_NET_CLI_ERROR_PROCESSED;
             break;
         }
-        m_pTransport->ClearInternalData();
+        GetTransport()->ClearInternalData();
         received += n;
         if (received > total) {
             failure = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
@@ -256,7 +257,7 @@ bool CzorNetStepData::DownloadServerFile(const char* serverName, const char* fil
         writer.Discard();
         if (!ended) {
             int endStatus = 0;
-            m_pTransport->RequestEndBlobRead(endStatus);
+            GetTransport()->RequestEndBlobRead(endStatus);
         }
         return Failed(failure, failure == ZOR_NET_CLI_FNCREATE ? std::string(file) : std::string());
     }
@@ -270,7 +271,7 @@ bool CzorNetStepData::NET_GetBlobSize(CzorInstance* inst, CzorAttr* attr, long& 
     long total = 0;
     if (!OpenBlobForReading(name, kPortion, total)) return false;
     int status = 0;
-    m_pTransport->RequestEndBlobRead(status);
+    GetTransport()->RequestEndBlobRead(status);
     size = total;
     return true;
 }
@@ -296,7 +297,7 @@ bool CzorNetStepData::NET_LoadFileFromSrv2Memory(const char* serverName, unsigne
     if (!OpenBlobForReading(serverName, kPortion, total)) return false;
     int status = 0;
     if (total > size) {
-        m_pTransport->RequestEndBlobRead(status);
+        GetTransport()->RequestEndBlobRead(status);
         return Failed(ZOR_NET_CLI_MISSED_DATA);
     }
     const long portions = PortionCount(total, kPortion);
@@ -310,11 +311,11 @@ bool CzorNetStepData::NET_LoadFileFromSrv2Memory(const char* serverName, unsigne
         }
         // The capacity asked for never passes the caller's buffer.
         int n = static_cast<int>(std::min(kPortion, std::max(0L, total - received)));
-        if (!m_pTransport->RequestReadBlobPortion(status, n, buffer ? buffer + received : nullptr, last) || status) {
+        if (!GetTransport()->RequestReadBlobPortion(status, n, buffer ? buffer + received : nullptr, last) || status) {
             failure = status ? status : ZOR_NET_CLI_ERROR_PROCESSED;
             break;
         }
-        m_pTransport->ClearInternalData();
+        GetTransport()->ClearInternalData();
         received += n;
         ++done;
         if (!last && n == 0) {
@@ -324,7 +325,7 @@ bool CzorNetStepData::NET_LoadFileFromSrv2Memory(const char* serverName, unsigne
     }
     progress.reset();
     if (failure) {
-        m_pTransport->RequestEndBlobRead(status);
+        GetTransport()->RequestEndBlobRead(status);
         return Failed(failure);
     }
     if (received != total) return Failed(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
@@ -344,17 +345,17 @@ bool CzorNetStepData::NET_ReadFirstPortionFileFromSrv2Memory(const char* serverN
 // A refused portion keeps its own status; the transfer is ended either way.
 bool CzorNetStepData::NET_ReadNextPortionFileFromSrv2Memory(unsigned char* buffer, long& size, bool& last,
                                                             const char* waitText) {
-    if (!m_pTransport || !m_bConnected) return Failed(ZOR_NET_CLI_NOT_CONNECT);
+    if (!GetTransport() || !m_Session.Connected()) return Failed(ZOR_NET_CLI_NOT_CONNECT);
     if (!buffer || size <= 0) return Failed(ZOR_NET_CLI_MISSED_DATA);
-    if (waitText) m_pTransport->SetWaitDlgText(waitText);
+    if (waitText) GetTransport()->SetWaitDlgText(waitText);
     int n = static_cast<int>(std::min(size, kPortion)), status = 0, l = 0;
-    if (!m_pTransport->RequestReadBlobPortion(status, n, buffer, l) || status) {
+    if (!GetTransport()->RequestReadBlobPortion(status, n, buffer, l) || status) {
         const int failure = status ? status : ZOR_NET_CLI_ERROR_PROCESSED;
         int endStatus = 0;
-        m_pTransport->RequestEndBlobRead(endStatus);
+        GetTransport()->RequestEndBlobRead(endStatus);
         return Failed(failure);
     }
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     size = n;
     last = l != 0;
     return true;

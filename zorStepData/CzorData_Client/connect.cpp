@@ -21,21 +21,21 @@ constexpr unsigned kTaskModal = 0x2000;
 
 bool CzorNetStepData::ReadConnectionsInfo() {
     int skipped = 0;
-    zor::net::ReadConnections(m_Connections, m_LocalServerPath, &skipped);
+    zor::net::ReadConnections(m_Session.Connections(), m_Session.LocalServerPath(), &skipped);
     if (skipped) SetLastErrorEx(ZOR_NET_CLI_MISSED_CONNECTION_REC, false, "ZorTransport.ini", __LINE__);
     return true;
 }
 
 bool CzorNetStepData::WriteConnectionsInfo() {
     std::string error;
-    if (zor::net::WriteConnections(m_Connections, &error)) return true;
+    if (zor::net::WriteConnections(m_Session.Connections(), &error)) return true;
     SetLastErrorDescription(error);
     return false;
 }
 
 void CzorNetStepData::GetListConnections(std::vector<std::string>& names) const {
     names.clear();
-    for (const auto& rec : m_Connections) names.push_back(rec.name);
+    for (const auto& rec : m_Session.Connections()) names.push_back(rec.name);
 }
 
 std::string CzorNetStepData::MakeSourceDescr(const std::string& file, int line, const std::string& date) {
@@ -54,11 +54,11 @@ std::string CzorNetStepData::DisplayDatabaseText(const std::string& text) {
 }
 
 std::string CzorNetStepData::GetTitulCurrBD(bool base, bool connection, bool user, bool employee, bool pid) {
-    if (!m_bConnected) return "Не соединены с БД";
+    if (!m_Session.Connected()) return "Не соединены с БД";
     std::string t;
-    if (base) t += "БД '" + m_CurrBase + "' ";
-    if (connection) t += "Соединение '" + m_CurrConnection + "' ";
-    if (user) t += "Пользователь '" + m_CurrUser + "' ";
+    if (base) t += "БД '" + m_Session.Base() + "' ";
+    if (connection) t += "Соединение '" + m_Session.Connection() + "' ";
+    if (user) t += "Пользователь '" + m_Session.User() + "' ";
     if (employee) {
         t += "Сотрудник ";
         CzorInstance* person = nullptr;
@@ -96,8 +96,8 @@ std::string CzorNetStepData::GetTitulCurrBD(bool base, bool connection, bool use
 // ---- Connecting
 
 bool CzorNetStepData::ConnectWithTestLocal(const std::string& host, int port, bool ask) {
-    if (!m_pTransport) return false;
-    return m_pTransport->ConnectWithServerStart(host, port, m_LocalServerPath, ask);
+    if (!GetTransport()) return false;
+    return GetTransport()->ConnectWithServerStart(host, port, m_Session.LocalServerPath(), ask);
 }
 
 void CzorNetStepData::ConnectWithParam(std::string& user, std::string& password, std::string& connection,
@@ -105,18 +105,18 @@ void CzorNetStepData::ConnectWithParam(std::string& user, std::string& password,
     NET_Disconnect();
     try {
         std::string last;
-        if (!zor::net::ReadLastActive(m_RecentUsers, last)) Raise(ZOR_NET_CLI_ERROR_REESTR, __LINE__);
+        if (!zor::net::ReadLastActive(m_Session.RecentUsers(), last)) Raise(ZOR_NET_CLI_ERROR_REESTR, __LINE__);
         if (connection.empty()) {
             connection = last;
             forceDialog = true;
         }
         ReadConnectionsInfo();
         int index = -1;
-        for (size_t i = 0; i < m_Connections.size() && index < 0; ++i)
-            if (zor::EqualsNoCase(m_Connections[i].name, connection)) index = static_cast<int>(i);
+        for (size_t i = 0; i < m_Session.Connections().size() && index < 0; ++i)
+            if (zor::EqualsNoCase(m_Session.Connections()[i].name, connection)) index = static_cast<int>(i);
         if (index < 0 || forceDialog) {
             zor::net::LoginDialogData d;
-            d.recentUsers = m_RecentUsers;
+            d.recentUsers = m_Session.RecentUsers();
             GetListConnections(d.connections);
             d.index = index;
             d.connection = connection;
@@ -139,15 +139,16 @@ void CzorNetStepData::ConnectWithParam(std::string& user, std::string& password,
             user = d.user;
             password = d.password;
             index = d.index;
-            m_RecentUsers = d.recentUsers;
+            m_Session.RecentUsers() = d.recentUsers;
         }
-        if (index < 0 || static_cast<size_t>(index) >= m_Connections.size()) Raise(ZOR_NET_CLI_ERROR_PROCESSED, __LINE__);
-        const CzorConnectionRec& rec = m_Connections[static_cast<size_t>(index)];
+        if (index < 0 || static_cast<size_t>(index) >= m_Session.Connections().size())
+            Raise(ZOR_NET_CLI_ERROR_PROCESSED, __LINE__);
+        const CzorConnectionRec& rec = m_Session.Connections()[static_cast<size_t>(index)];
         connection = rec.name;
         if (!ConnectWithTestLocal(rec.host, rec.port, true)) Raise(ZOR_SOCK_ERROR_PROCESSED, __LINE__);
         database = rec.database;
-        zor::net::WriteLastActive(m_RecentUsers, connection);
-        m_pTransport->ClearInternalData();
+        zor::net::WriteLastActive(m_Session.RecentUsers(), connection);
+        GetTransport()->ClearInternalData();
     } catch (...) {
         database.clear();
         throw;
@@ -163,14 +164,14 @@ bool CzorNetStepData::LoadCurrentUser() {
 
 bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, const char* connectionIn,
                                   const char* waitText) {
-    if (!m_pTransport) return false;
-    if (m_pTransport->IsConnected() || m_bConnected) {
+    if (!GetTransport()) return false;
+    if (GetTransport()->IsConnected() || m_Session.Connected()) {
         // Asked in hide mode too: dropping a session is the user's decision.
         if (!zor::net::NetUi().Ask("Соединение уже установлено. Разорвать соединение?", kRpcCaption)) return true;
         NET_Disconnect();
     }
     ClearData();
-    m_bConnected = false;
+    m_Session.SetConnected(false);
     std::string user = userIn ? userIn : "", password = passwordIn ? passwordIn : "";
     std::string connection = connectionIn ? connectionIn : "";
     const bool silent = !user.empty() && !connection.empty();
@@ -185,11 +186,11 @@ bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, co
             LoginBlock block;
             if (!block.SetTexts(user, scrambled, database)) Raise(ZOR_NET_CLI_MISSED_DATA, __LINE__);
             block.Set(zor::net::kLoginAddressOffset, CTransportSocketClient::GetOwnIPv4Address());
-            if (!m_bHideMode) m_pTransport->SetWaitDlgText(waitText ? waitText : "Идет регистрация в БД");
+            if (!m_bHideMode) GetTransport()->SetWaitDlgText(waitText ? waitText : "Идет регистрация в БД");
             int status = 0, length = 0;
             bool canFind = false;
-            const bool called = m_pTransport->RequestLogin(status, length, &block, &canFind);
-            m_bCanFindInBlob = canFind;
+            const bool called = GetTransport()->RequestLogin(status, length, &block, &canFind);
+            m_Session.SetCanFindInBlob(canFind);
             if (!called) Raise(status ? status : ZOR_NET_CLI_NOT_CONNECT, __LINE__);
             userId = block.Get(zor::net::kLoginUserIdOffset);
             if (status == 0) break;
@@ -229,10 +230,7 @@ bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, co
     }
     zor::net::KeepAlive::Instance().SetSession(this);
     zor::net::KeepAlive::Instance().Restart(0);
-    m_bConnected = true;
-    m_CurrBase = DisplayDatabaseText(database);
-    m_CurrUser = user;
-    m_CurrConnection = connection;
+    m_Session.LoggedIn(DisplayDatabaseText(database), user, connection);
     // Without its dictionary the session is of no use: the login fails and ends disconnected.
     if (!NET_LoadDictionaryFromServer(nullptr)) {
         const int status = m_nLastStatus ? m_nLastStatus : ZOR_NET_CLI_ERROR_PROCESSED;
@@ -252,27 +250,23 @@ bool CzorNetStepData::NET_Connect(const char* userIn, const char* passwordIn, co
 int CzorNetStepData::NET_TuningConnections() {
     zor::net::KeepAlive::Instance().Restart(2);
     bool changed = false;
-    const int result = zor::net::NetUi().RunConnectionsDialog(m_Connections, changed);
+    const int result = zor::net::NetUi().RunConnectionsDialog(m_Session.Connections(), changed);
     if (result >= 0) ReadConnectionsInfo();
-    if (changed) m_RecentUsers.clear();
+    if (changed) m_Session.RecentUsers().clear();
     return result;
 }
 
 bool CzorNetStepData::NET_Disconnect() {
     zor::net::KeepAlive::Instance().Restart(0);
-    if (!m_DictFileName.empty()) ::unlink(m_DictFileName.c_str());
-    if (m_pTransport) {
-        if (m_pTransport->IsConnected()) {
+    if (!m_Session.DictFile().empty()) ::unlink(m_Session.DictFile().c_str());
+    if (GetTransport()) {
+        if (GetTransport()->IsConnected()) {
             int status = 0;
-            m_pTransport->RequestDisconnect(status);
+            GetTransport()->RequestDisconnect(status);
         }
-        m_pTransport->ClearInternalData();
-        m_pTransport->DropSocket();
-        m_CurrBase.clear();
-        m_CurrConnection.clear();
-        m_CurrUser.clear();
-        m_DictFileName.clear();
-        m_bConnected = false;
+        GetTransport()->ClearInternalData();
+        GetTransport()->DropSocket();
+        m_Session.LoggedOut();
         m_pCurrUser = nullptr;
     }
     ClearData();

@@ -135,7 +135,7 @@ bool CzorLoadData::LoadEx(bool clearAfter, CzorTAggr<CzorInstance>* loaded, cons
 
 bool CzorNetStepData::NET_Load(const zor_NET_LoadQuery* queries, long count, CzorTAggr<CzorInstance>* loaded,
                                CzorNetStepData* target, const char* waitText, const std::string& source) {
-    if (!m_pTransport || !m_bConnected) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -160,10 +160,10 @@ bool CzorNetStepData::NET_Load(const zor_NET_LoadQuery* queries, long count, Czo
     }
     CzorDataBuf reply;
     // With the error boxes off the lost link is not offered back here.
-    if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestLoad(status, body, reply); }, true,
+    if (!RunRequest(waitText, [&](int& status) { return GetTransport()->RequestLoad(status, body, reply); }, true,
                     m_bNetErrorMessageMode))
         return false;
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     CzorNetStepData* into = target ? target : this;
     if (!into->ApploadFromDataBuf(reply, nullptr, zorBufText::Cp1251)) {
         // The merge refused the reply (signature, dictionary, a malformed part): nothing was merged.
@@ -180,8 +180,9 @@ bool CzorNetStepData::NET_Load(const zor_NET_LoadQuery* queries, long count, Czo
 
 bool CzorNetStepData::NET_LoadDelInst(CzorTAggr<CzorInstance>& deleted, const char* waitText) {
     CzorDataBuf reply;
-    if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestLoadDelInst(status, reply); })) return false;
-    m_pTransport->ClearInternalData();
+    if (!RunRequest(waitText, [&](int& status) { return GetTransport()->RequestLoadDelInst(status, reply); }))
+        return false;
+    GetTransport()->ClearInternalData();
     // The whole reply is checked before anything of it is merged.
     if (!ApploadFromDataBuf(reply, nullptr, zorBufText::Cp1251)) {
         m_nLastStatus = GetLastError();
@@ -287,7 +288,8 @@ bool CzorNetStepData::GetAttr(CzorInstance* inst, CzorAttr* attr, CzorValue** va
     if (CzorStepData::GetAttr(inst, attr, value)) return true;
     CzorInstance::CzorValueDefinition* slot = GetAttrValue(inst, attr, false);
     // Fetched once: an unset value that came from the server is not asked for again.
-    if (!slot || slot->IsLoaded() || !m_bAutoDownload || inst->IsLocalOnly() || !m_bConnected || inst->GetId() == 0) {
+    if (!slot || slot->IsLoaded() || !m_bAutoDownload || inst->IsLocalOnly() || !m_Session.Connected() ||
+        inst->GetId() == 0) {
         SetLastError(zorErrNoValue);
         return false;
     }

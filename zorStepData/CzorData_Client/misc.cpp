@@ -41,15 +41,15 @@ std::string SafeFileNamePart(const std::string& text) {
 bool CzorNetStepData::NET_LoadDictionaryFromServer(const char* waitText) {
     std::vector<unsigned char> path(4096), file(32768);
     int len1 = 0, len2 = 0;
-    m_pTransport->SetDictionaryCapacity(static_cast<int>(path.size()), static_cast<int>(file.size()));
+    GetTransport()->SetDictionaryCapacity(static_cast<int>(path.size()), static_cast<int>(file.size()));
     if (!RunRequest(waitText, [&](int& status) {
-            return m_pTransport->RequestDictionary(status, len1, path.data(), len2, file.data());
+            return GetTransport()->RequestDictionary(status, len1, path.data(), len2, file.data());
         }))
         return false;
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     const std::string direct = WireText(path, len1), served = WireText(file, len2);
-    if (!m_DictFileName.empty()) ::unlink(m_DictFileName.c_str());
-    m_DictFileName.clear();
+    if (!m_Session.DictFile().empty()) ::unlink(m_Session.DictFile().c_str());
+    m_Session.SetDictFile({});
     m_pAuxStore = std::make_unique<CzorNetStepData>();
     m_pAuxStore->SetHideMode(true);
     int downloadStatus = 0;
@@ -57,7 +57,7 @@ bool CzorNetStepData::NET_LoadDictionaryFromServer(const char* waitText) {
         std::string name;
         if (DownloadDictionary(served, name)) {
             if (LoadDictionaryFromFile(name.c_str()) && m_pAuxStore->LoadDictionaryFromFile(name.c_str())) {
-                m_DictFileName = name;
+                m_Session.SetDictFile(name);
                 return true;
             }
             ::unlink(name.c_str());
@@ -87,8 +87,8 @@ bool CzorNetStepData::DownloadDictionary(const std::string& serverName, std::str
     const std::string folder = zor::PrivateTempDir();
     if (folder.empty()) {
         Failed(ZOR_NET_CLI_FNCREATE, "dictionary");
-    } else if (zor::net::MakeUniqueTempFileName((folder + "/").c_str(), SafeFileNamePart(m_CurrBase).c_str(), "dict",
-                                                &name) < 0) {
+    } else if (zor::net::MakeUniqueTempFileName((folder + "/").c_str(), SafeFileNamePart(m_Session.Base()).c_str(),
+                                                "dict", &name) < 0) {
         Failed(ZOR_NET_CLI_FNCREATE, folder);
     } else {
         ok = BeginRequest(nullptr, true, true) && DownloadServerFile(serverName.c_str(), name.c_str());
@@ -100,7 +100,8 @@ bool CzorNetStepData::DownloadDictionary(const std::string& serverName, std::str
 
 bool CzorNetStepData::NET_GetServerDateTime(double& oleDate) {
     unsigned char d[8] = {};
-    if (!RunRequest(nullptr, [&](int& status) { return m_pTransport->RequestServerDateTime(status, d); })) return false;
+    if (!RunRequest(nullptr, [&](int& status) { return GetTransport()->RequestServerDateTime(status, d); }))
+        return false;
     std::memcpy(&oleDate, d, sizeof oleDate);
     return true;
 }
@@ -113,7 +114,7 @@ bool CzorNetStepData::NET_Test(const char* waitText) {
     for (int i = 0; i < 100; ++i) {
         CzorDataBuf reply;
         const auto start = std::chrono::steady_clock::now();
-        if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestTest(status, body, reply); }))
+        if (!RunRequest(waitText, [&](int& status) { return GetTransport()->RequestTest(status, body, reply); }))
             return false;
         total += std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         if (!reply.IsEqu(body)) {
@@ -121,7 +122,7 @@ bool CzorNetStepData::NET_Test(const char* waitText) {
             return false;
         }
     }
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     if (!m_bHideMode) {
         char text[64];
         std::snprintf(text, sizeof text, "Общая длительность %lli ", total);
@@ -140,8 +141,8 @@ bool CzorNetStepData::NET_WriteLog(const std::string& first, const std::string& 
     body.Add(a);
     body.Add(b);
     body.Add(static_cast<int32_t>(flag ? 1 : 0));
-    if (!RunRequest(nullptr, [&](int& status) { return m_pTransport->RequestWriteLog(status, body); })) return false;
-    m_pTransport->ClearInternalData();
+    if (!RunRequest(nullptr, [&](int& status) { return GetTransport()->RequestWriteLog(status, body); })) return false;
+    GetTransport()->ClearInternalData();
     return true;
 }
 
@@ -152,6 +153,6 @@ bool CzorNetStepData::NET_OperateOracleIndex(CzorAttr* attr, bool flag, const ch
         return false;
     }
     return RunRequest(waitText, [&](int& status) {
-        return m_pTransport->RequestOperateOracleIndex(status, attr->GetId(), flag ? 1 : 0);
+        return GetTransport()->RequestOperateOracleIndex(status, attr->GetId(), flag ? 1 : 0);
     });
 }

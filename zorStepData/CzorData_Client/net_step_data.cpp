@@ -10,7 +10,7 @@ constexpr const char* kErrorCaption = "Сообщение об ошибке Tess
 constexpr unsigned kTaskModal = 0x2000;
 }  // namespace
 
-CzorNetStepData::CzorNetStepData() : m_pTransport(std::make_unique<CTransportSocketClient>()) {
+CzorNetStepData::CzorNetStepData() {
     SetErrorMessageMode(true);
 }
 
@@ -29,15 +29,15 @@ void CzorNetStepData::SetHideMode(bool hide) {
     m_bNetErrorMessageMode = !hide;
     SetErrorMessageMode(!hide);
     m_bHideMode = hide;
-    if (m_pTransport) m_pTransport->SetHideMode(hide);
+    if (GetTransport()) GetTransport()->SetHideMode(hide);
 }
 
 void CzorNetStepData::Detach() {
-    if (m_pTransport) m_pTransport->DetachSocket();
+    if (GetTransport()) GetTransport()->DetachSocket();
 }
 
 void CzorNetStepData::Attach() {
-    if (m_pTransport) m_pTransport->AttachSocket();
+    if (GetTransport()) GetTransport()->AttachSocket();
 }
 
 // Every failure keeps its status and text, even one raised while an earlier box is open: the
@@ -45,14 +45,14 @@ void CzorNetStepData::Attach() {
 void CzorNetStepData::SetZORError(int code, const std::string& detail) {
     m_nLastStatus = code;
     std::string text;
-    if (code == ZOR_NET_CLI_NET_ERROR && m_pTransport)
-        text = "Ошибка сетевого механизма:\n" + m_pTransport->GetDescriptionLastError();
+    if (code == ZOR_NET_CLI_NET_ERROR && GetTransport())
+        text = "Ошибка сетевого механизма:\n" + GetTransport()->GetDescriptionLastError();
     else
         text = ZOR_NET_ERROR2char(code, detail);
     SetLastErrorDescription(text);
     if (m_nReportingGuard) return;
     bool box = m_bNetErrorMessageMode && code != 0 && code != ZOR_SOCK_OPERATION_IN_PROGRESS;
-    if (code == ZOR_NET_CLI_NET_ERROR) box = box && m_pTransport && m_pTransport->GetLastTkvError() != 0;
+    if (code == ZOR_NET_CLI_NET_ERROR) box = box && GetTransport() && GetTransport()->GetLastTkvError() != 0;
     if (!box) return;
     ++m_nReportingGuard;
     zor::MessageSink().Show(text, kErrorCaption, MB_ICONWARNING | kTaskModal);
@@ -60,30 +60,31 @@ void CzorNetStepData::SetZORError(int code, const std::string& detail) {
 }
 
 bool CzorNetStepData::BeginRequest(const char* waitText, bool checks, bool reconnect) {
-    if (!m_pTransport || (checks && !m_bConnected)) {
+    if (!GetTransport() || (checks && !m_Session.Connected())) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
     if (checks) {
-        if (!m_pTransport->IsConnected() && !(reconnect && m_pTransport->Reconnect(true))) {
+        if (!GetTransport()->IsConnected() && !(reconnect && GetTransport()->Reconnect(true))) {
             SetZORError(ZOR_NET_CLI_NOT_CONNECT);
             return false;
         }
-        if (!m_pTransport->IsFree()) {
+        if (!GetTransport()->IsFree()) {
             SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
             return false;
         }
     }
-    if (!m_bManageMode) m_pTransport->SetManageMode(0);
+    if (!m_bManageMode) GetTransport()->SetManageMode(0);
     m_nLastStatus = 0;
     zor::net::KeepAlive::Instance().Restart(0);
-    if (waitText) m_pTransport->SetWaitDlgText(waitText);
+    if (waitText) GetTransport()->SetWaitDlgText(waitText);
     return true;
 }
 
 bool CzorNetStepData::EndRequest(bool called, int status) {
     if (called && status == 0) return true;
-    if (status == 0) status = m_pTransport->GetLastError() ? m_pTransport->GetLastError() : ZOR_NET_CLI_ERROR_PROCESSED;
+    if (status == 0)
+        status = GetTransport()->GetLastError() ? GetTransport()->GetLastError() : ZOR_NET_CLI_ERROR_PROCESSED;
     SetZORError(status);
     if (status == ZOR_NET_SRV_ZORAPIERR_FILE_BD_READ_ONLY) SetReadOnly(true);
     return false;
@@ -100,7 +101,7 @@ void CzorNetStepData::MakeCurrentUser(int id) {
     m_pCurrUser->SetId(id);
     for (int s = 0; s < m_pCurrUser->GetValueCount(); ++s) m_pCurrUser->GetValueDefinition(s)->SetLoaded(false);
     if (ro) m_pCurrUser->SetState(2);
-    m_ById[id] = m_pCurrUser;
+    m_Index.Note(id, m_pCurrUser);
 }
 
 void CzorNetStepData::ClearData() {
@@ -109,43 +110,16 @@ void CzorNetStepData::ClearData() {
     const int code = GetLastError();
     const std::string text = GetLastErrorDescription();
     // The prepared query refers to instances that are about to go.
-    m_pPreparedQuery.reset();
+    m_Queries.Forget();
     CzorStepData::ClearData();
     ForgetSaveState();
-    m_ById.clear();
-    m_nIndexed = 0;
+    m_Index.Clear();
     if (code) SetLastError(code);
     SetLastErrorDescription(text);
     m_pCurrUser = nullptr;
     if (hadUser) MakeCurrentUser(userId);
 }
 
-void CzorNetStepData::IndexInstances() {
-    const auto& all = GetInstances();
-    if (m_nIndexed < 0 || m_nIndexed > all.GetSize()) {
-        m_ById.clear();
-        m_nIndexed = 0;
-    }
-    for (; m_nIndexed < all.GetSize(); ++m_nIndexed) {
-        CzorInstance* inst = all.GetAt(m_nIndexed);
-        if (inst->GetId() > 0 && !inst->IsDeleted()) m_ById[inst->GetId()] = inst;
-    }
-}
+void CzorNetStepData::IndexInstances() { m_Index.CatchUp(GetInstances()); }
 
-CzorInstance* CzorNetStepData::FindLoadedById(int id) {
-    if (id <= 0) return nullptr;
-    IndexInstances();
-    auto it = m_ById.find(id);
-    if (it != m_ById.end() && !it->second->IsDeleted() && it->second->GetId() == id) return it->second;
-    // An id given after the instance was indexed, or a stale entry: look through them all.
-    const auto& all = GetInstances();
-    for (int i = 0; i < all.GetSize(); ++i) {
-        CzorInstance* inst = all.GetAt(i);
-        if (inst->GetId() == id && !inst->IsDeleted()) {
-            m_ById[id] = inst;
-            return inst;
-        }
-    }
-    if (it != m_ById.end()) m_ById.erase(it);
-    return nullptr;
-}
+CzorInstance* CzorNetStepData::FindLoadedById(int id) { return m_Index.Find(id, GetInstances()); }

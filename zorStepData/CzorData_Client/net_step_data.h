@@ -3,6 +3,12 @@
 // session (an owned CTransportSocketClient) to the store; every remote operation goes through the
 // request rule (RunRequest) on the caller's thread and leaves its status in the store.
 //
+// The class is the front its callers know; each side's state belongs to a collaborator:
+// net_session.h (transport, connections, the login), net_id_index.h (loaded instances by id),
+// net_save_state.h (portions and what the server confirmed), net_blob_state.h (replaced blobs),
+// net_rights_state.h (access dialog, patterns' placeholders) and net_query_state.h (the prepared
+// query). The front keeps its modes and the request rule's status.
+//
 // Values not fetched yet carry a per-slot mark (CzorValueDefinition::IsLoaded), apart from values
 // that the server holds unset: GetAttr fetches a missing value at most once while auto-download is
 // on. Extents keep load order (the base store keeps creation order); look-ups by id go through an
@@ -21,6 +27,12 @@
 #include "platform/zordata/query_parser.h"
 #include "platform/zordata/stepdata.h"
 #include "zorStepData/CzorData_Client/access.h"
+#include "zorStepData/CzorData_Client/net_blob_state.h"
+#include "zorStepData/CzorData_Client/net_id_index.h"
+#include "zorStepData/CzorData_Client/net_query_state.h"
+#include "zorStepData/CzorData_Client/net_rights_state.h"
+#include "zorStepData/CzorData_Client/net_save_state.h"
+#include "zorStepData/CzorData_Client/net_session.h"
 #include "zorStepData/CzorData_Client/net_settings.h"
 #include "zorStepData/CzorData_Client/transport_client.h"
 
@@ -75,30 +87,20 @@ private:
     std::string m_Source;
 };
 
-// One portion of a save as it went to the server: the request body, the token that tags it, the
-// instances of its headers in order and the value slots whose changed marks it carries.
-struct CzorSavePortion {
-    CzorDataBuf body;
-    uint64_t token = 0;
-    std::vector<CzorInstance*> headers;
-    std::vector<zorStepBufHeader> sent;  // the headers as they went (the instances may change since)
-    std::vector<std::pair<CzorInstance*, int>> written;
-};
-
 class CzorNetStepData : public CzorStepData {
 public:
     CzorNetStepData();
     ~CzorNetStepData() override;
 
     // ---- Accessors (none touches the server)
-    bool IsConnected() const { return m_bConnected; }
-    bool CanFindInBLOB() const { return m_bCanFindInBlob; }
-    std::string GetNameCurrBase() const { return m_CurrBase; }
-    std::string GetNameCurrConnection() const { return m_CurrConnection; }
-    std::string GetNameCurrUser() const { return m_CurrUser; }
+    bool IsConnected() const { return m_Session.Connected(); }
+    bool CanFindInBLOB() const { return m_Session.CanFindInBlob(); }
+    std::string GetNameCurrBase() const { return m_Session.Base(); }
+    std::string GetNameCurrConnection() const { return m_Session.Connection(); }
+    std::string GetNameCurrUser() const { return m_Session.User(); }
     CzorInstance* GetCurrUser() const { return m_pCurrUser; }
     // The downloaded dictionary (removed at disconnection); empty when it came by the direct path.
-    const std::string& GetDictFileName() const { return m_DictFileName; }
+    const std::string& GetDictFileName() const { return m_Session.DictFile(); }
     using CzorStepData::GetAttr;
     static int GetBlobPortionDefSize() { return 0x100000; }
     int GetAttrIdBN(CzorEntity* entity, const char* name) const;
@@ -112,7 +114,7 @@ public:
     bool GetNetErrorMessageMode() const { return m_bNetErrorMessageMode; }
     int GetLastZorError() const { return m_nLastStatus; }
     static int GetCompId() { return 0; }
-    CTransportSocketClient* GetTransport() const { return m_pTransport.get(); }
+    CTransportSocketClient* GetTransport() const { return m_Session.Transport(); }
     bool GetManageMode() const { return m_bManageMode; }
     void SetManageMode(bool on) { m_bManageMode = on; }
 
@@ -131,9 +133,9 @@ public:
     // False, with the reason as the last error text, when the file cannot be written.
     bool WriteConnectionsInfo();
     void GetListConnections(std::vector<std::string>& names) const;
-    std::vector<CzorConnectionRec>& Connections() { return m_Connections; }
-    const std::vector<std::string>& RecentUsers() const { return m_RecentUsers; }
-    const std::string& GetLocalServerPath() const { return m_LocalServerPath; }
+    std::vector<CzorConnectionRec>& Connections() { return m_Session.Connections(); }
+    const std::vector<std::string>& RecentUsers() const { return m_Session.RecentUsers(); }
+    const std::string& GetLocalServerPath() const { return m_Session.LocalServerPath(); }
 
     // ---- Session (connect.cpp)
     // Logs in: a null or empty connection means the last one; silent when user and connection are
@@ -195,7 +197,7 @@ public:
                                                 const char* waitText);
     bool NET_ReadNextPortionFileFromSrv2Memory(unsigned char* buffer, long& size, bool& last, const char* waitText);
     // Server names of replaced blobs, to be deleted after the next successful save.
-    const std::vector<std::string>& PendingBlobDeletions() const { return m_PendingBlobDeletions; }
+    const std::vector<std::string>& PendingBlobDeletions() const { return m_Blobs.PendingDeletions(); }
     // Deletes them (a failure is a warning in the store's error text, not a failure); true when
     // all went.
     bool DeletePendingBlobs();
@@ -213,13 +215,13 @@ public:
     bool NET_SaveChanges(const char* waitText);
     // Refused while a save is under way (percent neither 0 nor 100).
     bool SetPortionSavedInst(int n);
-    int GetPortionSavedInst() const { return m_nSavedInstPortion; }
-    int GetPercentSCh() const { return m_nSavePercent.load(); }
+    int GetPortionSavedInst() const { return m_Saving.PortionSize(); }
+    int GetPercentSCh() const { return m_Saving.Percent(); }
     // Something would be sent by a save: a changed value, a new instance, an unsaved deletion, or
     // a portion whose outcome is unknown.
     bool CheckModified();
     bool TestNeedRestore();
-    bool HasUnconfirmedPortion() const { return m_pUnconfirmed != nullptr; }
+    bool HasUnconfirmedPortion() const { return m_Saving.Unconfirmed() != nullptr; }
 
     // ---- Searches (search.cpp): the instances of an entity (and its subtypes) whose attributes hold
     // the criteria's values (attr_match.h), from memory and from the server.
@@ -252,7 +254,7 @@ public:
     // Runs the prepared query on the server: result receives the selected instances (never owned).
     // A query runs once; it is refused with 171 unless the last preparation succeeded.
     bool NET_QueryExecute(CzorTAggr<CzorInstance>& result, const char* waitText = nullptr);
-    CzorQLQuery* GetPreparedQuery() const { return m_pPreparedQuery.get(); }
+    CzorQLQuery* GetPreparedQuery() const { return m_Queries.Prepared(); }
     // Parser look-ups on this store: instances by id are loaded from the server when missing.
     CzorQLLookup& QueryLookup();
     // ---- Active users, users' log, instance history (users_log.cpp)
@@ -305,12 +307,11 @@ public:
     // The access dialog, run on the edited set: true for OK; `removeAll` tells that the individual
     // access of all users is to be removed. Without one the windows of the installed network UI
     // run it (NetUi()); without those either, operations that need it fail with 171.
-    using AccessDialogRunner =
-        std::function<bool(CzorNetStepData& store, zorUsers& set, bool viewOnly, bool patternMode, bool& removeAll)>;
-    void SetAccessDialog(AccessDialogRunner runner) { m_AccessDialog = std::move(runner); }
+    using AccessDialogRunner = CzorNetRightsState::DialogRunner;
+    void SetAccessDialog(AccessDialogRunner runner) { m_Rights.SetDialog(std::move(runner)); }
     // The runner that applies now: the store's own, else the network UI's, else none.
     AccessDialogRunner ActiveAccessDialog() const;
-    void SetServerChecks(bool on) { m_bServerChecks = on; }
+    void SetServerChecks(bool on) { m_Rights.SetServerChecks(on); }
 
 protected:
     friend class CzorLoadData;
@@ -378,40 +379,26 @@ protected:
     // The placeholder agents of access patterns, shared by nested uses.
     bool TakePatternPlaceholders();
     void GivePatternPlaceholders();
-    AccessDialogRunner m_AccessDialog;
-    int m_nPatternUses = 0;
-    CzorInstance* m_pPatternUser = nullptr;
-    CzorInstance* m_pPatternGroup = nullptr;
-    bool m_bPatternLoadsAgents = true;
-    std::unique_ptr<CTransportSocketClient> m_pTransport;
+
+    // The collaborators, each owning its side's state.
+    CzorNetSession m_Session;
+    CzorNetIdIndex m_Index;  // instances in memory by id (caught up after a merge)
+    CzorNetSaveState m_Saving;
+    CzorNetBlobState m_Blobs;
+    CzorNetRightsState m_Rights;
+    CzorNetQueryState m_Queries;
+
+    // The front's own: its modes, the request rule's last status, the logged-in user's instance and
+    // the store that fetches the server's lists before a save.
     bool m_bManageMode = true;
-    bool m_bServerChecks = true;
-    std::string m_CurrBase, m_CurrConnection, m_CurrUser;
-    CzorInstance* m_pCurrUser = nullptr;
-    std::string m_DictFileName;
-    bool m_bConnected = false;
     bool m_bNetErrorMessageMode = true;
+    bool m_bHideMode = false;
     bool m_bAutoDownload = false;
     int m_nLastStatus = 0;
-    int m_nSavedInstPortion = 0;
-    bool m_bCanFindInBlob = false;
-    std::string m_LocalServerPath;
     int m_nReportingGuard = 0;
-    std::unique_ptr<CzorNetStepData> m_pAuxStore;
-    bool m_bHideMode = false;
-    std::vector<CzorConnectionRec> m_Connections;
-    std::vector<std::string> m_RecentUsers;
-    std::vector<std::string> m_PendingBlobDeletions;
-    // Instances in memory by id (rebuilt after a merge).
-    std::unordered_map<int, CzorInstance*> m_ById;
-    int m_nIndexed = -1;
-    std::atomic<int> m_nSavePercent{0};
-    std::unique_ptr<CzorSavePortion> m_pUnconfirmed;
-    // Tombstones whose deletion the server has confirmed (not sent again).
-    std::unordered_set<const CzorInstance*> m_SavedDeletions;
-    std::unique_ptr<CzorQLQueryParser> m_pPreparedQuery;
-    std::unique_ptr<CzorQLLookup> m_pQueryLookup;
     long m_nRequestsSent = 0;
+    CzorInstance* m_pCurrUser = nullptr;
+    std::unique_ptr<CzorNetStepData> m_pAuxStore;
 };
 
 // The silent half of NET_QueryEditParse: parses a query's text (UTF-8, CR LF or LF line ends) with the

@@ -47,8 +47,7 @@ void LineColumn(const std::string& text, size_t pos, int& line, int& column) {
 }  // namespace
 
 CzorQLLookup& CzorNetStepData::QueryLookup() {
-    if (!m_pQueryLookup) m_pQueryLookup = std::make_unique<NetQueryLookup>(this);
-    return *m_pQueryLookup;
+    return m_Queries.Lookup([this] { return std::make_unique<NetQueryLookup>(this); });
 }
 
 bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std::string* errorText, int* mode,
@@ -56,21 +55,21 @@ bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std
     const auto say = [&](const std::string& t) {
         if (errorText) *errorText = t;
     };
-    if (!m_pTransport || !m_bConnected) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         say("Не присоединены к базе");
         return false;
     }
-    if (!m_pTransport->IsConnected() && !m_pTransport->Reconnect(true)) {
+    if (!GetTransport()->IsConnected() && !GetTransport()->Reconnect(true)) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
-    if (!m_pTransport->IsFree()) {
+    if (!GetTransport()->IsFree()) {
         SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
         return false;
     }
-    if (!m_bManageMode) m_pTransport->SetManageMode(0);
-    m_pPreparedQuery = std::make_unique<CzorQLQueryParser>(this, &QueryLookup());
+    if (!m_bManageMode) GetTransport()->SetManageMode(0);
+    CzorQLQueryParser& prepared = m_Queries.StartPreparing(this, &QueryLookup());
 
     if (showDialog) {
         zor::net::QueryEditData d;
@@ -84,9 +83,9 @@ bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std
             d.saveToDb = *saveToDb;
         }
         if (showInTable) d.showInTable = *showInTable;
-        d.prepared = m_pPreparedQuery.get();
+        d.prepared = &prepared;
         if (!zor::net::NetUi().RunQueryEditDialog(d)) {
-            m_pPreparedQuery->Clear();
+            prepared.Clear();
             say("Отмена ввода запроса");
             return false;
         }
@@ -95,13 +94,13 @@ bool CzorNetStepData::NET_QueryEditParse(std::string& text, bool showDialog, std
         if (showInTable) *showInTable = d.showInTable;
         if (saveToDb) *saveToDb = d.saveToDb;
         text = d.text;
-        if (d.parsed && m_pPreparedQuery->m_bValid) return true;
-        m_pPreparedQuery->Clear();
+        if (d.parsed && prepared.m_bValid) return true;
+        prepared.Clear();
         say("Неверный ввод текста запроса");
         return false;
     }
 
-    return zorParseQueryText(*m_pPreparedQuery, text, errorText);
+    return zorParseQueryText(prepared, text, errorText);
 }
 
 bool zorParseQueryText(CzorQLQueryParser& parser, const std::string& text, std::string* errorText) {
@@ -178,21 +177,22 @@ bool SelectedInstances(CzorNetStepData& store, CzorDataBuf& buf, CzorTAggr<CzorI
 bool CzorNetStepData::NET_QueryExecute(CzorTAggr<CzorInstance>& result, const char* waitText) {
     // The list never owns the store's instances: emptying it frees nothing.
     result.RemoveAll();
-    if (m_pTransport && !m_bHideMode) m_pTransport->SetWaitDlgText(waitText ? waitText : "Выполняется поиск");
-    if (!m_pTransport || !m_bConnected) {
+    if (GetTransport() && !m_bHideMode) GetTransport()->SetWaitDlgText(waitText ? waitText : "Выполняется поиск");
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
     // Only a query whose preparation succeeded is sent, and only once.
     CzorDataBuf body;
-    if (!m_pPreparedQuery || !m_pPreparedQuery->m_bValid || !m_pPreparedQuery->SaveToDataBuf(body)) {
+    CzorQLQueryParser* prepared = m_Queries.Prepared();
+    if (!prepared || !prepared->m_bValid || !prepared->SaveToDataBuf(body)) {
         SetZORError(ZOR_NET_CLI_MISSED_DATA);
         return false;
     }
     CzorDataBuf reply;
-    if (!RunRequest(nullptr, [&](int& status) { return m_pTransport->RequestQueryExecute(status, body, reply); }))
+    if (!RunRequest(nullptr, [&](int& status) { return GetTransport()->RequestQueryExecute(status, body, reply); }))
         return false;
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     if (!ApploadFromDataBuf(reply, nullptr, zorBufText::Cp1251)) {
         // The merge refused the reply: nothing was merged, the query stays prepared.
         m_nLastStatus = GetLastError();
@@ -203,6 +203,6 @@ bool CzorNetStepData::NET_QueryExecute(CzorTAggr<CzorInstance>& result, const ch
         SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
         return false;
     }
-    m_pPreparedQuery.reset();
+    m_Queries.Forget();
     return true;
 }

@@ -7,42 +7,50 @@ using namespace zor::net;
 
 namespace {
 
-void AddField(CzorDataBuf& buf, const void* data, int length) {
-    buf.Add(static_cast<int32_t>(length));
-    if (length > 0) buf.Add(data, static_cast<size_t>(length));
+// A byte field of the reply into the caller's buffer of `capacity` bytes; false when it is longer
+// (a negative capacity takes nothing, not even an empty field) or the caller gave no buffer for
+// bytes that came.
+bool FitsBuffer(const WireField& f, const void* dest, int capacity) {
+    return capacity >= 0 && f.size <= static_cast<size_t>(capacity) && (!f.size || dest);
 }
-
-// Reads an int32 count and a view of that many bytes; a count that is negative, above the
-// capacity of the caller's buffer or beyond the reply fails. Nothing reaches the caller's buffers
-// until every field of the reply has been read (CopyCounted).
-struct Counted {
-    int count = 0;
-    const unsigned char* bytes = nullptr;
-};
-bool ReadCounted(CzorDataBuf& buf, Counted& out, const void* dest, int capacity) {
-    int32_t n = 0;
-    if (!buf.Read(n) || n < 0 || n > capacity || static_cast<size_t>(n) > buf.GetRemaining() || (n && !dest)) return false;
-    out.count = n;
-    out.bytes = buf.GetCurBuffer();
-    return buf.Skip(static_cast<size_t>(n));
+void CopyField(const WireField& f, void* dest) {
+    if (f.size) std::memcpy(dest, f.data, f.size);
 }
-void CopyCounted(const Counted& c, void* dest) {
-    if (c.count) std::memcpy(dest, c.bytes, static_cast<size_t>(c.count));
-}
+WireField BodyOf(const CzorDataBuf& body) { return WireField::Of(body.GetBuffer(), body.GetSize()); }
 
 }  // namespace
 
-// Commands that send a body (or none) and may hand one out.
-bool CTransportSocketClient::BodyRequest(int command, int& status, CzorDataBuf* body, CzorDataBuf* reply, bool repeat) {
-    Shape shape{command, body ? "lb" : "", reply ? "lb" : ""};
-    shape.flag1 = command != kCmdSaveChanges;
-    shape.repeat = repeat;
+bool CTransportSocketClient::Exchange(Command command, int& status, std::span<const WireField> request,
+                                      const std::function<bool(const WireField*)>& take, bool single) {
+    const CommandShape& shape = ShapeOf(command);
+    if (!FieldsFit(shape.request, request.data(), request.size())) {
+        status = ZOR_NET_CLI_MISSED_DATA;
+        return false;
+    }
     return RunRequest(
         shape, status,
         [&](CzorDataBuf& buf) {
-            if (body) AddField(buf, body->GetBuffer(), static_cast<int>(body->GetSize()));
+            WriteFields(shape.request, request.data(), request.size(), [&](const void* p, size_t n) { buf.Add(p, n); });
         },
-        [&](CzorDataBuf& buf) { return !reply || ReadReplyBody(buf, *reply); });
+        [&](CzorDataBuf& buf) {
+            // Nothing reaches the caller until every field of the reply has been read.
+            WireField got[kMaxFields];
+            WireReader r(buf.GetCurBuffer(), buf.GetRemaining());
+            if (!ReadFields(shape.reply, r, got)) return false;
+            buf.Skip(r.Pos());
+            return !take || take(got);
+        },
+        single);
+}
+
+// Commands that send a body (or none) and may hand one out.
+bool CTransportSocketClient::BodyRequest(Command command, int& status, CzorDataBuf* body, CzorDataBuf* reply,
+                                         bool single) {
+    const WireField sent = body ? BodyOf(*body) : WireField{};
+    return Exchange(command, status, std::span(&sent, body ? 1 : 0), [&](const WireField* got) {
+        if (reply) reply->SetExternalData(got[0].data, got[0].size);
+        return true;
+    }, single);
 }
 
 bool CTransportSocketClient::RequestBaseList(int& status, CzorDataBuf& reply) {
@@ -53,17 +61,13 @@ bool CTransportSocketClient::RequestEndBlobRead(int& status) { return BodyReques
 
 bool CTransportSocketClient::RequestReadBlobPortion(int& status, int& count, void* dest, int& last) {
     const int capacity = count;
-    return RunRequest(
-        {kCmdReadBlobPortion, "l", "lbl"}, status, [&](CzorDataBuf& buf) { buf.Add(static_cast<int32_t>(capacity)); },
-        [&](CzorDataBuf& buf) {
-            Counted got;
-            int32_t l = 0;
-            if (!ReadCounted(buf, got, dest, capacity) || !buf.Read(l)) return false;
-            CopyCounted(got, dest);
-            count = got.count;
-            last = l;
-            return true;
-        });
+    return Exchange(kCmdReadBlobPortion, status, {WireField::Int(capacity)}, [&](const WireField* got) {
+        if (!FitsBuffer(got[0], dest, capacity)) return false;
+        CopyField(got[0], dest);
+        count = static_cast<int>(got[0].size);
+        last = got[1].value;
+        return true;
+    });
 }
 
 bool CTransportSocketClient::RequestWriteBlobPortion(int& status, int count, const void* data, int last) {
@@ -71,12 +75,8 @@ bool CTransportSocketClient::RequestWriteBlobPortion(int& status, int count, con
         status = ZOR_NET_CLI_MISSED_DATA;
         return false;
     }
-    return RunRequest({kCmdWriteBlobPortion, "lbl", ""}, status,
-                      [&](CzorDataBuf& buf) {
-                          AddField(buf, data, count);
-                          buf.Add(static_cast<int32_t>(last));
-                      },
-                      nullptr);
+    return Exchange(kCmdWriteBlobPortion, status,
+                    {WireField::Of(data, static_cast<size_t>(count)), WireField::Int(last)}, nullptr);
 }
 
 bool CTransportSocketClient::RequestOpenBlob(int& status, int& serverNameLength, void* serverName, int clientNameLength,
@@ -88,23 +88,17 @@ bool CTransportSocketClient::RequestOpenBlob(int& status, int& serverNameLength,
     }
     // The server's name comes back into the same buffer: its length sent is its capacity.
     const int capacity = serverNameLength;
-    return RunRequest(
-        {kCmdOpenBlob, "lblbll", "lbl"}, status,
-        [&](CzorDataBuf& buf) {
-            AddField(buf, serverName, serverNameLength);
-            AddField(buf, clientName, clientNameLength);
-            buf.Add(static_cast<int32_t>(portionSize ? *portionSize : 0));
-            buf.Add(static_cast<int32_t>(totalSize ? *totalSize : 0));
-        },
-        [&](CzorDataBuf& buf) {
-            Counted got;
-            int32_t total = 0;
-            if (!ReadCounted(buf, got, serverName, capacity) || !buf.Read(total)) return false;
-            CopyCounted(got, serverName);
-            serverNameLength = got.count;
-            if (totalSize) *totalSize = total;
-            return true;
-        });
+    return Exchange(kCmdOpenBlob, status,
+                    {WireField::Of(serverName, static_cast<size_t>(serverNameLength)),
+                     WireField::Of(clientName, static_cast<size_t>(clientNameLength)),
+                     WireField::Int(portionSize ? *portionSize : 0), WireField::Int(totalSize ? *totalSize : 0)},
+                    [&](const WireField* got) {
+                        if (!FitsBuffer(got[0], serverName, capacity)) return false;
+                        CopyField(got[0], serverName);
+                        serverNameLength = static_cast<int>(got[0].size);
+                        if (totalSize) *totalSize = got[1].value;
+                        return true;
+                    });
 }
 
 bool CTransportSocketClient::RequestLoadDelInst(int& status, CzorDataBuf& reply) {
@@ -112,10 +106,8 @@ bool CTransportSocketClient::RequestLoadDelInst(int& status, CzorDataBuf& reply)
 }
 
 bool CTransportSocketClient::RequestServerDateTime(int& status, void* dateTime) {
-    return RunRequest({kCmdServerDateTime, "", "b"}, status, nullptr, [&](CzorDataBuf& buf) {
-        unsigned char d[8];
-        if (!buf.Read(d, sizeof d)) return false;
-        if (dateTime) std::memcpy(dateTime, d, sizeof d);
+    return Exchange(kCmdServerDateTime, status, {}, [&](const WireField* got) {
+        if (dateTime) std::memcpy(dateTime, got[0].data, kFixedFieldSize);
         return true;
     });
 }
@@ -137,46 +129,37 @@ bool CTransportSocketClient::RequestGetGroupAccess(int& status, CzorDataBuf& bod
 }
 
 bool CTransportSocketClient::RequestDictionary(int& status, int& length1, void* data1, int& length2, void* data2) {
-    return RunRequest({kCmdDictionary, "", "lblb"}, status, nullptr, [&](CzorDataBuf& buf) {
-        Counted a, b;
-        if (!ReadCounted(buf, a, data1, data1 ? m_dictCap1 : 0) || !ReadCounted(buf, b, data2, data2 ? m_dictCap2 : 0))
+    return Exchange(kCmdDictionary, status, {}, [&](const WireField* got) {
+        if (!FitsBuffer(got[0], data1, data1 ? m_dictCap1 : 0) || !FitsBuffer(got[1], data2, data2 ? m_dictCap2 : 0))
             return false;
-        CopyCounted(a, data1);
-        CopyCounted(b, data2);
-        length1 = a.count;
-        length2 = b.count;
+        CopyField(got[0], data1);
+        CopyField(got[1], data2);
+        length1 = static_cast<int>(got[0].size);
+        length2 = static_cast<int>(got[1].size);
         return true;
     });
 }
 
 bool CTransportSocketClient::RequestTestUniqueAttrValues(int& status, CzorDataBuf& body) {
-    return BodyRequest(kCmdTestUniqueAttrValues, status, &body, nullptr, false);
+    return BodyRequest(kCmdTestUniqueAttrValues, status, &body, nullptr);
 }
 bool CTransportSocketClient::RequestFindInstances(int& status, CzorDataBuf& body, CzorDataBuf& reply) {
     return BodyRequest(kCmdFindInstances, status, &body, &reply);
 }
 
 bool CTransportSocketClient::RequestOperateOracleIndex(int& status, int attributeId, int flag) {
-    Shape shape{kCmdOperateOracleIndex, "ll", ""};
-    shape.repeat = false;
-    return RunRequest(
-        shape, status,
-        [&](CzorDataBuf& buf) {
-            buf.Add(static_cast<int32_t>(attributeId));
-            buf.Add(static_cast<int32_t>(flag));
-        },
-        nullptr);
+    return Exchange(kCmdOperateOracleIndex, status, {WireField::Int(attributeId), WireField::Int(flag)}, nullptr);
 }
 
 bool CTransportSocketClient::RequestTest(int& status, CzorDataBuf& body, CzorDataBuf& reply) {
     // A single attempt that hands out the body whatever the status.
-    return BodyRequest(kCmdTest, status, &body, &reply, false);
+    return BodyRequest(kCmdTest, status, &body, &reply);
 }
 bool CTransportSocketClient::RequestInstUserDataTimeInfo(int& status, CzorDataBuf& body, CzorDataBuf& reply) {
     return BodyRequest(kCmdInstUserDataTimeInfo, status, &body, &reply);
 }
 bool CTransportSocketClient::RequestDisconnect(int& status) {
-    return BodyRequest(kCmdDisconnect, status, nullptr, nullptr, false);
+    return BodyRequest(kCmdDisconnect, status, nullptr, nullptr);
 }
 bool CTransportSocketClient::RequestUsersLog(int& status, CzorDataBuf& reply) {
     return BodyRequest(kCmdUsersLog, status, nullptr, &reply);
@@ -189,7 +172,7 @@ bool CTransportSocketClient::RequestWriteLog(int& status, CzorDataBuf& body) {
 }
 bool CTransportSocketClient::RequestKeepAlive(int& status) {
     CzorDataBuf empty, reply;
-    return BodyRequest(kCmdSaveChanges, status, &empty, &reply, false);
+    return BodyRequest(kCmdSaveChanges, status, &empty, &reply, true);
 }
 
 bool CTransportSocketClient::RequestLogin(int& status, int& blockLength, LoginBlock* block, bool* canFindInBlob) {
@@ -210,16 +193,18 @@ bool CTransportSocketClient::RequestLogin(int& status, int& blockLength, LoginBl
         status = m_socket && m_socket->IsOperated() ? ZOR_SOCK_OPERATION_IN_PROGRESS : ZOR_NET_SRV_NOT_CONNECT;
         return false;
     }
+    const CommandShape& shape = ShapeOf(kCmdLogin);
+    const WireField sent = WireField::Of(m_login.bytes, static_cast<size_t>(blockLength));
     for (;;) {
         CzorDataBuf buf;
-        BuildRequestHeader(buf, kCmdLogin, "lb");
+        BuildRequestHeader(buf, kCmdLogin, shape.request);
         if (m_version == 2) buf.Add(static_cast<int8_t>(0));
-        AddField(buf, m_login.bytes, blockLength);
-        if (!Call(buf, nullptr, true, false)) {
+        WriteFields(shape.request, &sent, 1, [&](const void* p, size_t n) { buf.Add(p, n); });
+        if (!Call(buf, nullptr, shape.waitWindow, shape.reconnect)) {
             status = m_lastError;
             return false;
         }
-        status = CheckReplyHeader(buf, kCmdLogin, "lb");
+        status = CheckReplyHeader(buf, kCmdLogin, shape.reply);
         // Only the server's own word that it does not know this version makes the client fall
         // back; a garbled version field is a bad reply, not a reason to downgrade for good.
         if (status == ZOR_SOCK_MISSED_VERSION && m_version == 2 && buf.GetSize() >= 20) {

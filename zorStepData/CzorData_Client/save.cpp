@@ -57,7 +57,7 @@ bool CzorNetStepData::BuildSavePortion(const CzorTAggr<CzorInstance>& instances,
         }
         if (inst->IsLocalOnly()) continue;
         if (!inst->GetEntity()) {
-            if (inst->GetId() != 0 && !m_SavedDeletions.count(inst)) header(inst);
+            if (inst->GetId() != 0 && !m_Saving.DeletionSaved(inst)) header(inst);
             continue;
         }
         if (inst->GetId() == 0) {
@@ -181,9 +181,9 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
     int got = 0;
     const bool ok = RunRequest(waitText, [&](int& status) {
         sent = true;
-        m_pTransport->SetRequestToken(portion.token);
-        const bool r = m_pTransport->RequestSaveChanges(status, portion.body, reply);
-        m_pTransport->ClearRequestToken();
+        GetTransport()->SetRequestToken(portion.token);
+        const bool r = GetTransport()->RequestSaveChanges(status, portion.body, reply);
+        GetTransport()->ClearRequestToken();
         got = status;
         return r;
     });
@@ -193,7 +193,7 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
         unknown = sent && got >= ZOR_SOCK_MISSED_VERSION && got != ZOR_SOCK_OPERATION_IN_PROGRESS;
         return false;
     }
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     if (!CheckSaveReply(portion, reply)) {
         unknown = true;
         SetZORError(ZOR_NET_CLI_MISSED_DATA);
@@ -204,24 +204,24 @@ bool CzorNetStepData::SendSavePortion(CzorSavePortion& portion, const char* wait
         CzorInstance* inst = portion.headers[i];
         if (!inst) continue;
         if (portion.sent[i].entity == 0) {
-            m_SavedDeletions.insert(inst);
+            m_Saving.NoteDeletionSaved(inst);
             continue;
         }
         const int32_t id = zor::net::LoadI32(p);
         if (inst->GetId() != id) {
             inst->SetId(id);
-            if (!inst->IsDeleted()) m_ById[id] = inst;
+            if (!inst->IsDeleted()) m_Index.Note(id, inst);
         }
     }
     return true;
 }
 
 bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
-    if (!m_pTransport || !m_bConnected) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
-    if (m_pTransport->IsConnected() && !m_pTransport->IsFree()) {
+    if (GetTransport()->IsConnected() && !GetTransport()->IsFree()) {
         SetZORError(ZOR_SOCK_OPERATION_IN_PROGRESS);
         return false;
     }
@@ -236,11 +236,11 @@ bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
     // A portion whose outcome is unknown goes first: the server either applies it now or answers
     // with what it answered then. Its marks stay (the values may have changed since); only the ids
     // it gives are taken.
-    if (m_pUnconfirmed) {
+    if (CzorSavePortion* unconfirmed = m_Saving.Unconfirmed()) {
         bool unknown = false;
-        const bool ok = SendSavePortion(*m_pUnconfirmed, waitText, unknown);
+        const bool ok = SendSavePortion(*unconfirmed, waitText, unknown);
         if (!ok && unknown) return false;
-        m_pUnconfirmed.reset();
+        m_Saving.DropUnconfirmed();
         if (!ok) return false;
     }
     CzorLoadData batch(this, MakeSourceDescr(__FILE__, __LINE__, __DATE__));
@@ -252,10 +252,10 @@ bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
 
     const CzorTAggr<CzorInstance>& all = GetInstances();
     const int count = all.GetSize();
-    const int size = m_nSavedInstPortion > 0 ? m_nSavedInstPortion : std::max(count, 1);
-    m_nSavePercent = 0;
+    const int size = m_Saving.PortionFor(count);
+    m_Saving.SetPercent(0);
     for (int first = 0; first < count; first += size) {
-        m_nSavePercent = static_cast<int>(static_cast<int64_t>(first) * 100 / count);
+        m_Saving.SetPercent(static_cast<int>(static_cast<int64_t>(first) * 100 / count));
         CzorTAggr<CzorInstance> slice(size, false, false);
         for (int i = first; i < std::min(count, first + size); ++i) slice.Add(all.GetAt(i));
         auto portion = std::make_unique<CzorSavePortion>();
@@ -264,7 +264,7 @@ bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
         portion->token = NextSaveToken();
         bool unknown = false;
         if (!SendSavePortion(*portion, waitText, unknown)) {
-            if (unknown) m_pUnconfirmed = std::move(portion);
+            if (unknown) m_Saving.KeepUnconfirmed(std::move(portion));
             return false;
         }
         // Confirmed: the values it carried are saved as they are now (nothing ran in between).
@@ -275,27 +275,22 @@ bool CzorNetStepData::NET_SaveChanges(const char* waitText) {
             if (const CzorAggr* a = slot->GetValue().GetAggr()) slot->SetList(new CzorAggr(*a));
         }
     }
-    m_nSavePercent = 100;
+    m_Saving.SetPercent(100);
     // Replaced blobs go now that the instances naming their successors are on the server.
-    if (!m_PendingBlobDeletions.empty()) DeletePendingBlobs();
+    if (!m_Blobs.PendingDeletions().empty()) DeletePendingBlobs();
     return true;
 }
 
-bool CzorNetStepData::SetPortionSavedInst(int n) {
-    const int percent = m_nSavePercent.load();
-    if ((percent != 0 && percent != 100) || n < 0) return false;
-    m_nSavedInstPortion = n;
-    return true;
-}
+bool CzorNetStepData::SetPortionSavedInst(int n) { return m_Saving.SetPortionSize(n); }
 
 bool CzorNetStepData::CheckModified() {
-    if (m_pUnconfirmed) return true;
+    if (m_Saving.Unconfirmed()) return true;
     const CzorTAggr<CzorInstance>& all = GetInstances();
     for (int i = 0; i < all.GetSize(); ++i) {
         const CzorInstance* inst = all.GetAt(i);
         if (inst->IsLocalOnly()) continue;
         if (!inst->GetEntity()) {
-            if (inst->GetId() != 0 && !m_SavedDeletions.count(inst)) return true;
+            if (inst->GetId() != 0 && !m_Saving.DeletionSaved(inst)) return true;
         } else if (inst->GetId() == 0 || inst->IsChanged()) {
             return true;
         }
@@ -304,19 +299,16 @@ bool CzorNetStepData::CheckModified() {
 }
 
 bool CzorNetStepData::TestNeedRestore() {
-    if (!m_bConnected || !m_pTransport || m_pTransport->IsConnected() || !CheckModified()) return false;
+    if (!m_Session.Connected() || !GetTransport() || GetTransport()->IsConnected() || !CheckModified()) return false;
     if (!zor::net::NetUi().Ask("Предыдущее соединение с сервером было прервано некорректно.\nПри обрыве соединения "
                                "остались несохраненные данные.\nПопытаться восстановить предыдущее соединение?",
                                kRpcCaption))
         return false;
-    if (m_pTransport->Reconnect(false)) return true;
+    if (GetTransport()->Reconnect(false)) return true;
     return !zor::net::NetUi().Ask(
         "Восстановить предыдущее соединение не удалось. При новом соединении\nнесохраненные данные будут утеряны. "
         "Для установления нового соединения\nНажмите \"Да\". Для отказа от нового соединения нажмите \"Нет\"",
         kRpcCaption);
 }
 
-void CzorNetStepData::ForgetSaveState() {
-    m_pUnconfirmed.reset();
-    m_SavedDeletions.clear();
-}
+void CzorNetStepData::ForgetSaveState() { m_Saving.Forget(); }

@@ -30,7 +30,7 @@ int CzorNetStepData::FindInstancesWithAttrValuesInLocalCache(CzorEntity* ent, Cz
     std::unordered_set<const CzorInstance*> listed;
     for (CzorInstance* inst : extent) {
         if (inst == except || !inst->GetEntity() || inst->GetState() > 2) continue;
-        if (m_bConnected && inst->GetId() != 0) continue;
+        if (m_Session.Connected() && inst->GetId() != 0) continue;
         bool all = true;
         for (int k = 0; k < n && all; ++k) {
             CzorAttr* attr = values[k].m_pAttr;
@@ -86,14 +86,14 @@ int CzorNetStepData::NET_FindInstancesWithAttrValues(CzorEntity* ent, int n, Czo
     if (!ent || n < 1 || !values) return -1;
     found.RemoveAll();
     FindInstancesWithAttrValuesInLocalCache(ent, nullptr, n, values, found, pattern, caseSensitive, false, mode);
-    if (!m_bConnected) return found.GetSize();
+    if (!m_Session.Connected()) return found.GetSize();
     CzorDataBuf body;
     // No instance on the server can hold a reference to one that is not saved yet.
     if (!FeelTestFindBuf(body, ent, nullptr, n, values, pattern, caseSensitive, mode)) return found.GetSize();
     CzorDataBuf reply;
-    if (!RunRequest(waitText, [&](int& status) { return m_pTransport->RequestFindInstances(status, body, reply); }))
+    if (!RunRequest(waitText, [&](int& status) { return GetTransport()->RequestFindInstances(status, body, reply); }))
         return -1;
-    m_pTransport->ClearInternalData();
+    GetTransport()->ClearInternalData();
     CzorTAggr<CzorInstance> merged(8, false, false);
     if (!ApploadFromDataBuf(reply, &merged, zorBufText::Cp1251)) {
         SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
@@ -108,7 +108,7 @@ int CzorNetStepData::NET_FindInstancesWithAttrValues(CzorEntity* ent, int n, Czo
 bool CzorNetStepData::NET_TestUniqueAttrValues(CzorEntity* ent, CzorInstance* inst, int n, CzorAttrValue* values,
                                                bool pattern, const char* waitText) {
     CzorDataBuf body;
-    if (!m_pTransport || !m_bConnected) {
+    if (!GetTransport() || !m_Session.Connected()) {
         SetZORError(ZOR_NET_CLI_NOT_CONNECT);
         return false;
     }
@@ -118,8 +118,8 @@ bool CzorNetStepData::NET_TestUniqueAttrValues(CzorEntity* ent, CzorInstance* in
     }
     bool taken = false;
     const bool ok = RunRequest(waitText, [&](int& status) {
-        const bool called = m_pTransport->RequestTestUniqueAttrValues(status, body);
-        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) m_pTransport->ClearInternalData();
+        const bool called = GetTransport()->RequestTestUniqueAttrValues(status, body);
+        if (status != ZOR_SOCK_OPERATION_IN_PROGRESS) GetTransport()->ClearInternalData();
         // Another instance holds the values: the normal answer, not a failure to report.
         if (called && status == kzorStatusNotUnique) {
             taken = true;

@@ -112,9 +112,10 @@ void CTransportSocketClient::CheckIdleLoss() {
         OnConnectionLost();
 }
 
-bool CTransportSocketClient::RunRequest(const Shape& shape, int& status,
+bool CTransportSocketClient::RunRequest(const zor::net::CommandShape& shape, int& status,
                                         const std::function<void(CzorDataBuf&)>& payload,
-                                        const std::function<bool(CzorDataBuf&)>& read) {
+                                        const std::function<bool(CzorDataBuf&)>& read, bool single) {
+    const bool repeat = shape.attempts == zor::net::Attempts::Repeat && !single;
     int counter = m_retryCount;
     std::string countText;
     CDlgTransportError dlg;
@@ -129,20 +130,20 @@ bool CTransportSocketClient::RunRequest(const Shape& shape, int& status,
     }
     for (;;) {
         CzorDataBuf buf;
-        BuildRequestHeader(buf, shape.command, shape.request);
+        BuildRequestHeader(buf, shape.code, shape.request);
         if (m_version == 2) buf.Add(static_cast<int8_t>(0));
         if (payload) payload(buf);
-        if (!Call(buf, nullptr, shape.flag1, shape.flag2)) {
+        if (!Call(buf, nullptr, shape.waitWindow, shape.reconnect)) {
             status = m_lastError;
             return false;
         }
-        status = CheckReplyHeader(buf, shape.command, shape.reply);
+        status = CheckReplyHeader(buf, shape.code, shape.reply);
         if (status != 0) return false;
         if (!ReadReplyStatus(buf, m_version, status, m_retryOffer)) {
             status = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
             return false;
         }
-        if (!shape.repeat) {
+        if (!repeat) {
             // A failed status may come without a body: the status is the answer then.
             if (read && !read(buf) && status == 0) {
                 status = ZOR_NET_CLI_MISSED_DATA_FROM_SERVER;
@@ -170,14 +171,6 @@ bool CTransportSocketClient::RunRequest(const Shape& shape, int& status,
         if (zor::net::NetUi().RunRetryDialog(dlg) != CDlgTransportError::kRetry) return false;
         counter = 0;
     }
-}
-
-bool CTransportSocketClient::ReadReplyBody(CzorDataBuf& buf, CzorDataBuf& reply) {
-    int32_t n = 0;
-    if (!buf.Read(n) || n < 0 || static_cast<size_t>(n) > buf.GetRemaining()) return false;
-    reply.SetExternalData(buf.GetCurBuffer(), static_cast<size_t>(n));
-    buf.Skip(static_cast<size_t>(n));
-    return true;
 }
 
 void CTransportSocketClient::ClearInternalData() {

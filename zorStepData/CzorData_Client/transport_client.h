@@ -12,7 +12,9 @@
 // refused with 171 before anything is sent.
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -149,24 +151,31 @@ public:
     // Capacities the caller gives for command 35 (the server must stay within them).
     void SetDictionaryCapacity(int first, int second) { m_dictCap1 = first; m_dictCap2 = second; }
 
-    // The common request procedure. `payload` writes the request's fields after the header;
-    // `read` takes the reply's fields on status 0 (false: the reply was short or its lengths
-    // lied, giving 172). `repeat` false makes it a single attempt that returns true whatever
-    // the status (the caller judges it) and, unless `keepReply`, drops the reply.
-    struct Shape {
-        int command;
-        const char* request;
-        const char* reply;
-        bool flag1 = true, flag2 = true, repeat = true;
-    };
-    bool RunRequest(const Shape& shape, int& status, const std::function<void(CzorDataBuf&)>& payload,
-                    const std::function<bool(CzorDataBuf&)>& read);
+    // The common request procedure for a command of the table (commands.h), with its signatures,
+    // call flags and attempts. `payload` writes the request's fields after the header; `read`
+    // takes the reply's fields on status 0 (false: the reply was short or its lengths lied, giving
+    // 172). A single attempt (the table's, or `single`) returns true whatever the status (the
+    // caller judges it).
+    bool RunRequest(const zor::net::CommandShape& shape, int& status, const std::function<void(CzorDataBuf&)>& payload,
+                    const std::function<bool(CzorDataBuf&)>& read, bool single = false);
+    // The request procedure with the fields the command's signatures name: `request` goes out as
+    // its request signature says (171 before anything is sent when the fields do not fit it), and
+    // `take` gets the reply's fields once all of them have been read and checked against the
+    // reply's length (false: the caller cannot take them, giving 172).
+    bool Exchange(zor::net::Command command, int& status, std::span<const zor::net::WireField> request,
+                  const std::function<bool(const zor::net::WireField*)>& take, bool single = false);
+    bool Exchange(zor::net::Command command, int& status, std::initializer_list<zor::net::WireField> request,
+                  const std::function<bool(const zor::net::WireField*)>& take, bool single = false) {
+        return Exchange(command, status, std::span(request.begin(), request.size()), take, single);
+    }
 
 private:
     void CheckIdleLoss();
     [[noreturn]] void Fail(int code, int line, const std::string& extra = {});
-    bool ReadReplyBody(CzorDataBuf& buf, CzorDataBuf& reply);
-    bool BodyRequest(int command, int& status, CzorDataBuf* body, CzorDataBuf* reply, bool repeat = true);
+    // A command whose request is one body field (or none) and whose reply body, when it has one,
+    // is handed out in `reply`.
+    bool BodyRequest(zor::net::Command command, int& status, CzorDataBuf* body, CzorDataBuf* reply,
+                     bool single = false);
 
     LoginBlock m_login;
     int m_retryCount = 30;

@@ -109,8 +109,9 @@ bool CzorNetStepData::NET_GetActiveUserList(CzorTAggr<CzorInstance>& users, cons
     // The list names store instances: it never frees them, whether it owns its items or not.
     users.RemoveAll();
     CzorDataBuf reply;
-    const bool ok = RunRequest(waitText, [&](int& status) { return m_pTransport->RequestActiveUserList(status, reply); });
-    ReplyRelease release{m_pTransport.get()};
+    const bool ok =
+        RunRequest(waitText, [&](int& status) { return GetTransport()->RequestActiveUserList(status, reply); });
+    ReplyRelease release{GetTransport()};
     if (!ok) return false;
     reply.Begin();
     if (!ApploadFromDataBuf(reply, &users, zorBufText::Cp1251)) {
@@ -126,8 +127,8 @@ bool CzorNetStepData::NET_QueryUsersLog(CzorTAggr<SUserLogInfo>& log, const char
     if (log.IsOwning()) log.DeleteItems();
     log.RemoveAll();
     CzorDataBuf reply;
-    const bool ok = RunRequest(waitText, [&](int& status) { return m_pTransport->RequestUsersLog(status, reply); });
-    ReplyRelease release{m_pTransport.get()};
+    const bool ok = RunRequest(waitText, [&](int& status) { return GetTransport()->RequestUsersLog(status, reply); });
+    ReplyRelease release{GetTransport()};
     if (!ok) return false;
     const auto fail = [&](int code) {
         log.DeleteItems();
@@ -195,9 +196,9 @@ bool CzorNetStepData::NET_LoadInstUserDataTimeInfo(CzorTAggr<SInstInfo>& records
     }
     CzorDataBuf reply;
     const bool ok = RunRequest(waitText, [&](int& status) {
-        return m_pTransport->RequestInstUserDataTimeInfo(status, body, reply);
+        return GetTransport()->RequestInstUserDataTimeInfo(status, body, reply);
     });
-    ReplyRelease release{m_pTransport.get()};
+    ReplyRelease release{GetTransport()};
     if (!ok) return false;
     if (zorReadInstHistoryReply(reply, records, [&](int32_t id) { return FindLoadedById(id); })) {
         SetZORError(ZOR_NET_CLI_MISSED_DATA_FROM_SERVER);
@@ -208,7 +209,7 @@ bool CzorNetStepData::NET_LoadInstUserDataTimeInfo(CzorTAggr<SInstInfo>& records
 
 bool CzorNetStepData::NET_ViewInstUserDataTimeInfo(CzorTAggr<CzorInstance>& insts, const std::vector<std::string>* comments,
                                                    const char* waitText) {
-    if (!m_pTransport || !IsConnected() || insts.IsEmpty()) return false;
+    if (!GetTransport() || !IsConnected() || insts.IsEmpty()) return false;
     CzorTAggr<SInstInfo> records(insts.GetSize(), false, true);
     for (CzorInstance* inst : insts)
         if (inst) {

@@ -92,6 +92,43 @@ TEST(AppServer, RepliesByteForByte) {
     EXPECT_EQ(reply(RequestMessage(2, kCmdDisconnect, "")), Cat({Le({2, 41, 0, 0}), {0, 0}}));
 }
 
+// Every command of the command table, logged in, with its request fields empty or zero: the server
+// reads the request as the table's signature says and answers in the normal form with the table's
+// reply signature, and a success carries exactly the fields that signature names. A command the
+// dispatcher forgot, a handler that reads its request its own way or spells its reply otherwise
+// fails here.
+TEST(AppServer, EveryCommandOfTheTableIsAnsweredInItsShape) {
+    InProcessServer s;
+    zor::appserver::Session session(s.Server(), -1);
+    const auto reply = [&](const Bytes& req) { return session.Handle(req.data(), req.size()); };
+    const CommandShape& login = ShapeOf(kCmdLogin);
+    const Bytes ok = reply(RequestMessage(2, kCmdLogin, login.request, LoginPayload("user", "pw", "main")));
+    ASSERT_GE(ok.size(), 18u);
+    ASSERT_EQ(LoadI32(ok.data() + 14), 0);
+    for (const CommandShape& c : kCommandShapes) {
+        const std::string request = c.request;
+        Bytes payload;
+        for (size_t i = 0; i < request.size(); ++i) {
+            if (request[i] == 'b') payload.resize(payload.size() + kFixedFieldSize);
+            else payload = Cat({payload, Le({0})});
+            if (request[i] == 'l' && i + 1 < request.size() && request[i + 1] == 'b') ++i;
+        }
+        if (c.code == kCmdLogin) payload = LoginPayload("user", "pw", "main");
+        const Bytes r = reply(RequestMessage(2, c.code, c.request, payload));
+        ASSERT_GE(r.size(), 18u) << c.code;
+        EXPECT_EQ(LoadI32(r.data() + 4), c.code) << "the error form " << LoadI32(r.data() + 16) << " for " << c.code;
+        const auto sigSize = static_cast<size_t>(LoadI32(r.data() + 8));
+        ASSERT_LE(12 + sigSize + 4 + 2, r.size()) << c.code;
+        const auto sigAt = r.begin() + 12;
+        EXPECT_EQ(std::string(sigAt, sigAt + static_cast<std::ptrdiff_t>(sigSize)), c.reply) << c.code;
+        if (LoadI32(r.data() + 12 + sigSize) != 0) continue;
+        WireReader fields(r.data() + 12 + sigSize + 4 + 2, r.size() - (12 + sigSize + 4 + 2));
+        WireField got[kMaxFields];
+        EXPECT_TRUE(ReadFields(c.reply, fields, got)) << c.code;
+        EXPECT_EQ(fields.Remaining(), 0u) << c.code;
+    }
+}
+
 TEST(AppServer, LoginStatuses) {
     InProcessServer s;
     {

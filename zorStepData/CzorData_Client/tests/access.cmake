@@ -1,6 +1,7 @@
-# Access rights on the client: model, wire bodies, checks and patterns, without a server.
+# Access rights on the client: model, wire bodies, checks and patterns, without a server; the
+# store's index by id and pattern placeholders.
 qm_add_test(peltrane_access_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/access_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/access_test.cpp ${CMAKE_CURRENT_LIST_DIR}/net_state_test.cpp
   LIBS peltrane
   LABELS asan)
 

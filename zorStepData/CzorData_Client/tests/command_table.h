@@ -1,6 +1,7 @@
 #pragma once
 // Every command of the protocol as a test row: how to call its request function, the request
-// payload it must send (written by hand from the protocol's tables) and a valid reply payload.
+// payload it must send (written by hand from the protocol's tables) and a valid reply payload. The
+// signatures are the command table's (commands.h), so a command is described once.
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,11 +13,11 @@ namespace zor::test {
 
 struct CommandRow {
     int code;
-    std::string requestSig;
     Bytes requestPayload;  // after the header (and the version-2 trailer)
-    std::string replySig;
     Bytes replyPayload;
     std::function<bool(CTransportSocketClient&, int& status)> call;
+    std::string requestSig = zor::net::FindCommandShape(code)->request;
+    std::string replySig = zor::net::FindCommandShape(code)->reply;
 };
 
 inline CzorDataBuf BufOf(const Bytes& b) {
@@ -50,50 +51,50 @@ inline std::vector<CommandRow> CommandRows() {
     const Bytes lbBody = Cat({Le({3}), body});
     using C = CTransportSocketClient;
     return {
-        {12, "", {}, "lb", lbReply, replyOnly(&C::RequestBaseList)},
-        {20, "", {}, "", {}, none(&C::RequestEndBlobWrite)},
-        {21, "", {}, "", {}, none(&C::RequestEndBlobRead)},
-        {22, "l", Le({16}), "lbl", Cat({Le({3}), {1, 2, 3}, Le({1})}),
+        {12, {}, lbReply, replyOnly(&C::RequestBaseList)},
+        {20, {}, {}, none(&C::RequestEndBlobWrite)},
+        {21, {}, {}, none(&C::RequestEndBlobRead)},
+        {22, Le({16}), Cat({Le({3}), {1, 2, 3}, Le({1})}),
          [](C& c, int& st) {
              unsigned char dest[16];
              int count = 16, last = 0;
              return c.RequestReadBlobPortion(st, count, dest, last);
          }},
-        {23, "lbl", Cat({Le({3}), Str("abc"), Le({1})}), "", {},
+        {23, Cat({Le({3}), Str("abc"), Le({1})}), {},
          [](C& c, int& st) { return c.RequestWriteBlobPortion(st, 3, "abc", 1); }},
-        {24, "lblbll", Cat({Le({4}), Str(std::string("srv") + '\0'), Le({3}), Str("cli"), Le({100, 200})}), "lbl",
+        {24, Cat({Le({4}), Str(std::string("srv") + '\0'), Le({3}), Str("cli"), Le({100, 200})}),
          Cat({Le({2}), Str("ab"), Le({999})}),
          [](C& c, int& st) {
              char server[4] = {'s', 'r', 'v', 0};
              int serverLen = 4, portion = 100, total = 200;
              return c.RequestOpenBlob(st, serverLen, server, 3, "cli", &portion, &total);
          }},
-        {27, "", {}, "lb", lbReply, replyOnly(&C::RequestLoadDelInst)},
-        {28, "", {}, "b", Bytes(8, 0x40),
+        {27, {}, lbReply, replyOnly(&C::RequestLoadDelInst)},
+        {28, {}, Bytes(8, 0x40),
          [](C& c, int& st) {
              double d = 0;
              return c.RequestServerDateTime(st, &d);
          }},
-        {29, "", {}, "lb", lbReply, replyOnly(&C::RequestActiveUserList)},
-        {31, "lb", lbBody, "lb", lbReply, withBody(&C::RequestSaveChanges)},
-        {32, "lb", lbBody, "lb", lbReply, withBody(&C::RequestQueryExecute)},
-        {33, "lb", lbBody, "", {}, bodyOnly(&C::RequestSetGroupAccess)},
-        {34, "lb", lbBody, "lb", lbReply, withBody(&C::RequestGetGroupAccess)},
-        {35, "", {}, "lblb", Cat({Le({2}), Str("ab"), Le({1}), Str("c")}),
+        {29, {}, lbReply, replyOnly(&C::RequestActiveUserList)},
+        {31, lbBody, lbReply, withBody(&C::RequestSaveChanges)},
+        {32, lbBody, lbReply, withBody(&C::RequestQueryExecute)},
+        {33, lbBody, {}, bodyOnly(&C::RequestSetGroupAccess)},
+        {34, lbBody, lbReply, withBody(&C::RequestGetGroupAccess)},
+        {35, {}, Cat({Le({2}), Str("ab"), Le({1}), Str("c")}),
          [](C& c, int& st) {
              std::vector<char> a(4096), b(32768);
              int la = 0, lb = 0;
              return c.RequestDictionary(st, la, a.data(), lb, b.data());
          }},
-        {36, "lb", lbBody, "", {}, bodyOnly(&C::RequestTestUniqueAttrValues)},
-        {37, "lb", lbBody, "lb", lbReply, withBody(&C::RequestFindInstances)},
-        {38, "ll", Le({5, 1}), "", {}, [](C& c, int& st) { return c.RequestOperateOracleIndex(st, 5, 1); }},
-        {39, "lb", lbBody, "lb", lbReply, withBody(&C::RequestTest)},
-        {40, "lb", lbBody, "lb", lbReply, withBody(&C::RequestInstUserDataTimeInfo)},
-        {41, "", {}, "", {}, none(&C::RequestDisconnect)},
-        {42, "", {}, "lb", lbReply, replyOnly(&C::RequestUsersLog)},
-        {43, "lb", lbBody, "lb", lbReply, withBody(&C::RequestLoad)},
-        {44, "lb", lbBody, "", {}, bodyOnly(&C::RequestWriteLog)},
+        {36, lbBody, {}, bodyOnly(&C::RequestTestUniqueAttrValues)},
+        {37, lbBody, lbReply, withBody(&C::RequestFindInstances)},
+        {38, Le({5, 1}), {}, [](C& c, int& st) { return c.RequestOperateOracleIndex(st, 5, 1); }},
+        {39, lbBody, lbReply, withBody(&C::RequestTest)},
+        {40, lbBody, lbReply, withBody(&C::RequestInstUserDataTimeInfo)},
+        {41, {}, {}, none(&C::RequestDisconnect)},
+        {42, {}, lbReply, replyOnly(&C::RequestUsersLog)},
+        {43, lbBody, lbReply, withBody(&C::RequestLoad)},
+        {44, lbBody, {}, bodyOnly(&C::RequestWriteLog)},
     };
 }
 
