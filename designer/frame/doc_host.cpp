@@ -89,25 +89,18 @@ bool CDocumentHost::CloseAll() {
 }
 
 bool CDocumentHost::Open(const std::string& path) {
-    if (!CloseAll()) return false;
-    auto doc = std::make_unique<CQuillmarkDoc>(m_windows.get());
-    doc->SetBatchRun(m_batch);
-    if (!doc->OnOpenDocument(path)) {
-        doc->SetChanged(false);
-        doc.reset();
-        m_frame->CloseChildFrames();
-        Refresh();
-        return false;
-    }
-    Adopt(std::move(doc));
-    return true;
+    return Start([&](CQuillmarkDoc& doc) { return doc.OnOpenDocument(path); });
 }
 
 bool CDocumentHost::New() {
+    return Start([](CQuillmarkDoc& doc) { return doc.OnNewDocument(); });
+}
+
+bool CDocumentHost::Start(const std::function<bool(CQuillmarkDoc&)>& begin) {
     if (!CloseAll()) return false;
     auto doc = std::make_unique<CQuillmarkDoc>(m_windows.get());
     doc->SetBatchRun(m_batch);
-    if (!doc->OnNewDocument()) {
+    if (!begin(*doc)) {
         doc->SetChanged(false);
         doc.reset();
         m_frame->CloseChildFrames();

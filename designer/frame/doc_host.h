@@ -3,6 +3,7 @@
 // documents (closing the one before, with its save prompt), gives the frame the document's command
 // state and runs the document's commands, and shows each document in the frame's windows (CDocWindows)
 // with the navigator tree following it.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,8 @@ private:
     void RegisterCommands();
     // Printing, preview, page set-up, work settings and image export (doc_output.cpp).
     void RegisterOutputCommands();
+    // A new document begun by `begin` (opened or made empty) replaces the open one if it succeeds.
+    bool Start(const std::function<bool(CQuillmarkDoc&)>& begin);
     void Adopt(std::unique_ptr<CQuillmarkDoc> doc);
     void Refresh();
 

@@ -56,6 +56,22 @@ protected:
         QTest::mouseRelease(port, Qt::LeftButton, {}, end);
     }
 
+    // The program's frame with the fixture's file open in an editor view (`view` stays null if it did not open).
+    struct ShownFile {
+        explicit ShownFile(const std::string& file) {
+            ConnectEditorViews(frame);
+            frame.resize(1400, 1000);
+            frame.show();
+            host = std::make_unique<CDocumentHost>(&frame);
+            const bool opened = host->Open(file);
+            QApplication::processEvents();
+            if (opened) view = ActiveView(frame);
+        }
+        CMainFrame frame;
+        std::unique_ptr<CDocumentHost> host;
+        CQuillmarkView* view = nullptr;
+    };
+
     zor::test::ScopedTempDir dir;
     std::string ini = dir / "ZorTransport.ini";
     std::string path = dir / "sales.zordot";
@@ -196,16 +212,11 @@ namespace {
 TEST_F(ViewDocTest, EditorCommandsFromTheFrameAndPasteAtAClick) {
     int pastedCount = 0;
     {
-        CMainFrame frame;
-        ConnectEditorViews(frame);
-        frame.resize(1400, 1000);
-        frame.show();
-        CDocumentHost host(&frame);
-        ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
-        QApplication::processEvents();
-        CQuillmarkDoc& doc = *host.Document();
-        CQuillmarkView* view = ActiveView(frame);
-        ASSERT_NE(view, nullptr);
+        ShownFile program(path);
+        ASSERT_NE(program.view, nullptr) << ::testing::PrintToString(messages.Texts());
+        CMainFrame& frame = program.frame;
+        CQuillmarkDoc& doc = *program.host->Document();
+        CQuillmarkView* view = program.view;
         CReportSheet* sheet = view->Sheet();
         const int count = sheet->GetElementCount();
         const CSize page = doc.m_pageSize;
@@ -284,16 +295,11 @@ TEST_F(ViewDocTest, EditorCommandsFromTheFrameAndPasteAtAClick) {
 // commands, greyed as the registry greys them in edit mode, in view mode and for a read-only file, and chosen
 // they change every selected element and mark the document changed.
 TEST_F(ViewDocTest, ElementMenuOfSeveralRunsTheRegistrysCommands) {
-    CMainFrame frame;
-    ConnectEditorViews(frame);
-    frame.resize(1400, 1000);
-    frame.show();
-    CDocumentHost host(&frame);
-    ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
-    QApplication::processEvents();
-    CQuillmarkDoc& doc = *host.Document();
-    CQuillmarkView* view = ActiveView(frame);
-    ASSERT_NE(view, nullptr);
+    ShownFile program(path);
+    ASSERT_NE(program.view, nullptr) << ::testing::PrintToString(messages.Texts());
+    CMainFrame& frame = program.frame;
+    CQuillmarkDoc& doc = *program.host->Document();
+    CQuillmarkView* view = program.view;
     CReportSheet* sheet = view->Sheet();
     const auto make = [&](CPoint origin) {
         CReportElement* e = sheet->CreateReportElem(origin, CSize(63, 204), kElemRect);
@@ -365,16 +371,10 @@ TEST_F(ViewDocTest, ElementMenuOfSeveralRunsTheRegistrysCommands) {
 // the program's rule (a read-only file is not changed), and chosen it fixes the element and marks the
 // document changed, so that closing asks to save it.
 TEST_F(ViewDocTest, ElementMenuOfOneRunsTheProgramsFixing) {
-    CMainFrame frame;
-    ConnectEditorViews(frame);
-    frame.resize(1400, 1000);
-    frame.show();
-    CDocumentHost host(&frame);
-    ASSERT_TRUE(host.Open(path)) << ::testing::PrintToString(messages.Texts());
-    QApplication::processEvents();
-    CQuillmarkDoc& doc = *host.Document();
-    CQuillmarkView* view = ActiveView(frame);
-    ASSERT_NE(view, nullptr);
+    ShownFile program(path);
+    ASSERT_NE(program.view, nullptr) << ::testing::PrintToString(messages.Texts());
+    CQuillmarkDoc& doc = *program.host->Document();
+    CQuillmarkView* view = program.view;
     CReportSheet* sheet = view->Sheet();
     CReportElement* element = sheet->CreateReportElem(CPoint(1963, -1507), CSize(63, 204), kElemRect);
     sheet->Add(element);

@@ -37,6 +37,19 @@ protected:
         WriteFile("data.csv", kData);
     }
     // Saves the builder's template as t.zordot.
+    // Templates that cannot make a report: no sheets, not an exchange file, empty, a computed column that
+    // does not parse.
+    void WriteFaultyTemplates() {
+        TemplateBuilder noSheets;
+        std::string error;
+        ASSERT_TRUE(noSheets.Save(Path("nosheets.zordot"), &error)) << error;
+        WriteFile("broken.zordot", "ISO-10303-21;\nHEADER;\nthis is not a template\n");
+        WriteFile("noroot.zordot", "");
+        TemplateBuilder badFormula;
+        badFormula.AddSheet();
+        badFormula.Computed("Итог=\"незакрытый текст");
+        ASSERT_TRUE(badFormula.Save(Path("formula.zordot"), &error)) << error;
+    }
     void SaveTemplate() {
         std::string error;
         ASSERT_TRUE(builder.Save(Path("t.zordot"), &error)) << error;
@@ -78,15 +91,7 @@ TEST_F(GenerateReportTest, EmptyReportPathIsReportedBeforeAnythingIsRead) {
 TEST_F(GenerateReportTest, TemplateFailuresLeaveTheEarlierReport) {
     builder.AddSheet();
     SaveTemplate();
-    TemplateBuilder noSheets;
-    std::string error;
-    ASSERT_TRUE(noSheets.Save(Path("nosheets.zordot"), &error)) << error;
-    WriteFile("broken.zordot", "ISO-10303-21;\nHEADER;\nthis is not a template\n");
-    WriteFile("noroot.zordot", "");
-    TemplateBuilder badFormula;
-    badFormula.AddSheet();
-    badFormula.Computed("Итог=\"незакрытый текст");
-    ASSERT_TRUE(badFormula.Save(Path("formula.zordot"), &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(WriteFaultyTemplates());
 
     const struct {
         const char* file;
@@ -123,15 +128,7 @@ TEST_F(GenerateReportTest, TemplateFailuresLeaveTheEarlierReport) {
 TEST_F(GenerateReportTest, FailedRunsAnswerTheMessageAndTheFileAndShowNothing) {
     builder.AddText(builder.AddSheet(), CPoint(100, -200), CSize(1000, 100), "Текст");
     SaveTemplate();
-    TemplateBuilder noSheets;
-    std::string error;
-    ASSERT_TRUE(noSheets.Save(Path("nosheets.zordot"), &error)) << error;
-    WriteFile("broken.zordot", "ISO-10303-21;\nHEADER;\nthis is not a template\n");
-    WriteFile("noroot.zordot", "");
-    TemplateBuilder badFormula;
-    badFormula.AddSheet();
-    badFormula.Computed("Итог=\"незакрытый текст");
-    ASSERT_TRUE(badFormula.Save(Path("formula.zordot"), &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(WriteFaultyTemplates());
     const std::string nodict = Path("nodict") + "/";
 
     const struct {
