@@ -19,15 +19,16 @@ namespace {
 
 // Raised when what the functions write or the triggers do changes, so that databases indexed by
 // an older server are indexed again at their next open.
-constexpr const char* kIndexVersion = "2";
+constexpr const char* kIndexVersion = "3";
 
 // The entries of row NEW made to agree with its values: what it no longer holds goes, what it
-// newly holds comes (each entry once per row).
+// newly holds comes (each entry once per row). Every subquery over the row's values stands on its
+// own, so SQLite decodes the row once per statement rather than once per entry it tests.
 #define IDX_UPKEEP                                                                                                    \
     " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);" \
-    " DELETE FROM idx_values WHERE id = NEW.id AND (ent != (SELECT code FROM idx_entities WHERE name = NEW.entity) OR NOT EXISTS" \
-    "  (SELECT 1 FROM json_each(qm_index_values(NEW.data)) j WHERE j.value->>0 = idx_values.pos"                 \
-    "   AND j.value->>1 IS idx_values.num AND j.value->>2 IS idx_values.fold));"                                  \
+    " DELETE FROM idx_values WHERE id = NEW.id AND rowid NOT IN (SELECT v.rowid FROM idx_values v"                \
+    "  JOIN idx_entities e ON e.code = v.ent AND e.name = NEW.entity, json_each(qm_index_values(NEW.data)) j"      \
+    "  WHERE v.id = NEW.id AND v.pos = j.value->>0 AND v.num IS j.value->>1 AND v.fold IS j.value->>2);"          \
     " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id, e.code, j.value->>0, j.value->>1, j.value->>2" \
     "  FROM json_each(qm_index_values(NEW.data)) j, idx_entities e WHERE e.name = NEW.entity AND NOT EXISTS"      \
     "  (SELECT 1 FROM idx_values v WHERE v.id = NEW.id AND v.ent = e.code AND v.pos = j.value->>0"               \
@@ -56,7 +57,9 @@ const char* kIndexSchema =
     // since the outer statement's (REPLACE) would override it: an entity's code is added only when
     // missing, never replaced.
     "CREATE TRIGGER idx_instances_insert AFTER INSERT ON instances BEGIN" IDX_UPKEEP " END;"
-    "CREATE TRIGGER idx_instances_update AFTER UPDATE ON instances BEGIN"
+    // A row written back as it was keeps its entries as they are.
+    "CREATE TRIGGER idx_instances_update AFTER UPDATE ON instances"
+    " WHEN OLD.id IS NOT NEW.id OR OLD.entity IS NOT NEW.entity OR OLD.data IS NOT NEW.data BEGIN"
     " DELETE FROM idx_values WHERE id = OLD.id AND OLD.id != NEW.id;"
     " DELETE FROM idx_refs WHERE source = OLD.id AND OLD.id != NEW.id;" IDX_UPKEEP " END;"
     "CREATE TRIGGER idx_instances_delete AFTER DELETE ON instances BEGIN"
@@ -228,13 +231,37 @@ KeyWriter KeysOf(sqlite3_value* v) {
     return w;
 }
 
+// One row write asks for the same row's values and references from several trigger statements;
+// the last row decoded on this thread answers them all. Keyed by the row's bytes, not by where
+// they lie: SQLite may hand the next row in the same memory.
+struct LastKeys {
+    std::string data;
+    std::string values, refs;
+    bool valid = false;
+};
+
+const LastKeys& KeysFor(sqlite3_value* v) {
+    thread_local LastKeys last;
+    const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
+    const auto size = static_cast<size_t>(sqlite3_value_bytes(v));
+    const std::string_view bytes = data ? std::string_view(data, size) : std::string_view();
+    if (last.valid && last.data == bytes) return last;
+    last.valid = false;
+    KeyWriter w = KeysOf(v);
+    last.data.assign(bytes);
+    last.values = w.Values();
+    last.refs = w.Refs();
+    last.valid = true;
+    return last;
+}
+
 void IndexValuesFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const std::string out = KeysOf(argv[0]).Values();
+    const std::string& out = KeysFor(argv[0]).values;
     sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 
 void IndexRefsFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const std::string out = KeysOf(argv[0]).Refs();
+    const std::string& out = KeysFor(argv[0]).refs;
     sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 
