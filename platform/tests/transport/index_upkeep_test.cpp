@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/appserver/indexes.h"
+#include "platform/appserver/statement_cache.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ protected:
                         RowBuilder().Text("Анна").Int(30).Ref(2).b));
         ASSERT_TRUE(zor::appserver::EnsureIndexes(db));
     }
-    void TearDown() override { sqlite3_close(db); }
+    void TearDown() override { zor::appserver::CloseConnection(db); }
 
     bool Exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
     bool Put(const char* sql, int64_t id, const char* entity, const Blob& data) {
