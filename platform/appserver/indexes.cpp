@@ -19,22 +19,23 @@ namespace {
 
 // Raised when what the functions write or the triggers do changes, so that databases indexed by
 // an older server are indexed again at their next open.
-constexpr const char* kIndexVersion = "2";
+constexpr const char* kIndexVersion = "4";
 
 // The entries of row NEW made to agree with its values: what it no longer holds goes, what it
-// newly holds comes (each entry once per row).
+// newly holds comes (each entry once per row). Every subquery over the row's values stands on its
+// own, so SQLite decodes the row once per statement rather than once per entry it tests.
 #define IDX_UPKEEP                                                                                                    \
     " INSERT INTO idx_entities(name) SELECT NEW.entity WHERE NOT EXISTS (SELECT 1 FROM idx_entities WHERE name = NEW.entity);" \
-    " DELETE FROM idx_values WHERE id = NEW.id AND (ent != (SELECT code FROM idx_entities WHERE name = NEW.entity) OR NOT EXISTS" \
-    "  (SELECT 1 FROM json_each(qm_index_values(NEW.data)) j WHERE j.value->>0 = idx_values.pos"                 \
-    "   AND j.value->>1 IS idx_values.num AND j.value->>2 IS idx_values.fold));"                                  \
-    " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id, e.code, j.value->>0, j.value->>1, j.value->>2" \
-    "  FROM json_each(qm_index_values(NEW.data)) j, idx_entities e WHERE e.name = NEW.entity AND NOT EXISTS"      \
-    "  (SELECT 1 FROM idx_values v WHERE v.id = NEW.id AND v.ent = e.code AND v.pos = j.value->>0"               \
-    "   AND v.num IS j.value->>1 AND v.fold IS j.value->>2);"                                                      \
-    " DELETE FROM idx_refs WHERE source = NEW.id AND target NOT IN (SELECT value FROM json_each(qm_index_refs(NEW.data)));" \
-    " INSERT INTO idx_refs(target, source) SELECT DISTINCT value, NEW.id FROM json_each(qm_index_refs(NEW.data))" \
-    "  WHERE value NOT IN (SELECT target FROM idx_refs WHERE source = NEW.id);"
+    " DELETE FROM idx_values WHERE id = NEW.id AND rowid NOT IN (SELECT v.rowid FROM idx_values v"                \
+    "  JOIN idx_entities e ON e.code = v.ent AND e.name = NEW.entity, qm_index_entries(NEW.data) j"                \
+    "  WHERE v.id = NEW.id AND v.pos = j.pos AND v.num IS j.num AND v.fold IS j.fold);"                          \
+    " INSERT INTO idx_values(id, ent, pos, num, fold) SELECT NEW.id, e.code, j.pos, j.num, j.fold"                 \
+    "  FROM qm_index_entries(NEW.data) j, idx_entities e WHERE e.name = NEW.entity AND NOT EXISTS"                \
+    "  (SELECT 1 FROM idx_values v WHERE v.id = NEW.id AND v.ent = e.code AND v.pos = j.pos"                     \
+    "   AND v.num IS j.num AND v.fold IS j.fold);"                                                                 \
+    " DELETE FROM idx_refs WHERE source = NEW.id AND target NOT IN (SELECT target FROM qm_index_targets(NEW.data));" \
+    " INSERT INTO idx_refs(target, source) SELECT target, NEW.id FROM qm_index_targets(NEW.data) j"               \
+    "  WHERE NOT EXISTS (SELECT 1 FROM idx_refs r WHERE r.target = j.target AND r.source = NEW.id);"
 
 const char* kIndexSchema =
     "CREATE TABLE IF NOT EXISTS idx_entities(code INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
@@ -56,7 +57,9 @@ const char* kIndexSchema =
     // since the outer statement's (REPLACE) would override it: an entity's code is added only when
     // missing, never replaced.
     "CREATE TRIGGER idx_instances_insert AFTER INSERT ON instances BEGIN" IDX_UPKEEP " END;"
-    "CREATE TRIGGER idx_instances_update AFTER UPDATE ON instances BEGIN"
+    // A row written back as it was keeps its entries as they are.
+    "CREATE TRIGGER idx_instances_update AFTER UPDATE ON instances"
+    " WHEN OLD.id IS NOT NEW.id OR OLD.entity IS NOT NEW.entity OR OLD.data IS NOT NEW.data BEGIN"
     " DELETE FROM idx_values WHERE id = OLD.id AND OLD.id != NEW.id;"
     " DELETE FROM idx_refs WHERE source = OLD.id AND OLD.id != NEW.id;" IDX_UPKEEP " END;"
     "CREATE TRIGGER idx_instances_delete AFTER DELETE ON instances BEGIN"
@@ -68,10 +71,10 @@ const char* kRebuild =
     "DELETE FROM idx_values;"
     "DELETE FROM idx_refs;"
     "INSERT OR IGNORE INTO idx_entities(name) SELECT DISTINCT entity FROM instances;"
-    "INSERT INTO idx_values(id, ent, pos, num, fold) SELECT i.id, e.code, j.value->>0, j.value->>1, j.value->>2"
-    " FROM instances i JOIN idx_entities e ON e.name = i.entity, json_each(qm_index_values(i.data)) j;"
-    "INSERT OR IGNORE INTO idx_refs(target, source) SELECT j.value, i.id FROM instances i,"
-    " json_each(qm_index_refs(i.data)) j;";
+    "INSERT INTO idx_values(id, ent, pos, num, fold) SELECT i.id, e.code, j.pos, j.num, j.fold"
+    " FROM instances i JOIN idx_entities e ON e.name = i.entity, qm_index_entries(i.data) j;"
+    "INSERT OR IGNORE INTO idx_refs(target, source) SELECT j.target, i.id FROM instances i,"
+    " qm_index_targets(i.data) j;";
 
 // ---- Reading a stored row without a store: the value encoding of databuf.h.
 
@@ -107,6 +110,17 @@ public:
     bool Value(RowReader& r, int pos) { return Read(r, pos, 0); }
     std::string Values() const { return "[" + m_values + "]"; }
     std::string Refs() const { return "[" + m_refs + "]"; }
+
+    // The same entries and references as rows (what the upkeep reads without going through JSON).
+    struct Entry {
+        int pos = 0;
+        bool hasNum = false;
+        double num = 0;
+        bool hasFold = false;
+        std::string fold;
+    };
+    std::vector<Entry> entries;
+    std::vector<int32_t> targets;  // each once
 
 private:
     bool Read(RowReader& r, int pos, int depth) {
@@ -172,25 +186,38 @@ private:
     }
 
     void Ref(int32_t id) {
+        if (m_seenTargets.insert(id).second) targets.push_back(id);
         if (!m_refs.empty()) m_refs += ',';
         m_refs += std::to_string(id);
     }
 
     // Each entry once: a list holding one value twice needs one entry to be found.
     void Put(int pos, const Scalar& s) {
+        Entry entry;
+        entry.pos = pos;
         std::string e = "[" + std::to_string(pos) + ",";
         if (s.number) {
             char buf[64];
             const auto res = std::to_chars(buf, buf + sizeof buf, s.num);
             e.append(buf, res.ptr);
+            entry.hasNum = true;
+            // As the JSON text reads back: the shortest text that gives the number again, and no
+            // negative zero.
+            entry.num = s.num == 0 ? 0.0 : s.num;
         } else {
             e += "null";
         }
         e += ',';
-        if (s.text) Quote(e, zorUpper1251(s.str));
-        else e += "null";
+        if (s.text) {
+            entry.hasFold = true;
+            entry.fold = zorUpper1251(s.str);
+            Quote(e, entry.fold);
+        } else {
+            e += "null";
+        }
         e += ']';
         if (!m_seen.insert(e).second) return;
+        entries.push_back(std::move(entry));
         if (!m_values.empty()) m_values += ',';
         m_values += e;
     }
@@ -215,6 +242,7 @@ private:
 
     std::string m_values, m_refs;
     std::unordered_set<std::string> m_seen;
+    std::unordered_set<int32_t> m_seenTargets;
 };
 
 KeyWriter KeysOf(sqlite3_value* v) {
@@ -228,15 +256,175 @@ KeyWriter KeysOf(sqlite3_value* v) {
     return w;
 }
 
+// One row write asks for the same row's values and references from several trigger statements;
+// the last row decoded on this thread answers them all. Keyed by the row's bytes, not by where
+// they lie: SQLite may hand the next row in the same memory.
+struct LastKeys {
+    std::string data;
+    std::string values, refs;
+    std::vector<KeyWriter::Entry> entries;
+    std::vector<int32_t> targets;
+    bool valid = false;
+};
+
+const LastKeys& KeysFor(sqlite3_value* v) {
+    thread_local LastKeys last;
+    const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
+    const auto size = static_cast<size_t>(sqlite3_value_bytes(v));
+    const std::string_view bytes = data ? std::string_view(data, size) : std::string_view();
+    if (last.valid && last.data == bytes) return last;
+    last.valid = false;
+    KeyWriter w = KeysOf(v);
+    last.data.assign(bytes);
+    last.values = w.Values();
+    last.refs = w.Refs();
+    last.entries = std::move(w.entries);
+    last.targets = std::move(w.targets);
+    last.valid = true;
+    return last;
+}
+
 void IndexValuesFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const std::string out = KeysOf(argv[0]).Values();
+    const std::string& out = KeysFor(argv[0]).values;
     sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 
 void IndexRefsFn(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const std::string out = KeysOf(argv[0]).Refs();
+    const std::string& out = KeysFor(argv[0]).refs;
     sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
+
+// qm_index_entries(data) and qm_index_targets(data): a row's index entries and references as a
+// table, so the triggers read them without writing and parsing JSON for every statement.
+struct KeysTable : sqlite3_vtab {
+    bool targets = false;
+};
+
+struct KeysCursor : sqlite3_vtab_cursor {
+    size_t at = 0;
+    // Copies: another row may be decoded while this cursor still reads.
+    std::vector<KeyWriter::Entry> entries;
+    std::vector<int32_t> targets;
+};
+
+int KeysConnect(sqlite3* db, void* aux, int, const char* const*, sqlite3_vtab** out, char**) {
+    const bool targets = aux != nullptr;
+    const int rc = sqlite3_declare_vtab(db, targets ? "CREATE TABLE x(target INTEGER, data HIDDEN)"
+                                                    : "CREATE TABLE x(pos INTEGER, num REAL, fold TEXT, data HIDDEN)");
+    if (rc != SQLITE_OK) return rc;
+    sqlite3_vtab_config(db, SQLITE_VTAB_INNOCUOUS);
+    auto* t = new KeysTable();
+    t->targets = targets;
+    *out = t;
+    return SQLITE_OK;
+}
+
+int KeysDisconnect(sqlite3_vtab* t) {
+    delete static_cast<KeysTable*>(t);
+    return SQLITE_OK;
+}
+
+int KeysBestIndex(sqlite3_vtab* vt, sqlite3_index_info* info) {
+    const int dataColumn = static_cast<KeysTable*>(vt)->targets ? 1 : 3;
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto& c = info->aConstraint[i];
+        if (c.iColumn != dataColumn || c.op != SQLITE_INDEX_CONSTRAINT_EQ) continue;
+        if (!c.usable) return SQLITE_CONSTRAINT;
+        info->aConstraintUsage[i].argvIndex = 1;
+        info->aConstraintUsage[i].omit = 1;
+        info->idxNum = 1;
+        info->estimatedCost = 10;
+        info->estimatedRows = 10;
+        return SQLITE_OK;
+    }
+    // Without its row the table is empty.
+    info->idxNum = 0;
+    info->estimatedCost = 1;
+    info->estimatedRows = 1;
+    return SQLITE_OK;
+}
+
+int KeysOpen(sqlite3_vtab*, sqlite3_vtab_cursor** out) {
+    *out = new KeysCursor();
+    return SQLITE_OK;
+}
+
+int KeysClose(sqlite3_vtab_cursor* c) {
+    delete static_cast<KeysCursor*>(c);
+    return SQLITE_OK;
+}
+
+int KeysFilter(sqlite3_vtab_cursor* vc, int idxNum, const char*, int argc, sqlite3_value** argv) {
+    auto* c = static_cast<KeysCursor*>(vc);
+    c->at = 0;
+    c->entries.clear();
+    c->targets.clear();
+    if (idxNum == 1 && argc == 1) {
+        const LastKeys& keys = KeysFor(argv[0]);
+        if (static_cast<const KeysTable*>(c->pVtab)->targets) c->targets = keys.targets;
+        else c->entries = keys.entries;
+    }
+    return SQLITE_OK;
+}
+
+size_t KeysCount(const KeysCursor* c) {
+    return static_cast<const KeysTable*>(c->pVtab)->targets ? c->targets.size() : c->entries.size();
+}
+
+int KeysNext(sqlite3_vtab_cursor* vc) {
+    ++static_cast<KeysCursor*>(vc)->at;
+    return SQLITE_OK;
+}
+
+int KeysEof(sqlite3_vtab_cursor* vc) {
+    const auto* c = static_cast<KeysCursor*>(vc);
+    return c->at >= KeysCount(c);
+}
+
+int KeysColumn(sqlite3_vtab_cursor* vc, sqlite3_context* ctx, int column) {
+    const auto* c = static_cast<KeysCursor*>(vc);
+    if (static_cast<const KeysTable*>(c->pVtab)->targets) {
+        if (column == 0) sqlite3_result_int64(ctx, c->targets[c->at]);
+        return SQLITE_OK;
+    }
+    const KeyWriter::Entry& e = c->entries[c->at];
+    switch (column) {
+    case 0: sqlite3_result_int(ctx, e.pos); break;
+    case 1:
+        if (e.hasNum) sqlite3_result_double(ctx, e.num);
+        break;
+    case 2:
+        if (e.hasFold) sqlite3_result_text(ctx, e.fold.data(), static_cast<int>(e.fold.size()), SQLITE_TRANSIENT);
+        break;
+    default: break;
+    }
+    return SQLITE_OK;
+}
+
+int KeysRowid(sqlite3_vtab_cursor* vc, sqlite_int64* rowid) {
+    *rowid = static_cast<sqlite_int64>(static_cast<KeysCursor*>(vc)->at);
+    return SQLITE_OK;
+}
+
+sqlite3_module MakeKeysModule() {
+    sqlite3_module m{};
+    m.iVersion = 0;
+    m.xCreate = nullptr;  // eponymous only: no CREATE VIRTUAL TABLE of it
+    m.xConnect = KeysConnect;
+    m.xBestIndex = KeysBestIndex;
+    m.xDisconnect = KeysDisconnect;
+    m.xOpen = KeysOpen;
+    m.xClose = KeysClose;
+    m.xFilter = KeysFilter;
+    m.xNext = KeysNext;
+    m.xEof = KeysEof;
+    m.xColumn = KeysColumn;
+    m.xRowid = KeysRowid;
+    return m;
+}
+
+const sqlite3_module kKeysModule = MakeKeysModule();
+int kTargetsTag = 0;
 
 int ProgressFn(void*) { return RequestCut() ? 1 : 0; }
 
@@ -305,6 +493,8 @@ void PrepareConnection(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     sqlite3_create_function(db, "qm_index_values", 1, flags, nullptr, IndexValuesFn, nullptr, nullptr);
     sqlite3_create_function(db, "qm_index_refs", 1, flags, nullptr, IndexRefsFn, nullptr, nullptr);
+    sqlite3_create_module(db, "qm_index_entries", &kKeysModule, nullptr);
+    sqlite3_create_module(db, "qm_index_targets", &kKeysModule, &kTargetsTag);
     sqlite3_progress_handler(db, 20000, ProgressFn, nullptr);
     sqlite3_busy_handler(db, BusyFn, nullptr);
     // Writers checkpoint after their commits (write_turn.h), not inside them.

@@ -13,3 +13,9 @@ qm_add_test(appserver_scale_tests
 if(TARGET appserver_scale_tests)
   add_dependencies(appserver_scale_tests zorappserver)
 endif()
+
+# The triggers that keep the indexes, on rows written straight into the table.
+qm_add_test(appserver_index_upkeep_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/index_upkeep_test.cpp
+  LIBS zorappserver_lib SQLite::SQLite3
+  LABELS asan)
