@@ -15,14 +15,14 @@ std::string Reason::Text() const {
             text += c;
             continue;
         }
-        const char spec = format[++i];
-        if (spec == 's' || spec == 'd') {
+        const char conversion = format[++i];
+        if (conversion == 's' || conversion == 'd') {
             if (next < args.size()) text += args[next++];
-        } else if (spec == '%') {
+        } else if (conversion == '%') {
             text += '%';
         } else {
             text += c;
-            text += spec;
+            text += conversion;
         }
     }
     return text;
