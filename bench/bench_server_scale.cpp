@@ -439,8 +439,10 @@ void UnderLoad(const std::string& path, const Shape& s, double seconds) {
                 CzorSocketClient client;
                 client.SetInactivityTimeout(30000);
                 Bytes reply;
-                if (!client.Connect("127.0.0.1", server.Port()) || !Ask(client, Login(), reply)) {
+                if (!client.Connect("127.0.0.1", server.Port()) || !Ask(client, Login(), reply) || Status(reply) != 0) {
                     ++failures;
+                    std::lock_guard lock(mutex);
+                    if (firstFailure.empty()) firstFailure = "login status " + std::to_string(Status(reply));
                     return;
                 }
                 std::mt19937 rng(static_cast<uint32_t>(c + 1));

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <thread>
 
 #include "platform/appserver/access.h"
 #include "platform/appserver/indexes.h"
@@ -192,6 +194,29 @@ bool ServerDatabase::Create(const std::string& path, std::string* error, const s
     return ok;
 }
 
+namespace {
+// How long a session waits for a lock another holds before its request fails.
+constexpr int kBusyTimeoutMs = 10000;
+}  // namespace
+
+bool ServerDatabase::SwitchToWal() {
+    const auto modeIsWal = [this](const char* sql) {
+        Stmt mode(m_db, sql);
+        return mode && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
+    };
+    if (modeIsWal("PRAGMA journal_mode")) return true;
+    // Switching needs the file to itself and SQLite's busy wait does not cover it: sessions logging
+    // in at once to a file not yet switched (a copy, a restored backup) would be refused the
+    // database. They wait for the first one to switch it instead, as long as for any other lock.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    while (!modeIsWal("PRAGMA journal_mode=WAL")) {
+        if (Clock::now() >= until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 bool ServerDatabase::Open(const std::string& path, std::string* error) {
     if (m_db) CloseConnection(m_db);
     m_db = nullptr;
@@ -212,17 +237,12 @@ bool ServerDatabase::Open(const std::string& path, std::string* error) {
         m_db = nullptr;
         return false;
     }
-    sqlite3_busy_timeout(m_db, 10000);
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     PrepareConnection(m_db);
     // The journal mode is kept in the file (set when it was created); setting it again would take
     // a lock that every login of a busy server waits for. Commits are synced by the writers
     // together after each commit (write_turn.h), not by SQLite one by one.
-    bool wal = false;
-    {
-        Stmt mode(m_db, "PRAGMA journal_mode");
-        wal = mode && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
-    }
-    if (!m_readOnly && ((!wal && !Exec("PRAGMA journal_mode=WAL")) || !Exec("PRAGMA synchronous=NORMAL"))) {
+    if (!m_readOnly && (!SwitchToWal() || !Exec("PRAGMA synchronous=NORMAL"))) {
         SetError(error, m_db, "cannot open the database");
         CloseConnection(m_db);
         m_db = nullptr;

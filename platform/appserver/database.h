@@ -125,6 +125,7 @@ public:
 private:
     bool Exec(const char* sql);
     bool HasDeletedTable();
+    bool SwitchToWal();
     sqlite3* m_db = nullptr;
     bool m_readOnly = false;
     std::shared_ptr<WriteGroup> m_group;  // the writers of the same file

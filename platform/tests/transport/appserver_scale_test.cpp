@@ -143,6 +143,31 @@ TEST_F(ScaleTest, AReadRequestSeesOneStateOfTheDatabase) {
     EXPECT_EQ(reader.GetInstance(kFirstPoint), changed.data);
 }
 
+// Sessions logging in at once to a database file not yet in write-ahead mode (a copy, a restored
+// backup): every one of them gets the database, none is refused it.
+TEST_F(ScaleTest, SessionsOpeningAFileNotYetSwitchedAtOnceAreNotRefused) {
+    const std::string path = dir.Path() + "/main.qmdb";
+    constexpr int kSessions = 12;
+    for (int round = 0; round < 30; ++round) {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+        const int switched = sqlite3_exec(raw, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        sqlite3_close(raw);
+        ASSERT_EQ(switched, SQLITE_OK);
+        std::atomic<int> ready{0}, opened{0};
+        std::vector<std::thread> sessions;
+        for (int i = 0; i < kSessions; ++i)
+            sessions.emplace_back([&] {
+                zor::appserver::ServerDatabase db;
+                ++ready;
+                while (ready < kSessions) std::this_thread::yield();
+                if (db.Open(path)) ++opened;
+            });
+        for (std::thread& t : sessions) t.join();
+        ASSERT_EQ(opened, kSessions) << "round " << round;
+    }
+}
+
 // Saves that queue behind a writer are applied together. One of them writes a new point and is
 // then refused (it changes a point its user may only read): the others land, the refused one
 // leaves nothing, not even its new point.
