@@ -3,7 +3,5 @@ qm_add_test(platform_appserver_rights_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/rights_attack_test.cpp
   LIBS zorappserver_lib SQLite::SQLite3
   LABELS asan
-  TIMEOUT 180)
-if(TARGET platform_appserver_rights_tests)
-  add_dependencies(platform_appserver_rights_tests zorappserver)
-endif()
+  TIMEOUT 180
+  NEEDS zorappserver)

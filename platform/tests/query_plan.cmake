@@ -9,10 +9,8 @@ qm_add_test(appserver_scale_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/appserver_scale_test.cpp
   LIBS zorappserver_lib SQLite::SQLite3
   LABELS asan
-  TIMEOUT 120)
-if(TARGET appserver_scale_tests)
-  add_dependencies(appserver_scale_tests zorappserver)
-endif()
+  TIMEOUT 120
+  NEEDS zorappserver)
 
 # The triggers that keep the indexes, on rows written straight into the table.
 qm_add_test(appserver_index_upkeep_tests

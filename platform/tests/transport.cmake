@@ -11,20 +11,16 @@ qm_add_test(platform_appserver_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/appserver_test.cpp
   LIBS zorappserver_lib
   LABELS asan
-  TIMEOUT 180)
-if(TARGET platform_appserver_tests)
-  add_dependencies(platform_appserver_tests zorappserver)
-endif()
+  TIMEOUT 180
+  NEEDS zorappserver)
 
 # A short load run (QM_LOAD_SECONDS makes it longer for figures).
 qm_add_test(platform_appserver_load_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/load_test.cpp
   LIBS zorappserver_lib
   LABELS asan
-  TIMEOUT 240)
-if(TARGET platform_appserver_load_tests)
-  add_dependencies(platform_appserver_load_tests zorappserver)
-endif()
+  TIMEOUT 240
+  NEEDS zorappserver)
 
 # The server program against hostile clients: limits before and after login, guessing, ids, nesting.
 qm_add_test(platform_server_limits_tests
@@ -32,7 +28,5 @@ qm_add_test(platform_server_limits_tests
           ${CMAKE_CURRENT_LIST_DIR}/transport/login_throttle_test.cpp
   LIBS zorappserver_lib
   LABELS asan
-  TIMEOUT 120)
-if(TARGET platform_server_limits_tests)
-  add_dependencies(platform_server_limits_tests zorappserver)
-endif()
+  TIMEOUT 120
+  NEEDS zorappserver)

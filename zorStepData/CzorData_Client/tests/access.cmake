@@ -19,7 +19,5 @@ qm_add_test(peltrane_access_e2e_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/access_e2e_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
-  TIMEOUT 120)
-if(TARGET peltrane_access_e2e_tests)
-  add_dependencies(peltrane_access_e2e_tests zorappserver)
-endif()
+  TIMEOUT 120
+  NEEDS zorappserver)

@@ -17,10 +17,8 @@ qm_add_test(peltrane_nothing_lost_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_nothing_lost_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
-  TIMEOUT 240)
-if(TARGET peltrane_nothing_lost_tests)
-  add_dependencies(peltrane_nothing_lost_tests zorappserver)
-endif()
+  TIMEOUT 240
+  NEEDS zorappserver)
 
 # The server's save on its own: hostile buffers and replayed tokens.
 qm_add_test(appserver_save_tests

@@ -15,10 +15,8 @@ qm_add_test(peltrane_connection_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/connection_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
-  TIMEOUT 180)
-if(TARGET peltrane_connection_tests)
-  add_dependencies(peltrane_connection_tests zorappserver)
-endif()
+  TIMEOUT 180
+  NEEDS zorappserver)
 
 # The windows of the transport client under the offscreen platform.
 qm_add_test(peltrane_window_tests
@@ -40,19 +38,15 @@ qm_add_test(peltrane_net_fault_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_fault_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
-  TIMEOUT 180)
-if(TARGET peltrane_net_fault_tests)
-  add_dependencies(peltrane_net_fault_tests zorappserver)
-endif()
+  TIMEOUT 180
+  NEEDS zorappserver)
 # Queries against our server on 127.0.0.1, with the failures of the 32 exchange.
 qm_add_test(peltrane_query_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_query_test.cpp
   LIBS peltrane zorappserver_lib
   LABELS asan
-  TIMEOUT 120)
-if(TARGET peltrane_query_tests)
-  add_dependencies(peltrane_query_tests zorappserver)
-endif()
+  TIMEOUT 120
+  NEEDS zorappserver)
 
 # The query editor's logic and its dialogs offscreen.
 qm_add_test(peltrane_query_edit_tests
