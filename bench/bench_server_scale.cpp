@@ -2,8 +2,8 @@
 // dictionary (people, employees, places, products; texts, integers, reals, booleans, references
 // and lists of them). Each database is built directly through the server's database layer.
 //
-//   bench_server_scale [-sizes=10000,100000,1000000] [-scan] [-load=<size>] [-writers=<size>] [-seconds=<n>]
-//                      [-dir=<folder>]
+//   bench_server_scale [-sizes=10000,100000,1000000] [-scan] [-load=<size>] [-clients=8,64,256] [-writers=<size>]
+//                      [-seconds=<n>] [-dir=<folder>]
 //
 // For each size, median and p99 of: a query matching 10 instances, an 'r' load of one instance's
 // referrers, a search by a text value, and a save that deletes one referred-to instance. With
@@ -11,7 +11,8 @@
 // read; skipped above 100,000 instances, where one such request takes seconds). With -load, the
 // database of that size under 8, 64 and 256 clients on 127.0.0.1, one request in ten writing:
 // p50 and p99 of reads and of writes, after in-process writers only (1, 8, 64; also alone with
-// -writers). Databases are kept in -dir (default /tmp/qm_server_scale)
+// -writers); -clients= names the numbers of clients and leaves the in-process writers out; -sizes= with no
+// size leaves the single-client figures out. Databases are kept in -dir (default /tmp/qm_server_scale)
 // and reused.
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -405,7 +406,7 @@ bool Ask(CzorSocketClient& c, Bytes msg, Bytes& reply) {
     return true;
 }
 
-void UnderLoad(const std::string& path, const Shape& s, double seconds) {
+void UnderLoad(const std::string& path, const Shape& s, double seconds, const std::vector<int>& counts) {
     const std::string dir = std::filesystem::path(path).parent_path().string() + "/load";
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
@@ -414,7 +415,7 @@ void UnderLoad(const std::string& path, const Shape& s, double seconds) {
     if (!src.Open(path)) return;
     const std::string copy = dir + "/main" + zor::appserver::kDatabaseSuffix;
     sqlite3_exec(src.Handle(), ("VACUUM INTO '" + copy + "'").c_str(), nullptr, nullptr, nullptr);
-    for (int clients : {8, 64, 256}) {
+    for (int clients : counts) {
         zor::appserver::ServerOptions o;
         o.dataDir = dir;
         o.port = 0;
@@ -484,23 +485,34 @@ void UnderLoad(const std::string& path, const Shape& s, double seconds) {
     }
 }
 
+// "a,b,c" as numbers.
+std::vector<int> Numbers(const char* p) {
+    std::vector<int> out;
+    while (*p) {
+        out.push_back(std::atoi(p));
+        while (*p && *p != ',') ++p;
+        if (*p) ++p;
+    }
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<int> sizes = {10000, 100000, 1000000};
     bool scan = false;
     int load = 0, writersOnly = 0;
+    std::vector<int> clients = {8, 64, 256};
+    bool onlyLoad = false;
     double seconds = 10;
     std::string dir = "/tmp/qm_server_scale";
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a.rfind("-sizes=", 0) == 0) {
-            sizes.clear();
-            for (const char* p = a.c_str() + 7; *p;) {
-                sizes.push_back(std::atoi(p));
-                while (*p && *p != ',') ++p;
-                if (*p) ++p;
-            }
+            sizes = Numbers(a.c_str() + 7);
+        } else if (a.rfind("-clients=", 0) == 0) {
+            clients = Numbers(a.c_str() + 9);
+            onlyLoad = true;
         } else if (a == "-scan") {
             scan = true;
         } else if (a.rfind("-writers=", 0) == 0) {
@@ -512,8 +524,8 @@ int main(int argc, char** argv) {
         } else if (a.rfind("-dir=", 0) == 0) {
             dir = a.substr(5);
         } else {
-            std::fprintf(stderr, "usage: bench_server_scale [-sizes=a,b,...] [-scan] [-load=<size>] [-writers=<size>] [-seconds=<n>]"
-                                 " [-dir=<folder>]\n");
+            std::fprintf(stderr, "usage: bench_server_scale [-sizes=a,b,...] [-scan] [-load=<size>] [-clients=a,b,...]"
+                                 " [-writers=<size>] [-seconds=<n>] [-dir=<folder>]\n");
             return 2;
         }
     }
@@ -537,8 +549,8 @@ int main(int argc, char** argv) {
         const Shape s = ShapeOf(load);
         const std::string path = Ensure(dir, s);
         if (path.empty()) return 1;
-        Writers(path, s, std::min(seconds, 5.0));
-        UnderLoad(path, s, seconds);
+        if (!onlyLoad) Writers(path, s, std::min(seconds, 5.0));
+        UnderLoad(path, s, seconds, clients);
     }
     std::printf("peak memory: %.1f MB\n", bench::PeakKB() / 1024.0);
     return 0;

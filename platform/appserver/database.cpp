@@ -15,6 +15,7 @@
 #include "platform/appserver/indexes.h"
 #include "platform/appserver/passwords.h"
 #include "platform/appserver/statement_cache.h"
+#include "platform/appserver/work_slots.h"
 #include "platform/appserver/write_turn.h"
 #include "platform/base/scramble.h"
 #include "platform/zordata/databuf.h"
@@ -212,6 +213,7 @@ bool ServerDatabase::SwitchToWal() {
     const Clock::time_point until = Clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
     while (!modeIsWal("PRAGMA journal_mode=WAL")) {
         if (Clock::now() >= until) return false;
+        SlotGivenUp waiting;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
@@ -556,6 +558,9 @@ bool ServerDatabase::InSharedTransaction(const std::function<bool()>& work) {
     if (!m_db) return false;
     if (!m_group) return Transaction(m_db, work);
     sqlite3* own = m_db;
+    // The group's transaction is applied by one session for all, outside the slots (work_slots.h);
+    // the others only wait for it.
+    SlotGivenUp waiting;
     return m_group->Run([&](sqlite3* shared) {
         // This session waits in Run meanwhile: nothing else uses the handle.
         struct Lend {

@@ -12,6 +12,7 @@
 
 #include "platform/appserver/request_budget.h"
 #include "platform/appserver/statement_cache.h"
+#include "platform/appserver/work_slots.h"
 #include "platform/zordata/attr_match.h"
 
 namespace zor::appserver {
@@ -433,6 +434,7 @@ int ProgressFn(void*) { return RequestCut() ? 1 : 0; }
 // request is cut.
 int BusyFn(void*, int count) {
     if (RequestCut() || count > 600) return 0;
+    SlotGivenUp waiting;
     std::this_thread::sleep_for(std::chrono::milliseconds(count < 20 ? 1 : count < 100 ? 5 : 20));
     return 1;
 }

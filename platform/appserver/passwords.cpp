@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "platform/appserver/work_slots.h"
 #include "platform/base/scramble.h"
 
 namespace zor::appserver {
@@ -44,7 +45,10 @@ private:
     int m_running = 0;
 };
 
+// A hash is worked on outside the requests' slots (work_slots.h): hashes take their own turns,
+// and a crowd of logins must not hold the slots of everyone else's requests meanwhile.
 struct Turn {
+    SlotGivenUp outside;
     Turn() { Turns().Take(); }
     ~Turn() { Turns().Give(); }
     static HashTurns& Turns() {

@@ -1,5 +1,6 @@
 #include "platform/appserver/request_budget.h"
 
+#include "platform/appserver/work_slots.h"
 #include "platform/transport/net_errors.h"
 
 namespace zor::appserver {
@@ -17,6 +18,7 @@ RequestBudget::RequestBudget(const std::atomic<bool>* stop, std::chrono::millise
 RequestBudget::~RequestBudget() { t_current = m_outer; }
 
 bool RequestCut() {
+    WorkSlot::CheckTime();
     const RequestBudget* b = t_current;
     if (!b) return false;
     if (b->m_stop && b->m_stop->load(std::memory_order_relaxed)) return true;

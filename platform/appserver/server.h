@@ -5,6 +5,7 @@
 // anything but the database list.
 //
 // Tests run it in-process (Start on port 0 gives the port) or as the program zorappserver.
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <list>
@@ -16,6 +17,7 @@
 
 #include "platform/appserver/faults.h"
 #include "platform/appserver/login_throttle.h"
+#include "platform/appserver/work_slots.h"
 
 namespace zor::appserver {
 
@@ -38,6 +40,8 @@ struct ServerOptions {
     std::string dictionary;
     // How long one request may run before it ends with a status (0: no limit).
     int requestSeconds = 60;
+    // Requests worked on at once (work_slots.h; 0: one per processor).
+    int workSlots = 0;
 };
 
 class Session;
@@ -55,6 +59,7 @@ public:
     // Ends every session (after the stopping notice when `notice`) and the listener.
     void Stop(bool notice);
     FaultPlan& Faults() { return m_faults; }
+    WorkSlots& Slots() { return m_slots; }
     LoginThrottle& Throttle() { return m_throttle; }
     const ServerOptions& Options() const { return m_options; }
     int SessionCount();
@@ -70,6 +75,7 @@ private:
 
     ServerOptions m_options;
     FaultPlan m_faults;
+    WorkSlots m_slots{static_cast<unsigned>(std::max(0, m_options.workSlots))};
     LoginThrottle m_throttle;
     int m_listenFd = -1;
     int m_wakeFd = -1;

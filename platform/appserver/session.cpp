@@ -23,6 +23,7 @@
 #include "platform/appserver/query_exec.h"
 #include "platform/appserver/request_budget.h"
 #include "platform/appserver/server.h"
+#include "platform/appserver/work_slots.h"
 #include "platform/base/config_paths.h"
 #include "platform/zordata/stepdata.h"
 #include "platform/base/ole_date.h"
@@ -249,6 +250,7 @@ void Session::Serve() {
                 m_hasToken = (f.flags & zor::net::kFlagToken) != 0;
                 m_token = f.token;
                 RequestBudget budget(&m_stop, std::chrono::seconds(m_server.Options().requestSeconds));
+                WorkSlot slot(&m_server.Slots(), command == zor::net::kCmdSaveChanges ? WorkSlots::Rank::Write : WorkSlots::Rank::Read);
                 reply = Handle(f.payload.data(), f.payload.size());
                 m_hasToken = false;
             }
@@ -514,7 +516,8 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, const WireFiel
 
 void Session::WaitBeforeLoginCheck(const std::string& user) {
     const double delay = m_server.Throttle().Delay(LoggedName(user), m_address, LoginThrottle::Now());
-    // No lock is held while waiting; a stopping server does not wait for it.
+    // No lock or work slot is held while waiting; a stopping server does not wait for it.
+    SlotGivenUp waiting;
     using Clock = std::chrono::steady_clock;
     const Clock::time_point until = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(delay));
     for (Clock::time_point now = Clock::now(); !m_stop && now < until; now = Clock::now())

@@ -19,6 +19,7 @@
 #include "platform/appserver/indexes.h"
 #include "platform/appserver/request_budget.h"
 #include "platform/appserver/statement_cache.h"
+#include "platform/appserver/work_slots.h"
 
 namespace zor::appserver {
 
@@ -78,18 +79,33 @@ WriteTurn::WriteTurn(sqlite3* db, sqlite3* checkpointer) : m_queue(QueueOf(db)),
     if (name && *name) m_log = std::string(name) + "-wal";
     std::unique_lock lock(m_queue->mutex);
     m_ticket = m_queue->next++;
+    if (m_queue->serving == m_ticket) {
+        m_held = true;
+        return;
+    }
+    // Taken back after the queue's lock is let go: a session holding that lock must never wait
+    // for a slot.
+    lock.unlock();
+    SlotGivenUp waiting;
+    lock.lock();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (m_queue->serving != m_ticket) {
         if (RequestCut() || std::chrono::steady_clock::now() >= until) {
             m_queue->abandoned.insert(m_ticket);
+            lock.unlock();
             return;
         }
         m_queue->changed.wait_for(lock, std::chrono::milliseconds(50));
     }
     m_held = true;
+    lock.unlock();
 }
 
-bool WriteTurn::Committed() { return Synced(Release()); }
+bool WriteTurn::Committed() {
+    const uint64_t commit = Release();
+    SlotGivenUp waiting;
+    return Synced(commit);
+}
 
 uint64_t WriteTurn::Release() {
     if (!m_held) return 0;

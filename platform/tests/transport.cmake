@@ -22,10 +22,12 @@ qm_add_test(platform_appserver_load_tests
   TIMEOUT 240
   NEEDS zorappserver)
 
-# The server program against hostile clients: limits before and after login, guessing, ids, nesting.
+# The server program against hostile clients: limits before and after login, guessing, ids, nesting;
+# the slots requests are worked in.
 qm_add_test(platform_server_limits_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/transport/server_limits_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/transport/login_throttle_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/transport/work_slots_test.cpp
   LIBS zorappserver_lib
   LABELS asan
   TIMEOUT 120

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -36,11 +37,13 @@ inline void MakeDatabase(const std::string& dir, const std::string& name = "main
 
 class InProcessServer {
 public:
-    InProcessServer() {
+    // `tune` may change the server's options before it starts.
+    explicit InProcessServer(const std::function<void(zor::appserver::ServerOptions&)>& tune = {}) {
         MakeDatabase(m_dir.Path());
         zor::appserver::ServerOptions o;
         o.dataDir = m_dir.Path();
         o.port = 0;
+        if (tune) tune(o);
         m_server = std::make_unique<zor::appserver::AppServer>(o);
         std::string error;
         EXPECT_TRUE(m_server->Start(&error)) << error;

@@ -285,6 +285,24 @@ TEST_F(ServerLimits, GuessingIsSlowedDown) {
     }
 }
 
+// A login waiting out its pause holds none of the slots requests are worked in: with one slot,
+// another session is answered while that login still waits.
+TEST(ServerWorkSlots, ALoginWaitingOutItsPauseLetsOtherSessionsWork) {
+    zor::test::InProcessServer server([](zor::appserver::ServerOptions& o) { o.workSlots = 1; });
+    RawClient admin(server.Port());
+    ASSERT_EQ(Status(admin.Ask(Login("Administrator", ""))), 0);
+    for (int i = 0; i < 5; ++i) {
+        RawClient c(server.Port());
+        EXPECT_EQ(Status(c.Ask(Login("user", "guess" + std::to_string(i)))), 102) << i;
+    }
+    RawClient paused(server.Port());
+    ASSERT_TRUE(paused.Send(Login("user", "pw")));
+    ASSERT_FALSE(paused.Reply(200).has_value()) << "answered without the pause";
+    // The pause lasts a second: held in the slot, it would keep this answer 800 ms at least.
+    EXPECT_EQ(Status(admin.Ask(LoadRequest('a', 3902, 0, 0), 500)), 0) << "the other session waited for the paused login";
+    EXPECT_EQ(Status(paused.Reply(10000)), 0);
+}
+
 // Ids built to overflow and query trees nested past the bound: the command's error, never a
 // crash; the bound itself is served.
 TEST_F(ServerLimits, HostileIdsAndNesting) {
