@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/appserver/database.h"
+#include "platform/appserver/indexes.h"
 #include "platform/appserver/statement_cache.h"
 #include "platform/text/cp1251.h"
 #include "platform/transport/net_errors.h"
@@ -254,6 +255,9 @@ std::vector<int32_t> AccessView::BlobReferrers(const std::string& name) {
     v.Set(name);
     zorAppendBufValue(pattern, v);
     std::vector<int32_t> ids;
+    const std::vector<unsigned char> encoded(pattern.GetBuffer(), pattern.GetBuffer() + pattern.GetSize());
+    if (HasIndexes(m_db.Handle()) && BlobNamerIds(m_db.Handle(), name, encoded, ids)) return ids;
+    ids.clear();
     Stmt s(m_db.Handle(), "SELECT id FROM instances WHERE instr(data, ?) > 0");
     s.BindBlob(1, pattern.GetBuffer(), pattern.GetSize());
     while (s.Row()) ids.push_back(static_cast<int32_t>(s.Int(0)));

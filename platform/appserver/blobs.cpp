@@ -1,24 +1,30 @@
 #include "platform/appserver/blobs.h"
 
-#include <fcntl.h>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sodium.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
-#include <random>
 
 #include "platform/transport/net_errors.h"
 
 namespace zor::appserver {
 namespace {
 
+// Whoever knows a blob's name may name it in an instance of his own and so open it: names are drawn
+// from the system's secure random source, never from a generator whose next names its earlier ones
+// (or a 32-bit seed) would give away.
 std::string RandomName() {
-    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    if (sodium_init() < 0) return {};
+    uint64_t r = 0;
+    randombytes_buf(&r, sizeof r);
     char text[40];
-    std::snprintf(text, sizeof text, "blob_%016llx", static_cast<unsigned long long>(rng()));
+    std::snprintf(text, sizeof text, "blob_%016llx", static_cast<unsigned long long>(r));
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/appserver/indexes.h"
 
 #include <sqlite3.h>
+#include <strings.h>
 
 #include <charconv>
 #include <chrono>
@@ -20,7 +21,7 @@ namespace {
 
 // Raised when what the functions write or the triggers do changes, so that databases indexed by
 // an older server are indexed again at their next open.
-constexpr const char* kIndexVersion = "4";
+constexpr const char* kIndexVersion = "5";
 
 // The entries of row NEW made to agree with its values: what it no longer holds goes, what it
 // newly holds comes (each entry once per row). Every subquery over the row's values stands on its
@@ -38,6 +39,10 @@ constexpr const char* kIndexVersion = "4";
     " INSERT INTO idx_refs(target, source) SELECT target, NEW.id FROM qm_index_targets(NEW.data) j"               \
     "  WHERE NOT EXISTS (SELECT 1 FROM idx_refs r WHERE r.target = j.target AND r.source = NEW.id);"
 
+// The folded texts that may be blobs' names ("blob_" in any case, then anything): the same words
+// in the index and in the statements that use it, which is how SQLite sees that they may.
+#define BLOB_FOLDS "fold >= 'BLOB_' AND fold < 'BLOB`'"
+
 const char* kIndexSchema =
     "CREATE TABLE IF NOT EXISTS idx_entities(code INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE);"
     "CREATE TABLE IF NOT EXISTS idx_values(id INTEGER NOT NULL, ent INTEGER NOT NULL, pos INTEGER NOT NULL,"
@@ -45,6 +50,8 @@ const char* kIndexSchema =
     "CREATE INDEX IF NOT EXISTS idx_values_id ON idx_values(id);"
     "CREATE INDEX IF NOT EXISTS idx_values_num ON idx_values(ent, pos, num) WHERE num IS NOT NULL;"
     "CREATE INDEX IF NOT EXISTS idx_values_fold ON idx_values(ent, pos, fold) WHERE fold IS NOT NULL;"
+    // Blobs' names by themselves, whatever attribute holds them: who may open a blob.
+    "CREATE INDEX IF NOT EXISTS idx_values_blob ON idx_values(fold) WHERE " BLOB_FOLDS ";"
     "CREATE TABLE IF NOT EXISTS idx_refs(target INTEGER NOT NULL, source INTEGER NOT NULL,"
     " PRIMARY KEY(target, source)) WITHOUT ROWID;"
     "CREATE INDEX IF NOT EXISTS idx_refs_source ON idx_refs(source);"
@@ -108,7 +115,7 @@ struct Scalar {
 class KeyWriter {
 public:
     // One value at top-level position `pos`; false where the row stops reading.
-    bool Value(RowReader& r, int pos) { return Read(r, pos, 0); }
+    bool Value(RowReader& r, int pos) { return Read(r, pos, pos, 0); }
     std::string Values() const { return "[" + m_values + "]"; }
     std::string Refs() const { return "[" + m_refs + "]"; }
 
@@ -124,7 +131,7 @@ public:
     std::vector<int32_t> targets;  // each once
 
 private:
-    bool Read(RowReader& r, int pos, int depth) {
+    bool Read(RowReader& r, int pos, int top, int depth) {
         const unsigned char* code = nullptr;
         if (depth > 16 || !r.Take(1, code)) return false;
         Scalar s;
@@ -143,7 +150,7 @@ private:
             if (!r.I32(n) || n < 0) return false;
             for (int32_t k = 0; k < n; ++k)
                 // Items of a list are tested one by one; lists inside lists only for references.
-                if (!Read(r, depth == 0 ? pos : -1, depth + 1)) return false;
+                if (!Read(r, depth == 0 ? pos : -1, top, depth + 1)) return false;
             return true;
         }
         case 3:
@@ -183,6 +190,8 @@ private:
         default: return false;
         }
         if (pos >= 0 && depth <= 1) Put(pos, s);
+        // A blob follows every instance that names it, however deep in its lists the name is.
+        else if (s.text && s.str.size() >= 5 && strncasecmp(s.str.data(), "blob_", 5) == 0) Put(top, s);
         return true;
     }
 
@@ -604,6 +613,18 @@ bool ReferrerIds(sqlite3* db, int32_t target, std::vector<int32_t>& ids) {
     Kept s(db, "SELECT source FROM idx_refs WHERE target = ? ORDER BY source");
     if (!s.get()) return false;
     sqlite3_bind_int64(s.get(), 1, target);
+    return CollectIds(s.get(), ids);
+}
+
+bool BlobNamerIds(sqlite3* db, const std::string& name, const std::vector<unsigned char>& encoded, std::vector<int32_t>& ids) {
+    const std::string fold = zorUpper1251(name);
+    if (fold.compare(0, 5, "BLOB_") != 0) return false;
+    // The index finds the rows holding the text in any case; the row's bytes say which hold it as it is.
+    Kept s(db, "SELECT DISTINCT v.id FROM idx_values v JOIN instances i ON i.id = v.id"
+               " WHERE " BLOB_FOLDS " AND v.fold = ?1 AND instr(i.data, ?2) > 0 ORDER BY v.id");
+    if (!s.get()) return false;
+    sqlite3_bind_text(s.get(), 1, fold.data(), static_cast<int>(fold.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(s.get(), 2, encoded.data(), static_cast<int>(encoded.size()), SQLITE_TRANSIENT);
     return CollectIds(s.get(), ids);
 }
 

@@ -10,7 +10,8 @@
 //                               row's entity code (idx_entities) and the value's position among
 //                               the entity's attributes: numbers, booleans, characters and
 //                               references as `num`; texts as `fold`, upper-cased the way the
-//                               searches compare (zorUpper1251).
+//                               searches compare (zorUpper1251); texts that may be blobs' names
+//                               also from lists inside lists, at their top-level position.
 //
 // The indexes only narrow: a reader looks candidates up and still tests every candidate with the
 // full rule, so an index may hold more than a rule selects but never less.
@@ -57,6 +58,10 @@ struct ValueKey {
 bool IndexedIds(sqlite3* db, const std::string& entity, int pos, const ValueKey& key, std::vector<int32_t>& ids);
 // The ids of the rows that refer to `target`, ascending.
 bool ReferrerIds(sqlite3* db, int32_t target, std::vector<int32_t>& ids);
+// The ids of the rows holding the text `name`, written as `encoded` (a value of the rows' own
+// encoding), ascending: the instances that name a blob. False, with nothing looked up, for a name
+// that is no blob's ("blob_" in any case, then anything); only reading every row finds others.
+bool BlobNamerIds(sqlite3* db, const std::string& name, const std::vector<unsigned char>& encoded, std::vector<int32_t>& ids);
 // The same with each row's entity.
 bool ReferrerEntities(sqlite3* db, int32_t target, std::vector<std::pair<int32_t, std::string>>& rows);
 

@@ -157,4 +157,56 @@ TEST_F(IndexUpkeepTest, ValuesAreFoundByWhatTheRowHolds) {
     EXPECT_EQ(zor::appserver::CheckIndexes(db), "ok");
 }
 
+
+// The instances naming a blob, through the index, are those whose rows hold its name as a text
+// value, as reading every row finds them: at the top, in a list, in a list inside a list, under
+// any attribute, and never a longer name, the same name in another case, or a deleted row.
+TEST_F(IndexUpkeepTest, BlobNamersAreTheRowsHoldingTheName) {
+    const auto encoded = [](const std::string& name) { return RowBuilder().Text(name).b; };
+    struct Row { int64_t id; Blob data; };
+    const Row rows[] = {
+        {10, RowBuilder().Text("blob_00aa").Int(1).b},
+        {11, RowBuilder().Int(2).List(2).Text("x").Text("blob_00aa").b},
+        {12, RowBuilder().List(1).List(2).Int(3).Text("blob_00aa").b},
+        {13, RowBuilder().Text("blob_00aab").b},
+        {14, RowBuilder().Text("BLOB_00AA").b},
+        {15, RowBuilder().Null().Text("blob_00bb").Text("blob_00aa").b},
+        {16, RowBuilder().Text("blob_00aa").b},
+    };
+    for (const Row& r : rows) ASSERT_TRUE(Put("INSERT INTO instances(id, entity, data) VALUES(?, ?, ?)", r.id, "doc", r.data));
+    ASSERT_TRUE(Exec("DELETE FROM instances WHERE id = 16"));
+    const auto scanned = [&](const std::string& name) {
+        std::vector<int32_t> ids;
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db, "SELECT id FROM instances WHERE instr(data, ?) > 0 ORDER BY id", -1, &s, nullptr);
+        const Blob pattern = encoded(name);
+        sqlite3_bind_blob(s, 1, pattern.data(), static_cast<int>(pattern.size()), SQLITE_TRANSIENT);
+        while (sqlite3_step(s) == SQLITE_ROW) ids.push_back(static_cast<int32_t>(sqlite3_column_int64(s, 0)));
+        sqlite3_finalize(s);
+        return ids;
+    };
+    struct Case { const char* name; std::vector<int32_t> ids; };
+    const Case cases[] = {{"blob_00aa", {10, 11, 12, 15}}, {"BLOB_00AA", {14}}, {"blob_00aab", {13}},
+                          {"blob_00bb", {15}},             {"blob_00cc", {}}};
+    for (const Case& c : cases) {
+        std::vector<int32_t> ids;
+        ASSERT_TRUE(zor::appserver::BlobNamerIds(db, c.name, encoded(c.name), ids)) << c.name;
+        EXPECT_EQ(ids, c.ids) << c.name;
+        EXPECT_EQ(ids, scanned(c.name)) << c.name;
+    }
+    std::vector<int32_t> ids;
+    EXPECT_FALSE(zor::appserver::BlobNamerIds(db, "dictionary.dict", encoded("dictionary.dict"), ids))
+        << "only blob names are looked up";
+    EXPECT_EQ(zor::appserver::CheckIndexes(db), "ok");
+    // The index, not the table, is read.
+    sqlite3_stmt* plan = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "EXPLAIN QUERY PLAN SELECT DISTINCT v.id FROM idx_values v JOIN instances i ON i.id = v.id"
+                                     " WHERE fold >= 'BLOB_' AND fold < 'BLOB`' AND v.fold = 'BLOB_00AA'", -1, &plan, nullptr),
+              SQLITE_OK);
+    std::string steps;
+    while (sqlite3_step(plan) == SQLITE_ROW) steps += std::string(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3))) + "\n";
+    sqlite3_finalize(plan);
+    EXPECT_NE(steps.find("idx_values_blob"), std::string::npos) << steps;
+}
+
 }  // namespace
