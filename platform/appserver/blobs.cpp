@@ -68,6 +68,11 @@ void RemoveAbandonedParts(const std::string& folder) {
 
 }  // namespace
 
+bool BlobTransfer::Exists(const std::string& folder, const std::string& name) {
+    struct stat st {};
+    return ValidName(name) && ::stat((folder + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool BlobTransfer::ValidName(const std::string& name) {
     if (name.empty() || name.size() > 200) return false;
     for (char c : name)

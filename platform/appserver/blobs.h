@@ -39,6 +39,9 @@ public:
     const std::string& Name() const { return m_name; }
     bool IsServed(const std::string& name) const { return m_served.count(name) > 0; }
     static bool ValidName(const std::string& name);
+    // The folder of a database's blobs, and whether a blob of that name is kept there.
+    static std::string FolderOf(const std::string& databasePath) { return databasePath + ".blobs"; }
+    static bool Exists(const std::string& folder, const std::string& name);
     // Makes the file at `path` readable under `serverName`.
     void Serve(const std::string& serverName, const std::string& path) { m_served[serverName] = path; }
 

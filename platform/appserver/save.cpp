@@ -1,5 +1,7 @@
 #include "platform/appserver/save.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -203,6 +205,8 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
 
     int32_t status = 0;
     RefStandIns standIns(scratch);
+    const char* dbFile = db.Handle() ? sqlite3_db_filename(db.Handle(), "main") : nullptr;
+    const std::string blobFolder = dbFile && *dbFile ? BlobTransfer::FolderOf(dbFile) : std::string();
     const double now = zor::TimeToOleDate(std::time(nullptr));
     const bool applied = db.EnsureSaveSchema() && db.InSharedTransaction([&] {
         status = 0;
@@ -307,11 +311,17 @@ int32_t ApplySave(ServerDatabase& db, CzorStepData& scratch, const unsigned char
             std::vector<unsigned char> written(row.GetBuffer(), row.GetBuffer() + row.GetSize());
             // A blob the row no longer names passes to the saving user, who could change the row
             // and so the blob: he may delete it now (the client does, after the save).
-            if (!oldRows[i].empty()) {
-                const std::set<std::string> kept = BlobNamesOfRow(written, standIns);
-                for (const std::string& name : BlobNamesOfRow(oldRows[i], standIns))
-                    if (!kept.count(name)) dropped.insert(name);
-            }
+            const std::set<std::string> named = BlobNamesOfRow(written, standIns);
+            const std::set<std::string> before = oldRows[i].empty() ? std::set<std::string>{} : BlobNamesOfRow(oldRows[i], standIns);
+            for (const std::string& name : before)
+                if (!named.count(name)) dropped.insert(name);
+            // Naming a blob lets whoever reads the row open it: only a blob the saver may open
+            // himself can be named anew (his own new one, or one an instance he reads names).
+            for (const std::string& name : named)
+                if (!before.count(name) && !blobFolder.empty() && BlobTransfer::Exists(blobFolder, name) && access.MayReadBlob(name) != 0) {
+                    status = ZOR_NET_SRV_ACCESS_DENY;
+                    return false;
+                }
             if (!db.WriteInstanceRow(x.inst->GetId(), x.entity->GetName(), written)) {
                 status = ZOR_NET_SRV_ERROR_PROCESSED;
                 return false;

@@ -472,7 +472,7 @@ std::vector<unsigned char> Session::Login(const RequestHeader& h, const WireFiel
         if (path.empty() || !m_db.Open(path)) status = ZOR_NET_SRV_MISSED_NAME_BASE;
         else if (path != m_dbPath) {
             m_dbPath = path;
-            m_blobs = std::make_unique<BlobTransfer>(path + ".blobs");
+            m_blobs = std::make_unique<BlobTransfer>(BlobTransfer::FolderOf(path));
             m_blobs->Serve(kDictionaryServerName, DictionaryFile());
         }
     }

@@ -479,6 +479,22 @@ TEST_F(RightsAttack, OrdinaryUsersCannotTakeWhatIsNotTheirs) {
          }},
         {"another user's blob that nothing names yet", &bob, kCmdOpenBlob, "lblbll",
          Cat({Field(Sig(looseBlob.c_str())), Field({0}), I32s({4096, 0})}), ZOR_NET_SRV_ACCESS_DENY, nullptr},
+        // A name he learnt once (or guessed) is no key: naming the blob in an instance of his own
+        // would let him open it through that instance.
+        {"naming a hidden instance's blob in an instance of his own", &bob, kCmdSaveChanges, "lb",
+         SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
+             CzorInstance* i = s.CreateInstanceBN("background_pic");
+             s.PutAttrBN(i, "file_path", secretBlob);
+             l.push_back(i);
+         }),
+         ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) { EXPECT_EQ(ReadBlob(bob, secretBlob), ZOR_NET_SRV_ACCESS_DENY); }},
+        {"naming another user's blob that nothing names yet", &bob, kCmdSaveChanges, "lb",
+         SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
+             CzorInstance* i = s.CreateInstanceBN("background_pic");
+             s.PutAttrBN(i, "file_path", looseBlob);
+             l.push_back(i);
+         }),
+         ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) { EXPECT_EQ(ReadBlob(bob, looseBlob), ZOR_NET_SRV_ACCESS_DENY); }},
         {"the users' log", &bob, kCmdUsersLog, "", {}, ZOR_NET_SRV_ACCESS_DENY, nullptr},
         {"the active users", &bob, kCmdActiveUserList, "", {}, ZOR_NET_SRV_ACCESS_DENY, nullptr},
     };
@@ -505,6 +521,9 @@ TEST_F(RightsAttack, OrdinaryUsersCannotTakeWhatIsNotTheirs) {
     EXPECT_EQ(std::string(contents.begin(), contents.end()), "read me");
     EXPECT_EQ(DeleteBlob(bob, looseBlob), ZOR_NET_SRV_ACCESS_DENY);
     EXPECT_EQ(ReadBlob(alice, looseBlob, &contents), 0) << "the writer still has it";
+    // What he may open he may name; a text that only looks like a blob's name is a text.
+    EXPECT_NE(NewInstance(bob, "background_pic", "file_path", sharedBlob), 0);
+    EXPECT_NE(NewInstance(bob, "background_pic", "file_path", "blob_0123456789abcdef"), 0);
     // Bob's own new blob is his until something names it.
     const std::string bobBlob = WriteBlob(bob, "bob's");
     EXPECT_EQ(ReadBlob(bob, bobBlob), 0);
