@@ -401,6 +401,14 @@ TEST_F(RightsAttack, OrdinaryUsersCannotTakeWhatIsNotTheirs) {
         std::function<void(const Bytes& body)> unchanged;
     };
     const auto noPassword = [](const Bytes& body) { EXPECT_TRUE(NoPassword(body)); };
+    // A save of a new picture of his own naming that blob.
+    const auto newPictureNaming = [&](const std::string& blob) {
+        return SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
+            CzorInstance* i = s.CreateInstanceBN("background_pic");
+            s.PutAttrBN(i, "file_path", blob);
+            l.push_back(i);
+        });
+    };
     const std::vector<Attack> attacks = {
         {"an ordinary user saves a new password on the administrator", &bob, kCmdSaveChanges, "lb",
          changeUser(zor::appserver::kAdminUserId, "taken"), ZOR_NET_SRV_ACCESS_DENY,
@@ -482,19 +490,9 @@ TEST_F(RightsAttack, OrdinaryUsersCannotTakeWhatIsNotTheirs) {
         // A name he learnt once (or guessed) is no key: naming the blob in an instance of his own
         // would let him open it through that instance.
         {"naming a hidden instance's blob in an instance of his own", &bob, kCmdSaveChanges, "lb",
-         SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
-             CzorInstance* i = s.CreateInstanceBN("background_pic");
-             s.PutAttrBN(i, "file_path", secretBlob);
-             l.push_back(i);
-         }),
-         ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) { EXPECT_EQ(ReadBlob(bob, secretBlob), ZOR_NET_SRV_ACCESS_DENY); }},
+         newPictureNaming(secretBlob), ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) { EXPECT_EQ(ReadBlob(bob, secretBlob), ZOR_NET_SRV_ACCESS_DENY); }},
         {"naming another user's blob that nothing names yet", &bob, kCmdSaveChanges, "lb",
-         SaveBody([&](CzorStepData& s, std::vector<CzorInstance*>& l) {
-             CzorInstance* i = s.CreateInstanceBN("background_pic");
-             s.PutAttrBN(i, "file_path", looseBlob);
-             l.push_back(i);
-         }),
-         ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) { EXPECT_EQ(ReadBlob(bob, looseBlob), ZOR_NET_SRV_ACCESS_DENY); }},
+         newPictureNaming(looseBlob), ZOR_NET_SRV_ACCESS_DENY, [&](const Bytes&) { EXPECT_EQ(ReadBlob(bob, looseBlob), ZOR_NET_SRV_ACCESS_DENY); }},
         {"the users' log", &bob, kCmdUsersLog, "", {}, ZOR_NET_SRV_ACCESS_DENY, nullptr},
         {"the active users", &bob, kCmdActiveUserList, "", {}, ZOR_NET_SRV_ACCESS_DENY, nullptr},
     };
