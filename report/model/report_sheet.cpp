@@ -87,6 +87,12 @@ int CReportSheet::Insert(int index, CReportElement* element) {
     if (!element) return -1;
     const int held = m_Elements.Find(element);
     if (held >= 0) return held;
+    return Take(index, element);
+}
+
+int CReportSheet::AddNew(CReportElement* element) { return element ? Take(-1, element) : -1; }
+
+int CReportSheet::Take(int index, CReportElement* element) {
     element->SetSheet(this);
     if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
         m_pManager->GetTables().Add(element);
