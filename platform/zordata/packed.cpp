@@ -448,8 +448,16 @@ CzorInstance* CzorStepData::Pack(const zorPackMark& mark, std::vector<CzorInstan
     return first;
 }
 
+CzorInstance* CzorStepData::StoreSpelledBatch(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& kept,
+                                              CzorEntity* entity, std::shared_ptr<const zorRecordSpeller> speller) {
+    if (!speller || !std::is_sorted(kept.begin(), kept.end()) || (!kept.empty() && kept.back() >= count))
+        return nullptr;
+    return StoreBatch(bytes.data(), bytes.size(), count, kept, entity, std::move(speller));
+}
+
 CzorInstance* CzorStepData::StoreBatch(const char* records, size_t size, uint32_t count,
-                                       const std::vector<uint32_t>& kept, CzorEntity* entity) {
+                                       const std::vector<uint32_t>& kept, CzorEntity* entity,
+                                       std::shared_ptr<const zorRecordSpeller> speller) {
     if (count == 0 || kept.empty() || !entity) return nullptr;
     if (!m_pPacked) m_pPacked = std::make_unique<zor_detail::PackedRuns>();
     PackedRun run;
@@ -458,6 +466,7 @@ CzorInstance* CzorStepData::StoreBatch(const char* records, size_t size, uint32_
     run.firstSeq = m_nNextSeq;
     run.count = count;
     run.size = size;
+    run.speller = std::move(speller);
     m_nNextSeq += count;
     run.batch.assign((count + 63) / 64, 0);
     for (const uint32_t place : kept) run.batch[place / 64] |= uint64_t{1} << (place % 64);

@@ -23,6 +23,7 @@
 class CzorInstance;
 class CzorEntity;
 class CzorStepData;
+class zorRecordSpeller;
 
 namespace zor_detail {
 
@@ -37,6 +38,8 @@ struct PackedRun {
     // instance stands for. Empty otherwise.
     std::vector<uint64_t> batch;
     uint32_t firstMark = 0;           // the file writer's number of the first place (0: not yet numbered)
+    // Set: the records are this writer's own bytes, which it spells out (StoreSpelledBatch).
+    std::shared_ptr<const zorRecordSpeller> speller;
 };
 
 // A temporary file that only grows, gone with its descriptor (nothing is left behind by a crash).

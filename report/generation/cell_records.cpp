@@ -1,8 +1,10 @@
 #include "report/generation/cell_records.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <typeinfo>
 
+#include "platform/zordata/step_format.h"
 #include "platform/zordata/zordata.h"
 #include "report/model/folivox.h"
 #include "report/model/report_element.h"
@@ -37,7 +39,183 @@ std::vector<Field> Fields(const CzorEntity* entity, std::initializer_list<Put> p
 
 }  // namespace
 
-CCellRecords::CCellRecords(CFolivox& manager) : m_batch(*manager.GetStore()) {
+// --- Spelling the records ----------------------------------------------------------------------------------
+
+namespace {
+
+// A cell as kept: its style's number, its place and size (zigzag), its text's length, then the text, all
+// but the text as varints.
+void PutVarint(std::string& out, uint32_t v) {
+    while (v >= 0x80) {
+        out.push_back(static_cast<char>((v & 0x7F) | 0x80));
+        v >>= 7;
+    }
+    out.push_back(static_cast<char>(v));
+}
+
+uint32_t Zigzag(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31); }
+
+class Reader {
+public:
+    explicit Reader(std::string_view bytes)
+        : m_p(reinterpret_cast<const unsigned char*>(bytes.data())), m_end(m_p + bytes.size()) {}
+    bool Failed() const { return m_failed; }
+    bool AtEnd() const { return m_p == m_end; }
+    uint32_t Varint() {
+        uint32_t v = 0;
+        for (int shift = 0; shift < 35; shift += 7) {
+            if (m_p == m_end) {
+                m_failed = true;
+                return 0;
+            }
+            const unsigned char b = *m_p++;
+            v |= static_cast<uint32_t>(b & 0x7F) << shift;
+            if (!(b & 0x80)) return v;
+        }
+        m_failed = true;
+        return 0;
+    }
+    int32_t Signed() {
+        const uint32_t z = Varint();
+        return static_cast<int32_t>((z >> 1) ^ (0u - (z & 1)));
+    }
+    std::string_view Bytes(size_t n) {
+        if (static_cast<size_t>(m_end - m_p) < n) {
+            m_failed = true;
+            m_p = m_end;
+            return {};
+        }
+        std::string_view s(reinterpret_cast<const char*>(m_p), n);
+        m_p += n;
+        return s;
+    }
+
+private:
+    const unsigned char* m_p;
+    const unsigned char* m_end;
+    bool m_failed = false;
+};
+
+// The text up to its first NUL, as a stored text holds it.
+std::string_view Stored(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+constexpr uint32_t kRecordsOfCell = 5;  // element, text value, font, origin, size
+
+}  // namespace
+
+bool CCellRecords::Style::operator==(const Style& o) const {
+    return kind == o.kind && lineWidth == o.lineWidth && fixed == o.fixed && align == o.align && border == o.border &&
+           orient == o.orient && type == o.type && fitText == o.fitText && font.lfHeight == o.font.lfHeight &&
+           font.lfWeight == o.font.lfWeight && font.lfItalic == o.font.lfItalic &&
+           font.lfUnderline == o.font.lfUnderline && font.lfStrikeOut == o.font.lfStrikeOut &&
+           font.lfCharSet == o.font.lfCharSet && font.FaceName() == o.font.FaceName() && name == o.name;
+}
+
+class CCellRecords::Speller final : public zorRecordSpeller {
+public:
+    struct Record {
+        CzorEntity* entity = nullptr;
+        std::string name;           // the entity's, as the file spells it
+        std::vector<Field> fields;  // by slot
+    };
+    Record rect, line, value, font, point;
+    struct Kept {
+        Style style;
+        size_t room = 0;  // the most its cell's records take but for the text
+    };
+    std::vector<Kept> styles;
+
+    const Record& ElementOf(const Style& style) const { return style.kind == kElemLine ? line : rect; }
+
+    size_t Add(const Style& style) {
+        size_t room = 0;
+        const Record* const records[] = {&ElementOf(style), &value, &font, &point, &point};
+        for (const Record* r : records) {
+            room += 21 + 1 + r->name.size() + 1 + 3;
+            for (const Field f : r->fields) {
+                switch (f) {
+                case Field::kName: room += 4 * style.name.size() + 3; break;
+                case Field::kFaceName: room += 4 * style.font.FaceName().size() + 3; break;
+                case Field::kText: room += 3; break;  // the text's own is added for each cell
+                default: room += 22; break;
+                }
+            }
+        }
+        styles.push_back(Kept{style, room});
+        return styles.size() - 1;
+    }
+
+    bool Spell(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& marks,
+               zor_detail::OutBuf& out) const override {
+        using namespace zor_detail::step_format;
+        if (count % kRecordsOfCell != 0 || marks.size() < count) return false;
+        Reader in(bytes);
+        for (uint32_t element = 0; element < count; element += kRecordsOfCell) {
+            const uint32_t styleAt = in.Varint();
+            int32_t place[4];  // origin and size, read in their order
+            for (int32_t& v : place) v = in.Signed();
+            const std::string_view text = in.Bytes(in.Varint());
+            if (in.Failed() || styleAt >= styles.size()) return false;
+            const Kept& kept = styles[styleAt];
+            const Style& s = kept.style;
+            char* o = out.Room(kept.room + 4 * text.size());
+            const auto ref = [&](uint32_t place) {
+                if (const uint32_t mark = marks[place]) o = PutNumber(o, mark);
+                else *o++ = '$';
+            };
+            const auto write = [&](const Record& record, uint32_t place, int x, int y) {
+                const uint32_t mark = marks[place];
+                if (!mark) return;
+                o = PutNumber(o, mark);
+                *o++ = '=';
+                std::memcpy(o, record.name.data(), record.name.size());
+                o += record.name.size();
+                *o++ = '(';
+                bool first = true;
+                for (const Field field : record.fields) {
+                    if (!first) *o++ = ',';
+                    first = false;
+                    switch (field) {
+                    case Field::kNone: *o++ = '$'; break;
+                    case Field::kName: o = PutText(o, Stored(s.name)); break;
+                    case Field::kLineWidth: o = PutInt(o, s.lineWidth); break;
+                    case Field::kFixed: o = PutInt(o, s.fixed); break;
+                    case Field::kTextValue: ref(element + 1); break;
+                    case Field::kOrigin: ref(element + 3); break;
+                    case Field::kSize: ref(element + 4); break;
+                    case Field::kText: o = PutText(o, text); break;
+                    case Field::kAlign: o = PutInt(o, s.align); break;
+                    case Field::kBorder: o = PutInt(o, s.border); break;
+                    case Field::kOrient: o = PutInt(o, s.orient); break;
+                    case Field::kType: o = PutInt(o, s.type); break;
+                    case Field::kFont: ref(element + 2); break;
+                    case Field::kFitText: o = PutInt(o, s.fitText); break;
+                    case Field::kCharSet: o = PutInt(o, s.font.lfCharSet); break;
+                    case Field::kFaceName: o = PutText(o, s.font.FaceName()); break;
+                    case Field::kHeight: o = PutInt(o, s.font.lfHeight); break;
+                    case Field::kWeight: o = PutInt(o, s.font.lfWeight); break;
+                    case Field::kItalic: o = PutInt(o, s.font.lfItalic); break;
+                    case Field::kStrikeOut: o = PutInt(o, s.font.lfStrikeOut); break;
+                    case Field::kUnderline: o = PutInt(o, s.font.lfUnderline); break;
+                    case Field::kX: o = PutInt(o, x); break;
+                    case Field::kY: o = PutInt(o, y); break;
+                    }
+                }
+                std::memcpy(o, ");\n", 3);
+                o += 3;
+            };
+            write(ElementOf(s), element, 0, 0);
+            write(value, element + 1, 0, 0);
+            write(font, element + 2, 0, 0);
+            write(point, element + 3, place[0], place[1]);
+            write(point, element + 4, place[2], place[3]);
+            out.Commit(o);
+        }
+        return in.AtEnd();
+    }
+};
+
+CCellRecords::CCellRecords(CFolivox& manager) : m_store(*manager.GetStore()) {
     const CReportSchema& s = manager.Schema();
     for (const CzorEntity* e : {s.e_zor_report_rect, s.e_zor_report_line, s.e_zor_value, s.e_zor_font, s.e_zor_point})
         if (!e) return;
@@ -45,37 +223,40 @@ CCellRecords::CCellRecords(CFolivox& manager) : m_batch(*manager.GetStore()) {
     if (!s.zor_report_sheet_element_org_pt || !s.zor_report_sheet_element_size) return;
     // In the order of CReportElement::WriteCommon, CTextValue::WriteValues, CFolivox::SetFontValue and
     // CFolivox::PutPoint.
-    const auto element = [&](CzorEntity* entity) {
-        return Record{entity, Fields(entity, {{s.zor_report_sheet_element_text_value, Field::kTextValue, zorINSTANCE,
-                                              s.e_zor_value},
-                                             {s.zor_report_sheet_element_name, Field::kName, zorSTRING},
-                                             {s.zor_report_sheet_element_line_width, Field::kLineWidth, zorINTEGER},
-                                             {s.zor_report_sheet_element_fixed, Field::kFixed, zorINTEGER},
-                                             {s.zor_report_sheet_element_org_pt, Field::kOrigin, zorINSTANCE,
-                                              s.e_zor_point},
-                                             {s.zor_report_sheet_element_size, Field::kSize, zorINSTANCE,
-                                              s.e_zor_point}})};
+    const auto record = [](CzorEntity* entity, std::initializer_list<Put> puts) {
+        return Speller::Record{entity, entity->GetUpperName(), Fields(entity, puts)};
     };
-    m_rect = element(s.e_zor_report_rect);
-    m_line = element(s.e_zor_report_line);
-    m_value = Record{s.e_zor_value, Fields(s.e_zor_value, {{s.zor_value_text, Field::kText, zorSTRING},
-                                                          {s.zor_value_align, Field::kAlign, zorINTEGER},
-                                                          {s.zor_value_border, Field::kBorder, zorINTEGER},
-                                                          {s.zor_value_orient, Field::kOrient, zorINTEGER},
-                                                          {s.zor_value_type, Field::kType, zorINTEGER},
-                                                          {s.zor_value_font, Field::kFont, zorINSTANCE, s.e_zor_font},
-                                                          {s.zor_value_fit_text, Field::kFitText, zorINTEGER}})};
-    m_font = Record{s.e_zor_font, Fields(s.e_zor_font, {{s.zor_font_char_set, Field::kCharSet, zorINTEGER},
-                                                       {s.zor_font_font_name, Field::kFaceName, zorSTRING},
-                                                       {s.zor_font_height, Field::kHeight, zorINTEGER},
-                                                       {s.zor_font_weight, Field::kWeight, zorINTEGER},
-                                                       {s.zor_font_italic, Field::kItalic, zorINTEGER},
-                                                       {s.zor_font_strikeout, Field::kStrikeOut, zorINTEGER},
-                                                       {s.zor_font_underline, Field::kUnderline, zorINTEGER}})};
-    m_point = Record{s.e_zor_point,
-                     Fields(s.e_zor_point, {{s.zor_point_x, Field::kX, zorINTEGER}, {s.zor_point_y, Field::kY, zorINTEGER}})};
-    m_ready = true;
+    const auto element = [&](CzorEntity* entity) {
+        return record(entity, {{s.zor_report_sheet_element_text_value, Field::kTextValue, zorINSTANCE, s.e_zor_value},
+                               {s.zor_report_sheet_element_name, Field::kName, zorSTRING},
+                               {s.zor_report_sheet_element_line_width, Field::kLineWidth, zorINTEGER},
+                               {s.zor_report_sheet_element_fixed, Field::kFixed, zorINTEGER},
+                               {s.zor_report_sheet_element_org_pt, Field::kOrigin, zorINSTANCE, s.e_zor_point},
+                               {s.zor_report_sheet_element_size, Field::kSize, zorINSTANCE, s.e_zor_point}});
+    };
+    auto speller = std::make_shared<Speller>();
+    speller->rect = element(s.e_zor_report_rect);
+    speller->line = element(s.e_zor_report_line);
+    speller->value = record(s.e_zor_value, {{s.zor_value_text, Field::kText, zorSTRING},
+                                            {s.zor_value_align, Field::kAlign, zorINTEGER},
+                                            {s.zor_value_border, Field::kBorder, zorINTEGER},
+                                            {s.zor_value_orient, Field::kOrient, zorINTEGER},
+                                            {s.zor_value_type, Field::kType, zorINTEGER},
+                                            {s.zor_value_font, Field::kFont, zorINSTANCE, s.e_zor_font},
+                                            {s.zor_value_fit_text, Field::kFitText, zorINTEGER}});
+    speller->font = record(s.e_zor_font, {{s.zor_font_char_set, Field::kCharSet, zorINTEGER},
+                                          {s.zor_font_font_name, Field::kFaceName, zorSTRING},
+                                          {s.zor_font_height, Field::kHeight, zorINTEGER},
+                                          {s.zor_font_weight, Field::kWeight, zorINTEGER},
+                                          {s.zor_font_italic, Field::kItalic, zorINTEGER},
+                                          {s.zor_font_strikeout, Field::kStrikeOut, zorINTEGER},
+                                          {s.zor_font_underline, Field::kUnderline, zorINTEGER}});
+    speller->point =
+        record(s.e_zor_point, {{s.zor_point_x, Field::kX, zorINTEGER}, {s.zor_point_y, Field::kY, zorINTEGER}});
+    m_pSpeller = std::move(speller);
 }
+
+CCellRecords::~CCellRecords() = default;
 
 bool CCellRecords::Writes(const CReportElement& cell) {
     if (typeid(cell) != typeid(CReportElement) || (cell.GetKind() != kElemRect && cell.GetKind() != kElemLine))
@@ -86,69 +267,62 @@ bool CCellRecords::Writes(const CReportElement& cell) {
 
 namespace {
 
-bool SameFont(const LOGFONT& a, const LOGFONT& b) {
-    return a.lfHeight == b.lfHeight && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
-           a.FaceName() == b.FaceName();
+// The cell's fields but its text and place.
+CCellRecords::Style StyleOf(const CReportElement& cell) {
+    const CTextValue& text = cell.GetTextValue();
+    CCellRecords::Style s;
+    s.kind = cell.GetKind();
+    s.lineWidth = cell.GetLineWidth();
+    s.fixed = cell.GetFixed();
+    s.name = cell.GetName();
+    s.align = text.GetAlign();
+    s.border = text.GetBorder();
+    s.orient = text.GetOrientation();
+    s.type = text.GetType();
+    s.fitText = text.GetFitText();
+    s.font = text.GetFont();
+    return s;
 }
 
 }  // namespace
 
 void CCellRecords::Add(const CReportElement& cell) {
-    // The places of the records the writing makes, in the order it makes them.
-    const uint32_t element = m_batch.Count();
-    ElementKey& e = m_lastElementKey;
-    if (e.kind == cell.GetKind() && e.lineWidth == cell.GetLineWidth() && e.fixed == cell.GetFixed() &&
-        e.name == cell.GetName()) {
-        m_batch.Repeat(m_lastElement, true);
-    } else {
-        Emit(cell.GetKind() == kElemLine ? m_line : m_rect, cell, element, 0, 0);
-        m_batch.CopyLast(m_lastElement);
-        e = ElementKey{cell.GetKind(), cell.GetLineWidth(), cell.GetFixed(), cell.GetName()};
-    }
-    Emit(m_value, cell, element, 0, 0);
-    const LOGFONT& font = cell.GetTextValue().GetFont();
-    if (m_lastFont.entity && SameFont(font, m_lastFontKey)) {
-        m_batch.Repeat(m_lastFont, false);
-    } else {
-        Emit(m_font, cell, element, 0, 0);
-        m_batch.CopyLast(m_lastFont);
-        m_lastFontKey = font;
-    }
-    Emit(m_point, cell, element, cell.GetOrigin().x, cell.GetOrigin().y);
-    Emit(m_point, cell, element, cell.GetSize().cx, cell.GetSize().cy);
-}
-
-void CCellRecords::Emit(const Record& record, const CReportElement& cell, uint32_t element, int x, int y) {
-    const CTextValue& text = cell.GetTextValue();
-    const LOGFONT& font = text.GetFont();
-    m_batch.Begin(record.entity, m_batch.Count() == element);
-    for (const Field field : record.fields) {
-        switch (field) {
-        case Field::kNone: m_batch.Unset(); break;
-        case Field::kName: m_batch.Text(cell.GetName()); break;
-        case Field::kLineWidth: m_batch.Int(cell.GetLineWidth()); break;
-        case Field::kFixed: m_batch.Int(cell.GetFixed()); break;
-        case Field::kTextValue: m_batch.Ref(element + 1); break;
-        case Field::kOrigin: m_batch.Ref(element + 3); break;
-        case Field::kSize: m_batch.Ref(element + 4); break;
-        case Field::kText: m_batch.Text(text.GetOwnText()); break;
-        case Field::kAlign: m_batch.Int(text.GetAlign()); break;
-        case Field::kBorder: m_batch.Int(text.GetBorder()); break;
-        case Field::kOrient: m_batch.Int(text.GetOrientation()); break;
-        case Field::kType: m_batch.Int(text.GetType()); break;
-        case Field::kFont: m_batch.Ref(element + 2); break;
-        case Field::kFitText: m_batch.Int(text.GetFitText()); break;
-        case Field::kCharSet: m_batch.Int(font.lfCharSet); break;
-        case Field::kFaceName: m_batch.Text(font.FaceName()); break;
-        case Field::kHeight: m_batch.Int(font.lfHeight); break;
-        case Field::kWeight: m_batch.Int(font.lfWeight); break;
-        case Field::kItalic: m_batch.Int(font.lfItalic); break;
-        case Field::kStrikeOut: m_batch.Int(font.lfStrikeOut); break;
-        case Field::kUnderline: m_batch.Int(font.lfUnderline); break;
-        case Field::kX: m_batch.Int(x); break;
-        case Field::kY: m_batch.Int(y); break;
+    Speller& speller = *m_pSpeller;
+    // The cells of a column share their style with the cell before them in it, or one a few columns back.
+    const Style style = StyleOf(cell);
+    size_t at = m_nLastStyle;
+    if (at >= speller.styles.size() || !(speller.styles[at].style == style)) {
+        at = static_cast<size_t>(std::find_if(speller.styles.begin(), speller.styles.end(),
+                                              [&](const Speller::Kept& k) { return k.style == style; }) -
+                                 speller.styles.begin());
+        if (at == speller.styles.size()) {
+            // The batches stored keep the styles they name as they were.
+            if (m_pSpeller.use_count() > 1) m_pSpeller = std::make_shared<Speller>(speller);
+            at = m_pSpeller->Add(style);
         }
     }
-    m_batch.End();
+    m_nLastStyle = at;
+    if (m_nCells == 0) m_pFirst = m_pSpeller->ElementOf(style).entity;
+    const std::string_view text = Stored(cell.GetTextValue().GetOwnText());
+    PutVarint(m_bytes, static_cast<uint32_t>(at));
+    PutVarint(m_bytes, Zigzag(cell.GetOrigin().x));
+    PutVarint(m_bytes, Zigzag(cell.GetOrigin().y));
+    PutVarint(m_bytes, Zigzag(cell.GetSize().cx));
+    PutVarint(m_bytes, Zigzag(cell.GetSize().cy));
+    PutVarint(m_bytes, static_cast<uint32_t>(text.size()));
+    m_bytes.append(text);
+    ++m_nCells;
+}
+
+CzorInstance* CCellRecords::Commit() {
+    CzorInstance* one = nullptr;
+    if (m_nCells > 0 && m_pSpeller) {
+        std::vector<uint32_t> kept(m_nCells);
+        for (uint32_t i = 0; i < m_nCells; ++i) kept[i] = i * kRecordsOfCell;
+        one = m_store.StoreSpelledBatch(m_bytes, m_nCells * kRecordsOfCell, kept, m_pFirst, m_pSpeller);
+    }
+    m_bytes.clear();
+    m_nCells = 0;
+    m_pFirst = nullptr;
+    return one;
 }

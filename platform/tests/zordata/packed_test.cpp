@@ -1,6 +1,7 @@
 // Packed batches: a store that packs what it made writes the very file it would have written with the
 // instances kept whole, through moves and deletions; refusals change nothing; the batches' memory is reused.
-// A batch written as records without its instances being made saves as the packed instances would.
+// A batch written as records without its instances being made, or kept in its writer's own form and spelt out
+// by it, saves as the packed instances would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -486,4 +487,89 @@ TEST_F(Packed, ABatchOfRecordsThatCannotBeKeptChangesNothing) {
     zorBatchWriter w(store);
     w.Begin(nullptr, true);
     EXPECT_EQ(w.Commit(), nullptr);
+}
+
+namespace {
+
+// Spells each place of its batch as a thing whose number is the byte kept for it, and whose reference
+// names the place before it; a byte 'x' cannot be read back.
+class ByteSpeller : public zorRecordSpeller {
+public:
+    bool Spell(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& marks,
+               zor_detail::OutBuf& out) const override {
+        if (bytes.size() != count) return false;
+        for (uint32_t place = 0; place < count; ++place) {
+            if (bytes[place] == 'x') return false;
+            if (!marks[place]) continue;
+            std::string text = "#" + std::to_string(marks[place]) + "=THING(" + std::to_string(bytes[place] - '0') +
+                               ",$,$,$,$," +
+                               (place && marks[place - 1] ? "#" + std::to_string(marks[place - 1]) : "$") + ",$);\n";
+            out.append(text);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(Packed, ASpelledBatchSavesWhereItsInstancesWouldStand) {
+    const auto build = [&](bool spelled) {
+        store.ClearData();
+        CzorInstance* holder = Make("thing", 1);
+        CzorInstance* one = nullptr;
+        if (spelled) {
+            one = store.StoreSpelledBatch("123", 3, {0, 2}, E("thing"), std::make_shared<ByteSpeller>());
+        } else {
+            const zorPackMark mark = store.GetPackMark();
+            std::vector<CzorInstance*> made;
+            for (int i = 1; i <= 3; ++i) {
+                made.push_back(Make("thing", i));
+                if (i > 1) store.PutAttrBN(made.back(), "ref", made[made.size() - 2]);
+            }
+            one = store.PackBatchSince(mark, {made[0], made[2]}, {E("thing")});
+        }
+        EXPECT_NE(one, nullptr);
+        CzorTAggr<CzorInstance> items;
+        items.Add(one);
+        store.PutAttrBN(holder, "items", items);
+        Make("thing", 9);  // after the batch
+        return Saved(spelled ? "spelled.zordot" : "packed.zordot");
+    };
+    const std::string spelled = build(true);
+    EXPECT_EQ(spelled, build(false));
+    EXPECT_NE(spelled.find("#1=THING(1,$,$,$,$,$,(#2,#4));"), std::string::npos) << spelled;
+}
+
+TEST_F(Packed, ASpelledBatchThatCannotBeKeptOrSpeltChangesNothing) {
+    const struct {
+        const char* name;
+        std::vector<uint32_t> kept;
+        bool speller;
+    } refused[] = {
+        {"no speller", {0}, false},
+        {"nothing kept", {}, true},
+        {"kept out of order", {1, 0}, true},
+        {"kept past the batch", {0, 2}, true},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        store.ClearData();
+        Make("thing", 1);
+        const std::string before = Saved("before.zordot");
+        EXPECT_EQ(
+            store.StoreSpelledBatch("12", 2, c.kept, E("thing"), c.speller ? std::make_shared<ByteSpeller>() : nullptr),
+            nullptr);
+        EXPECT_EQ(store.GetInstanceCount(), 1);
+        EXPECT_EQ(Saved("after.zordot"), before);
+    }
+    // Bytes the speller cannot read fail the save, which leaves the earlier file as it was.
+    store.ClearData();
+    Make("thing", 1);
+    ASSERT_NE(store.StoreSpelledBatch("1x", 2, {0}, E("thing"), std::make_shared<ByteSpeller>()), nullptr);
+    const std::string path = Path("damaged.zordot");
+    Write(path, "earlier");
+    EXPECT_FALSE(store.SaveToFile(path.c_str()));
+    EXPECT_NE(std::string(store.GetLastErrorDescription()).find("повреждены"), std::string::npos)
+        << store.GetLastErrorDescription();
+    EXPECT_EQ(Read(path), "earlier");
 }
