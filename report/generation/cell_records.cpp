@@ -119,8 +119,23 @@ public:
         std::vector<Field> fields;  // by slot
     };
     Record rect, line, value, font, point;
+
+    // A style's records as a program: the text between what differs from cell to cell is spelt once.
+    struct Step {
+        enum Kind : unsigned char {
+            kRecord,   // a record begins: its number (arg: its place in the cell), or, unnumbered, skip `length` steps
+            kLiteral,  // `length` characters of the style's literals from `at`
+            kRef,      // the number of the cell's record at arg, or unset
+            kText,     // the cell's text
+            kPlace,    // the cell's origin and size value arg (x, y, cx, cy)
+        } kind;
+        unsigned char arg = 0;
+        uint32_t at = 0, length = 0;
+    };
     struct Kept {
         Style style;
+        std::vector<Step> steps;
+        std::string literals;
         size_t room = 0;  // the most its cell's records take but for the text
     };
     std::vector<Kept> styles;
@@ -128,20 +143,68 @@ public:
     const Record& ElementOf(const Style& style) const { return style.kind == kElemLine ? line : rect; }
 
     size_t Add(const Style& style) {
-        size_t room = 0;
+        using namespace zor_detail::step_format;
+        Kept k{style, {}, {}, 0};
+        const auto literal = [&k](std::string_view text) {
+            if (k.steps.empty() || k.steps.back().kind != Step::kLiteral)
+                k.steps.push_back(Step{Step::kLiteral, 0, static_cast<uint32_t>(k.literals.size()), 0});
+            k.literals.append(text);
+            k.steps.back().length += static_cast<uint32_t>(text.size());
+            k.room += text.size();
+        };
+        const auto hole = [&k](Step::Kind kind, unsigned char arg, size_t room) {
+            k.steps.push_back(Step{kind, arg, 0, 0});
+            k.room += room;
+        };
+        char buf[4 * LF_FACESIZE + 64];
+        const auto number = [&](long long v) {
+            literal(std::string_view(buf, static_cast<size_t>(PutInt(buf, v) - buf)));
+        };
+        std::string name;  // the element's name as spelt
+        name.resize(4 * style.name.size() + 2);
+        name.resize(static_cast<size_t>(PutText(name.data(), Stored(style.name)) - name.data()));
+        const std::string_view face(buf, static_cast<size_t>(PutText(buf, style.font.FaceName()) - buf));
+        const std::string faceText(face);
         const Record* const records[] = {&ElementOf(style), &value, &font, &point, &point};
-        for (const Record* r : records) {
-            room += 21 + 1 + r->name.size() + 1 + 3;
-            for (const Field f : r->fields) {
-                switch (f) {
-                case Field::kName: room += 4 * style.name.size() + 3; break;
-                case Field::kFaceName: room += 4 * style.font.FaceName().size() + 3; break;
-                case Field::kText: room += 3; break;  // the text's own is added for each cell
-                default: room += 22; break;
+        for (unsigned char r = 0; r < kRecordsOfCell; ++r) {
+            const size_t begin = k.steps.size();
+            hole(Step::kRecord, r, 21);
+            literal("=" + records[r]->name + "(");
+            bool first = true;
+            for (const Field field : records[r]->fields) {
+                if (!first) literal(",");
+                first = false;
+                switch (field) {
+                case Field::kNone: literal("$"); break;
+                case Field::kName: literal(name); break;
+                case Field::kLineWidth: number(style.lineWidth); break;
+                case Field::kFixed: number(style.fixed); break;
+                case Field::kTextValue: hole(Step::kRef, 1, 21); break;
+                case Field::kFont: hole(Step::kRef, 2, 21); break;
+                case Field::kOrigin: hole(Step::kRef, 3, 21); break;
+                case Field::kSize: hole(Step::kRef, 4, 21); break;
+                case Field::kText: hole(Step::kText, 0, 2); break;  // the text's own room is added for each cell
+                case Field::kAlign: number(style.align); break;
+                case Field::kBorder: number(style.border); break;
+                case Field::kOrient: number(style.orient); break;
+                case Field::kType: number(style.type); break;
+                case Field::kFitText: number(style.fitText); break;
+                case Field::kCharSet: number(style.font.lfCharSet); break;
+                case Field::kFaceName: literal(faceText); break;
+                case Field::kHeight: number(style.font.lfHeight); break;
+                case Field::kWeight: number(style.font.lfWeight); break;
+                case Field::kItalic: number(style.font.lfItalic); break;
+                case Field::kStrikeOut: number(style.font.lfStrikeOut); break;
+                case Field::kUnderline: number(style.font.lfUnderline); break;
+                // The origin's point is the cell's fourth record, its size's the fifth.
+                case Field::kX: hole(Step::kPlace, static_cast<unsigned char>(2 * (r - 3)), 11); break;
+                case Field::kY: hole(Step::kPlace, static_cast<unsigned char>(2 * (r - 3) + 1), 11); break;
                 }
             }
+            literal(");\n");
+            k.steps[begin].length = static_cast<uint32_t>(k.steps.size() - begin - 1);
         }
-        styles.push_back(Kept{style, room});
+        styles.push_back(std::move(k));
         return styles.size() - 1;
     }
 
@@ -157,58 +220,28 @@ public:
             const std::string_view text = in.Bytes(in.Varint());
             if (in.Failed() || styleAt >= styles.size()) return false;
             const Kept& kept = styles[styleAt];
-            const Style& s = kept.style;
+            const uint32_t* const mark = marks.data() + element;
+            const char* const literals = kept.literals.data();
             char* o = out.Room(kept.room + 4 * text.size());
-            const auto ref = [&](uint32_t place) {
-                if (const uint32_t mark = marks[place]) o = PutNumber(o, mark);
-                else *o++ = '$';
-            };
-            const auto write = [&](const Record& record, uint32_t place, int x, int y) {
-                const uint32_t mark = marks[place];
-                if (!mark) return;
-                o = PutNumber(o, mark);
-                *o++ = '=';
-                std::memcpy(o, record.name.data(), record.name.size());
-                o += record.name.size();
-                *o++ = '(';
-                bool first = true;
-                for (const Field field : record.fields) {
-                    if (!first) *o++ = ',';
-                    first = false;
-                    switch (field) {
-                    case Field::kNone: *o++ = '$'; break;
-                    case Field::kName: o = PutText(o, Stored(s.name)); break;
-                    case Field::kLineWidth: o = PutInt(o, s.lineWidth); break;
-                    case Field::kFixed: o = PutInt(o, s.fixed); break;
-                    case Field::kTextValue: ref(element + 1); break;
-                    case Field::kOrigin: ref(element + 3); break;
-                    case Field::kSize: ref(element + 4); break;
-                    case Field::kText: o = PutText(o, text); break;
-                    case Field::kAlign: o = PutInt(o, s.align); break;
-                    case Field::kBorder: o = PutInt(o, s.border); break;
-                    case Field::kOrient: o = PutInt(o, s.orient); break;
-                    case Field::kType: o = PutInt(o, s.type); break;
-                    case Field::kFont: ref(element + 2); break;
-                    case Field::kFitText: o = PutInt(o, s.fitText); break;
-                    case Field::kCharSet: o = PutInt(o, s.font.lfCharSet); break;
-                    case Field::kFaceName: o = PutText(o, s.font.FaceName()); break;
-                    case Field::kHeight: o = PutInt(o, s.font.lfHeight); break;
-                    case Field::kWeight: o = PutInt(o, s.font.lfWeight); break;
-                    case Field::kItalic: o = PutInt(o, s.font.lfItalic); break;
-                    case Field::kStrikeOut: o = PutInt(o, s.font.lfStrikeOut); break;
-                    case Field::kUnderline: o = PutInt(o, s.font.lfUnderline); break;
-                    case Field::kX: o = PutInt(o, x); break;
-                    case Field::kY: o = PutInt(o, y); break;
-                    }
+            const Step* const end = kept.steps.data() + kept.steps.size();
+            for (const Step* step = kept.steps.data(); step < end; ++step) {
+                switch (step->kind) {
+                case Step::kRecord:
+                    if (mark[step->arg]) o = PutNumber(o, mark[step->arg]);
+                    else step += step->length;
+                    break;
+                case Step::kLiteral:
+                    std::memcpy(o, literals + step->at, step->length);
+                    o += step->length;
+                    break;
+                case Step::kRef:
+                    if (mark[step->arg]) o = PutNumber(o, mark[step->arg]);
+                    else *o++ = '$';
+                    break;
+                case Step::kText: o = PutText(o, text); break;
+                case Step::kPlace: o = PutInt(o, place[step->arg]); break;
                 }
-                std::memcpy(o, ");\n", 3);
-                o += 3;
-            };
-            write(ElementOf(s), element, 0, 0);
-            write(value, element + 1, 0, 0);
-            write(font, element + 2, 0, 0);
-            write(point, element + 3, place[0], place[1]);
-            write(point, element + 4, place[2], place[3]);
+            }
             out.Commit(o);
         }
         return in.AtEnd();
