@@ -101,6 +101,35 @@ std::string_view Stored(std::string_view text) { return text.substr(0, text.find
 
 constexpr uint32_t kRecordsOfCell = 5;  // element, text value, font, origin, size
 
+// A record's number as the file spells it ("#12345"; no text for 0, a record left out). A cell's records
+// mostly follow each other, and counting the one before up in its digits is cheaper than spelling anew.
+struct RecordNumber {
+    char text[16];
+    size_t length = 0;
+    uint32_t mark = 0;
+
+    void Spell(uint32_t of, const RecordNumber* before) {
+        mark = of;
+        if (!mark) {
+            length = 0;
+            return;
+        }
+        if (before && before->length && mark == before->mark + 1 && before->Next(*this)) return;
+        length = static_cast<size_t>(zor_detail::step_format::PutNumber(text, mark) - text);
+    }
+    // The number after this one, when it has as many digits.
+    bool Next(RecordNumber& next) const {
+        size_t i = length - 1;
+        while (text[i] == '9') --i;
+        if (text[i] == '#') return false;
+        std::memcpy(next.text, text, sizeof text);
+        next.text[i]++;
+        for (size_t k = i + 1; k < length; ++k) next.text[k] = '0';
+        next.length = length;
+        return true;
+    }
+};
+
 }  // namespace
 
 bool CCellRecords::Style::operator==(const Style& o) const {
@@ -222,21 +251,32 @@ public:
             const Kept& kept = styles[styleAt];
             const uint32_t* const mark = marks.data() + element;
             const char* const literals = kept.literals.data();
+            // The numbers of the cell's records, each spelt once (the room of a number is more than 16).
+            RecordNumber number[kRecordsOfCell];
+            for (uint32_t k = 0; k < kRecordsOfCell; ++k) number[k].Spell(mark[k], k ? &number[k - 1] : nullptr);
             char* o = out.Room(kept.room + 4 * text.size());
             const Step* const end = kept.steps.data() + kept.steps.size();
             for (const Step* step = kept.steps.data(); step < end; ++step) {
                 switch (step->kind) {
                 case Step::kRecord:
-                    if (mark[step->arg]) o = PutNumber(o, mark[step->arg]);
-                    else step += step->length;
+                    if (const RecordNumber& n = number[step->arg]; n.length) {
+                        std::memcpy(o, n.text, sizeof n.text);
+                        o += n.length;
+                    } else {
+                        step += step->length;
+                    }
                     break;
                 case Step::kLiteral:
                     std::memcpy(o, literals + step->at, step->length);
                     o += step->length;
                     break;
                 case Step::kRef:
-                    if (mark[step->arg]) o = PutNumber(o, mark[step->arg]);
-                    else *o++ = '$';
+                    if (const RecordNumber& n = number[step->arg]; n.length) {
+                        std::memcpy(o, n.text, sizeof n.text);
+                        o += n.length;
+                    } else {
+                        *o++ = '$';
+                    }
                     break;
                 case Step::kText: o = PutText(o, text); break;
                 case Step::kPlace: o = PutInt(o, place[step->arg]); break;
