@@ -1,6 +1,7 @@
 #include "report/model/report_sheet.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gdi/dc.h"
 #include "platform/settings/default_settings.h"
@@ -121,12 +122,20 @@ int CReportSheet::FindElement(const CTypedPtrArray<CReportElement>* list, const 
 
 void CReportSheet::DestroyElementsFrom(int index) {
     if (index < 0) index = 0;
+    const int before = m_Elements.GetSize();
     while (m_Elements.GetSize() > index) {
         CReportElement* element = m_Elements.GetAt(m_Elements.GetSize() - 1);
         m_Elements.RemoveAt(m_Elements.GetSize() - 1);
         if (m_Selection.Remove(element)) element->SetSelected(0);
         if (m_pManager) m_pManager->ForgetElement(element);
         delete element;
+    }
+    // A generated page keeps its few elements once its cells are gone: the room the cells' list took goes
+    // back to the next page instead of staying with each page of a long report.
+    if (before - m_Elements.GetSize() >= 64) {
+        CTypedPtrArray<CReportElement> kept;
+        kept.Append(m_Elements);
+        std::swap(m_Elements, kept);
     }
 }
 
