@@ -149,18 +149,22 @@ public:
     };
     Record rect, line, value, font, point;
 
-    // A style's records as a program: the text between what differs from cell to cell is spelt once.
+    // A style's records as a program of steps, each a hole for what differs from cell to cell and the
+    // fixed text up to the next hole, which is spelt once.
     struct Step {
         enum Kind : unsigned char {
-            kRecord,   // a record begins: its number (arg: its place in the cell), or, unnumbered, skip `length` steps
-            kLiteral,  // `length` characters of the style's literals from `at`
-            kRef,      // the number of the cell's record at arg, or unset
-            kText,     // the cell's text
-            kPlace,    // the cell's origin and size value arg (x, y, cx, cy)
+            kRecord,  // a record begins: its number (arg: its place in the cell), or, unnumbered, skip `skip` steps
+            kRef,     // the number of the cell's record at arg, or unset
+            kText,    // the cell's text
+            kPlace,   // the cell's origin and size value arg (x, y, cx, cy)
         } kind;
         unsigned char arg = 0;
-        uint32_t at = 0, length = 0;
+        uint16_t skip = 0;
+        uint32_t at = 0, length = 0;  // the fixed text after the hole, in the style's literals
     };
+    // Fixed texts up to this long are copied as a block of this size, which the literals and the room
+    // of a cell leave space for.
+    static constexpr size_t kBlock = 32;
     struct Kept {
         Style style;
         std::vector<Step> steps;
@@ -173,16 +177,14 @@ public:
 
     size_t Add(const Style& style) {
         using namespace zor_detail::step_format;
-        Kept k{style, {}, {}, 0};
+        Kept k{style, {}, {}, kBlock};
         const auto literal = [&k](std::string_view text) {
-            if (k.steps.empty() || k.steps.back().kind != Step::kLiteral)
-                k.steps.push_back(Step{Step::kLiteral, 0, static_cast<uint32_t>(k.literals.size()), 0});
             k.literals.append(text);
             k.steps.back().length += static_cast<uint32_t>(text.size());
             k.room += text.size();
         };
         const auto hole = [&k](Step::Kind kind, unsigned char arg, size_t room) {
-            k.steps.push_back(Step{kind, arg, 0, 0});
+            k.steps.push_back(Step{kind, arg, 0, static_cast<uint32_t>(k.literals.size()), 0});
             k.room += room;
         };
         char buf[4 * LF_FACESIZE + 64];
@@ -231,8 +233,9 @@ public:
                 }
             }
             literal(");\n");
-            k.steps[begin].length = static_cast<uint32_t>(k.steps.size() - begin - 1);
+            k.steps[begin].skip = static_cast<uint16_t>(k.steps.size() - begin - 1);
         }
+        k.literals.append(kBlock, '\0');
         styles.push_back(std::move(k));
         return styles.size() - 1;
     }
@@ -251,36 +254,27 @@ public:
             const Kept& kept = styles[styleAt];
             const uint32_t* const mark = marks.data() + element;
             const char* const literals = kept.literals.data();
-            // The numbers of the cell's records, each spelt once (the room of a number is more than 16).
-            RecordNumber number[kRecordsOfCell];
-            for (uint32_t k = 0; k < kRecordsOfCell; ++k) number[k].Spell(mark[k], k ? &number[k - 1] : nullptr);
             char* o = out.Room(kept.room + 4 * text.size());
             const Step* const end = kept.steps.data() + kept.steps.size();
             for (const Step* step = kept.steps.data(); step < end; ++step) {
                 switch (step->kind) {
                 case Step::kRecord:
-                    if (const RecordNumber& n = number[step->arg]; n.length) {
-                        std::memcpy(o, n.text, sizeof n.text);
-                        o += n.length;
-                    } else {
-                        step += step->length;
+                    if (!mark[step->arg]) {
+                        step += step->skip;
+                        continue;
                     }
-                    break;
-                case Step::kLiteral:
-                    std::memcpy(o, literals + step->at, step->length);
-                    o += step->length;
+                    o = PutNumber(o, mark[step->arg]);
                     break;
                 case Step::kRef:
-                    if (const RecordNumber& n = number[step->arg]; n.length) {
-                        std::memcpy(o, n.text, sizeof n.text);
-                        o += n.length;
-                    } else {
-                        *o++ = '$';
-                    }
+                    if (mark[step->arg]) o = PutNumber(o, mark[step->arg]);
+                    else *o++ = '$';
                     break;
                 case Step::kText: o = PutText(o, text); break;
                 case Step::kPlace: o = PutInt(o, place[step->arg]); break;
                 }
+                if (step->length <= kBlock) std::memcpy(o, literals + step->at, kBlock);
+                else std::memcpy(o, literals + step->at, step->length);
+                o += step->length;
             }
             out.Commit(o);
         }
