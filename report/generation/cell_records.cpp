@@ -45,14 +45,6 @@ namespace {
 
 // A cell as kept: its style's number, its place and size (zigzag), its text's length, then the text, all
 // but the text as varints.
-void PutVarint(std::string& out, uint32_t v) {
-    while (v >= 0x80) {
-        out.push_back(static_cast<char>((v & 0x7F) | 0x80));
-        v >>= 7;
-    }
-    out.push_back(static_cast<char>(v));
-}
-
 uint32_t Zigzag(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31); }
 
 class Reader {
@@ -131,14 +123,6 @@ struct RecordNumber {
 };
 
 }  // namespace
-
-bool CCellRecords::Style::operator==(const Style& o) const {
-    return kind == o.kind && lineWidth == o.lineWidth && fixed == o.fixed && align == o.align && border == o.border &&
-           orient == o.orient && type == o.type && fitText == o.fitText && font.lfHeight == o.font.lfHeight &&
-           font.lfWeight == o.font.lfWeight && font.lfItalic == o.font.lfItalic &&
-           font.lfUnderline == o.font.lfUnderline && font.lfStrikeOut == o.font.lfStrikeOut &&
-           font.lfCharSet == o.font.lfCharSet && font.FaceName() == o.font.FaceName() && name == o.name;
-}
 
 class CCellRecords::Speller final : public zorRecordSpeller {
 public:
@@ -351,32 +335,54 @@ CCellRecords::Style StyleOf(const CReportElement& cell) {
     return s;
 }
 
+// StyleOf(cell) == style, without making the cell's.
+bool IsStyleOf(const CCellRecords::Style& s, const CReportElement& cell) {
+    const CTextValue& text = cell.GetTextValue();
+    const LOGFONT& font = text.GetFont();
+    return s.kind == cell.GetKind() && s.lineWidth == cell.GetLineWidth() && s.fixed == cell.GetFixed() &&
+           s.align == text.GetAlign() && s.border == text.GetBorder() && s.orient == text.GetOrientation() &&
+           s.type == text.GetType() && s.fitText == text.GetFitText() && s.font.lfHeight == font.lfHeight &&
+           s.font.lfWeight == font.lfWeight && s.font.lfItalic == font.lfItalic &&
+           s.font.lfUnderline == font.lfUnderline && s.font.lfStrikeOut == font.lfStrikeOut &&
+           s.font.lfCharSet == font.lfCharSet && s.font.FaceName() == font.FaceName() && s.name == cell.GetName();
+}
+
+char* PutVarint(char* o, uint32_t v) {
+    while (v >= 0x80) {
+        *o++ = static_cast<char>((v & 0x7F) | 0x80);
+        v >>= 7;
+    }
+    *o++ = static_cast<char>(v);
+    return o;
+}
+
 }  // namespace
 
 void CCellRecords::Add(const CReportElement& cell) {
-    Speller& speller = *m_pSpeller;
+    const Speller& speller = *m_pSpeller;
     // The cells of a column share their style with the cell before them in it, or one a few columns back.
-    const Style style = StyleOf(cell);
     size_t at = m_nLastStyle;
-    if (at >= speller.styles.size() || !(speller.styles[at].style == style)) {
+    if (at >= speller.styles.size() || !IsStyleOf(speller.styles[at].style, cell)) {
         at = static_cast<size_t>(std::find_if(speller.styles.begin(), speller.styles.end(),
-                                              [&](const Speller::Kept& k) { return k.style == style; }) -
+                                              [&](const Speller::Kept& k) { return IsStyleOf(k.style, cell); }) -
                                  speller.styles.begin());
         if (at == speller.styles.size()) {
             // The batches stored keep the styles they name as they were.
             if (m_pSpeller.use_count() > 1) m_pSpeller = std::make_shared<Speller>(speller);
-            at = m_pSpeller->Add(style);
+            at = m_pSpeller->Add(StyleOf(cell));
         }
     }
     m_nLastStyle = at;
-    if (m_nCells == 0) m_pFirst = m_pSpeller->ElementOf(style).entity;
+    if (m_nCells == 0) m_pFirst = m_pSpeller->ElementOf(m_pSpeller->styles[at].style).entity;
     const std::string_view text = Stored(cell.GetTextValue().GetOwnText());
-    PutVarint(m_bytes, static_cast<uint32_t>(at));
-    PutVarint(m_bytes, Zigzag(cell.GetOrigin().x));
-    PutVarint(m_bytes, Zigzag(cell.GetOrigin().y));
-    PutVarint(m_bytes, Zigzag(cell.GetSize().cx));
-    PutVarint(m_bytes, Zigzag(cell.GetSize().cy));
-    PutVarint(m_bytes, static_cast<uint32_t>(text.size()));
+    char head[6 * 5];
+    char* o = PutVarint(head, static_cast<uint32_t>(at));
+    o = PutVarint(o, Zigzag(cell.GetOrigin().x));
+    o = PutVarint(o, Zigzag(cell.GetOrigin().y));
+    o = PutVarint(o, Zigzag(cell.GetSize().cx));
+    o = PutVarint(o, Zigzag(cell.GetSize().cy));
+    o = PutVarint(o, static_cast<uint32_t>(text.size()));
+    m_bytes.append(head, static_cast<size_t>(o - head));
     m_bytes.append(text);
     ++m_nCells;
 }

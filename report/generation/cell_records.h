@@ -53,7 +53,6 @@ public:
         std::string name;
         int align = 0, border = 0, orient = 0, type = 0, fitText = 0;
         LOGFONT font;
-        bool operator==(const Style& other) const;
     };
     class Speller;
 
