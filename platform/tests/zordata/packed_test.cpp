@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/tests/zordata/store_fixture.h"
+#include "platform/zordata/packed.h"
 #include "platform/zordata/packed_batch.h"
 #include "platform/zordata/store_internal.h"
 
@@ -572,4 +573,34 @@ TEST_F(Packed, ASpelledBatchThatCannotBeKeptOrSpeltChangesNothing) {
     EXPECT_NE(std::string(store.GetLastErrorDescription()).find("повреждены"), std::string::npos)
         << store.GetLastErrorDescription();
     EXPECT_EQ(Read(path), "earlier");
+}
+
+// Batches of every size read back as they were appended, whether they still wait in memory, went to the
+// file with the ones before them, or were written on their own for their size.
+TEST_F(Packed, TheSpoolGivesBackEveryBatchAsAppended) {
+    const std::string folder = Path("spool");
+    std::filesystem::create_directory(folder);
+    zor::test::ScopedEnv tmpdir("TMPDIR", folder);
+    constexpr size_t kTail = zor_detail::Spool::kTail;
+    const size_t sizes[] = {1, 1000, kTail - 1001, 1, kTail, 7, kTail + 5, 3, 2 * kTail, 10, 0, 12345};
+    zor_detail::Spool spool;
+    std::vector<std::pair<uint64_t, std::string>> batches;
+    char fill = 'a';
+    for (const size_t n : sizes) {
+        std::string bytes(n, fill);
+        if (n) bytes.back() = static_cast<char>(fill + 1);
+        fill = fill == 'x' ? 'a' : static_cast<char>(fill + 2);
+        uint64_t offset = 0;
+        ASSERT_TRUE(spool.Append(bytes.data(), bytes.size(), offset)) << n;
+        batches.emplace_back(offset, bytes);
+        // Each read at once, and all of them again after every later append.
+        for (const auto& [at, expected] : batches) {
+            std::unique_ptr<char[]> out;
+            size_t capacity = 0;
+            std::string error;
+            ASSERT_TRUE(spool.Read(at, expected.size(), out, capacity, error)) << error;
+            EXPECT_EQ(std::string(out.get(), expected.size()), expected) << "at " << at;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
