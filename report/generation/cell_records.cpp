@@ -93,35 +93,6 @@ std::string_view Stored(std::string_view text) { return text.substr(0, text.find
 
 constexpr uint32_t kRecordsOfCell = 5;  // element, text value, font, origin, size
 
-// A record's number as the file spells it ("#12345"; no text for 0, a record left out). A cell's records
-// mostly follow each other, and counting the one before up in its digits is cheaper than spelling anew.
-struct RecordNumber {
-    char text[16];
-    size_t length = 0;
-    uint32_t mark = 0;
-
-    void Spell(uint32_t of, const RecordNumber* before) {
-        mark = of;
-        if (!mark) {
-            length = 0;
-            return;
-        }
-        if (before && before->length && mark == before->mark + 1 && before->Next(*this)) return;
-        length = static_cast<size_t>(zor_detail::step_format::PutNumber(text, mark) - text);
-    }
-    // The number after this one, when it has as many digits.
-    bool Next(RecordNumber& next) const {
-        size_t i = length - 1;
-        while (text[i] == '9') --i;
-        if (text[i] == '#') return false;
-        std::memcpy(next.text, text, sizeof text);
-        next.text[i]++;
-        for (size_t k = i + 1; k < length; ++k) next.text[k] = '0';
-        next.length = length;
-        return true;
-    }
-};
-
 }  // namespace
 
 class CCellRecords::Speller final : public zorRecordSpeller {
