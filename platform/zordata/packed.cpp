@@ -101,8 +101,8 @@ Spool::~Spool() {
 }
 
 bool Spool::Append(const char* p, size_t n, uint64_t& offset) {
+    if (m_failed) return false;
     if (m_fd < 0) {
-        if (m_failed) return false;
         const char* dir = std::getenv("TMPDIR");
         std::string folder = dir && *dir ? dir : "/tmp";
         m_fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -116,15 +116,38 @@ bool Spool::Append(const char* p, size_t n, uint64_t& offset) {
             return false;
         }
     }
+    if (m_tail.capacity() < kTail) m_tail.reserve(kTail);
+    // The tail holds whole batches only, so that each is read from one place.
+    if (m_tail.size() + n > kTail) {
+        if (!m_tail.empty()) {
+            if (!WriteOut(m_tail.data(), m_tail.size())) {
+                m_failed = true;  // the tail stays what it is: the batches in it are still read from it
+                return false;
+            }
+            m_tail.clear();
+        }
+        if (n > kTail) {
+            if (!WriteOut(p, n)) return false;
+            offset = m_size;
+            m_size += n;
+            return true;
+        }
+    }
     offset = m_size;
+    m_tail.append(p, n);
+    m_size += n;
+    return true;
+}
+
+bool Spool::WriteOut(const char* p, size_t n) {
     for (size_t done = 0; done < n;) {
-        const ssize_t w = ::pwrite(m_fd, p + done, n - done, static_cast<off_t>(m_size + done));
+        const ssize_t w = ::pwrite(m_fd, p + done, n - done, static_cast<off_t>(m_written + done));
         if (w < 0 && errno == EINTR) continue;
-        // Whatever part was written is simply written over by the next batch.
+        // Whatever part was written is simply written over by the next.
         if (w <= 0) return false;
         done += static_cast<size_t>(w);
     }
-    m_size += n;
+    m_written += n;
     return true;
 }
 
@@ -133,6 +156,14 @@ bool Spool::Read(uint64_t offset, size_t n, std::unique_ptr<char[]>& out, size_t
     if (capacity < n) {
         out.reset(new char[n]);
         capacity = n;
+    }
+    if (offset >= m_written) {
+        if (offset + n > m_size) {
+            error = "упакованные записи не прочитаны из временного файла: файл короче ожидаемого";
+            return false;
+        }
+        if (n) std::memcpy(out.get(), m_tail.data() + (offset - m_written), n);
+        return true;
     }
     for (size_t done = 0; done < n;) {
         const ssize_t r = m_fd < 0 ? -1 : ::pread(m_fd, out.get() + done, n - done, static_cast<off_t>(offset + done));
@@ -448,8 +479,16 @@ CzorInstance* CzorStepData::Pack(const zorPackMark& mark, std::vector<CzorInstan
     return first;
 }
 
+CzorInstance* CzorStepData::StoreSpelledBatch(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& kept,
+                                              CzorEntity* entity, std::shared_ptr<const zorRecordSpeller> speller) {
+    if (!speller || !std::is_sorted(kept.begin(), kept.end()) || (!kept.empty() && kept.back() >= count))
+        return nullptr;
+    return StoreBatch(bytes.data(), bytes.size(), count, kept, entity, std::move(speller));
+}
+
 CzorInstance* CzorStepData::StoreBatch(const char* records, size_t size, uint32_t count,
-                                       const std::vector<uint32_t>& kept, CzorEntity* entity) {
+                                       const std::vector<uint32_t>& kept, CzorEntity* entity,
+                                       std::shared_ptr<const zorRecordSpeller> speller) {
     if (count == 0 || kept.empty() || !entity) return nullptr;
     if (!m_pPacked) m_pPacked = std::make_unique<zor_detail::PackedRuns>();
     PackedRun run;
@@ -458,6 +497,7 @@ CzorInstance* CzorStepData::StoreBatch(const char* records, size_t size, uint32_
     run.firstSeq = m_nNextSeq;
     run.count = count;
     run.size = size;
+    run.speller = std::move(speller);
     m_nNextSeq += count;
     run.batch.assign((count + 63) / 64, 0);
     for (const uint32_t place : kept) run.batch[place / 64] |= uint64_t{1} << (place % 64);

@@ -23,6 +23,7 @@
 class CzorInstance;
 class CzorEntity;
 class CzorStepData;
+class zorRecordSpeller;
 
 namespace zor_detail {
 
@@ -37,24 +38,36 @@ struct PackedRun {
     // instance stands for. Empty otherwise.
     std::vector<uint64_t> batch;
     uint32_t firstMark = 0;           // the file writer's number of the first place (0: not yet numbered)
+    // Set: the records are this writer's own bytes, which it spells out (StoreSpelledBatch).
+    std::shared_ptr<const zorRecordSpeller> speller;
 };
 
-// A temporary file that only grows, gone with its descriptor (nothing is left behind by a crash).
+// A temporary file that only grows, gone with its descriptor (nothing is left behind by a crash). What is
+// appended gathers in memory up to kTail bytes and goes to the file in one write: batches are small, and
+// the file system would otherwise clear and fill the same page once for each.
 class Spool {
 public:
+    static constexpr size_t kTail = 1 << 20;
+
     Spool() = default;
     ~Spool();
     Spool(const Spool&) = delete;
     Spool& operator=(const Spool&) = delete;
-    // False (nothing kept) when the file cannot be made or written.
+    // False (nothing kept) when the file cannot be made or written; what was kept before stays readable.
     bool Append(const char* p, size_t n, uint64_t& offset);
-    // Fills out (reused) with the n bytes at offset; false with error set when they cannot be read.
+    // Fills out (reused) with the n bytes at offset (as appended, at once); false with error set when they
+    // cannot be read.
     bool Read(uint64_t offset, size_t n, std::unique_ptr<char[]>& out, size_t& capacity, std::string& error) const;
 
 private:
+    // Writes n bytes at the file's end; false when they are not all written.
+    bool WriteOut(const char* p, size_t n);
+
     int m_fd = -1;
-    bool m_failed = false;  // once the file could not be made, no other attempt
-    uint64_t m_size = 0;
+    bool m_failed = false;   // once the file could not be made or written, no other attempt
+    uint64_t m_size = 0;     // all that was appended
+    uint64_t m_written = 0;  // of it, in the file; the rest is m_tail
+    std::string m_tail;
 };
 
 // The place in its run of the run's k-th kept instance.

@@ -18,6 +18,19 @@ class CzorEntity;
 class CzorInstance;
 class CzorStepData;
 
+// The writer of a batch kept in a form of its own (CzorStepData::StoreSpelledBatch), which it spells out as
+// the file's text only when the file is written: a writer whose records are mostly the same few values
+// keeps far fewer bytes than their text.
+class zorRecordSpeller {
+public:
+    virtual ~zorRecordSpeller() = default;
+    // Appends to out the text of the count records that bytes hold, the record at place p numbered marks[p]
+    // (marks has count numbers): a record numbered 0 is left out, and a reference to it is unset. False
+    // for bytes that do not read back.
+    virtual bool Spell(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& marks,
+                       zor_detail::OutBuf& out) const = 0;
+};
+
 class zorBatchWriter {
 public:
     explicit zorBatchWriter(CzorStepData& store);

@@ -2,6 +2,7 @@
 // How the exchange files spell values (inner to the store): the file writer and the packing of batches
 // share it, so that a packed record is the very text the instance would have been written as.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -58,21 +59,23 @@ namespace step_format {
 
 inline constexpr char kHex[] = "0123456789ABCDEF";
 
-// Instance numbers and small values make up most of a file: counted first, then written two digits at a
-// time from the back, straight into place.
+// Instance numbers and small values make up most of a file: counted first (from the bit length, then one
+// comparison), then written two digits at a time from the back, straight into place.
 inline char* Unsigned(char* o, unsigned long long u) {
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    static constexpr unsigned long long kTens[] = {10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL,
-                                                   10000000ULL, 100000000ULL, 1000000000ULL, 10000000000ULL,
-                                                   100000000000ULL, 1000000000000ULL, 10000000000000ULL,
-                                                   100000000000000ULL, 1000000000000000ULL, 10000000000000000ULL,
-                                                   100000000000000000ULL, 1000000000000000000ULL,
-                                                   10000000000000000000ULL};
-    size_t n = 1;
-    while (n < 20 && u >= kTens[n - 1]) ++n;
+    static constexpr auto kPowers = [] {
+        std::array<unsigned long long, 20> p{};
+        p[0] = 1;
+        for (size_t i = 1; i < p.size(); ++i) p[i] = p[i - 1] * 10;
+        return p;
+    }();
+    // 1233 / 4096 is log10(2) to within what 64 bits can show: u has t digits below 10^t, t + 1 from it on.
+    const unsigned long long one = u | 1;
+    const unsigned t = (static_cast<unsigned>(64 - __builtin_clzll(one)) * 1233) >> 12;
+    const size_t n = t + 1 - (one < kPowers[t] ? 1 : 0);
     char* const end = o + n;
     char* d = end;
     while (u >= 100) {

@@ -11,6 +11,7 @@
 #include "platform/zordata/clock.h"
 #include "platform/zordata/databuf.h"
 #include "platform/zordata/packed.h"
+#include "platform/zordata/packed_batch.h"
 #include "platform/zordata/store_internal.h"
 
 namespace zor_detail {
@@ -85,6 +86,11 @@ public:
     // no line and leaves no reference behind).
     bool Packed(const PackedRun& run, const std::vector<uint32_t>& marks, const Spool& spool, std::string& error) {
         if (!spool.Read(run.offset, run.size, m_records, m_recordsCap, error)) return false;
+        if (run.speller) {
+            if (run.speller->Spell(std::string_view(m_records.get(), run.size), run.count, marks, m_out)) return true;
+            error = "упакованные записи повреждены";
+            return false;
+        }
         if (!WriteRunText(m_records.get(), run.size, run.count, marks, m_runs, m_out)) {
             error = "упакованные записи повреждены";
             return false;

@@ -17,8 +17,10 @@
 //    ClearData.
 //  - The read-only flag tells that the store's source (its file, its server) may not be
 //    written back; it does not stop changes in memory.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/zordata/aggr.h"
@@ -30,6 +32,7 @@
 #include "platform/zordata/value.h"
 
 class CzorStepDataWithFile;
+class zorRecordSpeller;
 namespace zor_detail { class Arena; class NameTable; class PackedRuns; }
 
 // A place in a store's making of instances (CzorStepData::GetPackMark).
@@ -119,6 +122,12 @@ public:
     // number of kept instances. Null, with nothing changed, where PackSince would refuse.
     CzorInstance* PackBatchSince(const zorPackMark& mark, const std::vector<CzorInstance*>& keep,
                                  const std::vector<CzorEntity*>& droppable);
+    // A batch of count new places that its writer keeps in a form of its own (bytes) and spells out itself
+    // when the file is written: stored as PackBatchSince would store it, the kept places given sorted and
+    // the one instance standing for them of entity. Null, with the store as it was, when nothing is kept
+    // or the bytes cannot be written to the temporary file.
+    CzorInstance* StoreSpelledBatch(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& kept,
+                                    CzorEntity* entity, std::shared_ptr<const zorRecordSpeller> speller);
 
     // Fills list (emptied first) with the instances of the entity and its subtypes, in
     // creation order. False for a null entity.
@@ -261,7 +270,7 @@ private:
     // Records of count new places (zorBatchWriter), the kept ones at the sorted places given: the one
     // instance standing for them, of entity, or null when the records could not be written.
     CzorInstance* StoreBatch(const char* records, size_t size, uint32_t count, const std::vector<uint32_t>& kept,
-                             CzorEntity* entity);
+                             CzorEntity* entity, std::shared_ptr<const zorRecordSpeller> speller = nullptr);
     // The stored value when the attribute holds one of that type, else null (error set).
     CzorValue* ReadOfType(CzorInstance* inst, CzorAttr* attr, int type);
     CzorAttr* AttrOf(CzorInstance* inst, const char* name);

@@ -28,21 +28,31 @@ int CCharWidths::Width(const CDC& dc, std::string_view character, char32_t code)
 
 bool CCharWidths::ClearlyFits(const CDC& dc, std::string_view text, int maxExtent) {
     if (text.empty() || maxExtent < 0 || text.front() == ' ' || text.back() == ' ') return false;
-    double sum = 0;
-    for (size_t pos = 0; pos < text.size();) {
-        const unsigned char byte = static_cast<unsigned char>(text[pos]);
+    if (m_Table.empty()) m_Table.assign(kTableSize, -1);
+    // In half units, so that the half unit each character is given keeps the sum whole.
+    const long long limit = 2LL * maxExtent;
+    long long sum = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    for (size_t pos = 0; pos < n;) {
+        const unsigned char byte = p[pos];
         size_t size = 1;
         char32_t code = byte;
-        if (byte >= 0x80) {
+        if (byte < 0x80) {
+            if (byte == '\n' || byte == '\r') return false;
+        } else if (byte >= 0xC2 && byte <= 0xDF && pos + 1 < n && (p[pos + 1] & 0xC0) == 0x80) {
+            // Two bytes, as Cyrillic and the rest of the table's characters are.
+            code = (static_cast<char32_t>(byte & 0x1F) << 6) | (p[pos + 1] & 0x3F);
+            size = 2;
+        } else {
             code = zor::Utf8DecodeAt(text, pos, &size);
             size = size ? size : 1;
-        } else if (byte == '\n' || byte == '\r') {
-            return false;
         }
-        const int width = Width(dc, text.substr(pos, size), code);
+        int width = code < kTableSize ? m_Table[code] : -1;
+        if (width < 0) width = Width(dc, text.substr(pos, size), code);
         if (width < 0) return false;
-        sum += width + 0.5;
-        if (sum > maxExtent) return false;
+        sum += 2LL * width + 1;
+        if (sum > limit) return false;
         pos += size;
     }
     return true;

@@ -59,7 +59,7 @@ CReportElement* AddCell(CFolivox* manager, CReportSheet* sheet, CPoint origin, C
     if (text) cell->GetTextValue().SetText(*text);
     if (font) cell->GetTextValue().SetFont(*font);
     cell->GetTextValue().SetAlign(align);
-    sheet->Add(cell);
+    sheet->AddNew(cell);
     return cell;
 }
 
@@ -190,7 +190,7 @@ bool CTableContentElement::AddRow(CTableContent* node, CTableContentElement** cu
             number->GetTextValue().SetFont(font);
             number->GetTextValue().SetAlign(kAlignNumber);
             if (k == 0 && node->GetSheets().GetSize() > 0) number->SetTarget(node->GetSheets().GetAt(0));
-            sheet->Add(number);
+            sheet->AddNew(number);
             used += rowHeight;
         }
     }

@@ -299,7 +299,7 @@ CReportElement* CSectionGenerator::AddTextCell(CReportSheet* sheet, CPoint origi
     value.SetFont(font);
     value.SetAlign(align);
     value.SetFitText(fit);
-    sheet->Add(cell);
+    sheet->AddNew(cell);
     return cell;
 }
 
@@ -312,7 +312,7 @@ void CSectionGenerator::AddPictureCell(CReportSheet* sheet, CPoint origin, CSize
     // The picture comes straight from the cell's bytes (an empty buffer leaves the placeholder).
     const CzorDataBuf* bytes = value.GetBuffer();
     if (bytes && bytes->GetSize() > 0) cell->LoadPictureData(bytes->GetBuffer(), bytes->GetSize(), IMAGE_FORMAT_TIFF);
-    sheet->Add(cell);
+    sheet->AddNew(cell);
 }
 
 // --- Fitting and writing a measured block --------------------------------------------------------------------------

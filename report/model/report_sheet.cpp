@@ -1,6 +1,7 @@
 #include "report/model/report_sheet.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gdi/dc.h"
 #include "platform/settings/default_settings.h"
@@ -87,6 +88,12 @@ int CReportSheet::Insert(int index, CReportElement* element) {
     if (!element) return -1;
     const int held = m_Elements.Find(element);
     if (held >= 0) return held;
+    return Take(index, element);
+}
+
+int CReportSheet::AddNew(CReportElement* element) { return element ? Take(-1, element) : -1; }
+
+int CReportSheet::Take(int index, CReportElement* element) {
     element->SetSheet(this);
     if (element->GetKind() == kElemTable && m_pManager && m_pManager->GetTables().Find(element) < 0)
         m_pManager->GetTables().Add(element);
@@ -115,12 +122,20 @@ int CReportSheet::FindElement(const CTypedPtrArray<CReportElement>* list, const 
 
 void CReportSheet::DestroyElementsFrom(int index) {
     if (index < 0) index = 0;
+    const int before = m_Elements.GetSize();
     while (m_Elements.GetSize() > index) {
         CReportElement* element = m_Elements.GetAt(m_Elements.GetSize() - 1);
         m_Elements.RemoveAt(m_Elements.GetSize() - 1);
         if (m_Selection.Remove(element)) element->SetSelected(0);
         if (m_pManager) m_pManager->ForgetElement(element);
         delete element;
+    }
+    // A generated page keeps its few elements once its cells are gone: the room the cells' list took goes
+    // back to the next page instead of staying with each page of a long report.
+    if (before - m_Elements.GetSize() >= 64) {
+        CTypedPtrArray<CReportElement> kept;
+        kept.Append(m_Elements);
+        std::swap(m_Elements, kept);
     }
 }
 

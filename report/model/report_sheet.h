@@ -56,6 +56,9 @@ public:
     int Add(CReportElement* element);
     // The same, taking it at index in drawing order (appended when index lies outside).
     int Insert(int index, CReportElement* element);
+    // Add for an element made just now, which no list can hold yet: taken without the search for it (a
+    // generated page's list is long, and each of its cells comes this way).
+    int AddNew(CReportElement* element);
     // Takes the element off the sheet (and out of the selection and the manager's lists) and deletes the
     // object; its store instances stay (DeleteElement deletes them too). Nothing for one not held.
     void Remove(CReportElement* element);
@@ -117,6 +120,8 @@ private:
     // Takes the element out of the selection and the manager's lists and deletes it.
     void DestroyElement(CReportElement* element);
     void DeleteStoreInstances();
+    // Insert's taking of an element not held.
+    int Take(int index, CReportElement* element);
 
     int32_t m_x = 0;
     int32_t m_y = 0;

@@ -1,6 +1,7 @@
 // Packed batches: a store that packs what it made writes the very file it would have written with the
 // instances kept whole, through moves and deletions; refusals change nothing; the batches' memory is reused.
-// A batch written as records without its instances being made saves as the packed instances would.
+// A batch written as records without its instances being made, or kept in its writer's own form and spelt out
+// by it, saves as the packed instances would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/tests/zordata/store_fixture.h"
+#include "platform/zordata/packed.h"
 #include "platform/zordata/packed_batch.h"
 #include "platform/zordata/store_internal.h"
 
@@ -486,4 +488,119 @@ TEST_F(Packed, ABatchOfRecordsThatCannotBeKeptChangesNothing) {
     zorBatchWriter w(store);
     w.Begin(nullptr, true);
     EXPECT_EQ(w.Commit(), nullptr);
+}
+
+namespace {
+
+// Spells each place of its batch as a thing whose number is the byte kept for it, and whose reference
+// names the place before it; a byte 'x' cannot be read back.
+class ByteSpeller : public zorRecordSpeller {
+public:
+    bool Spell(std::string_view bytes, uint32_t count, const std::vector<uint32_t>& marks,
+               zor_detail::OutBuf& out) const override {
+        if (bytes.size() != count) return false;
+        for (uint32_t place = 0; place < count; ++place) {
+            if (bytes[place] == 'x') return false;
+            if (!marks[place]) continue;
+            std::string text = "#" + std::to_string(marks[place]) + "=THING(" + std::to_string(bytes[place] - '0') +
+                               ",$,$,$,$," +
+                               (place && marks[place - 1] ? "#" + std::to_string(marks[place - 1]) : "$") + ",$);\n";
+            out.append(text);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(Packed, ASpelledBatchSavesWhereItsInstancesWouldStand) {
+    const auto build = [&](bool spelled) {
+        store.ClearData();
+        CzorInstance* holder = Make("thing", 1);
+        CzorInstance* one = nullptr;
+        if (spelled) {
+            one = store.StoreSpelledBatch("123", 3, {0, 2}, E("thing"), std::make_shared<ByteSpeller>());
+        } else {
+            const zorPackMark mark = store.GetPackMark();
+            std::vector<CzorInstance*> made;
+            for (int i = 1; i <= 3; ++i) {
+                made.push_back(Make("thing", i));
+                if (i > 1) store.PutAttrBN(made.back(), "ref", made[made.size() - 2]);
+            }
+            one = store.PackBatchSince(mark, {made[0], made[2]}, {E("thing")});
+        }
+        EXPECT_NE(one, nullptr);
+        CzorTAggr<CzorInstance> items;
+        items.Add(one);
+        store.PutAttrBN(holder, "items", items);
+        Make("thing", 9);  // after the batch
+        return Saved(spelled ? "spelled.zordot" : "packed.zordot");
+    };
+    const std::string spelled = build(true);
+    EXPECT_EQ(spelled, build(false));
+    EXPECT_NE(spelled.find("#1=THING(1,$,$,$,$,$,(#2,#4));"), std::string::npos) << spelled;
+}
+
+TEST_F(Packed, ASpelledBatchThatCannotBeKeptOrSpeltChangesNothing) {
+    const struct {
+        const char* name;
+        std::vector<uint32_t> kept;
+        bool speller;
+    } refused[] = {
+        {"no speller", {0}, false},
+        {"nothing kept", {}, true},
+        {"kept out of order", {1, 0}, true},
+        {"kept past the batch", {0, 2}, true},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        store.ClearData();
+        Make("thing", 1);
+        const std::string before = Saved("before.zordot");
+        EXPECT_EQ(
+            store.StoreSpelledBatch("12", 2, c.kept, E("thing"), c.speller ? std::make_shared<ByteSpeller>() : nullptr),
+            nullptr);
+        EXPECT_EQ(store.GetInstanceCount(), 1);
+        EXPECT_EQ(Saved("after.zordot"), before);
+    }
+    // Bytes the speller cannot read fail the save, which leaves the earlier file as it was.
+    store.ClearData();
+    Make("thing", 1);
+    ASSERT_NE(store.StoreSpelledBatch("1x", 2, {0}, E("thing"), std::make_shared<ByteSpeller>()), nullptr);
+    const std::string path = Path("damaged.zordot");
+    Write(path, "earlier");
+    EXPECT_FALSE(store.SaveToFile(path.c_str()));
+    EXPECT_NE(std::string(store.GetLastErrorDescription()).find("повреждены"), std::string::npos)
+        << store.GetLastErrorDescription();
+    EXPECT_EQ(Read(path), "earlier");
+}
+
+// Batches of every size read back as they were appended, whether they still wait in memory, went to the
+// file with the ones before them, or were written on their own for their size.
+TEST_F(Packed, TheSpoolGivesBackEveryBatchAsAppended) {
+    const std::string folder = Path("spool");
+    std::filesystem::create_directory(folder);
+    zor::test::ScopedEnv tmpdir("TMPDIR", folder);
+    constexpr size_t kTail = zor_detail::Spool::kTail;
+    const size_t sizes[] = {1, 1000, kTail - 1001, 1, kTail, 7, kTail + 5, 3, 2 * kTail, 10, 0, 12345};
+    zor_detail::Spool spool;
+    std::vector<std::pair<uint64_t, std::string>> batches;
+    char fill = 'a';
+    for (const size_t n : sizes) {
+        std::string bytes(n, fill);
+        if (n) bytes.back() = static_cast<char>(fill + 1);
+        fill = fill == 'x' ? 'a' : static_cast<char>(fill + 2);
+        uint64_t offset = 0;
+        ASSERT_TRUE(spool.Append(bytes.data(), bytes.size(), offset)) << n;
+        batches.emplace_back(offset, bytes);
+        // Each read at once, and all of them again after every later append.
+        for (const auto& [at, expected] : batches) {
+            std::unique_ptr<char[]> out;
+            size_t capacity = 0;
+            std::string error;
+            ASSERT_TRUE(spool.Read(at, expected.size(), out, capacity, error)) << error;
+            EXPECT_EQ(std::string(out.get(), expected.size()), expected) << "at " << at;
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }

@@ -35,30 +35,39 @@ class CellRecords : public model_test::ModelBase {
 protected:
     // The saved store after the cells were written, with a sheet whose element list names them.
     std::string Saved(const std::vector<Shape>& shapes, bool asRecords, const std::string& name) {
+        return Saved(std::vector<std::vector<Shape>>{shapes}, asRecords, name);
+    }
+    // The same for pages of cells, each written as a batch of its own (one writer for them all).
+    std::string Saved(const std::vector<std::vector<Shape>>& pages, bool asRecords, const std::string& name) {
         Store().ClearData();
         CzorInstance* holder = Store().CreateInstance(S().e_zor_report_sheet, false, true);
-        auto cells = Cells(Manager(), shapes);
-        CzorInstance* one = nullptr;
-        if (asRecords) {
-            CCellRecords records(Manager());
-            EXPECT_TRUE(records.Ready());
-            for (const auto& cell : cells) {
-                EXPECT_TRUE(CCellRecords::Writes(*cell));
-                records.Add(*cell);
-            }
-            one = records.Commit();
-        } else {
-            const zorPackMark mark = Store().GetPackMark();
-            std::vector<CzorInstance*> kept;
-            for (const auto& cell : cells) {
-                cell->Update(true);
-                kept.push_back(cell->GetInstance());
-            }
-            one = Store().PackBatchSince(mark, kept, {S().e_zor_point, S().e_zor_value, S().e_zor_font});
-        }
-        EXPECT_NE(one, nullptr);
         CzorTAggr<CzorInstance> elems;
-        if (one) elems.Add(one);
+        std::unique_ptr<CCellRecords> records;
+        if (asRecords) {
+            records = std::make_unique<CCellRecords>(Manager());
+            EXPECT_TRUE(records->Ready());
+        }
+        for (const std::vector<Shape>& shapes : pages) {
+            auto cells = Cells(Manager(), shapes);
+            CzorInstance* one = nullptr;
+            if (asRecords) {
+                for (const auto& cell : cells) {
+                    EXPECT_TRUE(CCellRecords::Writes(*cell));
+                    records->Add(*cell);
+                }
+                one = records->Commit();
+            } else {
+                const zorPackMark mark = Store().GetPackMark();
+                std::vector<CzorInstance*> kept;
+                for (const auto& cell : cells) {
+                    cell->Update(true);
+                    kept.push_back(cell->GetInstance());
+                }
+                one = Store().PackBatchSince(mark, kept, {S().e_zor_point, S().e_zor_value, S().e_zor_font});
+            }
+            EXPECT_NE(one, nullptr);
+            if (one) elems.Add(one);
+        }
         Store().PutAttr(holder, S().zor_report_sheet_elems, elems);
         const std::string path = dir / name;
         EXPECT_TRUE(Store().SaveToFile(path.c_str())) << Store().GetLastErrorDescription();
@@ -133,6 +142,25 @@ TEST_F(CellRecords, SaveAsTheCellsWrittenAsInstances) {
             c.GetTextValue().SetText(std::to_string(i));
         });
     EXPECT_EQ(Saved(many, true, "records.zorrep"), Saved(many, false, "instances.zorrep"));
+}
+
+// A page written after another brought fields the earlier one had not seen: each page saves as it was.
+TEST_F(CellRecords, PagesSaveAsTheirCellsWhateverFollowedThem) {
+    const Shape plain = [](CReportElement& c) { c.GetTextValue().SetText("строка"); };
+    const Shape bold = [](CReportElement& c) {
+        c.GetTextValue().SetText("Итого");
+        c.GetTextValue().SetFont(Font(140, 700, 0, "Arial"));
+    };
+    const Shape line = [](CReportElement& c) {
+        c.SetKind(kElemLine);
+        c.SetOrigin(CPoint(100, -2000));
+    };
+    const Shape named = [](CReportElement& c) {
+        c.SetName("Подпись");
+        c.GetTextValue().SetAlign(kAlignRight);
+    };
+    const std::vector<std::vector<Shape>> pages = {{plain, plain}, {bold, plain, line}, {named, bold}, {plain}};
+    EXPECT_EQ(Saved(pages, true, "records.zorrep"), Saved(pages, false, "instances.zorrep"));
 }
 
 // Only a cell whose writing makes nothing but its own records from its fields is written as records.
