@@ -14,7 +14,7 @@ struct WorkSlots::Waiter {
 };
 
 WorkSlots::WorkSlots(unsigned count)
-    : m_count(count ? count : std::max(2u, std::thread::hardware_concurrency())), m_free(m_count) {}
+    : m_free(count ? count : std::max(2u, std::thread::hardware_concurrency())) {}
 
 bool WorkSlots::Take(Rank rank) {
     std::unique_lock lock(m_mutex);

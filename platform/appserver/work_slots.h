@@ -2,8 +2,8 @@
 // Requests are worked on in a few slots, about one per processor; the others wait their turn,
 // first come first served. With a thread per session, a hundred sessions asking at once would
 // otherwise all run together and the processors would share out time among them: every request
-// would take a hundred times as long, and the one writer whose transaction all the others' saves
-// wait for would get a hundredth of a processor. Saves are served before reads (the writers
+// would take many times as long, and the one writer whose transaction all the others' saves wait
+// for would get a sliver of a processor. Saves are served before reads (the writers
 // queue behind each other, so each moment one of them waits costs all of them), and a request
 // that waits for others — a writer's turn, a sync, a lock, a login's pause — gives its slot up
 // meanwhile and gets it back before anyone who has not begun. The transaction that applies a
@@ -28,7 +28,6 @@ public:
     explicit WorkSlots(unsigned count = 0);
     WorkSlots(const WorkSlots&) = delete;
     WorkSlots& operator=(const WorkSlots&) = delete;
-    unsigned Count() const { return m_count; }
 
     enum class Rank { Waited, Write, Read };  // who is served first, in this order
     // Waits for a slot; false when the request was cut (request_budget.h) before one came.
@@ -40,7 +39,6 @@ public:
     struct Waiter;
 
 private:
-    unsigned m_count;
     std::mutex m_mutex;
     unsigned m_free;
     std::deque<Waiter*> m_queues[3];  // by rank
